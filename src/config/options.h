@@ -1,0 +1,112 @@
+#pragma once
+
+#include <algorithm>
+#include <string>
+
+namespace merkhaus {
+
+// An integer option that stays in its range whatever is assigned to it.
+template <int Lo, int Hi>
+class ClampedInt {
+ public:
+  static constexpr int Min = Lo;
+  static constexpr int Max = Hi;
+  constexpr ClampedInt(int v) : value_(std::clamp(v, Lo, Hi)) {}  // NOLINT: reads like an int
+  constexpr ClampedInt& operator=(int v) {
+    value_ = std::clamp(v, Lo, Hi);
+    return *this;
+  }
+  constexpr operator int() const { return value_; }  // NOLINT
+
+ private:
+  int value_;
+};
+
+// The index of the chosen item of a radio group: 0..Count-1, or -1 when none is chosen. An index
+// above the last item chooses the last one; a negative one chooses none.
+template <int Count>
+class Choice {
+ public:
+  static constexpr int Items = Count;
+  constexpr Choice(int v) : value_(Fit(v)) {}  // NOLINT
+  constexpr Choice& operator=(int v) {
+    value_ = Fit(v);
+    return *this;
+  }
+  constexpr operator int() const { return value_; }  // NOLINT
+
+ private:
+  static constexpr int Fit(int v) { return v < 0 ? -1 : std::min(v, Count - 1); }
+  int value_;
+};
+
+// Every behaviour switch of the program. One instance lives for the whole run; every mode reads
+// the option it needs at the moment it needs it, so a change confirmed in the options dialog
+// takes effect at the next read. Each option is named after the control that edits it.
+struct Options {
+  // Allgemein
+  std::string StdDF;  // a path, kept as the bytes of Merkhaus.cfg's line
+  bool alwaysthisfile = false;
+  Choice<5> openreact = 0;  // keine Aktion, Üben, Testen, Wörterbuch, Eingeben
+  bool alwaysthatfile = false;
+  bool Eingabe_SpaceCut = true;
+  bool Semikolacut = true;
+
+  // Üben
+  bool Study_SpaceCut = true;
+  bool FragezeichenLosung = true;
+  bool Kommentar_zeigen = true;
+  bool AdvancedTips = false;
+  bool Synonymabfrage = false;
+  bool SmartBrackets = true;
+  bool Grossklein = true;
+  bool Kommatareg = true;
+  bool KnowOnlyOneVoc = false;
+  bool clearwhenwrong = false;
+  Choice<3> Abfrageweise = 0;  // A - B, B - A, zufällig
+  ClampedInt<1, 255> KickoutVal = 2;
+  ClampedInt<1, 16> Neuversuche = 2;
+  ClampedInt<1, 16> Losungstrafe = 3;
+  bool AutoWeiterAkt = true;
+  ClampedInt<1, 120> Autoweiter = 5;  // thirds of a second
+  bool Autoweiterchbx = false;
+
+  // Testen
+  bool Testen_SpaceCut = true;
+  bool Testen_showcomments = true;
+  bool testensynonymabfrage = false;
+  bool TestenSmartBrackets = true;
+  bool testengrossklein = true;
+  bool testenKommatareg = true;
+  bool testenKnowOnlyOneVoc = false;
+  Choice<3> TestenAbfrageweise = 0;
+
+  // Algorithmus
+  Choice<4> algorithmus = 0;  // systematisch, Reihenfolge, umgekehrt, völlig zufällig
+  bool doppelvok = false;
+
+  // Wörterbuch
+  bool groesse = true;
+  bool ganzewoerter = false;
+  bool showunitID = false;
+  bool ClearList = true;
+  bool wortbuchleerenft = true;
+  bool Felder = false;
+  // Fields searched by the dictionary: A1, A2, A3, B1, B2, B3, Kommentar. They start false, but
+  // while Felder is off they are all forced on (ApplyFelderRule).
+  bool CheckBox1 = false;
+  bool CheckBox2 = false;
+  bool CheckBox3 = false;
+  bool CheckBox4 = false;
+  bool CheckBox5 = false;
+  bool CheckBox6 = false;
+  bool CheckBox7 = false;
+
+  // With "Nicht alle Felder durchsuchen" off, the dictionary searches all seven fields.
+  void ApplyFelderRule() {
+    if (Felder) return;
+    CheckBox1 = CheckBox2 = CheckBox3 = CheckBox4 = CheckBox5 = CheckBox6 = CheckBox7 = true;
+  }
+};
+
+}  // namespace merkhaus

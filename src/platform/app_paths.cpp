@@ -1,0 +1,39 @@
+#include "platform/app_paths.h"
+
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace merkhaus {
+
+std::optional<std::filesystem::path> ExecutableDir() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec || exe.empty()) return std::nullopt;
+  return exe.parent_path();
+}
+
+bool IsWritableDir(const std::filesystem::path& dir) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dir, ec)) return false;
+  // Probing is the only portable test: permission bits say nothing about read-only mounts.
+  const auto probe = dir / ".merkhaus-write-probe";
+  bool ok = false;
+  {
+    std::ofstream out(probe, std::ios::binary | std::ios::trunc);
+    ok = static_cast<bool>(out);
+  }
+  if (ok) std::filesystem::remove(probe, ec);
+  return ok;
+}
+
+std::filesystem::path ConfigDir(const std::optional<std::filesystem::path>& exeDir,
+                                const std::filesystem::path& home) {
+  if (exeDir && IsWritableDir(*exeDir)) return *exeDir;
+  const auto dir = home / ".config" / "Merkhaus";
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  return dir;
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,39 @@
+#include "platform/help_window.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace merkhaus {
+
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Merkhaus 3 - Hilfe"));
+  setObjectName(QStringLiteral("HelpWindow"));
+  resize(560, 480);
+  auto* layout = new QVBoxLayout(this);
+  Browser = new QTextBrowser(this);
+  Browser->setOpenLinks(true);
+  Browser->setSearchPaths({QStringLiteral(":/help")});
+  layout->addWidget(Browser);
+}
+
+QString HelpWindow::PageUrl(int context) {
+  return context <= 0 ? QStringLiteral("qrc:/help/index.html")
+                      : QStringLiteral("qrc:/help/%1.html").arg(context);
+}
+
+void HelpWindow::showContents() { showTopic(0); }
+
+void HelpWindow::showTopic(int context) {
+  QString url = PageUrl(context);
+  if (!QFile::exists(url.mid(3))) url = PageUrl(0);
+  Browser->setSource(QUrl(url));
+  show();
+  raise();
+  activateWindow();
+}
+
+void HelpWindow::close() { QDialog::close(); }
+
+}  // namespace merkhaus

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/dialogs.h"
+
+namespace merkhaus {
+
+// "DataFile (*.fid)|*.fid|Alle (*.*)|*.*" in the form QFileDialog wants:
+// "DataFile (*.fid);;Alle (*.*)".
+QString ToQtFilter(const std::string& filter);
+
+class QtFileDialogs : public FileDialogs {
+ public:
+  std::optional<std::string> openFile(const FileDialogRequest& request) override;
+  std::optional<std::string> saveFile(const FileDialogRequest& request) override;
+};
+
+}  // namespace merkhaus

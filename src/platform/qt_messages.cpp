@@ -1,0 +1,60 @@
+#include "platform/qt_messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/qt_text.h"
+
+namespace merkhaus {
+
+Answer QtMessages::show(MsgKind kind, const std::string& text, MsgButtons buttons) {
+  QWidget* parent = QApplication::activeModalWidget();
+  if (!parent) parent = QApplication::activeWindow();
+  QMessageBox box(parent);
+  box.setWindowTitle(QStringLiteral("Merkhaus 3"));
+  box.setText(Utf8ToQString(text));
+  switch (kind) {
+    case MsgKind::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgKind::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgKind::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgKind::Confirmation: box.setIcon(QMessageBox::Question); break;
+  }
+  QPushButton* ok = nullptr;
+  QPushButton* yes = nullptr;
+  QPushButton* no = nullptr;
+  QPushButton* cancel = nullptr;
+  switch (buttons) {
+    case MsgButtons::Ok:
+      ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+      box.setEscapeButton(ok);
+      break;
+    case MsgButtons::Yes:
+      yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+      box.setEscapeButton(yes);
+      break;
+    case MsgButtons::YesNo:
+      yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+      no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+      box.setEscapeButton(no);
+      break;
+    case MsgButtons::YesNoCancel:
+      yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+      no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+      cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+      box.setEscapeButton(cancel);
+      break;
+  }
+  box.setDefaultButton(ok ? ok : yes);
+  box.exec();
+  const auto* clicked = box.clickedButton();
+  if (clicked == yes && yes) return Answer::Yes;
+  if (clicked == no && no) return Answer::No;
+  if (clicked == cancel && cancel) return Answer::Cancel;
+  if (ok) return Answer::Ok;
+  // A box closed without a button counts as its escape answer.
+  if (buttons == MsgButtons::Yes) return Answer::Yes;
+  return buttons == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "config/options.h"
+#include "platform/dialogs.h"
+#include "platform/messages.h"
+#include "store/shared.h"
+
+namespace merkhaus {
+
+class TForm1;
+class TAboutBox;
+
+// The windows of the program. Each is created once at start-up, in the order of this list, and
+// lives until the program ends; a window reaches the others through here.
+struct Forms {
+  TForm1* Form1 = nullptr;
+  TAboutBox* AboutBox = nullptr;
+};
+
+// Everything a window needs from the rest of the program, made once in main (tests make their
+// own with fakes for messages and dialogs).
+struct AppContext {
+  Shared& shared;
+  Options& options;
+  Messages& messages;
+  FileDialogs& fileDialogs;
+  HelpViewer& help;
+  std::filesystem::path configDir;   // where Merkhaus.cfg and Merkhaus.soz live
+  std::vector<std::string> args;     // command-line arguments after the program name
+  Forms forms;
+};
+
+}  // namespace merkhaus

@@ -1,0 +1,136 @@
+#include "shell/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QIcon>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "platform/dialogs.h"
+#include "platform/picture.h"
+#include "shell/about_box.h"
+#include "shell/app_context.h"
+
+namespace merkhaus {
+namespace {
+
+QFrame* MakePanel(QWidget* parent, const QRect& geometry) {
+  auto* panel = new QFrame(parent);
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setFrameShadow(QFrame::Raised);
+  panel->setGeometry(geometry);
+  return panel;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry) {
+  auto* button = new QPushButton(caption, parent);
+  button->setGeometry(geometry);
+  return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Merkhaus 3"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(320, 452);
+
+  Panel1 = MakePanel(this, QRect(8, 8, 304, 180));
+  const int modeTop = 12;
+  Button1 = MakeButton(Panel1, QStringLiteral("Eingeben"), QRect(12, modeTop, 280, 36));
+  Button2 = MakeButton(Panel1, QStringLiteral("Üben"), QRect(12, modeTop + 40, 280, 36));
+  Button3 = MakeButton(Panel1, QStringLiteral("Testen"), QRect(12, modeTop + 80, 280, 36));
+  Button4 = MakeButton(Panel1, QStringLiteral("Wörterbuch"), QRect(12, modeTop + 120, 280, 36));
+  QFont modeFont = Button1->font();
+  modeFont.setPointSizeF(modeFont.pointSizeF() * 1.15);
+  modeFont.setBold(true);
+  for (auto* b : {Button1, Button2, Button3, Button4}) b->setFont(modeFont);
+
+  Image1 = new Picture(QStringLiteral(":/images/main.svg"), this);
+  Image1->setGeometry(8, 196, 304, 148);
+
+  Panel3 = MakePanel(this, QRect(8, 352, 304, 44));
+  Button7 = MakeButton(Panel3, QStringLiteral("Erweitert"), QRect(12, 6, 280, 32));
+
+  // "Erweitert" swaps the picture and Panel3 for the less frequent tasks, in the same place.
+  Panel4 = MakePanel(this, QRect(8, 196, 304, 200));
+  Button9 = MakeButton(Panel4, QStringLiteral("Optionen"), QRect(12, 10, 236, 32));
+  Button11 = MakeButton(Panel4, QStringLiteral("Editiern"), QRect(12, 56, 236, 32));
+  Button8 = MakeButton(Panel4, QStringLiteral("Drucken"), QRect(12, 102, 236, 32));
+  Button6 = MakeButton(Panel4, QStringLiteral("Info"), QRect(12, 148, 236, 32));
+  SpeedButton1 = new QToolButton(Panel4);
+  SpeedButton1->setGeometry(256, 10, 36, 36);
+  SpeedButton1->setIcon(QIcon(QStringLiteral(":/images/back.svg")));
+  SpeedButton1->setIconSize(QSize(28, 28));
+  SpeedButton1->setToolTip(QStringLiteral("Zurück"));
+  SpeedButton1->setAutoRaise(true);
+  Panel4->hide();
+
+  Panel2 = MakePanel(this, QRect(8, 404, 304, 40));
+  Button10 = MakeButton(Panel2, QStringLiteral("Hilfe"), QRect(12, 5, 136, 30));
+  Button5 = MakeButton(Panel2, QStringLiteral("Ende"), QRect(156, 5, 136, 30));
+
+  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+  connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+  connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+  connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+  connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
+  connect(Button9, &QPushButton::clicked, this, &TForm1::Button9Click);
+  connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
+  connect(Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
+  connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+  connect(Image1, &Picture::doubleClicked, this, &TForm1::Image1DblClick);
+
+  AttachHelp(this, ctx_.help, HelpContext::MainWindow);
+}
+
+TForm1::~TForm1() {
+  // FormDestroy: the help viewer goes with the program.
+  ctx_.help.close();
+}
+
+void TForm1::Button1Click() {}
+void TForm1::Button2Click() {}
+void TForm1::Button3Click() {}
+void TForm1::Button4Click() {}
+void TForm1::Button8Click() {}
+void TForm1::Button9Click() {}
+void TForm1::Button11Click() {}
+
+void TForm1::Button5Click() {
+  close();
+  QCoreApplication::quit();
+}
+
+void TForm1::Button6Click() {
+  if (ctx_.forms.AboutBox) ctx_.forms.AboutBox->exec();
+}
+
+void TForm1::Image1DblClick() { Button6Click(); }
+
+void TForm1::Button7Click() {
+  Panel3->hide();
+  Image1->hide();
+  Panel4->show();
+}
+
+void TForm1::SpeedButton1Click() {
+  Panel4->hide();
+  Panel3->show();
+  Image1->show();
+}
+
+void TForm1::Button10Click() { ctx_.help.showContents(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  QCoreApplication::quit();
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+
+class QFrame;
+class QPushButton;
+class QToolButton;
+
+namespace merkhaus {
+
+struct AppContext;
+class Picture;
+
+// The main window "Merkhaus 3": the four modes, "Erweitert" with the less frequent tasks,
+// "Ende" and "Hilfe".
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TForm1(AppContext& ctx);
+  ~TForm1() override;
+
+  QFrame* Panel1;
+  QPushButton* Button1;  // Eingeben
+  QPushButton* Button2;  // Üben
+  QPushButton* Button3;  // Testen
+  QPushButton* Button4;  // Wörterbuch
+  QFrame* Panel3;
+  QPushButton* Button7;  // Erweitert
+  QFrame* Panel4;
+  QPushButton* Button9;   // Optionen
+  QPushButton* Button11;  // Editiern
+  QPushButton* Button8;   // Drucken
+  QPushButton* Button6;   // Info
+  QToolButton* SpeedButton1;  // back
+  QFrame* Panel2;
+  QPushButton* Button5;   // Ende
+  QPushButton* Button10;  // Hilfe
+  Picture* Image1;
+
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+  void Button6Click();
+  void Button7Click();
+  void Button8Click();
+  void Button9Click();
+  void Button10Click();
+  void Button11Click();
+  void SpeedButton1Click();
+  void Image1DblClick();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  AppContext& ctx_;
+};
+
+}  // namespace merkhaus

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+namespace merkhaus {
+
+struct AppContext;
+class TForm1;
+class TAboutBox;
+
+// The application object. An input or output error that a DataFile routine meets after opening
+// a file ends the learner's current action with an error box, here, instead of ending the
+// program.
+class MerkhausApplication : public QApplication {
+ public:
+  MerkhausApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+  void setContext(AppContext* ctx) { ctx_ = ctx; }
+
+ private:
+  AppContext* ctx_ = nullptr;
+};
+
+// Loads the German Qt translations, so that the standard dialogs speak German.
+void InstallGermanTranslations(QApplication& app);
+
+// Every window of the program, created once in a fixed order and kept until the end.
+class Windows {
+ public:
+  explicit Windows(AppContext& ctx);
+  ~Windows();
+  TForm1& main() { return *Form1_; }
+
+ private:
+  AppContext& ctx_;
+  std::unique_ptr<TForm1> Form1_;
+  std::unique_ptr<TAboutBox> AboutBox_;
+};
+
+// Handles a DataFile named on the command line: checks it and acts on `openreact`.
+void HandleCommandLine(AppContext& ctx);
+
+}  // namespace merkhaus

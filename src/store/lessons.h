@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/messages.h"
+#include "platform/win_string.h"
+
+namespace merkhaus {
+
+// True when a live lesson of exactly this name (case-sensitive, untrimmed) exists. Nothing when
+// the DataFile cannot be opened; the learner has then been told.
+std::optional<bool> UnitNameExists(const std::string& path, const WinString& name,
+                                   Messages& messages);
+
+// A free UnitID: 1 in a DataFile without lessons, otherwise the highest of 255..1 that no live
+// lesson holds. 0 when all 255 are taken; nothing when the DataFile cannot be opened. Both
+// failures have been reported to the learner.
+std::optional<std::uint8_t> FindFreeUnitID(const std::string& path, Messages& messages);
+
+// Appends a new lesson header and yields its UnitID, or 0 when no lesson was created (the
+// learner has been told why). The name is neither trimmed nor checked for emptiness here.
+std::uint8_t CreateUnit(const std::string& path, const WinString& name, const WinString& comment,
+                        Messages& messages);
+
+// Creates a lesson from the new-lesson dialog's texts; yields the name, or an empty name after
+// "Die Unit konnte nicht korrekt angelegt werden!".
+WinString CreateUnitFromDialog(const std::string& path, const WinString& name,
+                               const WinString& comment, Messages& messages);
+
+// Marks the lesson's header and every live record of the UnitID as deleted (record 0 never).
+// Yields the number of records marked, or nothing after "RW - Fehler in Unit6!".
+std::optional<std::uint32_t> DeleteUnitRecords(const std::string& path, std::uint8_t unitId,
+                                               Messages& messages);
+
+}  // namespace merkhaus

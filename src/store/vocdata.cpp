@@ -1,0 +1,63 @@
+#include "store/vocdata.h"
+
+namespace merkhaus {
+
+bool IsUnitHeader(const TVocData& r) {
+  return r.B3.equals(DataFileSig) && r.B2.equals(DedicationSig) && r.A1.equals(UnitSig) &&
+         r.A2.equals(UnitNoteSig) && r.A3.Len == 0;
+}
+
+bool IsVocOfUnit(const TVocData& r, std::uint8_t unitId) {
+  return r.UnitID == unitId && r.Deleted == 0 && !IsUnitHeader(r);
+}
+
+bool RecordsEqual(const TVocData& a, const TVocData& b) {
+  return a.A1 == b.A1 && a.B1 == b.B1 && a.A2 == b.A2 && a.A3 == b.A3 && a.B2 == b.B2 &&
+         a.B3 == b.B3 && a.Comment == b.Comment && a.UnitID == b.UnitID && a.Deleted == b.Deleted;
+}
+
+TVocData MakeUnitHeader(std::uint8_t unitId, const WinString& name, const WinString& comment) {
+  TVocData r = EmptyRecord();
+  r.B1.set(name);
+  r.Comment.set(comment);
+  r.B3.set(DataFileSig);
+  r.B2.set(DedicationSig);
+  r.A1.set(UnitSig);
+  r.A2.set(UnitNoteSig);
+  r.A3.set(std::string_view());
+  r.Deleted = 0;
+  r.UnitID = unitId;
+  return r;
+}
+
+TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLanguage,
+                            const WinString& nativeLanguage, const WinString& author,
+                            const WinString& comment) {
+  TVocData r = EmptyRecord();
+  r.Deleted = 0;
+  r.B1.set(name);
+  r.B2.set(nativeLanguage);
+  r.B3.set(DataFileSig);
+  r.A1.set(foreignLanguage);
+  r.A2.set(author);
+  r.Comment.set(comment);
+  return r;
+}
+
+PString<60>& WordField(TVocData& r, Field f) {
+  switch (f) {
+    case Field::A1: return r.A1;
+    case Field::A2: return r.A2;
+    case Field::A3: return r.A3;
+    case Field::B1: return r.B1;
+    case Field::B2: return r.B2;
+    case Field::B3: break;
+  }
+  return r.B3;
+}
+
+const PString<60>& WordField(const TVocData& r, Field f) {
+  return WordField(const_cast<TVocData&>(r), f);
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,124 @@
+#include "shell/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "platform/picture.h"
+#include "shell/about_box.h"
+#include "shell/command_line.h"
+#include "shell/start_up.h"
+#include "support/modal.h"
+#include "support/test_context.h"
+
+namespace merkhaus {
+namespace {
+
+TEST(MainWindow, CaptionsAndTheErweitertSwap) {
+  mhtest::TestContext t;
+  Windows windows(t.ctx);
+  TForm1& f = windows.main();
+  f.show();
+  EXPECT_EQ(QStringLiteral("Merkhaus 3"), f.windowTitle());
+  EXPECT_EQ(QStringLiteral("Eingeben"), f.Button1->text());
+  EXPECT_EQ(QStringLiteral("Üben"), f.Button2->text());
+  EXPECT_EQ(QStringLiteral("Testen"), f.Button3->text());
+  EXPECT_EQ(QStringLiteral("Wörterbuch"), f.Button4->text());
+  EXPECT_EQ(QStringLiteral("Erweitert"), f.Button7->text());
+  EXPECT_EQ(QStringLiteral("Optionen"), f.Button9->text());
+  EXPECT_EQ(QStringLiteral("Editiern"), f.Button11->text());
+  EXPECT_EQ(QStringLiteral("Drucken"), f.Button8->text());
+  EXPECT_EQ(QStringLiteral("Info"), f.Button6->text());
+  EXPECT_EQ(QStringLiteral("Ende"), f.Button5->text());
+  EXPECT_EQ(QStringLiteral("Hilfe"), f.Button10->text());
+  EXPECT_EQ(f.minimumSize(), f.maximumSize()) << "fixed size";
+  EXPECT_FALSE(f.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
+
+  EXPECT_TRUE(f.Panel3->isVisible());
+  EXPECT_TRUE(f.Image1->isVisible());
+  EXPECT_FALSE(f.Panel4->isVisible());
+  f.Button7->click();
+  EXPECT_FALSE(f.Panel3->isVisible());
+  EXPECT_FALSE(f.Image1->isVisible());
+  EXPECT_TRUE(f.Panel4->isVisible());
+  EXPECT_EQ(f.Panel4->geometry().top(), f.Image1->geometry().top()) << "in the same place";
+  f.SpeedButton1->click();
+  EXPECT_TRUE(f.Panel3->isVisible());
+  EXPECT_TRUE(f.Image1->isVisible());
+  EXPECT_FALSE(f.Panel4->isVisible());
+}
+
+TEST(MainWindow, InfoShowsTheAboutBox) {
+  mhtest::TestContext t;
+  Windows windows(t.ctx);
+  TForm1& f = windows.main();
+  f.show();
+  QStringList texts;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* about = mhtest::as<TAboutBox>(w);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(QStringLiteral("Info"), about->windowTitle());
+    texts << about->ProductName->text() << about->Version->text() << about->Copyright->text()
+          << about->Comments->text();
+    about->OKButton->click();
+  });
+  f.Button7->click();
+  f.Button6->click();
+  EXPECT_EQ((QStringList{QStringLiteral("Merkhaus 3"), QStringLiteral("Version 3.05"),
+                         QStringLiteral("TVocData is:"), QStringLiteral("624 bytes")}),
+            texts);
+
+  f.SpeedButton1->click();
+  bool shown = false;
+  mhtest::onNextModal([&](QWidget* w) {
+    shown = mhtest::as<TAboutBox>(w) != nullptr;
+    static_cast<QDialog*>(w)->accept();
+  });
+  QTest::mouseDClick(f.Image1, Qt::LeftButton);
+  EXPECT_TRUE(shown) << "double-click on the picture";
+}
+
+TEST(MainWindow, HelpButtonAndF1) {
+  mhtest::TestContext t;
+  Windows windows(t.ctx);
+  TForm1& f = windows.main();
+  f.show();
+  f.activateWindow();
+  f.Button10->click();
+  QTest::keyClick(&f, Qt::Key_F1);
+  EXPECT_EQ((std::vector<int>{0, 3}), t.help.topics);
+}
+
+TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
+  mhtest::TestContext t;
+  const auto missing = t.dir.file("fehlt.fid");
+  t.messages.expect("Die Datei \"" + missing + "\" ist nicht auffindbar!", Answer::Yes,
+                    MsgKind::Warning, MsgButtons::Yes);
+  t.ctx.args = {missing};
+  HandleCommandLine(t.ctx);
+  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+
+  const auto text = t.dir.file("alt.fid");
+  mhtest::WriteBytes(text, "x\tDatafile: alt\r\nmehr Text\r\n");
+  t.messages.expect(
+      "Kein Merkhaus ]|[ Datafile! Sie können die Datei unter 'Erweitert/Konveriteren' "
+      "konvertieren, wenn es sich um ein älters Merkhaus 1.53R DataFile handelt.",
+      Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  t.ctx.args = {text};
+  HandleCommandLine(t.ctx);
+  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+
+  const auto good = t.dir.file("gut.fid");
+  mhtest::WriteRecords(good, {mhtest::Header("V")});
+  t.ctx.args = {good};
+  HandleCommandLine(t.ctx);
+  EXPECT_EQ(good, t.shared->CmdLineFile) << "kept for later choices";
+  EXPECT_TRUE(t.messages.done());
+}
+
+}  // namespace
+}  // namespace merkhaus

@@ -1,0 +1,62 @@
+#include "store/units.h"
+
+#include <gtest/gtest.h>
+
+#include "support/datafile_builder.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Header;
+using mhtest::Unit;
+
+TEST(UnitList, LinesOfLiveLessonsInFileOrder) {
+  mhtest::TempDir dir;
+  const auto path = dir.file("v.fid");
+  const std::string name60(60, 'n');
+  const std::string comment255(255, 'c');
+  mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", "Kommentar"),
+                              Unit(1, "Lektion 1"), Entry(1, "a", "b"),
+                              Unit(255, "Lektion 2", "mit Kommentar"),
+                              Unit(254, "weg", "", 1), Unit(253, name60, comment255)});
+  std::vector<UnitLine> lines;
+  TVocData header{};
+  ASSERT_TRUE(ReadUnitList(path, lines, &header));
+  EXPECT_EQ("Meine Vokabeln", header.B1.view());
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(1, lines[0].UnitID);
+  EXPECT_EQ(WinString("Lektion 1"), lines[0].Line);
+  EXPECT_EQ(255, lines[1].UnitID);
+  EXPECT_EQ(WinString("Lektion 2 - mit Kommentar"), lines[1].Line);
+  EXPECT_EQ(253, lines[2].UnitID);
+  EXPECT_EQ(255u, lines[2].Line.size());
+  EXPECT_EQ(WinString(name60 + " - " + comment255.substr(0, 192)), lines[2].Line);
+
+  EXPECT_FALSE(ReadUnitList(dir.file("missing.fid"), lines));
+}
+
+TEST(UnitList, SelectedUnitIDResolvesLookalikeLinesToTheFirstLesson) {
+  mhtest::TempDir dir;
+  const auto path = dir.file("v.fid");
+  // "A - B" without comment and "A" with comment "B" share one line.
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "X", "", 1), Unit(7, "A - B"), Unit(9, "A", "B"),
+                              Unit(4, "C"), Unit(3, "D", "d")});
+  struct Case {
+    const char* line;
+    std::uint8_t id;
+  };
+  const Case cases[] = {
+      {"A - B", 7}, {"A", 9}, {"C", 4}, {"C - ", 4}, {"D - d", 3}, {"D", 3}, {"X", 0}, {"E", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.id, SelectedUnitID(path, WinString(c.line))) << c.line;
+  }
+  // Swap the order: now "A" with comment "B" comes first.
+  mhtest::WriteRecords(path, {Header("V"), Unit(9, "A", "B"), Unit(7, "A - B")});
+  EXPECT_EQ(9, SelectedUnitID(path, WinString("A - B")));
+  EXPECT_EQ(0, SelectedUnitID(dir.file("missing.fid"), WinString("A")));
+}
+
+}  // namespace
+}  // namespace merkhaus
