@@ -26,7 +26,7 @@ struct PString {
 
   void set(std::string_view bytes) {
     const std::size_t n = std::min(bytes.size(), N);
-    std::memcpy(Chars, bytes.data(), n);
+    if (n > 0) std::memcpy(Chars, bytes.data(), n);
     std::memset(Chars + n, 0, N - n);
     Len = static_cast<std::uint8_t>(n);
   }

@@ -1,8 +1,62 @@
+// merkhaus-tool: the DataFile operations of Merkhaus 3 for scripts. Prints UTF-8, asks no
+// questions (flags decide) and exits with status 1 and the German message on failure.
+
+#include <cstring>
+#include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
+
+#include "store/record_file.h"
+#include "tool/verbs.h"
+
+namespace merkhaus::tool {
+namespace {
+
+const VerbInfo kVerbs[] = {
+    {"info", Info, "FILE", "Kopfdaten des DataFiles und Anzahl der Lektionen und Vokabeln"},
+    {"lessons", Lessons, "FILE", "die Lektionen: UnitID, Tab, Zeile der Lektionsliste"},
+    {"entries", Entries, "FILE UNITID",
+     "die Vokabeln einer Lektion (höchstens 255): A1 A2 A3 B1 B2 B3 Kommentar, durch Tabs getrennt"},
+    {"new", New, "FILE --name N --foreign F --native L [--author A] [--comment C] [--force]",
+     "legt ein neues DataFile an"},
+    {"add-lesson", AddLesson, "FILE NAME [--comment C]",
+     "legt eine Lektion an und gibt ihre UnitID aus"},
+    {"delete-lesson", DeleteLesson, "FILE UNITID",
+     "löscht eine Lektion und gibt die Anzahl der gelöschten Vokabeln aus"},
+    {"export", Export, "FILE UNITID OUT.txt [--force] [--utf8]",
+     "schreibt eine Lektion als Textdatei"},
+    {"import", Import, "FILE IN.txt [--into UNITID]",
+     "liest eine Textdatei in eine neue oder eine bestehende Lektion"},
+};
+
+void PrintHelp(std::ostream& out) {
+  out << "Aufruf: merkhaus-tool BEFEHL ARGUMENTE\n\nBefehle:\n";
+  for (const auto& v : kVerbs) {
+    out << "  " << v.name << " " << v.usage << "\n      " << v.help << "\n";
+  }
+}
+
+}  // namespace
+}  // namespace merkhaus::tool
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
-  std::cerr << "merkhaus-tool: noch keine Befehle\n";
+  using namespace merkhaus::tool;
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintHelp(argc < 2 ? std::cerr : std::cout);
+    return argc < 2 ? 1 : 0;
+  }
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  for (const auto& v : kVerbs) {
+    if (std::strcmp(argv[1], v.name) != 0) continue;
+    try {
+      return v.run(args, std::cout, std::cerr);
+    } catch (const merkhaus::IoError& e) {
+      std::cerr << e.what() << "\n";
+      return 1;
+    }
+  }
+  std::cerr << "Unbekannter Befehl: " << argv[1] << "\n\n";
+  PrintHelp(std::cerr);
   return 1;
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace merkhaus::tool {
+
+// One verb of merkhaus-tool: its arguments (after the verb) and the streams to write to.
+// Returns the exit status.
+using Verb = int (*)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+struct VerbInfo {
+  const char* name;
+  Verb run;
+  const char* usage;  // one line: the arguments
+  const char* help;   // what the verb does
+};
+
+// Reading verbs: info, lessons, entries.
+int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Lessons(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Entries(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Lesson verbs: new, add-lesson, delete-lesson.
+int New(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int AddLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int DeleteLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Text transfer verbs: export, import.
+int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace merkhaus::tool
