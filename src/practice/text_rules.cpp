@@ -1,0 +1,25 @@
+#include "practice/text_rules.h"
+
+namespace merkhaus {
+
+WinString CutSpaces(const WinString& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s.bytes()) {
+    if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+    out += c;
+  }
+  if (!out.empty() && out.back() == ' ') out.pop_back();
+  return WinString(std::move(out));
+}
+
+WinString FoldCase(const WinString& s, bool caseSensitive) {
+  if (caseSensitive) return s;
+  std::string out = s.bytes();
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return WinString(std::move(out));
+}
+
+}  // namespace merkhaus

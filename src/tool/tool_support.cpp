@@ -1,0 +1,85 @@
+#include "tool/tool_support.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "store/datafile.h"
+
+namespace merkhaus::tool {
+
+Answer StreamMessages::show(MsgKind, const std::string& text, MsgButtons buttons) {
+  ++shown_;
+  err_ << text << "\n";
+  switch (buttons) {
+    case MsgButtons::Ok: return Answer::Ok;
+    case MsgButtons::Yes: return Answer::Yes;
+    case MsgButtons::YesNo:
+      return questionAnswer_ == Answer::Cancel ? Answer::No : questionAnswer_;
+    case MsgButtons::YesNoCancel: return questionAnswer_;
+  }
+  return Answer::Cancel;
+}
+
+std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
+  if (text.empty() || text.size() > 3 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const int id = std::stoi(text);
+  if (id < 1 || id > 255) return std::nullopt;
+  return static_cast<std::uint8_t>(id);
+}
+
+bool ParsedArgs::has(const std::string& name) const {
+  return std::any_of(options.begin(), options.end(), [&](const auto& o) { return o.first == name; });
+}
+
+std::optional<std::string> ParsedArgs::value(const std::string& name) const {
+  for (auto it = options.rbegin(); it != options.rend(); ++it) {
+    if (it->first == name) return it->second;
+  }
+  return std::nullopt;
+}
+
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+               const std::vector<std::string>& flags, ParsedArgs& out, std::ostream& err) {
+  out = ParsedArgs{};
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.size() < 3 || a.compare(0, 2, "--") != 0) {
+      out.positional.push_back(a);
+      continue;
+    }
+    const std::string name = a.substr(2);
+    if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
+      out.options.emplace_back(name, std::string());
+    } else if (std::find(valued.begin(), valued.end(), name) != valued.end()) {
+      if (i + 1 >= args.size()) {
+        err << "Die Option " << a << " braucht einen Wert.\n";
+        return false;
+      }
+      out.options.emplace_back(name, args[++i]);
+    } else {
+      err << "Unbekannte Option: " << a << "\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool RequireDataFile(const std::string& path, Messages& messages) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    messages.show(MsgKind::Warning, "Die Datei \"" + path + "\" ist nicht auffindbar!",
+                  MsgButtons::Ok);
+    return false;
+  }
+  if (!IsDataFile(path, messages)) {
+    messages.show(MsgKind::Warning, "Kein Merkhaus ]|[ Datafile!", MsgButtons::Ok);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace merkhaus::tool

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/messages.h"
+
+namespace merkhaus::tool {
+
+// The tool's message boxes: every text goes to the error stream, and questions get the answer
+// that the command-line flags decided beforehand (the tool never waits for a person).
+class StreamMessages : public Messages {
+ public:
+  explicit StreamMessages(std::ostream& err, Answer questionAnswer = Answer::No)
+      : err_(err), questionAnswer_(questionAnswer) {}
+  Answer show(MsgKind kind, const std::string& text, MsgButtons buttons) override;
+  int shownCount() const { return shown_; }
+
+ private:
+  std::ostream& err_;
+  Answer questionAnswer_;
+  int shown_ = 0;
+};
+
+// A UnitID argument: a decimal number from 1 to 255.
+std::optional<std::uint8_t> ParseUnitId(const std::string& text);
+
+// Splits arguments into positional ones and "--name value" / "--flag" options. `valued` lists the
+// options that take a value. False (with a German message on err) on an unknown or incomplete
+// option.
+struct ParsedArgs {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;  // name without "--", value
+  bool has(const std::string& name) const;
+  std::optional<std::string> value(const std::string& name) const;
+};
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+               const std::vector<std::string>& flags, ParsedArgs& out, std::ostream& err);
+
+// Checks that the file exists and is a DataFile; otherwise writes the German message and yields
+// false.
+bool RequireDataFile(const std::string& path, Messages& messages);
+
+}  // namespace merkhaus::tool
