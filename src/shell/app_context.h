@@ -12,12 +12,24 @@
 namespace merkhaus {
 
 class TForm1;
+class TOKBottomDlg;
+class TForm4;
+class TForm6;
+class TVocDataModule;
+class TOKBottomDlg1;
+class THeaderInfoDlg;
 class TAboutBox;
 
 // The windows of the program. Each is created once at start-up, in the order of this list, and
 // lives until the program ends; a window reaches the others through here.
 struct Forms {
   TForm1* Form1 = nullptr;
+  TOKBottomDlg* OKBottomDlg = nullptr;
+  TForm4* Form4 = nullptr;
+  TForm6* Form6 = nullptr;
+  TVocDataModule* VocDataModule = nullptr;
+  TOKBottomDlg1* OKBottomDlg1 = nullptr;
+  THeaderInfoDlg* HeaderInfoDlg = nullptr;
   TAboutBox* AboutBox = nullptr;
 };
 
@@ -29,8 +41,8 @@ struct AppContext {
   Messages& messages;
   FileDialogs& fileDialogs;
   HelpViewer& help;
-  std::filesystem::path configDir;   // where Merkhaus.cfg and Merkhaus.soz live
-  std::vector<std::string> args;     // command-line arguments after the program name
+  std::filesystem::path configDir;  // where Merkhaus.cfg and Merkhaus.soz live
+  std::vector<std::string> args;    // command-line arguments after the program name
   Forms forms;
 };
 

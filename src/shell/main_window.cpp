@@ -11,6 +11,9 @@
 #include "platform/picture.h"
 #include "shell/about_box.h"
 #include "shell/app_context.h"
+#include "shell/datafile_choice.h"
+#include "shell/lesson_choice.h"
+#include "shell/open_datafile_dialog.h"
 
 namespace merkhaus {
 namespace {
@@ -47,7 +50,8 @@ TForm1::TForm1(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
   QFont modeFont = Button1->font();
   modeFont.setPointSizeF(modeFont.pointSizeF() * 1.15);
   modeFont.setBold(true);
-  for (auto* b : {Button1, Button2, Button3, Button4}) b->setFont(modeFont);
+  for (auto* b : {Button1, Button2, Button3, Button4})
+    b->setFont(modeFont);
 
   Image1 = new Picture(QStringLiteral(":/images/main.svg"), this);
   Image1->setGeometry(8, 196, 304, 148);
@@ -95,13 +99,63 @@ TForm1::~TForm1() {
   ctx_.help.close();
 }
 
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
-void TForm1::Button3Click() {}
-void TForm1::Button4Click() {}
-void TForm1::Button8Click() {}
+void TForm1::Button1Click() {
+  RunMode(Mode::Entry);
+}
+void TForm1::Button2Click() {
+  RunMode(Mode::Study);
+}
+void TForm1::Button3Click() {
+  RunMode(Mode::Test);
+}
+void TForm1::Button4Click() {
+  RunMode(Mode::Dictionary);
+}
+void TForm1::Button8Click() {
+  RunMode(Mode::Print);
+}
 void TForm1::Button9Click() {}
 void TForm1::Button11Click() {}
+
+void TForm1::RunMode(Mode mode) {
+  Shared& shared = ctx_.shared;
+  shared.Cancelled = 0;
+  // Entering and printing may start on a new DataFile; the other modes need an existing one.
+  const bool mayCreate = mode == Mode::Entry || mode == Mode::Print;
+  const std::string path =
+      ChooseDataFile(ctx_, mayCreate ? ChooseMode::NewDataFile : ChooseMode::Plain);
+  if (shared.Cancelled) return;
+  shared.DataFilePath = path;
+  if (mode != Mode::Dictionary) {
+    const std::uint8_t unit = SelectUnit(ctx_, shared.DataFilePath, mode == Mode::Entry);
+    if (shared.Cancelled) return;
+    shared.CurUnitID = unit;
+  }
+  RunModeWindow(mode);
+}
+
+void TForm1::RunModeOnFile(Mode mode, const std::string& path) {
+  Shared& shared = ctx_.shared;
+  shared.Cancelled = 0;
+  shared.DataFilePath = path;
+  const std::uint8_t unit = SelectUnit(ctx_, shared.DataFilePath, mode == Mode::Entry);
+  if (shared.Cancelled) return;
+  shared.CurUnitID = unit;
+  RunModeWindow(mode);
+}
+
+void TForm1::RunModeWindow(Mode mode) {
+  // Each mode's window runs modally while the main window is hidden; printing keeps it visible.
+  switch (mode) {
+    case Mode::None:
+    case Mode::Study:
+    case Mode::Test:
+    case Mode::Dictionary:
+    case Mode::Entry:
+    case Mode::Print:
+      break;
+  }
+}
 
 void TForm1::Button5Click() {
   close();
@@ -112,7 +166,9 @@ void TForm1::Button6Click() {
   if (ctx_.forms.AboutBox) ctx_.forms.AboutBox->exec();
 }
 
-void TForm1::Image1DblClick() { Button6Click(); }
+void TForm1::Image1DblClick() {
+  Button6Click();
+}
 
 void TForm1::Button7Click() {
   Panel3->hide();
@@ -126,7 +182,9 @@ void TForm1::SpeedButton1Click() {
   Image1->show();
 }
 
-void TForm1::Button10Click() { ctx_.help.showContents(); }
+void TForm1::Button10Click() {
+  ctx_.help.showContents();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
   event->accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 class QFrame;
 class QPushButton;
@@ -10,6 +11,9 @@ namespace merkhaus {
 
 struct AppContext;
 class Picture;
+
+// The working modes, numbered as the command-line reaction `openreact` numbers them.
+enum class Mode { None = 0, Study = 1, Test = 2, Dictionary = 3, Entry = 4, Print = 5 };
 
 // The main window "Merkhaus 3": the four modes, "Erweitert" with the less frequent tasks,
 // "Ende" and "Hilfe".
@@ -27,10 +31,10 @@ class TForm1 : public QWidget {
   QFrame* Panel3;
   QPushButton* Button7;  // Erweitert
   QFrame* Panel4;
-  QPushButton* Button9;   // Optionen
-  QPushButton* Button11;  // Editiern
-  QPushButton* Button8;   // Drucken
-  QPushButton* Button6;   // Info
+  QPushButton* Button9;       // Optionen
+  QPushButton* Button11;      // Editiern
+  QPushButton* Button8;       // Drucken
+  QPushButton* Button6;       // Info
   QToolButton* SpeedButton1;  // back
   QFrame* Panel2;
   QPushButton* Button5;   // Ende
@@ -51,10 +55,17 @@ class TForm1 : public QWidget {
   void SpeedButton1Click();
   void Image1DblClick();
 
+  // A mode from its button: choose the DataFile (and the lesson where the mode needs one), then
+  // run the mode with the main window hidden.
+  void RunMode(Mode mode);
+  // A mode on a known DataFile (the command line): choose the lesson, then run the mode.
+  void RunModeOnFile(Mode mode, const std::string& path);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void RunModeWindow(Mode mode);
   AppContext& ctx_;
 };
 

@@ -8,7 +8,13 @@
 #include "shell/about_box.h"
 #include "shell/app_context.h"
 #include "shell/command_line.h"
+#include "shell/header_info_dialog.h"
+#include "shell/lesson_choice.h"
 #include "shell/main_window.h"
+#include "shell/new_datafile_form.h"
+#include "shell/new_lesson_dialog.h"
+#include "shell/open_datafile_dialog.h"
+#include "shell/voc_data_module.h"
 #include "store/record_file.h"
 
 namespace merkhaus {
@@ -46,6 +52,18 @@ void InstallGermanTranslations(QApplication& app) {
 Windows::Windows(AppContext& ctx) : ctx_(ctx) {
   Form1_ = std::make_unique<TForm1>(ctx_);
   ctx_.forms.Form1 = Form1_.get();
+  OKBottomDlg_ = std::make_unique<TOKBottomDlg>(ctx_);
+  ctx_.forms.OKBottomDlg = OKBottomDlg_.get();
+  Form4_ = std::make_unique<TForm4>(ctx_);
+  ctx_.forms.Form4 = Form4_.get();
+  Form6_ = std::make_unique<TForm6>(ctx_);
+  ctx_.forms.Form6 = Form6_.get();
+  VocDataModule_ = std::make_unique<TVocDataModule>(ctx_.fileDialogs);
+  ctx_.forms.VocDataModule = VocDataModule_.get();
+  OKBottomDlg1_ = std::make_unique<TOKBottomDlg1>(ctx_);
+  ctx_.forms.OKBottomDlg1 = OKBottomDlg1_.get();
+  HeaderInfoDlg_ = std::make_unique<THeaderInfoDlg>(ctx_);
+  ctx_.forms.HeaderInfoDlg = HeaderInfoDlg_.get();
   AboutBox_ = std::make_unique<TAboutBox>(ctx_);
   ctx_.forms.AboutBox = AboutBox_.get();
 }
@@ -56,10 +74,11 @@ Windows::~Windows() {
 
 void HandleCommandLine(AppContext& ctx) {
   if (!CheckCommandLineFile(ctx.shared, ctx.messages, ctx.args)) return;
-  switch (static_cast<int>(ctx.options.openreact)) {
-    default:
-      // "keine Aktion": CmdLineFile stays set for later choices of a DataFile.
-      break;
+  // With "keine Aktion" (0) nothing happens now: CmdLineFile stays set for later choices of a
+  // DataFile. The other choices run their mode on the file, after a lesson choice.
+  const int reaction = ctx.options.openreact;
+  if (reaction >= 1 && reaction <= 4) {
+    ctx.forms.Form1->RunModeOnFile(static_cast<Mode>(reaction), ctx.shared.CmdLineFile);
   }
 }
 

@@ -7,6 +7,12 @@ namespace merkhaus {
 
 struct AppContext;
 class TForm1;
+class TOKBottomDlg;
+class TForm4;
+class TForm6;
+class TVocDataModule;
+class TOKBottomDlg1;
+class THeaderInfoDlg;
 class TAboutBox;
 
 // The application object. An input or output error that a DataFile routine meets after opening
@@ -35,6 +41,12 @@ class Windows {
  private:
   AppContext& ctx_;
   std::unique_ptr<TForm1> Form1_;
+  std::unique_ptr<TOKBottomDlg> OKBottomDlg_;
+  std::unique_ptr<TForm4> Form4_;
+  std::unique_ptr<TForm6> Form6_;
+  std::unique_ptr<TVocDataModule> VocDataModule_;
+  std::unique_ptr<TOKBottomDlg1> OKBottomDlg1_;
+  std::unique_ptr<THeaderInfoDlg> HeaderInfoDlg_;
   std::unique_ptr<TAboutBox> AboutBox_;
 };
 

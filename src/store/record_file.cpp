@@ -7,7 +7,9 @@
 
 namespace merkhaus {
 
-RecordFile::~RecordFile() { close(); }
+RecordFile::~RecordFile() {
+  close();
+}
 
 bool RecordFile::open(const std::string& path, bool readOnly) {
   close();
@@ -54,7 +56,9 @@ void RecordFile::readBlock(std::uint64_t first, std::size_t n, TVocData* out) {
   if (std::fread(out, kRecordSize, n, file_) != n) fail("Lesen");
 }
 
-void RecordFile::read(std::uint64_t index, TVocData& out) { readBlock(index, 1, &out); }
+void RecordFile::read(std::uint64_t index, TVocData& out) {
+  readBlock(index, 1, &out);
+}
 
 void RecordFile::write(std::uint64_t index, const TVocData& record) {
   seek(index);
@@ -88,13 +92,19 @@ void RecordFile::truncate(std::uint64_t records) {
 }
 
 bool CreateDataFile(const std::string& path, const TVocData& header) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  // Written beside the target and renamed into place: a file that is being replaced stays intact
+  // until the new one is complete.
+  const std::string temp = path + ".merkhaus-neu";
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
   if (!f) return false;
   const bool written = std::fwrite(&header, kRecordSize, 1, f) == 1;
   const bool closed = std::fclose(f) == 0;
-  if (written && closed) return true;
   std::error_code ec;
-  std::filesystem::remove(path, ec);
+  if (written && closed) {
+    std::filesystem::rename(temp, path, ec);
+    if (!ec) return true;
+  }
+  std::filesystem::remove(temp, ec);
   return false;
 }
 

@@ -57,8 +57,8 @@ class RecordFile {
   void scan(std::uint64_t from, F&& f) {
     std::vector<TVocData> block(kBlockRecords);
     for (std::uint64_t first = from; first < count_; first += kBlockRecords) {
-      const std::size_t n = static_cast<std::size_t>(
-          std::min<std::uint64_t>(kBlockRecords, count_ - first));
+      const std::size_t n =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kBlockRecords, count_ - first));
       readBlock(first, n, block.data());
       for (std::size_t i = 0; i < n; ++i) {
         if (!f(first + i, block[i])) return;
@@ -78,8 +78,8 @@ class RecordFile {
   std::uint64_t count_ = 0;
 };
 
-// Creates (or empties) a file and writes a single record 0. False when the file cannot be
-// created or written; a half-written file is removed.
+// Creates (or replaces) a file holding the single record 0. False when the file cannot be
+// written; an existing file is then left as it was.
 bool CreateDataFile(const std::string& path, const TVocData& header);
 
 }  // namespace merkhaus

@@ -19,10 +19,12 @@ WinString UnitListLine(const TVocData& header) {
   return JoinLine(header).left(kLineMax);
 }
 
-bool ReadUnitList(const std::string& path, std::vector<UnitLine>& lines, TVocData* header) {
+bool ReadUnitList(const std::string& path, std::vector<UnitLine>& lines, TVocData* header,
+                  std::uint64_t* records) {
   lines.clear();
   RecordFile file;
   if (!file.open(path)) return false;
+  if (records) *records = file.count();
   file.scan(0, [&](std::uint64_t index, const TVocData& r) {
     if (index == 0) {
       if (header) *header = r;

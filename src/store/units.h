@@ -18,9 +18,9 @@ struct UnitLine {
 };
 
 // The live lessons of a DataFile in file order. False when the file cannot be opened. When
-// `header` is given, record 0 is copied into it.
-bool ReadUnitList(const std::string& path, std::vector<UnitLine>& lines,
-                  TVocData* header = nullptr);
+// `header` is given, record 0 is copied into it; `records` receives the number of records.
+bool ReadUnitList(const std::string& path, std::vector<UnitLine>& lines, TVocData* header = nullptr,
+                  std::uint64_t* records = nullptr);
 
 enum class Lookup { Found, NotFound, CannotOpen };
 

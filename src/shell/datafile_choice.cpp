@@ -1,0 +1,104 @@
+#include "shell/datafile_choice.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "store/datafile.h"
+#include "store/record_file.h"
+
+namespace merkhaus {
+
+DataFileChoicePlan PlanDataFileChoice(const std::string& cmdLineFile, const Options& options,
+                                      const std::string& fieldText) {
+  DataFileChoicePlan plan;
+  plan.fieldText = fieldText;
+  if (!cmdLineFile.empty()) {
+    if (plan.fieldText.empty()) plan.fieldText = cmdLineFile;
+    if (options.alwaysthatfile) {
+      plan.ask = false;
+      plan.result = cmdLineFile;
+      return plan;
+    }
+  }
+  if (cmdLineFile.empty() || options.alwaysthisfile) {
+    if (!options.StdDF.empty()) plan.fieldText = options.StdDF;
+    if (options.alwaysthisfile) {
+      plan.ask = false;
+      plan.result = options.StdDF;
+    }
+  }
+  return plan;
+}
+
+std::string WithFidExtension(const std::string& path) {
+  // Positions counted from 1; no dot counts as position 0.
+  const std::size_t dot = path.find('.');
+  const std::size_t position = dot == std::string::npos ? 0 : dot + 1;
+  if (path.size() >= 3 && position == path.size() - 3) return path;
+  return path + ".fid";
+}
+
+std::string MissingFileWarning(const std::string& path) {
+  return "Datei \"" + path + "\" nicht vorhanden!";
+}
+
+std::string AcceptDataFilePath(const std::string& fieldText, Messages& messages,
+                               std::uint8_t& cancelled) {
+  if (fieldText.empty()) {
+    messages.show(MsgKind::Warning, "Sie müssen einen Dateinamen angeben!", MsgButtons::Yes);
+    cancelled = 1;
+    return fieldText;
+  }
+  const std::string path = WithFidExtension(fieldText);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    if (!IsDataFile(path, messages)) {
+      messages.show(MsgKind::Warning,
+                    "Kein Merkhaus ]|[ Datafile!\nDie Datei kann nicht ausgewertet werden.",
+                    MsgButtons::Ok);
+      cancelled = 1;
+    }
+    return path;
+  }
+  messages.show(MsgKind::Error, "Datei nicht vorhanden!", MsgButtons::Yes);
+  cancelled = 1;
+  return std::string();
+}
+
+bool AcceptNewDataFileDetails(const NewDataFileDetails& details, Messages& messages) {
+  if (details.name.empty() || details.foreignLanguage.empty() || details.nativeLanguage.empty()) {
+    messages.show(MsgKind::Information,
+                  "Sie müssen einen Namen eine Fremdsprache und eine Sprache angeben!",
+                  MsgButtons::Ok);
+    return false;
+  }
+  if (!details.author.empty()) return true;
+  return messages.show(MsgKind::Confirmation,
+                       "Sind sie sicher, daß sie keinen Autoren eingeben wollen? Dieses Feld kann "
+                       "später nicht mehr verändert werden! Doch noch einen Namen eingeben?",
+                       MsgButtons::YesNo) == Answer::No;
+}
+
+bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& details,
+                       Messages& messages) {
+  if (messages.show(MsgKind::Information, "Soll die Vokabeldatei " + path + " angelegt werden?",
+                    MsgButtons::YesNo) != Answer::Yes) {
+    return false;
+  }
+  const TVocData header =
+      MakeDataFileHeader(details.name, details.foreignLanguage, details.nativeLanguage,
+                         details.author, details.comment);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) &&
+      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo) !=
+          Answer::Yes) {
+    return false;
+  }
+  if (!CreateDataFile(path, header)) {
+    messages.show(MsgKind::Error, "Fehler beim schreiben!", MsgButtons::Yes);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "config/options.h"
+#include "platform/messages.h"
+#include "platform/win_string.h"
+
+namespace merkhaus {
+
+// New-DataFile mode enables "Neues..." in "DataFile öffnen"; plain mode does not.
+enum class ChooseMode { Plain, NewDataFile };
+
+// What choosing a DataFile does before any dialog is shown: take a path without asking (the
+// command-line file with `alwaysthatfile`, the standard DataFile with `alwaysthisfile`), or show
+// "DataFile öffnen" with `fieldText` in its path field.
+struct DataFileChoicePlan {
+  bool ask = true;
+  std::string result;     // the path when not asking (may be empty)
+  std::string fieldText;  // the path field's text from now on
+};
+DataFileChoicePlan PlanDataFileChoice(const std::string& cmdLineFile, const Options& options,
+                                      const std::string& fieldText);
+
+// Appends ".fid" unless the first dot of the path stands at the fourth-last position. A path of
+// three characters without any dot is left alone as well.
+std::string WithFidExtension(const std::string& path);
+
+// "OK" in "DataFile öffnen": checks the path field's text. Yields the field's new text; sets
+// `cancelled` to 1 when the path cannot be used (after telling the learner why).
+std::string AcceptDataFilePath(const std::string& fieldText, Messages& messages,
+                               std::uint8_t& cancelled);
+
+// The warning of the browse loop when the chosen file does not exist.
+std::string MissingFileWarning(const std::string& path);
+
+// The details typed into "Neues DataFile anlegen".
+struct NewDataFileDetails {
+  WinString name;
+  WinString comment;
+  WinString foreignLanguage;
+  WinString nativeLanguage;
+  WinString author;
+};
+
+// "&Weiter >>" of "Neues DataFile anlegen": true when the form may close. Refuses a missing name
+// or language; an empty author is confirmed first, because it cannot be changed later.
+bool AcceptNewDataFileDetails(const NewDataFileDetails& details, Messages& messages);
+
+// Asks whether to create the DataFile (and whether to overwrite an existing file) and writes its
+// header as the only record. True when the file was written. An existing file is replaced only
+// once the new one is complete, so a failed write never destroys it.
+bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& details,
+                       Messages& messages);
+
+}  // namespace merkhaus

@@ -1,0 +1,114 @@
+#include "shell/header_info_dialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/limited_memo.h"
+#include "platform/qt_text.h"
+#include "shell/app_context.h"
+#include "shell/lesson_flows.h"
+
+namespace merkhaus {
+
+THeaderInfoDlg::THeaderInfoDlg(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+  setObjectName(QStringLiteral("HeaderInfoDlg"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(380, 270);
+
+  Label1 = new QLabel(QStringLiteral("&Name:"), this);
+  Label1->setGeometry(12, 12, 356, 18);
+  Edit1 = new QLineEdit(this);
+  Edit1->setGeometry(12, 32, 356, 26);
+  MakeWin1252Field(Edit1, 59);
+  Label1->setBuddy(Edit1);
+
+  Label2 = new QLabel(QStringLiteral("&Kommentar:"), this);
+  Label2->setGeometry(12, 66, 356, 18);
+  Memo1 = new LimitedMemo(255, this);
+  Memo1->setGeometry(12, 86, 356, 90);
+  Label2->setBuddy(Memo1);
+
+  Label3 = new QLabel(QStringLiteral("&Autor:"), this);
+  Label3->setGeometry(12, 184, 356, 18);
+  Edit2 = new QLineEdit(this);
+  Edit2->setGeometry(12, 204, 356, 26);
+  Edit2->setEnabled(false);
+  Label3->setBuddy(Edit2);
+
+  Button1 = new QPushButton(QStringLiteral("&Eintragen"), this);
+  Button1->setGeometry(12, 236, 100, 28);
+  Button1->setAutoDefault(false);
+  OKBtn = new QPushButton(QStringLiteral("OK"), this);
+  OKBtn->setGeometry(278, 236, 90, 28);
+  OKBtn->setDefault(true);
+
+  Edit1->installEventFilter(this);
+  Memo1->installEventFilter(this);
+  connect(Button1, &QPushButton::clicked, this, &THeaderInfoDlg::Button1Click);
+  connect(OKBtn, &QPushButton::clicked, this, &THeaderInfoDlg::OKBtnClick);
+}
+
+// Edit1KeyPress / Memo1KeyPress: every typed key counts as a change, even one that changes
+// nothing.
+bool THeaderInfoDlg::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == Edit1 || watched == Memo1) && event->type() == QEvent::KeyPress &&
+      !static_cast<QKeyEvent*>(event)->text().isEmpty() && !Edit1->isReadOnly()) {
+    Button1->setEnabled(true);
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
+  forDataFile_ = forDataFile;
+  Button1->setVisible(editable);
+  Button1->setEnabled(false);
+  Edit1->setReadOnly(!editable);
+  Memo1->setReadOnly(!editable);
+  const TVocData& record = forDataFile ? ctx_.shared.DataFileHeader : ctx_.shared.CurUnit;
+  Edit1->setText(ToQString(record.B1.get()));
+  Memo1->setWinText(record.Comment.get());
+  Label3->setVisible(forDataFile);
+  Edit2->setVisible(forDataFile);
+  if (forDataFile) {
+    Edit2->setText(record.A2.empty() ? QStringLiteral("<<Unbekannt>>")
+                                     : ToQString(record.A2.get()));
+    setWindowTitle(QStringLiteral("DataFile Info"));
+  } else {
+    Edit2->clear();
+    setWindowTitle(QStringLiteral("Lektions Info"));
+  }
+  exec();
+}
+
+void THeaderInfoDlg::Button1Click() {
+  // A failed write leaves the button enabled, so the learner can try again.
+  if (WriteHeaderInfo(ctx_.shared, ctx_.messages, forDataFile_, ToWinString(Edit1->text()),
+                      Memo1->winText())) {
+    Button1->setEnabled(false);
+  }
+}
+
+void THeaderInfoDlg::OKBtnClick() {
+  if (Button1->isVisible() && Button1->isEnabled() &&
+      ctx_.messages.show(MsgKind::Warning,
+                         "Sie haben die Änderungen nicht eingetragen! Sollen die Änderungen jetzt "
+                         "eingetragen werden?",
+                         MsgButtons::YesNo) == Answer::Yes) {
+    Button1Click();
+  }
+  QDialog::accept();
+}
+
+// Closing by Escape or the close box asks about unwritten changes like "OK".
+void THeaderInfoDlg::reject() {
+  OKBtnClick();
+}
+
+void ShowHeaderInfo(AppContext& ctx, bool forDataFile, bool editable) {
+  ctx.forms.HeaderInfoDlg->Show(forDataFile, editable);
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace merkhaus {
+
+struct AppContext;
+class LimitedMemo;
+
+// "DataFile Info" / "Lektions Info": name and comment of the current DataFile or lesson, shown
+// or edited; for the DataFile also its author, which can never be changed.
+class THeaderInfoDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit THeaderInfoDlg(AppContext& ctx);
+
+  QLabel* Label1;
+  QLineEdit* Edit1;  // &Name:
+  QLabel* Label2;
+  LimitedMemo* Memo1;  // &Kommentar:
+  QLabel* Label3;      // &Autor:
+  QLineEdit* Edit2;
+  QPushButton* Button1;  // &Eintragen
+  QPushButton* OKBtn;
+
+  // Prepares the dialog for the DataFile or the current lesson and shows it modally.
+  void Show(bool forDataFile, bool editable);
+
+  void Button1Click();
+  void OKBtnClick();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void reject() override;
+
+ private:
+  AppContext& ctx_;
+  bool forDataFile_ = false;
+};
+
+// Shows the info dialog for the DataFile (DataFileHeader) or the current lesson (CurUnit).
+void ShowHeaderInfo(AppContext& ctx, bool forDataFile, bool editable);
+
+}  // namespace merkhaus

@@ -1,0 +1,128 @@
+#include "shell/new_datafile_form.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/limited_memo.h"
+#include "platform/qt_text.h"
+#include "shell/app_context.h"
+
+namespace merkhaus {
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const QString& caption, int y) {
+  auto* label = new QLabel(caption, parent);
+  label->setGeometry(12, y, 110, 24);
+  return label;
+}
+
+}  // namespace
+
+TForm4::TForm4(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+  setObjectName(QStringLiteral("Form4"));
+  setWindowTitle(QStringLiteral("Neues DataFile anlegen"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(400, 236);
+
+  Label1 = MakeLabel(this, QStringLiteral("&Name:"), 12);
+  Edit1 = new QLineEdit(this);
+  Edit1->setGeometry(124, 12, 264, 24);
+  MakeWin1252Field(Edit1, 59);
+
+  Label2 = MakeLabel(this, QStringLiteral("&Kommentar:"), 44);
+  Edit2 = new QLineEdit(QStringLiteral("keinen"), this);
+  Edit2->setGeometry(124, 44, 264, 24);
+  MakeWin1252Field(Edit2, 255);
+
+  Label3 = MakeLabel(this, QStringLiteral("Fremd&sprache:"), 76);
+  ComboBox1 = new QComboBox(this);
+  ComboBox1->setGeometry(124, 76, 264, 24);
+  ComboBox1->setEditable(true);
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  ComboBox1->addItems({QStringLiteral("Englisch"), QStringLiteral("Französisch"),
+                       QStringLiteral("Latein"), QStringLiteral("Spanisch")});
+  ComboBox1->setCurrentIndex(-1);
+  MakeWin1252Field(ComboBox1->lineEdit(), 59);
+
+  Label4 = MakeLabel(this, QStringLiteral("S&prache:"), 108);
+  ComboBox2 = new QComboBox(this);
+  ComboBox2->setGeometry(124, 108, 264, 24);
+  ComboBox2->setEditable(true);
+  ComboBox2->setInsertPolicy(QComboBox::NoInsert);
+  ComboBox2->addItems(
+      {QStringLiteral("Deutsch"), QStringLiteral("Englisch"), QStringLiteral("Französisch")});
+  ComboBox2->setCurrentIndex(0);
+  MakeWin1252Field(ComboBox2->lineEdit(), 59);
+  // Tab skips the native language: it is nearly always "Deutsch".
+  ComboBox2->setFocusPolicy(Qt::ClickFocus);
+  ComboBox2->lineEdit()->setFocusPolicy(Qt::ClickFocus);
+
+  Label5 = MakeLabel(this, QStringLiteral("&Autor:"), 140);
+  Edit3 = new QLineEdit(this);
+  Edit3->setGeometry(124, 140, 264, 24);
+  MakeWin1252Field(Edit3, 59);
+
+  Label1->setBuddy(Edit1);
+  Label2->setBuddy(Edit2);
+  Label3->setBuddy(ComboBox1);
+  Label4->setBuddy(ComboBox2);
+  Label5->setBuddy(Edit3);
+
+  Button1 = new QPushButton(QStringLiteral("&Weiter >>"), this);
+  Button1->setGeometry(196, 194, 94, 28);
+  Button2 = new QPushButton(QStringLiteral("A&bbrechen"), this);
+  Button2->setGeometry(296, 194, 94, 28);
+  // Enter in a field means "&Weiter >>" (below); no button is pressed by Enter on its own.
+  for (auto* b : {Button1, Button2}) {
+    b->setAutoDefault(false);
+    b->setDefault(false);
+  }
+  setTabOrder(Edit1, Edit2);
+  setTabOrder(Edit2, ComboBox1);
+  setTabOrder(ComboBox1, Edit3);
+
+  connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+  // Edit1KeyPress, Edit2KeyPress (also Edit3), ComboBox1KeyPress, ComboBox2KeyPress.
+  for (QLineEdit* e : {Edit1, Edit2, Edit3, ComboBox1->lineEdit(), ComboBox2->lineEdit()}) {
+    connect(e, &QLineEdit::returnPressed, this, &TForm4::Button1Click);
+  }
+}
+
+NewDataFileDetails TForm4::Details() const {
+  return {ToWinString(Edit1->text()), ToWinString(Edit2->text()),
+          ToWinString(ComboBox1->currentText()), ToWinString(ComboBox2->currentText()),
+          ToWinString(Edit3->text())};
+}
+
+void TForm4::Button1Click() {
+  if (AcceptNewDataFileDetails(Details(), ctx_.messages)) {
+    QDialog::accept();
+  } else if (!Details().name.empty() && !Details().foreignLanguage.empty() &&
+             !Details().nativeLanguage.empty()) {
+    Edit3->setFocus();
+  }
+}
+
+void TForm4::Button2Click() {
+  reject();
+}
+
+void TForm4::reject() {
+  ctx_.shared.Cancelled = 1;
+  QDialog::reject();
+}
+
+void TForm4::ResetFields() {
+  Edit1->clear();
+  Edit2->clear();
+  Edit3->clear();
+  ComboBox1->setCurrentIndex(-1);
+  ComboBox1->setEditText(QString());
+  ComboBox2->setCurrentIndex(0);
+  ComboBox2->setEditText(QStringLiteral("Deutsch"));
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+
+#include "shell/datafile_choice.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace merkhaus {
+
+struct AppContext;
+
+// "Neues DataFile anlegen": name, comment, languages and author of a new DataFile.
+class TForm4 : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TForm4(AppContext& ctx);
+
+  QLabel* Label1;
+  QLineEdit* Edit1;  // &Name:
+  QLabel* Label2;
+  QLineEdit* Edit2;  // &Kommentar:
+  QLabel* Label3;
+  QComboBox* ComboBox1;  // Fremd&sprache:
+  QLabel* Label4;
+  QComboBox* ComboBox2;  // S&prache:
+  QLabel* Label5;
+  QLineEdit* Edit3;      // &Autor:
+  QPushButton* Button1;  // &Weiter >>
+  QPushButton* Button2;  // A&bbrechen
+
+  void Button1Click();
+  void Button2Click();
+
+  // The typed details as record text.
+  NewDataFileDetails Details() const;
+  // After a DataFile was created: empty fields, "Deutsch" as native language.
+  void ResetFields();
+
+ protected:
+  void reject() override;
+
+ private:
+  AppContext& ctx_;
+};
+
+}  // namespace merkhaus

@@ -1,0 +1,65 @@
+#include "shell/new_lesson_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/limited_memo.h"
+#include "platform/qt_text.h"
+#include "shell/app_context.h"
+#include "shell/lesson_choice.h"
+#include "store/lessons.h"
+
+namespace merkhaus {
+
+TOKBottomDlg1::TOKBottomDlg1(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+  setObjectName(QStringLiteral("OKBottomDlg1"));
+  setWindowTitle(QStringLiteral("Neue Lektion anlegen"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(380, 236);
+
+  Label1 = new QLabel(QStringLiteral("&Name:"), this);
+  Label1->setGeometry(12, 12, 356, 18);
+  Edit1 = new QLineEdit(this);
+  Edit1->setGeometry(12, 32, 356, 26);
+  MakeWin1252Field(Edit1, 60);
+  Label1->setBuddy(Edit1);
+
+  Label2 = new QLabel(QStringLiteral("&Kommentar:"), this);
+  Label2->setGeometry(12, 66, 356, 18);
+  Memo1 = new LimitedMemo(255, this);
+  Memo1->setGeometry(12, 86, 356, 96);
+  Label2->setBuddy(Memo1);
+
+  OKBtn = new QPushButton(QStringLiteral("OK"), this);
+  OKBtn->setGeometry(182, 196, 90, 28);
+  OKBtn->setDefault(true);
+  CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+  CancelBtn->setGeometry(278, 196, 90, 28);
+  CancelBtn->setAutoDefault(false);
+  connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg1::OKBtnClick);
+  connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg1::CancelBtnClick);
+}
+
+void TOKBottomDlg1::OKBtnClick() {
+  if (Edit1->text().isEmpty()) {
+    ShowErr(ctx_.messages, "Es muß zumindest ein Lektionsname eingegeben werden!");
+    QDialog::accept();
+    return;
+  }
+  CreateUnitFromDialog(ctx_.shared.DataFilePath, ToWinString(Edit1->text()), Memo1->winText(),
+                       ctx_.messages);
+  if (ctx_.forms.Form6) ctx_.forms.Form6->RefillUnitList();
+  QDialog::accept();
+}
+
+void TOKBottomDlg1::CancelBtnClick() {
+  reject();
+}
+
+void TOKBottomDlg1::reject() {
+  ctx_.shared.Cancelled = 1;
+  QDialog::reject();
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace merkhaus {
+
+struct AppContext;
+class LimitedMemo;
+
+// "Neue Lektion anlegen": name and comment of a new lesson of the current DataFile. Both fields
+// keep their text from one showing to the next.
+class TOKBottomDlg1 : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TOKBottomDlg1(AppContext& ctx);
+
+  QLabel* Label1;
+  QLineEdit* Edit1;  // &Name:
+  QLabel* Label2;
+  LimitedMemo* Memo1;  // &Kommentar:
+  QPushButton* OKBtn;
+  QPushButton* CancelBtn;
+
+  void OKBtnClick();
+  void CancelBtnClick();
+
+ protected:
+  void reject() override;
+
+ private:
+  AppContext& ctx_;
+};
+
+}  // namespace merkhaus

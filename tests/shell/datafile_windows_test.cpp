@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "shell/lesson_choice.h"
+#include "shell/main_window.h"
+#include "shell/new_datafile_form.h"
+#include "shell/open_datafile_dialog.h"
+#include "shell/start_up.h"
+#include "support/modal.h"
+#include "support/test_context.h"
+
+namespace merkhaus {
+namespace {
+
+class DataFileWindows : public ::testing::Test {
+ protected:
+  mhtest::TestContext t;
+  Windows windows{t.ctx};
+  TOKBottomDlg& dlg = *t.ctx.forms.OKBottomDlg;
+  std::string good = t.dir.file("vok.fid");
+
+  void SetUp() override {
+    mhtest::WriteRecords(good, {mhtest::Header("Vokabeln"), mhtest::Unit(1, "Lektion 1"),
+                                mhtest::Entry(1, "house", "Haus")});
+  }
+};
+
+TEST_F(DataFileWindows, OkTakesThePathAndCancelAbandons) {
+  bool newEnabled = true;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    EXPECT_EQ(QStringLiteral("DataFile öffnen"), d->windowTitle());
+    newEnabled = d->Button4->isEnabled();
+    d->Edit1->setText(QString::fromStdString(t.dir.file("vok")));  // ".fid" is added
+    QTest::keyClick(d, Qt::Key_Return);                            // OK has the focus
+  });
+  EXPECT_EQ(good, ChooseDataFile(t.ctx, ChooseMode::Plain));
+  EXPECT_FALSE(newEnabled);
+  EXPECT_EQ(0, t.shared->Cancelled);
+  EXPECT_EQ(QString::fromStdString(good), dlg.Edit1->text()) << "kept for the next showing";
+
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    EXPECT_TRUE(d->Button4->isEnabled());
+    EXPECT_EQ(QString::fromStdString(good), d->Edit1->text());
+    d->CancelBtn->click();
+  });
+  EXPECT_EQ("", ChooseDataFile(t.ctx, ChooseMode::NewDataFile));
+  EXPECT_EQ(1, t.shared->Cancelled);
+}
+
+TEST_F(DataFileWindows, StandardDataFileIsTakenWithoutAsking) {
+  t.options.alwaysthisfile = true;
+  t.options.StdDF = good;
+  EXPECT_EQ(good, ChooseDataFile(t.ctx, ChooseMode::Plain));
+  t.options.StdDF.clear();
+  EXPECT_EQ("", ChooseDataFile(t.ctx, ChooseMode::Plain)) << "empty, and still no dialog";
+  EXPECT_EQ(0, t.shared->Cancelled);
+}
+
+TEST_F(DataFileWindows, BrowsingForAMissingFileWarnsAndAsksAgain) {
+  const auto missing = t.dir.file("fehlt.fid");
+  t.fileDialogs.answerOpen(missing).answerOpen(good);
+  t.messages.expect("Datei \"" + missing + "\" nicht vorhanden!", Answer::Ok, MsgKind::Warning,
+                    MsgButtons::Ok);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    d->Button1->click();
+    EXPECT_EQ(QString::fromStdString(good), d->Edit1->text());
+    EXPECT_TRUE(d->OKBtn->hasFocus());
+    d->OKBtn->click();
+  });
+  EXPECT_EQ(good, ChooseDataFile(t.ctx, ChooseMode::Plain));
+  EXPECT_EQ("DataFile (*.fid)|*.fid|Alle (*.*)|*.*", t.fileDialogs.openRequests.at(0).filter);
+}
+
+TEST_F(DataFileWindows, CreatingANewDataFile) {
+  const auto path = t.dir.file("neu.fid");
+  t.fileDialogs.answerSave(path);
+  t.messages.expect("Soll die Vokabeldatei " + path + " angelegt werden?", Answer::Yes);
+  QString fieldAfter;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    mhtest::onNextModal([&](QWidget* w4) {
+      auto* f = mhtest::as<TForm4>(w4);
+      EXPECT_EQ(QStringLiteral("Neues DataFile anlegen"), f->windowTitle());
+      EXPECT_EQ(QStringLiteral("keinen"), f->Edit2->text());
+      EXPECT_EQ(QStringLiteral("Deutsch"), f->ComboBox2->currentText());
+      QTest::keyClicks(f->Edit1, QStringLiteral("Meine Vokabeln"));
+      f->ComboBox1->setCurrentIndex(f->ComboBox1->findText(QStringLiteral("Latein")));
+      QTest::keyClicks(f->Edit3, QStringLiteral("Ich"));
+      QTest::keyClick(f->Edit3, Qt::Key_Return);  // Enter is "&Weiter >>"
+    });
+    d->Button4->click();
+    fieldAfter = d->Edit1->text();
+    d->OKBtn->click();
+  });
+  EXPECT_EQ(path, ChooseDataFile(t.ctx, ChooseMode::NewDataFile));
+  EXPECT_EQ(QString::fromStdString(path), fieldAfter);
+  EXPECT_EQ((std::vector<mhtest::RawRecord>{
+                mhtest::Header("Meine Vokabeln", "Latein", "Deutsch", "Ich", "keinen")}),
+            mhtest::ReadRecords(path));
+
+  // The form starts empty next time: no "keinen", "Deutsch" again.
+  TForm4& f = *t.ctx.forms.Form4;
+  EXPECT_EQ(QString(), f.Edit1->text());
+  EXPECT_EQ(QString(), f.Edit2->text());
+  EXPECT_EQ(QString(), f.Edit3->text());
+  EXPECT_EQ(QString(), f.ComboBox1->currentText());
+  EXPECT_EQ(QStringLiteral("Deutsch"), f.ComboBox2->currentText());
+}
+
+TEST_F(DataFileWindows, AbandoningTheNewDataFileFormCancelsTheWholeChoice) {
+  t.fileDialogs.answerSave(t.dir.file("neu.fid"));
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    mhtest::onNextModal([&](QWidget* w4) { mhtest::as<TForm4>(w4)->Button2->click(); });
+    d->Button4->click();
+    d->Edit1->setText(QString::fromStdString(good));
+    d->OKBtn->click();  // a valid path, but the flow is already cancelled
+  });
+  EXPECT_EQ("", ChooseDataFile(t.ctx, ChooseMode::NewDataFile));
+  EXPECT_EQ(1, t.shared->Cancelled);
+  EXPECT_FALSE(std::filesystem::exists(t.dir.file("neu.fid")));
+}
+
+TEST_F(DataFileWindows, MainWindowFlowsReachTheLessonChoice) {
+  TForm1& main = windows.main();
+  main.show();
+  t.shared->CurUnitID = 77;
+
+  // "Wörterbuch" chooses a DataFile but no lesson.
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    EXPECT_FALSE(d->Button4->isEnabled());
+    d->Edit1->setText(QString::fromStdString(good));
+    d->OKBtn->click();
+  });
+  main.Button4->click();
+  EXPECT_EQ(good, t.shared->DataFilePath);
+  EXPECT_EQ(77, t.shared->CurUnitID);
+
+  // "Drucken" enables "Neues..." and goes on to the lesson list.
+  bool newEnabled = false;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    newEnabled = d->Button4->isEnabled();
+    mhtest::onNextModal([&](QWidget* w6) {
+      auto* f = mhtest::as<TForm6>(w6);
+      EXPECT_FALSE(f->Button2->isEnabled()) << "no lessons created while printing";
+      f->ListBox1->setCurrentRow(0);
+      f->Button1->click();
+    });
+    d->OKBtn->click();
+  });
+  main.Button7->click();
+  main.Button8->click();
+  EXPECT_TRUE(newEnabled);
+  EXPECT_EQ(1, t.shared->CurUnitID);
+
+  // "Üben" abandoned in the lesson list keeps the current lesson.
+  t.shared->CurUnitID = 5;
+  mhtest::onNextModal([&](QWidget* w) {
+    mhtest::onNextModal([&](QWidget* w6) { mhtest::as<TForm6>(w6)->Button4->click(); });
+    mhtest::as<TOKBottomDlg>(w)->OKBtn->click();
+  });
+  main.Button2->click();
+  EXPECT_EQ(5, t.shared->CurUnitID);
+  EXPECT_EQ(1, t.shared->Cancelled);
+}
+
+TEST_F(DataFileWindows, CommandLineReactionShowsTheLessonListFirst) {
+  t.options.openreact = 1;
+  t.ctx.args = {good};
+  bool listed = false;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* f = mhtest::as<TForm6>(w);
+    listed = f->ListBox1->count() == 1;
+    f->Button4->click();  // "&Zurück": the program starts normally
+  });
+  HandleCommandLine(t.ctx);
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(good, t.shared->CmdLineFile);
+  EXPECT_EQ(good, t.shared->DataFilePath);
+}
+
+}  // namespace
+}  // namespace merkhaus

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "platform/limited_memo.h"
+#include "shell/header_info_dialog.h"
+#include "shell/lesson_choice.h"
+#include "shell/new_lesson_dialog.h"
+#include "shell/start_up.h"
+#include "support/modal.h"
+#include "support/test_context.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Header;
+using mhtest::Unit;
+
+class LessonWindows : public ::testing::Test {
+ protected:
+  mhtest::TestContext t;
+  Windows windows{t.ctx};
+  std::string path = t.dir.file("vok.fid");
+
+  QStringList Lines(QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+      out << list->item(i)->text();
+    return out;
+  }
+};
+
+TEST_F(LessonWindows, ChoosingALesson) {
+  mhtest::WriteRecords(
+      path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", mhtest::Latin1("für die Schule")),
+             Unit(1, "Tiere"), Unit(255, "Farben", mhtest::Latin1("rot, grün")),
+             Unit(254, "Alt", "", 1)});
+  t.shared->DataFilePath = path;
+  QStringList lines;
+  QString label1, label2;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* f = mhtest::as<TForm6>(w);
+    EXPECT_EQ(QStringLiteral("Lektionsauswahl"), f->windowTitle());
+    lines = Lines(f->ListBox1);
+    label1 = f->Label1->text();
+    label2 = f->Label2->text();
+    EXPECT_TRUE(f->ListBox1->selectedItems().isEmpty()) << "nothing selected at first";
+    f->Button1->click();  // without a selection: nothing happens
+    EXPECT_TRUE(f->isVisible());
+    f->ListBox1->setCurrentRow(1);
+    QTest::keyClick(f->ListBox1, Qt::Key_Return);
+  });
+  EXPECT_EQ(255, SelectUnit(t.ctx, path, false));
+  EXPECT_EQ((QStringList{QStringLiteral("Tiere"), QStringLiteral("Farben - rot, grün")}), lines);
+  EXPECT_EQ(QStringLiteral("Meine Vokabeln"), label1);
+  EXPECT_EQ(QStringLiteral("für die Schule"), label2);
+  EXPECT_EQ("Meine Vokabeln", t.shared->DataFileHeader.B1.view());
+}
+
+TEST_F(LessonWindows, NoLessonsCases) {
+  mhtest::WriteRecords(path, {Header("V")});
+  t.shared->DataFilePath = path;
+  t.messages.expect("Keine Lektionen verfügbar!", Answer::Ok, MsgKind::Information, MsgButtons::Ok);
+  EXPECT_EQ(0, SelectUnit(t.ctx, path, false));
+  EXPECT_EQ(0, t.shared->Cancelled) << "the mode starts and meets an empty lesson";
+
+  t.messages.expect("Keine Lektionen verfügbar. Neue anlegen?", Answer::No, MsgKind::Confirmation,
+                    MsgButtons::YesNo);
+  EXPECT_EQ(0, SelectUnit(t.ctx, path, true));
+  EXPECT_EQ(1, t.shared->Cancelled);
+
+  // Yes: the new-lesson dialog, then the list with the new lesson.
+  t.shared->Cancelled = 0;
+  t.messages.expect("Keine Lektionen verfügbar. Neue anlegen?", Answer::Yes);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg1>(w);
+    QTest::keyClicks(d->Edit1, QStringLiteral("Erste"));
+    mhtest::onNextModal([&](QWidget* w6) {
+      auto* f = mhtest::as<TForm6>(w6);
+      f->ListBox1->setCurrentRow(0);
+      f->ListBox1DblClick();
+    });
+    d->OKBtn->click();
+  });
+  EXPECT_EQ(1, SelectUnit(t.ctx, path, true));
+
+  // All lessons deleted: an empty list, no question.
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "weg", "", 1)});
+  int count = -1;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* f = mhtest::as<TForm6>(w);
+    count = f->ListBox1->count();
+    f->Button4->click();
+  });
+  t.shared->Cancelled = 0;
+  EXPECT_EQ(0, SelectUnit(t.ctx, path, true));
+  EXPECT_EQ(0, count);
+
+  t.messages.expect("RW - Fehler 601!", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  t.shared->Cancelled = 0;
+  EXPECT_EQ(0, SelectUnit(t.ctx, t.dir.file("fehlt.fid"), false));
+  EXPECT_EQ(0, t.shared->Cancelled);
+}
+
+TEST_F(LessonWindows, NewLessonFromTheList) {
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere")});
+  t.shared->DataFilePath = path;
+  QStringList afterEmpty, afterNew;
+  t.messages.expect("Es muß zumindest ein Lektionsname eingegeben werden!", Answer::Ok,
+                    MsgKind::Error, MsgButtons::Ok);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* f = mhtest::as<TForm6>(w);
+    EXPECT_TRUE(f->Button2->isEnabled());
+    mhtest::onNextModal([&](QWidget* d) { mhtest::as<TOKBottomDlg1>(d)->OKBtn->click(); });
+    f->Button2->click();
+    afterEmpty = Lines(f->ListBox1);
+    mhtest::onNextModal([&](QWidget* w1) {
+      auto* d = mhtest::as<TOKBottomDlg1>(w1);
+      QTest::keyClicks(d->Edit1, QStringLiteral("Farben"));
+      d->Memo1->setPlainText(QStringLiteral("zwei\nZeilen"));
+      d->OKBtn->click();
+    });
+    f->Button2->click();
+    afterNew = Lines(f->ListBox1);
+    EXPECT_TRUE(f->ListBox1->selectedItems().isEmpty()) << "the new lesson is not selected";
+    f->Button4->click();
+  });
+  EXPECT_EQ(0, SelectUnit(t.ctx, path, true));
+  EXPECT_EQ(QStringList{QStringLiteral("Tiere")}, afterEmpty);
+  ASSERT_EQ(2, afterNew.size());
+  EXPECT_EQ(QStringLiteral("Farben - zwei\r\nZeilen"), afterNew[1]) << "listed last";
+  EXPECT_EQ(Unit(255, "Farben", "zwei\r\nZeilen"), mhtest::ReadRecords(path).at(2));
+}
+
+TEST_F(LessonWindows, DeletingFromTheList) {
+  mhtest::WriteRecords(
+      path, {Header("V"), Unit(1, "Tiere"), Entry(1, "cat", "Katze"), Unit(255, "Farben")});
+  t.shared->DataFilePath = path;
+  t.messages.expect("Sie haben keine Lektion ausgewählt!")
+      .expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
+      .expect("Lektion \"Tiere\" mit 1 Vokabeln erfolgreich gelöscht!");
+  QStringList after;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* f = mhtest::as<TForm6>(w);
+    f->Button3->click();
+    f->ListBox1->setCurrentRow(0);
+    f->Button3->click();
+    after = Lines(f->ListBox1);
+    f->Button4->click();
+  });
+  SelectUnit(t.ctx, path, true);
+  EXPECT_EQ(QStringList{QStringLiteral("Farben")}, after);
+  EXPECT_EQ(1, mhtest::ReadRecords(path)[2][623]);
+}
+
+TEST_F(LessonWindows, KeyIShowsTheLessonInfoReadOnly) {
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere", "Haustiere")});
+  t.shared->DataFilePath = path;
+  QString caption, name, comment;
+  bool readOnly = false, writeVisible = true, authorVisible = true;
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* f = mhtest::as<TForm6>(w);
+    f->ListBox1->setCurrentRow(0);
+    mhtest::onNextModal([&](QWidget* wi) {
+      auto* d = mhtest::as<THeaderInfoDlg>(wi);
+      caption = d->windowTitle();
+      name = d->Edit1->text();
+      comment = d->Memo1->toPlainText();
+      readOnly = d->Edit1->isReadOnly() && d->Memo1->isReadOnly();
+      writeVisible = d->Button1->isVisible();
+      authorVisible = d->Edit2->isVisible();
+      d->OKBtn->click();
+    });
+    QTest::keyClick(f->ListBox1, Qt::Key_I);
+    EXPECT_TRUE(f->isVisible()) << "the list stays open";
+    f->Button4->click();
+  });
+  SelectUnit(t.ctx, path, false);
+  EXPECT_EQ(QStringLiteral("Lektions Info"), caption);
+  EXPECT_EQ(QStringLiteral("Tiere"), name);
+  EXPECT_EQ(QStringLiteral("Haustiere"), comment);
+  EXPECT_TRUE(readOnly);
+  EXPECT_FALSE(writeVisible);
+  EXPECT_FALSE(authorVisible);
+}
+
+TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
+  mhtest::WriteRecords(path, {Header("Alt", "Englisch", "Deutsch", "", "k")});
+  t.shared->DataFilePath = path;
+  t.shared->DataFileHeader.B1.set("Alt");
+  t.shared->DataFileHeader.Comment.set("k");
+  const auto before = mhtest::ReadBytes(path);
+  const char* question =
+      "Sie haben die Änderungen nicht eingetragen! Sollen die Änderungen jetzt eingetragen "
+      "werden?";
+
+  QString author;
+  bool enabledBefore = true, enabledAfter = false;
+  t.messages.expect(question, Answer::No, MsgKind::Warning, MsgButtons::YesNo);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<THeaderInfoDlg>(w);
+    author = d->Edit2->text();
+    enabledBefore = d->Button1->isEnabled();
+    QTest::keyClick(d->Edit1, Qt::Key_X);
+    QTest::keyClick(d->Edit1, Qt::Key_Backspace);  // back as it was: still a change
+    enabledAfter = d->Button1->isEnabled();
+    d->OKBtn->click();
+  });
+  ShowHeaderInfo(t.ctx, true, true);
+  EXPECT_EQ(QStringLiteral("<<Unbekannt>>"), author);
+  EXPECT_FALSE(enabledBefore);
+  EXPECT_TRUE(enabledAfter);
+  EXPECT_EQ(before, mhtest::ReadBytes(path));
+
+  t.messages.expect(question, Answer::Yes);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<THeaderInfoDlg>(w);
+    EXPECT_EQ(QStringLiteral("DataFile Info"), d->windowTitle());
+    d->Edit1->selectAll();
+    QTest::keyClicks(d->Edit1, QStringLiteral("Neu"));
+    d->OKBtn->click();
+  });
+  ShowHeaderInfo(t.ctx, true, true);
+  EXPECT_EQ(Header("Neu", "Englisch", "Deutsch", "", "k"), mhtest::ReadRecords(path)[0]);
+
+  // "&Eintragen" writes at once; OK then closes without a question.
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<THeaderInfoDlg>(w);
+    d->Memo1->selectAll();
+    QTest::keyClicks(d->Memo1, QStringLiteral("neu"));
+    d->Button1->click();
+    EXPECT_FALSE(d->Button1->isEnabled());
+    d->OKBtn->click();
+  });
+  ShowHeaderInfo(t.ctx, true, true);
+  EXPECT_EQ(Header("Neu", "Englisch", "Deutsch", "", "neu"), mhtest::ReadRecords(path)[0]);
+}
+
+}  // namespace
+}  // namespace merkhaus
