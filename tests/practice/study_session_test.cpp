@@ -99,14 +99,6 @@ TEST_F(StudySessionTest, StartShowsTheLessonAndTheFirstQuestion) {
   EXPECT_EQ("0/3", v().Label8);
 }
 
-TEST_F(StudySessionTest, CaptionTakesAtMost68CharactersOfTheName) {
-  const std::string longName(60, 'N');
-  mhtest::WriteRecords(path, {Header(longName), Unit(1, "L"), Entry(1, "a", "b")});
-  ASSERT_TRUE(ReadHeaderRecord(path, shared->DataFileHeader));
-  ASSERT_TRUE(session.StartStudy());
-  EXPECT_EQ("Üben -- " + longName, v().Caption);
-}
-
 TEST_F(StudySessionTest, RightAnswerShowsRichtigAndTheAnswerInGreen) {
   ASSERT_TRUE(session.StartStudy());
   Answer("Hund");
