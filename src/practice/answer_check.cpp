@@ -96,7 +96,8 @@ struct PieceTable {
 };
 
 // The short form worked in place on at most 255 characters; a pass is made only while it makes
-// the text shorter, which is exactly while it removes a "(" ... ")" pair or a stray leading ")".
+// the text shorter, which is exactly while it removes a "(" ... ")" pair, or a ")" when no "(" is
+// left.
 std::size_t ShortFormInto(std::string_view field, char* out, std::size_t cap) {
   char buf[kMaxAnswer];
   std::size_t n = std::min(field.size(), kMaxAnswer);

@@ -426,6 +426,16 @@ TEST_F(StudySessionTest, EndeAsksUnlessDone) {
   EXPECT_FALSE(engine().AwaitingAnswer);
 }
 
+TEST_F(StudySessionTest, NextPracticeInOrderStartsAfterTheEntryAskedLast) {
+  ASSERT_TRUE(session.StartStudy());
+  EXPECT_EQ(W("dog"), v().Memo1);
+  msgs.expect(kAbort, Answer::Yes);
+  ASSERT_TRUE(session.Button6Click());
+  ASSERT_TRUE(session.StartStudy());
+  EXPECT_EQ(W("abcde"), v().Memo1);
+  EXPECT_TRUE(engine().AwaitingAnswer);
+}
+
 TEST_F(StudySessionTest, TimerMovesOnInReviewModeOnly) {
   EXPECT_EQ(1665, session.TimerInterval());
   options.Autoweiter = 1;
