@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "config/options.h"
+#include "platform/random.h"
+#include "practice/answer_check.h"
+#include "store/shared.h"
+
+namespace merkhaus {
+
+// The memory and the decisions of a practice: two counters per entry of the shared VocList, the
+// choice of the next entry and its direction, the points every answer, tip and solution earns,
+// and when an entry is mastered. One engine lives for the whole run, so CurIndex carries over
+// from one practice to the next (a new practice in order starts after the entry asked last).
+class StudyEngine {
+ public:
+  StudyEngine(const Shared& shared, const Options& options, Random& random)
+      : shared_(shared), options_(options), random_(random) {}
+
+  // Clears the counters of all 256 entries.
+  void ZeroCounters();
+
+  // The index of the entry to ask next under `algorithmus`, or nothing when no entry can be
+  // asked (every entry mastered, or none loaded). Updates MasteredCount.
+  std::optional<std::uint8_t> SelectNextEntry();
+
+  // Sets Direction for a new question from `Abfrageweise`.
+  void ChooseDirection();
+
+  // Successes minus penalties (as a signed number) of entry i has reached KickoutVal.
+  bool IsMastered(std::size_t i) const;
+
+  // Right answers the current entry still needs: zero or negative once it is mastered.
+  int Remaining() const;
+
+  // Counter changes of the current entry (CurIndex).
+  void RecordRight();
+  // A wrong answer costs one point. Returns true when the question is lost: the learner had
+  // already spent all `Neuversuche` retries. Tries grows by one either way.
+  bool RecordWrong();
+  void RecordTip();
+  // The solution costs Losungstrafe less the tries already spent, so a question given up costs
+  // Losungstrafe points in all. The caller sets Tries to 0 once the counters have been shown.
+  void RecordSolution();
+
+  // Half of `Losungstrafe`, halves rounded to the even neighbour.
+  static int TipPenalty(int losungstrafe);
+
+  std::array<std::uint16_t, 256> Successes{};
+  std::array<std::uint16_t, 256> Penalties{};
+  std::uint8_t CurIndex = 0;
+  QueryDirection Direction = QueryDirection::AB;
+  std::uint8_t Tries = 0;
+  std::uint8_t MasteredCount = 0;
+  bool AwaitingAnswer = false;
+  bool PracticeDone = false;
+
+ private:
+  void CountMastered();
+  std::optional<std::uint8_t> NextSystematic();
+  std::optional<std::uint8_t> NextInOrder(bool forwards);
+  std::optional<std::uint8_t> NextRandom();
+  // The entry just asked may come again at once: doppelvok is on, or at most one entry is left.
+  bool RepeatAllowed() const;
+
+  const Shared& shared_;
+  const Options& options_;
+  Random& random_;
+};
+
+}  // namespace merkhaus

@@ -1,0 +1,254 @@
+#include "practice/study_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "support/scripted_random.h"
+
+namespace merkhaus {
+namespace {
+
+class StudyEngineTest : public ::testing::Test {
+ protected:
+  void Lesson(int count) { shared->VocCount = static_cast<std::uint8_t>(count); }
+  void Master(std::size_t i) {
+    engine.Successes[i] = static_cast<std::uint16_t>(options.KickoutVal);
+  }
+  // Asks `n` times in a row, each choice becoming the entry asked last.
+  std::vector<int> Ask(int n) {
+    std::vector<int> order;
+    for (int i = 0; i < n; ++i) {
+      const auto next = engine.SelectNextEntry();
+      if (!next) {
+        order.push_back(-1);
+        continue;
+      }
+      engine.CurIndex = *next;
+      order.push_back(*next);
+    }
+    return order;
+  }
+
+  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  Options options;
+  mhtest::ScriptedRandom random;
+  StudyEngine engine{*shared, options, random};
+};
+
+TEST_F(StudyEngineTest, SystematicWalkStartsAtARandomPlaceInARandomDirection) {
+  Lesson(5);
+  // Forwards (draw below 50) from 3.
+  random.then({49, 3});
+  EXPECT_EQ(3, engine.SelectNextEntry());
+  EXPECT_EQ(1, random.reseeds);
+  EXPECT_EQ((std::vector<int>{100, 5}), random.ranges);
+
+  // Forwards from 2: 2 was just asked, 3 and 4 are mastered, so the walk wraps to 0.
+  engine.CurIndex = 2;
+  Master(3);
+  Master(4);
+  random.then({0, 2});
+  EXPECT_EQ(0, engine.SelectNextEntry());
+  EXPECT_EQ(2, engine.MasteredCount);
+
+  // Backwards (draw 50) from 0, just asked: the walk wraps to the end and skips 4 and 3.
+  engine.CurIndex = 0;
+  random.then({50, 0});
+  EXPECT_EQ(2, engine.SelectNextEntry());
+  EXPECT_EQ(3, random.reseeds);
+}
+
+TEST_F(StudyEngineTest, SystematicRepeatsTheLastEntryOnlyWhenAllowed) {
+  Lesson(3);
+  engine.CurIndex = 1;
+  random.then({0, 1});
+  EXPECT_EQ(2, engine.SelectNextEntry()) << "doppelvok off: the entry just asked is skipped";
+  options.doppelvok = true;
+  random.then({0, 1});
+  EXPECT_EQ(1, engine.SelectNextEntry());
+  options.doppelvok = false;
+  Master(0);
+  Master(2);
+  random.then({99, 1});
+  EXPECT_EQ(1, engine.SelectNextEntry()) << "the last open entry comes again";
+  Master(1);
+  random.then({99, 1});
+  EXPECT_EQ(std::nullopt, engine.SelectNextEntry());
+  EXPECT_EQ(3, engine.MasteredCount);
+}
+
+TEST_F(StudyEngineTest, EmptyLessonHasNothingToAskInAnyOrder) {
+  Lesson(0);
+  for (int a = 0; a < 4; ++a) {
+    options.algorithmus = a;
+    EXPECT_EQ(std::nullopt, engine.SelectNextEntry()) << a;
+    EXPECT_EQ(0, engine.MasteredCount);
+  }
+  EXPECT_TRUE(random.ranges.empty());
+}
+
+TEST_F(StudyEngineTest, InOrderStartsAfterTheEntryAskedLast) {
+  Lesson(5);
+  options.algorithmus = 1;
+  EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 0, 1}), Ask(6));
+  options.algorithmus = 2;
+  StudyEngine fresh(*shared, options, random);  // a new run: CurIndex 0
+  engine.CurIndex = fresh.CurIndex;
+  EXPECT_EQ((std::vector<int>{4, 3, 2, 1, 0, 4}), Ask(6));
+  EXPECT_TRUE(random.ranges.empty()) << "the orders in sequence draw nothing";
+}
+
+TEST_F(StudyEngineTest, InOrderSkipsMasteredEntriesAndEnds) {
+  Lesson(5);
+  options.algorithmus = 1;
+  Master(2);
+  Master(4);
+  EXPECT_EQ((std::vector<int>{1, 3, 0, 1}), Ask(4));
+  EXPECT_EQ(2, engine.MasteredCount);
+  Master(0);
+  Master(3);
+  EXPECT_EQ((std::vector<int>{1, 1}), Ask(2)) << "one entry left, asked again and again";
+  Master(1);
+  EXPECT_EQ((std::vector<int>{-1}), Ask(1));
+  EXPECT_EQ(5, engine.MasteredCount);
+}
+
+TEST_F(StudyEngineTest, InOrderAfterALongerLessonStartsAtAnEnd) {
+  Lesson(3);
+  engine.CurIndex = 7;  // asked last in a longer lesson
+  options.algorithmus = 1;
+  EXPECT_EQ(0, engine.SelectNextEntry());
+  options.algorithmus = 2;
+  EXPECT_EQ(0, engine.SelectNextEntry()) << "both wrap tests apply in both directions";
+}
+
+TEST_F(StudyEngineTest, RandomDrawsUntilAnOpenEntryOtherThanTheLast) {
+  Lesson(4);
+  options.algorithmus = 3;
+  engine.CurIndex = 0;
+  Master(2);
+  random.then({0, 2, 3});
+  EXPECT_EQ(3, engine.SelectNextEntry());
+  EXPECT_EQ(0, random.reseeds);
+  EXPECT_EQ((std::vector<int>{4, 4, 4}), random.ranges);
+  options.doppelvok = true;
+  random.then({3});
+  EXPECT_EQ(3, engine.SelectNextEntry());
+  Master(0);
+  Master(1);
+  Master(3);
+  EXPECT_EQ(std::nullopt, engine.SelectNextEntry());
+}
+
+TEST_F(StudyEngineTest, OneEntryLessonIsAskedAgainInEveryOrder) {
+  Lesson(1);
+  for (int a = 0; a < 4; ++a) {
+    options.algorithmus = a;
+    if (a == 0) random.then({10, 0, 90, 0});
+    if (a == 3) random.then({0, 0});
+    EXPECT_EQ((std::vector<int>{0, 0}), Ask(2)) << a;
+  }
+}
+
+TEST_F(StudyEngineTest, ChooseDirection) {
+  options.Abfrageweise = 1;
+  engine.ChooseDirection();
+  EXPECT_EQ(QueryDirection::BA, engine.Direction);
+  options.Abfrageweise = 0;
+  engine.ChooseDirection();
+  EXPECT_EQ(QueryDirection::AB, engine.Direction);
+  options.Abfrageweise = 2;
+  random.then({50, 49});
+  engine.ChooseDirection();
+  EXPECT_EQ(QueryDirection::BA, engine.Direction);
+  engine.ChooseDirection();
+  EXPECT_EQ(QueryDirection::AB, engine.Direction);
+  EXPECT_EQ(2, random.reseeds);
+  EXPECT_EQ((std::vector<int>{100, 100}), random.ranges);
+}
+
+TEST_F(StudyEngineTest, KickOutAfterKickoutValNetRightAnswers) {
+  Lesson(2);
+  options.KickoutVal = 2;
+  engine.CurIndex = 0;
+  engine.RecordRight();
+  EXPECT_FALSE(engine.IsMastered(0));
+  EXPECT_EQ(1, engine.Remaining());
+  engine.RecordRight();
+  EXPECT_TRUE(engine.IsMastered(0));
+  EXPECT_EQ(0, engine.Remaining());
+
+  engine.CurIndex = 1;
+  engine.RecordWrong();
+  EXPECT_EQ(3, engine.Remaining());
+  engine.RecordWrong();
+  EXPECT_EQ(4, engine.Remaining()) << "penalties above successes count as a negative difference";
+  engine.RecordRight();
+  engine.RecordRight();
+  engine.RecordRight();
+  EXPECT_FALSE(engine.IsMastered(1));
+  engine.RecordRight();
+  EXPECT_TRUE(engine.IsMastered(1));
+  engine.ZeroCounters();
+  EXPECT_FALSE(engine.IsMastered(0));
+  EXPECT_EQ(2, engine.Remaining());
+}
+
+TEST_F(StudyEngineTest, TipCostsHalfTheSolutionRoundedToEven) {
+  const int expected[] = {0, 1, 2, 2, 2, 3, 4, 4, 4, 5, 6, 6, 6, 7, 8, 8};
+  for (int l = 1; l <= 16; ++l)
+    EXPECT_EQ(expected[l - 1], StudyEngine::TipPenalty(l)) << l;
+}
+
+TEST_F(StudyEngineTest, PenaltiesOfTipsAndSolutions) {
+  Lesson(3);
+  options.Losungstrafe = 3;
+  engine.CurIndex = 0;
+  engine.RecordTip();
+  EXPECT_EQ(2, engine.Penalties[0]);
+  EXPECT_EQ(1, engine.Tries);
+
+  engine.CurIndex = 1;
+  engine.Tries = 0;
+  engine.RecordWrong();
+  engine.RecordSolution();
+  EXPECT_EQ(3, engine.Penalties[1]) << "one for the wrong answer, 3 - 1 for the solution";
+
+  engine.CurIndex = 2;
+  engine.Tries = 0;
+  engine.RecordSolution();
+  EXPECT_EQ(3, engine.Penalties[2]);
+}
+
+TEST_F(StudyEngineTest, FreeTipsNeverDriveTheSolutionPenaltyBelowZero) {
+  Lesson(1);
+  options.Losungstrafe = 1;  // tips cost nothing
+  engine.RecordTip();
+  engine.RecordTip();
+  engine.RecordSolution();
+  EXPECT_EQ(0, engine.Penalties[0]);
+  engine.Penalties[0] = 5;
+  engine.Tries = 3;
+  engine.RecordSolution();
+  EXPECT_EQ(3, engine.Penalties[0]);
+}
+
+TEST_F(StudyEngineTest, OutOfTriesOnTheAnswerAfterTheLastRetry) {
+  Lesson(1);
+  options.Neuversuche = 2;
+  EXPECT_FALSE(engine.RecordWrong());
+  EXPECT_FALSE(engine.RecordWrong());
+  EXPECT_TRUE(engine.RecordWrong()) << "the third wrong answer loses the question";
+  EXPECT_EQ(3, engine.Tries);
+  EXPECT_EQ(3, engine.Penalties[0]);
+
+  engine.Tries = 0;
+  engine.RecordTip();
+  EXPECT_FALSE(engine.RecordWrong());
+  EXPECT_TRUE(engine.RecordWrong()) << "after a tip already the second";
+}
+
+}  // namespace
+}  // namespace merkhaus
