@@ -14,6 +14,7 @@ bool CountRecords(const std::string& path, DataFileCounts& counts) {
       ++(r.Deleted == 1 ? counts.deletedLessons : counts.liveLessons);
     } else {
       ++(r.Deleted == 0 ? counts.liveEntries : counts.deletedEntries);
+      if (r.Deleted > 1) ++counts.damagedEntries;
     }
     return true;
   });

@@ -37,6 +37,7 @@ TEST(Statistics, CountsLessonsAndEntriesByTheirRoleAndDeletedByte) {
   EXPECT_EQ(1u, c.deletedLessons);
   EXPECT_EQ(601u, c.liveEntries);
   EXPECT_EQ(3u, c.deletedEntries);
+  EXPECT_EQ(1u, c.damagedEntries);
 }
 
 TEST(Statistics, EmptyDataFileAndMissingFile) {
@@ -46,7 +47,8 @@ TEST(Statistics, EmptyDataFileAndMissingFile) {
   DataFileCounts c;
   ASSERT_TRUE(CountRecords(path, c));
   EXPECT_EQ(1u, c.records);
-  EXPECT_EQ(0u, c.liveLessons + c.deletedLessons + c.liveEntries + c.deletedEntries);
+  EXPECT_EQ(0u,
+            c.liveLessons + c.deletedLessons + c.liveEntries + c.deletedEntries + c.damagedEntries);
 
   c.liveEntries = 7;
   EXPECT_FALSE(CountRecords(dir.file("fehlt.fid"), c));
