@@ -12,8 +12,9 @@ bool IsVocOfUnit(const TVocData& r, std::uint8_t unitId) {
 }
 
 bool RecordsEqual(const TVocData& a, const TVocData& b) {
-  return a.A1 == b.A1 && a.B1 == b.B1 && a.A2 == b.A2 && a.A3 == b.A3 && a.B2 == b.B2 &&
-         a.B3 == b.B3 && a.Comment == b.Comment && a.UnitID == b.UnitID && a.Deleted == b.Deleted;
+  // The two bytes first: in a scan for one entry they reject most records of other lessons.
+  return a.UnitID == b.UnitID && a.Deleted == b.Deleted && a.A1 == b.A1 && a.B1 == b.B1 &&
+         a.A2 == b.A2 && a.A3 == b.A3 && a.B2 == b.B2 && a.B3 == b.B3 && a.Comment == b.Comment;
 }
 
 TVocData MakeUnitHeader(std::uint8_t unitId, const WinString& name, const WinString& comment) {

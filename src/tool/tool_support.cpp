@@ -12,11 +12,14 @@ Answer StreamMessages::show(MsgKind, const std::string& text, MsgButtons buttons
   ++shown_;
   err_ << text << "\n";
   switch (buttons) {
-    case MsgButtons::Ok: return Answer::Ok;
-    case MsgButtons::Yes: return Answer::Yes;
+    case MsgButtons::Ok:
+      return Answer::Ok;
+    case MsgButtons::Yes:
+      return Answer::Yes;
     case MsgButtons::YesNo:
       return questionAnswer_ == Answer::Cancel ? Answer::No : questionAnswer_;
-    case MsgButtons::YesNoCancel: return questionAnswer_;
+    case MsgButtons::YesNoCancel:
+      return questionAnswer_;
   }
   return Answer::Cancel;
 }
@@ -32,7 +35,8 @@ std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
 }
 
 bool ParsedArgs::has(const std::string& name) const {
-  return std::any_of(options.begin(), options.end(), [&](const auto& o) { return o.first == name; });
+  return std::any_of(options.begin(), options.end(),
+                     [&](const auto& o) { return o.first == name; });
 }
 
 std::optional<std::string> ParsedArgs::value(const std::string& name) const {
@@ -68,6 +72,24 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::stri
   return true;
 }
 
+namespace {
+
+// Passes messages on and remembers whether there was one.
+class NoticingMessages : public Messages {
+ public:
+  explicit NoticingMessages(Messages& inner) : inner_(inner) {}
+  Answer show(MsgKind kind, const std::string& text, MsgButtons buttons) override {
+    shown = true;
+    return inner_.show(kind, text, buttons);
+  }
+  bool shown = false;
+
+ private:
+  Messages& inner_;
+};
+
+}  // namespace
+
 bool RequireDataFile(const std::string& path, Messages& messages) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
@@ -75,8 +97,13 @@ bool RequireDataFile(const std::string& path, Messages& messages) {
                   MsgButtons::Ok);
     return false;
   }
-  if (!IsDataFile(path, messages)) {
-    messages.show(MsgKind::Warning, "Kein Merkhaus ]|[ Datafile!", MsgButtons::Ok);
+  NoticingMessages probe(messages);
+  if (!IsDataFile(path, probe)) {
+    // A file that could not be read (a folder, a read-only file) has been reported already; it
+    // may well be a DataFile, so do not claim otherwise.
+    if (!probe.shown) {
+      messages.show(MsgKind::Warning, "Kein Merkhaus ]|[ Datafile!", MsgButtons::Ok);
+    }
     return false;
   }
   return true;

@@ -1,20 +1,118 @@
-#include <ostream>
+// The reading verbs of merkhaus-tool: info, lessons, entries. They never write the DataFile.
 
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <vector>
+
+#include "platform/cp1252.h"
+#include "store/datafile.h"
+#include "store/statistics.h"
+#include "store/units.h"
+#include "tool/tool_support.h"
 #include "tool/verbs.h"
 
 namespace merkhaus::tool {
+namespace {
 
-int Info(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "noch nicht verfügbar\n";
-  return 1;
+// One text as a field of a tab-separated line: tabs and line breaks inside it would split the
+// line or the field, so each becomes a blank.
+std::string Field(std::string_view bytes) {
+  std::string text(bytes);
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return ToUtf8(WinString(std::move(text)));
 }
-int Lessons(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "noch nicht verfügbar\n";
-  return 1;
+
+// Checks the number of positional arguments (and that no options were given).
+bool Positional(const std::vector<std::string>& args, std::size_t wanted, const char* usage,
+                ParsedArgs& parsed, std::ostream& err) {
+  if (!ParseArgs(args, {}, {}, parsed, err)) return false;
+  if (parsed.positional.size() == wanted) return true;
+  err << "Aufruf: merkhaus-tool " << usage << "\n";
+  return false;
 }
-int Entries(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "noch nicht verfügbar\n";
-  return 1;
+
+void CannotOpen(const std::string& path, std::ostream& err) {
+  err << "Die Datei \"" << path << "\" kann nicht geöffnet werden!\n";
+}
+
+}  // namespace
+
+int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs parsed;
+  if (!Positional(args, 1, "info FILE", parsed, err)) return 1;
+  const std::string& path = parsed.positional[0];
+  StreamMessages messages(err);
+  if (!RequireDataFile(path, messages)) return 1;
+  TVocData header;
+  DataFileCounts counts;
+  if (!ReadHeaderRecord(path, header) || !CountRecords(path, counts)) {
+    CannotOpen(path, err);
+    return 1;
+  }
+  out << "Name: " << Field(header.B1.view()) << "\n"
+      << "Fremdsprache: " << Field(header.A1.view()) << "\n"
+      << "Sprache: " << Field(header.B2.view()) << "\n"
+      << "Autor: " << Field(header.A2.view()) << "\n"
+      << "Kommentar: " << Field(header.Comment.view()) << "\n"
+      << "Lektionen: " << counts.liveLessons << "\n"
+      << "Vokabeln: " << counts.liveEntries << "\n"
+      << "Gelöschte Vokabeln: " << counts.deletedEntries << "\n";
+  return 0;
+}
+
+int Lessons(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs parsed;
+  if (!Positional(args, 1, "lessons FILE", parsed, err)) return 1;
+  const std::string& path = parsed.positional[0];
+  StreamMessages messages(err);
+  if (!RequireDataFile(path, messages)) return 1;
+  std::vector<UnitLine> lines;
+  if (!ReadUnitList(path, lines)) {
+    CannotOpen(path, err);
+    return 1;
+  }
+  for (const auto& l : lines)
+    out << int(l.UnitID) << "\t" << Field(l.Line.view()) << "\n";
+  return 0;
+}
+
+int Entries(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs parsed;
+  if (!Positional(args, 2, "entries FILE UNITID", parsed, err)) return 1;
+  const std::string& path = parsed.positional[0];
+  const auto unitId = ParseUnitId(parsed.positional[1]);
+  if (!unitId) {
+    err << "Ungültige UnitID: " << parsed.positional[1] << " (erlaubt sind 1 bis 255)\n";
+    return 1;
+  }
+  StreamMessages messages(err);
+  if (!RequireDataFile(path, messages)) return 1;
+  // A UnitID without a live lesson is a mistake in the script, not an empty lesson.
+  std::vector<UnitLine> lines;
+  if (!ReadUnitList(path, lines)) {
+    CannotOpen(path, err);
+    return 1;
+  }
+  if (std::none_of(lines.begin(), lines.end(),
+                   [&](const UnitLine& l) { return l.UnitID == *unitId; })) {
+    err << "Das DataFile enthält keine Lektion mit der UnitID " << int(*unitId) << "!\n";
+    return 1;
+  }
+  std::vector<TVocData> entries(kMaxVocs);
+  const int n = ReadUnitVocs(path, *unitId, entries.data(), entries.size());
+  if (n < 0) {
+    CannotOpen(path, err);
+    return 1;
+  }
+  for (int i = 0; i < n; ++i) {
+    const TVocData& e = entries[static_cast<std::size_t>(i)];
+    out << Field(e.A1.view()) << "\t" << Field(e.A2.view()) << "\t" << Field(e.A3.view()) << "\t"
+        << Field(e.B1.view()) << "\t" << Field(e.B2.view()) << "\t" << Field(e.B3.view()) << "\t"
+        << Field(e.Comment.view()) << "\n";
+  }
+  return 0;
 }
 
 }  // namespace merkhaus::tool

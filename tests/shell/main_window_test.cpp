@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QToolButton>
 
@@ -50,6 +51,22 @@ TEST(MainWindow, CaptionsAndTheErweitertSwap) {
   EXPECT_TRUE(f.Panel3->isVisible());
   EXPECT_TRUE(f.Image1->isVisible());
   EXPECT_FALSE(f.Panel4->isVisible());
+}
+
+TEST(MainWindow, PicturesAreDrawnAtTheirPlaces) {
+  mhtest::TestContext t;
+  Windows windows(t.ctx);
+  TForm1& f = windows.main();
+  ASSERT_TRUE(f.Image1->renderer()->isValid());
+  EXPECT_EQ(QSize(304, 148), f.Image1->renderer()->defaultSize());
+  EXPECT_EQ(f.Image1->size(), f.Image1->renderer()->defaultSize()) << "drawn unscaled";
+  EXPECT_FALSE(f.SpeedButton1->icon().pixmap(QSize(28, 28)).isNull()) << "back arrow";
+  TAboutBox about(t.ctx);
+  ASSERT_TRUE(about.ProgramIcon->renderer()->isValid());
+  EXPECT_EQ(QSize(96, 96), about.ProgramIcon->renderer()->defaultSize());
+  for (const char* name : {":/images/back.svg", ":/images/merkhaus.svg"}) {
+    EXPECT_TRUE(QSvgRenderer(QString::fromLatin1(name)).isValid()) << name;
+  }
 }
 
 TEST(MainWindow, InfoShowsTheAboutBox) {

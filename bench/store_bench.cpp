@@ -1,0 +1,234 @@
+// How the store's scans compare with simply reading the file.
+//
+// A DataFile of 100,000 records (about 62 MB, 255 lessons) is generated once in a temporary
+// folder. Every operation is timed next to a plain read of the same file in blocks of the same
+// size as the store reads (256 records per call), the two taking turns so that a busy machine
+// slows both alike; the column "x_plain_read" and the summary at the end give the ratio. The
+// store should stay within 1.5 times the plain read.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/messages.h"
+#include "store/datafile.h"
+#include "store/record_file.h"
+#include "store/shared.h"
+#include "store/units.h"
+#include "store/vocdata.h"
+
+namespace merkhaus {
+namespace {
+
+constexpr std::uint64_t kRecords = 100000;
+constexpr int kLessons = 255;
+constexpr double kTarget = 1.5;
+
+// Nothing in a benchmark may ask the learner anything.
+class NoMessages : public Messages {
+ public:
+  Answer show(MsgKind, const std::string& text, MsgButtons) override {
+    throw std::runtime_error("unerwartete Meldung: " + text);
+  }
+};
+
+// UnitIDs in the order a fresh DataFile hands them out: 1, 255, 254, ..., 2.
+std::uint8_t NthUnitId(int n) {
+  return static_cast<std::uint8_t>(n == 0 ? 1 : 256 - n);
+}
+
+class BenchFile {
+ public:
+  BenchFile() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "merkhaus-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
+    dir_ = pattern;
+    path_ = (dir_ / "gross.fid").string();
+    generate();
+  }
+  ~BenchFile() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+
+  const std::string& path() const { return path_; }
+  std::uint8_t lastUnit() const { return lastUnit_; }
+  const TVocData& lastRecord() const { return lastRecord_; }
+
+ private:
+  // Each lesson's header followed by its share of the entries, so the last lesson's entries
+  // fill the end of the file.
+  void generate() {
+    std::vector<TVocData> records;
+    records.reserve(kRecords);
+    records.push_back(MakeDataFileHeader(WinString("Benchmark"), WinString("Englisch"),
+                                         WinString("Deutsch"), WinString("merkhaus_bench"),
+                                         WinString("100000 Datensätze")));
+    const std::uint64_t entries = kRecords - 1 - kLessons;
+    std::uint64_t made = 0;
+    for (int lesson = 0; lesson < kLessons; ++lesson) {
+      const std::uint8_t id = NthUnitId(lesson);
+      records.push_back(MakeUnitHeader(id, WinString("Lektion " + std::to_string(lesson + 1)),
+                                       WinString("erzeugt")));
+      const std::uint64_t upTo = entries * static_cast<std::uint64_t>(lesson + 1) / kLessons;
+      for (; made < upTo; ++made) {
+        TVocData e = EmptyRecord();
+        const std::string n = std::to_string(made);
+        e.A1.set("word " + n);
+        e.A2.set(made % 3 == 0 ? "synonym " + n : std::string());
+        e.B1.set("Wort " + n);
+        e.B2.set(made % 5 == 0 ? "Synonym " + n : std::string());
+        e.Comment.set(made % 7 == 0 ? "ein Kommentar zu Eintrag " + n : std::string());
+        e.UnitID = id;
+        records.push_back(e);
+      }
+      lastUnit_ = id;
+    }
+    if (records.size() != kRecords) throw std::logic_error("wrong record count");
+    lastRecord_ = records.back();
+    std::ofstream out(path_, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(records.data()),
+              static_cast<std::streamsize>(records.size() * kRecordSize));
+    if (!out) throw std::runtime_error("cannot write " + path_);
+  }
+
+  std::filesystem::path dir_;
+  std::string path_;
+  std::uint8_t lastUnit_ = 0;
+  TVocData lastRecord_{};
+};
+
+BenchFile& File() {
+  static BenchFile file;
+  return file;
+}
+
+// The yardstick: the whole file read in blocks of RecordFile::kBlockRecords records, nothing
+// done with the bytes.
+std::uint64_t PlainRead(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) throw std::runtime_error("cannot open " + path);
+  std::vector<char> block(RecordFile::kBlockRecords * kRecordSize);
+  std::uint64_t total = 0;
+  for (;;) {
+    const ssize_t n = ::read(fd, block.data(), block.size());
+    if (n <= 0) break;
+    total += static_cast<std::uint64_t>(n);
+  }
+  ::close(fd);
+  benchmark::DoNotOptimize(block.data());
+  return total;
+}
+
+using Clock = std::chrono::steady_clock;
+
+std::map<std::string, double> g_ratios;  // operation -> its time / plain read time
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+// Runs `op` in the benchmark loop, each time right after a plain read of the file, so that both
+// meet the same machine load; reports the time of `op` and the ratio of the two sums.
+template <class Op>
+void Timed(benchmark::State& state, const char* name, Op&& op) {
+  double plain = 0, timed = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    PlainRead(File().path());
+    const auto t1 = Clock::now();
+    op();
+    const auto t2 = Clock::now();
+    plain += Seconds(t0, t1);
+    timed += Seconds(t1, t2);
+    state.SetIterationTime(Seconds(t1, t2));
+  }
+  const double ratio = timed / plain;
+  state.counters["x_plain_read"] = ratio;
+  g_ratios[name] = ratio;
+}
+
+void BM_PlainBlockRead(benchmark::State& state) {
+  const std::string& path = File().path();
+  std::uint64_t bytes = 0;
+  for (auto _ : state) {
+    bytes = PlainRead(path);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+}
+
+void BM_LoadUnitVocsLastLesson(benchmark::State& state) {
+  auto shared = std::make_unique<Shared>();
+  NoMessages messages;
+  shared->DataFilePath = File().path();
+  shared->CurUnitID = File().lastUnit();
+  Timed(state, "LoadUnitVocs (letzte Lektion)", [&] {
+    LoadUnitVocs(*shared, messages);
+    if (shared->VocCount != kMaxVocs) throw std::logic_error("LoadUnitVocs loaded too few");
+  });
+}
+
+void BM_ReadUnitList(benchmark::State& state) {
+  std::vector<UnitLine> lines;
+  Timed(state, "ReadUnitList", [&] {
+    ReadUnitList(File().path(), lines);
+    if (lines.size() != kLessons) throw std::logic_error("ReadUnitList missed lessons");
+  });
+}
+
+void BM_ReplaceLastRecord(benchmark::State& state) {
+  // Alternates between two versions of the last record, so every call really writes.
+  TVocData a = File().lastRecord();
+  TVocData b = a;
+  b.Comment.set("geändert");
+  bool toB = true;
+  Timed(state, "ReplaceRecord (letzter Datensatz)", [&] {
+    if (!ReplaceRecord(File().path(), toB ? a : b, toB ? b : a, true)) {
+      throw std::runtime_error("ReplaceRecord could not open the file");
+    }
+    toB = !toB;
+  });
+  if (!toB) ReplaceRecord(File().path(), b, a, true);  // leave the file as generated
+}
+
+BENCHMARK(BM_PlainBlockRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadUnitVocsLastLesson)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReadUnitList)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReplaceLastRecord)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+}  // namespace
+}  // namespace merkhaus
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  std::cout << "DataFile: " << merkhaus::kRecords << " Datensätze, "
+            << std::filesystem::file_size(merkhaus::File().path()) << " Bytes, "
+            << merkhaus::kLessons << " Lektionen\n";
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+
+  std::cout << "\nVerhältnis zum einfachen Blocklesen (Ziel: höchstens " << merkhaus::kTarget
+            << "):\n";
+  bool allMet = true;  // a miss is reported, not fatal: timings on a busy machine vary
+  for (const auto& [name, ratio] : merkhaus::g_ratios) {
+    const bool met = ratio <= merkhaus::kTarget;
+    allMet = allMet && met;
+    std::printf("  %-36s %5.2fx  %s\n", name.c_str(), ratio, met ? "ok" : "ZU LANGSAM");
+  }
+  if (!allMet) std::cout << "Ziel verfehlt.\n";
+  return 0;
+}

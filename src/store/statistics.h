@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace merkhaus {
+
+// What a DataFile holds, counted record by record; record 0 counts in `records` only. Lessons
+// count as live the way the lesson list shows them (Deleted not 1). Entries count as live the
+// way the loaders take them (Deleted 0), every other entry as deleted. The program only ever
+// writes 0 or 1; an entry with another Deleted byte (a damaged file) is also counted in
+// `damagedEntries`, so that a view which counts "not 1" as live can be derived exactly.
+struct DataFileCounts {
+  std::uint64_t records = 0;  // whole records, record 0 included
+  std::uint64_t liveLessons = 0;
+  std::uint64_t deletedLessons = 0;
+  std::uint64_t liveEntries = 0;
+  std::uint64_t deletedEntries = 0;
+  std::uint64_t damagedEntries = 0;  // part of deletedEntries
+};
+
+// Counts the records of the file in one scan. False when the file cannot be opened.
+bool CountRecords(const std::string& path, DataFileCounts& counts);
+
+}  // namespace merkhaus
