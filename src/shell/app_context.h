@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/options.h"
+#include "config/special_chars.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "store/shared.h"
@@ -12,12 +13,14 @@
 namespace merkhaus {
 
 class TForm1;
+class TOptionsDLG;
 class TAboutBox;
 
 // The windows of the program. Each is created once at start-up, in the order of this list, and
 // lives until the program ends; a window reaches the others through here.
 struct Forms {
   TForm1* Form1 = nullptr;
+  TOptionsDLG* OptionsDLG = nullptr;
   TAboutBox* AboutBox = nullptr;
 };
 
@@ -32,6 +35,7 @@ struct AppContext {
   std::filesystem::path configDir;   // where Merkhaus.cfg and Merkhaus.soz live
   std::vector<std::string> args;     // command-line arguments after the program name
   Forms forms;
+  SpecialCharTable specialChars;     // F5..F8, shared by every typing field
 };
 
 }  // namespace merkhaus

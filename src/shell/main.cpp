@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
   HelpWindow help;
   std::vector<std::string> args(argv + 1, argv + argc);
   AppContext ctx{*shared,      options, messages, fileDialogs, help,
-                 ConfigDir(ExecutableDir(), home ? home : "."), args, Forms{}};
+                 ConfigDir(ExecutableDir(), home ? home : "."), args, Forms{},
+                 SpecialCharTable{}};
   app.setContext(&ctx);
 
   Windows windows(ctx);

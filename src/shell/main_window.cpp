@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "config/options_dialog.h"
 #include "platform/dialogs.h"
 #include "platform/picture.h"
 #include "shell/about_box.h"
@@ -100,7 +101,6 @@ void TForm1::Button2Click() {}
 void TForm1::Button3Click() {}
 void TForm1::Button4Click() {}
 void TForm1::Button8Click() {}
-void TForm1::Button9Click() {}
 void TForm1::Button11Click() {}
 
 void TForm1::Button5Click() {
@@ -110,6 +110,10 @@ void TForm1::Button5Click() {
 
 void TForm1::Button6Click() {
   if (ctx_.forms.AboutBox) ctx_.forms.AboutBox->exec();
+}
+
+void TForm1::Button9Click() {
+  if (ctx_.forms.OptionsDLG) ctx_.forms.OptionsDLG->exec();
 }
 
 void TForm1::Image1DblClick() { Button6Click(); }

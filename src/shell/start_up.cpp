@@ -5,6 +5,7 @@
 #include <QTranslator>
 #include <exception>
 
+#include "config/options_dialog.h"
 #include "shell/about_box.h"
 #include "shell/app_context.h"
 #include "shell/command_line.h"
@@ -46,6 +47,9 @@ void InstallGermanTranslations(QApplication& app) {
 Windows::Windows(AppContext& ctx) : ctx_(ctx) {
   Form1_ = std::make_unique<TForm1>(ctx_);
   ctx_.forms.Form1 = Form1_.get();
+  // Creating the options dialog reads Merkhaus.cfg and Merkhaus.soz.
+  OptionsDLG_ = std::make_unique<TOptionsDLG>(ctx_);
+  ctx_.forms.OptionsDLG = OptionsDLG_.get();
   AboutBox_ = std::make_unique<TAboutBox>(ctx_);
   ctx_.forms.AboutBox = AboutBox_.get();
 }

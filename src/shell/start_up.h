@@ -7,6 +7,7 @@ namespace merkhaus {
 
 struct AppContext;
 class TForm1;
+class TOptionsDLG;
 class TAboutBox;
 
 // The application object. An input or output error that a DataFile routine meets after opening
@@ -35,6 +36,7 @@ class Windows {
  private:
   AppContext& ctx_;
   std::unique_ptr<TForm1> Form1_;
+  std::unique_ptr<TOptionsDLG> OptionsDLG_;
   std::unique_ptr<TAboutBox> AboutBox_;
 };
 
