@@ -107,6 +107,8 @@ struct Options {
     if (Felder) return;
     CheckBox1 = CheckBox2 = CheckBox3 = CheckBox4 = CheckBox5 = CheckBox6 = CheckBox7 = true;
   }
+
+  bool operator==(const Options&) const = default;
 };
 
 }  // namespace merkhaus

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/options.h"
+#include "config/special_chars.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "store/shared.h"
@@ -18,6 +19,7 @@ class TForm6;
 class TVocDataModule;
 class TOKBottomDlg1;
 class THeaderInfoDlg;
+class TOptionsDLG;
 class TAboutBox;
 
 // The windows of the program. Each is created once at start-up, in the order of this list, and
@@ -30,6 +32,7 @@ struct Forms {
   TVocDataModule* VocDataModule = nullptr;
   TOKBottomDlg1* OKBottomDlg1 = nullptr;
   THeaderInfoDlg* HeaderInfoDlg = nullptr;
+  TOptionsDLG* OptionsDLG = nullptr;
   TAboutBox* AboutBox = nullptr;
 };
 
@@ -44,6 +47,7 @@ struct AppContext {
   std::filesystem::path configDir;  // where Merkhaus.cfg and Merkhaus.soz live
   std::vector<std::string> args;    // command-line arguments after the program name
   Forms forms;
+  SpecialCharTable specialChars;  // F5..F8, shared by every typing field
 };
 
 }  // namespace merkhaus

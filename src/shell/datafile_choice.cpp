@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "config/config_file.h"
 #include "store/datafile.h"
 #include "store/record_file.h"
 
@@ -21,10 +22,12 @@ DataFileChoicePlan PlanDataFileChoice(const std::string& cmdLineFile, const Opti
     }
   }
   if (cmdLineFile.empty() || options.alwaysthisfile) {
-    if (!options.StdDF.empty()) plan.fieldText = options.StdDF;
+    // Merkhaus.cfg keeps the path as Windows-1252 text.
+    const std::string stdDF = StdDFPath(options);
+    if (!stdDF.empty()) plan.fieldText = stdDF;
     if (options.alwaysthisfile) {
       plan.ask = false;
-      plan.result = options.StdDF;
+      plan.result = stdDF;
     }
   }
   return plan;

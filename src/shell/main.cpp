@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
   QtFileDialogs fileDialogs;
   HelpWindow help;
   std::vector<std::string> args(argv + 1, argv + argc);
-  AppContext ctx{*shared,      options, messages, fileDialogs, help,
-                 ConfigDir(ExecutableDir(), home ? home : "."), args, Forms{}};
+  AppContext ctx{*shared,     options, messages,
+                 fileDialogs, help,    ConfigDir(ExecutableDir(), home ? home : "."),
+                 args,        Forms{}, SpecialCharTable{}};
   app.setContext(&ctx);
 
   Windows windows(ctx);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "config/options_dialog.h"
 #include "platform/dialogs.h"
 #include "platform/picture.h"
 #include "shell/about_box.h"
@@ -114,7 +115,6 @@ void TForm1::Button4Click() {
 void TForm1::Button8Click() {
   RunMode(Mode::Print);
 }
-void TForm1::Button9Click() {}
 void TForm1::Button11Click() {}
 
 void TForm1::RunMode(Mode mode) {
@@ -164,6 +164,10 @@ void TForm1::Button5Click() {
 
 void TForm1::Button6Click() {
   if (ctx_.forms.AboutBox) ctx_.forms.AboutBox->exec();
+}
+
+void TForm1::Button9Click() {
+  if (ctx_.forms.OptionsDLG) ctx_.forms.OptionsDLG->exec();
 }
 
 void TForm1::Image1DblClick() {

@@ -5,6 +5,7 @@
 #include <QTranslator>
 #include <exception>
 
+#include "config/options_dialog.h"
 #include "shell/about_box.h"
 #include "shell/app_context.h"
 #include "shell/command_line.h"
@@ -64,6 +65,9 @@ Windows::Windows(AppContext& ctx) : ctx_(ctx) {
   ctx_.forms.OKBottomDlg1 = OKBottomDlg1_.get();
   HeaderInfoDlg_ = std::make_unique<THeaderInfoDlg>(ctx_);
   ctx_.forms.HeaderInfoDlg = HeaderInfoDlg_.get();
+  // Creating the options dialog reads Merkhaus.cfg and Merkhaus.soz.
+  OptionsDLG_ = std::make_unique<TOptionsDLG>(ctx_);
+  ctx_.forms.OptionsDLG = OptionsDLG_.get();
   AboutBox_ = std::make_unique<TAboutBox>(ctx_);
   ctx_.forms.AboutBox = AboutBox_.get();
 }

@@ -13,6 +13,7 @@ class TForm6;
 class TVocDataModule;
 class TOKBottomDlg1;
 class THeaderInfoDlg;
+class TOptionsDLG;
 class TAboutBox;
 
 // The application object. An input or output error that a DataFile routine meets after opening
@@ -47,6 +48,7 @@ class Windows {
   std::unique_ptr<TVocDataModule> VocDataModule_;
   std::unique_ptr<TOKBottomDlg1> OKBottomDlg1_;
   std::unique_ptr<THeaderInfoDlg> HeaderInfoDlg_;
+  std::unique_ptr<TOptionsDLG> OptionsDLG_;
   std::unique_ptr<TAboutBox> AboutBox_;
 };
 

@@ -21,7 +21,8 @@ struct TestContext {
   ScriptedFileDialogs fileDialogs;
   RecordingHelp help;
   merkhaus::AppContext ctx{*shared, options, messages, fileDialogs, help,
-                           dir.path(), {}, merkhaus::Forms{}};
+                           dir.path(), {}, merkhaus::Forms{},
+                           merkhaus::SpecialCharTable{}};
 };
 
 }  // namespace mhtest
