@@ -6,6 +6,7 @@
 #include "platform/help_window.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_messages.h"
+#include "platform/random.h"
 #include "shell/app_context.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
@@ -23,10 +24,18 @@ int main(int argc, char** argv) {
   QtMessages messages;
   QtFileDialogs fileDialogs;
   HelpWindow help;
+  ClockRandom random;
   std::vector<std::string> args(argv + 1, argv + argc);
-  AppContext ctx{*shared,     options, messages,
-                 fileDialogs, help,    ConfigDir(ExecutableDir(), home ? home : "."),
-                 args,        Forms{}, SpecialCharTable{}};
+  AppContext ctx{*shared,
+                 options,
+                 messages,
+                 fileDialogs,
+                 help,
+                 random,
+                 ConfigDir(ExecutableDir(), home ? home : "."),
+                 args,
+                 Forms{},
+                 SpecialCharTable{}};
   app.setContext(&ctx);
 
   Windows windows(ctx);

@@ -10,6 +10,7 @@
 #include "config/options_dialog.h"
 #include "platform/dialogs.h"
 #include "platform/picture.h"
+#include "practice/study_window.h"
 #include "shell/about_box.h"
 #include "shell/app_context.h"
 #include "shell/datafile_choice.h"
@@ -147,8 +148,12 @@ void TForm1::RunModeOnFile(Mode mode, const std::string& path) {
 void TForm1::RunModeWindow(Mode mode) {
   // Each mode's window runs modally while the main window is hidden; printing keeps it visible.
   switch (mode) {
-    case Mode::None:
     case Mode::Study:
+      hide();
+      StartStudy(ctx_);
+      show();
+      break;
+    case Mode::None:
     case Mode::Test:
     case Mode::Dictionary:
     case Mode::Entry:

@@ -6,6 +6,8 @@
 #include <exception>
 
 #include "config/options_dialog.h"
+#include "practice/quick_edit_window.h"
+#include "practice/study_window.h"
 #include "shell/about_box.h"
 #include "shell/app_context.h"
 #include "shell/command_line.h"
@@ -59,6 +61,8 @@ Windows::Windows(AppContext& ctx) : ctx_(ctx) {
   ctx_.forms.Form4 = Form4_.get();
   Form6_ = std::make_unique<TForm6>(ctx_);
   ctx_.forms.Form6 = Form6_.get();
+  study_ = std::make_unique<Tstudy>(ctx_);
+  ctx_.forms.study = study_.get();
   VocDataModule_ = std::make_unique<TVocDataModule>(ctx_.fileDialogs);
   ctx_.forms.VocDataModule = VocDataModule_.get();
   OKBottomDlg1_ = std::make_unique<TOKBottomDlg1>(ctx_);
@@ -68,6 +72,11 @@ Windows::Windows(AppContext& ctx) : ctx_(ctx) {
   // Creating the options dialog reads Merkhaus.cfg and Merkhaus.soz.
   OptionsDLG_ = std::make_unique<TOptionsDLG>(ctx_);
   ctx_.forms.OptionsDLG = OptionsDLG_.get();
+  // A confirmed change of "Auto-'weiter' nach" reaches the practice timer at once.
+  QObject::connect(OptionsDLG_.get(), &TOptionsDLG::optionsConfirmed, study_.get(),
+                   [study = study_.get()] { study->FormActivate(); });
+  QuickEdit_ = std::make_unique<TQuickEdit>(ctx_);
+  ctx_.forms.QuickEdit = QuickEdit_.get();
   AboutBox_ = std::make_unique<TAboutBox>(ctx_);
   ctx_.forms.AboutBox = AboutBox_.get();
 }

@@ -10,10 +10,12 @@ class TForm1;
 class TOKBottomDlg;
 class TForm4;
 class TForm6;
+class Tstudy;
 class TVocDataModule;
 class TOKBottomDlg1;
 class THeaderInfoDlg;
 class TOptionsDLG;
+class TQuickEdit;
 class TAboutBox;
 
 // The application object. An input or output error that a DataFile routine meets after opening
@@ -45,10 +47,12 @@ class Windows {
   std::unique_ptr<TOKBottomDlg> OKBottomDlg_;
   std::unique_ptr<TForm4> Form4_;
   std::unique_ptr<TForm6> Form6_;
+  std::unique_ptr<Tstudy> study_;
   std::unique_ptr<TVocDataModule> VocDataModule_;
   std::unique_ptr<TOKBottomDlg1> OKBottomDlg1_;
   std::unique_ptr<THeaderInfoDlg> HeaderInfoDlg_;
   std::unique_ptr<TOptionsDLG> OptionsDLG_;
+  std::unique_ptr<TQuickEdit> QuickEdit_;
   std::unique_ptr<TAboutBox> AboutBox_;
 };
 

@@ -10,6 +10,7 @@
 #include "store/shared.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
+#include "support/scripted_random.h"
 
 namespace mhtest {
 
@@ -20,9 +21,10 @@ struct TestContext {
   ScriptedMessages messages;
   ScriptedFileDialogs fileDialogs;
   RecordingHelp help;
-  merkhaus::AppContext ctx{*shared, options, messages, fileDialogs, help,
-                           dir.path(), {}, merkhaus::Forms{},
-                           merkhaus::SpecialCharTable{}};
+  ScriptedRandom random;  // a test that lets the program draw scripts the draws
+  merkhaus::AppContext ctx{
+      *shared, options,    messages, fileDialogs,       help,
+      random,  dir.path(), {},       merkhaus::Forms{}, merkhaus::SpecialCharTable{}};
 };
 
 }  // namespace mhtest

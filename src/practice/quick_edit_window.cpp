@@ -1,0 +1,146 @@
+#include "practice/quick_edit_window.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "config/special_char_edit.h"
+#include "platform/dialogs.h"
+#include "platform/picture.h"
+#include "platform/qt_text.h"
+#include "practice/quick_edit_rules.h"
+#include "shell/app_context.h"
+
+namespace merkhaus {
+
+TQuickEdit::TQuickEdit(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+  setObjectName(QStringLiteral("QuickEdit"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(427, 217);
+
+  auto* panel = new QFrame(this);
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setGeometry(4, 4, 419, 172);
+
+  Label1 = new QLabel(panel);
+  Label1->setGeometry(8, 4, 198, 18);
+  Label2 = new QLabel(panel);
+  Label2->setGeometry(212, 4, 198, 18);
+  QFont bold = Label1->font();
+  bold.setBold(true);
+  Label1->setFont(bold);
+  Label2->setFont(bold);
+
+  const SpecialCharTable& table = ctx_.specialChars;
+  auto word = [&](int x, int y) {
+    auto* e = new SpecialCharEdit(table, 59, panel);
+    e->setGeometry(x, y, 198, 24);
+    return e;
+  };
+  Edit1 = word(8, 24);
+  Edit2 = word(212, 24);
+  Edit3 = word(8, 54);
+  Edit4 = word(212, 54);
+  Edit5 = word(8, 84);
+  Edit6 = word(212, 84);
+
+  Label3 = new QLabel(QStringLiteral("Komment&ar:"), panel);
+  Label3->setGeometry(66, 116, 200, 18);
+  Button11 = new QPushButton(QStringLiteral("Undo"), panel);
+  Button11->setGeometry(8, 136, 52, 26);
+  Edit7 = new SpecialCharEdit(table, 255, panel);
+  Edit7->setGeometry(66, 137, 344, 24);
+  Label3->setBuddy(Edit7);
+
+  Button2 = new QPushButton(QStringLiteral("&Abbrechen"), this);
+  Button2->setGeometry(239, 182, 90, 28);
+  Button1 = new QPushButton(QStringLiteral("&OK"), this);
+  Button1->setGeometry(333, 182, 90, 28);
+  QFont boldButton = Button1->font();
+  boldButton.setBold(true);
+  Button1->setFont(boldButton);
+  Button1->setDefault(true);
+  Button2->setAutoDefault(false);
+  Button11->setAutoDefault(false);
+
+  // Tab goes down the left column, then down the right one; the comment and Undo are reached
+  // with the mouse or Alt+A.
+  Edit7->setFocusPolicy(Qt::ClickFocus);
+  Button11->setFocusPolicy(Qt::ClickFocus);
+  setTabOrder(Edit1, Edit3);
+  setTabOrder(Edit3, Edit5);
+  setTabOrder(Edit5, Edit2);
+  setTabOrder(Edit2, Edit4);
+  setTabOrder(Edit4, Edit6);
+  setTabOrder(Edit6, Button2);
+  setTabOrder(Button2, Button1);
+
+  connect(Button1, &QPushButton::clicked, this, &TQuickEdit::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TQuickEdit::Button2Click);
+  connect(Button11, &QPushButton::clicked, this, &TQuickEdit::Button11Click);
+  AttachHelp(this, ctx_.help, HelpContext::Entry);
+}
+
+bool TQuickEdit::QuickEditEntry(std::size_t index, bool editable) {
+  editable_ = editable;
+  setWindowTitle(editable ? QStringLiteral("Quick-Edit") : QStringLiteral("Quick-View"));
+  Button11->setVisible(editable);
+  Button2->setVisible(editable);
+  for (SpecialCharEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7}) {
+    e->setReadOnly(!editable);
+  }
+  QuickEditCancelled = false;
+  QuickEditOriginal = ctx_.shared.VocList[index];
+  Label1->setText(ToQString(ctx_.shared.DataFileHeader.A1.get()));
+  Label2->setText(ToQString(ctx_.shared.DataFileHeader.B2.get()));
+  Button11Click();
+  Edit1->setFocus();
+
+  exec();
+  if (QuickEditCancelled || !editable) return false;
+  const QuickEditTexts texts{ToWinString(Edit1->text()), ToWinString(Edit2->text()),
+                             ToWinString(Edit3->text()), ToWinString(Edit4->text()),
+                             ToWinString(Edit5->text()), ToWinString(Edit6->text()),
+                             ToWinString(Edit7->text())};
+  return SaveQuickEdit(ctx_.shared, ctx_.options, ctx_.messages, index, texts, QuickEditOriginal);
+}
+
+void TQuickEdit::Button1Click() {
+  QDialog::accept();
+}
+
+void TQuickEdit::Button2Click() {
+  QuickEditCancelled = true;
+  QDialog::reject();
+}
+
+void TQuickEdit::Button11Click() {
+  const QuickEditTexts t = QuickEditFields(QuickEditOriginal);
+  Edit1->setText(ToQString(t.Edit1));
+  Edit2->setText(ToQString(t.Edit2));
+  Edit3->setText(ToQString(t.Edit3));
+  Edit4->setText(ToQString(t.Edit4));
+  Edit5->setText(ToQString(t.Edit5));
+  Edit6->setText(ToQString(t.Edit6));
+  Edit7->setText(ToQString(t.Edit7));
+}
+
+// The close box confirms like "&OK".
+void TQuickEdit::closeEvent(QCloseEvent* event) {
+  closingByBox_ = true;
+  QDialog::closeEvent(event);
+  closingByBox_ = false;
+}
+
+// Escape abandons the correction like "&Abbrechen"; only the close box confirms.
+void TQuickEdit::reject() {
+  if (closingByBox_ || !editable_) {
+    QDialog::accept();
+  } else {
+    Button2Click();
+  }
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <cstddef>
+
+#include "store/vocdata.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace merkhaus {
+
+struct AppContext;
+class SpecialCharEdit;
+
+// "Quick-Edit" / "Quick-View": one entry of VocList with all its fields, to look at or to
+// correct on the spot. A confirmed correction is written straight back into the DataFile.
+class TQuickEdit : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TQuickEdit(AppContext& ctx);
+
+  QLabel* Label1;          // foreign language, heading of the left column
+  QLabel* Label2;          // native language, heading of the right column
+  SpecialCharEdit* Edit1;  // A1
+  SpecialCharEdit* Edit2;  // B1
+  SpecialCharEdit* Edit3;  // A2
+  SpecialCharEdit* Edit4;  // B2
+  SpecialCharEdit* Edit5;  // A3
+  SpecialCharEdit* Edit6;  // B3
+  QLabel* Label3;
+  SpecialCharEdit* Edit7;  // Comment
+  QPushButton* Button11;   // Undo
+  QPushButton* Button1;    // &OK
+  QPushButton* Button2;    // &Abbrechen
+
+  // The entry as it was when the dialog opened; "Undo" refills the fields from it.
+  TVocData QuickEditOriginal{};
+  bool QuickEditCancelled = false;
+
+  // Shows VocList[index]; in edit mode a confirmation writes the entry back. True when the
+  // learner confirmed in edit mode and the entry was stored.
+  bool QuickEditEntry(std::size_t index, bool editable);
+
+  void Button1Click();
+  void Button2Click();
+  void Button11Click();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  AppContext& ctx_;
+  bool editable_ = false;
+  bool closingByBox_ = false;
+};
+
+}  // namespace merkhaus

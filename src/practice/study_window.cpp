@@ -1,0 +1,280 @@
+#include "practice/study_window.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "config/options_dialog.h"
+#include "config/special_char_edit.h"
+#include "platform/dialogs.h"
+#include "platform/picture.h"
+#include "platform/qt_text.h"
+#include "practice/quick_edit_window.h"
+#include "practice/study_session.h"
+#include "shell/app_context.h"
+#include "shell/header_info_dialog.h"
+#include "shell/lesson_choice.h"
+
+namespace merkhaus {
+namespace {
+
+QFrame* MakePanel(QWidget* parent, const QRect& geometry) {
+  auto* panel = new QFrame(parent);
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setFrameShadow(QFrame::Raised);
+  panel->setGeometry(geometry);
+  return panel;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(geometry);
+  return label;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry) {
+  auto* memo = new QPlainTextEdit(parent);
+  memo->setGeometry(geometry);
+  memo->setReadOnly(true);
+  memo->setFocusPolicy(Qt::NoFocus);
+  return memo;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry) {
+  auto* button = new QPushButton(caption, parent);
+  button->setGeometry(geometry);
+  button->setAutoDefault(false);
+  // Only the answer field and "Korrigieren" are reached with Tab.
+  button->setFocusPolicy(Qt::ClickFocus);
+  return button;
+}
+
+void SetTextColour(QPlainTextEdit* memo, const Rgb& colour) {
+  QPalette palette = memo->palette();
+  palette.setColor(QPalette::Text, QColor(colour.r, colour.g, colour.b));
+  memo->setPalette(palette);
+}
+
+QLabel* MakeIndicator(QWidget* parent, const QString& text, const QColor& colour) {
+  auto* label = MakeLabel(parent, text, QRect(176, 292, 204, 52));
+  QFont font(QStringLiteral("Comic Sans MS"));
+  font.setPixelSize(32);
+  font.setBold(true);
+  label->setFont(font);
+  label->setAlignment(Qt::AlignCenter);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+  label->hide();
+  return label;
+}
+
+}  // namespace
+
+Tstudy::Tstudy(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+  setObjectName(QStringLiteral("study"));
+  setWindowTitle(QStringLiteral("Üben"));
+  // No title-bar buttons: "Ende" is the only way out.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(489, 360);
+
+  auto* top = MakePanel(this, QRect(4, 4, 380, 50));
+  Label4 = MakeLabel(top, QString(), QRect(8, 4, 330, 20));
+  QFont bold = Label4->font();
+  bold.setBold(true);
+  bold.setPixelSize(16);
+  Label4->setFont(bold);
+  Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
+  QFont italic = Label13->font();
+  italic.setItalic(true);
+  Label13->setFont(italic);
+  Button7 = MakeButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
+
+  auto* main = MakePanel(this, QRect(4, 58, 380, 226));
+  Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
+  Memo1 = MakeMemo(main, QRect(8, 22, 178, 62));
+  Label1 = MakeLabel(main, QString(), QRect(194, 4, 178, 16));
+  Memo2 = MakeMemo(main, QRect(194, 22, 178, 62));
+  Label3 = MakeLabel(main, QStringLiteral("Kommentar:"), QRect(8, 90, 178, 16));
+  Memo3 = MakeMemo(main, QRect(8, 108, 364, 52));
+  auto* line = new QFrame(main);
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  line->setGeometry(8, 166, 364, 4);
+  Label12 = MakeLabel(main, QStringLiteral("&Antwort:"), QRect(8, 174, 178, 18));
+  Edit1 = new SpecialCharEdit(ctx_.specialChars, 255, main);
+  Edit1->setGeometry(8, 194, 364, 24);
+  Label12->setBuddy(Edit1);
+
+  auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
+  Button1 = MakeButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
+  Button8 = MakeButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
+  Button4 = MakeButton(buttons, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
+  Button4->setFocusPolicy(Qt::StrongFocus);
+  Button6 = MakeButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
+  QFont boldButton = Button6->font();
+  boldButton.setBold(true);
+  Button6->setFont(boldButton);
+
+  auto* counters = MakePanel(this, QRect(390, 172, 95, 112));
+  Label5 = MakeLabel(counters, QStringLiteral("Noch mal:"), QRect(6, 4, 83, 16));
+  Label7 = MakeLabel(counters, QStringLiteral("-"), QRect(6, 20, 83, 16));
+  Label9 = MakeLabel(counters, QStringLiteral("Versuch:"), QRect(6, 40, 83, 16));
+  Label10 = MakeLabel(counters, QStringLiteral("-"), QRect(6, 56, 83, 16));
+  Label6 = MakeLabel(counters, QStringLiteral("Gekonnt:"), QRect(6, 76, 83, 16));
+  Label8 = MakeLabel(counters, QStringLiteral("-"), QRect(6, 92, 83, 16));
+  for (QLabel* value : {Label7, Label10, Label8}) {
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->setFont(bold);
+  }
+
+  Button5 = MakeButton(this, QStringLiteral("Lösun&g"), QRect(4, 304, 84, 30));
+  Button3 = MakeButton(this, QStringLiteral("&Tip"), QRect(94, 304, 70, 30));
+  rfindicator = MakeIndicator(this, QStringLiteral("Falsch"), QColor(255, 0, 0));
+  rfindicator2 = MakeIndicator(this, QStringLiteral("Richtig"), QColor(0, 255, 0));
+  rfindicator2->raise();
+  Button2 = MakeButton(this, QStringLiteral("Ausw&erten"), QRect(386, 304, 99, 30));
+  Button2->setFont(boldButton);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(3333);
+
+  setTabOrder(Edit1, Button4);
+
+  session_ = std::make_unique<StudySession>(ctx_.shared, ctx_.options, ctx_.messages, ctx_.random);
+  session_->hooks().SelectUnit = [this] {
+    return SelectUnit(ctx_, ctx_.shared.DataFilePath, false);
+  };
+  session_->hooks().QuickEditEntry = [this](std::size_t index) {
+    return ctx_.forms.QuickEdit->QuickEditEntry(index, true);
+  };
+
+  connect(Button1, &QPushButton::clicked, this, &Tstudy::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &Tstudy::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &Tstudy::Button3Click);
+  connect(Button4, &QPushButton::clicked, this, &Tstudy::Button4Click);
+  connect(Button5, &QPushButton::clicked, this, &Tstudy::Button5Click);
+  connect(Button6, &QPushButton::clicked, this, &Tstudy::Button6Click);
+  connect(Button7, &QPushButton::clicked, this, &Tstudy::Button7Click);
+  connect(Button8, &QPushButton::clicked, this, &Tstudy::Button8Click);
+  connect(Timer1, &QTimer::timeout, this, &Tstudy::Timer1Timer);
+  // Edit1KeyDown: Enter is "Ausw&erten"/"W&eiter"; F5..F8 are handled by the field itself.
+  Edit1->onKeyDown = [this](QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    Button2Click();
+    return true;
+  };
+  AttachHelp(this, ctx_.help, HelpContext::Study);
+}
+
+Tstudy::~Tstudy() = default;
+
+template <class Action>
+void Tstudy::act(Action action) {
+  session_->SetEdit1(ToWinString(Edit1->text()));
+  action();
+  render();
+}
+
+void Tstudy::render() {
+  const StudyView& v = session_->view();
+  setWindowTitle(Utf8ToQString(v.Caption));
+  Label4->setText(ToQString(v.Label4));
+  Label13->setText(ToQString(v.Label13));
+  Label2->setText(ToQString(v.Label2));
+  Label1->setText(ToQString(v.Label1));
+  Memo1->setPlainText(ToQString(v.Memo1));
+  Memo2->setPlainText(ToQString(v.Memo2));
+  Memo3->setPlainText(ToQString(v.Memo3));
+  SetTextColour(Memo1, v.Memo1Colour);
+  SetTextColour(Memo2, v.Memo2Colour);
+  if (ToWinString(Edit1->text()) != v.Edit1) Edit1->setText(ToQString(v.Edit1));
+  rfindicator->setVisible(v.rfindicator);
+  rfindicator2->setVisible(v.rfindicator2);
+  Button2->setText(Utf8ToQString(v.Button2Caption));
+  Button3->setEnabled(v.Button3Enabled);
+  Button4->setEnabled(v.Button4Enabled);
+  Button5->setEnabled(v.Button5Enabled);
+  Label7->setText(Utf8ToQString(v.Label7));
+  Label10->setText(Utf8ToQString(v.Label10));
+  Label8->setText(Utf8ToQString(v.Label8));
+  if (!v.Timer1Enabled) {
+    Timer1->stop();
+  } else if (!Timer1->isActive()) {
+    Timer1->start();
+  }
+}
+
+void Tstudy::StartStudy() {
+  if (!session_->StartStudy()) return;
+  render();
+  Edit1->setFocus();
+  exec();
+  Timer1->stop();
+}
+
+void Tstudy::Button1Click() {
+  if (ctx_.forms.OptionsDLG) ctx_.forms.OptionsDLG->exec();
+  FormActivate();
+}
+
+void Tstudy::Button2Click() {
+  act([this] { session_->Advance(); });
+  Edit1->setFocus();
+}
+
+void Tstudy::Button3Click() {
+  act([this] { session_->Button3Click(); });
+}
+
+void Tstudy::Button4Click() {
+  act([this] { session_->Button4Click(); });
+}
+
+void Tstudy::Button5Click() {
+  act([this] { session_->Button5Click(); });
+}
+
+void Tstudy::Button6Click() {
+  bool close = false;
+  act([&] { close = session_->Button6Click(); });
+  if (close) QDialog::accept();
+}
+
+void Tstudy::Button7Click() {
+  ShowHeaderInfo(ctx_, false, false);
+}
+
+void Tstudy::Button8Click() {
+  act([this] { session_->Button8Click(); });
+}
+
+void Tstudy::Timer1Timer() {
+  act([this] { session_->Timer1Timer(); });
+}
+
+void Tstudy::FormActivate() {
+  Timer1->setInterval(session_->TimerInterval());
+}
+
+void Tstudy::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  QDialog::changeEvent(event);
+}
+
+void Tstudy::showEvent(QShowEvent* event) {
+  FormActivate();
+  QDialog::showEvent(event);
+}
+
+// Escape does not leave the practice: "Ende" is the only way out.
+void Tstudy::reject() {}
+
+void StartStudy(AppContext& ctx) {
+  ctx.forms.study->StartStudy();
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace merkhaus {
+
+struct AppContext;
+class SpecialCharEdit;
+class StudySession;
+
+// "Üben": asks the entries of a lesson one after another until every one is known. The window
+// only shows what its StudySession decides.
+class Tstudy : public QDialog {
+  Q_OBJECT
+ public:
+  explicit Tstudy(AppContext& ctx);
+  ~Tstudy() override;
+
+  QLabel* Label4;         // lesson name
+  QLabel* Label13;        // lesson comment
+  QPushButton* Button7;   // i
+  QLabel* Label2;         // foreign language
+  QPlainTextEdit* Memo1;  // A side
+  QLabel* Label1;         // native language
+  QPlainTextEdit* Memo2;  // B side
+  QLabel* Label3;
+  QPlainTextEdit* Memo3;  // comment
+  QLabel* Label12;
+  SpecialCharEdit* Edit1;  // the answer
+  QPushButton* Button1;    // Optionen
+  QPushButton* Button8;    // Lektion
+  QPushButton* Button4;    // Korrigieren
+  QPushButton* Button6;    // Ende
+  QLabel* Label5;
+  QLabel* Label7;  // Noch mal
+  QLabel* Label9;
+  QLabel* Label10;  // Versuch
+  QLabel* Label6;
+  QLabel* Label8;        // Gekonnt
+  QPushButton* Button5;  // Lösung
+  QPushButton* Button3;  // Tip
+  QPushButton* Button2;  // Auswerten / Weiter
+  QLabel* rfindicator;   // Falsch
+  QLabel* rfindicator2;  // Richtig
+  QTimer* Timer1;
+
+  StudySession& session() { return *session_; }
+
+  // Starts a practice on CurUnitID of DataFilePath and runs the window until "Ende".
+  void StartStudy();
+
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+  void Button6Click();
+  void Button7Click();
+  void Button8Click();
+  void Timer1Timer();
+  void FormActivate();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void reject() override;
+
+ private:
+  // Hands the answer field to the session before an action and shows its result afterwards.
+  template <class Action>
+  void act(Action action);
+  void render();
+
+  AppContext& ctx_;
+  std::unique_ptr<StudySession> session_;
+};
+
+// The practice of the current lesson (CurUnitID of DataFilePath).
+void StartStudy(AppContext& ctx);
+
+}  // namespace merkhaus

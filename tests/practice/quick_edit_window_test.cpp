@@ -1,0 +1,129 @@
+#include "practice/quick_edit_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "config/special_char_edit.h"
+#include "shell/start_up.h"
+#include "support/modal.h"
+#include "support/test_context.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Entry6;
+using mhtest::Header;
+using mhtest::Unit;
+
+class QuickEditWindow : public ::testing::Test {
+ protected:
+  mhtest::TestContext t;
+  Windows windows{t.ctx};
+  TQuickEdit& dlg = *t.ctx.forms.QuickEdit;
+  std::string path = t.dir.file("vok.fid");
+  mhtest::RawRecord entry = Entry6(1, "(to) go", "to walk", "", "gehen", "", "", "unregelmäßig");
+
+  void SetUp() override {
+    entry = Entry6(1, "(to) go", "to walk", "", "gehen", "", "", mhtest::Latin1("unregelmäßig"));
+    // Two identical records: a correction rewrites both.
+    mhtest::WriteRecords(
+        path, {Header("V", "Englisch", "Deutsch"), Unit(1, "L"), entry, Entry(1, "x", "y"), entry});
+    t.shared->DataFilePath = path;
+    t.shared->CurUnitID = 1;
+    t.shared->DataFileHeader.A1.set("Englisch");
+    t.shared->DataFileHeader.B2.set("Deutsch");
+    std::memcpy(&t.shared->VocList[0], entry.data(), 624);
+    t.shared->VocCount = 1;
+  }
+};
+
+TEST_F(QuickEditWindow, ViewModeShowsAndWritesNothing) {
+  const auto before = mhtest::ReadBytes(path);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* q = mhtest::as<TQuickEdit>(w);
+    EXPECT_EQ(QStringLiteral("Quick-View"), q->windowTitle());
+    EXPECT_FALSE(q->Button11->isVisible());
+    EXPECT_FALSE(q->Button2->isVisible());
+    EXPECT_TRUE(q->Edit1->isReadOnly() && q->Edit7->isReadOnly());
+    EXPECT_EQ(QStringLiteral("Englisch"), q->Label1->text());
+    EXPECT_EQ(QStringLiteral("Deutsch"), q->Label2->text());
+    EXPECT_EQ(QStringLiteral("(to) go"), q->Edit1->text());
+    EXPECT_EQ(QStringLiteral("gehen"), q->Edit2->text());
+    EXPECT_EQ(QStringLiteral("to walk"), q->Edit3->text());
+    EXPECT_EQ(QStringLiteral("unregelmäßig"), q->Edit7->text());
+    q->Button1->click();
+  });
+  EXPECT_FALSE(dlg.QuickEditEntry(0, false));
+  EXPECT_EQ(before, mhtest::ReadBytes(path));
+}
+
+TEST_F(QuickEditWindow, UndoCancelAndTheCloseBox) {
+  const auto before = mhtest::ReadBytes(path);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* q = mhtest::as<TQuickEdit>(w);
+    EXPECT_EQ(QStringLiteral("Quick-Edit"), q->windowTitle());
+    q->Edit1->setText(QStringLiteral("anders"));
+    q->Edit7->clear();
+    q->Button11->click();  // Undo
+    EXPECT_EQ(QStringLiteral("(to) go"), q->Edit1->text());
+    EXPECT_EQ(QStringLiteral("unregelmäßig"), q->Edit7->text());
+    q->Edit2->setText(QStringLiteral("laufen"));
+    q->Button2->click();  // &Abbrechen
+  });
+  EXPECT_FALSE(dlg.QuickEditEntry(0, true));
+  EXPECT_EQ(before, mhtest::ReadBytes(path));
+
+  // The close box confirms like "&OK"; blanks are cut as when entering vocabulary.
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* q = mhtest::as<TQuickEdit>(w);
+    q->Edit2->setText(QStringLiteral("  gehen,   laufen "));
+    q->close();
+  });
+  EXPECT_TRUE(dlg.QuickEditEntry(0, true));
+  const auto changed =
+      Entry6(1, "(to) go", "to walk", "", "gehen, laufen", "", "", mhtest::Latin1("unregelmäßig"));
+  const auto recs = mhtest::ReadRecords(path);
+  EXPECT_EQ(changed, recs[2]);
+  EXPECT_EQ(changed, recs[4]) << "both equal records";
+  EXPECT_EQ(Entry(1, "x", "y"), recs[3]);
+  EXPECT_EQ("gehen, laufen", t.shared->VocList[0].B1.view());
+}
+
+TEST_F(QuickEditWindow, TabGoesDownTheLeftColumnThenTheRight) {
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* q = mhtest::as<TQuickEdit>(w);
+    QWidget* expected[] = {q->Edit3, q->Edit5, q->Edit2, q->Edit4, q->Edit6};
+    QWidget* at = q->Edit1;
+    for (QWidget* next : expected) {
+      at = at->nextInFocusChain();
+      while (!(at->focusPolicy() & Qt::TabFocus))
+        at = at->nextInFocusChain();
+      EXPECT_EQ(next, at);
+    }
+    EXPECT_FALSE(q->Edit7->focusPolicy() & Qt::TabFocus);
+    EXPECT_FALSE(q->Button11->focusPolicy() & Qt::TabFocus);
+    q->Button2->click();
+  });
+  dlg.QuickEditEntry(0, true);
+}
+
+TEST_F(QuickEditWindow, AFailedWriteIsReportedAndTheListKeepsTheEntry) {
+  t.shared->DataFilePath = t.dir.file("weg.fid");
+  t.messages.expect("Das Datafile \"" + t.shared->DataFilePath +
+                        "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!",
+                    Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  mhtest::onNextModal([&](QWidget* w) {
+    auto* q = mhtest::as<TQuickEdit>(w);
+    q->Edit2->setText(QStringLiteral("laufen"));
+    q->Button1->click();
+  });
+  EXPECT_FALSE(dlg.QuickEditEntry(0, true));
+  EXPECT_EQ("gehen", t.shared->VocList[0].B1.view());
+}
+
+}  // namespace
+}  // namespace merkhaus
