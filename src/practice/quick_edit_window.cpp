@@ -7,6 +7,7 @@
 
 #include "config/special_char_edit.h"
 #include "platform/dialogs.h"
+#include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "practice/quick_edit_rules.h"
@@ -28,10 +29,8 @@ TQuickEdit::TQuickEdit(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   Label1->setGeometry(8, 4, 198, 18);
   Label2 = new QLabel(panel);
   Label2->setGeometry(212, 4, 198, 18);
-  QFont bold = Label1->font();
-  bold.setBold(true);
-  Label1->setFont(bold);
-  Label2->setFont(bold);
+  SetBold(Label1);
+  SetBold(Label2);
 
   const SpecialCharTable& table = ctx_.specialChars;
   auto word = [&](int x, int y) {
@@ -58,9 +57,7 @@ TQuickEdit::TQuickEdit(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   Button2->setGeometry(239, 182, 90, 28);
   Button1 = new QPushButton(QStringLiteral("&OK"), this);
   Button1->setGeometry(333, 182, 90, 28);
-  QFont boldButton = Button1->font();
-  boldButton.setBold(true);
-  Button1->setFont(boldButton);
+  SetBold(Button1);
   Button1->setDefault(true);
   Button2->setAutoDefault(false);
   Button11->setAutoDefault(false);

@@ -10,6 +10,7 @@
 #include "config/options_dialog.h"
 #include "config/special_char_edit.h"
 #include "platform/dialogs.h"
+#include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "practice/quick_edit_window.h"
@@ -21,20 +22,6 @@
 namespace merkhaus {
 namespace {
 
-QFrame* MakePanel(QWidget* parent, const QRect& geometry) {
-  auto* panel = new QFrame(parent);
-  panel->setFrameShape(QFrame::StyledPanel);
-  panel->setFrameShadow(QFrame::Raised);
-  panel->setGeometry(geometry);
-  return panel;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
-  auto* label = new QLabel(text, parent);
-  label->setGeometry(geometry);
-  return label;
-}
-
 QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry) {
   auto* memo = new QPlainTextEdit(parent);
   memo->setGeometry(geometry);
@@ -43,10 +30,8 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry) {
   return memo;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry) {
-  auto* button = new QPushButton(caption, parent);
-  button->setGeometry(geometry);
-  button->setAutoDefault(false);
+QPushButton* MakeStudyButton(QWidget* parent, const QString& caption, const QRect& geometry) {
+  auto* button = MakeButton(parent, caption, geometry);
   // Only the answer field and "Korrigieren" are reached with Tab.
   button->setFocusPolicy(Qt::ClickFocus);
   return button;
@@ -88,10 +73,8 @@ Tstudy::Tstudy(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   bold.setPixelSize(16);
   Label4->setFont(bold);
   Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
-  QFont italic = Label13->font();
-  italic.setItalic(true);
-  Label13->setFont(italic);
-  Button7 = MakeButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
+  SetItalic(Label13);
+  Button7 = MakeStudyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
 
   auto* main = MakePanel(this, QRect(4, 58, 380, 226));
   Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
@@ -110,14 +93,12 @@ Tstudy::Tstudy(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   Label12->setBuddy(Edit1);
 
   auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
-  Button1 = MakeButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
-  Button8 = MakeButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
-  Button4 = MakeButton(buttons, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
+  Button1 = MakeStudyButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
+  Button8 = MakeStudyButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
+  Button4 = MakeStudyButton(buttons, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
   Button4->setFocusPolicy(Qt::StrongFocus);
-  Button6 = MakeButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
-  QFont boldButton = Button6->font();
-  boldButton.setBold(true);
-  Button6->setFont(boldButton);
+  Button6 = MakeStudyButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
+  SetBold(Button6);
 
   auto* counters = MakePanel(this, QRect(390, 172, 95, 112));
   Label5 = MakeLabel(counters, QStringLiteral("Noch mal:"), QRect(6, 4, 83, 16));
@@ -131,13 +112,13 @@ Tstudy::Tstudy(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
     value->setFont(bold);
   }
 
-  Button5 = MakeButton(this, QStringLiteral("Lösun&g"), QRect(4, 304, 84, 30));
-  Button3 = MakeButton(this, QStringLiteral("&Tip"), QRect(94, 304, 70, 30));
+  Button5 = MakeStudyButton(this, QStringLiteral("Lösun&g"), QRect(4, 304, 84, 30));
+  Button3 = MakeStudyButton(this, QStringLiteral("&Tip"), QRect(94, 304, 70, 30));
   rfindicator = MakeIndicator(this, QStringLiteral("Falsch"), QColor(255, 0, 0));
   rfindicator2 = MakeIndicator(this, QStringLiteral("Richtig"), QColor(0, 255, 0));
   rfindicator2->raise();
-  Button2 = MakeButton(this, QStringLiteral("Ausw&erten"), QRect(386, 304, 99, 30));
-  Button2->setFont(boldButton);
+  Button2 = MakeStudyButton(this, QStringLiteral("Ausw&erten"), QRect(386, 304, 99, 30));
+  SetBold(Button2);
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(3333);

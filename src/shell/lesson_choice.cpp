@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "platform/dialogs.h"
+#include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "shell/app_context.h"
@@ -24,15 +25,10 @@ TForm6::TForm6(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
 
   Label1 = new QLabel(this);
   Label1->setGeometry(12, 8, 416, 22);
-  QFont bold = Label1->font();
-  bold.setBold(true);
-  bold.setPointSizeF(bold.pointSizeF() * 1.15);
-  Label1->setFont(bold);
+  SetBold(Label1, 1.15);
   Label2 = new QLabel(this);
   Label2->setGeometry(12, 30, 416, 20);
-  QFont italic = Label2->font();
-  italic.setItalic(true);
-  Label2->setFont(italic);
+  SetItalic(Label2);
 
   ListBox1 = new QListWidget(this);
   ListBox1->setGeometry(12, 56, 310, 292);
@@ -40,9 +36,7 @@ TForm6::TForm6(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
 
   Button1 = new QPushButton(QStringLiteral("&Wählen"), this);
   Button1->setGeometry(332, 56, 96, 30);
-  QFont boldButton = Button1->font();
-  boldButton.setBold(true);
-  Button1->setFont(boldButton);
+  SetBold(Button1);
   Button4 = new QPushButton(QStringLiteral("&Zurück"), this);
   Button4->setGeometry(332, 92, 96, 30);
   Button2 = new QPushButton(QStringLiteral("&Neu..."), this);

@@ -9,6 +9,7 @@
 
 #include "config/options_dialog.h"
 #include "platform/dialogs.h"
+#include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "practice/study_window.h"
 #include "shell/about_box.h"
@@ -18,24 +19,6 @@
 #include "shell/open_datafile_dialog.h"
 
 namespace merkhaus {
-namespace {
-
-QFrame* MakePanel(QWidget* parent, const QRect& geometry) {
-  auto* panel = new QFrame(parent);
-  panel->setFrameShape(QFrame::StyledPanel);
-  panel->setFrameShadow(QFrame::Raised);
-  panel->setGeometry(geometry);
-  return panel;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry) {
-  auto* button = new QPushButton(caption, parent);
-  button->setGeometry(geometry);
-  return button;
-}
-
-}  // namespace
-
 TForm1::TForm1(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Merkhaus 3"));
@@ -49,11 +32,8 @@ TForm1::TForm1(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
   Button2 = MakeButton(Panel1, QStringLiteral("Üben"), QRect(12, modeTop + 40, 280, 36));
   Button3 = MakeButton(Panel1, QStringLiteral("Testen"), QRect(12, modeTop + 80, 280, 36));
   Button4 = MakeButton(Panel1, QStringLiteral("Wörterbuch"), QRect(12, modeTop + 120, 280, 36));
-  QFont modeFont = Button1->font();
-  modeFont.setPointSizeF(modeFont.pointSizeF() * 1.15);
-  modeFont.setBold(true);
   for (auto* b : {Button1, Button2, Button3, Button4})
-    b->setFont(modeFont);
+    SetBold(b, 1.15);
 
   Image1 = new Picture(QStringLiteral(":/images/main.svg"), this);
   Image1->setGeometry(8, 196, 304, 148);
