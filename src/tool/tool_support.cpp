@@ -14,14 +14,11 @@ Answer StreamMessages::show(MsgKind, const std::string& text, MsgButtons buttons
   ++shown_;
   err_ << text << "\n";
   switch (buttons) {
-    case MsgButtons::Ok:
-      return Answer::Ok;
-    case MsgButtons::Yes:
-      return Answer::Yes;
+    case MsgButtons::Ok: return Answer::Ok;
+    case MsgButtons::Yes: return Answer::Yes;
     case MsgButtons::YesNo:
       return questionAnswer_ == Answer::Cancel ? Answer::No : questionAnswer_;
-    case MsgButtons::YesNoCancel:
-      return questionAnswer_;
+    case MsgButtons::YesNoCancel: return questionAnswer_;
   }
   return Answer::Cancel;
 }
@@ -37,8 +34,7 @@ std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
 }
 
 bool ParsedArgs::has(const std::string& name) const {
-  return std::any_of(options.begin(), options.end(),
-                     [&](const auto& o) { return o.first == name; });
+  return std::any_of(options.begin(), options.end(), [&](const auto& o) { return o.first == name; });
 }
 
 std::optional<std::string> ParsedArgs::value(const std::string& name) const {
