@@ -327,7 +327,8 @@ TextReadStatus ReadLessonText(std::istream& in, bool withHead, LessonTextLines& 
     }
   };
   const bool found =
-      (!withHead || readUpTo(kHeadMarker, nullptr)) && readUpTo(kBodyMarker, &out.head);
+      (!withHead || readUpTo(kHeadMarker, nullptr)) &&
+      readUpTo(kBodyMarker, withHead ? &out.head : nullptr);
   if (!found) {
     out = LessonTextLines{};
     return reader.failed() ? TextReadStatus::ReadError : TextReadStatus::Invalid;

@@ -336,6 +336,12 @@ TEST(ReadLessonTextTest, HeadLinesNumbersAndEncoding) {
   EXPECT_TRUE(lines.byteOrderMark);
   EXPECT_TRUE(lines.utf8);
 
+  // Into an existing lesson the head is not even kept (nor does it decide the encoding).
+  std::istringstream into("<%>HEAD<%>\r\nName: \xE4\r\n<%>BODY<%>\r\n\xC3\xA4 == a\r\n");
+  ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(into, false, lines));
+  EXPECT_TRUE(lines.head.empty());
+  EXPECT_TRUE(lines.utf8);
+
   struct Enc {
     std::string body;
     bool utf8;
