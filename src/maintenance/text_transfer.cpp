@@ -326,9 +326,8 @@ TextReadStatus ReadLessonText(std::istream& in, bool withHead, LessonTextLines& 
       if (lines) keep(*lines, std::move(line));
     }
   };
-  const bool found =
-      (!withHead || readUpTo(kHeadMarker, nullptr)) &&
-      readUpTo(kBodyMarker, withHead ? &out.head : nullptr);
+  const bool found = (!withHead || readUpTo(kHeadMarker, nullptr)) &&
+                     readUpTo(kBodyMarker, withHead ? &out.head : nullptr);
   if (!found) {
     out = LessonTextLines{};
     return reader.failed() ? TextReadStatus::ReadError : TextReadStatus::Invalid;
