@@ -105,8 +105,14 @@ std::optional<WinString> LineFromUtf8(const TextLine& line, Messages& messages) 
     const std::string_view character = rest.substr(0, n);
     if (!IsValidUtf8(character)) break;
     if (!FromUtf8(character)) {
-      ShowErr(messages, where + "enthält das Zeichen „" + std::string(character) +
-                            "“, das ein DataFile nicht speichern kann (möglich sind nur die "
+      // The code point as well: the character may be invisible (a zero-width space, say).
+      char32_t cp = n == 1 ? character[0] : static_cast<unsigned char>(character[0]) & (0x7F >> n);
+      for (std::size_t i = 1; i < n; ++i)
+        cp = (cp << 6) | (character[i] & 0x3F);
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+      ShowErr(messages, where + "enthält das Zeichen „" + std::string(character) + "“ (" + code +
+                            "), das ein DataFile nicht speichern kann (möglich sind nur die "
                             "Zeichen von Windows-1252)." +
                             nothing);
       return std::nullopt;

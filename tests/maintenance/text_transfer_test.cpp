@@ -551,7 +551,7 @@ TEST_F(ImportTest, CharactersOutsideWindows1252StopBeforeAnythingIsWritten) {
       Crlf({"<%>HEAD<%>", "Name: Neu", "<%>BODY<%>", "ä == a", "# ☃ stört in Bemerkungen nicht",
             "ohne Trenner ☃", "Schneemann == ☃"});
   msgs.expect(
-      "Zeile 7 der Textdatei enthält das Zeichen „☃“, das ein DataFile nicht speichern "
+      "Zeile 7 der Textdatei enthält das Zeichen „☃“ (U+2603), das ein DataFile nicht speichern "
       "kann (möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.",
       Answer::Ok, MsgKind::Error, MsgButtons::Ok);
   EXPECT_FALSE(ImportLessonText(path, writeText(text), 0, msgs).imported);
@@ -563,7 +563,7 @@ TEST_F(ImportTest, CharactersOutsideWindows1252StopBeforeAnythingIsWritten) {
                    .imported);
   // In the head, a name that cannot be stored stops it as well.
   msgs.expect(
-      "Zeile 2 der Textdatei enthält das Zeichen „Ω“, das ein DataFile nicht speichern "
+      "Zeile 2 der Textdatei enthält das Zeichen „Ω“ (U+03A9), das ein DataFile nicht speichern "
       "kann (möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.");
   EXPECT_FALSE(
       ImportLessonText(path, writeText(Crlf({"<%>HEAD<%>", "Name: Ωmega", "<%>BODY<%>", "ä == a"})),

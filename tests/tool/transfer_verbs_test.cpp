@@ -129,7 +129,8 @@ TEST_F(TransferVerbs, ImportFailuresLeaveTheDataFileAlone) {
        "Die Lektion mit der UnitID 9 gibt es in diesem DataFile nicht.\n"},
       {"<%>BODY<%>\r\na == ☃\r\n",
        {"--into", "1"},
-       "Zeile 2 der Textdatei enthält das Zeichen „☃“, das ein DataFile nicht speichern kann "
+       "Zeile 2 der Textdatei enthält das Zeichen „☃“ (U+2603), das ein DataFile nicht speichern "
+       "kann "
        "(möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.\n"},
   };
   for (const auto& c : cases) {
