@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/cp1252.h"
 #include "store/datafile.h"
+#include "store/units.h"
 
 namespace merkhaus::tool {
 
@@ -107,6 +109,37 @@ bool RequireDataFile(const std::string& path, Messages& messages) {
     return false;
   }
   return true;
+}
+
+std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err) {
+  if (auto text = FromUtf8(utf8)) return text;
+  err << "Der Text „" << utf8
+      << "“ enthält Zeichen, die ein DataFile nicht speichern kann (möglich sind nur die Zeichen "
+         "von Windows-1252).\n";
+  return std::nullopt;
+}
+
+std::optional<std::uint8_t> UnitIdArg(const std::string& text, std::ostream& err) {
+  if (auto id = ParseUnitId(text)) return id;
+  err << "Ungültige UnitID „" << text << "“: erlaubt sind die Zahlen 1 bis 255.\n";
+  return std::nullopt;
+}
+
+bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages) {
+  std::vector<UnitLine> lines;
+  if (!ReadUnitList(path, lines)) {
+    ShowErr(messages, "RW - Fehler in Unit6!");
+    return false;
+  }
+  if (std::any_of(lines.begin(), lines.end(),
+                  [&](const UnitLine& l) { return l.UnitID == unitId; })) {
+    return true;
+  }
+  messages.show(
+      MsgKind::Warning,
+      "Die Lektion mit der UnitID " + std::to_string(unitId) + " gibt es in diesem DataFile nicht.",
+      MsgButtons::Ok);
+  return false;
 }
 
 }  // namespace merkhaus::tool

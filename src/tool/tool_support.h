@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/messages.h"
+#include "platform/win_string.h"
 
 namespace merkhaus::tool {
 
@@ -43,5 +44,15 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::stri
 // Checks that the file exists and is a DataFile; otherwise writes the German message and yields
 // false.
 bool RequireDataFile(const std::string& path, Messages& messages);
+
+// A text argument (UTF-8, as the shell hands it over) as Windows-1252. Nothing, with a German
+// message on err, when it holds a character that a DataFile cannot store.
+std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err);
+
+// A UNITID argument; nothing, with a German message on err, when it is not 1 to 255.
+std::optional<std::uint8_t> UnitIdArg(const std::string& text, std::ostream& err);
+
+// Checks that a live lesson with this UnitID exists; otherwise tells why and yields false.
+bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages);
 
 }  // namespace merkhaus::tool

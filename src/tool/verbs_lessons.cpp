@@ -1,20 +1,130 @@
-#include <ostream>
+// new, add-lesson, delete-lesson: the DataFile creation form and the lesson management of the
+// lesson list, for scripts. Same rules and messages as the windows; the questions the windows
+// ask are decided by flags.
 
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "store/lessons.h"
+#include "store/record_file.h"
+#include "store/vocdata.h"
+#include "tool/tool_support.h"
 #include "tool/verbs.h"
 
 namespace merkhaus::tool {
+namespace {
 
-int New(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "noch nicht verfügbar\n";
-  return 1;
+// The length limit of one field of a form; the windows cannot take more, the tool says so.
+bool FitsField(const WinString& text, std::size_t max, const char* what, Messages& messages) {
+  if (text.size() <= max) return true;
+  messages.show(
+      MsgKind::Warning,
+      std::string(what) + " darf höchstens " + std::to_string(max) + " Zeichen lang sein.",
+      MsgButtons::Ok);
+  return false;
 }
-int AddLesson(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "noch nicht verfügbar\n";
-  return 1;
+
+}  // namespace
+
+int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  ParsedArgs p;
+  if (!ParseArgs(args, {"name", "foreign", "native", "author", "comment"}, {"force"}, p, err)) {
+    return 1;
+  }
+  if (p.positional.size() != 1) {
+    err << "Aufruf: merkhaus-tool new FILE --name N --foreign F --native L [--author A] "
+           "[--comment C] [--force]\n";
+    return 1;
+  }
+  const std::string& path = p.positional[0];
+  StreamMessages messages(err);
+
+  WinString fields[5];
+  const char* names[5] = {"name", "foreign", "native", "author", "comment"};
+  for (int i = 0; i < 5; ++i) {
+    auto text = ArgText(p.value(names[i]).value_or(""), err);
+    if (!text) return 1;
+    fields[i] = std::move(*text);
+  }
+  const auto& [name, foreign, native, author, comment] = fields;
+  if (name.empty() || foreign.empty() || native.empty()) {
+    messages.show(MsgKind::Information,
+                  "Sie müssen einen Namen eine Fremdsprache und eine Sprache angeben!",
+                  MsgButtons::Ok);
+    return 1;
+  }
+  if (!FitsField(name, 59, "Der Name", messages) ||
+      !FitsField(foreign, 59, "Die Fremdsprache", messages) ||
+      !FitsField(native, 59, "Die Sprache", messages) ||
+      !FitsField(author, 59, "Der Autor", messages) ||
+      !FitsField(comment, 255, "Der Kommentar", messages)) {
+    return 1;
+  }
+
+  std::error_code ec;
+  if (!p.has("force") && std::filesystem::exists(path, ec)) {
+    messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo);
+    err << "Mit --force wird die vorhandene Datei überschrieben.\n";
+    return 1;
+  }
+  if (!CreateDataFile(path, MakeDataFileHeader(name, foreign, native, author, comment))) {
+    messages.show(MsgKind::Error, "Fehler beim schreiben!", MsgButtons::Yes);
+    return 1;
+  }
+  return 0;
 }
-int DeleteLesson(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "noch nicht verfügbar\n";
-  return 1;
+
+int AddLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs p;
+  if (!ParseArgs(args, {"comment"}, {}, p, err)) return 1;
+  if (p.positional.size() != 2) {
+    err << "Aufruf: merkhaus-tool add-lesson FILE NAME [--comment C]\n";
+    return 1;
+  }
+  const std::string& path = p.positional[0];
+  StreamMessages messages(err);
+  const auto name = ArgText(p.positional[1], err);
+  const auto comment = ArgText(p.value("comment").value_or(""), err);
+  if (!name || !comment) return 1;
+  if (name->empty()) {
+    ShowErr(messages, "Es muß zumindest ein Lektionsname eingegeben werden!");
+    return 1;
+  }
+  if (!FitsField(*name, kWordCapacity, "Der Lektionsname", messages) ||
+      !FitsField(*comment, kCommentCapacity, "Der Kommentar", messages) ||
+      !RequireDataFile(path, messages)) {
+    return 1;
+  }
+  const std::uint8_t id = CreateUnit(path, *name, *comment, messages);
+  if (id == 0) {
+    ShowErr(messages, "Die Unit konnte nicht korrekt angelegt werden!");
+    return 1;
+  }
+  out << static_cast<int>(id) << "\n";
+  return 0;
+}
+
+int DeleteLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs p;
+  if (!ParseArgs(args, {}, {}, p, err)) return 1;
+  if (p.positional.size() != 2) {
+    err << "Aufruf: merkhaus-tool delete-lesson FILE UNITID\n";
+    return 1;
+  }
+  const std::string& path = p.positional[0];
+  StreamMessages messages(err);
+  const auto id = UnitIdArg(p.positional[1], err);
+  if (!id || !RequireDataFile(path, messages) || !RequireLesson(path, *id, messages)) return 1;
+  const auto marked = DeleteUnitRecords(path, *id, messages);
+  if (!marked) return 1;
+  if (*marked == 0) {
+    messages.show(MsgKind::Warning, "Löschen fehlgeschlagen!", MsgButtons::Ok);
+    return 1;
+  }
+  // The lesson's own header is among the records marked.
+  out << (*marked - 1) << "\n";
+  return 0;
 }
 
 }  // namespace merkhaus::tool

@@ -1,0 +1,190 @@
+#pragma once
+
+// Lessons as text files: the export of one lesson into a line-based text file and the import of
+// such a file into an existing lesson or into a new lesson made from the file's head.
+//
+// The file:
+//   <%>HEAD<%>                 head: only the "Name:" and "Kommentar:" lines are evaluated
+//   Name: Lektion 1
+//   Kommentar: ...
+//   <%>BODY<%>                 body: one entry per line
+//   to go; to walk == gehen @K& irregular
+//   <%>EOF<%>                  nothing after this line is read
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/messages.h"
+#include "platform/win_string.h"
+#include "store/shared.h"
+#include "store/vocdata.h"
+
+namespace merkhaus {
+
+inline constexpr std::string_view kHeadMarker = "<%>HEAD<%>";
+inline constexpr std::string_view kBodyMarker = "<%>BODY<%>";
+inline constexpr std::string_view kEofMarker = "<%>EOF<%>";
+
+// The open and save dialogs of the editor's "Exportieren" and "Importieren".
+FileDialogRequest LessonTextDialogRequest();
+
+enum class TextEncoding { Windows1252, Utf8 };
+
+// ---------------------------------------------------------------------------------------------
+// Export
+
+// The entry line of one record: A1, then "; " and A2 / A3 when they are not empty, " == ", the
+// B side built alike, and " @K& " with the comment when there is one. Line breaks and Ctrl-Z
+// inside a text become a blank (they would split the line or end the file on reading), and a
+// line that would start with "#" gets a leading blank (it would be read as a remark); the
+// import's blank cutting takes that blank away again.
+WinString FormatExportLine(const TVocData& entry);
+// The entry line of shared.VocList[index].
+WinString FormatExportLine(const Shared& shared, std::size_t index);
+
+// Every line of the export file, without line ends: the head (with `date` as handed in by the
+// caller, today's date in the system's short format), the body and the end marker.
+std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const TVocData> entries,
+                                   const WinString& date);
+
+// The bytes of the file: every line followed by CR LF, in the chosen encoding.
+std::string ExportText(const std::vector<WinString>& lines,
+                       TextEncoding encoding = TextEncoding::Windows1252);
+
+// False, after "Diese Lektion enhält keine Vokabeln!", when there is nothing to export. The
+// editor calls it before it shows the save dialog.
+bool CheckExportable(std::size_t entryCount, Messages& messages);
+
+struct ExportSettings {
+  // Ask "Dateiname vorhanden! Überschreiben?" before replacing a file, or replace it silently.
+  bool askBeforeOverwrite = true;
+  TextEncoding encoding = TextEncoding::Windows1252;
+};
+
+// Writes a lesson into the text file `outPath` (after the overwrite question, when the file
+// exists). False when nothing was written: the lesson is empty, the learner declined to replace
+// the file, or it could not be created ("Fehler beim schreiben!"). A write that fails half-way
+// removes the incomplete file and throws IoError.
+bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
+                std::span<const TVocData> entries, const WinString& date, Messages& messages,
+                const ExportSettings& settings = {});
+
+// The editor's export: the lesson loaded there (CurUnit and VocList/VocCount).
+bool ExportUnit(const Shared& shared, const std::string& outPath, const WinString& date,
+                Messages& messages);
+
+enum class LessonLookup { Found, NotFound, CannotOpen };
+
+// A live lesson's header and all of its live entries in file order (also beyond 255).
+LessonLookup ReadLessonForExport(const std::string& dataFilePath, std::uint8_t unitId,
+                                 TVocData& header, std::vector<TVocData>& entries);
+
+// ---------------------------------------------------------------------------------------------
+// Import
+
+// One line of a text file, without its line end, and its number in the file (from 1).
+struct TextLine {
+  std::size_t number = 0;
+  std::string bytes;
+};
+
+// Reads a lesson text file line by line: CR, CR LF and LF end a line; a byte 26 (Ctrl-Z) ends
+// the file; a UTF-8 byte-order mark at the start is taken away (and remembered). A line longer
+// than kMaxLineBytes keeps its first kMaxLineBytes bytes; the rest of it is passed over.
+class LessonTextReader {
+ public:
+  static constexpr std::size_t kMaxLineBytes = 1 << 20;
+
+  explicit LessonTextReader(std::istream& in);
+
+  // The next line; an empty line when the end has been reached.
+  TextLine next();
+  // True when no line follows: the end of the stream or a Ctrl-Z comes next.
+  bool atEnd();
+  bool sawByteOrderMark() const { return bom_; }
+  // True after a read error of the stream (as opposed to its end).
+  bool failed() const;
+
+ private:
+  int peek();
+  void skip();
+
+  std::istream& in_;
+  std::string pending_;  // bytes taken while looking for a byte-order mark that was none
+  std::size_t number_ = 0;
+  bool bom_ = false;
+  bool ended_ = false;
+};
+
+// The lines of a text file that an import uses. `head` holds the lines between "<%>HEAD<%>"
+// and "<%>BODY<%>" (only when the import makes a new lesson), `body` the lines after
+// "<%>BODY<%>" up to, not including, "<%>EOF<%>" or the end of the file.
+struct LessonTextLines {
+  std::vector<TextLine> head;
+  std::vector<TextLine> body;
+  bool byteOrderMark = false;
+  // The lines are UTF-8: the file starts with a byte-order mark, or the lines read are valid
+  // UTF-8 and hold bytes outside ASCII. Otherwise they are Windows-1252.
+  bool utf8 = false;
+};
+
+enum class TextReadStatus { Ok, Invalid, ReadError };
+
+// Reads the parts of the file that the import uses. With `withHead` the file must hold
+// "<%>HEAD<%>" and, after it, "<%>BODY<%>"; otherwise only "<%>BODY<%>" is looked for. A marker
+// on the last line counts as missing, for then no body can follow (Invalid).
+TextReadStatus ReadLessonText(std::istream& in, bool withHead, LessonTextLines& out);
+
+// Name and comment of a new lesson as found in the head.
+struct ImportHead {
+  WinString name;
+  WinString comment;
+};
+
+// Evaluates the head lines in order. A line holding "Name:" at position p (from 1) loses its
+// first p + 5 characters (the label and one more, normally the blank) and the rest, blank-cut,
+// is the name; then, on the line as it now is, "Kommentar:" at p takes away p + 10 characters
+// and gives the comment. Later lines replace earlier values. 'Name:Lektion' gives "ektion".
+ImportHead ReadImportHeader(std::span<const WinString> headLines);
+
+// One body line as an entry of lesson `unitID`. " @K& " starts the comment (taken unchanged, cut
+// to 255), the first " == " divides the sides, ";" the up to three synonyms of a side (the
+// third takes the rest, semicolons included); synonyms are blank-cut and cut to 60. Nothing when
+// the line holds no " == " (such a line is not an entry). "@K&" without a blank on both sides is
+// plain text.
+std::optional<TVocData> ParseImportLine(const WinString& line, std::uint8_t unitID);
+
+// True for the body lines that are not entries by design: empty, starting with "#".
+bool IsRemarkLine(std::string_view line);
+
+struct ImportResult {
+  bool imported = false;                  // the entries are in the DataFile (possibly none)
+  std::uint8_t unitID = 0;                // the lesson that received them
+  bool newLesson = false;                 // that lesson was made from the head
+  std::size_t added = 0;                  // entries appended
+  std::vector<std::size_t> skippedLines;  // numbers of the body lines without " == "
+  bool dataFileChanged = false;           // records were added (refresh the statistics)
+};
+
+// Imports the text file `textPath` into lesson `intoUnit` of the DataFile, or, with `intoUnit`
+// 0, into a new lesson made from the file's head. The whole file is read and checked before
+// anything is written, and the entries are appended in one go: when that write fails, the
+// DataFile is cut back to its former length (a lesson made for the import goes with it) and the
+// learner is told. Every failure is reported through `messages`.
+ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
+                              std::uint8_t intoUnit, Messages& messages);
+
+// The editor's import: into shared.CurUnitID when a lesson is selected there, otherwise into a
+// new lesson. After an import into the selected lesson its entries are loaded again
+// (LoadUnitVocs), so that the editor only has to show them.
+ImportResult ImportUnit(Shared& shared, const std::string& textPath, bool lessonSelected,
+                        Messages& messages);
+
+}  // namespace merkhaus

@@ -1,0 +1,673 @@
+#include "maintenance/text_transfer.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/cp1252.h"
+#include "store/lessons.h"
+#include "store/record_file.h"
+#include "support/datafile_builder.h"
+#include "support/fakes.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Entry6;
+using mhtest::Header;
+using mhtest::Latin1;
+using mhtest::ReadBytes;
+using mhtest::ReadRecords;
+using mhtest::Unit;
+using mhtest::WriteBytes;
+using mhtest::WriteRecords;
+
+WinString W(std::string_view s) {
+  return WinString(s);
+}
+
+TVocData Rec(std::string_view a1, std::string_view a2, std::string_view a3, std::string_view b1,
+             std::string_view b2, std::string_view b3, std::string_view comment = "",
+             std::uint8_t unit = 1) {
+  TVocData r = EmptyRecord();
+  r.A1.set(a1);
+  r.A2.set(a2);
+  r.A3.set(a3);
+  r.B1.set(b1);
+  r.B2.set(b2);
+  r.B3.set(b3);
+  r.Comment.set(comment);
+  r.UnitID = unit;
+  return r;
+}
+
+// The lines of a text file joined with CR LF after each.
+std::string Crlf(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  for (auto l : lines)
+    (text += l) += "\r\n";
+  return text;
+}
+
+// ----------------------------------------------------------------------------------------------
+// Export
+
+TEST(FormatExportLine, JoinsSidesSynonymsAndComment) {
+  struct Case {
+    TVocData entry;
+    std::string line;
+  } cases[] = {
+      {Rec("a", "", "c", "x", "", ""), "a; c == x"},
+      {Rec("a", "", "", "x", "", "", "note"), "a == x @K& note"},
+      {Rec("a", "", "", "x", "", ""), "a == x"},
+      {Rec("to go", "to walk", "", "gehen", "", "", "irregular"),
+       "to go; to walk == gehen @K& irregular"},
+      {Rec("a", "b", "c", "d", "e", "f"), "a; b; c == d; e; f"},
+      {Rec("", "", "", "", "", ""), " == "},
+      // Would read back as a remark: a blank keeps it an entry.
+      {Rec("#1", "", "", "Nummer eins", "", ""), " #1 == Nummer eins"},
+      // Line breaks would split the line, Ctrl-Z would end the file.
+      {Rec("a", "", "", "b", "", "", "eins\r\nzwei\ndrei\x1a"), "a == b @K& eins zwei drei "},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(W(c.line), FormatExportLine(c.entry)) << c.line;
+
+  Shared shared;
+  shared.VocList[3] = Rec("dog", "", "", "Hund", "", "");
+  EXPECT_EQ(W("dog == Hund"), FormatExportLine(shared, 3));
+}
+
+TEST(FormatExportLine, EmptyA2ShiftsA3IntoA2OnReimport) {
+  const auto back = ParseImportLine(FormatExportLine(Rec("a", "", "c", "x", "", "")), 9);
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(RecordsEqual(Rec("a", "c", "", "x", "", "", "", 9), *back));
+}
+
+TEST(ExportUnitTest, WritesTheWholeFileWithCrLf) {
+  mhtest::TempDir dir;
+  const std::string out = dir.file("l.txt");
+  const TVocData unit = MakeUnitHeader(7, W(Latin1("Übung 1")), W("Tiere"));
+  const TVocData entries[] = {Rec("dog", "hound", "", "Hund", "", "", "best friend"),
+                              Rec("cat", "", "", "Katze", "", "")};
+  mhtest::ScriptedMessages msgs;
+  ASSERT_TRUE(ExportUnit(out, unit, entries, W("13.05.2024"), msgs));
+  EXPECT_EQ(Latin1("<%>HEAD<%>\r\n"
+                   "Exported with Merkhaus 3 - by Merkhaus Autoren\r\n"
+                   "Version: Version 3.05\r\n"
+                   "Date: 13.05.2024\r\n"
+                   "Name: Übung 1\r\n"
+                   "Kommentar: Tiere\r\n"
+                   "Anzahl: 2\r\n"
+                   "\r\n"
+                   "<%>BODY<%>\r\n"
+                   "dog; hound == Hund @K& best friend\r\n"
+                   "cat == Katze\r\n"
+                   "\r\n"
+                   "<%>EOF<%>\r\n"),
+            ReadBytes(out));
+
+  // The same as UTF-8 for editors that expect it.
+  ExportSettings utf8;
+  utf8.askBeforeOverwrite = false;
+  utf8.encoding = TextEncoding::Utf8;
+  ASSERT_TRUE(ExportUnit(out, unit, entries, W("13.05.2024"), msgs, utf8));
+  EXPECT_NE(std::string::npos, ReadBytes(out).find("Name: Übung 1\r\n"));
+}
+
+TEST(ExportUnitTest, CommentLineIsCutTo255) {
+  const TVocData entry = Rec("a", "", "", "b", "", "");
+  for (std::size_t length : {250u, 255u}) {
+    const TVocData unit = MakeUnitHeader(1, W("L"), W(std::string(length, 'k')));
+    const auto lines = ExportLines(unit, {&entry, 1}, W("1.1.2000"));
+    ASSERT_EQ(12u, lines.size());
+    EXPECT_EQ(W("Kommentar: " + std::string(244, 'k')), lines[5]) << length;
+    EXPECT_EQ(255u, lines[5].size());
+  }
+}
+
+TEST(ExportUnitTest, EmptyLessonExistingFileAndUncreatableFile) {
+  mhtest::TempDir dir;
+  const std::string out = dir.file("l.txt");
+  const TVocData unit = MakeUnitHeader(1, W("L"), W(""));
+  const TVocData entry = Rec("a", "", "", "b", "", "");
+  mhtest::ScriptedMessages msgs;
+
+  msgs.expect("Diese Lektion enhält keine Vokabeln!", Answer::Ok, MsgKind::Information,
+              MsgButtons::Ok);
+  EXPECT_FALSE(ExportUnit(out, unit, {}, W("d"), msgs));
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  WriteBytes(out, "alt");
+  msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::No, MsgKind::Warning,
+              MsgButtons::YesNo);
+  EXPECT_FALSE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
+  EXPECT_EQ("alt", ReadBytes(out));
+  msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::Yes);
+  EXPECT_TRUE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
+  EXPECT_NE(std::string::npos, ReadBytes(out).find("a == b\r\n"));
+
+  msgs.expect("Fehler beim schreiben!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  EXPECT_FALSE(ExportUnit(dir.file("fehlt/l.txt"), unit, {&entry, 1}, W("d"), msgs));
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST(ExportUnitTest, ReadLessonForExportTakesEveryLiveEntry) {
+  mhtest::TempDir dir;
+  const std::string path = dir.file("v.fid");
+  std::vector<mhtest::RawRecord> recs = {Header("V"), Unit(1, "L", "k", 1), Unit(1, "L2")};
+  for (int i = 0; i < 300; ++i)
+    recs.push_back(Entry(1, "w" + std::to_string(i), "x"));
+  recs.push_back(Entry(1, "tot", "x", "", 1));
+  recs.push_back(Entry(2, "fremd", "x"));
+  WriteRecords(path, recs);
+  TVocData header;
+  std::vector<TVocData> entries;
+  ASSERT_EQ(LessonLookup::Found, ReadLessonForExport(path, 1, header, entries));
+  EXPECT_EQ("L2", header.B1.view());
+  ASSERT_EQ(300u, entries.size());
+  EXPECT_EQ("w299", entries.back().A1.view());
+  EXPECT_EQ(LessonLookup::NotFound, ReadLessonForExport(path, 2, header, entries));
+  EXPECT_EQ(LessonLookup::CannotOpen, ReadLessonForExport(dir.file("x"), 1, header, entries));
+}
+
+// ----------------------------------------------------------------------------------------------
+// Import: single lines
+
+TEST(ParseImportLine, SplitsSidesSynonymsAndComment) {
+  struct Case {
+    std::string line;
+    TVocData expected;
+  } cases[] = {
+      {Latin1("  big ;  large;huge;vast  ==  groß  "),
+       Rec("big", "large", "huge;vast", Latin1("groß"), "", "", "", 4)},
+      // Only the one blank of the separator belongs to it.
+      {"a == b @K&  two blanks", Rec("a", "", "", "b", "", "", " two blanks", 4)},
+      {"a == b @K& x @K& y", Rec("a", "", "", "b", "", "", "x @K& y", 4)},
+      // "@K&" without a blank on both sides is text.
+      {"a@K&b == c@K& d", Rec("a@K&b", "", "", "c@K& d", "", "", "", 4)},
+      {"a == b == c", Rec("a", "", "", "b == c", "", "", "", 4)},
+      {" == ", Rec("", "", "", "", "", "", "", 4)},
+      {"a;;c == x ;", Rec("a", "", "c", "x", "", "", "", 4)},
+      {std::string(70, 'a') + " == " + std::string(65, 'b') + " @K& " + std::string(300, 'c'),
+       Rec(std::string(60, 'a'), "", "", std::string(60, 'b'), "", "", std::string(255, 'c'), 4)},
+      // Blanks are cut before the field is cut to 60.
+      {std::string(100, ' ') + "a   b" + " == b", Rec("a b", "", "", "b", "", "", "", 4)},
+  };
+  for (const auto& c : cases) {
+    const auto r = ParseImportLine(W(c.line), 4);
+    ASSERT_TRUE(r) << c.line;
+    EXPECT_TRUE(RecordsEqual(c.expected, *r))
+        << c.line << " -> " << r->A1.view() << "|" << r->A2.view() << "|" << r->A3.view()
+        << " == " << r->B1.view() << "|" << r->B2.view() << "|" << r->B3.view() << " @ "
+        << r->Comment.view();
+  }
+  // No sides, no entry; the comment is cut off before the sides are looked for.
+  for (const char* line : {"kaputt", "   ", "a==b", "a @K& b == c", "<%>EOF<%> "}) {
+    EXPECT_FALSE(ParseImportLine(W(line), 4)) << line;
+  }
+}
+
+TEST(ReadImportHeaderTest, LabelArithmetic) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string name, comment;
+  } cases[] = {
+      {{"Name: Tiere", "Kommentar: Haus und Hof"}, "Tiere", "Haus und Hof"},
+      {{"Name:Lektion"}, "ektion", ""},
+      {{"Kommentar:Text"}, "", "ext"},
+      {{"  Name:   viel    Platz  "}, "viel Platz", ""},
+      {{"Name: A", "", "Date: heute", "Name: B"}, "B", ""},
+      {{"Name:"}, "", ""},
+      // The label may stand anywhere; what comes before it goes as well.
+      {{"Meine Name: X"}, "X", ""},
+      // "Kommentar:" is looked for in what is left after the name was taken.
+      {{"Name: Kommentar: k"}, "Kommentar: k", "k"},
+      {{"Kommentar: x Name: y"}, "y", ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<WinString> lines;
+    for (const auto& l : c.lines)
+      lines.push_back(W(l));
+    const ImportHead head = ReadImportHeader(lines);
+    EXPECT_EQ(W(c.name), head.name) << c.lines[0];
+    EXPECT_EQ(W(c.comment), head.comment) << c.lines[0];
+  }
+}
+
+// ----------------------------------------------------------------------------------------------
+// Import: reading the file
+
+struct ReadCase {
+  const char* what;
+  std::string text;
+  bool withHead;
+  TextReadStatus status;
+  std::vector<std::string> body;  // the body lines read
+};
+
+TEST(ReadLessonTextTest, LinesMarkersAndEnd) {
+  const ReadCase cases[] = {
+      {"CR, LF and CR LF",
+       "<%>BODY<%>\ra\nb\r\nc\r\r\nd",
+       false,
+       TextReadStatus::Ok,
+       {"a", "b", "c", "", "d"}},
+      {"Ctrl-Z ends the file", "<%>BODY<%>\r\na\x1a\r\nb\r\n", false, TextReadStatus::Ok, {"a"}},
+      {"nothing after the end marker",
+       "<%>BODY<%>\r\na\r\n<%>EOF<%>\r\nb\r\n\x80\xff",
+       false,
+       TextReadStatus::Ok,
+       {"a"}},
+      {"no end marker: up to the last line",
+       "<%>BODY<%>\r\na\r\nb",
+       false,
+       TextReadStatus::Ok,
+       {"a", "b"}},
+      {"markers are compared whole",
+       "<%>BODY<%>\r\n<%>EOF<%> \r\n <%>EOF<%>\r\n<%>eof<%>\r\n",
+       false,
+       TextReadStatus::Ok,
+       {"<%>EOF<%> ", " <%>EOF<%>", "<%>eof<%>"}},
+      {"blank line kept", "<%>BODY<%>\r\n   \r\n", false, TextReadStatus::Ok, {"   "}},
+      {"body marker last", "<%>BODY<%>", false, TextReadStatus::Invalid, {}},
+      {"body marker last with line end", "<%>BODY<%>\r\n", false, TextReadStatus::Invalid, {}},
+      {"body marker before Ctrl-Z",
+       "<%>BODY<%>\r\n\x1a"
+       "a == b\r\n",
+       false,
+       TextReadStatus::Invalid,
+       {}},
+      {"no body marker", "a == b\r\n", false, TextReadStatus::Invalid, {}},
+      {"empty file", "", false, TextReadStatus::Invalid, {}},
+      {"into a lesson the head is not needed",
+       "x\r\n<%>BODY<%>\r\na\r\n",
+       false,
+       TextReadStatus::Ok,
+       {"a"}},
+      {"new lesson: head needed", "<%>BODY<%>\r\na\r\n", true, TextReadStatus::Invalid, {}},
+      {"new lesson: head marker last", "<%>HEAD<%>\r\n", true, TextReadStatus::Invalid, {}},
+      {"new lesson: no body marker",
+       "<%>HEAD<%>\r\nName: x\r\n",
+       true,
+       TextReadStatus::Invalid,
+       {}},
+      {"new lesson",
+       "Titel\r\n<%>HEAD<%>\r\nName: x\r\n<%>BODY<%>\r\na\r\n",
+       true,
+       TextReadStatus::Ok,
+       {"a"}},
+      {"byte-order mark", "\xEF\xBB\xBF<%>BODY<%>\r\na\r\n", false, TextReadStatus::Ok, {"a"}},
+      {"half a byte-order mark is text",
+       "\xEF\xBB<%>BODY<%>\r\n<%>BODY<%>\r\na",
+       false,
+       TextReadStatus::Ok,
+       {"a"}},
+  };
+  for (const auto& c : cases) {
+    std::istringstream in(c.text);
+    LessonTextLines lines;
+    EXPECT_EQ(c.status, ReadLessonText(in, c.withHead, lines)) << c.what;
+    std::vector<std::string> body;
+    for (const auto& l : lines.body)
+      body.push_back(l.bytes);
+    EXPECT_EQ(c.body, body) << c.what;
+  }
+}
+
+TEST(ReadLessonTextTest, HeadLinesNumbersAndEncoding) {
+  std::istringstream in(
+      "\xEF\xBB\xBF# Titel\r\n<%>HEAD<%>\r\nName: x\r\n\r\n<%>BODY<%>\r\n"
+      "# Bemerkung\r\na == b\r\n");
+  LessonTextLines lines;
+  ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(in, true, lines));
+  ASSERT_EQ(2u, lines.head.size());
+  EXPECT_EQ("Name: x", lines.head[0].bytes);
+  EXPECT_EQ(3u, lines.head[0].number);
+  ASSERT_EQ(2u, lines.body.size());
+  EXPECT_EQ(7u, lines.body[1].number);
+  EXPECT_TRUE(lines.byteOrderMark);
+  EXPECT_TRUE(lines.utf8);
+
+  // Into an existing lesson the head is not even kept (nor does it decide the encoding).
+  std::istringstream into("<%>HEAD<%>\r\nName: \xE4\r\n<%>BODY<%>\r\n\xC3\xA4 == a\r\n");
+  ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(into, false, lines));
+  EXPECT_TRUE(lines.head.empty());
+  EXPECT_TRUE(lines.utf8);
+
+  struct Enc {
+    std::string body;
+    bool utf8;
+  } encodings[] = {{"a == b", false},
+                   {"\xC3\xA4 == b", true},       // "ä" in UTF-8
+                   {"\xE4 == b", false},          // "ä" in Windows-1252
+                   {"\xC3\xA4 == \xE4", false}};  // mixed: not UTF-8
+  for (const auto& e : encodings) {
+    std::istringstream text("<%>BODY<%>\r\n" + e.body + "\r\n");
+    ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(text, false, lines));
+    EXPECT_EQ(e.utf8, lines.utf8) << e.body;
+  }
+}
+
+TEST(ReadLessonTextTest, OverlongLinesAreCut) {
+  std::string text = "<%>BODY<%>\r\na == b" + std::string(3 << 20, 'x') + "\r\nc == d\r\n";
+  std::istringstream in(text);
+  LessonTextLines lines;
+  ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(in, false, lines));
+  ASSERT_EQ(2u, lines.body.size());
+  EXPECT_EQ(LessonTextReader::kMaxLineBytes, lines.body[0].bytes.size());
+  EXPECT_EQ("c == d", lines.body[1].bytes);
+  EXPECT_EQ(3u, lines.body[1].number);
+
+  // A cut never leaves half a UTF-8 character behind.
+  std::string wide = "<%>BODY<%>\r\n" + std::string(LessonTextReader::kMaxLineBytes - 1, 'a');
+  wide += "\xC3\xA4\xC3\xA4\r\n";
+  std::istringstream in2(wide);
+  ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(in2, false, lines));
+  EXPECT_EQ(LessonTextReader::kMaxLineBytes - 1, lines.body[0].bytes.size());
+}
+
+// ----------------------------------------------------------------------------------------------
+// Import into the DataFile
+
+class ImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteRecords(path, {Header("V"), Unit(1, "Alt", "k"), Entry(1, "eins", "one")});
+  }
+  std::string writeText(const std::string& bytes, const char* name = "in.txt") {
+    const std::string p = dir.file(name);
+    WriteBytes(p, bytes);
+    return p;
+  }
+
+  mhtest::TempDir dir;
+  std::string path = dir.file("v.fid");
+  mhtest::ScriptedMessages msgs;
+};
+
+TEST_F(ImportTest, NewLessonFromTheHead) {
+  const std::string text = Crlf(
+      {"<%>HEAD<%>", "Exported with Merkhaus 3 - by Merkhaus Autoren", "Date: 1.2.2003",
+       "Name: Tiere", Latin1("Kommentar: Haus- und Nutztiere, große"), "Anzahl: 99", "",
+       "<%>BODY<%>", "dog; hound == Hund @K& best friend", "# nur für Menschen", "", "   ",
+       "kaputt", Latin1("  big ;  large;huge;vast  ==  groß  "), "", "<%>EOF<%>", "after == end"});
+  const ImportResult r = ImportLessonText(path, writeText(text), 0, msgs);
+  EXPECT_TRUE(r.imported);
+  EXPECT_TRUE(r.newLesson);
+  EXPECT_TRUE(r.dataFileChanged);
+  EXPECT_EQ(255, r.unitID);
+  EXPECT_EQ(2u, r.added);
+  EXPECT_EQ((std::vector<std::size_t>{12, 13}), r.skippedLines);
+  const auto recs = ReadRecords(path);
+  ASSERT_EQ(6u, recs.size());
+  EXPECT_EQ(Unit(255, "Tiere", Latin1("Haus- und Nutztiere, große")), recs[3]);
+  EXPECT_EQ(Entry6(255, "dog", "hound", "", "Hund", "", "", "best friend"), recs[4]);
+  EXPECT_EQ(Entry6(255, "big", "large", "huge;vast", Latin1("groß"), "", ""), recs[5]);
+}
+
+TEST_F(ImportTest, IntoALessonTheHeadIsIgnored) {
+  const std::string text = Crlf({"<%>HEAD<%>", "Name: Tiere", "<%>BODY<%>", "a == b"});
+  const ImportResult r = ImportLessonText(path, writeText(text), 1, msgs);
+  EXPECT_TRUE(r.imported);
+  EXPECT_FALSE(r.newLesson);
+  EXPECT_EQ(1, r.unitID);
+  const auto recs = ReadRecords(path);
+  ASSERT_EQ(4u, recs.size());
+  EXPECT_EQ(Entry(1, "a", "b"), recs[3]);
+
+  // No head at all, no end marker, no line end after the last line.
+  ImportLessonText(path, writeText("<%>BODY<%>\rc == d"), 1, msgs);
+  EXPECT_EQ(Entry(1, "c", "d"), ReadRecords(path).at(4));
+}
+
+TEST_F(ImportTest, EditorImportReloadsTheSelectedLesson) {
+  Shared shared;
+  shared.DataFilePath = path;
+  shared.CurUnitID = 1;
+  const std::string file = writeText(Crlf({"<%>BODY<%>", "a == b"}));
+  ImportResult r = ImportUnit(shared, file, true, msgs);
+  EXPECT_EQ(1, r.unitID);
+  ASSERT_EQ(2, shared.VocCount);
+  EXPECT_EQ("a", shared.VocList[1].A1.view());
+
+  // Without a selected lesson the file needs a head; the loaded lesson is left alone.
+  msgs.expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  r = ImportUnit(shared, file, false, msgs);
+  EXPECT_FALSE(r.imported);
+  EXPECT_EQ(2, shared.VocCount);
+}
+
+TEST_F(ImportTest, FailuresChangeNothing) {
+  struct Case {
+    const char* what;
+    std::string text;  // empty: no text file at all
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"missing file", "", {"Dateiname nicht vorhanden!"}},
+      {"no head", Crlf({"<%>BODY<%>", "a == b"}), {"Datei nicht gültig!"}},
+      {"head last", Crlf({"x", "<%>HEAD<%>"}), {"Datei nicht gültig!"}},
+      {"body last", Crlf({"<%>HEAD<%>", "Name: Neu", "<%>BODY<%>"}), {"Datei nicht gültig!"}},
+      {"name taken",
+       Crlf({"<%>HEAD<%>", "Name: Alt", "<%>BODY<%>", "a == b"}),
+       {"Die Unit ist bereits vorhanden!", "Fehler beim schreiben!", "Datei nicht gültig!"}},
+  };
+  const std::string before = ReadBytes(path);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string file = c.text.empty() ? dir.file("fehlt.txt") : writeText(c.text);
+    for (const auto& m : c.messages)
+      msgs.expect(m);
+    const ImportResult r = ImportLessonText(path, file, 0, msgs);
+    EXPECT_FALSE(r.imported);
+    EXPECT_FALSE(r.dataFileChanged);
+    EXPECT_EQ(before, ReadBytes(path));
+    EXPECT_TRUE(msgs.done());
+  }
+  // The boxes of the text file's failures.
+  msgs.expect("Dateiname nicht vorhanden!", Answer::Yes, MsgKind::Warning, MsgButtons::Yes);
+  ImportLessonText(path, dir.file("fehlt.txt"), 1, msgs);
+  msgs.expect("Fehler beim lesen!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  ImportLessonText(path, dir.path().string(), 1, msgs);
+  EXPECT_EQ(before, ReadBytes(path));
+}
+
+TEST_F(ImportTest, MissingDataFile) {
+  const std::string text = writeText(Crlf({"<%>HEAD<%>", "Name: N", "<%>BODY<%>", "a == b"}));
+  const std::string gone = dir.file("weg.fid");
+  msgs.expect(
+      "Das Datafile \"" + gone + "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!",
+      Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  EXPECT_FALSE(ImportLessonText(gone, text, 1, msgs).imported);
+  // A new lesson fails already when its identifier is looked for.
+  msgs.expect("RW - Fehler: 1002")
+      .expect("Fehler beim schreiben!", Answer::Yes, MsgKind::Error, MsgButtons::Yes)
+      .expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  EXPECT_FALSE(ImportLessonText(gone, text, 0, msgs).imported);
+  EXPECT_FALSE(std::filesystem::exists(gone));
+}
+
+TEST_F(ImportTest, ExportDeleteImportGivesTheLessonBack) {
+  WriteRecords(path, {Header("V"), Unit(1, "Verben", Latin1("unregelmäßig")),
+                      Entry6(1, "to go", "", "to walk", "gehen", "laufen", "", "went, gone"),
+                      Entry(2, "fremd", "x"), Entry6(1, "a", "b", "c", "d", "e", "f"),
+                      Entry(1, "tot", "x", "", 1)});
+  TVocData header;
+  std::vector<TVocData> entries;
+  ASSERT_EQ(LessonLookup::Found, ReadLessonForExport(path, 1, header, entries));
+  const std::string text = dir.file("verben.txt");
+  ASSERT_TRUE(ExportUnit(text, header, entries, W("heute"), msgs));
+  ASSERT_EQ(3u, DeleteUnitRecords(path, 1, msgs).value());
+
+  const ImportResult r = ImportLessonText(path, text, 0, msgs);
+  ASSERT_TRUE(r.imported);
+  EXPECT_EQ(255, r.unitID);
+  EXPECT_TRUE(r.skippedLines.empty());
+  const auto recs = ReadRecords(path);
+  ASSERT_EQ(9u, recs.size());
+  EXPECT_EQ(Unit(255, "Verben", Latin1("unregelmäßig")), recs[6]);
+  // Up to the shift of A3 into an empty A2.
+  EXPECT_EQ(Entry6(255, "to go", "to walk", "", "gehen", "laufen", "", "went, gone"), recs[7]);
+  EXPECT_EQ(Entry6(255, "a", "b", "c", "d", "e", "f"), recs[8]);
+}
+
+TEST_F(ImportTest, Utf8AndWindows1252GiveTheSameBytes) {
+  const std::vector<std::string_view> lines = {"<%>HEAD<%>",
+                                               "Name: Übung – 1",
+                                               "Kommentar: Grüße",
+                                               "<%>BODY<%>",
+                                               "garçon; cœur == Junge; Herz @K& „Anführung“ €",
+                                               "ex æquo == gleichauf",
+                                               "<%>EOF<%>"};
+  const std::string utf8 =
+      Crlf({lines[0], lines[1], lines[2], lines[3], lines[4], lines[5], lines[6]});
+  const std::string cp1252 = FromUtf8(utf8).value().bytes();
+  ASSERT_NE(utf8, cp1252);
+
+  const std::string before = ReadBytes(path);
+  std::vector<std::string> results;
+  for (const std::string& bytes : {cp1252, utf8, "\xEF\xBB\xBF" + utf8}) {
+    WriteBytes(path, before);
+    ASSERT_TRUE(ImportLessonText(path, writeText(bytes), 0, msgs).imported);
+    results.push_back(ReadBytes(path));
+  }
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_EQ(results[0], results[2]);
+  const auto recs = ReadRecords(path);
+  EXPECT_EQ(Unit(255, FromUtf8("Übung – 1")->bytes(), Latin1("Grüße")), recs[3]);
+  EXPECT_EQ(FromUtf8("„Anführung“ €")->bytes(), mhtest::GetText(recs[4], mhtest::kComment));
+}
+
+TEST_F(ImportTest, CharactersOutsideWindows1252StopBeforeAnythingIsWritten) {
+  const std::string before = ReadBytes(path);
+  const std::string text =
+      Crlf({"<%>HEAD<%>", "Name: Neu", "<%>BODY<%>", "ä == a", "# ☃ stört in Bemerkungen nicht",
+            "ohne Trenner ☃", "Schneemann == ☃"});
+  msgs.expect(
+      "Zeile 7 der Textdatei enthält das Zeichen „☃“ (U+2603), das ein DataFile nicht speichern "
+      "kann (möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.",
+      Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  EXPECT_FALSE(ImportLessonText(path, writeText(text), 0, msgs).imported);
+  EXPECT_EQ(before, ReadBytes(path));
+
+  // With a byte-order mark the file must be UTF-8 throughout.
+  msgs.expect("Zeile 2 der Textdatei ist kein gültiger UTF-8-Text.\nEs wurde nichts importiert.");
+  EXPECT_FALSE(ImportLessonText(path, writeText("\xEF\xBB\xBF<%>BODY<%>\r\n\xE4 == a\r\n"), 1, msgs)
+                   .imported);
+  // In the head, a name that cannot be stored stops it as well.
+  msgs.expect(
+      "Zeile 2 der Textdatei enthält das Zeichen „Ω“ (U+03A9), das ein DataFile nicht speichern "
+      "kann (möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.");
+  EXPECT_FALSE(
+      ImportLessonText(path, writeText(Crlf({"<%>HEAD<%>", "Name: Ωmega", "<%>BODY<%>", "ä == a"})),
+                       0, msgs)
+          .imported);
+  EXPECT_EQ(before, ReadBytes(path));
+}
+
+TEST_F(ImportTest, LongNamesAreCheckedAsStored) {
+  const std::string name(70, 'n');
+  const std::string text = Crlf({"<%>HEAD<%>", "Name: " + name, "<%>BODY<%>", "a == b"});
+  ASSERT_EQ(255, ImportLessonText(path, writeText(text), 0, msgs).unitID);
+  EXPECT_EQ(std::string(60, 'n'), mhtest::GetText(ReadRecords(path).at(3), mhtest::kB1));
+  msgs.expect("Die Unit ist bereits vorhanden!")
+      .expect("Fehler beim schreiben!")
+      .expect("Datei nicht gültig!");
+  EXPECT_FALSE(ImportLessonText(path, writeText(text), 0, msgs).imported);
+}
+
+TEST_F(ImportTest, BinaryGarbageDoesNotHurt) {
+  std::mt19937 random(1234);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 20; ++round) {
+    std::string garbage;
+    // Without Ctrl-Z, which would end the file within the first few hundred bytes.
+    for (int i = 0; i < 200000; ++i) {
+      const int b = byte(random);
+      garbage += static_cast<char>(b == 26 ? 27 : b);
+    }
+    if (round % 2)
+      garbage.insert(garbage.size() / 3, "\r\n<%>HEAD<%>\r\nName: x\r\n<%>BODY<%>\r\n");
+    if (round % 4 == 1) garbage.insert(garbage.size() / 2, "\r\nw == v\r\n");
+    WriteRecords(path, {Header("V"), Unit(1, "Alt")});
+    mhtest::ScriptedMessages quiet;
+    if (round % 2 == 0) quiet.expect("Datei nicht gültig!");
+    const ImportResult r = ImportLessonText(path, writeText(garbage), 0, quiet);
+    EXPECT_EQ(round % 2 == 1, r.imported) << round;
+    const auto recs = ReadRecords(path);
+    EXPECT_EQ(ReadBytes(path).size(), recs.size() * 624);
+    EXPECT_EQ(r.imported ? 3u + r.added : 2u, recs.size());
+    for (std::size_t i = 3; i < recs.size(); ++i) {
+      for (std::size_t field :
+           {mhtest::kA1, mhtest::kA2, mhtest::kA3, mhtest::kB1, mhtest::kB2, mhtest::kB3}) {
+        EXPECT_LE(recs[i][field], 60);
+      }
+      EXPECT_EQ(255, recs[i][mhtest::kUnitID]);
+    }
+  }
+}
+
+// ----------------------------------------------------------------------------------------------
+// A write that fails half-way (the file size limit of a child process) leaves the DataFile as
+// it was.
+
+class RecordingMessages : public Messages {
+ public:
+  Answer show(MsgKind, const std::string& text, MsgButtons) override {
+    texts.push_back(text);
+    return Answer::Ok;
+  }
+  std::vector<std::string> texts;
+};
+
+// Runs the import in a child whose files may not grow beyond `limit` bytes. The child's exit
+// status: 0 when the import failed with one message naming the write error and the rollback.
+int ImportUnderSizeLimit(const std::string& dataFile, const std::string& text, std::uint8_t into,
+                         rlim_t limit) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit rl{limit, limit};
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(10);
+    RecordingMessages messages;
+    const ImportResult r = ImportLessonText(dataFile, text, into, messages);
+    if (r.imported || r.dataFileChanged) _exit(11);
+    if (messages.texts.size() != 1) _exit(12);
+    const std::string& m = messages.texts[0];
+    if (m.find("Ein-/Ausgabefehler (Schreiben)") != 0) _exit(13);
+    if (m.find("Es wurde nichts importiert; das DataFile ist unverändert.") == std::string::npos) {
+      _exit(14);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(ImportTest, AFailingWriteLeavesTheDataFileAsItWas) {
+  std::string text = Crlf({"<%>HEAD<%>", "Name: Neu", "<%>BODY<%>"});
+  for (int i = 0; i < 20; ++i)
+    text += "wort" + std::to_string(i) + " == Wort\r\n";
+  const std::string file = writeText(text);
+  const std::string before = ReadBytes(path);
+
+  // Into the existing lesson: the first entries fit, the rest does not.
+  EXPECT_EQ(0, ImportUnderSizeLimit(path, file, 1, before.size() + 1000));
+  EXPECT_EQ(before, ReadBytes(path));
+  // Into a new lesson: its header is written, the entries are not; the header goes again.
+  EXPECT_EQ(0, ImportUnderSizeLimit(path, file, 0, before.size() + 624 + 1000));
+  EXPECT_EQ(before, ReadBytes(path));
+  // Without the limit the same import works.
+  EXPECT_EQ(20u, ImportLessonText(path, file, 0, msgs).added);
+}
+
+}  // namespace
+}  // namespace merkhaus

@@ -1,0 +1,169 @@
+// merkhaus-tool export and import.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "run_tool.h"
+#include "support/datafile_builder.h"
+
+namespace {
+
+using mhtest::Entry;
+using mhtest::Entry6;
+using mhtest::Header;
+using mhtest::Latin1;
+using mhtest::ReadBytes;
+using mhtest::ReadRecords;
+using mhtest::RunTool;
+using mhtest::Unit;
+using mhtest::WriteBytes;
+
+class TransferVerbs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mhtest::WriteRecords(
+        path, {Header("V"), Unit(1, Latin1("Übung"), "Tiere"),
+               Entry6(1, "dog", "hound", "", "Hund", "", "", "best friend"),
+               Entry(1, "cat", "Katze"), Entry(1, "tot", "x", "", 1), Unit(255, "Leer")});
+  }
+  mhtest::TempDir dir;
+  std::string path = dir.file("v.fid");
+  std::string out = dir.file("l.txt");
+};
+
+// The export with its date line replaced by "Date: <date>".
+std::string WithoutDate(std::string text) {
+  return std::regex_replace(text, std::regex("\r\nDate: [^\r\n]+\r\n"), "\r\nDate: <date>\r\n");
+}
+
+TEST_F(TransferVerbs, ExportWritesTheLesson) {
+  const auto r = RunTool({"export", path, "1", out});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(Latin1("<%>HEAD<%>\r\n"
+                   "Exported with Merkhaus 3 - by Merkhaus Autoren\r\n"
+                   "Version: Version 3.05\r\n"
+                   "Date: <date>\r\n"
+                   "Name: Übung\r\n"
+                   "Kommentar: Tiere\r\n"
+                   "Anzahl: 2\r\n"
+                   "\r\n"
+                   "<%>BODY<%>\r\n"
+                   "dog; hound == Hund @K& best friend\r\n"
+                   "cat == Katze\r\n"
+                   "\r\n"
+                   "<%>EOF<%>\r\n"),
+            WithoutDate(ReadBytes(out)));
+
+  // Refused over an existing file unless forced; --utf8 for UTF-8 editors.
+  WriteBytes(out, "alt");
+  const auto refused = RunTool({"export", path, "1", out});
+  EXPECT_EQ(1, refused.status);
+  EXPECT_EQ(
+      "Dateiname vorhanden! Überschreiben?\n"
+      "Mit --force wird die vorhandene Datei überschrieben.\n",
+      refused.err);
+  EXPECT_EQ("alt", ReadBytes(out));
+  EXPECT_EQ(0, RunTool({"export", path, "1", out, "--force", "--utf8"}).status);
+  EXPECT_NE(std::string::npos, ReadBytes(out).find("\r\nName: Übung\r\n"));
+}
+
+TEST_F(TransferVerbs, ExportFailures) {
+  struct Case {
+    std::string id, err;
+  } cases[] = {
+      {"255", "Diese Lektion enhält keine Vokabeln!\n"},
+      {"7", "Die Lektion mit der UnitID 7 gibt es in diesem DataFile nicht.\n"},
+      {"x", "Ungültige UnitID „x“: erlaubt sind die Zahlen 1 bis 255.\n"},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunTool({"export", path, c.id, out});
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ(c.err, r.err);
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+  const auto r = RunTool({"export", path, "1", dir.file("fehlt/l.txt")});
+  EXPECT_EQ(1, r.status);
+  EXPECT_EQ("Fehler beim schreiben!\n", r.err);
+}
+
+TEST_F(TransferVerbs, ImportIntoANewLessonAndIntoAnExistingOne) {
+  const std::string in = dir.file("in.txt");
+  WriteBytes(in,
+             "<%>HEAD<%>\nName: Vögel\nKommentar: mit Flügeln\n<%>BODY<%>\n"
+             "bird == Vogel\nnur Text\n# Bemerkung\n\nowl; ~ == Eule @K& nachts wach\n"
+             "  \n");
+  const auto r = RunTool({"import", path, in});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ("UnitID: 254\nVokabeln: 2\nÜbersprungene Zeilen: 2\n", r.out);
+  EXPECT_EQ("Ohne \" == \" und darum übersprungen: Zeile 6, 10\n", r.err);
+  auto recs = ReadRecords(path);
+  ASSERT_EQ(9u, recs.size());
+  EXPECT_EQ(Unit(254, Latin1("Vögel"), Latin1("mit Flügeln")), recs[6]);
+  EXPECT_EQ(Entry(254, "bird", "Vogel"), recs[7]);
+  EXPECT_EQ(Entry6(254, "owl", "~", "", "Eule", "", "", "nachts wach"), recs[8]);
+
+  const auto into = RunTool({"import", path, in, "--into", "255"});
+  EXPECT_EQ(0, into.status) << into.err;
+  EXPECT_EQ("UnitID: 255\nVokabeln: 2\nÜbersprungene Zeilen: 2\n", into.out);
+  recs = ReadRecords(path);
+  ASSERT_EQ(11u, recs.size());
+  EXPECT_EQ(Entry(255, "bird", "Vogel"), recs[9]);
+}
+
+TEST_F(TransferVerbs, ImportFailuresLeaveTheDataFileAlone) {
+  const std::string in = dir.file("in.txt");
+  const std::string before = ReadBytes(path);
+  struct Case {
+    std::string text;  // the text file's contents
+    std::vector<std::string> options;
+    std::string err;
+  } cases[] = {
+      {"<%>HEAD<%>\r\nName: Leer\r\n<%>BODY<%>\r\na == b\r\n",
+       {},
+       "Die Unit ist bereits vorhanden!\nFehler beim schreiben!\nDatei nicht gültig!\n"},
+      {"a == b\r\n", {}, "Datei nicht gültig!\n"},
+      {"<%>BODY<%>\r\na == b\r\n",
+       {"--into", "9"},
+       "Die Lektion mit der UnitID 9 gibt es in diesem DataFile nicht.\n"},
+      {"<%>BODY<%>\r\na == ☃\r\n",
+       {"--into", "1"},
+       "Zeile 2 der Textdatei enthält das Zeichen „☃“ (U+2603), das ein DataFile nicht speichern "
+       "kann "
+       "(möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.\n"},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(in, c.text);
+    std::vector<std::string> args = {"import", path, in};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const auto r = RunTool(args);
+    EXPECT_EQ(1, r.status) << c.err;
+    EXPECT_EQ(c.err, r.err);
+    EXPECT_EQ("", r.out);
+    EXPECT_EQ(before, ReadBytes(path));
+  }
+  const auto missing = RunTool({"import", path, dir.file("fehlt.txt")});
+  EXPECT_EQ("Dateiname nicht vorhanden!\n", missing.err);
+  EXPECT_EQ(before, ReadBytes(path));
+}
+
+TEST_F(TransferVerbs, ExportDeleteImportKeepsEveryEntry) {
+  // More entries than the windows load at once: the tool exports all of them.
+  std::vector<mhtest::RawRecord> recs = {Header("V"), Unit(1, "Viele", "k")};
+  for (int i = 0; i < 300; ++i)
+    recs.push_back(Entry(1, "w" + std::to_string(i), "x"));
+  mhtest::WriteRecords(path, recs);
+  ASSERT_EQ(0, RunTool({"export", path, "1", out}).status);
+  EXPECT_EQ("300\n", RunTool({"delete-lesson", path, "1"}).out);
+  const auto r = RunTool({"import", path, out});
+  EXPECT_EQ("UnitID: 255\nVokabeln: 300\nÜbersprungene Zeilen: 0\n", r.out);
+  const auto after = ReadRecords(path);
+  ASSERT_EQ(302u + 301u, after.size());
+  EXPECT_EQ(Unit(255, "Viele", "k"), after[302]);
+  for (int i = 0; i < 300; ++i) {
+    EXPECT_EQ(Entry(255, "w" + std::to_string(i), "x"), after[303 + static_cast<std::size_t>(i)]);
+  }
+}
+
+}  // namespace
