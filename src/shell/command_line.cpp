@@ -19,16 +19,22 @@ bool CheckCommandLineFile(Shared& shared, Messages& messages,
     shared.CmdLineFile.clear();
     return false;
   }
-  if (!IsDataFile(shared.CmdLineFile, messages)) {
-    messages.show(MsgKind::Warning,
-                  "Kein Merkhaus ]|[ Datafile! Sie können die Datei unter "
-                  "'Erweitert/Konveriteren' konvertieren, wenn es sich um ein älters Merkhaus "
-                  "1.53R DataFile handelt.",
-                  MsgButtons::Ok);
-    shared.CmdLineFile.clear();
-    return false;
+  switch (CheckDataFile(shared.CmdLineFile, messages)) {
+    case DataFileCheck::DataFile:
+      return true;
+    case DataFileCheck::NotDataFile:
+      messages.show(MsgKind::Warning,
+                    "Kein Merkhaus ]|[ Datafile! Sie können die Datei unter "
+                    "'Erweitert/Konveriteren' konvertieren, wenn es sich um ein älters Merkhaus "
+                    "1.53R DataFile handelt.",
+                    MsgButtons::Ok);
+      break;
+    case DataFileCheck::Unreadable:
+      // The learner has been told that it could not be read; it may well be a DataFile.
+      break;
   }
-  return true;
+  shared.CmdLineFile.clear();
+  return false;
 }
 
 }  // namespace merkhaus

@@ -55,12 +55,13 @@ std::string AcceptDataFilePath(const std::string& fieldText, Messages& messages,
   const std::string path = WithFidExtension(fieldText);
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) {
-    if (!IsDataFile(path, messages)) {
+    const DataFileCheck check = CheckDataFile(path, messages);
+    if (check == DataFileCheck::NotDataFile) {
       messages.show(MsgKind::Warning,
                     "Kein Merkhaus ]|[ Datafile!\nDie Datei kann nicht ausgewertet werden.",
                     MsgButtons::Ok);
-      cancelled = 1;
     }
+    if (check != DataFileCheck::DataFile) cancelled = 1;
     return path;
   }
   messages.show(MsgKind::Error, "Datei nicht vorhanden!", MsgButtons::Yes);

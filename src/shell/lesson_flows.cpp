@@ -7,6 +7,13 @@
 
 namespace merkhaus {
 
+std::uint32_t DeleteUnit(const std::string& path, const WinString& selectedLine,
+                         Messages& messages) {
+  const std::uint8_t id = SelectedUnitID(path, selectedLine);
+  if (id == 0) return 0;
+  return DeleteUnitRecords(path, id, messages).value_or(0);
+}
+
 bool DeleteUnitFlow(const std::string& path, const WinString* selectedLine, Messages& messages) {
   if (!selectedLine) {
     messages.show(MsgKind::Warning, "Sie haben keine Lektion ausgewählt!", MsgButtons::Ok);
@@ -16,10 +23,7 @@ bool DeleteUnitFlow(const std::string& path, const WinString* selectedLine, Mess
                     MsgButtons::YesNo) != Answer::Yes) {
     return false;
   }
-  std::uint32_t marked = 0;
-  if (const std::uint8_t id = SelectedUnitID(path, *selectedLine); id != 0) {
-    marked = DeleteUnitRecords(path, id, messages).value_or(0);
-  }
+  const std::uint32_t marked = DeleteUnit(path, *selectedLine, messages);
   if (marked > 0) {
     messages.show(MsgKind::Information,
                   "Lektion \"" + ToUtf8(*selectedLine) + "\" mit " + std::to_string(marked - 1) +

@@ -9,6 +9,12 @@
 
 namespace merkhaus {
 
+// Deletes the lesson of a lesson-list line: its header and every live record of its UnitID are
+// marked deleted. Yields the number of records marked (the header included), 0 when the line
+// matches no lesson or the DataFile cannot be opened (after "RW - Fehler in Unit6!").
+std::uint32_t DeleteUnit(const std::string& path, const WinString& selectedLine,
+                         Messages& messages);
+
 // The delete flow of the lesson list ("&Löschen"): asks, deletes the lesson of the selected line
 // with its entries and tells the result. `selectedLine` is null when no line is selected. True
 // when the line is to be removed from the list.

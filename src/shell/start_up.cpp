@@ -35,6 +35,9 @@ bool MerkhausApplication::notify(QObject* receiver, QEvent* event) {
     if (ctx_) ShowErr(ctx_->messages, e.what());
   } catch (const std::bad_alloc&) {
     if (ctx_) ShowErr(ctx_->messages, "Nicht genügend Arbeitsspeicher!");
+  } catch (const std::exception& e) {
+    // Whatever else goes wrong ends the learner's action, not the program.
+    if (ctx_) ShowErr(ctx_->messages, std::string("Unerwarteter Fehler: ") + e.what());
   }
   return false;
 }

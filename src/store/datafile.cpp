@@ -7,31 +7,36 @@
 
 namespace merkhaus {
 
-bool IsDataFile(const std::string& path, Messages& messages) {
+DataFileCheck CheckDataFile(const std::string& path, Messages& messages) {
   // Old Merkhaus text exports start with a line holding a tab and "Datafile:"; they are not
   // DataFiles even when the bytes further on happen to look like one.
   {
     std::FILE* text = std::fopen(path.c_str(), "rb");
     if (!text) {
       messages.show(MsgKind::Error, "Fehler beim öffnen der Datei als Textfile!", MsgButtons::Yes);
-      return false;
+      return DataFileCheck::Unreadable;
     }
     char head[20];
     const std::size_t n = std::fread(head, 1, sizeof head, text);
     std::fclose(text);
     std::string_view line(head, n);
     line = line.substr(0, line.find_first_of("\r\n"));
-    if (line.find("\tDatafile:") != std::string_view::npos) return false;
+    if (line.find("\tDatafile:") != std::string_view::npos) return DataFileCheck::NotDataFile;
   }
   RecordFile file;
   if (!file.open(path)) {
     messages.show(MsgKind::Error, "Fehler beim lesen der Datei als Bin-File!", MsgButtons::Yes);
-    return false;
+    return DataFileCheck::Unreadable;
   }
-  if (file.count() < 1) return false;
+  if (file.count() < 1) return DataFileCheck::NotDataFile;
   TVocData header;
   file.read(0, header);
-  return header.Deleted == 0 && header.B3.equals(DataFileSig);
+  return header.Deleted == 0 && header.B3.equals(DataFileSig) ? DataFileCheck::DataFile
+                                                              : DataFileCheck::NotDataFile;
+}
+
+bool IsDataFile(const std::string& path, Messages& messages) {
+  return CheckDataFile(path, messages) == DataFileCheck::DataFile;
 }
 
 bool LoadUnitHeader(Shared& shared, Messages& messages, std::uint8_t unitId) {
@@ -67,7 +72,8 @@ int ReadUnitVocs(const std::string& path, std::uint8_t unitId, TVocData* out, st
 
 void LoadUnitVocs(Shared& shared, Messages& messages) {
   // ReadUnitVocs writes nothing when the file cannot be opened, so VocList stays as it was.
-  const int n = ReadUnitVocs(shared.DataFilePath, shared.CurUnitID, shared.VocList.data(), kMaxVocs);
+  const int n =
+      ReadUnitVocs(shared.DataFilePath, shared.CurUnitID, shared.VocList.data(), kMaxVocs);
   if (n < 0) {
     ShowErr(messages, "IO-Fehler 802!");
     shared.Cancelled = 1;

@@ -8,9 +8,14 @@
 
 namespace merkhaus {
 
-// True when the file at `path` is a DataFile: its first line does not carry a tab followed by
+// Whether the file at `path` is a DataFile: its first line does not carry a tab followed by
 // "Datafile:" within its first 20 characters (the old text format), and record 0 is live and
-// carries DataFileSig in B3. Shows its own message when the file cannot be opened.
+// carries DataFileSig in B3. A file that cannot be opened (for reading and writing) is
+// Unreadable, after its own message; callers then do not claim it is no DataFile.
+enum class DataFileCheck { DataFile, NotDataFile, Unreadable };
+DataFileCheck CheckDataFile(const std::string& path, Messages& messages);
+
+// True when CheckDataFile finds a DataFile.
 bool IsDataFile(const std::string& path, Messages& messages);
 
 // Finds the live unit header of `unitId` in shared.DataFilePath and copies it into

@@ -74,24 +74,6 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::stri
   return true;
 }
 
-namespace {
-
-// Passes messages on and remembers whether there was one.
-class NoticingMessages : public Messages {
- public:
-  explicit NoticingMessages(Messages& inner) : inner_(inner) {}
-  Answer show(MsgKind kind, const std::string& text, MsgButtons buttons) override {
-    shown = true;
-    return inner_.show(kind, text, buttons);
-  }
-  bool shown = false;
-
- private:
-  Messages& inner_;
-};
-
-}  // namespace
-
 bool RequireDataFile(const std::string& path, Messages& messages) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
@@ -99,16 +81,17 @@ bool RequireDataFile(const std::string& path, Messages& messages) {
                   MsgButtons::Ok);
     return false;
   }
-  NoticingMessages probe(messages);
-  if (!IsDataFile(path, probe)) {
-    // A file that could not be read (a folder, a read-only file) has been reported already; it
-    // may well be a DataFile, so do not claim otherwise.
-    if (!probe.shown) {
+  switch (CheckDataFile(path, messages)) {
+    case DataFileCheck::DataFile:
+      return true;
+    case DataFileCheck::NotDataFile:
       messages.show(MsgKind::Warning, "Kein Merkhaus ]|[ Datafile!", MsgButtons::Ok);
-    }
-    return false;
+      return false;
+    case DataFileCheck::Unreadable:
+      // Reported already; it may well be a DataFile, so do not claim otherwise.
+      return false;
   }
-  return true;
+  return false;
 }
 
 std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err) {

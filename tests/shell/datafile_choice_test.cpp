@@ -87,6 +87,15 @@ TEST(DataFileChoice, AcceptingThePathField) {
   EXPECT_EQ(text, AcceptDataFilePath(text, msgs, cancelled));
   EXPECT_EQ(1, cancelled);
 
+  // A file that cannot be opened is reported as such, not as "no DataFile".
+  const auto folder = dir.file("ordner.fid");
+  std::filesystem::create_directory(folder);
+  cancelled = 0;
+  msgs.expect("Fehler beim lesen der Datei als Bin-File!", Answer::Yes, MsgKind::Error,
+              MsgButtons::Yes);
+  EXPECT_EQ(folder, AcceptDataFilePath(folder, msgs, cancelled));
+  EXPECT_EQ(1, cancelled);
+
   cancelled = 0;
   msgs.expect("Datei nicht vorhanden!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_EQ("", AcceptDataFilePath(dir.file("fehlt"), msgs, cancelled)) << "field emptied";

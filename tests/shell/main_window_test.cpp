@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QLabel>
 #include <QPushButton>
 #include <QSvgRenderer>
@@ -126,6 +128,14 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
       "konvertieren, wenn es sich um ein älters Merkhaus 1.53R DataFile handelt.",
       Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   t.ctx.args = {text};
+  HandleCommandLine(t.ctx);
+  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+
+  const auto folder = t.dir.file("ordner.fid");
+  std::filesystem::create_directory(folder);
+  t.messages.expect("Fehler beim lesen der Datei als Bin-File!", Answer::Yes, MsgKind::Error,
+                    MsgButtons::Yes);
+  t.ctx.args = {folder};
   HandleCommandLine(t.ctx);
   EXPECT_TRUE(t.shared->CmdLineFile.empty());
 
