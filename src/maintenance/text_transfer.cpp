@@ -260,9 +260,11 @@ LessonTextReader::LessonTextReader(std::istream& in) : in_(in) {
         bom_ = true;
         return;
       }
-      pending_ = "\xEF\xBB";
+      // Built byte by byte: assigning the literal trips a false -Wrestrict of GCC 12 at -O3.
+      pending_.push_back('\xEF');
+      pending_.push_back('\xBB');
     } else {
-      pending_ = "\xEF";
+      pending_.push_back('\xEF');
     }
   }
 }
