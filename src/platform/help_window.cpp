@@ -15,6 +15,11 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
   Browser = new QTextBrowser(this);
   Browser->setOpenLinks(true);
   Browser->setSearchPaths({QStringLiteral(":/help")});
+  // One style for all pages; it stays with the document when a link loads another page.
+  QFile css(QStringLiteral(":/help/help.css"));
+  if (css.open(QIODevice::ReadOnly)) {
+    Browser->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
+  }
   layout->addWidget(Browser);
 }
 

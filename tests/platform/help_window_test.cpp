@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 namespace merkhaus {
 namespace {
@@ -35,6 +37,14 @@ TEST(HelpWindow, EveryHelpContextShowsItsOwnPage) {
     // The text is German UTF-8: an umlaut read as Latin-1 would not match.
     EXPECT_TRUE(help.Browser->toPlainText().contains(heading)) << context;
     EXPECT_GT(help.Browser->toPlainText().size(), 300) << "a real text, context " << context;
+    // Every page gets the shared style: its heading in the help's blue.
+    QColor headingColour;
+    for (QTextBlock b = help.Browser->document()->begin(); b.isValid(); b = b.next()) {
+      if (b.text() == heading && b.begin() != b.end()) {
+        headingColour = b.begin().fragment().charFormat().foreground().color();
+      }
+    }
+    EXPECT_EQ(QColor(0x24, 0x55, 0x7f), headingColour) << context;
   }
 }
 
