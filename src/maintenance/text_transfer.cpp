@@ -260,11 +260,9 @@ LessonTextReader::LessonTextReader(std::istream& in) : in_(in) {
         bom_ = true;
         return;
       }
-      // Built byte by byte: assigning the literal trips a false -Wrestrict of GCC 12 at -O3.
-      pending_.push_back('\xEF');
-      pending_.push_back('\xBB');
+      pending_ = "\xEF\xBB";
     } else {
-      pending_.push_back('\xEF');
+      pending_ = "\xEF";
     }
   }
 }
