@@ -55,33 +55,35 @@ void InstallGermanTranslations(QApplication& app) {
   }
 }
 
+namespace {
+
+// Makes a window, keeps it in `owner` and makes it known to the other windows through `slot`.
+template <class T, class Arg>
+T* Create(std::unique_ptr<T>& owner, T*& slot, Arg& arg) {
+  owner = std::make_unique<T>(arg);
+  slot = owner.get();
+  return slot;
+}
+
+}  // namespace
+
 Windows::Windows(AppContext& ctx) : ctx_(ctx) {
-  Form1_ = std::make_unique<TForm1>(ctx_);
-  ctx_.forms.Form1 = Form1_.get();
-  OKBottomDlg_ = std::make_unique<TOKBottomDlg>(ctx_);
-  ctx_.forms.OKBottomDlg = OKBottomDlg_.get();
-  Form4_ = std::make_unique<TForm4>(ctx_);
-  ctx_.forms.Form4 = Form4_.get();
-  Form6_ = std::make_unique<TForm6>(ctx_);
-  ctx_.forms.Form6 = Form6_.get();
-  study_ = std::make_unique<Tstudy>(ctx_);
-  ctx_.forms.study = study_.get();
-  VocDataModule_ = std::make_unique<TVocDataModule>(ctx_.fileDialogs);
-  ctx_.forms.VocDataModule = VocDataModule_.get();
-  OKBottomDlg1_ = std::make_unique<TOKBottomDlg1>(ctx_);
-  ctx_.forms.OKBottomDlg1 = OKBottomDlg1_.get();
-  HeaderInfoDlg_ = std::make_unique<THeaderInfoDlg>(ctx_);
-  ctx_.forms.HeaderInfoDlg = HeaderInfoDlg_.get();
+  Forms& f = ctx_.forms;
+  Create(Form1_, f.Form1, ctx_);
+  Create(OKBottomDlg_, f.OKBottomDlg, ctx_);
+  Create(Form4_, f.Form4, ctx_);
+  Create(Form6_, f.Form6, ctx_);
+  Tstudy* study = Create(study_, f.study, ctx_);
+  Create(VocDataModule_, f.VocDataModule, ctx_.fileDialogs);
+  Create(OKBottomDlg1_, f.OKBottomDlg1, ctx_);
+  Create(HeaderInfoDlg_, f.HeaderInfoDlg, ctx_);
   // Creating the options dialog reads Merkhaus.cfg and Merkhaus.soz.
-  OptionsDLG_ = std::make_unique<TOptionsDLG>(ctx_);
-  ctx_.forms.OptionsDLG = OptionsDLG_.get();
+  TOptionsDLG* options = Create(OptionsDLG_, f.OptionsDLG, ctx_);
   // A confirmed change of "Auto-'weiter' nach" reaches the practice timer at once.
-  QObject::connect(OptionsDLG_.get(), &TOptionsDLG::optionsConfirmed, study_.get(),
-                   [study = study_.get()] { study->FormActivate(); });
-  QuickEdit_ = std::make_unique<TQuickEdit>(ctx_);
-  ctx_.forms.QuickEdit = QuickEdit_.get();
-  AboutBox_ = std::make_unique<TAboutBox>(ctx_);
-  ctx_.forms.AboutBox = AboutBox_.get();
+  QObject::connect(options, &TOptionsDLG::optionsConfirmed, study,
+                   [study] { study->FormActivate(); });
+  Create(QuickEdit_, f.QuickEdit, ctx_);
+  Create(AboutBox_, f.AboutBox, ctx_);
 }
 
 Windows::~Windows() {
