@@ -3,20 +3,9 @@
 #include <QApplication>
 #include <memory>
 
-namespace merkhaus {
+#include "shell/app_context.h"  // the window classes, declared with Forms
 
-struct AppContext;
-class TForm1;
-class TOKBottomDlg;
-class TForm4;
-class TForm6;
-class Tstudy;
-class TVocDataModule;
-class TOKBottomDlg1;
-class THeaderInfoDlg;
-class TOptionsDLG;
-class TQuickEdit;
-class TAboutBox;
+namespace merkhaus {
 
 // The application object. An input or output error that a DataFile routine meets after opening
 // a file ends the learner's current action with an error box, here, instead of ending the
