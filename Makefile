@@ -5,7 +5,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-main test-asan bench format clean
+.PHONY: all deps build run test check-format test-main test-asan bench format clean
 
 all: build
 
@@ -31,7 +31,10 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-test: test-main test-asan
+check-format: deps
+	@./scripts/check-format
+
+test: check-format test-main test-asan
 
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DMERKHAUS_BENCH=ON $(CMAKE_ARGS) >/dev/null

@@ -111,7 +111,7 @@ class BenchFile {
   TVocData lastRecord_{};
 };
 
-BenchFile& File() {
+BenchFile& Bench() {
   static BenchFile file;
   return file;
 }
@@ -148,7 +148,7 @@ void Timed(benchmark::State& state, const char* name, Op&& op) {
   double plain = 0, timed = 0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    PlainRead(File().path());
+    PlainRead(Bench().path());
     const auto t1 = Clock::now();
     op();
     const auto t2 = Clock::now();
@@ -162,7 +162,7 @@ void Timed(benchmark::State& state, const char* name, Op&& op) {
 }
 
 void BM_PlainBlockRead(benchmark::State& state) {
-  const std::string& path = File().path();
+  const std::string& path = Bench().path();
   std::uint64_t bytes = 0;
   for (auto _ : state) {
     bytes = PlainRead(path);
@@ -173,8 +173,8 @@ void BM_PlainBlockRead(benchmark::State& state) {
 void BM_LoadUnitVocsLastLesson(benchmark::State& state) {
   auto shared = std::make_unique<Shared>();
   NoMessages messages;
-  shared->DataFilePath = File().path();
-  shared->CurUnitID = File().lastUnit();
+  shared->DataFilePath = Bench().path();
+  shared->CurUnitID = Bench().lastUnit();
   Timed(state, "LoadUnitVocs (letzte Lektion)", [&] {
     LoadUnitVocs(*shared, messages);
     if (shared->VocCount != kMaxVocs) throw std::logic_error("LoadUnitVocs loaded too few");
@@ -182,32 +182,56 @@ void BM_LoadUnitVocsLastLesson(benchmark::State& state) {
 }
 
 void BM_ReadUnitList(benchmark::State& state) {
-  std::vector<UnitLine> lines;
   Timed(state, "ReadUnitList", [&] {
-    ReadUnitList(File().path(), lines);
-    if (lines.size() != kLessons) throw std::logic_error("ReadUnitList missed lessons");
+    if (ReadUnitList(Bench().path()).lines.size() != kLessons) {
+      throw std::logic_error("ReadUnitList missed lessons");
+    }
   });
 }
 
 void BM_ReplaceLastRecord(benchmark::State& state) {
   // Alternates between two versions of the last record, so every call really writes.
-  TVocData a = File().lastRecord();
+  TVocData a = Bench().lastRecord();
   TVocData b = a;
   b.Comment.set("geändert");
   bool toB = true;
+  FileError error;
   Timed(state, "ReplaceRecord (letzter Datensatz)", [&] {
-    if (!ReplaceRecord(File().path(), toB ? a : b, toB ? b : a, true)) {
-      throw std::runtime_error("ReplaceRecord could not open the file");
+    if (!ReplaceRecord(Bench().path(), toB ? a : b, toB ? b : a, true, error)) {
+      throw std::runtime_error(error.text());
     }
     toB = !toB;
   });
-  if (!toB) ReplaceRecord(File().path(), b, a, true);  // leave the file as generated
+  if (!toB) ReplaceRecord(Bench().path(), b, a, true, error);  // leave the file as generated
+}
+
+// The same scan and write without waiting for the disk, to show what the flush costs.
+void BM_ReplaceLastRecordUnflushed(benchmark::State& state) {
+  TVocData a = Bench().lastRecord();
+  TVocData b = a;
+  b.Comment.set("geändert");
+  bool toB = true;
+  auto replace = [&](const TVocData& from, const TVocData& to) {
+    RecordFile file;
+    if (!file.open(Bench().path(), Access::Write)) throw std::runtime_error(file.error().text());
+    file.scan(0, [&](std::uint64_t index, const TVocData& r) {
+      if (RecordsEqual(r, from)) file.write(index, to);
+      return true;
+    });
+    file.close();
+  };
+  Timed(state, "ReplaceRecord ohne Flush", [&] {
+    replace(toB ? a : b, toB ? b : a);
+    toB = !toB;
+  });
+  if (!toB) replace(b, a);
 }
 
 BENCHMARK(BM_PlainBlockRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadUnitVocsLastLesson)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_ReadUnitList)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_ReplaceLastRecord)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReplaceLastRecordUnflushed)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace merkhaus
@@ -216,7 +240,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   std::cout << "DataFile: " << merkhaus::kRecords << " Datensätze, "
-            << std::filesystem::file_size(merkhaus::File().path()) << " Bytes, "
+            << std::filesystem::file_size(merkhaus::Bench().path()) << " Bytes, "
             << merkhaus::kLessons << " Lektionen\n";
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

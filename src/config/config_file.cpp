@@ -143,8 +143,8 @@ int DigitValue(char c, int base) {
 
 }  // namespace
 
-void ShowFileError(Messages& messages, const char* text) {
-  messages.show(MsgKind::Error, text, MsgButtons::Yes);
+void ShowFileError(Messages& messages, const char* text, const FileError& error) {
+  messages.show(MsgKind::Error, WithReason(text, error), MsgButtons::Yes);
 }
 
 bool ReadConfigBool(std::string_view line) {
@@ -215,9 +215,10 @@ void ConfigFile::LoadOrCreate() {
 }
 
 bool ConfigFile::Load() {
-  const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine);
+  FileError error;
+  const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine, error);
   if (!lines) {
-    ShowFileError(messages_, kReadError);
+    ShowFileError(messages_, kReadError, error);
     return false;
   }
   ReadConfigLines(*lines, options_);
@@ -226,8 +227,9 @@ bool ConfigFile::Load() {
 }
 
 bool ConfigFile::Save() {
-  if (!ReplaceFile(path(), ConfigFileText(options_))) {
-    ShowFileError(messages_, kWriteError);
+  FileError error;
+  if (!ReplaceFile(path(), ConfigFileText(options_), error)) {
+    ShowFileError(messages_, kWriteError, error);
     return false;
   }
   return true;

@@ -8,6 +8,7 @@
 
 #include "config/options.h"
 #include "config/special_chars.h"
+#include "platform/file_io.h"
 #include "platform/messages.h"
 
 namespace merkhaus {
@@ -18,8 +19,9 @@ inline constexpr int kConfigLineCount = 77;
 inline constexpr const char* kReadError = "Fehler beim Lesen der Datei!";
 inline constexpr const char* kWriteError = "Fehler beim Schreiben der Datei!";
 
-// The error box of the configuration files: one Yes button.
-void ShowFileError(Messages& messages, const char* text);
+// The error box of the configuration files: one Yes button, the file and the reason below the
+// text.
+void ShowFileError(Messages& messages, const char* text, const FileError& error);
 
 // A value line of Merkhaus.cfg. A boolean is true only for exactly "TRUE".
 bool ReadConfigBool(std::string_view line);

@@ -18,9 +18,9 @@
 #include "config/special_chars.h"
 #include "platform/cp1252.h"
 #include "platform/dialogs.h"
+#include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
-#include "shell/app_context.h"
 
 namespace merkhaus {
 namespace {
@@ -63,10 +63,10 @@ QCheckBox* TOptionsDLG::check(QWidget* parent, const char* name, const QString& 
                               bool Options::*member) {
   auto* box = new QCheckBox(caption, parent);
   box->setObjectName(QLatin1String(name));
-  connect(box, &QCheckBox::toggled, this, [this, member](bool on) { ctx_.options.*member = on; });
+  connect(box, &QCheckBox::toggled, this, [this, member](bool on) { options_.*member = on; });
   showOption_.push_back([this, box, member] {
     const QSignalBlocker block(box);
-    box->setChecked(ctx_.options.*member);
+    box->setChecked(options_.*member);
   });
   return box;
 }
@@ -77,10 +77,10 @@ QSpinBox* TOptionsDLG::spin(QWidget* parent, const char* name,
   auto* box = new QSpinBox(parent);
   box->setObjectName(QLatin1String(name));
   box->setRange(Lo, Hi);
-  connect(box, &QSpinBox::valueChanged, this, [this, member](int v) { ctx_.options.*member = v; });
+  connect(box, &QSpinBox::valueChanged, this, [this, member](int v) { options_.*member = v; });
   showOption_.push_back([this, box, member] {
     const QSignalBlocker block(box);
-    box->setValue(ctx_.options.*member);
+    box->setValue(options_.*member);
   });
   return box;
 }
@@ -91,15 +91,21 @@ RadioGroup* TOptionsDLG::radio(QWidget* parent, const char* name, const QString&
   auto* group = new RadioGroup(caption, items, columns, parent);
   group->setObjectName(QLatin1String(name));
   connect(group, &RadioGroup::itemClicked, this,
-          [this, member](int index) { ctx_.options.*member = index; });
-  showOption_.push_back([this, group, member] { group->setItemIndex(ctx_.options.*member); });
+          [this, member](int index) { options_.*member = index; });
+  showOption_.push_back([this, group, member] { group->setItemIndex(options_.*member); });
   return group;
 }
 
-TOptionsDLG::TOptionsDLG(AppContext& ctx, QWidget* parent)
-    : QDialog(parent),
-      ctx_(ctx),
-      config_(ctx.configDir, ctx.options, ctx.specialChars, ctx.messages) {
+TOptionsDLG::TOptionsDLG(Options& options, SpecialCharTable& specialChars, Messages& messages,
+                         FileDialogs& fileDialogs, HelpViewer& help,
+                         std::filesystem::path configDir)
+    : QDialog(nullptr),
+      options_(options),
+      specialChars_(specialChars),
+      messages_(messages),
+      fileDialogs_(fileDialogs),
+      configDir_(std::move(configDir)),
+      config_(configDir_, options, specialChars, messages) {
   setObjectName(QStringLiteral("OptionsDLG"));
   setWindowTitle(QStringLiteral("Optionen"));
   // Only "OK" and "Abbrechen" close the dialog.
@@ -120,8 +126,8 @@ TOptionsDLG::TOptionsDLG(AppContext& ctx, QWidget* parent)
   OKBtn->setDefault(true);
   CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
   CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-  connect(OKBtn, &QPushButton::clicked, this, &TOptionsDLG::OKBtnClick);
-  connect(CancelBtn, &QPushButton::clicked, this, &TOptionsDLG::CancelBtnClick);
+  OnEvent(OKBtn, &QPushButton::clicked, this, &TOptionsDLG::OKBtnClick, messages_);
+  OnEvent(CancelBtn, &QPushButton::clicked, this, &TOptionsDLG::CancelBtnClick, messages_);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -131,7 +137,7 @@ TOptionsDLG::TOptionsDLG(AppContext& ctx, QWidget* parent)
   layout->addWidget(PageControl1);
   layout->addLayout(buttons);
 
-  AttachHelp(this, ctx_.help, HelpContext::Options);
+  AttachHelp(this, help, HelpContext::Options);
   FormCreate();
 }
 
@@ -145,15 +151,15 @@ void TOptionsDLG::buildAllgemein() {
   // Merkhaus.cfg holds the path in Windows-1252.
   Edit1->setValidator(new Win1252Validator(Edit1));
   connect(Edit1, &QLineEdit::textChanged, this,
-          [this](const QString& text) { ctx_.options.StdDF = ToWinString(text).bytes(); });
+          [this](const QString& text) { options_.StdDF = ToWinString(text).bytes(); });
   showOption_.push_back([this] {
     const QSignalBlocker block(Edit1);
-    Edit1->setText(ToQString(WinString(ctx_.options.StdDF)));
+    Edit1->setText(ToQString(WinString(options_.StdDF)));
   });
   Button1 = new QPushButton(QStringLiteral("..."), GroupBox1);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setFixedWidth(32);
-  connect(Button1, &QPushButton::clicked, this, &TOptionsDLG::Button1Click);
+  OnEvent(Button1, &QPushButton::clicked, this, &TOptionsDLG::Button1Click, messages_);
   alwaysthisfile = check(GroupBox1, "alwaysthisfile",
                          QStringLiteral("Immer diese Datei ohne weitere Abfrage verwenden"),
                          &Options::alwaysthisfile);
@@ -420,7 +426,7 @@ void TOptionsDLG::buildSonderzeichen() {
   soz42 = OneCharField("soz42", Sonderzeichen);
   Button2 = new QPushButton(QStringLiteral("Eintragen"), Sonderzeichen);
   Button2->setObjectName(QStringLiteral("Button2"));
-  connect(Button2, &QPushButton::clicked, this, &TOptionsDLG::Button2Click);
+  OnEvent(Button2, &QPushButton::clicked, this, &TOptionsDLG::Button2Click, messages_);
 
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("normal"), Sonderzeichen), 0, 1, Qt::AlignCenter);
@@ -444,7 +450,7 @@ void TOptionsDLG::FormCreate() {
   config_.LoadOrCreate();
   ShowOptions();  // runs FelderClick, which applies the Felder rule to the options
   ShowSpecialChars();
-  openedWith_ = ctx_.options;
+  openedWith_ = options_;
 }
 
 void TOptionsDLG::ShowOptions() {
@@ -459,8 +465,8 @@ void TOptionsDLG::ShowOptions() {
 void TOptionsDLG::ShowSpecialChars() {
   QLineEdit* const fields[4][2] = {{soz1, soz12}, {soz2, soz22}, {soz3, soz32}, {soz4, soz42}};
   for (std::size_t i = 0; i < 4; ++i) {
-    fields[i][0]->setText(CharText(ctx_.specialChars.keys[i].normal));
-    fields[i][1]->setText(CharText(ctx_.specialChars.keys[i].shifted));
+    fields[i][0]->setText(CharText(specialChars_.keys[i].normal));
+    fields[i][1]->setText(CharText(specialChars_.keys[i].shifted));
   }
 }
 
@@ -478,12 +484,11 @@ SpecialCharTable TOptionsDLG::SpecialCharFields() const {
 void TOptionsDLG::showEvent(QShowEvent* event) {
   // The options object is the truth; the controls show it afresh each time.
   ShowOptions();
-  openedWith_ = ctx_.options;
+  openedWith_ = options_;
   QDialog::showEvent(event);
 }
 
 void TOptionsDLG::OKBtnClick() {
-  emit optionsConfirmed();
   config_.Save();
   QDialog::accept();
 }
@@ -491,7 +496,7 @@ void TOptionsDLG::OKBtnClick() {
 void TOptionsDLG::CancelBtnClick() {
   // Back to the options in force when the dialog opened, then to what the file holds; so no
   // unconfirmed change survives, even when the file has gone and is written anew.
-  ctx_.options = openedWith_;
+  options_ = openedWith_;
   config_.Reload();
   ShowOptions();
   ShowSpecialChars();
@@ -507,12 +512,12 @@ void TOptionsDLG::Button1Click() {
   request.filter = "DataFile (*.fid)|*.fid|Alle (*.*)|*.*";
   request.defaultExtension = "fid";
   for (;;) {
-    request.initialPath = StdDFPath(ctx_.options);
-    const auto chosen = ctx_.fileDialogs.openFile(request);
+    request.initialPath = StdDFPath(options_);
+    const auto chosen = fileDialogs_.openFile(request);
     if (!chosen) return;
     const auto stored = FromUtf8(*chosen);
     if (!stored) {
-      ctx_.messages.show(
+      messages_.show(
           MsgKind::Warning,
           "Der Pfad \"" + *chosen + "\" enthält Zeichen, die Merkhaus nicht speichern kann!",
           MsgButtons::Ok);
@@ -521,13 +526,12 @@ void TOptionsDLG::Button1Click() {
     Edit1->setText(ToQString(*stored));  // sets StdDF
     std::error_code ec;
     if (std::filesystem::exists(*chosen, ec) && !std::filesystem::is_directory(*chosen, ec)) return;
-    ctx_.messages.show(MsgKind::Warning, "Datei \"" + *chosen + "\" nicht vorhanden!",
-                       MsgButtons::Ok);
+    messages_.show(MsgKind::Warning, "Datei \"" + *chosen + "\" nicht vorhanden!", MsgButtons::Ok);
   }
 }
 
 void TOptionsDLG::Button2Click() {
-  if (SaveSpecialChars(ctx_.configDir, SpecialCharFields(), ctx_.specialChars, ctx_.messages)) {
+  if (SaveSpecialChars(configDir_, SpecialCharFields(), specialChars_, messages_)) {
     ShowSpecialChars();
   }
 }
@@ -554,7 +558,7 @@ void TOptionsDLG::FelderClick() {
   for (auto* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7}) {
     box->setChecked(true);
   }
-  ctx_.options.ApplyFelderRule();
+  options_.ApplyFelderRule();
 }
 
 }  // namespace merkhaus

@@ -6,6 +6,9 @@
 
 #include "config/config_file.h"
 #include "config/options.h"
+#include "config/special_chars.h"
+#include "platform/dialogs.h"
+#include "platform/messages.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -17,7 +20,6 @@ class QTabWidget;
 
 namespace merkhaus {
 
-struct AppContext;
 class RadioGroup;
 
 // "Optionen": the one place where the learner changes options. Created once at start-up, which
@@ -27,7 +29,9 @@ class RadioGroup;
 class TOptionsDLG : public QDialog {
   Q_OBJECT
  public:
-  explicit TOptionsDLG(AppContext& ctx, QWidget* parent = nullptr);
+  // `configDir` holds Merkhaus.cfg and Merkhaus.soz.
+  TOptionsDLG(Options& options, SpecialCharTable& specialChars, Messages& messages,
+              FileDialogs& fileDialogs, HelpViewer& help, std::filesystem::path configDir);
 
   QTabWidget* PageControl1;
 
@@ -131,11 +135,6 @@ class TOptionsDLG : public QDialog {
   // Escape and the window system's close go the way of "Abbrechen".
   void reject() override;
 
- signals:
-  // "OK" was pressed; sent before the options are saved. The practice window sets its
-  // auto-advance timer interval from `Autoweiter` here.
-  void optionsConfirmed();
-
  protected:
   void showEvent(QShowEvent* event) override;
 
@@ -160,7 +159,11 @@ class TOptionsDLG : public QDialog {
   void ShowSpecialChars();
   SpecialCharTable SpecialCharFields() const;
 
-  AppContext& ctx_;
+  Options& options_;
+  SpecialCharTable& specialChars_;
+  Messages& messages_;
+  FileDialogs& fileDialogs_;
+  std::filesystem::path configDir_;
   ConfigFile config_;
   std::vector<std::function<void()>> showOption_;
   Options openedWith_;  // the options as the dialog was opened

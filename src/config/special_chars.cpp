@@ -34,13 +34,14 @@ bool LoadSpecialChars(const std::filesystem::path& dir, SpecialCharTable& table,
   const bool exists = std::filesystem::exists(path, ec);
   // Only a file that is not there gets the defaults; one that merely cannot be read is the
   // learner's own and must not be overwritten.
-  if (!exists && !ec && !ReplaceFile(path, kDefaultSpecialChars)) {
-    ShowFileError(messages, kWriteError);
+  FileError error;
+  if (!exists && !ec && !ReplaceFile(path, kDefaultSpecialChars, error)) {
+    ShowFileError(messages, kWriteError, error);
     return false;
   }
-  const auto lines = ReadTextLines(path, table.keys.size(), kMaxSpecialCharLine);
+  const auto lines = ReadTextLines(path, table.keys.size(), kMaxSpecialCharLine, error);
   if (!lines) {
-    ShowFileError(messages, kReadError);
+    ShowFileError(messages, kReadError, error);
     return false;
   }
   table = SpecialCharTable{};
@@ -65,8 +66,9 @@ std::string SpecialCharFileText(const SpecialCharTable& fields) {
 
 bool SaveSpecialChars(const std::filesystem::path& dir, const SpecialCharTable& fields,
                       SpecialCharTable& table, Messages& messages) {
-  if (!ReplaceFile(dir / kSpecialCharFileName, SpecialCharFileText(fields))) {
-    ShowFileError(messages, kWriteError);
+  FileError error;
+  if (!ReplaceFile(dir / kSpecialCharFileName, SpecialCharFileText(fields), error)) {
+    ShowFileError(messages, kWriteError, error);
     return false;
   }
   return LoadSpecialChars(dir, table, messages);

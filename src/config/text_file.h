@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
+
 namespace merkhaus {
 
 // The small text files of the program (Merkhaus.cfg, Merkhaus.soz): lines of Windows-1252 bytes.
@@ -14,14 +16,14 @@ namespace merkhaus {
 // Reads at most `maxLines` lines. A line ends at LF; a CR right before the LF belongs to the line
 // end, so files with CR LF and files with LF alone read the same. Bytes of a line beyond
 // `maxLineBytes` are dropped, so that a damaged or foreign file can never exhaust memory.
-// Nothing when the file cannot be opened or read (missing, a folder, no permission).
+// Nothing, with `error` filled, when the file cannot be opened or read (missing, a folder, a
+// FIFO, no permission).
 std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path,
                                                       std::size_t maxLines,
-                                                      std::size_t maxLineBytes);
+                                                      std::size_t maxLineBytes, FileError& error);
 
-// Replaces the file's contents with `bytes`: they go to a temporary file beside it, which is then
-// renamed over the file, so that a failed or interrupted write leaves the old file whole. A file
-// that the learner made read-only is not replaced. True on success.
-bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
+// Replaces the file's contents with `bytes` (WriteWholeFile): a failed or interrupted write
+// leaves the old file whole, and a file that the learner made read-only is not replaced.
+bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, FileError& error);
 
 }  // namespace merkhaus

@@ -1,19 +1,15 @@
 #include "maintenance/text_transfer.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <istream>
-#include <system_error>
 
 #include "platform/cp1252.h"
-#include "practice/text_rules.h"
+#include "platform/file_io.h"
 #include "store/datafile.h"
 #include "store/lessons.h"
 #include "store/record_file.h"
+#include "text/text_rules.h"
 
 namespace merkhaus {
 namespace {
@@ -127,6 +123,15 @@ void ShowYesBox(Messages& messages, MsgKind kind, const std::string& text) {
   messages.show(kind, text, MsgButtons::Yes);
 }
 
+bool HasLiveUnit(RecordFile& file, std::uint8_t unitId) {
+  bool found = false;
+  file.scan(1, [&](std::uint64_t, const TVocData& r) {
+    found = r.Deleted == 0 && r.UnitID == unitId && IsUnitHeader(r);
+    return !found;
+  });
+  return found;
+}
+
 }  // namespace
 
 FileDialogRequest LessonTextDialogRequest() {
@@ -191,31 +196,19 @@ bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
                 std::span<const TVocData> entries, const WinString& date, Messages& messages,
                 const ExportSettings& settings) {
   if (!CheckExportable(entries.size(), messages)) return false;
-  std::error_code ec;
-  if (settings.askBeforeOverwrite && std::filesystem::exists(outPath, ec) &&
+  if (settings.askBeforeOverwrite && KindOf(outPath) != PathKind::Missing &&
       messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo) !=
           Answer::Yes) {
     return false;
   }
   const std::string bytes = ExportText(ExportLines(unitHeader, entries, date), settings.encoding);
-  std::FILE* file = std::fopen(outPath.c_str(), "wb");
-  if (!file) {
-    ShowYesBox(messages, MsgKind::Error, "Fehler beim schreiben!");
+  // Written whole or not at all: half a lesson file would import as a shorter lesson without
+  // anybody noticing, and a file that was there keeps its contents when the disk is full.
+  FileError error;
+  if (!WriteWholeFile(outPath, bytes, error)) {
+    ShowYesBox(messages, MsgKind::Error,
+               WithReason("Fehler beim schreiben!", error) + "\nEs wurde nichts exportiert.");
     return false;
-  }
-  errno = 0;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  int err = errno;
-  if (std::fclose(file) != 0 && written) {
-    written = false;
-    err = errno;
-  }
-  if (!written) {
-    // Half a lesson file would import as a shorter lesson without anybody noticing.
-    std::filesystem::remove(outPath, ec);
-    throw IoError("Ein-/Ausgabefehler (Schreiben) in der Datei \"" + outPath +
-                  "\": " + (err ? std::strerror(err) : "unbekannter Fehler") +
-                  "\nDie unvollständige Datei wurde gelöscht.");
   }
   return true;
 }
@@ -225,25 +218,6 @@ bool ExportUnit(const Shared& shared, const std::string& outPath, const WinStrin
   return ExportUnit(outPath, shared.CurUnit,
                     std::span<const TVocData>(shared.VocList.data(), shared.VocCount), date,
                     messages);
-}
-
-LessonLookup ReadLessonForExport(const std::string& dataFilePath, std::uint8_t unitId,
-                                 TVocData& header, std::vector<TVocData>& entries) {
-  entries.clear();
-  RecordFile file;
-  if (!file.open(dataFilePath)) return LessonLookup::CannotOpen;
-  bool found = false;
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (!found && r.Deleted == 0 && r.UnitID == unitId && IsUnitHeader(r)) {
-      header = r;
-      found = true;
-    } else if (IsVocOfUnit(r, unitId)) {
-      entries.push_back(r);
-    }
-    return true;
-  });
-  if (!found) entries.clear();
-  return found ? LessonLookup::Found : LessonLookup::NotFound;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -396,21 +370,22 @@ bool IsRemarkLine(std::string_view line) {
 ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
                               std::uint8_t intoUnit, Messages& messages) {
   ImportResult result;
-  std::error_code ec;
-  if (!std::filesystem::exists(textPath, ec)) {
+  if (KindOf(textPath) == PathKind::Missing) {
     ShowYesBox(messages, MsgKind::Warning, "Dateiname nicht vorhanden!");
     return result;
   }
   const bool newLesson = intoUnit == 0;
   LessonTextLines text;
   {
-    // Only a regular file has an end: a folder or a device is no lesson file.
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(textPath, ec)) in.open(textPath, std::ios::binary);
-    if (!in.is_open()) {
-      ShowYesBox(messages, MsgKind::Error, "Fehler beim lesen!");
+    // Only a regular file is opened, so a FIFO or a device never keeps the import waiting.
+    FileError error;
+    File file;
+    if (!file.open(textPath, File::Mode::Read, Lock::None, error)) {
+      ShowYesBox(messages, MsgKind::Error, WithReason("Fehler beim lesen!", error));
       return result;
     }
+    FileReadBuffer buffer(file);
+    std::istream in(&buffer);
     switch (ReadLessonText(in, newLesson, text)) {
       case TextReadStatus::Ok:
         break;
@@ -418,7 +393,7 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
         ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
         return result;
       case TextReadStatus::ReadError:
-        ShowYesBox(messages, MsgKind::Error, "Fehler beim lesen!");
+        ShowYesBox(messages, MsgKind::Error, WithReason("Fehler beim lesen!", buffer.error()));
         return result;
     }
   }
@@ -458,65 +433,56 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
     entries.push_back(*ParseImportLine(*converted, 0));
   }
 
+  // From here on the DataFile is this import's alone: no other program can take the UnitID of
+  // the new lesson, delete the lesson being filled, or see half of the entries.
+  RecordFile file;
+  if (!file.open(dataFilePath, Access::Write)) {
+    ShowErr(messages, WithReason("Das Speichern ist fehlgeschlagen! Es wurde nichts importiert.",
+                                 file.error()));
+    return result;
+  }
+  const std::uint64_t recordsBefore = file.count();
   std::uint8_t unitID = intoUnit;
-  std::optional<std::uint64_t> recordsBefore;
   if (newLesson) {
-    {
-      RecordFile probe;
-      if (probe.open(dataFilePath)) recordsBefore = probe.count();
-    }
-    try {
-      // Cut as the lesson header will hold them, so that the duplicate check sees the name
-      // that is stored.
-      unitID = CreateUnit(dataFilePath, head.name.left(kWordCapacity),
-                          head.comment.left(kCommentCapacity), messages);
-    } catch (const IoError& e) {
-      ShowErr(messages, std::string(e.what()) + "\nEs wurde nichts importiert.");
-      return result;
-    }
+    // Cut as the lesson header will hold them, so that the duplicate check sees the name that
+    // is stored.
+    unitID = CreateUnitIn(file, head.name.left(kWordCapacity), head.comment.left(kCommentCapacity),
+                          messages);
     if (unitID == 0) {
       ShowYesBox(messages, MsgKind::Error, "Fehler beim schreiben!");
       ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
       return result;
     }
-    result.newLesson = true;
-    result.dataFileChanged = true;
-  }
-  result.unitID = unitID;
-  for (TVocData& entry : entries)
-    entry.UnitID = unitID;
-
-  RecordFile file;
-  if (!file.open(dataFilePath)) {
-    ShowErr(messages, "Das Datafile \"" + dataFilePath +
-                          "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!");
+  } else if (!HasLiveUnit(file, intoUnit)) {
+    messages.show(MsgKind::Warning,
+                  "Die Lektion mit der UnitID " + std::to_string(intoUnit) +
+                      " gibt es in diesem DataFile nicht (mehr). Es wurde nichts importiert.",
+                  MsgButtons::Ok);
     return result;
   }
+  for (TVocData& entry : entries)
+    entry.UnitID = unitID;
   try {
     if (!entries.empty()) file.append(entries.data(), entries.size());
+    file.finish();
   } catch (const IoError& e) {
-    // append has already cut its own records off again; a lesson made for this import goes too.
+    // The new lesson's header goes with the entries: all or nothing.
     std::string message = e.what();
-    bool unchanged = !result.newLesson;
-    if (result.newLesson && recordsBefore) {
-      try {
-        file.truncate(*recordsBefore);
-        unchanged = true;
-      } catch (const IoError&) {
-      }
-    }
-    if (unchanged) {
-      result = ImportResult{};
+    try {
+      file.truncate(recordsBefore);
+      file.finish();
       message += "\nEs wurde nichts importiert; das DataFile ist unverändert.";
-    } else {
-      message += "\nEs wurde keine Vokabel importiert; die neue Lektion ist leer geblieben.";
+    } catch (const IoError&) {
+      message += "\nDas DataFile konnte nicht wieder auf seinen alten Stand gebracht werden.";
     }
     ShowErr(messages, message);
     return result;
   }
+  result.unitID = unitID;
+  result.newLesson = newLesson;
   result.imported = true;
   result.added = entries.size();
-  if (!entries.empty()) result.dataFileChanged = true;
+  result.dataFileChanged = newLesson || !entries.empty();
   return result;
 }
 

@@ -69,9 +69,10 @@ struct ExportSettings {
 };
 
 // Writes a lesson into the text file `outPath` (after the overwrite question, when the file
-// exists). False when nothing was written: the lesson is empty, the learner declined to replace
-// the file, or it could not be created ("Fehler beim schreiben!"). A write that fails half-way
-// removes the incomplete file and throws IoError.
+// exists). The file is written whole or not at all. False when nothing was written: the lesson
+// is empty, the learner declined to replace the file, or it could not be written ("Fehler beim
+// schreiben!" with the reason; a file that was there is unchanged, and a FIFO, a device or a
+// folder is never written to).
 bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
                 std::span<const TVocData> entries, const WinString& date, Messages& messages,
                 const ExportSettings& settings = {});
@@ -79,12 +80,6 @@ bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
 // The editor's export: the lesson loaded there (CurUnit and VocList/VocCount).
 bool ExportUnit(const Shared& shared, const std::string& outPath, const WinString& date,
                 Messages& messages);
-
-enum class LessonLookup { Found, NotFound, CannotOpen };
-
-// A live lesson's header and all of its live entries in file order (also beyond 255).
-LessonLookup ReadLessonForExport(const std::string& dataFilePath, std::uint8_t unitId,
-                                 TVocData& header, std::vector<TVocData>& entries);
 
 // ---------------------------------------------------------------------------------------------
 // Import

@@ -1,6 +1,7 @@
 #include "platform/app_paths.h"
 
-#include <fstream>
+#include "platform/file_io.h"
+
 #include <string>
 #include <system_error>
 
@@ -16,15 +17,8 @@ std::optional<std::filesystem::path> ExecutableDir() {
 bool IsWritableDir(const std::filesystem::path& dir) {
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) return false;
-  // Probing is the only portable test: permission bits say nothing about read-only mounts.
-  const auto probe = dir / ".merkhaus-write-probe";
-  bool ok = false;
-  {
-    std::ofstream out(probe, std::ios::binary | std::ios::trunc);
-    ok = static_cast<bool>(out);
-  }
-  if (ok) std::filesystem::remove(probe, ec);
-  return ok;
+  // Probing is the only sure test: permission bits say nothing about read-only mounts.
+  return CanCreateFilesIn(dir.string());
 }
 
 std::filesystem::path ConfigDir(const std::optional<std::filesystem::path>& exeDir,

@@ -86,7 +86,8 @@ std::optional<std::uint8_t> UnicodeToCp1252(char32_t codePoint) {
 std::string ToUtf8(const WinString& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);
-  for (char c : text.bytes()) AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(c)));
+  for (char c : text.bytes())
+    AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(c)));
   return out;
 }
 

@@ -28,7 +28,9 @@ QString HelpWindow::PageUrl(int context) {
                       : QStringLiteral("qrc:/help/%1.html").arg(context);
 }
 
-void HelpWindow::showContents() { showTopic(0); }
+void HelpWindow::showContents() {
+  showTopic(0);
+}
 
 void HelpWindow::showTopic(int context) {
   QString url = PageUrl(context);
@@ -39,6 +41,8 @@ void HelpWindow::showTopic(int context) {
   activateWindow();
 }
 
-void HelpWindow::close() { QDialog::close(); }
+void HelpWindow::close() {
+  QDialog::close();
+}
 
 }  // namespace merkhaus

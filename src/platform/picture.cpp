@@ -23,8 +23,7 @@ class HelpKeyFilter : public QObject {
       : QObject(parent), help_(help), context_(context) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
       help_.showTopic(context_);
       return true;
     }

@@ -15,7 +15,8 @@ QString ToQtFilter(const std::string& filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString pattern = parts[i + 1];
     pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
-    out << parts[i] + (parts[i].contains(pattern) ? QString() : QStringLiteral(" (%1)").arg(pattern));
+    out << parts[i] +
+               (parts[i].contains(pattern) ? QString() : QStringLiteral(" (%1)").arg(pattern));
   }
   return out.join(QStringLiteral(";;"));
 }

@@ -15,10 +15,18 @@ Answer QtMessages::show(MsgKind kind, const std::string& text, MsgButtons button
   box.setWindowTitle(QStringLiteral("Merkhaus 3"));
   box.setText(Utf8ToQString(text));
   switch (kind) {
-    case MsgKind::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgKind::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgKind::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgKind::Confirmation: box.setIcon(QMessageBox::Question); break;
+    case MsgKind::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgKind::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MsgKind::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgKind::Confirmation:
+      box.setIcon(QMessageBox::Question);
+      break;
   }
   QPushButton* ok = nullptr;
   QPushButton* yes = nullptr;

@@ -9,7 +9,8 @@ namespace merkhaus {
 QString ToQString(const WinString& text) {
   QString out;
   out.reserve(static_cast<qsizetype>(text.size()));
-  for (char c : text.bytes()) out += QChar(Cp1252ToUnicode(static_cast<std::uint8_t>(c)));
+  for (char c : text.bytes())
+    out += QChar(Cp1252ToUnicode(static_cast<std::uint8_t>(c)));
   return out;
 }
 
@@ -34,9 +35,13 @@ bool IsCp1252(const QString& text) {
   return true;
 }
 
-QString PathToQString(const std::string& path) { return QFile::decodeName(path.c_str()); }
+QString PathToQString(const std::string& path) {
+  return QFile::decodeName(path.c_str());
+}
 
-std::string QStringToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string QStringToPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
 
 QValidator::State Win1252Validator::validate(QString& input, int& /*pos*/) const {
   return IsCp1252(input) ? Acceptable : Invalid;

@@ -1,7 +1,7 @@
 #include "practice/quick_edit_rules.h"
 
-#include "entry/entry_rules.h"
 #include "store/datafile.h"
+#include "text/text_rules.h"
 
 namespace merkhaus {
 
@@ -12,7 +12,7 @@ QuickEditTexts QuickEditFields(const TVocData& e) {
 TVocData BuildQuickEditRecord(const QuickEditTexts& texts, const Options& options,
                               std::uint8_t unitId) {
   const auto clean = [&](const WinString& t) {
-    return EntryCutSpaces(t.left(kCommentCapacity), options);
+    return EntryCutSpaces(t.left(kCommentCapacity), options.Eingabe_SpaceCut);
   };
   TVocData r = EmptyRecord();
   r.A1.set(clean(texts.Edit1));  // PString cuts the words to 60
@@ -31,9 +31,9 @@ bool SaveQuickEdit(Shared& shared, const Options& options, Messages& messages, s
                    const QuickEditTexts& texts, TVocData& original) {
   shared.RecBuf = BuildQuickEditRecord(texts, options, shared.CurUnitID);
   original = shared.RecBuf;
-  if (!ReplaceRecord(shared.DataFilePath, shared.VocList[index], shared.RecBuf, true)) {
-    ShowErr(messages, "Das Datafile \"" + shared.DataFilePath +
-                          "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!");
+  FileError error;
+  if (!ReplaceRecord(shared.DataFilePath, shared.VocList[index], shared.RecBuf, true, error)) {
+    ShowErr(messages, WithReason("Das Speichern ist fehlgeschlagen!", error));
     return false;
   }
   shared.VocList[index] = shared.RecBuf;

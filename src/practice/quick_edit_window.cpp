@@ -11,11 +11,10 @@
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "practice/quick_edit_rules.h"
-#include "shell/app_context.h"
 
 namespace merkhaus {
 
-TQuickEdit::TQuickEdit(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+TQuickEdit::TQuickEdit(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("QuickEdit"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -32,7 +31,7 @@ TQuickEdit::TQuickEdit(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   SetBold(Label1);
   SetBold(Label2);
 
-  const SpecialCharTable& table = ctx_.specialChars;
+  const SpecialCharTable& table = services_.specialChars;
   auto word = [&](int x, int y) {
     auto* e = new SpecialCharEdit(table, 59, panel);
     e->setGeometry(x, y, 198, 24);
@@ -74,10 +73,10 @@ TQuickEdit::TQuickEdit(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   setTabOrder(Edit6, Button2);
   setTabOrder(Button2, Button1);
 
-  connect(Button1, &QPushButton::clicked, this, &TQuickEdit::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TQuickEdit::Button2Click);
-  connect(Button11, &QPushButton::clicked, this, &TQuickEdit::Button11Click);
-  AttachHelp(this, ctx_.help, HelpContext::Entry);
+  OnEvent(Button1, &QPushButton::clicked, this, &TQuickEdit::Button1Click, services_.messages);
+  OnEvent(Button2, &QPushButton::clicked, this, &TQuickEdit::Button2Click, services_.messages);
+  OnEvent(Button11, &QPushButton::clicked, this, &TQuickEdit::Button11Click, services_.messages);
+  AttachHelp(this, services_.help, HelpContext::Entry);
 }
 
 bool TQuickEdit::QuickEditEntry(std::size_t index, bool editable) {
@@ -89,9 +88,9 @@ bool TQuickEdit::QuickEditEntry(std::size_t index, bool editable) {
     e->setReadOnly(!editable);
   }
   QuickEditCancelled = false;
-  QuickEditOriginal = ctx_.shared.VocList[index];
-  Label1->setText(ToQString(ctx_.shared.DataFileHeader.A1.get()));
-  Label2->setText(ToQString(ctx_.shared.DataFileHeader.B2.get()));
+  QuickEditOriginal = services_.shared.VocList[index];
+  Label1->setText(ToQString(services_.shared.DataFileHeader.A1.get()));
+  Label2->setText(ToQString(services_.shared.DataFileHeader.B2.get()));
   Button11Click();
   Edit1->setFocus();
 
@@ -101,7 +100,8 @@ bool TQuickEdit::QuickEditEntry(std::size_t index, bool editable) {
                              ToWinString(Edit3->text()), ToWinString(Edit4->text()),
                              ToWinString(Edit5->text()), ToWinString(Edit6->text()),
                              ToWinString(Edit7->text())};
-  return SaveQuickEdit(ctx_.shared, ctx_.options, ctx_.messages, index, texts, QuickEditOriginal);
+  return SaveQuickEdit(services_.shared, services_.options, services_.messages, index, texts,
+                       QuickEditOriginal);
 }
 
 void TQuickEdit::Button1Click() {

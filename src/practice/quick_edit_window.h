@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <cstddef>
 
+#include "flows/services.h"
 #include "store/vocdata.h"
 
 class QLabel;
@@ -11,7 +12,6 @@ class QPushButton;
 
 namespace merkhaus {
 
-struct AppContext;
 class SpecialCharEdit;
 
 // "Quick-Edit" / "Quick-View": one entry of VocList with all its fields, to look at or to
@@ -19,7 +19,7 @@ class SpecialCharEdit;
 class TQuickEdit : public QDialog {
   Q_OBJECT
  public:
-  explicit TQuickEdit(AppContext& ctx);
+  explicit TQuickEdit(Services& services);
 
   QLabel* Label1;          // foreign language, heading of the left column
   QLabel* Label2;          // native language, heading of the right column
@@ -52,7 +52,7 @@ class TQuickEdit : public QDialog {
   void reject() override;
 
  private:
-  AppContext& ctx_;
+  Services& services_;
   bool editable_ = false;
   bool closingByBox_ = false;
 };

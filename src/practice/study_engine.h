@@ -6,8 +6,8 @@
 
 #include "config/options.h"
 #include "platform/random.h"
-#include "practice/answer_check.h"
 #include "store/shared.h"
+#include "text/answer_check.h"
 
 namespace merkhaus {
 

@@ -1,16 +1,15 @@
 #include "practice/study_session.h"
 
+#include "config/check_rules.h"
 #include "platform/cp1252.h"
-#include "practice/answer_check.h"
-#include "practice/text_rules.h"
+#include "platform/file_io.h"
 #include "store/datafile.h"
+#include "text/text_rules.h"
 
 namespace merkhaus {
 
 namespace {
 
-constexpr const char* kEvaluateCaption = "Ausw&erten";
-constexpr const char* kNextCaption = "W&eiter";
 constexpr const char* kConfirmAbort = "Wollen sie das Üben dieser Lektion abbrechen?";
 constexpr std::size_t kCaptionNameLength = 68;
 
@@ -27,14 +26,6 @@ Side SideB(const TVocData& e) {
 
 }  // namespace
 
-WinString JoinSynonyms(const WinString& x, const WinString& y, const WinString& z) {
-  static const WinString separator("  @  ");
-  WinString out = x;
-  if (!y.empty()) out += separator + y;
-  if (!z.empty()) out += separator + z;
-  return out;
-}
-
 WinString MaskTip(const WinString& s, bool advanced) {
   std::string out = s.bytes();
   for (std::size_t i = 0; i < out.size(); ++i) {
@@ -46,12 +37,13 @@ WinString MaskTip(const WinString& s, bool advanced) {
 }
 
 StudySession::StudySession(Shared& shared, Options& options, Messages& messages, Random& random,
-                           StudyHooks hooks)
+                           LessonChooser& lessons, EntryViewer& entries)
     : shared_(shared),
       options_(options),
       messages_(messages),
       random_(random),
-      hooks_(std::move(hooks)),
+      lessons_(lessons),
+      entries_(entries),
       engine_(shared, options, random) {}
 
 bool StudySession::StartStudy() {
@@ -62,31 +54,41 @@ bool StudySession::StartStudy() {
   return true;
 }
 
-bool StudySession::LoadVocs() {
-  // LoadUnitVocs reports a failed load only through Cancelled, which may already be set by an
-  // earlier cancelled choice; look at it on its own and put the old value back after success.
-  const std::uint8_t before = shared_.Cancelled;
-  shared_.Cancelled = 0;
-  LoadUnitVocs(shared_, messages_);
-  if (shared_.Cancelled) return false;
-  shared_.Cancelled = before;
+bool StudySession::KeepVocs(const LessonRead& lesson) {
+  if (!lesson.opened) {
+    ShowErr(messages_, "IO-Fehler 802!");
+    shared_.Cancelled = 1;
+    return false;
+  }
+  KeepEntries(shared_, lesson);
   engine_.PracticeDone = false;
   SetAnswerMode(true);
   return true;
 }
 
+bool StudySession::ReloadVocs() {
+  const LessonRead lesson = ReadLesson(shared_.DataFilePath, shared_.CurUnitID, kMaxVocs);
+  if (!lesson.opened) ShowErr(messages_, WithReason("Schwerer Fehler 602", lesson.error));
+  return KeepVocs(lesson);
+}
+
 void StudySession::PrepareStudy() {
   for (;;) {
-    if (!LoadUnitHeader(shared_, messages_, shared_.CurUnitID)) {
+    // The lesson's header and its entries come from one pass over the DataFile.
+    const LessonRead lesson = ReadLesson(shared_.DataFilePath, shared_.CurUnitID, kMaxVocs);
+    if (!lesson.opened) ShowErr(messages_, WithReason("Schwerer Fehler 602", lesson.error));
+    if (lesson.headerFound) {
+      shared_.CurUnit = lesson.header;
+    } else {
       ShowErr(messages_, "Böser Fehler: 801");
     }
-    view_.Label4 = shared_.CurUnit.B1.get();
-    view_.Label13 = shared_.CurUnit.Comment.get();
-    view_.Label1 = shared_.DataFileHeader.B2.get();
-    view_.Label2 = shared_.DataFileHeader.A1.get();
-    view_.Caption = "Üben -- " + ToUtf8(shared_.DataFileHeader.B1.get().left(kCaptionNameLength));
+    view_.lessonName = shared_.CurUnit.B1.get();
+    view_.lessonComment = shared_.CurUnit.Comment.get();
+    view_.nativeLanguage = shared_.DataFileHeader.B2.get();
+    view_.foreignLanguage = shared_.DataFileHeader.A1.get();
+    view_.caption = "Üben -- " + ToUtf8(shared_.DataFileHeader.B1.get().left(kCaptionNameLength));
 
-    LoadVocs();
+    KeepVocs(lesson);
     engine_.MasteredCount = 0;
     if (shared_.Cancelled) return;
     if (shared_.VocCount > 0) return;
@@ -95,7 +97,7 @@ void StudySession::PrepareStudy() {
                    "Diese Lektion enthält keine Vokabeln! Wählen sie eine andere Lektion aus, "
                    "oder wählen sie 'zurück'",
                    MsgButtons::Ok);
-    const std::uint8_t unit = hooks_.SelectUnit ? hooks_.SelectUnit() : 0;
+    const std::uint8_t unit = lessons_.SelectUnit(shared_.DataFilePath, false);
     // No lesson is no lesson, cancelled or not: taking UnitID 0 would find the same empty lesson
     // and ask again without end.
     if (shared_.Cancelled || unit == 0) {
@@ -108,9 +110,9 @@ void StudySession::PrepareStudy() {
 
 void StudySession::Advance() {
   if (engine_.PracticeDone) return;
-  WinString text = view_.Edit1.left(kMaxAnswer);
+  WinString text = view_.answer.left(kMaxAnswer);
   if (options_.Study_SpaceCut) text = CutSpaces(text);
-  view_.Edit1 = text;
+  view_.answer = text;
   SetAnswerMode(true);
   if (engine_.AwaitingAnswer) {
     Evaluate();
@@ -127,19 +129,19 @@ void StudySession::Advance() {
 }
 
 void StudySession::NextQuestion() {
-  view_.Memo1Colour = kBlack;
-  view_.Memo2Colour = kBlack;
+  view_.foreignColour = kBlack;
+  view_.nativeColour = kBlack;
   engine_.AwaitingAnswer = true;
   engine_.Tries = 0;
   // A question answered right on its last try leaves the tip switched off; a new question has
   // all its tries again.
-  view_.Button3Enabled = engine_.Tries != options_.Neuversuche;
-  view_.Button2Caption = kEvaluateCaption;
-  view_.rfindicator = false;
-  view_.rfindicator2 = false;
-  view_.Memo1 = WinString();
-  view_.Memo2 = WinString();
-  view_.Memo3 = WinString();
+  view_.tipEnabled = engine_.Tries != options_.Neuversuche;
+  view_.evaluating = true;
+  view_.wrongShown = false;
+  view_.rightShown = false;
+  view_.foreignText = WinString();
+  view_.nativeText = WinString();
+  view_.comment = WinString();
 
   const auto next = engine_.SelectNextEntry();
   if (!next) return;
@@ -162,39 +164,39 @@ void StudySession::NextQuestion() {
       }
     }
   }
-  (ab ? view_.Memo1 : view_.Memo2) = question;
-  if (options_.Kommentar_zeigen) view_.Memo3 = e.Comment.get();
+  (ab ? view_.foreignText : view_.nativeText) = question;
+  if (options_.Kommentar_zeigen) view_.comment = e.Comment.get();
 }
 
 void StudySession::Evaluate() {
-  if (view_.Edit1.empty()) return;
-  if (options_.FragezeichenLosung && view_.Edit1.view() == "?") {
+  if (view_.answer.empty()) return;
+  if (options_.FragezeichenLosung && view_.answer.view() == "?") {
     ShowSolution();
     return;
   }
-  if (CheckAnswer(view_.Edit1.left(kMaxAnswer), Current(), engine_.Direction,
+  if (CheckAnswer(view_.answer.left(kMaxAnswer), Current(), engine_.Direction,
                   PracticeCheckRules(options_))) {
-    view_.Edit1 = WinString();
+    view_.answer = WinString();
     engine_.RecordRight();
     engine_.AwaitingAnswer = false;
     if (options_.Autoweiterchbx) {
       Advance();
     } else {
       SetAnswerMode(false);
-      view_.rfindicator2 = true;
+      view_.rightShown = true;
       RevealAnswer(kGreen);
     }
     return;
   }
   if (engine_.RecordWrong()) {
-    view_.Edit1 = WinString();
+    view_.answer = WinString();
     RevealAnswer(kRed);
     SetAnswerMode(false);
     engine_.AwaitingAnswer = false;
   }
-  view_.rfindicator = true;
-  if (options_.clearwhenwrong) view_.Edit1 = WinString();
-  if (engine_.Tries >= options_.Neuversuche) view_.Button3Enabled = false;
+  view_.wrongShown = true;
+  if (options_.clearwhenwrong) view_.answer = WinString();
+  if (engine_.Tries >= options_.Neuversuche) view_.tipEnabled = false;
 }
 
 void StudySession::ShowSolution() {
@@ -202,7 +204,7 @@ void StudySession::ShowSolution() {
   engine_.RecordSolution();
   engine_.AwaitingAnswer = false;
   SetAnswerMode(false);
-  view_.Edit1 = WinString();
+  view_.answer = WinString();
   UpdateCounters();
   engine_.Tries = 0;
 }
@@ -210,45 +212,45 @@ void StudySession::ShowSolution() {
 void StudySession::RevealAnswer(Rgb colour) {
   const TVocData& e = Current();
   if (engine_.Direction == QueryDirection::AB) {
-    view_.Memo2Colour = colour;
-    view_.Memo2 = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
+    view_.nativeColour = colour;
+    view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
   } else {
-    view_.Memo1Colour = colour;
-    view_.Memo1 = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+    view_.foreignColour = colour;
+    view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
   }
 }
 
-void StudySession::Button3Click() {
-  if (!view_.Button3Enabled) return;
+void StudySession::Tip() {
+  if (!view_.tipEnabled) return;
   const TVocData& e = Current();
   if (engine_.Direction == QueryDirection::AB) {
-    view_.Memo2Colour = kRed;
-    view_.Memo2 = MaskTip(e.B1.get(), options_.AdvancedTips);
+    view_.nativeColour = kRed;
+    view_.nativeText = MaskTip(e.B1.get(), options_.AdvancedTips);
   } else {
-    view_.Memo1Colour = kRed;
-    view_.Memo1 = MaskTip(e.A1.get(), options_.AdvancedTips);
+    view_.foreignColour = kRed;
+    view_.foreignText = MaskTip(e.A1.get(), options_.AdvancedTips);
   }
   engine_.RecordTip();
-  view_.Button3Enabled = false;
+  view_.tipEnabled = false;
 }
 
-void StudySession::Button5Click() {
-  if (!view_.Button5Enabled) return;
+void StudySession::Solution() {
+  if (!view_.solutionEnabled) return;
   ShowSolution();
 }
 
-void StudySession::Button4Click() {
-  if (engine_.PracticeDone || !view_.Button4Enabled) return;
-  if (hooks_.QuickEditEntry && hooks_.QuickEditEntry(engine_.CurIndex)) LoadVocs();
+void StudySession::Correct() {
+  if (engine_.PracticeDone || !view_.correctEnabled) return;
+  if (entries_.QuickEditEntry(engine_.CurIndex, true)) ReloadVocs();
 }
 
-void StudySession::Button8Click() {
+void StudySession::ChangeLesson() {
   if (!engine_.PracticeDone &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return;
   }
   shared_.Cancelled = 0;
-  const std::uint8_t unit = hooks_.SelectUnit ? hooks_.SelectUnit() : 0;
+  const std::uint8_t unit = lessons_.SelectUnit(shared_.DataFilePath, false);
   // A selection that ends without a lesson (cancelled, or the DataFile could not be read) keeps
   // the practice of the current lesson going.
   if (shared_.Cancelled || unit == 0) return;
@@ -259,7 +261,7 @@ void StudySession::Button8Click() {
   Advance();
 }
 
-bool StudySession::Button6Click() {
+bool StudySession::ConfirmEnd() {
   if (!engine_.PracticeDone &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return false;
@@ -268,23 +270,23 @@ bool StudySession::Button6Click() {
   return true;
 }
 
-void StudySession::Timer1Timer() {
-  if (!view_.Timer1Enabled) return;
+void StudySession::AutoAdvance() {
+  if (!view_.autoAdvance) return;
   if (options_.AutoWeiterAkt) Advance();
 }
 
 void StudySession::UpdateCounters() {
-  view_.Label7 = std::to_string(engine_.Remaining());
-  view_.Label10 = std::to_string(engine_.Tries) + "/" + std::to_string(options_.Neuversuche + 1);
-  view_.Label8 = std::to_string(engine_.MasteredCount) + "/" + std::to_string(shared_.VocCount);
+  view_.remaining = std::to_string(engine_.Remaining());
+  view_.tries = std::to_string(engine_.Tries) + "/" + std::to_string(options_.Neuversuche + 1);
+  view_.mastered = std::to_string(engine_.MasteredCount) + "/" + std::to_string(shared_.VocCount);
 }
 
 void StudySession::SetAnswerMode(bool answerMode) {
-  view_.Button2Caption = answerMode ? kEvaluateCaption : kNextCaption;
-  view_.Button3Enabled = answerMode && engine_.Tries != options_.Neuversuche;
-  view_.Button5Enabled = answerMode;
-  view_.Button4Enabled = !answerMode;
-  view_.Timer1Enabled = !answerMode;
+  view_.evaluating = answerMode;
+  view_.tipEnabled = answerMode && engine_.Tries != options_.Neuversuche;
+  view_.solutionEnabled = answerMode;
+  view_.correctEnabled = !answerMode;
+  view_.autoAdvance = !answerMode;
 }
 
 }  // namespace merkhaus

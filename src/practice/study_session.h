@@ -1,14 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "config/options.h"
+#include "flows/flows.h"
 #include "platform/messages.h"
 #include "platform/random.h"
 #include "platform/win_string.h"
 #include "practice/study_engine.h"
+#include "store/datafile.h"
 #include "store/shared.h"
 
 namespace merkhaus {
@@ -22,42 +23,32 @@ inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kGreen{0, 128, 0};  // the answer after a right answer
 inline constexpr Rgb kRed{255, 0, 0};    // the solution and the tip
 
-// Everything the practice window shows, member for control. The window copies it into its
-// controls after every call into StudySession; it decides nothing itself.
+// Everything the practice window shows. The window copies it into its controls after every call
+// into StudySession; it decides nothing itself.
 struct StudyView {
-  std::string Caption = "Üben";   // UTF-8
-  WinString Label4;               // lesson name
-  WinString Label13;              // lesson comment
-  WinString Label2;               // foreign language, caption of Memo1
-  WinString Label1;               // native language, caption of Memo2
-  WinString Memo1, Memo2, Memo3;  // A side, B side, comment
-  Rgb Memo1Colour = kBlack;
-  Rgb Memo2Colour = kBlack;
-  WinString Edit1;            // the answer field
-  bool rfindicator = false;   // "Falsch" visible
-  bool rfindicator2 = false;  // "Richtig" visible (drawn over "Falsch")
-  std::string Button2Caption = "Ausw&erten";
-  bool Button3Enabled = true;   // "&Tip"
-  bool Button4Enabled = false;  // "Korrigieren"
-  bool Button5Enabled = true;   // "Lösun&g"
-  bool Timer1Enabled = false;   // the auto-advance timer runs
-  std::string Label7 = "-";     // "Noch mal:"
-  std::string Label10 = "-";    // "Versuch:"
-  std::string Label8 = "-";     // "Gekonnt:"
+  std::string caption = "Üben";  // UTF-8
+  WinString lessonName;
+  WinString lessonComment;
+  WinString foreignLanguage;  // heading of the A side
+  WinString nativeLanguage;   // heading of the B side
+  WinString foreignText;      // the A side: question or answer
+  WinString nativeText;       // the B side
+  WinString comment;
+  Rgb foreignColour = kBlack;
+  Rgb nativeColour = kBlack;
+  WinString answer;         // the answer field
+  bool wrongShown = false;  // "Falsch"
+  bool rightShown = false;  // "Richtig"
+  bool evaluating = true;   // the advance button judges the answer; false: it moves on
+  bool tipEnabled = true;
+  bool correctEnabled = false;  // the quick edit of the entry just asked
+  bool solutionEnabled = true;
+  bool autoAdvance = false;     // the auto-advance timer runs (review mode)
+  std::string remaining = "-";  // right answers the entry still needs
+  std::string tries = "-";      // "try/allowed"
+  std::string mastered = "-";   // "mastered/entries"
 };
 
-// The windows the practice opens, given by the practice window.
-struct StudyHooks {
-  // The lesson selection for DataFilePath without lesson creation. Yields the chosen UnitID, or
-  // 0 (and usually Cancelled = 1) when no lesson was chosen.
-  std::function<std::uint8_t()> SelectUnit;
-  // The quick edit of VocList[index] in edit mode; true when the learner confirmed and the entry
-  // was written back.
-  std::function<bool(std::size_t index)> QuickEditEntry;
-};
-
-// x, then "  @  " and y when y is not empty, then "  @  " and z when z is not empty.
-WinString JoinSynonyms(const WinString& x, const WinString& y, const WinString& z);
 // The tip: every character at an even position (counted from 1) becomes "~" when detailed,
 // otherwise every character at a position not divisible by 3.
 WinString MaskTip(const WinString& s, bool advanced);
@@ -68,39 +59,37 @@ WinString MaskTip(const WinString& s, bool advanced);
 class StudySession {
  public:
   StudySession(Shared& shared, Options& options, Messages& messages, Random& random,
-               StudyHooks hooks = {});
+               LessonChooser& lessons, EntryViewer& entries);
 
-  StudyHooks& hooks() { return hooks_; }
   const StudyView& view() const { return view_; }
   StudyEngine& engine() { return engine_; }
   const StudyEngine& engine() const { return engine_; }
 
   // The answer field as the learner left it; call before every action below.
-  void SetEdit1(const WinString& text) { view_.Edit1 = text; }
+  void setAnswer(const WinString& text) { view_.answer = text; }
 
   // Starts a practice on CurUnitID: clears the counters, prepares the lesson and asks the first
   // question. False when the practice does not start (Cancelled): the window is not shown.
   bool StartStudy();
 
-  // "Ausw&erten" / "W&eiter", Enter in the answer field: judges the answer or shows the next
-  // question, and announces the end of the practice.
+  // Judges the answer or shows the next question, and announces the end of the practice.
   void Advance();
-  // "&Tip" (ignored while the button is disabled).
-  void Button3Click();
-  // "Lösun&g" (ignored while the button is disabled).
-  void Button5Click();
-  // "Korrigieren": the quick edit of the entry just asked, then the lesson is reloaded.
-  void Button4Click();
-  // "Lektion": after confirmation, another lesson of the DataFile.
-  void Button8Click();
-  // "Ende": true when the window closes (confirmed, or the practice is done).
-  bool Button6Click();
+  // The tip (ignored while it is disabled).
+  void Tip();
+  // The solution, on request (ignored while it is disabled).
+  void Solution();
+  // The quick edit of the entry just asked; the lesson is reloaded after a change.
+  void Correct();
+  // After confirmation, another lesson of the DataFile.
+  void ChangeLesson();
+  // True when the practice may end (confirmed, or done).
+  bool ConfirmEnd();
   // The auto-advance timer fired.
-  void Timer1Timer();
+  void AutoAdvance();
   // The timer's interval, to be set whenever the window becomes active.
   int TimerInterval() const { return options_.Autoweiter * 333; }
 
-  // The steps the handlers are made of, open for the window and for tests.
+  // The steps the actions are made of, open for tests.
   void PrepareStudy();
   void NextQuestion();
   void Evaluate();
@@ -110,15 +99,18 @@ class StudySession {
   void SetAnswerMode(bool answerMode);
 
  private:
-  // LoadUnitVocs; a successful load also clears PracticeDone and switches to answer mode.
-  bool LoadVocs();
+  // Keeps the entries of a lesson read; a successful load also clears PracticeDone and switches
+  // to answer mode. False (Cancelled, after "IO-Fehler 802!") when the file could not be read.
+  bool KeepVocs(const LessonRead& lesson);
+  bool ReloadVocs();
   const TVocData& Current() const { return shared_.VocList[engine_.CurIndex]; }
 
   Shared& shared_;
   Options& options_;
   Messages& messages_;
   Random& random_;
-  StudyHooks hooks_;
+  LessonChooser& lessons_;
+  EntryViewer& entries_;
   StudyEngine engine_;
   StudyView view_;
 };

@@ -7,17 +7,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "config/options_dialog.h"
 #include "config/special_char_edit.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
-#include "practice/quick_edit_window.h"
 #include "practice/study_session.h"
-#include "shell/app_context.h"
-#include "shell/header_info_dialog.h"
-#include "shell/lesson_choice.h"
 
 namespace merkhaus {
 namespace {
@@ -59,7 +54,9 @@ QLabel* MakeIndicator(QWidget* parent, const QString& text, const QColor& colour
 
 }  // namespace
 
-Tstudy::Tstudy(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
+               EntryViewer& entries, OptionsEditor& options)
+    : QDialog(nullptr), services_(services), headerInfo_(headerInfo), options_(options) {
   setObjectName(QStringLiteral("study"));
   setWindowTitle(QStringLiteral("Üben"));
   // No title-bar buttons: "Ende" is the only way out.
@@ -88,7 +85,7 @@ Tstudy::Tstudy(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   line->setFrameShadow(QFrame::Sunken);
   line->setGeometry(8, 166, 364, 4);
   Label12 = MakeLabel(main, QStringLiteral("&Antwort:"), QRect(8, 174, 178, 18));
-  Edit1 = new SpecialCharEdit(ctx_.specialChars, 255, main);
+  Edit1 = new SpecialCharEdit(services_.specialChars, 255, main);
   Edit1->setGeometry(8, 194, 364, 24);
   Label12->setBuddy(Edit1);
 
@@ -125,64 +122,60 @@ Tstudy::Tstudy(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
 
   setTabOrder(Edit1, Button4);
 
-  session_ = std::make_unique<StudySession>(ctx_.shared, ctx_.options, ctx_.messages, ctx_.random);
-  session_->hooks().SelectUnit = [this] {
-    return SelectUnit(ctx_, ctx_.shared.DataFilePath, false);
-  };
-  session_->hooks().QuickEditEntry = [this](std::size_t index) {
-    return ctx_.forms.QuickEdit->QuickEditEntry(index, true);
-  };
+  session_ = std::make_unique<StudySession>(services_.shared, services_.options, services_.messages,
+                                            services_.random, lessons, entries);
 
-  connect(Button1, &QPushButton::clicked, this, &Tstudy::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &Tstudy::Button2Click);
-  connect(Button3, &QPushButton::clicked, this, &Tstudy::Button3Click);
-  connect(Button4, &QPushButton::clicked, this, &Tstudy::Button4Click);
-  connect(Button5, &QPushButton::clicked, this, &Tstudy::Button5Click);
-  connect(Button6, &QPushButton::clicked, this, &Tstudy::Button6Click);
-  connect(Button7, &QPushButton::clicked, this, &Tstudy::Button7Click);
-  connect(Button8, &QPushButton::clicked, this, &Tstudy::Button8Click);
-  connect(Timer1, &QTimer::timeout, this, &Tstudy::Timer1Timer);
+  Messages& m = services_.messages;
+  OnEvent(Button1, &QPushButton::clicked, this, &Tstudy::Button1Click, m);
+  OnEvent(Button2, &QPushButton::clicked, this, &Tstudy::Button2Click, m);
+  OnEvent(Button3, &QPushButton::clicked, this, &Tstudy::Button3Click, m);
+  OnEvent(Button4, &QPushButton::clicked, this, &Tstudy::Button4Click, m);
+  OnEvent(Button5, &QPushButton::clicked, this, &Tstudy::Button5Click, m);
+  OnEvent(Button6, &QPushButton::clicked, this, &Tstudy::Button6Click, m);
+  OnEvent(Button7, &QPushButton::clicked, this, &Tstudy::Button7Click, m);
+  OnEvent(Button8, &QPushButton::clicked, this, &Tstudy::Button8Click, m);
+  OnEvent(Timer1, &QTimer::timeout, this, &Tstudy::Timer1Timer, m);
   // Edit1KeyDown: Enter is "Ausw&erten"/"W&eiter"; F5..F8 are handled by the field itself.
-  Edit1->onKeyDown = [this](QKeyEvent* event) {
+  Edit1->onKeyDown = [this, &m](QKeyEvent* event) {
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
-    Button2Click();
+    RunAction(m, [this] { Button2Click(); });
     return true;
   };
-  AttachHelp(this, ctx_.help, HelpContext::Study);
+  AttachHelp(this, services_.help, HelpContext::Study);
 }
 
 Tstudy::~Tstudy() = default;
 
 template <class Action>
 void Tstudy::act(Action action) {
-  session_->SetEdit1(ToWinString(Edit1->text()));
+  session_->setAnswer(ToWinString(Edit1->text()));
   action();
   render();
 }
 
 void Tstudy::render() {
   const StudyView& v = session_->view();
-  setWindowTitle(Utf8ToQString(v.Caption));
-  Label4->setText(ToQString(v.Label4));
-  Label13->setText(ToQString(v.Label13));
-  Label2->setText(ToQString(v.Label2));
-  Label1->setText(ToQString(v.Label1));
-  Memo1->setPlainText(ToQString(v.Memo1));
-  Memo2->setPlainText(ToQString(v.Memo2));
-  Memo3->setPlainText(ToQString(v.Memo3));
-  SetTextColour(Memo1, v.Memo1Colour);
-  SetTextColour(Memo2, v.Memo2Colour);
-  if (ToWinString(Edit1->text()) != v.Edit1) Edit1->setText(ToQString(v.Edit1));
-  rfindicator->setVisible(v.rfindicator);
-  rfindicator2->setVisible(v.rfindicator2);
-  Button2->setText(Utf8ToQString(v.Button2Caption));
-  Button3->setEnabled(v.Button3Enabled);
-  Button4->setEnabled(v.Button4Enabled);
-  Button5->setEnabled(v.Button5Enabled);
-  Label7->setText(Utf8ToQString(v.Label7));
-  Label10->setText(Utf8ToQString(v.Label10));
-  Label8->setText(Utf8ToQString(v.Label8));
-  if (!v.Timer1Enabled) {
+  setWindowTitle(Utf8ToQString(v.caption));
+  Label4->setText(ToQString(v.lessonName));
+  Label13->setText(ToQString(v.lessonComment));
+  Label2->setText(ToQString(v.foreignLanguage));
+  Label1->setText(ToQString(v.nativeLanguage));
+  Memo1->setPlainText(ToQString(v.foreignText));
+  Memo2->setPlainText(ToQString(v.nativeText));
+  Memo3->setPlainText(ToQString(v.comment));
+  SetTextColour(Memo1, v.foreignColour);
+  SetTextColour(Memo2, v.nativeColour);
+  if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
+  rfindicator->setVisible(v.wrongShown);
+  rfindicator2->setVisible(v.rightShown);
+  Button2->setText(v.evaluating ? QStringLiteral("Ausw&erten") : QStringLiteral("W&eiter"));
+  Button3->setEnabled(v.tipEnabled);
+  Button4->setEnabled(v.correctEnabled);
+  Button5->setEnabled(v.solutionEnabled);
+  Label7->setText(Utf8ToQString(v.remaining));
+  Label10->setText(Utf8ToQString(v.tries));
+  Label8->setText(Utf8ToQString(v.mastered));
+  if (!v.autoAdvance) {
     Timer1->stop();
   } else if (!Timer1->isActive()) {
     Timer1->start();
@@ -198,7 +191,7 @@ void Tstudy::StartStudy() {
 }
 
 void Tstudy::Button1Click() {
-  if (ctx_.forms.OptionsDLG) ctx_.forms.OptionsDLG->exec();
+  options_.ShowOptions();
   FormActivate();
 }
 
@@ -208,33 +201,33 @@ void Tstudy::Button2Click() {
 }
 
 void Tstudy::Button3Click() {
-  act([this] { session_->Button3Click(); });
+  act([this] { session_->Tip(); });
 }
 
 void Tstudy::Button4Click() {
-  act([this] { session_->Button4Click(); });
+  act([this] { session_->Correct(); });
 }
 
 void Tstudy::Button5Click() {
-  act([this] { session_->Button5Click(); });
+  act([this] { session_->Solution(); });
 }
 
 void Tstudy::Button6Click() {
   bool close = false;
-  act([&] { close = session_->Button6Click(); });
+  act([&] { close = session_->ConfirmEnd(); });
   if (close) QDialog::accept();
 }
 
 void Tstudy::Button7Click() {
-  ShowHeaderInfo(ctx_, false, false);
+  headerInfo_.ShowHeaderInfo(false, false);
 }
 
 void Tstudy::Button8Click() {
-  act([this] { session_->Button8Click(); });
+  act([this] { session_->ChangeLesson(); });
 }
 
 void Tstudy::Timer1Timer() {
-  act([this] { session_->Timer1Timer(); });
+  act([this] { session_->AutoAdvance(); });
 }
 
 void Tstudy::FormActivate() {
@@ -253,9 +246,5 @@ void Tstudy::showEvent(QShowEvent* event) {
 
 // Escape does not leave the practice: "Ende" is the only way out.
 void Tstudy::reject() {}
-
-void StartStudy(AppContext& ctx) {
-  ctx.forms.study->StartStudy();
-}
 
 }  // namespace merkhaus

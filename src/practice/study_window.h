@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <memory>
 
+#include "flows/flows.h"
+#include "flows/services.h"
+
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -10,7 +13,6 @@ class QTimer;
 
 namespace merkhaus {
 
-struct AppContext;
 class SpecialCharEdit;
 class StudySession;
 
@@ -19,7 +21,8 @@ class StudySession;
 class Tstudy : public QDialog {
   Q_OBJECT
  public:
-  explicit Tstudy(AppContext& ctx);
+  Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
+         EntryViewer& entries, OptionsEditor& options);
   ~Tstudy() override;
 
   QLabel* Label4;         // lesson name
@@ -77,11 +80,10 @@ class Tstudy : public QDialog {
   void act(Action action);
   void render();
 
-  AppContext& ctx_;
+  Services& services_;
+  HeaderInfoViewer& headerInfo_;
+  OptionsEditor& options_;
   std::unique_ptr<StudySession> session_;
 };
-
-// The practice of the current lesson (CurUnitID of DataFilePath).
-void StartStudy(AppContext& ctx);
 
 }  // namespace merkhaus

@@ -7,12 +7,11 @@
 
 #include "platform/dialogs.h"
 #include "platform/picture.h"
-#include "shell/app_context.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
 
-TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent) {
+TAboutBox::TAboutBox(HelpViewer& help) : QDialog(nullptr) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("Info"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -48,7 +47,7 @@ TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent) {
   OKButton->setDefault(true);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-  AttachHelp(this, ctx.help, HelpContext::About);
+  AttachHelp(this, help, HelpContext::About);
 }
 
 }  // namespace merkhaus

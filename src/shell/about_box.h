@@ -7,14 +7,14 @@ class QPushButton;
 
 namespace merkhaus {
 
-struct AppContext;
+class HelpViewer;
 class Picture;
 
 // "Info": product name, version and the size of a DataFile record.
 class TAboutBox : public QDialog {
   Q_OBJECT
  public:
-  explicit TAboutBox(AppContext& ctx, QWidget* parent = nullptr);
+  explicit TAboutBox(HelpViewer& help);
 
   Picture* ProgramIcon;
   QLabel* ProductName;

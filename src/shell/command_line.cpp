@@ -1,8 +1,6 @@
 #include "shell/command_line.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "platform/file_io.h"
 #include "store/datafile.h"
 
 namespace merkhaus {
@@ -11,8 +9,7 @@ bool CheckCommandLineFile(Shared& shared, Messages& messages,
                           const std::vector<std::string>& args) {
   shared.CmdLineFile = args.empty() ? std::string() : args.front();
   if (shared.CmdLineFile.empty()) return false;
-  std::error_code ec;
-  if (!std::filesystem::exists(shared.CmdLineFile, ec)) {
+  if (KindOf(shared.CmdLineFile) == PathKind::Missing) {
     messages.show(MsgKind::Warning,
                   "Die Datei \"" + shared.CmdLineFile + "\" ist nicht auffindbar!",
                   MsgButtons::Yes);

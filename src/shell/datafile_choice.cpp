@@ -1,8 +1,5 @@
 #include "shell/datafile_choice.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "config/config_file.h"
 #include "store/datafile.h"
 #include "store/record_file.h"
@@ -53,8 +50,7 @@ std::string AcceptDataFilePath(const std::string& fieldText, Messages& messages,
     return fieldText;
   }
   const std::string path = WithFidExtension(fieldText);
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec)) {
+  if (KindOf(path) != PathKind::Missing) {
     const DataFileCheck check = CheckDataFile(path, messages);
     if (check == DataFileCheck::NotDataFile) {
       messages.show(MsgKind::Warning,
@@ -92,14 +88,14 @@ bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& detail
   const TVocData header =
       MakeDataFileHeader(details.name, details.foreignLanguage, details.nativeLanguage,
                          details.author, details.comment);
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec) &&
+  if (KindOf(path) != PathKind::Missing &&
       messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo) !=
           Answer::Yes) {
     return false;
   }
-  if (!CreateDataFile(path, header)) {
-    messages.show(MsgKind::Error, "Fehler beim schreiben!", MsgButtons::Yes);
+  FileError error;
+  if (!CreateDataFile(path, header, error)) {
+    messages.show(MsgKind::Error, WithReason("Fehler beim schreiben!", error), MsgButtons::Yes);
     return false;
   }
   return true;

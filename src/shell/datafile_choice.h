@@ -4,13 +4,11 @@
 #include <string>
 
 #include "config/options.h"
+#include "flows/flows.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
 
 namespace merkhaus {
-
-// New-DataFile mode enables "Neues..." in "DataFile öffnen"; plain mode does not.
-enum class ChooseMode { Plain, NewDataFile };
 
 // What choosing a DataFile does before any dialog is shown: take a path without asking (the
 // command-line file with `alwaysthatfile`, the standard DataFile with `alwaysthisfile`), or show

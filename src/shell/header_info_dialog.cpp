@@ -5,14 +5,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/form_parts.h"
 #include "platform/limited_memo.h"
 #include "platform/qt_text.h"
-#include "shell/app_context.h"
 #include "shell/lesson_flows.h"
 
 namespace merkhaus {
 
-THeaderInfoDlg::THeaderInfoDlg(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+THeaderInfoDlg::THeaderInfoDlg(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("HeaderInfoDlg"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -47,8 +47,8 @@ THeaderInfoDlg::THeaderInfoDlg(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
 
   Edit1->installEventFilter(this);
   Memo1->installEventFilter(this);
-  connect(Button1, &QPushButton::clicked, this, &THeaderInfoDlg::Button1Click);
-  connect(OKBtn, &QPushButton::clicked, this, &THeaderInfoDlg::OKBtnClick);
+  OnEvent(Button1, &QPushButton::clicked, this, &THeaderInfoDlg::Button1Click, services_.messages);
+  OnEvent(OKBtn, &QPushButton::clicked, this, &THeaderInfoDlg::OKBtnClick, services_.messages);
 }
 
 // Edit1KeyPress / Memo1KeyPress: every typed key counts as a change, even one that changes
@@ -67,7 +67,7 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   Button1->setEnabled(false);
   Edit1->setReadOnly(!editable);
   Memo1->setReadOnly(!editable);
-  const TVocData& record = forDataFile ? ctx_.shared.DataFileHeader : ctx_.shared.CurUnit;
+  const TVocData& record = forDataFile ? services_.shared.DataFileHeader : services_.shared.CurUnit;
   Edit1->setText(ToQString(record.B1.get()));
   Memo1->setWinText(record.Comment.get());
   Label3->setVisible(forDataFile);
@@ -85,18 +85,19 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
 
 void THeaderInfoDlg::Button1Click() {
   // A failed write leaves the button enabled, so the learner can try again.
-  if (WriteHeaderInfo(ctx_.shared, ctx_.messages, forDataFile_, ToWinString(Edit1->text()),
-                      Memo1->winText())) {
+  if (WriteHeaderInfo(services_.shared, services_.messages, forDataFile_,
+                      ToWinString(Edit1->text()), Memo1->winText())) {
     Button1->setEnabled(false);
   }
 }
 
 void THeaderInfoDlg::OKBtnClick() {
   if (Button1->isVisible() && Button1->isEnabled() &&
-      ctx_.messages.show(MsgKind::Warning,
-                         "Sie haben die Änderungen nicht eingetragen! Sollen die Änderungen jetzt "
-                         "eingetragen werden?",
-                         MsgButtons::YesNo) == Answer::Yes) {
+      services_.messages.show(
+          MsgKind::Warning,
+          "Sie haben die Änderungen nicht eingetragen! Sollen die Änderungen jetzt "
+          "eingetragen werden?",
+          MsgButtons::YesNo) == Answer::Yes) {
     Button1Click();
   }
   QDialog::accept();
@@ -105,10 +106,6 @@ void THeaderInfoDlg::OKBtnClick() {
 // Closing by Escape or the close box asks about unwritten changes like "OK".
 void THeaderInfoDlg::reject() {
   OKBtnClick();
-}
-
-void ShowHeaderInfo(AppContext& ctx, bool forDataFile, bool editable) {
-  ctx.forms.HeaderInfoDlg->Show(forDataFile, editable);
 }
 
 }  // namespace merkhaus

@@ -2,13 +2,14 @@
 
 #include <QDialog>
 
+#include "flows/services.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace merkhaus {
 
-struct AppContext;
 class LimitedMemo;
 
 // "DataFile Info" / "Lektions Info": name and comment of the current DataFile or lesson, shown
@@ -16,7 +17,7 @@ class LimitedMemo;
 class THeaderInfoDlg : public QDialog {
   Q_OBJECT
  public:
-  explicit THeaderInfoDlg(AppContext& ctx);
+  explicit THeaderInfoDlg(Services& services);
 
   QLabel* Label1;
   QLineEdit* Edit1;  // &Name:
@@ -38,11 +39,8 @@ class THeaderInfoDlg : public QDialog {
   void reject() override;
 
  private:
-  AppContext& ctx_;
+  Services& services_;
   bool forDataFile_ = false;
 };
-
-// Shows the info dialog for the DataFile (DataFileHeader) or the current lesson (CurUnit).
-void ShowHeaderInfo(AppContext& ctx, bool forDataFile, bool editable);
 
 }  // namespace merkhaus

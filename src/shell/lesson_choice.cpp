@@ -9,15 +9,15 @@
 #include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
-#include "shell/app_context.h"
-#include "shell/header_info_dialog.h"
-#include "shell/lesson_flows.h"
 #include "shell/new_lesson_dialog.h"
+#include "shell/start_up.h"
+#include "store/lessons.h"
 #include "store/units.h"
 
 namespace merkhaus {
 
-TForm6::TForm6(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+TForm6::TForm6(Services& services, Windows& windows)
+    : QDialog(nullptr), services_(services), windows_(windows) {
   setObjectName(QStringLiteral("Form6"));
   setWindowTitle(QStringLiteral("Lektionsauswahl"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -46,23 +46,23 @@ TForm6::TForm6(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   for (auto* b : {Button1, Button2, Button3, Button4})
     b->setAutoDefault(false);
 
-  connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
-  connect(Button4, &QPushButton::clicked, this, &TForm6::Button4Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
-  connect(Button3, &QPushButton::clicked, this, &TForm6::Button3Click);
-  connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm6::ListBox1DblClick);
-  AttachHelp(this, ctx_.help, HelpContext::LessonChoice);
+  OnEvent(Button1, &QPushButton::clicked, this, &TForm6::Button1Click, services_.messages);
+  OnEvent(Button4, &QPushButton::clicked, this, &TForm6::Button4Click, services_.messages);
+  OnEvent(Button2, &QPushButton::clicked, this, &TForm6::Button2Click, services_.messages);
+  OnEvent(Button3, &QPushButton::clicked, this, &TForm6::Button3Click, services_.messages);
+  OnEvent(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm6::ListBox1DblClick,
+          services_.messages);
+  AttachHelp(this, services_.help, HelpContext::LessonChoice);
 }
 
 bool TForm6::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ListBox1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      ListBox1KeyPress(QStringLiteral("\r"));
-      return true;
-    }
-    if (key->text().compare(QStringLiteral("i"), Qt::CaseInsensitive) == 0) {
-      ListBox1KeyPress(key->text());
+    QString typed = key->text();
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) typed = QStringLiteral("\r");
+    if (typed == QStringLiteral("\r") ||
+        typed.compare(QStringLiteral("i"), Qt::CaseInsensitive) == 0) {
+      RunAction(services_.messages, [&] { ListBox1KeyPress(typed); });
       return true;
     }
   }
@@ -86,7 +86,7 @@ void TForm6::ListBox1DblClick() {
 }
 
 void TForm6::Button4Click() {
-  ctx_.shared.Cancelled = 1;
+  services_.shared.Cancelled = 1;
   QDialog::reject();
 }
 
@@ -94,26 +94,31 @@ void TForm6::Button4Click() {
 void TForm6::reject() {}
 
 void TForm6::Button2Click() {
-  ctx_.forms.OKBottomDlg1->exec();
+  NewLesson();
+}
+
+void TForm6::NewLesson() {
+  if (windows_.newLesson().exec() == QDialog::Accepted) RefillUnitList();
 }
 
 void TForm6::Button3Click() {
   QListWidgetItem* item = ListBox1->currentItem();
   const bool selected = item && item->isSelected();
   const WinString line = selected ? ToWinString(item->text()) : WinString();
-  if (DeleteUnitFlow(ctx_.shared.DataFilePath, selected ? &line : nullptr, ctx_.messages)) {
+  if (DeleteUnitFlow(services_.shared.DataFilePath, selected ? &line : nullptr,
+                     services_.messages)) {
     delete ListBox1->takeItem(ListBox1->row(item));
   }
 }
 
 void TForm6::RefillUnitList() {
   ListBox1->clear();
-  std::vector<UnitLine> lines;
-  if (!ReadUnitList(ctx_.shared.DataFilePath, lines)) {
-    ShowErr(ctx_.messages, "RW - Fehler in Unit6!");
+  const UnitList list = ReadUnitList(services_.shared.DataFilePath);
+  if (!list.opened) {
+    ShowErr(services_.messages, WithReason("RW - Fehler in Unit6!", list.error));
     return;
   }
-  for (const auto& l : lines)
+  for (const auto& l : list.lines)
     ListBox1->addItem(ToQString(l.Line));
 }
 
@@ -121,17 +126,19 @@ void TForm6::ShowUnitInfo() {
   QListWidgetItem* item = ListBox1->currentItem();
   if (!item || !item->isSelected()) return;
   TVocData header;
-  switch (FindUnitByLine(ctx_.shared.DataFilePath, ToWinString(item->text()), header)) {
+  FileError error;
+  switch (
+      FindUnitByLine(services_.shared.DataFilePath, ToWinString(item->text()), header, &error)) {
     case Lookup::CannotOpen:
-      ShowErr(ctx_.messages, "RW - Fehler in Unit6!");
+      ShowErr(services_.messages, WithReason("RW - Fehler in Unit6!", error));
       return;
     case Lookup::Found:
-      ctx_.shared.CurUnit = header;
+      services_.shared.CurUnit = header;
       break;
     case Lookup::NotFound:
       break;
   }
-  ShowHeaderInfo(ctx_, false, false);
+  windows_.ShowHeaderInfo(false, false);
 }
 
 std::uint8_t TForm6::Select(const std::string& path, bool allowCreate) {
@@ -139,49 +146,46 @@ std::uint8_t TForm6::Select(const std::string& path, bool allowCreate) {
   Button2->setEnabled(allowCreate);
   Button3->setEnabled(allowCreate);
 
-  std::vector<UnitLine> lines;
-  std::uint64_t records = 0;
-  if (!ReadUnitList(path, lines, nullptr, &records)) {
-    ShowErr(ctx_.messages, "RW - Fehler 601!");
+  Messages& messages = services_.messages;
+  Shared& shared = services_.shared;
+  UnitList list = ReadUnitList(path);
+  if (!list.opened) {
+    ShowErr(messages, WithReason("RW - Fehler 601!", list.error));
     return 0;
   }
-  if (records <= 1) {
+  if (list.records <= 1) {
     if (!allowCreate) {
-      ctx_.messages.show(MsgKind::Information, "Keine Lektionen verfügbar!", MsgButtons::Ok);
+      messages.show(MsgKind::Information, "Keine Lektionen verfügbar!", MsgButtons::Ok);
       return 0;
     }
-    if (ctx_.messages.show(MsgKind::Confirmation, "Keine Lektionen verfügbar. Neue anlegen?",
-                           MsgButtons::YesNo) != Answer::Yes) {
-      ctx_.shared.Cancelled = 1;
+    if (messages.show(MsgKind::Confirmation, "Keine Lektionen verfügbar. Neue anlegen?",
+                      MsgButtons::YesNo) != Answer::Yes) {
+      shared.Cancelled = 1;
       return 0;
     }
-    ctx_.forms.OKBottomDlg1->exec();
-    if (ctx_.shared.Cancelled == 1) return 0;
+    windows_.newLesson().exec();
+    if (shared.Cancelled == 1) return 0;
+    list = ReadUnitList(path);
+    if (!list.opened) {
+      ShowErr(messages, WithReason("RW - Fehler in Unit6!", list.error));
+      return 0;
+    }
   }
 
   ListBox1->clear();
-  TVocData header;
-  if (!ReadUnitList(path, lines, &header)) {
-    ShowErr(ctx_.messages, "RW - Fehler in Unit6!");
-    return 0;
-  }
-  ctx_.shared.DataFileHeader = header;
-  Label1->setText(ToQString(header.B1.get()));
-  Label2->setText(ToQString(header.Comment.get()));
-  for (const auto& l : lines)
+  shared.DataFileHeader = list.header;
+  Label1->setText(ToQString(list.header.B1.get()));
+  Label2->setText(ToQString(list.header.Comment.get()));
+  for (const auto& l : list.lines)
     ListBox1->addItem(ToQString(l.Line));
   ListBox1->setCurrentRow(-1);
   ListBox1->clearSelection();
 
   exec();
-  if (ctx_.shared.Cancelled != 0) return 0;
+  if (shared.Cancelled != 0) return 0;
   QListWidgetItem* item = ListBox1->currentItem();
   if (!item) return 0;
   return SelectedUnitID(path, ToWinString(item->text()));
-}
-
-std::uint8_t SelectUnit(AppContext& ctx, const std::string& path, bool allowCreate) {
-  return ctx.forms.Form6->Select(path, allowCreate);
 }
 
 }  // namespace merkhaus

@@ -4,20 +4,22 @@
 #include <cstdint>
 #include <string>
 
+#include "flows/services.h"
+
 class QLabel;
 class QListWidget;
 class QPushButton;
 
 namespace merkhaus {
 
-struct AppContext;
+class Windows;
 
 // "Lektionsauswahl": the live lessons of the current DataFile, to choose one, and where the flow
 // allows it to create or delete lessons.
 class TForm6 : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm6(AppContext& ctx);
+  TForm6(Services& services, Windows& windows);
 
   QLabel* Label1;  // the DataFile's name
   QLabel* Label2;  // the DataFile's comment
@@ -35,7 +37,7 @@ class TForm6 : public QDialog {
   // Enter acts as a double-click, the letter I shows the lesson's information.
   void ListBox1KeyPress(const QString& key);
 
-  // Fills the list and shows the window; the chosen UnitID or 0 (see SelectUnit).
+  // Fills the list and shows the window; the chosen UnitID or 0 (LessonChooser::SelectUnit).
   std::uint8_t Select(const std::string& path, bool allowCreate);
   // Reads the list again after a lesson was created.
   void RefillUnitList();
@@ -47,12 +49,11 @@ class TForm6 : public QDialog {
   void reject() override;
 
  private:
-  AppContext& ctx_;
-};
+  // A new lesson from "Neue Lektion anlegen"; the list is read again after OK.
+  void NewLesson();
 
-// Lets the learner choose a lesson of the DataFile at `path`; yields its UnitID, or 0 when none
-// was chosen. Refreshes DataFileHeader from record 0. The caller sets Cancelled to 0 before and
-// starts its mode only when Cancelled is still 0.
-std::uint8_t SelectUnit(AppContext& ctx, const std::string& path, bool allowCreate);
+  Services& services_;
+  Windows& windows_;
+};
 
 }  // namespace merkhaus

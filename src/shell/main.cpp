@@ -1,45 +1,43 @@
+#include <QApplication>
 #include <QIcon>
 #include <cstdlib>
+#include <memory>
 
 #include "config/options.h"
+#include "config/special_chars.h"
+#include "flows/services.h"
+#include "platform/action.h"
 #include "platform/app_paths.h"
 #include "platform/help_window.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_messages.h"
 #include "platform/random.h"
-#include "shell/app_context.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
 #include "store/shared.h"
 
 int main(int argc, char** argv) {
   using namespace merkhaus;
-  MerkhausApplication app(argc, argv);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Merkhaus 3"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Merkhaus 3"));
+  QApplication::setApplicationVersion(QStringLiteral("3.05"));
   InstallGermanTranslations(app);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merkhaus.svg")));
 
   const char* home = std::getenv("HOME");
   auto shared = std::make_unique<Shared>();
   Options options;
+  SpecialCharTable specialChars;
   QtMessages messages;
   QtFileDialogs fileDialogs;
   HelpWindow help;
   ClockRandom random;
-  std::vector<std::string> args(argv + 1, argv + argc);
-  AppContext ctx{*shared,
-                 options,
-                 messages,
-                 fileDialogs,
-                 help,
-                 random,
-                 ConfigDir(ExecutableDir(), home ? home : "."),
-                 args,
-                 Forms{},
-                 SpecialCharTable{}};
-  app.setContext(&ctx);
+  Services services{*shared, options, messages, fileDialogs, help, random, specialChars};
 
-  Windows windows(ctx);
-  HandleCommandLine(ctx);
+  Windows windows(services, ConfigDir(ExecutableDir(), home ? home : "."));
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  RunAction(messages, [&] { HandleCommandLine(services, windows.main(), args); });
   windows.main().show();
   return app.exec();
 }

@@ -7,19 +7,15 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "config/options_dialog.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/picture.h"
-#include "practice/study_window.h"
 #include "shell/about_box.h"
-#include "shell/app_context.h"
-#include "shell/datafile_choice.h"
-#include "shell/lesson_choice.h"
-#include "shell/open_datafile_dialog.h"
+#include "shell/start_up.h"
 
 namespace merkhaus {
-TForm1::TForm1(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
+TForm1::TForm1(Services& services, Windows& windows)
+    : QWidget(nullptr), services_(services), windows_(windows) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Merkhaus 3"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -59,26 +55,31 @@ TForm1::TForm1(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
   Button10 = MakeButton(Panel2, QStringLiteral("Hilfe"), QRect(12, 5, 136, 30));
   Button5 = MakeButton(Panel2, QStringLiteral("Ende"), QRect(156, 5, 136, 30));
 
-  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-  connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-  connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
-  connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-  connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
-  connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
-  connect(Button9, &QPushButton::clicked, this, &TForm1::Button9Click);
-  connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
-  connect(Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
-  connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-  connect(Image1, &Picture::doubleClicked, this, &TForm1::Image1DblClick);
+  Messages& m = services_.messages;
+  OnEvent(Button1, &QPushButton::clicked, this, &TForm1::Button1Click, m);
+  OnEvent(Button2, &QPushButton::clicked, this, &TForm1::Button2Click, m);
+  OnEvent(Button3, &QPushButton::clicked, this, &TForm1::Button3Click, m);
+  OnEvent(Button4, &QPushButton::clicked, this, &TForm1::Button4Click, m);
+  OnEvent(Button5, &QPushButton::clicked, this, &TForm1::Button5Click, m);
+  OnEvent(Button6, &QPushButton::clicked, this, &TForm1::Button6Click, m);
+  OnEvent(Button7, &QPushButton::clicked, this, &TForm1::Button7Click, m);
+  OnEvent(Button8, &QPushButton::clicked, this, &TForm1::Button8Click, m);
+  OnEvent(Button9, &QPushButton::clicked, this, &TForm1::Button9Click, m);
+  OnEvent(Button10, &QPushButton::clicked, this, &TForm1::Button10Click, m);
+  OnEvent(Button11, &QPushButton::clicked, this, &TForm1::Button11Click, m);
+  OnEvent(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click, m);
+  OnEvent(Image1, &Picture::doubleClicked, this, &TForm1::Image1DblClick, m);
 
-  AttachHelp(this, ctx_.help, HelpContext::MainWindow);
+  AttachHelp(this, services_.help, HelpContext::MainWindow);
 }
 
 TForm1::~TForm1() {
   // FormDestroy: the help viewer goes with the program.
-  ctx_.help.close();
+  services_.help.close();
+}
+
+void TForm1::AddMode(Mode mode, std::function<void()> run) {
+  modes_[mode] = std::move(run);
 }
 
 void TForm1::Button1Click() {
@@ -96,19 +97,22 @@ void TForm1::Button4Click() {
 void TForm1::Button8Click() {
   RunMode(Mode::Print);
 }
-void TForm1::Button11Click() {}
+// The DataFile editor chooses its DataFile itself.
+void TForm1::Button11Click() {
+  RunModeWindow(Mode::Edit);
+}
 
 void TForm1::RunMode(Mode mode) {
-  Shared& shared = ctx_.shared;
+  Shared& shared = services_.shared;
   shared.Cancelled = 0;
   // Entering and printing may start on a new DataFile; the other modes need an existing one.
   const bool mayCreate = mode == Mode::Entry || mode == Mode::Print;
   const std::string path =
-      ChooseDataFile(ctx_, mayCreate ? ChooseMode::NewDataFile : ChooseMode::Plain);
+      windows_.ChooseDataFile(mayCreate ? ChooseMode::NewDataFile : ChooseMode::Plain);
   if (shared.Cancelled) return;
   shared.DataFilePath = path;
   if (mode != Mode::Dictionary) {
-    const std::uint8_t unit = SelectUnit(ctx_, shared.DataFilePath, mode == Mode::Entry);
+    const std::uint8_t unit = windows_.SelectUnit(shared.DataFilePath, mode == Mode::Entry);
     if (shared.Cancelled) return;
     shared.CurUnitID = unit;
   }
@@ -116,30 +120,29 @@ void TForm1::RunMode(Mode mode) {
 }
 
 void TForm1::RunModeOnFile(Mode mode, const std::string& path) {
-  Shared& shared = ctx_.shared;
+  Shared& shared = services_.shared;
   shared.Cancelled = 0;
   shared.DataFilePath = path;
-  const std::uint8_t unit = SelectUnit(ctx_, shared.DataFilePath, mode == Mode::Entry);
+  const std::uint8_t unit = windows_.SelectUnit(shared.DataFilePath, mode == Mode::Entry);
   if (shared.Cancelled) return;
   shared.CurUnitID = unit;
   RunModeWindow(mode);
 }
 
 void TForm1::RunModeWindow(Mode mode) {
+  const auto run = modes_.find(mode);
+  if (run == modes_.end()) return;
   // Each mode's window runs modally while the main window is hidden; printing keeps it visible.
-  switch (mode) {
-    case Mode::Study:
-      hide();
-      StartStudy(ctx_);
-      show();
-      break;
-    case Mode::None:
-    case Mode::Test:
-    case Mode::Dictionary:
-    case Mode::Entry:
-    case Mode::Print:
-      break;
-  }
+  // The main window comes back however the mode ends, also when an error ends it early.
+  const bool hideMain = mode != Mode::Print;
+  struct ShowAgain {
+    QWidget* window;
+    ~ShowAgain() {
+      if (window) window->show();
+    }
+  } showAgain{hideMain ? this : nullptr};
+  if (hideMain) hide();
+  run->second();
 }
 
 void TForm1::Button5Click() {
@@ -148,11 +151,11 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::Button6Click() {
-  if (ctx_.forms.AboutBox) ctx_.forms.AboutBox->exec();
+  windows_.about().exec();
 }
 
 void TForm1::Button9Click() {
-  if (ctx_.forms.OptionsDLG) ctx_.forms.OptionsDLG->exec();
+  windows_.ShowOptions();
 }
 
 void TForm1::Image1DblClick() {
@@ -172,7 +175,7 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::Button10Click() {
-  ctx_.help.showContents();
+  services_.help.showContents();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <map>
 #include <string>
+
+#include "flows/services.h"
 
 class QFrame;
 class QPushButton;
@@ -9,18 +13,18 @@ class QToolButton;
 
 namespace merkhaus {
 
-struct AppContext;
 class Picture;
+class Windows;
 
 // The working modes, numbered as the command-line reaction `openreact` numbers them.
-enum class Mode { None = 0, Study = 1, Test = 2, Dictionary = 3, Entry = 4, Print = 5 };
+enum class Mode { None = 0, Study = 1, Test = 2, Dictionary = 3, Entry = 4, Print = 5, Edit = 6 };
 
 // The main window "Merkhaus 3": the four modes, "Erweitert" with the less frequent tasks,
 // "Ende" and "Hilfe".
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
-  explicit TForm1(AppContext& ctx);
+  TForm1(Services& services, Windows& windows);
   ~TForm1() override;
 
   QFrame* Panel1;
@@ -55,6 +59,10 @@ class TForm1 : public QWidget {
   void SpeedButton1Click();
   void Image1DblClick();
 
+  // Start-up tells the main window how to run each mode once DataFile and lesson are chosen.
+  // A mode without an entry does nothing yet.
+  void AddMode(Mode mode, std::function<void()> run);
+
   // A mode from its button: choose the DataFile (and the lesson where the mode needs one), then
   // run the mode with the main window hidden.
   void RunMode(Mode mode);
@@ -66,7 +74,10 @@ class TForm1 : public QWidget {
 
  private:
   void RunModeWindow(Mode mode);
-  AppContext& ctx_;
+
+  Services& services_;
+  Windows& windows_;
+  std::map<Mode, std::function<void()>> modes_;
 };
 
 }  // namespace merkhaus

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/form_parts.h"
 #include "platform/limited_memo.h"
 #include "platform/qt_text.h"
-#include "shell/app_context.h"
 
 namespace merkhaus {
 namespace {
@@ -20,7 +20,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, int y) {
 
 }  // namespace
 
-TForm4::TForm4(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+TForm4::TForm4(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("Neues DataFile anlegen"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -83,11 +83,11 @@ TForm4::TForm4(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   setTabOrder(Edit2, ComboBox1);
   setTabOrder(ComboBox1, Edit3);
 
-  connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+  OnEvent(Button1, &QPushButton::clicked, this, &TForm4::Button1Click, services_.messages);
+  OnEvent(Button2, &QPushButton::clicked, this, &TForm4::Button2Click, services_.messages);
   // Edit1KeyPress, Edit2KeyPress (also Edit3), ComboBox1KeyPress, ComboBox2KeyPress.
   for (QLineEdit* e : {Edit1, Edit2, Edit3, ComboBox1->lineEdit(), ComboBox2->lineEdit()}) {
-    connect(e, &QLineEdit::returnPressed, this, &TForm4::Button1Click);
+    OnEvent(e, &QLineEdit::returnPressed, this, &TForm4::Button1Click, services_.messages);
   }
 }
 
@@ -98,7 +98,7 @@ NewDataFileDetails TForm4::Details() const {
 }
 
 void TForm4::Button1Click() {
-  if (AcceptNewDataFileDetails(Details(), ctx_.messages)) {
+  if (AcceptNewDataFileDetails(Details(), services_.messages)) {
     QDialog::accept();
   } else if (!Details().name.empty() && !Details().foreignLanguage.empty() &&
              !Details().nativeLanguage.empty()) {
@@ -111,7 +111,7 @@ void TForm4::Button2Click() {
 }
 
 void TForm4::reject() {
-  ctx_.shared.Cancelled = 1;
+  services_.shared.Cancelled = 1;
   QDialog::reject();
 }
 

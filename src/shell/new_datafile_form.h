@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "flows/services.h"
 #include "shell/datafile_choice.h"
 
 class QComboBox;
@@ -11,13 +12,11 @@ class QPushButton;
 
 namespace merkhaus {
 
-struct AppContext;
-
 // "Neues DataFile anlegen": name, comment, languages and author of a new DataFile.
 class TForm4 : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm4(AppContext& ctx);
+  explicit TForm4(Services& services);
 
   QLabel* Label1;
   QLineEdit* Edit1;  // &Name:
@@ -44,7 +43,7 @@ class TForm4 : public QDialog {
   void reject() override;
 
  private:
-  AppContext& ctx_;
+  Services& services_;
 };
 
 }  // namespace merkhaus

@@ -4,15 +4,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/form_parts.h"
 #include "platform/limited_memo.h"
 #include "platform/qt_text.h"
-#include "shell/app_context.h"
-#include "shell/lesson_choice.h"
 #include "store/lessons.h"
 
 namespace merkhaus {
 
-TOKBottomDlg1::TOKBottomDlg1(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+TOKBottomDlg1::TOKBottomDlg1(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("OKBottomDlg1"));
   setWindowTitle(QStringLiteral("Neue Lektion anlegen"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -37,19 +36,20 @@ TOKBottomDlg1::TOKBottomDlg1(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
   CancelBtn->setGeometry(278, 196, 90, 28);
   CancelBtn->setAutoDefault(false);
-  connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg1::OKBtnClick);
-  connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg1::CancelBtnClick);
+  OnEvent(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg1::OKBtnClick, services_.messages);
+  OnEvent(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg1::CancelBtnClick,
+          services_.messages);
 }
 
 void TOKBottomDlg1::OKBtnClick() {
   if (Edit1->text().isEmpty()) {
-    ShowErr(ctx_.messages, "Es muß zumindest ein Lektionsname eingegeben werden!");
+    ShowErr(services_.messages, "Es muß zumindest ein Lektionsname eingegeben werden!");
     QDialog::accept();
     return;
   }
-  CreateUnitFromDialog(ctx_.shared.DataFilePath, ToWinString(Edit1->text()), Memo1->winText(),
-                       ctx_.messages);
-  if (ctx_.forms.Form6) ctx_.forms.Form6->RefillUnitList();
+  // The lesson list is read again when the dialog has closed, whether this worked or not.
+  CreateUnitFromDialog(services_.shared.DataFilePath, ToWinString(Edit1->text()), Memo1->winText(),
+                       services_.messages);
   QDialog::accept();
 }
 
@@ -58,7 +58,7 @@ void TOKBottomDlg1::CancelBtnClick() {
 }
 
 void TOKBottomDlg1::reject() {
-  ctx_.shared.Cancelled = 1;
+  services_.shared.Cancelled = 1;
   QDialog::reject();
 }
 

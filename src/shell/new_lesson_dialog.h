@@ -2,13 +2,14 @@
 
 #include <QDialog>
 
+#include "flows/services.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace merkhaus {
 
-struct AppContext;
 class LimitedMemo;
 
 // "Neue Lektion anlegen": name and comment of a new lesson of the current DataFile. Both fields
@@ -16,7 +17,7 @@ class LimitedMemo;
 class TOKBottomDlg1 : public QDialog {
   Q_OBJECT
  public:
-  explicit TOKBottomDlg1(AppContext& ctx);
+  explicit TOKBottomDlg1(Services& services);
 
   QLabel* Label1;
   QLineEdit* Edit1;  // &Name:
@@ -32,7 +33,7 @@ class TOKBottomDlg1 : public QDialog {
   void reject() override;
 
  private:
-  AppContext& ctx_;
+  Services& services_;
 };
 
 }  // namespace merkhaus

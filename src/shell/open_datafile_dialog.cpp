@@ -3,19 +3,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/dialogs.h"
+#include "platform/file_io.h"
+#include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
-#include "shell/app_context.h"
 #include "shell/new_datafile_form.h"
+#include "shell/start_up.h"
 #include "shell/voc_data_module.h"
 
 namespace merkhaus {
 
-TOKBottomDlg::TOKBottomDlg(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
+TOKBottomDlg::TOKBottomDlg(Services& services, Windows& windows)
+    : QDialog(nullptr), services_(services), windows_(windows) {
   setObjectName(QStringLiteral("OKBottomDlg"));
   setWindowTitle(QStringLiteral("DataFile öffnen"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -39,11 +40,12 @@ TOKBottomDlg::TOKBottomDlg(AppContext& ctx) : QDialog(nullptr), ctx_(ctx) {
   for (auto* b : {Button1, Button4, CancelBtn})
     b->setAutoDefault(false);
 
-  connect(Button1, &QPushButton::clicked, this, &TOKBottomDlg::Button1Click);
-  connect(Button4, &QPushButton::clicked, this, &TOKBottomDlg::Button4Click);
-  connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::OKBtnClick);
-  connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg::CancelBtnClick);
-  AttachHelp(this, ctx_.help, HelpContext::OpenDataFile);
+  Messages& m = services_.messages;
+  OnEvent(Button1, &QPushButton::clicked, this, &TOKBottomDlg::Button1Click, m);
+  OnEvent(Button4, &QPushButton::clicked, this, &TOKBottomDlg::Button4Click, m);
+  OnEvent(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::OKBtnClick, m);
+  OnEvent(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg::CancelBtnClick, m);
+  AttachHelp(this, services_.help, HelpContext::OpenDataFile);
 }
 
 void TOKBottomDlg::showEvent(QShowEvent* event) {
@@ -58,19 +60,18 @@ void TOKBottomDlg::FormShow() {
 
 void TOKBottomDlg::Button1Click() {
   for (;;) {
-    const auto path = ctx_.forms.VocDataModule->OpenDialog1Execute(QStringToPath(Edit1->text()));
+    const auto path = windows_.fileDialogs().OpenDialog1Execute(QStringToPath(Edit1->text()));
     if (!path) return;
     Edit1->setText(PathToQString(*path));
-    std::error_code ec;
-    if (std::filesystem::exists(*path, ec)) break;
-    ctx_.messages.show(MsgKind::Warning, MissingFileWarning(*path), MsgButtons::Ok);
+    if (KindOf(*path) != PathKind::Missing) break;
+    services_.messages.show(MsgKind::Warning, MissingFileWarning(*path), MsgButtons::Ok);
   }
   OKBtn->setFocus();
 }
 
 void TOKBottomDlg::OKBtnClick() {
-  const std::string field =
-      AcceptDataFilePath(QStringToPath(Edit1->text()), ctx_.messages, ctx_.shared.Cancelled);
+  const std::string field = AcceptDataFilePath(QStringToPath(Edit1->text()), services_.messages,
+                                               services_.shared.Cancelled);
   Edit1->setText(PathToQString(field));
   QDialog::accept();
 }
@@ -80,31 +81,30 @@ void TOKBottomDlg::CancelBtnClick() {
 }
 
 void TOKBottomDlg::reject() {
-  ctx_.shared.Cancelled = 1;
+  services_.shared.Cancelled = 1;
   QDialog::reject();
 }
 
 void TOKBottomDlg::Button4Click() {
-  const auto path = ctx_.forms.VocDataModule->SaveDialog1Execute();
+  const auto path = windows_.fileDialogs().SaveDialog1Execute();
   if (!path) return;
-  TForm4& form = *ctx_.forms.Form4;
+  TForm4& form = windows_.newDataFile();
   form.exec();
-  if (ctx_.shared.Cancelled == 1) return;
-  if (!CreateNewDataFile(*path, form.Details(), ctx_.messages)) return;
+  if (services_.shared.Cancelled == 1) return;
+  if (!CreateNewDataFile(*path, form.Details(), services_.messages)) return;
   form.ResetFields();
   Edit1->setText(PathToQString(*path));
 }
 
-std::string ChooseDataFile(AppContext& ctx, ChooseMode mode) {
-  TOKBottomDlg& dialog = *ctx.forms.OKBottomDlg;
-  dialog.Button4->setEnabled(mode == ChooseMode::NewDataFile);
-  const DataFileChoicePlan plan =
-      PlanDataFileChoice(ctx.shared.CmdLineFile, ctx.options, QStringToPath(dialog.Edit1->text()));
-  dialog.Edit1->setText(PathToQString(plan.fieldText));
+std::string TOKBottomDlg::Choose(ChooseMode mode) {
+  Button4->setEnabled(mode == ChooseMode::NewDataFile);
+  const DataFileChoicePlan plan = PlanDataFileChoice(
+      services_.shared.CmdLineFile, services_.options, QStringToPath(Edit1->text()));
+  Edit1->setText(PathToQString(plan.fieldText));
   if (!plan.ask) return plan.result;
-  dialog.exec();
-  if (ctx.shared.Cancelled != 0) return std::string();
-  return QStringToPath(dialog.Edit1->text());
+  exec();
+  if (services_.shared.Cancelled != 0) return std::string();
+  return QStringToPath(Edit1->text());
 }
 
 }  // namespace merkhaus

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <string>
 
+#include "flows/flows.h"
+#include "flows/services.h"
 #include "shell/datafile_choice.h"
 
 class QLabel;
@@ -11,14 +13,17 @@ class QPushButton;
 
 namespace merkhaus {
 
-struct AppContext;
+class Windows;
 
 // "DataFile öffnen": the learner confirms or changes the path of the DataFile to work on, browses
 // for one, or creates a new one. The path field keeps its text between showings.
 class TOKBottomDlg : public QDialog {
   Q_OBJECT
  public:
-  explicit TOKBottomDlg(AppContext& ctx);
+  TOKBottomDlg(Services& services, Windows& windows);
+
+  // Decides the DataFile for a flow (DataFileChooser::ChooseDataFile).
+  std::string Choose(ChooseMode mode);
 
   QLabel* Label1;
   QLineEdit* Edit1;      // &Pfad:
@@ -38,12 +43,8 @@ class TOKBottomDlg : public QDialog {
   void reject() override;
 
  private:
-  AppContext& ctx_;
+  Services& services_;
+  Windows& windows_;
 };
-
-// Decides the DataFile for a flow: without asking where the options say so, otherwise through
-// "DataFile öffnen". The caller sets Cancelled to 0 before and uses the path only when Cancelled
-// is still 0 afterwards.
-std::string ChooseDataFile(AppContext& ctx, ChooseMode mode);
 
 }  // namespace merkhaus

@@ -3,13 +3,11 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <exception>
 
 #include "config/options_dialog.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
 #include "shell/about_box.h"
-#include "shell/app_context.h"
 #include "shell/command_line.h"
 #include "shell/header_info_dialog.h"
 #include "shell/lesson_choice.h"
@@ -18,29 +16,8 @@
 #include "shell/new_lesson_dialog.h"
 #include "shell/open_datafile_dialog.h"
 #include "shell/voc_data_module.h"
-#include "store/record_file.h"
 
 namespace merkhaus {
-
-MerkhausApplication::MerkhausApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationName(QStringLiteral("Merkhaus 3"));
-  setApplicationDisplayName(QStringLiteral("Merkhaus 3"));
-  setApplicationVersion(QStringLiteral("3.05"));
-}
-
-bool MerkhausApplication::notify(QObject* receiver, QEvent* event) {
-  try {
-    return QApplication::notify(receiver, event);
-  } catch (const IoError& e) {
-    if (ctx_) ShowErr(ctx_->messages, e.what());
-  } catch (const std::bad_alloc&) {
-    if (ctx_) ShowErr(ctx_->messages, "Nicht genügend Arbeitsspeicher!");
-  } catch (const std::exception& e) {
-    // Whatever else goes wrong ends the learner's action, not the program.
-    if (ctx_) ShowErr(ctx_->messages, std::string("Unerwarteter Fehler: ") + e.what());
-  }
-  return false;
-}
 
 void InstallGermanTranslations(QApplication& app) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -55,48 +32,52 @@ void InstallGermanTranslations(QApplication& app) {
   }
 }
 
-namespace {
-
-// Makes a window, keeps it in `owner` and makes it known to the other windows through `slot`.
-template <class T, class Arg>
-T* Create(std::unique_ptr<T>& owner, T*& slot, Arg& arg) {
-  owner = std::make_unique<T>(arg);
-  slot = owner.get();
-  return slot;
+Windows::Windows(Services& s, const std::filesystem::path& configDir) : services_(s) {
+  Form1_ = std::make_unique<TForm1>(s, *this);
+  OKBottomDlg_ = std::make_unique<TOKBottomDlg>(s, *this);
+  Form4_ = std::make_unique<TForm4>(s);
+  Form6_ = std::make_unique<TForm6>(s, *this);
+  study_ = std::make_unique<Tstudy>(s, *this, *this, *this, *this);
+  Form1_->AddMode(Mode::Study, [this] { study_->StartStudy(); });
+  VocDataModule_ = std::make_unique<TVocDataModule>(s.fileDialogs);
+  OKBottomDlg1_ = std::make_unique<TOKBottomDlg1>(s);
+  HeaderInfoDlg_ = std::make_unique<THeaderInfoDlg>(s);
+  // Making the options dialog reads Merkhaus.cfg and Merkhaus.soz.
+  OptionsDLG_ = std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages, s.fileDialogs,
+                                              s.help, configDir);
+  QuickEdit_ = std::make_unique<TQuickEdit>(s);
+  AboutBox_ = std::make_unique<TAboutBox>(s.help);
 }
 
-}  // namespace
+Windows::~Windows() = default;
 
-Windows::Windows(AppContext& ctx) : ctx_(ctx) {
-  Forms& f = ctx_.forms;
-  Create(Form1_, f.Form1, ctx_);
-  Create(OKBottomDlg_, f.OKBottomDlg, ctx_);
-  Create(Form4_, f.Form4, ctx_);
-  Create(Form6_, f.Form6, ctx_);
-  Tstudy* study = Create(study_, f.study, ctx_);
-  Create(VocDataModule_, f.VocDataModule, ctx_.fileDialogs);
-  Create(OKBottomDlg1_, f.OKBottomDlg1, ctx_);
-  Create(HeaderInfoDlg_, f.HeaderInfoDlg, ctx_);
-  // Creating the options dialog reads Merkhaus.cfg and Merkhaus.soz.
-  TOptionsDLG* options = Create(OptionsDLG_, f.OptionsDLG, ctx_);
-  // A confirmed change of "Auto-'weiter' nach" reaches the practice timer at once.
-  QObject::connect(options, &TOptionsDLG::optionsConfirmed, study,
-                   [study] { study->FormActivate(); });
-  Create(QuickEdit_, f.QuickEdit, ctx_);
-  Create(AboutBox_, f.AboutBox, ctx_);
+std::string Windows::ChooseDataFile(ChooseMode mode) {
+  return OKBottomDlg_->Choose(mode);
 }
 
-Windows::~Windows() {
-  ctx_.forms = Forms{};
+std::uint8_t Windows::SelectUnit(const std::string& path, bool allowCreate) {
+  return Form6_->Select(path, allowCreate);
 }
 
-void HandleCommandLine(AppContext& ctx) {
-  if (!CheckCommandLineFile(ctx.shared, ctx.messages, ctx.args)) return;
+void Windows::ShowHeaderInfo(bool forDataFile, bool editable) {
+  HeaderInfoDlg_->Show(forDataFile, editable);
+}
+
+bool Windows::QuickEditEntry(std::size_t index, bool editable) {
+  return QuickEdit_->QuickEditEntry(index, editable);
+}
+
+void Windows::ShowOptions() {
+  OptionsDLG_->exec();
+}
+
+void HandleCommandLine(Services& services, TForm1& main, const std::vector<std::string>& args) {
+  if (!CheckCommandLineFile(services.shared, services.messages, args)) return;
   // With "keine Aktion" (0) nothing happens now: CmdLineFile stays set for later choices of a
   // DataFile. The other choices run their mode on the file, after a lesson choice.
-  const int reaction = ctx.options.openreact;
+  const int reaction = services.options.openreact;
   if (reaction >= 1 && reaction <= 4) {
-    ctx.forms.Form1->RunModeOnFile(static_cast<Mode>(reaction), ctx.shared.CmdLineFile);
+    main.RunModeOnFile(static_cast<Mode>(reaction), services.shared.CmdLineFile);
   }
 }
 

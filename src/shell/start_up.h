@@ -1,37 +1,64 @@
 #pragma once
 
 #include <QApplication>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "shell/app_context.h"  // the window classes, declared with Forms
+#include "flows/flows.h"
+#include "flows/services.h"
 
 namespace merkhaus {
 
-// The application object. An input or output error that a DataFile routine meets after opening
-// a file ends the learner's current action with an error box, here, instead of ending the
-// program.
-class MerkhausApplication : public QApplication {
- public:
-  MerkhausApplication(int& argc, char** argv);
-  bool notify(QObject* receiver, QEvent* event) override;
-  void setContext(AppContext* ctx) { ctx_ = ctx; }
-
- private:
-  AppContext* ctx_ = nullptr;
-};
+class TAboutBox;
+class TForm1;
+class TForm4;
+class TForm6;
+class THeaderInfoDlg;
+class TOKBottomDlg;
+class TOKBottomDlg1;
+class TOptionsDLG;
+class TQuickEdit;
+class Tstudy;
+class TVocDataModule;
 
 // Loads the German Qt translations, so that the standard dialogs speak German.
 void InstallGermanTranslations(QApplication& app);
 
-// Every window of the program, created once in a fixed order and kept until the end.
-class Windows {
+// Every window of the program, created once at start-up in the order the program has always
+// used and kept until the end. The shell's windows implement the choosers and dialogs that the
+// modes use; each mode gets them here, as the interfaces of flows/flows.h, and its entry in the
+// main window. A new mode is one window member and its lines in the constructor.
+class Windows final : public DataFileChooser,
+                      public LessonChooser,
+                      public HeaderInfoViewer,
+                      public EntryViewer,
+                      public OptionsEditor {
  public:
-  explicit Windows(AppContext& ctx);
-  ~Windows();
+  // `configDir` holds Merkhaus.cfg and Merkhaus.soz, read when the options dialog is made.
+  Windows(Services& services, const std::filesystem::path& configDir);
+  ~Windows() override;
+
   TForm1& main() { return *Form1_; }
 
+  // The shell's windows, for one another.
+  TOKBottomDlg& openDataFile() { return *OKBottomDlg_; }
+  TForm4& newDataFile() { return *Form4_; }
+  TForm6& lessonChoice() { return *Form6_; }
+  TVocDataModule& fileDialogs() { return *VocDataModule_; }
+  TOKBottomDlg1& newLesson() { return *OKBottomDlg1_; }
+  TAboutBox& about() { return *AboutBox_; }
+
+  std::string ChooseDataFile(ChooseMode mode) override;
+  std::uint8_t SelectUnit(const std::string& path, bool allowCreate) override;
+  void ShowHeaderInfo(bool forDataFile, bool editable) override;
+  bool QuickEditEntry(std::size_t index, bool editable) override;
+  void ShowOptions() override;
+
  private:
-  AppContext& ctx_;
+  Services& services_;
   std::unique_ptr<TForm1> Form1_;
   std::unique_ptr<TOKBottomDlg> OKBottomDlg_;
   std::unique_ptr<TForm4> Form4_;
@@ -46,6 +73,6 @@ class Windows {
 };
 
 // Handles a DataFile named on the command line: checks it and acts on `openreact`.
-void HandleCommandLine(AppContext& ctx);
+void HandleCommandLine(Services& services, TForm1& main, const std::vector<std::string>& args);
 
 }  // namespace merkhaus

@@ -1,6 +1,6 @@
 #include "store/datafile.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <string_view>
 
 #include "store/record_file.h"
@@ -10,22 +10,24 @@ namespace merkhaus {
 DataFileCheck CheckDataFile(const std::string& path, Messages& messages) {
   // Old Merkhaus text exports start with a line holding a tab and "Datafile:"; they are not
   // DataFiles even when the bytes further on happen to look like one.
+  FileError error;
   {
-    std::FILE* text = std::fopen(path.c_str(), "rb");
-    if (!text) {
-      messages.show(MsgKind::Error, "Fehler beim öffnen der Datei als Textfile!", MsgButtons::Yes);
+    File text;
+    if (!text.open(path, File::Mode::Read, Lock::None, error)) {
+      messages.show(MsgKind::Error, WithReason("Fehler beim öffnen der Datei als Textfile!", error),
+                    MsgButtons::Yes);
       return DataFileCheck::Unreadable;
     }
     char head[20];
-    const std::size_t n = std::fread(head, 1, sizeof head, text);
-    std::fclose(text);
-    std::string_view line(head, n);
+    std::string_view line(head, text.readAt(head, sizeof head, 0));
     line = line.substr(0, line.find_first_of("\r\n"));
     if (line.find("\tDatafile:") != std::string_view::npos) return DataFileCheck::NotDataFile;
   }
   RecordFile file;
-  if (!file.open(path)) {
-    messages.show(MsgKind::Error, "Fehler beim lesen der Datei als Bin-File!", MsgButtons::Yes);
+  if (!file.open(path, Access::Read)) {
+    messages.show(MsgKind::Error,
+                  WithReason("Fehler beim lesen der Datei als Bin-File!", file.error()),
+                  MsgButtons::Yes);
     return DataFileCheck::Unreadable;
   }
   if (file.count() < 1) return DataFileCheck::NotDataFile;
@@ -39,65 +41,74 @@ bool IsDataFile(const std::string& path, Messages& messages) {
   return CheckDataFile(path, messages) == DataFileCheck::DataFile;
 }
 
-bool LoadUnitHeader(Shared& shared, Messages& messages, std::uint8_t unitId) {
+LessonRead ReadLesson(const std::string& path, std::uint8_t unitId, std::size_t maxEntries) {
+  LessonRead lesson;
   RecordFile file;
-  if (!file.open(shared.DataFilePath)) {
-    ShowErr(messages, "Schwerer Fehler 602");
+  if (!file.open(path, Access::Read)) {
+    lesson.error = file.error();
+    return lesson;
+  }
+  lesson.opened = true;
+  file.scan(1, [&](std::uint64_t, const TVocData& r) {
+    if (r.Deleted == 0 && r.UnitID == unitId) {
+      if (!IsUnitHeader(r)) {
+        if (lesson.entries.size() < maxEntries) lesson.entries.push_back(r);
+      } else if (!lesson.headerFound) {
+        lesson.header = r;
+        lesson.headerFound = true;
+      }
+    }
+    return !lesson.headerFound || lesson.entries.size() < maxEntries;
+  });
+  return lesson;
+}
+
+bool LoadUnitHeader(Shared& shared, Messages& messages, std::uint8_t unitId) {
+  const LessonRead lesson = ReadLesson(shared.DataFilePath, unitId, 0);
+  if (!lesson.opened) {
+    ShowErr(messages, WithReason("Schwerer Fehler 602", lesson.error));
     return false;
   }
-  bool found = false;
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (r.Deleted == 0 && r.UnitID == unitId && IsUnitHeader(r)) {
-      shared.CurUnit = r;
-      found = true;
-      return false;
-    }
-    return true;
-  });
-  return found;
+  if (lesson.headerFound) shared.CurUnit = lesson.header;
+  return lesson.headerFound;
 }
 
-int ReadUnitVocs(const std::string& path, std::uint8_t unitId, TVocData* out, std::size_t max) {
-  RecordFile file;
-  if (!file.open(path)) return -1;
-  std::size_t count = 0;
-  if (max > 0) {
-    file.scan(1, [&](std::uint64_t, const TVocData& r) {
-      if (IsVocOfUnit(r, unitId)) out[count++] = r;
-      return count < max;
-    });
-  }
-  return static_cast<int>(count);
-}
-
-void LoadUnitVocs(Shared& shared, Messages& messages) {
-  // ReadUnitVocs writes nothing when the file cannot be opened, so VocList stays as it was.
-  const int n =
-      ReadUnitVocs(shared.DataFilePath, shared.CurUnitID, shared.VocList.data(), kMaxVocs);
-  if (n < 0) {
-    ShowErr(messages, "IO-Fehler 802!");
-    shared.Cancelled = 1;
-    return;
-  }
+void KeepEntries(Shared& shared, const LessonRead& lesson) {
+  const std::size_t n = std::min(lesson.entries.size(), kMaxVocs);
+  std::copy_n(lesson.entries.begin(), n, shared.VocList.begin());
   shared.VocCount = static_cast<std::uint8_t>(n);
 }
 
+void LoadUnitVocs(Shared& shared, Messages& messages) {
+  const LessonRead lesson = ReadLesson(shared.DataFilePath, shared.CurUnitID, kMaxVocs);
+  if (!lesson.opened) {
+    ShowErr(messages, WithReason("IO-Fehler 802!", lesson.error));
+    shared.Cancelled = 1;
+    return;
+  }
+  KeepEntries(shared, lesson);
+}
+
 bool ReplaceRecord(const std::string& path, const TVocData& oldRecord, const TVocData& newRecord,
-                   bool all) {
+                   bool all, FileError& error) {
   if (RecordsEqual(oldRecord, newRecord)) return true;
   RecordFile file;
-  if (!file.open(path)) return false;
+  if (!file.open(path, Access::Write)) {
+    error = file.error();
+    return false;
+  }
   file.scan(0, [&](std::uint64_t index, const TVocData& r) {
     if (!RecordsEqual(r, oldRecord)) return true;
     file.write(index, newRecord);
     return all;
   });
+  file.finish();
   return true;
 }
 
 bool ReadHeaderRecord(const std::string& path, TVocData& header) {
   RecordFile file;
-  if (!file.open(path) || file.count() < 1) return false;
+  if (!file.open(path, Access::Read) || file.count() < 1) return false;
   file.read(0, header);
   return true;
 }

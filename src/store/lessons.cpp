@@ -1,75 +1,91 @@
 #include "store/lessons.h"
 
 #include <array>
-#include <filesystem>
-#include <system_error>
 
+#include "platform/cp1252.h"
+#include "store/datafile.h"
 #include "store/record_file.h"
+#include "store/units.h"
 
 namespace merkhaus {
+namespace {
+
+// The UnitIDs that live lessons hold, and whether one of them has the name.
+struct UnitScan {
+  std::array<bool, 256> used{};
+  bool nameExists = false;
+};
+
+UnitScan ScanUnits(RecordFile& file, const WinString* name) {
+  UnitScan scan;
+  file.scan(1, [&](std::uint64_t, const TVocData& r) {
+    if (!IsUnitHeader(r)) return true;
+    if (r.Deleted != 1) scan.used[r.UnitID] = true;
+    if (name && r.Deleted == 0 && r.B1.view() == name->view()) scan.nameExists = true;
+    return true;
+  });
+  return scan;
+}
+
+std::uint8_t FreeID(RecordFile& file, const UnitScan& scan) {
+  if (file.count() <= 1) return 1;
+  for (int id = 255; id >= 1; --id) {
+    if (!scan.used[static_cast<std::size_t>(id)]) return static_cast<std::uint8_t>(id);
+  }
+  return 0;
+}
+
+}  // namespace
 
 std::optional<bool> UnitNameExists(const std::string& path, const WinString& name,
                                    Messages& messages) {
   RecordFile file;
-  if (!file.open(path)) {
-    ShowErr(messages, "Everything fucked! Closing screen!");
+  if (!file.open(path, Access::Read)) {
+    ShowErr(messages, WithReason("Everything fucked! Closing screen!", file.error()));
     return std::nullopt;
   }
-  bool exists = false;
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    exists = r.Deleted == 0 && IsUnitHeader(r) && r.B1.view() == name.view();
-    return !exists;
-  });
-  return exists;
+  return ScanUnits(file, &name).nameExists;
 }
 
 std::optional<std::uint8_t> FindFreeUnitID(const std::string& path, Messages& messages) {
-  std::array<bool, 256> used{};
   RecordFile file;
-  if (!file.open(path)) {
-    ShowErr(messages, "RW - Fehler: 1002");
+  if (!file.open(path, Access::Read)) {
+    ShowErr(messages, WithReason("RW - Fehler: 1002", file.error()));
     return std::nullopt;
   }
-  if (file.count() <= 1) return 1;
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (r.Deleted != 1 && IsUnitHeader(r)) used[r.UnitID] = true;
-    return true;
-  });
-  for (int id = 255; id >= 1; --id) {
-    if (!used[static_cast<std::size_t>(id)]) return static_cast<std::uint8_t>(id);
-  }
-  ShowErr(messages, "There're already 255 units in this DataFile!");
-  return 0;
+  const std::uint8_t id = FreeID(file, ScanUnits(file, nullptr));
+  if (id == 0) ShowErr(messages, "There're already 255 units in this DataFile!");
+  return id;
 }
 
-std::uint8_t CreateUnit(const std::string& path, const WinString& name, const WinString& comment,
-                        Messages& messages) {
-  const auto id = FindFreeUnitID(path, messages);
-  if (!id) return 0;
-  if (*id == 0) {
+std::uint8_t CreateUnitIn(RecordFile& file, const WinString& name, const WinString& comment,
+                          Messages& messages) {
+  const UnitScan scan = ScanUnits(file, &name);
+  const std::uint8_t id = FreeID(file, scan);
+  if (id == 0) {
+    ShowErr(messages, "There're already 255 units in this DataFile!");
     messages.show(MsgKind::Confirmation, "Fehler 1003: Kann keine freie UnitID mehr finden!",
                   MsgButtons::Ok);
     return 0;
   }
-  const auto exists = UnitNameExists(path, name, messages);
-  if (!exists) return 0;
-  if (*exists) {
+  if (scan.nameExists) {
     ShowErr(messages, "Die Unit ist bereits vorhanden!");
     return 0;
   }
-  const TVocData header = MakeUnitHeader(*id, name, comment);
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    ShowErr(messages, "Schwerer Fehler 1004: kann die Datei nicht finden.");
-    return 0;
-  }
+  file.append(MakeUnitHeader(id, name, comment));
+  return id;
+}
+
+std::uint8_t CreateUnit(const std::string& path, const WinString& name, const WinString& comment,
+                        Messages& messages) {
   RecordFile file;
-  if (!file.open(path)) {
-    ShowErr(messages, "RW - Fehler: 1001");
+  if (!file.open(path, Access::Write)) {
+    ShowErr(messages, WithReason("RW - Fehler: 1002", file.error()));
     return 0;
   }
-  file.append(header);
-  return *id;
+  const std::uint8_t id = CreateUnitIn(file, name, comment, messages);
+  file.finish();
+  return id;
 }
 
 WinString CreateUnitFromDialog(const std::string& path, const WinString& name,
@@ -80,13 +96,9 @@ WinString CreateUnitFromDialog(const std::string& path, const WinString& name,
   return WinString();
 }
 
-std::optional<std::uint32_t> DeleteUnitRecords(const std::string& path, std::uint8_t unitId,
-                                               Messages& messages) {
-  RecordFile file;
-  if (!file.open(path)) {
-    ShowErr(messages, "RW - Fehler in Unit6!");
-    return std::nullopt;
-  }
+namespace {
+
+std::uint32_t MarkDeleted(RecordFile& file, std::uint8_t unitId) {
   std::uint32_t marked = 0;
   file.scan(1, [&](std::uint64_t index, TVocData& r) {
     if (r.Deleted == 0 && r.UnitID == unitId) {
@@ -97,6 +109,58 @@ std::optional<std::uint32_t> DeleteUnitRecords(const std::string& path, std::uin
     return true;
   });
   return marked;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> DeleteUnitRecords(const std::string& path, std::uint8_t unitId,
+                                               Messages& messages) {
+  RecordFile file;
+  if (!file.open(path, Access::Write)) {
+    ShowErr(messages, WithReason("RW - Fehler in Unit6!", file.error()));
+    return std::nullopt;
+  }
+  const std::uint32_t marked = MarkDeleted(file, unitId);
+  file.finish();
+  return marked;
+}
+
+std::uint32_t DeleteUnit(const std::string& path, const WinString& selectedLine,
+                         Messages& messages) {
+  RecordFile file;
+  if (!file.open(path, Access::Write)) {
+    ShowErr(messages, WithReason("RW - Fehler in Unit6!", file.error()));
+    return 0;
+  }
+  std::uint8_t id = 0;
+  file.scan(1, [&](std::uint64_t, const TVocData& r) {
+    if (UnitMatchesLine(r, selectedLine)) id = r.UnitID;
+    return id == 0;
+  });
+  const std::uint32_t marked = id == 0 ? 0 : MarkDeleted(file, id);
+  file.finish();
+  return marked;
+}
+
+bool DeleteUnitFlow(const std::string& path, const WinString* selectedLine, Messages& messages) {
+  if (!selectedLine) {
+    messages.show(MsgKind::Warning, "Sie haben keine Lektion ausgewählt!", MsgButtons::Ok);
+    return false;
+  }
+  if (messages.show(MsgKind::Warning, "Soll die Lektion wirklich gelöscht werden?",
+                    MsgButtons::YesNo) != Answer::Yes) {
+    return false;
+  }
+  const std::uint32_t marked = DeleteUnit(path, *selectedLine, messages);
+  if (marked > 0) {
+    messages.show(MsgKind::Information,
+                  "Lektion \"" + ToUtf8(*selectedLine) + "\" mit " + std::to_string(marked - 1) +
+                      " Vokabeln erfolgreich gelöscht!",
+                  MsgButtons::Ok);
+  } else {
+    messages.show(MsgKind::Warning, "Löschen fehlgeschlagen!", MsgButtons::Ok);
+  }
+  return true;
 }
 
 }  // namespace merkhaus

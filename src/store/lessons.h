@@ -9,6 +9,12 @@
 
 namespace merkhaus {
 
+class RecordFile;
+
+// Lessons are made, found and deleted here. Every change holds the DataFile for itself from the
+// first read to the last write, so that a second program can neither hand out the same UnitID
+// nor mix its records in half-way.
+
 // True when a live lesson of exactly this name (case-sensitive, untrimmed) exists. Nothing when
 // the DataFile cannot be opened; the learner has then been told.
 std::optional<bool> UnitNameExists(const std::string& path, const WinString& name,
@@ -24,6 +30,11 @@ std::optional<std::uint8_t> FindFreeUnitID(const std::string& path, Messages& me
 std::uint8_t CreateUnit(const std::string& path, const WinString& name, const WinString& comment,
                         Messages& messages);
 
+// The same in a DataFile that the caller holds open for writing across several steps; the
+// header is appended but not yet put on the disk (RecordFile::finish).
+std::uint8_t CreateUnitIn(RecordFile& file, const WinString& name, const WinString& comment,
+                          Messages& messages);
+
 // Creates a lesson from the new-lesson dialog's texts; yields the name, or an empty name after
 // "Die Unit konnte nicht korrekt angelegt werden!".
 WinString CreateUnitFromDialog(const std::string& path, const WinString& name,
@@ -33,5 +44,16 @@ WinString CreateUnitFromDialog(const std::string& path, const WinString& name,
 // Yields the number of records marked, or nothing after "RW - Fehler in Unit6!".
 std::optional<std::uint32_t> DeleteUnitRecords(const std::string& path, std::uint8_t unitId,
                                                Messages& messages);
+
+// Deletes the lesson of a lesson-list line (SelectedUnitID) the same way. Yields the number of
+// records marked (the header included), 0 when the line matches no lesson or the DataFile cannot
+// be opened (after "RW - Fehler in Unit6!").
+std::uint32_t DeleteUnit(const std::string& path, const WinString& selectedLine,
+                         Messages& messages);
+
+// The delete flow of the lesson list ("&Löschen"): asks, deletes the lesson of the selected line
+// with its entries and tells the result. `selectedLine` is null when no line is selected. True
+// when the line is to be removed from the list.
+bool DeleteUnitFlow(const std::string& path, const WinString* selectedLine, Messages& messages);
 
 }  // namespace merkhaus

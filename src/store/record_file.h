@@ -1,44 +1,45 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
 
-// An input or output error after a file was opened. Its text is German and names the file and
-// the system's error; it ends the learner's current action.
-class IoError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// How an operation uses a DataFile. Readers share it; a writer has it to itself, so that no
+// other program (a second Merkhaus, merkhaus-tool) reads or changes it half-way.
+enum class Access { Read, Write };
 
 // One DataFile, opened for one operation and closed when the object goes away. Only whole
-// records count: a damaged file's trailing partial record is invisible to readers, and appends
-// start after the last whole record.
+// records count: a damaged file's trailing partial record is invisible to readers, and a writer
+// refuses such a file rather than build on a record it cannot see.
 class RecordFile {
  public:
   // Records read by one system call while scanning.
   static constexpr std::size_t kBlockRecords = 256;
 
-  RecordFile() = default;
-  ~RecordFile();
-  RecordFile(const RecordFile&) = delete;
-  RecordFile& operator=(const RecordFile&) = delete;
+  // Opens an existing DataFile. False when it cannot be opened so (missing, no permission for
+  // the access, not a regular file, locked by another program beyond the wait, damaged for a
+  // writer); error() then tells the path and the reason.
+  bool open(const std::string& path, Access access);
+  const FileError& error() const { return error_; }
 
-  // Opens an existing file for reading and writing (or for reading only). A file that cannot be
-  // opened so (missing, read-only, a folder) gives false.
-  bool open(const std::string& path, bool readOnly = false);
+  // Puts what was written on the disk and closes the file; throws IoError when the disk refuses.
+  // A writer calls it before it reports success.
+  void finish();
+  // Closes without waiting for the disk (after a failure, or when nothing was written).
   void close();
-  bool isOpen() const { return file_ != nullptr; }
-  const std::string& path() const { return path_; }
+  bool isOpen() const { return file_.isOpen(); }
+  const std::string& path() const { return file_.path(); }
 
   // Number of whole records.
   std::uint64_t count() const { return count_; }
+  // True when the file ends in a partial record.
+  bool damaged() const { return damaged_; }
 
   void read(std::uint64_t index, TVocData& out);
   void write(std::uint64_t index, const TVocData& record);
@@ -70,16 +71,16 @@ class RecordFile {
   void readBlock(std::uint64_t first, std::size_t n, TVocData* out);
 
  private:
-  [[noreturn]] void fail(const char* what);
-  void seek(std::uint64_t index);
-
-  std::FILE* file_ = nullptr;
-  std::string path_;
+  File file_;
+  FileError error_;
   std::uint64_t count_ = 0;
+  bool damaged_ = false;
+  bool dirty_ = false;
 };
 
-// Creates (or replaces) a file holding the single record 0. False when the file cannot be
-// written; an existing file is then left as it was.
-bool CreateDataFile(const std::string& path, const TVocData& header);
+// Creates (or replaces) a file holding the single record 0. An existing file is replaced only
+// once the new one is complete and on the disk, so a failed write leaves it as it was. False,
+// with `error` filled, when the file cannot be written.
+bool CreateDataFile(const std::string& path, const TVocData& header, FileError& error);
 
 }  // namespace merkhaus

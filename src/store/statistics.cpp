@@ -4,11 +4,16 @@
 
 namespace merkhaus {
 
-bool CountRecords(const std::string& path, DataFileCounts& counts) {
+bool CountRecords(const std::string& path, DataFileCounts& counts, FileError* error) {
   counts = DataFileCounts{};
   RecordFile file;
-  if (!file.open(path)) return false;
+  if (!file.open(path, Access::Read)) {
+    if (error) *error = file.error();
+    return false;
+  }
   counts.records = file.count();
+  counts.damaged = file.damaged();
+  if (counts.records > 0) file.read(0, counts.header);
   file.scan(1, [&](std::uint64_t, const TVocData& r) {
     if (IsUnitHeader(r)) {
       ++(r.Deleted == 1 ? counts.deletedLessons : counts.liveLessons);

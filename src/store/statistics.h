@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_io.h"
+#include "store/vocdata.h"
+
 namespace merkhaus {
 
 // What a DataFile holds, counted record by record; record 0 counts in `records` only. Lessons
@@ -17,9 +20,11 @@ struct DataFileCounts {
   std::uint64_t liveEntries = 0;
   std::uint64_t deletedEntries = 0;
   std::uint64_t damagedEntries = 0;  // part of deletedEntries
+  bool damaged = false;              // the file ends in a partial record
+  TVocData header{};                 // record 0
 };
 
 // Counts the records of the file in one scan. False when the file cannot be opened.
-bool CountRecords(const std::string& path, DataFileCounts& counts);
+bool CountRecords(const std::string& path, DataFileCounts& counts, FileError* error = nullptr);
 
 }  // namespace merkhaus

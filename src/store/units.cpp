@@ -19,35 +19,44 @@ WinString UnitListLine(const TVocData& header) {
   return JoinLine(header).left(kLineMax);
 }
 
-bool ReadUnitList(const std::string& path, std::vector<UnitLine>& lines, TVocData* header,
-                  std::uint64_t* records) {
-  lines.clear();
+bool UnitMatchesLine(const TVocData& r, const WinString& line) {
+  if (r.Deleted == 1 || !IsUnitHeader(r)) return false;
+  return JoinLine(r).left(kLineMax) == line || r.B1.get() == line;
+}
+
+UnitList ReadUnitList(const std::string& path) {
+  UnitList list;
   RecordFile file;
-  if (!file.open(path)) return false;
-  if (records) *records = file.count();
+  if (!file.open(path, Access::Read)) {
+    list.error = file.error();
+    return list;
+  }
+  list.opened = true;
+  list.records = file.count();
   file.scan(0, [&](std::uint64_t index, const TVocData& r) {
     if (index == 0) {
-      if (header) *header = r;
+      list.header = r;
     } else if (r.Deleted != 1 && IsUnitHeader(r)) {
-      lines.push_back({r.UnitID, UnitListLine(r)});
+      list.lines.push_back({r.UnitID, UnitListLine(r)});
     }
     return true;
   });
-  return true;
+  return list;
 }
 
-Lookup FindUnitByLine(const std::string& path, const WinString& line, TVocData& header) {
+Lookup FindUnitByLine(const std::string& path, const WinString& line, TVocData& header,
+                      FileError* error) {
   RecordFile file;
-  if (!file.open(path)) return Lookup::CannotOpen;
+  if (!file.open(path, Access::Read)) {
+    if (error) *error = file.error();
+    return Lookup::CannotOpen;
+  }
   Lookup result = Lookup::NotFound;
   file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (r.Deleted == 1 || !IsUnitHeader(r)) return true;
-    if (JoinLine(r).left(kLineMax) == line || r.B1.get() == line) {
-      header = r;
-      result = Lookup::Found;
-      return false;
-    }
-    return true;
+    if (!UnitMatchesLine(r, line)) return true;
+    header = r;
+    result = Lookup::Found;
+    return false;
   });
   return result;
 }

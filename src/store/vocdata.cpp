@@ -47,12 +47,18 @@ TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLangu
 
 PString<60>& WordField(TVocData& r, Field f) {
   switch (f) {
-    case Field::A1: return r.A1;
-    case Field::A2: return r.A2;
-    case Field::A3: return r.A3;
-    case Field::B1: return r.B1;
-    case Field::B2: return r.B2;
-    case Field::B3: break;
+    case Field::A1:
+      return r.A1;
+    case Field::A2:
+      return r.A2;
+    case Field::A3:
+      return r.A3;
+    case Field::B1:
+      return r.B1;
+    case Field::B2:
+      return r.B2;
+    case Field::B3:
+      break;
   }
   return r.B3;
 }

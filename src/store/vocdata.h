@@ -75,7 +75,9 @@ static_assert(DataFileSig.size() == 60 && DedicationSig.size() == 60 && UnitSig.
               UnitNoteSig.size() == 45);
 
 // An empty record: every text empty, UnitID 0, live.
-inline TVocData EmptyRecord() { return TVocData{}; }
+inline TVocData EmptyRecord() {
+  return TVocData{};
+}
 
 // A record after record 0 is a unit header when it carries the four signatures and an empty A3.
 // The Deleted byte is not part of the test.

@@ -2,12 +2,12 @@
 // questions (flags decide) and exits with status 1 and the German message on failure.
 
 #include <cstring>
-#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
-#include "store/record_file.h"
+#include "platform/file_io.h"
 #include "tool/verbs.h"
 
 namespace merkhaus::tool {
@@ -17,7 +17,8 @@ const VerbInfo kVerbs[] = {
     {"info", Info, "FILE", "Kopfdaten des DataFiles und Anzahl der Lektionen und Vokabeln"},
     {"lessons", Lessons, "FILE", "die Lektionen: UnitID, Tab, Zeile der Lektionsliste"},
     {"entries", Entries, "FILE UNITID",
-     "die Vokabeln einer Lektion (höchstens 255): A1 A2 A3 B1 B2 B3 Kommentar, durch Tabs getrennt"},
+     "die Vokabeln einer Lektion (höchstens 255): A1 A2 A3 B1 B2 B3 Kommentar, durch Tabs "
+     "getrennt"},
     {"new", New, "FILE --name N --foreign F --native L [--author A] [--comment C] [--force]",
      "legt ein neues DataFile an"},
     {"add-lesson", AddLesson, "FILE NAME [--comment C]",
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
       return v.run(args, std::cout, std::cerr);
     } catch (const merkhaus::IoError& e) {
       std::cerr << e.what() << "\n";
+      return 1;
+    } catch (const std::bad_alloc&) {
+      std::cerr << "Nicht genügend Arbeitsspeicher!\n";
       return 1;
     }
   }

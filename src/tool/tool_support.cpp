@@ -75,8 +75,7 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::stri
 }
 
 bool RequireDataFile(const std::string& path, Messages& messages) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
+  if (KindOf(path) == PathKind::Missing) {
     messages.show(MsgKind::Warning, "Die Datei \"" + path + "\" ist nicht auffindbar!",
                   MsgButtons::Ok);
     return false;
@@ -109,12 +108,12 @@ std::optional<std::uint8_t> UnitIdArg(const std::string& text, std::ostream& err
 }
 
 bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages) {
-  std::vector<UnitLine> lines;
-  if (!ReadUnitList(path, lines)) {
-    ShowErr(messages, "RW - Fehler in Unit6!");
+  const UnitList list = ReadUnitList(path);
+  if (!list.opened) {
+    ShowErr(messages, WithReason("RW - Fehler in Unit6!", list.error));
     return false;
   }
-  if (std::any_of(lines.begin(), lines.end(),
+  if (std::any_of(list.lines.begin(), list.lines.end(),
                   [&](const UnitLine& l) { return l.UnitID == unitId; })) {
     return true;
   }

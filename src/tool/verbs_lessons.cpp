@@ -2,9 +2,7 @@
 // lesson list, for scripts. Same rules and messages as the windows; the questions the windows
 // ask are decided by flags.
 
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
 #include "store/lessons.h"
 #include "store/record_file.h"
@@ -62,14 +60,14 @@ int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
     return 1;
   }
 
-  std::error_code ec;
-  if (!p.has("force") && std::filesystem::exists(path, ec)) {
+  if (!p.has("force") && KindOf(path) != PathKind::Missing) {
     messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo);
     err << "Mit --force wird die vorhandene Datei überschrieben.\n";
     return 1;
   }
-  if (!CreateDataFile(path, MakeDataFileHeader(name, foreign, native, author, comment))) {
-    messages.show(MsgKind::Error, "Fehler beim schreiben!", MsgButtons::Yes);
+  FileError error;
+  if (!CreateDataFile(path, MakeDataFileHeader(name, foreign, native, author, comment), error)) {
+    messages.show(MsgKind::Error, WithReason("Fehler beim schreiben!", error), MsgButtons::Yes);
     return 1;
   }
   return 0;

@@ -33,8 +33,8 @@ bool Positional(const std::vector<std::string>& args, std::size_t wanted, const 
   return false;
 }
 
-void CannotOpen(const std::string& path, std::ostream& err) {
-  err << "Die Datei \"" << path << "\" kann nicht geöffnet werden!\n";
+void CannotOpen(const FileError& error, std::ostream& err) {
+  err << error.text() << "\n";
 }
 
 }  // namespace
@@ -45,12 +45,18 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   const std::string& path = parsed.positional[0];
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  TVocData header;
   DataFileCounts counts;
-  if (!ReadHeaderRecord(path, header) || !CountRecords(path, counts)) {
-    CannotOpen(path, err);
+  FileError error;
+  if (!CountRecords(path, counts, &error)) {
+    CannotOpen(error, err);
     return 1;
   }
+  if (counts.damaged) {
+    err << "Warnung: Die Datei \"" << path
+        << "\" ist beschädigt: ihre Länge ist kein Vielfaches von 624 Bytes. Der unvollständige "
+           "letzte Datensatz wird nicht gelesen, und Merkhaus ändert die Datei nicht mehr.\n";
+  }
+  const TVocData& header = counts.header;
   out << "Name: " << Field(header.B1.view()) << "\n"
       << "Fremdsprache: " << Field(header.A1.view()) << "\n"
       << "Sprache: " << Field(header.B2.view()) << "\n"
@@ -68,12 +74,12 @@ int Lessons(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::string& path = parsed.positional[0];
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  std::vector<UnitLine> lines;
-  if (!ReadUnitList(path, lines)) {
-    CannotOpen(path, err);
+  const UnitList list = ReadUnitList(path);
+  if (!list.opened) {
+    CannotOpen(list.error, err);
     return 1;
   }
-  for (const auto& l : lines)
+  for (const auto& l : list.lines)
     out << int(l.UnitID) << "\t" << Field(l.Line.view()) << "\n";
   return 0;
 }
@@ -89,25 +95,17 @@ int Entries(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  // A UnitID without a live lesson is a mistake in the script, not an empty lesson.
-  std::vector<UnitLine> lines;
-  if (!ReadUnitList(path, lines)) {
-    CannotOpen(path, err);
+  const LessonRead lesson = ReadLesson(path, *unitId, kMaxVocs);
+  if (!lesson.opened) {
+    CannotOpen(lesson.error, err);
     return 1;
   }
-  if (std::none_of(lines.begin(), lines.end(),
-                   [&](const UnitLine& l) { return l.UnitID == *unitId; })) {
+  // A UnitID without a live lesson is a mistake in the script, not an empty lesson.
+  if (!lesson.headerFound) {
     err << "Das DataFile enthält keine Lektion mit der UnitID " << int(*unitId) << "!\n";
     return 1;
   }
-  std::vector<TVocData> entries(kMaxVocs);
-  const int n = ReadUnitVocs(path, *unitId, entries.data(), entries.size());
-  if (n < 0) {
-    CannotOpen(path, err);
-    return 1;
-  }
-  for (int i = 0; i < n; ++i) {
-    const TVocData& e = entries[static_cast<std::size_t>(i)];
+  for (const TVocData& e : lesson.entries) {
     out << Field(e.A1.view()) << "\t" << Field(e.A2.view()) << "\t" << Field(e.A3.view()) << "\t"
         << Field(e.B1.view()) << "\t" << Field(e.B2.view()) << "\t" << Field(e.B3.view()) << "\t"
         << Field(e.Comment.view()) << "\n";

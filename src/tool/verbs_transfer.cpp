@@ -1,6 +1,7 @@
 // export, import: lessons as text files, for scripts. Same rules and messages as the DataFile
 // editor's "Exportieren" and "Importieren".
 
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <iomanip>
@@ -12,6 +13,7 @@
 
 #include "maintenance/text_transfer.h"
 #include "platform/cp1252.h"
+#include "store/datafile.h"
 #include "tool/tool_support.h"
 #include "tool/verbs.h"
 
@@ -53,29 +55,27 @@ int Export(const std::vector<std::string>& args, std::ostream&, std::ostream& er
   const std::string& outPath = p.positional[2];
   StreamMessages messages(err);
   const auto id = UnitIdArg(p.positional[1], err);
-  if (!id || !RequireDataFile(path, messages) || !RequireLesson(path, *id, messages)) return 1;
+  if (!id || !RequireDataFile(path, messages)) return 1;
 
   // The whole lesson, also beyond the 255 entries that the windows load: a script that exports,
   // deletes and imports a lesson must not lose any of it.
-  TVocData header;
-  std::vector<TVocData> entries;
-  switch (ReadLessonForExport(path, *id, header, entries)) {
-    case LessonLookup::Found:
-      break;
-    case LessonLookup::CannotOpen:
-      ShowErr(messages, "Schwerer Fehler 602");
-      return 1;
-    case LessonLookup::NotFound:
-      ShowErr(messages, "Die Lektion mit der UnitID " + std::to_string(*id) +
-                            " gibt es in diesem DataFile nicht.");
-      return 1;
+  const LessonRead lesson = ReadLesson(path, *id, SIZE_MAX);
+  if (!lesson.opened) {
+    ShowErr(messages, WithReason("Schwerer Fehler 602", lesson.error));
+    return 1;
   }
+  if (!lesson.headerFound) {
+    ShowErr(messages, "Die Lektion mit der UnitID " + std::to_string(*id) +
+                          " gibt es in diesem DataFile nicht.");
+    return 1;
+  }
+  const TVocData& header = lesson.header;
+  const std::vector<TVocData>& entries = lesson.entries;
 
   ExportSettings settings;
   settings.askBeforeOverwrite = !p.has("force");
   settings.encoding = p.has("utf8") ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-  std::error_code ec;
-  const bool existed = std::filesystem::exists(outPath, ec);
+  const bool existed = KindOf(outPath) != PathKind::Missing;
   if (!ExportUnit(outPath, header, entries, TodayShortDate(), messages, settings)) {
     if (existed && settings.askBeforeOverwrite && !entries.empty()) {
       err << "Mit --force wird die vorhandene Datei überschrieben.\n";

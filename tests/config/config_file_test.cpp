@@ -1,5 +1,7 @@
 #include "config/config_file.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 
@@ -336,15 +339,26 @@ TEST(ConfigFile, GarbageFilesLoadWithoutHarm) {
   }
 }
 
+// A folder or a FIFO in the place of Merkhaus.cfg is told at once, never waited on.
 TEST(ConfigFile, AFileThatCannotBeReadIsReportedAndChangesNothing) {
-  Fixture f;
-  std::filesystem::create_directory(f.cfg());
-  f.options = NonDefaults();
-  f.messages.expect("Fehler beim Lesen der Datei!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  f.config.LoadOrCreate();
-  EXPECT_EQ(NonDefaults(), f.options);
-  EXPECT_FALSE(std::filesystem::exists(f.dir.file("Merkhaus.soz"))) << "table not loaded";
-  EXPECT_TRUE(f.messages.done());
+  for (const bool fifo : {false, true}) {
+    Fixture f;
+    if (fifo) {
+      ASSERT_EQ(0, mkfifo(f.cfg().c_str(), 0600));
+    } else {
+      std::filesystem::create_directory(f.cfg());
+    }
+    f.options = NonDefaults();
+    f.messages.expect(
+        "Fehler beim Lesen der Datei!\nDie Datei \"" + f.cfg() + "\" kann nicht geöffnet werden: " +
+            (fifo ? "das ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät)."
+                  : "das ist ein Ordner."),
+        Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+    f.config.LoadOrCreate();
+    EXPECT_EQ(NonDefaults(), f.options);
+    EXPECT_FALSE(std::filesystem::exists(f.dir.file("Merkhaus.soz"))) << "table not loaded";
+    EXPECT_TRUE(f.messages.done());
+  }
 }
 
 TEST(ConfigFile, AFailedSaveKeepsTheOldFile) {
@@ -353,25 +367,31 @@ TEST(ConfigFile, AFailedSaveKeepsTheOldFile) {
   const std::string before = ReadBytes(f.cfg());
   f.options.KickoutVal = 9;
 
-  // The temporary file cannot be made.
-  std::filesystem::create_directory(f.cfg() + ".tmp");
-  f.messages.expect("Fehler beim Schreiben der Datei!", Answer::Yes, MsgKind::Error,
-                    MsgButtons::Yes);
+  // The disk is full half-way.
+  InjectFileFault({f.cfg(), FileFault::At::Write, 500, ENOSPC});
+  f.messages.expect("Fehler beim Schreiben der Datei!\nDie Datei \"" + f.cfg() +
+                        "\" kann nicht geschrieben werden: kein Speicherplatz mehr auf dem "
+                        "Datenträger.",
+                    Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_FALSE(f.config.Save());
+  ClearFileFaults();
   EXPECT_EQ(before, ReadBytes(f.cfg()));
-  std::filesystem::remove(f.cfg() + ".tmp");
 
   // The learner made the file read-only.
   std::filesystem::permissions(f.cfg(), std::filesystem::perms::owner_read);
-  f.messages.expect("Fehler beim Schreiben der Datei!", Answer::Yes, MsgKind::Error,
-                    MsgButtons::Yes);
+  f.messages.expect("Fehler beim Schreiben der Datei!\nDie Datei \"" + f.cfg() +
+                        "\" kann nicht geschrieben werden: keine Berechtigung.",
+                    Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_FALSE(f.config.Save());
   EXPECT_EQ(before, ReadBytes(f.cfg()));
   std::filesystem::permissions(f.cfg(), std::filesystem::perms::owner_all);
 
   EXPECT_TRUE(f.config.Save());
   EXPECT_EQ("9", LinesOf(ReadBytes(f.cfg()))[36]);
-  EXPECT_FALSE(std::filesystem::exists(f.cfg() + ".tmp"));
+  int files = 0;  // no temporary file is left behind
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(f.dir.path()))
+    ++files;
+  EXPECT_EQ(2, files);  // Merkhaus.cfg and Merkhaus.soz
   EXPECT_TRUE(f.messages.done());
 }
 

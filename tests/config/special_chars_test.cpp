@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/file_io.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 
@@ -93,7 +94,9 @@ TEST(SpecialChars, FilesThatCannotBeReadOrWrittenAreReportedAndKept) {
   std::filesystem::create_directory(f.soz());
   f.table.keys[0] = Slot{'q', 'Q'};
   const SpecialCharTable before = f.table;
-  f.messages.expect("Fehler beim Lesen der Datei!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  f.messages.expect("Fehler beim Lesen der Datei!\nDie Datei \"" + f.soz() +
+                        "\" kann nicht geöffnet werden: das ist ein Ordner.",
+                    Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_FALSE(LoadSpecialChars(f.dir.path(), f.table, f.messages));
   EXPECT_EQ(before, f.table);
   EXPECT_TRUE(std::filesystem::is_directory(f.soz()));
@@ -101,19 +104,23 @@ TEST(SpecialChars, FilesThatCannotBeReadOrWrittenAreReportedAndKept) {
 
   // A write that fails leaves the old file and the table as they were.
   WriteBytes(f.soz(), "kK\r\n");
-  std::filesystem::create_directory(f.soz() + ".tmp");
+  InjectFileFault({f.soz(), FileFault::At::Rename, 0, EIO});
   SpecialCharTable fields;
   fields.keys[0] = Slot{'n', 'N'};
-  f.messages.expect("Fehler beim Schreiben der Datei!", Answer::Yes, MsgKind::Error,
-                    MsgButtons::Yes);
+  f.messages.expect("Fehler beim Schreiben der Datei!\nDie Datei \"" + f.soz() +
+                        "\" kann nicht geschrieben werden: Ein-/Ausgabefehler des Datenträgers.",
+                    Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_FALSE(SaveSpecialChars(f.dir.path(), fields, f.table, f.messages));
+  ClearFileFaults();
   EXPECT_EQ("kK\r\n", ReadBytes(f.soz()));
   EXPECT_EQ(before, f.table);
 
   // Creating the defaults fails in a folder that is gone.
   Fixture g;
-  g.messages.expect("Fehler beim Schreiben der Datei!", Answer::Yes, MsgKind::Error,
-                    MsgButtons::Yes);
+  g.messages.expect("Fehler beim Schreiben der Datei!\nDie Datei \"" +
+                        (g.dir.path() / "fehlt" / "Merkhaus.soz").string() +
+                        "\" kann nicht geschrieben werden: der Ordner ist nicht vorhanden.",
+                    Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_FALSE(LoadSpecialChars(g.dir.path() / "fehlt", g.table, g.messages));
   EXPECT_EQ(SpecialCharTable{}, g.table);
 }

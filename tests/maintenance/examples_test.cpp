@@ -37,20 +37,21 @@ struct Imported {
 Imported ImportAll(const char* folder, const std::string& dataFile) {
   Imported result;
   mhtest::ScriptedMessages msgs;
-  EXPECT_TRUE(
-      CreateDataFile(dataFile, MakeDataFileHeader(WinString("E"), WinString("F"), WinString("D"),
-                                                  WinString(), WinString())));
+  FileError error;
+  EXPECT_TRUE(CreateDataFile(
+      dataFile,
+      MakeDataFileHeader(WinString("E"), WinString("F"), WinString("D"), WinString(), WinString()),
+      error));
   for (const std::string& file : LessonFiles(folder)) {
     SCOPED_TRACE(file);
     const ImportResult r = ImportLessonText(dataFile, file, 0, msgs);
     EXPECT_TRUE(r.imported && r.newLesson);
     EXPECT_EQ(std::vector<std::size_t>{}, r.skippedLines);
     result.entriesPerLesson.push_back(r.added);
-    std::vector<TVocData> entries;
-    TVocData header;
-    EXPECT_EQ(LessonLookup::Found, ReadLessonForExport(dataFile, r.unitID, header, entries));
-    EXPECT_FALSE(header.B1.empty());
-    result.entries.insert(result.entries.end(), entries.begin(), entries.end());
+    const LessonRead lesson = ReadLesson(dataFile, r.unitID, SIZE_MAX);
+    EXPECT_TRUE(lesson.headerFound);
+    EXPECT_FALSE(lesson.header.B1.empty());
+    result.entries.insert(result.entries.end(), lesson.entries.begin(), lesson.entries.end());
   }
   for (const TVocData& e : result.entries) {
     EXPECT_FALSE(e.A1.empty()) << e.B1.view();

@@ -1,10 +1,7 @@
 #include "maintenance/text_transfer.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <fstream>
@@ -12,10 +9,13 @@
 #include <sstream>
 
 #include "platform/cp1252.h"
+#include "platform/file_io.h"
+#include "store/datafile.h"
 #include "store/lessons.h"
 #include "store/record_file.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
+#include "support/win_text.h"
 
 namespace merkhaus {
 namespace {
@@ -30,9 +30,7 @@ using mhtest::Unit;
 using mhtest::WriteBytes;
 using mhtest::WriteRecords;
 
-WinString W(std::string_view s) {
-  return WinString(s);
-}
+using mhtest::W;
 
 TVocData Rec(std::string_view a1, std::string_view a2, std::string_view a3, std::string_view b1,
              std::string_view b2, std::string_view b3, std::string_view comment = "",
@@ -94,7 +92,7 @@ TEST(FormatExportLine, EmptyA2ShiftsA3IntoA2OnReimport) {
 TEST(ExportUnitTest, WritesTheWholeFileWithCrLf) {
   mhtest::TempDir dir;
   const std::string out = dir.file("l.txt");
-  const TVocData unit = MakeUnitHeader(7, W(Latin1("Übung 1")), W("Tiere"));
+  const TVocData unit = MakeUnitHeader(7, W("Übung 1"), W("Tiere"));
   const TVocData entries[] = {Rec("dog", "hound", "", "Hund", "", "", "best friend"),
                               Rec("cat", "", "", "Katze", "", "")};
   mhtest::ScriptedMessages msgs;
@@ -154,28 +152,56 @@ TEST(ExportUnitTest, EmptyLessonExistingFileAndUncreatableFile) {
   EXPECT_TRUE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
   EXPECT_NE(std::string::npos, ReadBytes(out).find("a == b\r\n"));
 
-  msgs.expect("Fehler beim schreiben!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_FALSE(ExportUnit(dir.file("fehlt/l.txt"), unit, {&entry, 1}, W("d"), msgs));
   EXPECT_TRUE(msgs.done());
 }
 
-TEST(ExportUnitTest, ReadLessonForExportTakesEveryLiveEntry) {
+// An export is written whole or not at all; what was there survives a failure, and nothing
+// but a regular file is ever written to.
+TEST(ExportUnitTest, AFailedExportLeavesTheOldFile) {
   mhtest::TempDir dir;
-  const std::string path = dir.file("v.fid");
-  std::vector<mhtest::RawRecord> recs = {Header("V"), Unit(1, "L", "k", 1), Unit(1, "L2")};
-  for (int i = 0; i < 300; ++i)
-    recs.push_back(Entry(1, "w" + std::to_string(i), "x"));
-  recs.push_back(Entry(1, "tot", "x", "", 1));
-  recs.push_back(Entry(2, "fremd", "x"));
-  WriteRecords(path, recs);
-  TVocData header;
-  std::vector<TVocData> entries;
-  ASSERT_EQ(LessonLookup::Found, ReadLessonForExport(path, 1, header, entries));
-  EXPECT_EQ("L2", header.B1.view());
-  ASSERT_EQ(300u, entries.size());
-  EXPECT_EQ("w299", entries.back().A1.view());
-  EXPECT_EQ(LessonLookup::NotFound, ReadLessonForExport(path, 2, header, entries));
-  EXPECT_EQ(LessonLookup::CannotOpen, ReadLessonForExport(dir.file("x"), 1, header, entries));
+  const TVocData unit = MakeUnitHeader(1, W("L"), W(""));
+  const TVocData entry = Rec("a", "", "", "b", "", "");
+  mhtest::ScriptedMessages msgs;
+  const ExportSettings force{false, TextEncoding::Windows1252};
+  const std::string out = dir.file("l.txt");
+  const std::string fifo = dir.file("pipe.txt");
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  struct Case {
+    std::string path;
+    std::optional<FileFault> fault;
+    std::string reason;
+  } cases[] = {
+      {out, FileFault{out, FileFault::At::Write, 100, ENOSPC},
+       "kann nicht geschrieben werden: kein Speicherplatz mehr auf dem Datenträger."},
+      {out, FileFault{out, FileFault::At::Sync, 0, EIO},
+       "kann nicht geschrieben werden: Ein-/Ausgabefehler des Datenträgers."},
+      {dir.file("fehlt/l.txt"), std::nullopt,
+       "kann nicht geschrieben werden: der Ordner ist nicht vorhanden."},
+      {dir.path().string(), std::nullopt, "kann nicht geschrieben werden: das ist ein Ordner."},
+      {fifo, std::nullopt,
+       "kann nicht geschrieben werden: das ist keine gewöhnliche Datei (sondern etwa eine Pipe "
+       "oder ein Gerät)."},
+      {"/dev/null", std::nullopt,
+       "kann nicht geschrieben werden: das ist keine gewöhnliche Datei (sondern etwa eine Pipe "
+       "oder ein Gerät)."},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(out, "alt");
+    if (c.fault) InjectFileFault(*c.fault);
+    msgs.expect("Fehler beim schreiben!\nDie Datei \"" + c.path + "\" " + c.reason +
+                    "\nEs wurde nichts exportiert.",
+                Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+    EXPECT_FALSE(ExportUnit(c.path, unit, {&entry, 1}, W("d"), msgs, force)) << c.path;
+    ClearFileFaults();
+    EXPECT_EQ("alt", ReadBytes(out));
+  }
+  EXPECT_EQ(std::filesystem::file_type::fifo, std::filesystem::status(fifo).type());
+  EXPECT_EQ(std::filesystem::file_type::character, std::filesystem::status("/dev/null").type());
+  // No temporary file is left behind.
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+    ++files;
+  EXPECT_EQ(2, files);
 }
 
 // ----------------------------------------------------------------------------------------------
@@ -186,7 +212,7 @@ TEST(ParseImportLine, SplitsSidesSynonymsAndComment) {
     std::string line;
     TVocData expected;
   } cases[] = {
-      {Latin1("  big ;  large;huge;vast  ==  groß  "),
+      {"  big ;  large;huge;vast  ==  groß  ",
        Rec("big", "large", "huge;vast", Latin1("groß"), "", "", "", 4)},
       // Only the one blank of the separator belongs to it.
       {"a == b @K&  two blanks", Rec("a", "", "", "b", "", "", " two blanks", 4)},
@@ -474,24 +500,51 @@ TEST_F(ImportTest, FailuresChangeNothing) {
   // The boxes of the text file's failures.
   msgs.expect("Dateiname nicht vorhanden!", Answer::Yes, MsgKind::Warning, MsgButtons::Yes);
   ImportLessonText(path, dir.file("fehlt.txt"), 1, msgs);
-  msgs.expect("Fehler beim lesen!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  msgs.expect("Fehler beim lesen!\nDie Datei \"" + dir.path().string() +
+                  "\" kann nicht geöffnet werden: das ist ein Ordner.",
+              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   ImportLessonText(path, dir.path().string(), 1, msgs);
+  // A FIFO is refused at once instead of waiting for a writer that never comes.
+  const std::string fifo = dir.file("pipe.txt");
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  msgs.expect("Fehler beim lesen!\nDie Datei \"" + fifo +
+                  "\" kann nicht geöffnet werden: das ist keine gewöhnliche Datei (sondern etwa "
+                  "eine Pipe oder ein Gerät).",
+              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  ImportLessonText(path, fifo, 1, msgs);
+  const std::string read = writeText(Crlf({"<%>BODY<%>", "a == b"}));
+  InjectFileFault({read, FileFault::At::Read, 0, EIO});
+  msgs.expect("Fehler beim lesen!\nDie Datei \"" + read +
+                  "\" kann nicht gelesen werden: Ein-/Ausgabefehler des Datenträgers.",
+              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  ImportLessonText(path, read, 1, msgs);
+  ClearFileFaults();
   EXPECT_EQ(before, ReadBytes(path));
 }
 
 TEST_F(ImportTest, MissingDataFile) {
   const std::string text = writeText(Crlf({"<%>HEAD<%>", "Name: N", "<%>BODY<%>", "a == b"}));
   const std::string gone = dir.file("weg.fid");
-  msgs.expect(
-      "Das Datafile \"" + gone + "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!",
-      Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(ImportLessonText(gone, text, 1, msgs).imported);
-  // A new lesson fails already when its identifier is looked for.
-  msgs.expect("RW - Fehler: 1002")
-      .expect("Fehler beim schreiben!", Answer::Yes, MsgKind::Error, MsgButtons::Yes)
-      .expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_FALSE(ImportLessonText(gone, text, 0, msgs).imported);
+  for (const std::uint8_t into : {1, 0}) {
+    msgs.expect(
+        "Das Speichern ist fehlgeschlagen! Es wurde nichts importiert." + mhtest::Missing(gone),
+        Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+    EXPECT_FALSE(ImportLessonText(gone, text, into, msgs).imported);
+  }
   EXPECT_FALSE(std::filesystem::exists(gone));
+}
+
+// The lesson to import into is looked for while the DataFile is held: one deleted meanwhile
+// gets no live entries.
+TEST_F(ImportTest, IntoALessonThatIsGone) {
+  WriteRecords(path, {Header("V"), Unit(1, "L", "", 1)});
+  const std::string before = ReadBytes(path);
+  msgs.expect(
+      "Die Lektion mit der UnitID 1 gibt es in diesem DataFile nicht (mehr). Es wurde nichts "
+      "importiert.",
+      Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  EXPECT_FALSE(ImportLessonText(path, writeText(Crlf({"<%>BODY<%>", "a == b"})), 1, msgs).imported);
+  EXPECT_EQ(before, ReadBytes(path));
 }
 
 TEST_F(ImportTest, ExportDeleteImportGivesTheLessonBack) {
@@ -499,11 +552,10 @@ TEST_F(ImportTest, ExportDeleteImportGivesTheLessonBack) {
                       Entry6(1, "to go", "", "to walk", "gehen", "laufen", "", "went, gone"),
                       Entry(2, "fremd", "x"), Entry6(1, "a", "b", "c", "d", "e", "f"),
                       Entry(1, "tot", "x", "", 1)});
-  TVocData header;
-  std::vector<TVocData> entries;
-  ASSERT_EQ(LessonLookup::Found, ReadLessonForExport(path, 1, header, entries));
+  const LessonRead lesson = ReadLesson(path, 1, SIZE_MAX);
+  ASSERT_TRUE(lesson.headerFound);
   const std::string text = dir.file("verben.txt");
-  ASSERT_TRUE(ExportUnit(text, header, entries, W("heute"), msgs));
+  ASSERT_TRUE(ExportUnit(text, lesson.header, lesson.entries, W("heute"), msgs));
   ASSERT_EQ(3u, DeleteUnitRecords(path, 1, msgs).value());
 
   const ImportResult r = ImportLessonText(path, text, 0, msgs);
@@ -615,42 +667,7 @@ TEST_F(ImportTest, BinaryGarbageDoesNotHurt) {
 }
 
 // ----------------------------------------------------------------------------------------------
-// A write that fails half-way (the file size limit of a child process) leaves the DataFile as
-// it was.
-
-class RecordingMessages : public Messages {
- public:
-  Answer show(MsgKind, const std::string& text, MsgButtons) override {
-    texts.push_back(text);
-    return Answer::Ok;
-  }
-  std::vector<std::string> texts;
-};
-
-// Runs the import in a child whose files may not grow beyond `limit` bytes. The child's exit
-// status: 0 when the import failed with one message naming the write error and the rollback.
-int ImportUnderSizeLimit(const std::string& dataFile, const std::string& text, std::uint8_t into,
-                         rlim_t limit) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit rl{limit, limit};
-    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(10);
-    RecordingMessages messages;
-    const ImportResult r = ImportLessonText(dataFile, text, into, messages);
-    if (r.imported || r.dataFileChanged) _exit(11);
-    if (messages.texts.size() != 1) _exit(12);
-    const std::string& m = messages.texts[0];
-    if (m.find("Ein-/Ausgabefehler (Schreiben)") != 0) _exit(13);
-    if (m.find("Es wurde nichts importiert; das DataFile ist unverändert.") == std::string::npos) {
-      _exit(14);
-    }
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+// A write that fails half-way leaves the DataFile as it was.
 
 TEST_F(ImportTest, AFailingWriteLeavesTheDataFileAsItWas) {
   std::string text = Crlf({"<%>HEAD<%>", "Name: Neu", "<%>BODY<%>"});
@@ -658,14 +675,25 @@ TEST_F(ImportTest, AFailingWriteLeavesTheDataFileAsItWas) {
     text += "wort" + std::to_string(i) + " == Wort\r\n";
   const std::string file = writeText(text);
   const std::string before = ReadBytes(path);
+  const std::string full =
+      "Die Datei \"" + path +
+      "\" kann nicht geschrieben werden: kein Speicherplatz mehr auf dem Datenträger.\nEs wurde "
+      "nichts importiert; das DataFile ist unverändert.";
 
   // Into the existing lesson: the first entries fit, the rest does not.
-  EXPECT_EQ(0, ImportUnderSizeLimit(path, file, 1, before.size() + 1000));
+  InjectFileFault({path, FileFault::At::Write, 1000, ENOSPC});
+  msgs.expect(full, Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  EXPECT_FALSE(ImportLessonText(path, file, 1, msgs).imported);
+  ClearFileFaults();
   EXPECT_EQ(before, ReadBytes(path));
   // Into a new lesson: its header is written, the entries are not; the header goes again.
-  EXPECT_EQ(0, ImportUnderSizeLimit(path, file, 0, before.size() + 624 + 1000));
+  InjectFileFault({path, FileFault::At::Write, 624 + 1000, ENOSPC});
+  msgs.expect(full, Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  const ImportResult failed = ImportLessonText(path, file, 0, msgs);
+  EXPECT_FALSE(failed.imported || failed.dataFileChanged);
+  ClearFileFaults();
   EXPECT_EQ(before, ReadBytes(path));
-  // Without the limit the same import works.
+  // Without the fault the same import works.
   EXPECT_EQ(20u, ImportLessonText(path, file, 0, msgs).added);
 }
 

@@ -1,9 +1,8 @@
 #include "platform/app_paths.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "platform/file_io.h"
 #include "support/datafile_builder.h"
 
 namespace merkhaus {
@@ -22,11 +21,20 @@ TEST(AppPaths, FallsBackToTheUsersConfigDirectory) {
   EXPECT_TRUE(std::filesystem::is_directory(expected));
 
   mhtest::TempDir exe;
-  chmod(exe.path().c_str(), 0555);
-  if (geteuid() != 0) {  // root may write anywhere
-    EXPECT_EQ(expected, ConfigDir(exe.path(), home.path()));
-  }
+  InjectFileFault({exe.path().string(), FileFault::At::Open, 0, EROFS});
+  EXPECT_EQ(expected, ConfigDir(exe.path(), home.path())) << "a read-only folder";
+  ClearFileFaults();
   EXPECT_EQ(expected, ConfigDir(exe.path() / "missing", home.path()));
+}
+
+// The probe never writes through a link planted under a name it might use.
+TEST(AppPaths, TheProbeWritesThroughNoLink) {
+  mhtest::TempDir exe, home;
+  const auto victim = home.path() / "victim.txt";
+  std::filesystem::create_symlink(victim, exe.path() / ".merkhaus-write-probe");
+  EXPECT_EQ(exe.path(), ConfigDir(exe.path(), home.path()));
+  EXPECT_FALSE(std::filesystem::exists(victim));
+  EXPECT_TRUE(std::filesystem::is_symlink(exe.path() / ".merkhaus-write-probe"));
 }
 
 }  // namespace

@@ -15,8 +15,11 @@ namespace merkhaus {
 namespace {
 
 TEST(QtText, ConvertsThroughTheOneTable) {
-  EXPECT_EQ(QStringLiteral("Größe € Œuvre"), ToQString(WinString("Gr\xF6\xDF" "e \x80 \x8Cuvre")));
-  EXPECT_EQ(WinString("Gr\xF6\xDF" "e \x80"), ToWinString(QStringLiteral("Größe €")));
+  EXPECT_EQ(QStringLiteral("Größe € Œuvre"), ToQString(WinString("Gr\xF6\xDF"
+                                                                 "e \x80 \x8Cuvre")));
+  EXPECT_EQ(WinString("Gr\xF6\xDF"
+                      "e \x80"),
+            ToWinString(QStringLiteral("Größe €")));
   EXPECT_EQ(WinString("?"), ToWinString(QStringLiteral("Ω")));
   for (int b = 0; b < 256; ++b) {
     const WinString one(std::string(1, static_cast<char>(b)));
@@ -51,21 +54,46 @@ struct BoxCase {
 
 TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
   const BoxCase cases[] = {
-      {MsgKind::Error, MsgButtons::Ok, QMessageBox::Critical, {QStringLiteral("OK")}, 0, Answer::Ok},
-      {MsgKind::Warning, MsgButtons::Yes, QMessageBox::Warning, {QStringLiteral("Ja")}, 0, Answer::Yes},
-      {MsgKind::Confirmation, MsgButtons::YesNo, QMessageBox::Question,
-       {QStringLiteral("Ja"), QStringLiteral("Nein")}, 1, Answer::No},
-      {MsgKind::Information, MsgButtons::YesNoCancel, QMessageBox::Information,
-       {QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")}, 2, Answer::Cancel},
-      {MsgKind::Warning, MsgButtons::YesNo, QMessageBox::Warning,
-       {QStringLiteral("Ja"), QStringLiteral("Nein")}, 0, Answer::Yes},
+      {MsgKind::Error,
+       MsgButtons::Ok,
+       QMessageBox::Critical,
+       {QStringLiteral("OK")},
+       0,
+       Answer::Ok},
+      {MsgKind::Warning,
+       MsgButtons::Yes,
+       QMessageBox::Warning,
+       {QStringLiteral("Ja")},
+       0,
+       Answer::Yes},
+      {MsgKind::Confirmation,
+       MsgButtons::YesNo,
+       QMessageBox::Question,
+       {QStringLiteral("Ja"), QStringLiteral("Nein")},
+       1,
+       Answer::No},
+      {MsgKind::Information,
+       MsgButtons::YesNoCancel,
+       QMessageBox::Information,
+       {QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")},
+       2,
+       Answer::Cancel},
+      {MsgKind::Warning,
+       MsgButtons::YesNo,
+       QMessageBox::Warning,
+       {QStringLiteral("Ja"), QStringLiteral("Nein")},
+       0,
+       Answer::Yes},
   };
   QtMessages messages;
   for (const auto& c : cases) {
     QStringList seen;
-    mhtest::onNextModal([&](QWidget* w) {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
       auto* box = mhtest::as<QMessageBox>(w);
-      ASSERT_NE(box, nullptr);
+      if (!box) {
+        w->close();
+        return;
+      }
       EXPECT_EQ(QStringLiteral("Merkhaus 3"), box->windowTitle());
       EXPECT_EQ(QStringLiteral("Wörter über €"), box->text());
       EXPECT_EQ(c.icon, box->icon());
@@ -74,7 +102,10 @@ TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
         seen << b->text();
         if (b->text() == c.captions[c.press]) press = qobject_cast<QPushButton*>(b);
       }
-      ASSERT_NE(press, nullptr);
+      if (!press) {
+        box->close();
+        return;
+      }
       press->click();
     });
     EXPECT_EQ(c.answer, messages.show(c.kind, "Wörter über €", c.buttons));

@@ -5,11 +5,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "entry/entry_rules.h"
 #include "store/datafile.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
-#include "win_string_printer.h"
+#include "support/win_text.h"
 
 namespace merkhaus {
 namespace {
@@ -20,17 +19,7 @@ using mhtest::Header;
 using mhtest::Latin1;
 using mhtest::Unit;
 
-WinString W(std::string_view utf8) {
-  return WinString(Latin1(utf8));
-}
-
-TEST(EntryCutSpacesTest, FollowsTheOption) {
-  Options o;
-  o.Eingabe_SpaceCut = true;
-  EXPECT_EQ(WinString("to go"), EntryCutSpaces(WinString("  to   go "), o));
-  o.Eingabe_SpaceCut = false;
-  EXPECT_EQ(WinString("  to   go "), EntryCutSpaces(WinString("  to   go "), o));
-}
+using mhtest::W;
 
 TEST(QuickEditRecordTest, BuildsALiveEntryOfTheCurrentLesson) {
   Options o;
@@ -115,9 +104,8 @@ TEST_F(SaveQuickEditTest, MissingDataFileIsReportedAndTheListKept) {
   std::filesystem::remove(path);
   QuickEditTexts texts = QuickEditFields(shared->VocList[0]);
   texts.Edit1 = W("doggy");
-  msgs.expect(
-      "Das Datafile \"" + path + "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!",
-      Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  msgs.expect("Das Speichern ist fehlgeschlagen!" + mhtest::Missing(path), Answer::Ok,
+              MsgKind::Error, MsgButtons::Ok);
   EXPECT_FALSE(SaveQuickEdit(*shared, options, msgs, 0, texts, original));
   EXPECT_EQ(W("dog"), shared->VocList[0].A1.get());
   EXPECT_FALSE(std::filesystem::exists(path));

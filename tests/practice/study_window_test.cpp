@@ -10,15 +10,14 @@
 #include <QTest>
 #include <QTimer>
 
-#include <QSpinBox>
-#include "config/options_dialog.h"
 #include "config/special_char_edit.h"
-#include "practice/quick_edit_window.h"
+#include "platform/file_io.h"
 #include "shell/lesson_choice.h"
 #include "shell/main_window.h"
 #include "shell/open_datafile_dialog.h"
 #include "shell/start_up.h"
 #include "store/datafile.h"
+#include "support/fake_flows.h"
 #include "support/modal.h"
 #include "support/test_context.h"
 
@@ -29,251 +28,200 @@ using mhtest::Entry;
 using mhtest::Header;
 using mhtest::Unit;
 
+constexpr const char* kAbort = "Wollen sie das Üben dieser Lektion abbrechen?";
+
 QColor TextColour(QPlainTextEdit* memo) {
   return memo->palette().color(QPalette::Text);
 }
 
-// A practice of lesson 1 in file order, A - B, asked without random draws. The first practice of
-// a run starts after the entry asked last (index 0), so "cat" comes first.
+// The practice window on lesson 1, asked in file order, A - B. The session's rules are proven by
+// its own tests; these check what the window shows and that every control reaches the session.
 class StudyWindow : public ::testing::Test {
  protected:
   mhtest::TestContext t;
-  Windows windows{t.ctx};
-  Tstudy& study = *t.ctx.forms.study;
+  mhtest::FakeFlows flows;
+  Tstudy study{t.services, flows, flows, flows, flows};
   std::string path = t.dir.file("vok.fid");
 
   void SetUp() override {
-    mhtest::WriteRecords(
-        path, {Header("Meine Vokabeln", "Englisch", "Deutsch"), Unit(1, "Tiere", "Haustiere"),
-               Entry(1, "house", "Haus"), Entry(1, "cat", "abcde", "miaut"),
-               Entry(1, "dog", "Hund"), Unit(255, "Leer")});
+    mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch"),
+                                Unit(1, "Tiere", "Haustiere"), Entry(1, "house", "Haus"),
+                                Entry(1, "cat", "abcde", "miaut"), Entry(1, "dog", "Hund")});
     t.shared->DataFilePath = path;
     t.shared->CurUnitID = 1;
     // The lesson choice has read record 0 before a practice starts.
     ASSERT_TRUE(ReadHeaderRecord(path, t.shared->DataFileHeader));
     t.options.algorithmus = 1;
-    t.options.Abfrageweise = 0;
     t.options.AutoWeiterAkt = false;
   }
 
-  // Runs the practice; `drive` acts inside the window, which it must leave with "Ende".
-  void Practise(std::function<void(Tstudy&)> drive) {
-    mhtest::onNextModal([&](QWidget* w) { drive(*mhtest::as<Tstudy>(w)); });
-    StartStudy(t.ctx);
+  void Answer(const QString& text) {
+    study.Edit1->clear();
+    QTest::keyClicks(study.Edit1, text);
+    QTest::keyClick(study.Edit1, Qt::Key_Return);
   }
 
-  void Answer(Tstudy& s, const QString& text) {
-    s.Edit1->clear();
-    QTest::keyClicks(s.Edit1, text);
-    QTest::keyClick(s.Edit1, Qt::Key_Return);
-  }
-
-  void Leave(Tstudy& s, bool ask = true) {
-    if (ask)
-      t.messages.expect("Wollen sie das Üben dieser Lektion abbrechen?", Answer::Yes,
-                        MsgKind::Confirmation, MsgButtons::YesNo);
-    s.Button6->click();
+  void Leave() {
+    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
+    study.Button6->click();
   }
 };
 
-TEST_F(StudyWindow, RightAnswerByEnter) {
-  Practise([&](Tstudy& s) {
-    EXPECT_EQ(QStringLiteral("Üben -- Meine Vokabeln"), s.windowTitle());
-    EXPECT_EQ(QStringLiteral("Tiere"), s.Label4->text());
-    EXPECT_EQ(QStringLiteral("Haustiere"), s.Label13->text());
-    EXPECT_EQ(QStringLiteral("Englisch"), s.Label2->text());
-    EXPECT_EQ(QStringLiteral("Deutsch"), s.Label1->text());
-    EXPECT_EQ(QStringLiteral("cat"), s.Memo1->toPlainText());
-    EXPECT_EQ(QStringLiteral("miaut"), s.Memo3->toPlainText());
-    EXPECT_EQ(QStringLiteral("Ausw&erten"), s.Button2->text());
-    EXPECT_FALSE(s.Button4->isEnabled());
-    EXPECT_EQ(QStringLiteral("2"), s.Label7->text());
-    EXPECT_EQ(QStringLiteral("0/3"), s.Label10->text());
-    EXPECT_EQ(QStringLiteral("0/3"), s.Label8->text());
+TEST_F(StudyWindow, ShowsTheSessionAndWiresEveryControl) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+    ASSERT_EQ(&study, w);
+    EXPECT_EQ(QStringLiteral("Üben -- Meine Vokabeln"), study.windowTitle());
+    EXPECT_EQ(QStringLiteral("Tiere"), study.Label4->text());
+    EXPECT_EQ(QStringLiteral("Haustiere"), study.Label13->text());
+    EXPECT_EQ(QStringLiteral("Englisch"), study.Label2->text());
+    EXPECT_EQ(QStringLiteral("Deutsch"), study.Label1->text());
+    EXPECT_EQ(QStringLiteral("cat"), study.Memo1->toPlainText());
+    EXPECT_EQ(QStringLiteral("miaut"), study.Memo3->toPlainText());
+    EXPECT_EQ(QStringLiteral("Ausw&erten"), study.Button2->text());
+    EXPECT_EQ(QStringLiteral("2"), study.Label7->text());
+    EXPECT_EQ(QStringLiteral("0/3"), study.Label10->text());
+    EXPECT_EQ(QStringLiteral("0/3"), study.Label8->text());
+    EXPECT_TRUE(study.Edit1->hasFocus());
 
-    Answer(s, QStringLiteral("abcde"));
-    EXPECT_TRUE(s.rfindicator2->isVisible());
-    EXPECT_FALSE(s.rfindicator->isVisible());
-    EXPECT_EQ(QStringLiteral("abcde"), s.Memo2->toPlainText());
-    EXPECT_EQ(QColor(0, 128, 0), TextColour(s.Memo2));
-    EXPECT_EQ(QString(), s.Edit1->text());
-    EXPECT_EQ(QStringLiteral("W&eiter"), s.Button2->text());
-    EXPECT_TRUE(s.Button4->isEnabled());
-    EXPECT_FALSE(s.Button3->isEnabled());
-    EXPECT_FALSE(s.Button5->isEnabled());
-    EXPECT_EQ(QStringLiteral("1"), s.Label7->text());
+    // Enter judges: "Richtig", the answer in green, review mode.
+    Answer(QStringLiteral("abcde"));
+    EXPECT_TRUE(study.rfindicator2->isVisible());
+    EXPECT_FALSE(study.rfindicator->isVisible());
+    EXPECT_EQ(QStringLiteral("abcde"), study.Memo2->toPlainText());
+    EXPECT_EQ(QColor(0, 128, 0), TextColour(study.Memo2));
+    EXPECT_EQ(QStringLiteral("W&eiter"), study.Button2->text());
+    EXPECT_TRUE(study.Button4->isEnabled());
+    EXPECT_FALSE(study.Button3->isEnabled());
+    EXPECT_FALSE(study.Button5->isEnabled());
 
-    QTest::keyClick(s.Edit1, Qt::Key_Return);  // "W&eiter"
-    EXPECT_EQ(QStringLiteral("dog"), s.Memo1->toPlainText());
-    EXPECT_EQ(QString(), s.Memo2->toPlainText());
-    EXPECT_FALSE(s.rfindicator2->isVisible());
-    Leave(s);
+    // "Korrigieren" opens the quick edit on the entry just asked.
+    std::size_t edited = 99;
+    flows.quickEditEntry = [&](std::size_t index, bool editable) {
+      EXPECT_TRUE(editable);
+      edited = index;
+      return false;
+    };
+    study.Button4->click();
+    EXPECT_EQ(1u, edited);
+
+    study.Button2->click();  // "W&eiter"
+    EXPECT_EQ(QStringLiteral("dog"), study.Memo1->toPlainText());
+    EXPECT_FALSE(study.rfindicator2->isVisible());
+
+    // A wrong answer shows "Falsch"; the tip masks the answer in red.
+    Answer(QStringLiteral("Katze"));
+    EXPECT_TRUE(study.rfindicator->isVisible());
+    EXPECT_EQ(QStringLiteral("1/3"), study.Label10->text());
+    study.Button3->click();
+    EXPECT_EQ(QStringLiteral("~~n~"), study.Memo2->toPlainText());
+    EXPECT_EQ(QColor(255, 0, 0), TextColour(study.Memo2));
+
+    study.Button5->click();  // "Lösun&g"
+    EXPECT_EQ(QStringLiteral("Hund"), study.Memo2->toPlainText());
+
+    bool info = false;
+    flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+      info = !forDataFile && !editable;
+    };
+    study.Button7->click();
+    EXPECT_TRUE(info) << "\"i\" shows the lesson read-only";
+
+    // "Optionen": a changed interval of the timer applies at once.
+    flows.showOptions = [&] { t.options.Autoweiter = 9; };
+    study.Button1->click();
+    EXPECT_EQ(9 * 333, study.Timer1->interval());
+
+    // "Lektion": asked first, then the lesson choice of the current DataFile.
+    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
+    flows.selectUnit = [&](const std::string& file, bool allowCreate) {
+      EXPECT_EQ(path, file);
+      EXPECT_FALSE(allowCreate);
+      t.shared->Cancelled = 1;
+      return std::uint8_t{0};
+    };
+    study.Button8->click();
+    EXPECT_EQ(QStringLiteral("Hund"), study.Memo2->toPlainText()) << "cancelled: goes on";
+
+    QTest::keyClick(study.Edit1, Qt::Key_F1);
+    Leave();
   });
-}
-
-TEST_F(StudyWindow, WrongAnswersThenTheSolutionInRed) {
-  t.options.Neuversuche = 1;
-  Practise([&](Tstudy& s) {
-    Answer(s, QStringLiteral("Katze"));
-    EXPECT_TRUE(s.rfindicator->isVisible());
-    EXPECT_FALSE(s.Button3->isEnabled()) << "no tip once the tries are spent";
-    EXPECT_EQ(QStringLiteral("Ausw&erten"), s.Button2->text());
-    EXPECT_EQ(QStringLiteral("1/2"), s.Label10->text());
-
-    Answer(s, QStringLiteral("Kater"));
-    EXPECT_EQ(QStringLiteral("abcde"), s.Memo2->toPlainText());
-    EXPECT_EQ(QColor(255, 0, 0), TextColour(s.Memo2));
-    EXPECT_EQ(QStringLiteral("W&eiter"), s.Button2->text());
-    EXPECT_EQ(QString(), s.Edit1->text());
-    Leave(s);
-  });
-}
-
-TEST_F(StudyWindow, TipsMaskTheFirstAnswer) {
-  Practise([&](Tstudy& s) {
-    s.Button3->click();
-    EXPECT_EQ(QStringLiteral("~~c~~"), s.Memo2->toPlainText());
-    EXPECT_EQ(QColor(255, 0, 0), TextColour(s.Memo2));
-    EXPECT_FALSE(s.Button3->isEnabled());
-    Leave(s);
-  });
-  t.options.AdvancedTips = true;
-  Practise([&](Tstudy& s) {
-    // The next practice goes on after "cat".
-    EXPECT_EQ(QStringLiteral("dog"), s.Memo1->toPlainText());
-    s.Button3->click();
-    EXPECT_EQ(QStringLiteral("H~n~"), s.Memo2->toPlainText());
-    Leave(s);
-  });
-}
-
-TEST_F(StudyWindow, BlanksAreCutFromTheAnswerFieldBeforeJudging) {
-  Practise([&](Tstudy& s) {
-    Answer(s, QStringLiteral("  ab   cde  "));
-    EXPECT_EQ(QStringLiteral("ab cde"), s.Edit1->text());
-    EXPECT_TRUE(s.rfindicator->isVisible());
-    Leave(s);
-  });
-}
-
-TEST_F(StudyWindow, SofortWeiterAndTheTimer) {
-  t.options.Autoweiterchbx = true;
-  Practise([&](Tstudy& s) {
-    Answer(s, QStringLiteral("abcde"));
-    EXPECT_EQ(QStringLiteral("dog"), s.Memo1->toPlainText()) << "the next question at once";
-    EXPECT_FALSE(s.rfindicator2->isVisible());
-    EXPECT_EQ(QStringLiteral("Ausw&erten"), s.Button2->text());
-    Leave(s);
-  });
-
-  t.options.Autoweiterchbx = false;
-  t.options.AutoWeiterAkt = true;
-  t.options.Autoweiter = 1;
-  Practise([&](Tstudy& s) {
-    EXPECT_EQ(333, s.Timer1->interval());
-    EXPECT_EQ(QStringLiteral("house"), s.Memo1->toPlainText());
-    EXPECT_FALSE(s.Timer1->isActive()) << "stopped while a question waits";
-    Answer(s, QStringLiteral("Haus"));
-    EXPECT_TRUE(s.Timer1->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(s.Memo1->toPlainText(), QStringLiteral("cat"), 3000);
-    EXPECT_FALSE(s.Timer1->isActive());
-    Leave(s);
-  });
-}
-
-TEST_F(StudyWindow, OptionsConfirmedInThePracticeSetTheTimer) {
-  Practise([&](Tstudy& s) {
-    mhtest::onNextModal([&](QWidget* w) {
-      auto* o = mhtest::as<TOptionsDLG>(w);
-      o->Autoweiter->setValue(9);
-      o->OKBtn->click();
-    });
-    s.Button1->click();
-    EXPECT_EQ(9 * 333, s.Timer1->interval());
-    Leave(s);
-  });
-  EXPECT_EQ(9, t.options.Autoweiter);
-}
-
-TEST_F(StudyWindow, KorrigierenWritesTheDataFile) {
-  Practise([&](Tstudy& s) {
-    Answer(s, QStringLiteral("abcde"));
-    mhtest::onNextModal([&](QWidget* w) {
-      auto* q = mhtest::as<TQuickEdit>(w);
-      EXPECT_EQ(QStringLiteral("Quick-Edit"), q->windowTitle());
-      EXPECT_EQ(QStringLiteral("cat"), q->Edit1->text());
-      q->Edit2->setText(QStringLiteral("  Katze  "));
-      q->Button1->click();
-    });
-    s.Button4->click();
-    EXPECT_EQ(QStringLiteral("Ausw&erten"), s.Button2->text());
-    EXPECT_TRUE(s.Button3->isEnabled());
-    EXPECT_TRUE(s.Button5->isEnabled());
-    EXPECT_FALSE(s.Button4->isEnabled());
-    s.Button5->click();  // the solution of the corrected entry
-    EXPECT_EQ(QStringLiteral("Katze"), s.Memo2->toPlainText());
-    Leave(s);
-  });
-  EXPECT_EQ(Entry(1, "cat", "Katze", "miaut"), mhtest::ReadRecords(path).at(3));
-}
-
-TEST_F(StudyWindow, CancelledLessonChangeKeepsThePractice) {
-  Practise([&](Tstudy& s) {
-    t.messages.expect("Wollen sie das Üben dieser Lektion abbrechen?", Answer::Yes);
-    mhtest::onNextModal([&](QWidget* w) { mhtest::as<TForm6>(w)->Button4->click(); });
-    s.Button8->click();
-    EXPECT_EQ(QStringLiteral("cat"), s.Memo1->toPlainText());
-    Answer(s, QStringLiteral("abcde"));
-    EXPECT_TRUE(s.rfindicator2->isVisible());
-    Leave(s);
-  });
-}
-
-TEST_F(StudyWindow, TheEndIsAnnouncedAtTheNextRequest) {
-  t.options.KickoutVal = 1;
-  t.shared->CurUnitID = 1;
-  mhtest::WriteRecords(path, {Header("V"), Unit(1, "Eins"), Entry(1, "one", "eins")});
-  Practise([&](Tstudy& s) {
-    Answer(s, QStringLiteral("eins"));
-    EXPECT_EQ(QStringLiteral("0/1"), s.Label8->text()) << "counted when the next entry is chosen";
-    t.messages.expect("Sie haben alle Vokabeln erfolgreich beherrscht!", Answer::Ok,
-                      MsgKind::Information, MsgButtons::Ok);
-    s.Button2->click();
-    EXPECT_EQ(QString(), s.Memo1->toPlainText()) << "no new question";
-    Leave(s, false);  // done: no question
-  });
+  study.StartStudy();
+  EXPECT_FALSE(study.isVisible());
+  EXPECT_EQ((std::vector<int>{5}), t.help.topics);
   EXPECT_TRUE(t.messages.done());
 }
 
-TEST_F(StudyWindow, PractisingFromTheMainWindowToTheEnd) {
+TEST_F(StudyWindow, TheTimerMovesOnInReviewMode) {
+  t.options.AutoWeiterAkt = true;
+  t.options.Autoweiter = 1;
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    EXPECT_EQ(333, study.Timer1->interval());
+    EXPECT_FALSE(study.Timer1->isActive()) << "stopped while a question waits";
+    Answer(QStringLiteral("abcde"));
+    EXPECT_TRUE(study.Timer1->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(study.Memo1->toPlainText(), QStringLiteral("dog"), 3000);
+    EXPECT_FALSE(study.Timer1->isActive());
+    Leave();
+  });
+  study.StartStudy();
+}
+
+// A DataFile that fails while it is read ends the learner's action with one box that names the
+// file and the reason; the practice goes on.
+TEST_F(StudyWindow, AReadErrorEndsTheActionWithAMessage) {
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    Answer(QStringLiteral("abcde"));
+    flows.quickEditEntry = [&](std::size_t, bool) {
+      InjectFileFault({path, FileFault::At::Read, 0, EIO});
+      return true;  // changed: the lesson is read again
+    };
+    t.messages.expect("Die Datei \"" + path +
+                          "\" kann nicht gelesen werden: Ein-/Ausgabefehler des Datenträgers.",
+                      Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+    study.Button4->click();
+    ClearFileFaults();
+    EXPECT_TRUE(t.messages.done());
+    EXPECT_TRUE(study.isVisible());
+    Leave();
+  });
+  study.StartStudy();
+}
+
+TEST(StudyFromTheMainWindow, PractisingALessonToTheEnd) {
+  mhtest::TestContext t;
+  const std::string path = t.dir.file("vok.fid");
+  mhtest::WriteRecords(
+      path, {Header("V"), Unit(1, "Tiere"), Entry(1, "cat", "Katze"), Entry(1, "dog", "Hund")});
   t.options.KickoutVal = 1;
   t.options.Autoweiterchbx = true;
+  t.options.algorithmus = 1;
+  Windows windows(t.services, t.dir.path());
   TForm1& main = windows.main();
   main.show();
   bool mainHidden = false;
   t.messages.expect("Sie haben alle Vokabeln erfolgreich beherrscht!");
-  mhtest::onNextModal([&](QWidget* w) {
-    auto* d = mhtest::as<TOKBottomDlg>(w);
-    d->Edit1->setText(QString::fromStdString(path));
-    mhtest::onNextModal([&](QWidget* w6) {
-      auto* f = mhtest::as<TForm6>(w6);
-      mhtest::onNextModal([&](QWidget* ws) {
-        auto* s = mhtest::as<Tstudy>(ws);
-        mainHidden = !main.isVisible();
-        const std::map<QString, QString> answers = {
-            {QStringLiteral("house"), QStringLiteral("Haus")},
-            {QStringLiteral("cat"), QStringLiteral("abcde")},
-            {QStringLiteral("dog"), QStringLiteral("Hund")}};
-        for (int i = 0; i < 3; ++i)
-          Answer(*s, answers.at(s->Memo1->toPlainText()));
-        EXPECT_EQ(QStringLiteral("3/3"), s->Label8->text());
-        s->Button6->click();
-      });
-      f->ListBox1->setCurrentRow(0);
-      f->Button1->click();
-    });
-    d->OKBtn->click();
-  });
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+                  auto* d = mhtest::as<TOKBottomDlg>(w);
+                  d->Edit1->setText(QString::fromStdString(path));
+                  d->OKBtn->click();
+                })
+                    .then([&](QWidget* w) {
+                      auto* f = mhtest::as<TForm6>(w);
+                      f->ListBox1->setCurrentRow(0);
+                      f->Button1->click();
+                    })
+                    .then([&](QWidget* w) {
+                      auto* s = mhtest::as<Tstudy>(w);
+                      mainHidden = !main.isVisible();
+                      for (int i = 0; i < 2; ++i) {
+                        QTest::keyClicks(s->Edit1, s->Memo1->toPlainText() == QStringLiteral("cat")
+                                                       ? QStringLiteral("Katze")
+                                                       : QStringLiteral("Hund"));
+                        QTest::keyClick(s->Edit1, Qt::Key_Return);
+                      }
+                      EXPECT_EQ(QStringLiteral("2/2"), s->Label8->text());
+                      s->Button6->click();
+                    });
   main.Button2->click();
   EXPECT_TRUE(mainHidden);
   EXPECT_TRUE(main.isVisible());

@@ -91,8 +91,9 @@ TEST(DataFileChoice, AcceptingThePathField) {
   const auto folder = dir.file("ordner.fid");
   std::filesystem::create_directory(folder);
   cancelled = 0;
-  msgs.expect("Fehler beim lesen der Datei als Bin-File!", Answer::Yes, MsgKind::Error,
-              MsgButtons::Yes);
+  msgs.expect("Fehler beim öffnen der Datei als Textfile!\nDie Datei \"" + folder +
+                  "\" kann nicht geöffnet werden: das ist ein Ordner.",
+              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_EQ(folder, AcceptDataFilePath(folder, msgs, cancelled));
   EXPECT_EQ(1, cancelled);
 
@@ -160,7 +161,9 @@ TEST(DataFileChoice, CreatingADataFile) {
   // A folder that does not exist: nothing can be written.
   const auto nowhere = dir.file("fehlt/neu.fid");
   msgs.expect("Soll die Vokabeldatei " + nowhere + " angelegt werden?", Answer::Yes)
-      .expect("Fehler beim schreiben!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+      .expect("Fehler beim schreiben!\nDie Datei \"" + nowhere +
+                  "\" kann nicht geschrieben werden: der Ordner ist nicht vorhanden.",
+              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   EXPECT_FALSE(CreateNewDataFile(nowhere, d, msgs));
 }
 

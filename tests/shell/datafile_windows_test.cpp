@@ -21,8 +21,8 @@ namespace {
 class DataFileWindows : public ::testing::Test {
  protected:
   mhtest::TestContext t;
-  Windows windows{t.ctx};
-  TOKBottomDlg& dlg = *t.ctx.forms.OKBottomDlg;
+  Windows windows{t.services, t.dir.path()};
+  TOKBottomDlg& dlg = windows.openDataFile();
   std::string good = t.dir.file("vok.fid");
 
   void SetUp() override {
@@ -33,34 +33,34 @@ class DataFileWindows : public ::testing::Test {
 
 TEST_F(DataFileWindows, OkTakesThePathAndCancelAbandons) {
   bool newEnabled = true;
-  mhtest::onNextModal([&](QWidget* w) {
+  auto ok = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<TOKBottomDlg>(w);
     EXPECT_EQ(QStringLiteral("DataFile öffnen"), d->windowTitle());
     newEnabled = d->Button4->isEnabled();
     d->Edit1->setText(QString::fromStdString(t.dir.file("vok")));  // ".fid" is added
     QTest::keyClick(d, Qt::Key_Return);                            // OK has the focus
   });
-  EXPECT_EQ(good, ChooseDataFile(t.ctx, ChooseMode::Plain));
+  EXPECT_EQ(good, windows.ChooseDataFile(ChooseMode::Plain));
   EXPECT_FALSE(newEnabled);
   EXPECT_EQ(0, t.shared->Cancelled);
   EXPECT_EQ(QString::fromStdString(good), dlg.Edit1->text()) << "kept for the next showing";
 
-  mhtest::onNextModal([&](QWidget* w) {
+  auto cancel = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<TOKBottomDlg>(w);
     EXPECT_TRUE(d->Button4->isEnabled());
     EXPECT_EQ(QString::fromStdString(good), d->Edit1->text());
     d->CancelBtn->click();
   });
-  EXPECT_EQ("", ChooseDataFile(t.ctx, ChooseMode::NewDataFile));
+  EXPECT_EQ("", windows.ChooseDataFile(ChooseMode::NewDataFile));
   EXPECT_EQ(1, t.shared->Cancelled);
 }
 
 TEST_F(DataFileWindows, StandardDataFileIsTakenWithoutAsking) {
   t.options.alwaysthisfile = true;
   t.options.StdDF = good;
-  EXPECT_EQ(good, ChooseDataFile(t.ctx, ChooseMode::Plain));
+  EXPECT_EQ(good, windows.ChooseDataFile(ChooseMode::Plain));
   t.options.StdDF.clear();
-  EXPECT_EQ("", ChooseDataFile(t.ctx, ChooseMode::Plain)) << "empty, and still no dialog";
+  EXPECT_EQ("", windows.ChooseDataFile(ChooseMode::Plain)) << "empty, and still no dialog";
   EXPECT_EQ(0, t.shared->Cancelled);
 }
 
@@ -69,14 +69,14 @@ TEST_F(DataFileWindows, BrowsingForAMissingFileWarnsAndAsksAgain) {
   t.fileDialogs.answerOpen(missing).answerOpen(good);
   t.messages.expect("Datei \"" + missing + "\" nicht vorhanden!", Answer::Ok, MsgKind::Warning,
                     MsgButtons::Ok);
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<TOKBottomDlg>(w);
     d->Button1->click();
     EXPECT_EQ(QString::fromStdString(good), d->Edit1->text());
     EXPECT_TRUE(d->OKBtn->hasFocus());
     d->OKBtn->click();
   });
-  EXPECT_EQ(good, ChooseDataFile(t.ctx, ChooseMode::Plain));
+  EXPECT_EQ(good, windows.ChooseDataFile(ChooseMode::Plain));
   EXPECT_EQ("DataFile (*.fid)|*.fid|Alle (*.*)|*.*", t.fileDialogs.openRequests.at(0).filter);
 }
 
@@ -85,9 +85,9 @@ TEST_F(DataFileWindows, CreatingANewDataFile) {
   t.fileDialogs.answerSave(path);
   t.messages.expect("Soll die Vokabeldatei " + path + " angelegt werden?", Answer::Yes);
   QString fieldAfter;
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<TOKBottomDlg>(w);
-    mhtest::onNextModal([&](QWidget* w4) {
+    auto form = mhtest::onNextModal([&](QWidget* w4) {
       auto* f = mhtest::as<TForm4>(w4);
       EXPECT_EQ(QStringLiteral("Neues DataFile anlegen"), f->windowTitle());
       EXPECT_EQ(QStringLiteral("keinen"), f->Edit2->text());
@@ -101,14 +101,14 @@ TEST_F(DataFileWindows, CreatingANewDataFile) {
     fieldAfter = d->Edit1->text();
     d->OKBtn->click();
   });
-  EXPECT_EQ(path, ChooseDataFile(t.ctx, ChooseMode::NewDataFile));
+  EXPECT_EQ(path, windows.ChooseDataFile(ChooseMode::NewDataFile));
   EXPECT_EQ(QString::fromStdString(path), fieldAfter);
   EXPECT_EQ((std::vector<mhtest::RawRecord>{
                 mhtest::Header("Meine Vokabeln", "Latein", "Deutsch", "Ich", "keinen")}),
             mhtest::ReadRecords(path));
 
   // The form starts empty next time: no "keinen", "Deutsch" again.
-  TForm4& f = *t.ctx.forms.Form4;
+  TForm4& f = windows.newDataFile();
   EXPECT_EQ(QString(), f.Edit1->text());
   EXPECT_EQ(QString(), f.Edit2->text());
   EXPECT_EQ(QString(), f.Edit3->text());
@@ -118,14 +118,14 @@ TEST_F(DataFileWindows, CreatingANewDataFile) {
 
 TEST_F(DataFileWindows, AbandoningTheNewDataFileFormCancelsTheWholeChoice) {
   t.fileDialogs.answerSave(t.dir.file("neu.fid"));
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<TOKBottomDlg>(w);
-    mhtest::onNextModal([&](QWidget* w4) { mhtest::as<TForm4>(w4)->Button2->click(); });
+    auto form = mhtest::onNextModal([&](QWidget* w4) { mhtest::as<TForm4>(w4)->Button2->click(); });
     d->Button4->click();
     d->Edit1->setText(QString::fromStdString(good));
     d->OKBtn->click();  // a valid path, but the flow is already cancelled
   });
-  EXPECT_EQ("", ChooseDataFile(t.ctx, ChooseMode::NewDataFile));
+  EXPECT_EQ("", windows.ChooseDataFile(ChooseMode::NewDataFile));
   EXPECT_EQ(1, t.shared->Cancelled);
   EXPECT_FALSE(std::filesystem::exists(t.dir.file("neu.fid")));
 }
@@ -136,55 +136,58 @@ TEST_F(DataFileWindows, MainWindowFlowsReachTheLessonChoice) {
   t.shared->CurUnitID = 77;
 
   // "Wörterbuch" chooses a DataFile but no lesson.
-  mhtest::onNextModal([&](QWidget* w) {
-    auto* d = mhtest::as<TOKBottomDlg>(w);
-    EXPECT_FALSE(d->Button4->isEnabled());
-    d->Edit1->setText(QString::fromStdString(good));
-    d->OKBtn->click();
-  });
-  main.Button4->click();
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+      auto* d = mhtest::as<TOKBottomDlg>(w);
+      EXPECT_FALSE(d->Button4->isEnabled());
+      d->Edit1->setText(QString::fromStdString(good));
+      d->OKBtn->click();
+    });
+    main.Button4->click();
+  }
   EXPECT_EQ(good, t.shared->DataFilePath);
   EXPECT_EQ(77, t.shared->CurUnitID);
 
   // "Drucken" enables "Neues..." and goes on to the lesson list.
   bool newEnabled = false;
-  mhtest::onNextModal([&](QWidget* w) {
-    auto* d = mhtest::as<TOKBottomDlg>(w);
-    newEnabled = d->Button4->isEnabled();
-    mhtest::onNextModal([&](QWidget* w6) {
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+                    auto* d = mhtest::as<TOKBottomDlg>(w);
+                    newEnabled = d->Button4->isEnabled();
+                    d->OKBtn->click();
+                  }).then([&](QWidget* w6) {
       auto* f = mhtest::as<TForm6>(w6);
       EXPECT_FALSE(f->Button2->isEnabled()) << "no lessons created while printing";
       f->ListBox1->setCurrentRow(0);
       f->Button1->click();
     });
-    d->OKBtn->click();
-  });
-  main.Button7->click();
-  main.Button8->click();
+    main.Button7->click();
+    main.Button8->click();
+  }
   EXPECT_TRUE(newEnabled);
   EXPECT_EQ(1, t.shared->CurUnitID);
 
   // "Üben" abandoned in the lesson list keeps the current lesson.
   t.shared->CurUnitID = 5;
-  mhtest::onNextModal([&](QWidget* w) {
-    mhtest::onNextModal([&](QWidget* w6) { mhtest::as<TForm6>(w6)->Button4->click(); });
-    mhtest::as<TOKBottomDlg>(w)->OKBtn->click();
-  });
-  main.Button2->click();
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+                    mhtest::as<TOKBottomDlg>(w)->OKBtn->click();
+                  }).then([&](QWidget* w6) { mhtest::as<TForm6>(w6)->Button4->click(); });
+    main.Button2->click();
+  }
   EXPECT_EQ(5, t.shared->CurUnitID);
   EXPECT_EQ(1, t.shared->Cancelled);
 }
 
 TEST_F(DataFileWindows, CommandLineReactionShowsTheLessonListFirst) {
   t.options.openreact = 1;
-  t.ctx.args = {good};
   bool listed = false;
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* f = mhtest::as<TForm6>(w);
     listed = f->ListBox1->count() == 1;
     f->Button4->click();  // "&Zurück": the program starts normally
   });
-  HandleCommandLine(t.ctx);
+  HandleCommandLine(t.services, windows.main(), {good});
   EXPECT_TRUE(listed);
   EXPECT_EQ(good, t.shared->CmdLineFile);
   EXPECT_EQ(good, t.shared->DataFilePath);

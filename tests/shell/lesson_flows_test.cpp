@@ -12,42 +12,6 @@ using mhtest::Entry;
 using mhtest::Header;
 using mhtest::Unit;
 
-TEST(DeleteUnitFlow, AsksDeletesAndCountsTheEntries) {
-  mhtest::TempDir dir;
-  mhtest::ScriptedMessages msgs;
-  const auto path = dir.file("v.fid");
-  const std::vector<mhtest::RawRecord> recs = {
-      Header("V"),        Unit(1, "Verben", mhtest::Latin1("unregelmäßig")),
-      Entry(1, "a", "1"), Entry(1, "b", "2", "", 1),
-      Entry(1, "c", "3"), Entry(1, "d", "4", "", 1),
-      Entry(1, "e", "5"), Unit(255, "Andere")};
-  mhtest::WriteRecords(path, recs);
-  const WinString line("Verben - unregelm\xE4\xDFig");
-
-  msgs.expect("Sie haben keine Lektion ausgewählt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_FALSE(DeleteUnitFlow(path, nullptr, msgs));
-
-  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::No, MsgKind::Warning,
-              MsgButtons::YesNo);
-  EXPECT_FALSE(DeleteUnitFlow(path, &line, msgs));
-  EXPECT_EQ(recs, mhtest::ReadRecords(path));
-
-  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
-      .expect("Lektion \"Verben - unregelmäßig\" mit 3 Vokabeln erfolgreich gelöscht!", Answer::Ok,
-              MsgKind::Information, MsgButtons::Ok);
-  EXPECT_TRUE(DeleteUnitFlow(path, &line, msgs));
-  const auto after = mhtest::ReadRecords(path);
-  int marked = 0;
-  for (std::size_t i = 0; i < recs.size(); ++i)
-    marked += after[i][623] != recs[i][623];
-  EXPECT_EQ(4, marked);
-
-  // The lesson is gone now: nothing to delete.
-  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
-      .expect("Löschen fehlgeschlagen!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_TRUE(DeleteUnitFlow(path, &line, msgs));
-}
-
 TEST(WriteHeaderInfo, WritesNameAndCommentIntoTheRightRecord) {
   mhtest::TempDir dir;
   mhtest::ScriptedMessages msgs;
@@ -74,7 +38,9 @@ TEST(WriteHeaderInfo, WritesNameAndCommentIntoTheRightRecord) {
   EXPECT_EQ(recs, mhtest::ReadRecords(shared->DataFilePath));
 
   shared->DataFilePath = dir.file("fehlt.fid");
-  msgs.expect("RW - Fehler in Unit12!", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  msgs.expect("RW - Fehler in Unit12!\nDie Datei \"" + shared->DataFilePath +
+                  "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.",
+              Answer::Ok, MsgKind::Error, MsgButtons::Ok);
   EXPECT_FALSE(WriteHeaderInfo(*shared, msgs, true, WinString("x"), WinString()));
   EXPECT_EQ("Umbenannt", shared->CurUnit.B1.view());
 }

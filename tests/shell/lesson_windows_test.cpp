@@ -24,7 +24,7 @@ using mhtest::Unit;
 class LessonWindows : public ::testing::Test {
  protected:
   mhtest::TestContext t;
-  Windows windows{t.ctx};
+  Windows windows{t.services, t.dir.path()};
   std::string path = t.dir.file("vok.fid");
 
   QStringList Lines(QListWidget* list) {
@@ -43,7 +43,7 @@ TEST_F(LessonWindows, ChoosingALesson) {
   t.shared->DataFilePath = path;
   QStringList lines;
   QString label1, label2;
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* f = mhtest::as<TForm6>(w);
     EXPECT_EQ(QStringLiteral("Lektionsauswahl"), f->windowTitle());
     lines = Lines(f->ListBox1);
@@ -55,7 +55,7 @@ TEST_F(LessonWindows, ChoosingALesson) {
     f->ListBox1->setCurrentRow(1);
     QTest::keyClick(f->ListBox1, Qt::Key_Return);
   });
-  EXPECT_EQ(255, SelectUnit(t.ctx, path, false));
+  EXPECT_EQ(255, windows.SelectUnit(path, false));
   EXPECT_EQ((QStringList{QStringLiteral("Tiere"), QStringLiteral("Farben - rot, grün")}), lines);
   EXPECT_EQ(QStringLiteral("Meine Vokabeln"), label1);
   EXPECT_EQ(QStringLiteral("für die Schule"), label2);
@@ -66,44 +66,50 @@ TEST_F(LessonWindows, NoLessonsCases) {
   mhtest::WriteRecords(path, {Header("V")});
   t.shared->DataFilePath = path;
   t.messages.expect("Keine Lektionen verfügbar!", Answer::Ok, MsgKind::Information, MsgButtons::Ok);
-  EXPECT_EQ(0, SelectUnit(t.ctx, path, false));
+  EXPECT_EQ(0, windows.SelectUnit(path, false));
   EXPECT_EQ(0, t.shared->Cancelled) << "the mode starts and meets an empty lesson";
 
   t.messages.expect("Keine Lektionen verfügbar. Neue anlegen?", Answer::No, MsgKind::Confirmation,
                     MsgButtons::YesNo);
-  EXPECT_EQ(0, SelectUnit(t.ctx, path, true));
+  EXPECT_EQ(0, windows.SelectUnit(path, true));
   EXPECT_EQ(1, t.shared->Cancelled);
 
   // Yes: the new-lesson dialog, then the list with the new lesson.
   t.shared->Cancelled = 0;
   t.messages.expect("Keine Lektionen verfügbar. Neue anlegen?", Answer::Yes);
-  mhtest::onNextModal([&](QWidget* w) {
-    auto* d = mhtest::as<TOKBottomDlg1>(w);
-    QTest::keyClicks(d->Edit1, QStringLiteral("Erste"));
-    mhtest::onNextModal([&](QWidget* w6) {
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+                    auto* d = mhtest::as<TOKBottomDlg1>(w);
+                    QTest::keyClicks(d->Edit1, QStringLiteral("Erste"));
+                    d->OKBtn->click();
+                  }).then([&](QWidget* w6) {
       auto* f = mhtest::as<TForm6>(w6);
       f->ListBox1->setCurrentRow(0);
       f->ListBox1DblClick();
     });
-    d->OKBtn->click();
-  });
-  EXPECT_EQ(1, SelectUnit(t.ctx, path, true));
+    EXPECT_EQ(1, windows.SelectUnit(path, true));
+  }
 
   // All lessons deleted: an empty list, no question.
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "weg", "", 1)});
   int count = -1;
-  mhtest::onNextModal([&](QWidget* w) {
-    auto* f = mhtest::as<TForm6>(w);
-    count = f->ListBox1->count();
-    f->Button4->click();
-  });
-  t.shared->Cancelled = 0;
-  EXPECT_EQ(0, SelectUnit(t.ctx, path, true));
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+      auto* f = mhtest::as<TForm6>(w);
+      count = f->ListBox1->count();
+      f->Button4->click();
+    });
+    t.shared->Cancelled = 0;
+    EXPECT_EQ(0, windows.SelectUnit(path, true));
+  }
   EXPECT_EQ(0, count);
 
-  t.messages.expect("RW - Fehler 601!", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  const std::string missing = t.dir.file("fehlt.fid");
+  t.messages.expect("RW - Fehler 601!\nDie Datei \"" + missing +
+                        "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.",
+                    Answer::Ok, MsgKind::Error, MsgButtons::Ok);
   t.shared->Cancelled = 0;
-  EXPECT_EQ(0, SelectUnit(t.ctx, t.dir.file("fehlt.fid"), false));
+  EXPECT_EQ(0, windows.SelectUnit(missing, false));
   EXPECT_EQ(0, t.shared->Cancelled);
 }
 
@@ -113,13 +119,16 @@ TEST_F(LessonWindows, NewLessonFromTheList) {
   QStringList afterEmpty, afterNew;
   t.messages.expect("Es muß zumindest ein Lektionsname eingegeben werden!", Answer::Ok,
                     MsgKind::Error, MsgButtons::Ok);
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* f = mhtest::as<TForm6>(w);
     EXPECT_TRUE(f->Button2->isEnabled());
-    mhtest::onNextModal([&](QWidget* d) { mhtest::as<TOKBottomDlg1>(d)->OKBtn->click(); });
-    f->Button2->click();
+    {
+      auto empty =
+          mhtest::onNextModal([&](QWidget* d) { mhtest::as<TOKBottomDlg1>(d)->OKBtn->click(); });
+      f->Button2->click();
+    }
     afterEmpty = Lines(f->ListBox1);
-    mhtest::onNextModal([&](QWidget* w1) {
+    auto named = mhtest::onNextModal([&](QWidget* w1) {
       auto* d = mhtest::as<TOKBottomDlg1>(w1);
       QTest::keyClicks(d->Edit1, QStringLiteral("Farben"));
       d->Memo1->setPlainText(QStringLiteral("zwei\nZeilen"));
@@ -130,7 +139,7 @@ TEST_F(LessonWindows, NewLessonFromTheList) {
     EXPECT_TRUE(f->ListBox1->selectedItems().isEmpty()) << "the new lesson is not selected";
     f->Button4->click();
   });
-  EXPECT_EQ(0, SelectUnit(t.ctx, path, true));
+  EXPECT_EQ(0, windows.SelectUnit(path, true));
   EXPECT_EQ(QStringList{QStringLiteral("Tiere")}, afterEmpty);
   ASSERT_EQ(2, afterNew.size());
   EXPECT_EQ(QStringLiteral("Farben - zwei\r\nZeilen"), afterNew[1]) << "listed last";
@@ -145,7 +154,7 @@ TEST_F(LessonWindows, DeletingFromTheList) {
       .expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
       .expect("Lektion \"Tiere\" mit 1 Vokabeln erfolgreich gelöscht!");
   QStringList after;
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* f = mhtest::as<TForm6>(w);
     f->Button3->click();
     f->ListBox1->setCurrentRow(0);
@@ -153,7 +162,7 @@ TEST_F(LessonWindows, DeletingFromTheList) {
     after = Lines(f->ListBox1);
     f->Button4->click();
   });
-  SelectUnit(t.ctx, path, true);
+  windows.SelectUnit(path, true);
   EXPECT_EQ(QStringList{QStringLiteral("Farben")}, after);
   EXPECT_EQ(1, mhtest::ReadRecords(path)[2][623]);
 }
@@ -163,10 +172,10 @@ TEST_F(LessonWindows, KeyIShowsTheLessonInfoReadOnly) {
   t.shared->DataFilePath = path;
   QString caption, name, comment;
   bool readOnly = false, writeVisible = true, authorVisible = true;
-  mhtest::onNextModal([&](QWidget* w) {
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* f = mhtest::as<TForm6>(w);
     f->ListBox1->setCurrentRow(0);
-    mhtest::onNextModal([&](QWidget* wi) {
+    auto info = mhtest::onNextModal([&](QWidget* wi) {
       auto* d = mhtest::as<THeaderInfoDlg>(wi);
       caption = d->windowTitle();
       name = d->Edit1->text();
@@ -180,7 +189,7 @@ TEST_F(LessonWindows, KeyIShowsTheLessonInfoReadOnly) {
     EXPECT_TRUE(f->isVisible()) << "the list stays open";
     f->Button4->click();
   });
-  SelectUnit(t.ctx, path, false);
+  windows.SelectUnit(path, false);
   EXPECT_EQ(QStringLiteral("Lektions Info"), caption);
   EXPECT_EQ(QStringLiteral("Tiere"), name);
   EXPECT_EQ(QStringLiteral("Haustiere"), comment);
@@ -202,7 +211,7 @@ TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
   QString author;
   bool enabledBefore = true, enabledAfter = false;
   t.messages.expect(question, Answer::No, MsgKind::Warning, MsgButtons::YesNo);
-  mhtest::onNextModal([&](QWidget* w) {
+  auto declined = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<THeaderInfoDlg>(w);
     author = d->Edit2->text();
     enabledBefore = d->Button1->isEnabled();
@@ -211,25 +220,25 @@ TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
     enabledAfter = d->Button1->isEnabled();
     d->OKBtn->click();
   });
-  ShowHeaderInfo(t.ctx, true, true);
+  windows.ShowHeaderInfo(true, true);
   EXPECT_EQ(QStringLiteral("<<Unbekannt>>"), author);
   EXPECT_FALSE(enabledBefore);
   EXPECT_TRUE(enabledAfter);
   EXPECT_EQ(before, mhtest::ReadBytes(path));
 
   t.messages.expect(question, Answer::Yes);
-  mhtest::onNextModal([&](QWidget* w) {
+  auto accepted = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<THeaderInfoDlg>(w);
     EXPECT_EQ(QStringLiteral("DataFile Info"), d->windowTitle());
     d->Edit1->selectAll();
     QTest::keyClicks(d->Edit1, QStringLiteral("Neu"));
     d->OKBtn->click();
   });
-  ShowHeaderInfo(t.ctx, true, true);
+  windows.ShowHeaderInfo(true, true);
   EXPECT_EQ(Header("Neu", "Englisch", "Deutsch", "", "k"), mhtest::ReadRecords(path)[0]);
 
   // "&Eintragen" writes at once; OK then closes without a question.
-  mhtest::onNextModal([&](QWidget* w) {
+  auto written = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<THeaderInfoDlg>(w);
     d->Memo1->selectAll();
     QTest::keyClicks(d->Memo1, QStringLiteral("neu"));
@@ -237,7 +246,7 @@ TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
     EXPECT_FALSE(d->Button1->isEnabled());
     d->OKBtn->click();
   });
-  ShowHeaderInfo(t.ctx, true, true);
+  windows.ShowHeaderInfo(true, true);
   EXPECT_EQ(Header("Neu", "Englisch", "Deutsch", "", "neu"), mhtest::ReadRecords(path)[0]);
 }
 

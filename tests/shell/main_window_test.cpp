@@ -22,7 +22,7 @@ namespace {
 
 TEST(MainWindow, CaptionsAndTheErweitertSwap) {
   mhtest::TestContext t;
-  Windows windows(t.ctx);
+  Windows windows(t.services, t.dir.path());
   TForm1& f = windows.main();
   f.show();
   EXPECT_EQ(QStringLiteral("Merkhaus 3"), f.windowTitle());
@@ -57,13 +57,13 @@ TEST(MainWindow, CaptionsAndTheErweitertSwap) {
 
 TEST(MainWindow, PicturesAreDrawnAtTheirPlaces) {
   mhtest::TestContext t;
-  Windows windows(t.ctx);
+  Windows windows(t.services, t.dir.path());
   TForm1& f = windows.main();
   ASSERT_TRUE(f.Image1->renderer()->isValid());
   EXPECT_EQ(QSize(304, 148), f.Image1->renderer()->defaultSize());
   EXPECT_EQ(f.Image1->size(), f.Image1->renderer()->defaultSize()) << "drawn unscaled";
   EXPECT_FALSE(f.SpeedButton1->icon().pixmap(QSize(28, 28)).isNull()) << "back arrow";
-  TAboutBox about(t.ctx);
+  TAboutBox about(t.help);
   ASSERT_TRUE(about.ProgramIcon->renderer()->isValid());
   EXPECT_EQ(QSize(96, 96), about.ProgramIcon->renderer()->defaultSize());
   for (const char* name : {":/images/back.svg", ":/images/merkhaus.svg"}) {
@@ -73,13 +73,12 @@ TEST(MainWindow, PicturesAreDrawnAtTheirPlaces) {
 
 TEST(MainWindow, InfoShowsTheAboutBox) {
   mhtest::TestContext t;
-  Windows windows(t.ctx);
+  Windows windows(t.services, t.dir.path());
   TForm1& f = windows.main();
   f.show();
   QStringList texts;
-  mhtest::onNextModal([&](QWidget* w) {
+  auto info = mhtest::onNextModal([&](QWidget* w) {
     auto* about = mhtest::as<TAboutBox>(w);
-    ASSERT_NE(about, nullptr);
     EXPECT_EQ(QStringLiteral("Info"), about->windowTitle());
     texts << about->ProductName->text() << about->Version->text() << about->Copyright->text()
           << about->Comments->text();
@@ -92,18 +91,16 @@ TEST(MainWindow, InfoShowsTheAboutBox) {
             texts);
 
   f.SpeedButton1->click();
-  bool shown = false;
-  mhtest::onNextModal([&](QWidget* w) {
-    shown = mhtest::as<TAboutBox>(w) != nullptr;
+  auto picture = mhtest::onNextModal([&](QWidget* w) {
+    EXPECT_NE(nullptr, mhtest::as<TAboutBox>(w));
     static_cast<QDialog*>(w)->accept();
   });
-  QTest::mouseDClick(f.Image1, Qt::LeftButton);
-  EXPECT_TRUE(shown) << "double-click on the picture";
+  QTest::mouseDClick(f.Image1, Qt::LeftButton);  // the picture shows the about box too
 }
 
 TEST(MainWindow, HelpButtonAndF1) {
   mhtest::TestContext t;
-  Windows windows(t.ctx);
+  Windows windows(t.services, t.dir.path());
   TForm1& f = windows.main();
   f.show();
   f.activateWindow();
@@ -117,8 +114,8 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
   const auto missing = t.dir.file("fehlt.fid");
   t.messages.expect("Die Datei \"" + missing + "\" ist nicht auffindbar!", Answer::Yes,
                     MsgKind::Warning, MsgButtons::Yes);
-  t.ctx.args = {missing};
-  HandleCommandLine(t.ctx);
+  Windows windows(t.services, t.dir.path());
+  HandleCommandLine(t.services, windows.main(), {missing});
   EXPECT_TRUE(t.shared->CmdLineFile.empty());
 
   const auto text = t.dir.file("alt.fid");
@@ -127,22 +124,20 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
       "Kein Merkhaus ]|[ Datafile! Sie können die Datei unter 'Erweitert/Konveriteren' "
       "konvertieren, wenn es sich um ein älters Merkhaus 1.53R DataFile handelt.",
       Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  t.ctx.args = {text};
-  HandleCommandLine(t.ctx);
+  HandleCommandLine(t.services, windows.main(), {text});
   EXPECT_TRUE(t.shared->CmdLineFile.empty());
 
   const auto folder = t.dir.file("ordner.fid");
   std::filesystem::create_directory(folder);
-  t.messages.expect("Fehler beim lesen der Datei als Bin-File!", Answer::Yes, MsgKind::Error,
-                    MsgButtons::Yes);
-  t.ctx.args = {folder};
-  HandleCommandLine(t.ctx);
+  t.messages.expect("Fehler beim öffnen der Datei als Textfile!\nDie Datei \"" + folder +
+                        "\" kann nicht geöffnet werden: das ist ein Ordner.",
+                    Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  HandleCommandLine(t.services, windows.main(), {folder});
   EXPECT_TRUE(t.shared->CmdLineFile.empty());
 
   const auto good = t.dir.file("gut.fid");
   mhtest::WriteRecords(good, {mhtest::Header("V")});
-  t.ctx.args = {good};
-  HandleCommandLine(t.ctx);
+  HandleCommandLine(t.services, windows.main(), {good});
   EXPECT_EQ(good, t.shared->CmdLineFile) << "kept for later choices";
   EXPECT_TRUE(t.messages.done());
 }

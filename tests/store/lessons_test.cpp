@@ -52,7 +52,8 @@ TEST_F(LessonsTest, NamesMustDifferExactly) {
 
 TEST_F(LessonsTest, With255LessonsNothingIsCreated) {
   std::vector<mhtest::RawRecord> recs = {Header("V")};
-  for (int id = 1; id <= 255; ++id) recs.push_back(Unit(static_cast<std::uint8_t>(id), "L" + std::to_string(id)));
+  for (int id = 1; id <= 255; ++id)
+    recs.push_back(Unit(static_cast<std::uint8_t>(id), "L" + std::to_string(id)));
   mhtest::WriteRecords(path, recs);
   const auto before = mhtest::ReadBytes(path);
   msgs.expect("There're already 255 units in this DataFile!", Answer::Ok, MsgKind::Error,
@@ -66,11 +67,11 @@ TEST_F(LessonsTest, With255LessonsNothingIsCreated) {
 }
 
 TEST_F(LessonsTest, CreatingInAMissingDataFileFailsWithoutEndingTheProgram) {
-  msgs.expect("RW - Fehler: 1002")
+  msgs.expect("RW - Fehler: 1002" + mhtest::Missing(path))
       .expect("Die Unit konnte nicht korrekt angelegt werden!");
   EXPECT_TRUE(CreateUnitFromDialog(path, WinString("neu"), WinString(), msgs).empty());
   EXPECT_FALSE(std::filesystem::exists(path));
-  msgs.expect("Everything fucked! Closing screen!");
+  msgs.expect("Everything fucked! Closing screen!" + mhtest::Missing(path));
   EXPECT_FALSE(UnitNameExists(path, WinString("x"), msgs).has_value());
 }
 
@@ -95,8 +96,44 @@ TEST_F(LessonsTest, DeletingMarksTheHeaderAndLiveEntriesOnly) {
   }
   EXPECT_EQ(Entry(1, "d", "4", "", 1), recs[5]) << "nothing but the flag changes";
 
-  msgs.expect("RW - Fehler in Unit6!");
+  msgs.expect("RW - Fehler in Unit6!" + mhtest::Missing(dir.file("missing.fid")));
   EXPECT_FALSE(DeleteUnitRecords(dir.file("missing.fid"), 1, msgs).has_value());
+}
+
+TEST(DeleteUnitFlow, AsksDeletesAndCountsTheEntries) {
+  mhtest::TempDir dir;
+  mhtest::ScriptedMessages msgs;
+  const auto path = dir.file("v.fid");
+  const std::vector<mhtest::RawRecord> recs = {
+      Header("V"),        Unit(1, "Verben", mhtest::Latin1("unregelmäßig")),
+      Entry(1, "a", "1"), Entry(1, "b", "2", "", 1),
+      Entry(1, "c", "3"), Entry(1, "d", "4", "", 1),
+      Entry(1, "e", "5"), Unit(255, "Andere")};
+  mhtest::WriteRecords(path, recs);
+  const WinString line("Verben - unregelm\xE4\xDFig");
+
+  msgs.expect("Sie haben keine Lektion ausgewählt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  EXPECT_FALSE(DeleteUnitFlow(path, nullptr, msgs));
+
+  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::No, MsgKind::Warning,
+              MsgButtons::YesNo);
+  EXPECT_FALSE(DeleteUnitFlow(path, &line, msgs));
+  EXPECT_EQ(recs, mhtest::ReadRecords(path));
+
+  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
+      .expect("Lektion \"Verben - unregelmäßig\" mit 3 Vokabeln erfolgreich gelöscht!", Answer::Ok,
+              MsgKind::Information, MsgButtons::Ok);
+  EXPECT_TRUE(DeleteUnitFlow(path, &line, msgs));
+  const auto after = mhtest::ReadRecords(path);
+  int marked = 0;
+  for (std::size_t i = 0; i < recs.size(); ++i)
+    marked += after[i][623] != recs[i][623];
+  EXPECT_EQ(4, marked);
+
+  // The lesson is gone now: nothing to delete.
+  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
+      .expect("Löschen fehlgeschlagen!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  EXPECT_TRUE(DeleteUnitFlow(path, &line, msgs));
 }
 
 }  // namespace

@@ -16,14 +16,15 @@ TEST(UnitList, LinesOfLiveLessonsInFileOrder) {
   const auto path = dir.file("v.fid");
   const std::string name60(60, 'n');
   const std::string comment255(255, 'c');
-  mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", "Kommentar"),
-                              Unit(1, "Lektion 1"), Entry(1, "a", "b"),
-                              Unit(255, "Lektion 2", "mit Kommentar"),
-                              Unit(254, "weg", "", 1), Unit(253, name60, comment255)});
-  std::vector<UnitLine> lines;
-  TVocData header{};
-  ASSERT_TRUE(ReadUnitList(path, lines, &header));
-  EXPECT_EQ("Meine Vokabeln", header.B1.view());
+  mhtest::WriteRecords(
+      path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", "Kommentar"), Unit(1, "Lektion 1"),
+             Entry(1, "a", "b"), Unit(255, "Lektion 2", "mit Kommentar"), Unit(254, "weg", "", 1),
+             Unit(253, name60, comment255)});
+  const UnitList list = ReadUnitList(path);
+  ASSERT_TRUE(list.opened);
+  EXPECT_EQ(6u, list.records);
+  EXPECT_EQ("Meine Vokabeln", list.header.B1.view());
+  const std::vector<UnitLine>& lines = list.lines;
   ASSERT_EQ(3u, lines.size());
   EXPECT_EQ(1, lines[0].UnitID);
   EXPECT_EQ(WinString("Lektion 1"), lines[0].Line);
@@ -33,7 +34,7 @@ TEST(UnitList, LinesOfLiveLessonsInFileOrder) {
   EXPECT_EQ(255u, lines[2].Line.size());
   EXPECT_EQ(WinString(name60 + " - " + comment255.substr(0, 192)), lines[2].Line);
 
-  EXPECT_FALSE(ReadUnitList(dir.file("missing.fid"), lines));
+  EXPECT_FALSE(ReadUnitList(dir.file("missing.fid")).opened);
 }
 
 TEST(UnitList, SelectedUnitIDResolvesLookalikeLinesToTheFirstLesson) {

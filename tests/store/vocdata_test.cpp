@@ -104,9 +104,9 @@ TEST(TVocData, NewHeadersAreWrittenByteForByte) {
   auto expected = mhtest::Unit(4, std::string(60, 'n'), "c");
   EXPECT_EQ(expected, unit);
 
-  const auto header = ToRaw(MakeDataFileHeader(WinString("Vokabeln"), WinString("Englisch"),
-                                               WinString("Deutsch"), WinString("Ich"),
-                                               WinString("keinen")));
+  const auto header =
+      ToRaw(MakeDataFileHeader(WinString("Vokabeln"), WinString("Englisch"), WinString("Deutsch"),
+                               WinString("Ich"), WinString("keinen")));
   EXPECT_EQ(mhtest::Header("Vokabeln", "Englisch", "Deutsch", "Ich", "keinen"), header);
 }
 

@@ -27,10 +27,13 @@ std::string Latin1(std::string_view utf8) {
 
 void PutText(RawRecord& r, std::size_t offset, std::string_view text) {
   r[offset] = static_cast<unsigned char>(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) r.at(offset + 1 + i) = static_cast<unsigned char>(text[i]);
+  for (std::size_t i = 0; i < text.size(); ++i)
+    r.at(offset + 1 + i) = static_cast<unsigned char>(text[i]);
 }
 
-void PutLength(RawRecord& r, std::size_t offset, unsigned char length) { r[offset] = length; }
+void PutLength(RawRecord& r, std::size_t offset, unsigned char length) {
+  r[offset] = length;
+}
 
 std::string GetText(const RawRecord& r, std::size_t offset) {
   return std::string(reinterpret_cast<const char*>(r.data() + offset + 1), r[offset]);
@@ -67,9 +70,9 @@ RawRecord Entry(std::uint8_t unitId, std::string_view a1, std::string_view b1,
   return Entry6(unitId, a1, "", "", b1, "", "", comment, deleted);
 }
 
-RawRecord Entry6(std::uint8_t unitId, std::string_view a1, std::string_view a2,
-                 std::string_view a3, std::string_view b1, std::string_view b2,
-                 std::string_view b3, std::string_view comment, std::uint8_t deleted) {
+RawRecord Entry6(std::uint8_t unitId, std::string_view a1, std::string_view a2, std::string_view a3,
+                 std::string_view b1, std::string_view b2, std::string_view b3,
+                 std::string_view comment, std::uint8_t deleted) {
   RawRecord r{};
   PutText(r, kA1, a1);
   PutText(r, kA2, a2);
@@ -86,7 +89,8 @@ RawRecord Entry6(std::uint8_t unitId, std::string_view a1, std::string_view a2,
 void WriteRecords(const std::filesystem::path& path, const std::vector<RawRecord>& records,
                   std::string_view tail) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  for (const auto& r : records) out.write(reinterpret_cast<const char*>(r.data()), 624);
+  for (const auto& r : records)
+    out.write(reinterpret_cast<const char*>(r.data()), 624);
   out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
   if (!out) throw std::runtime_error("WriteRecords failed");
 }

@@ -42,9 +42,9 @@ RawRecord Unit(std::uint8_t unitId, std::string_view name, std::string_view comm
                std::uint8_t deleted = 0);
 RawRecord Entry(std::uint8_t unitId, std::string_view a1, std::string_view b1,
                 std::string_view comment = "", std::uint8_t deleted = 0);
-RawRecord Entry6(std::uint8_t unitId, std::string_view a1, std::string_view a2,
-                 std::string_view a3, std::string_view b1, std::string_view b2,
-                 std::string_view b3, std::string_view comment = "", std::uint8_t deleted = 0);
+RawRecord Entry6(std::uint8_t unitId, std::string_view a1, std::string_view a2, std::string_view a3,
+                 std::string_view b1, std::string_view b2, std::string_view b3,
+                 std::string_view comment = "", std::uint8_t deleted = 0);
 
 // Writes the records (and `tail`, extra bytes after them) as the whole file.
 void WriteRecords(const std::filesystem::path& path, const std::vector<RawRecord>& records,

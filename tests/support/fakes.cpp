@@ -5,7 +5,8 @@
 namespace mhtest {
 
 ScriptedMessages::~ScriptedMessages() {
-  for (const auto& e : expected_) ADD_FAILURE() << "message never shown: \"" << e.text << "\"";
+  for (const auto& e : expected_)
+    ADD_FAILURE() << "message never shown: \"" << e.text << "\"";
 }
 
 ScriptedMessages& ScriptedMessages::expect(std::string text, Answer answer) {
@@ -37,17 +38,23 @@ Answer ScriptedMessages::show(MsgKind kind, const std::string& text, MsgButtons 
   }
   // Unexpected: take the answer that changes least.
   switch (buttons) {
-    case MsgButtons::Ok: return Answer::Ok;
-    case MsgButtons::Yes: return Answer::Yes;
-    case MsgButtons::YesNo: return Answer::No;
-    case MsgButtons::YesNoCancel: return Answer::Cancel;
+    case MsgButtons::Ok:
+      return Answer::Ok;
+    case MsgButtons::Yes:
+      return Answer::Yes;
+    case MsgButtons::YesNo:
+      return Answer::No;
+    case MsgButtons::YesNoCancel:
+      return Answer::Cancel;
   }
   return Answer::Cancel;
 }
 
 ScriptedFileDialogs::~ScriptedFileDialogs() {
-  for (const auto& p : open_) ADD_FAILURE() << "open dialog never shown (answer " << p.value_or("<cancel>") << ")";
-  for (const auto& p : save_) ADD_FAILURE() << "save dialog never shown (answer " << p.value_or("<cancel>") << ")";
+  for (const auto& p : open_)
+    ADD_FAILURE() << "open dialog never shown (answer " << p.value_or("<cancel>") << ")";
+  for (const auto& p : save_)
+    ADD_FAILURE() << "save dialog never shown (answer " << p.value_or("<cancel>") << ")";
 }
 
 ScriptedFileDialogs& ScriptedFileDialogs::answerOpen(std::optional<std::string> path) {

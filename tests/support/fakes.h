@@ -17,6 +17,11 @@ using merkhaus::Answer;
 using merkhaus::MsgButtons;
 using merkhaus::MsgKind;
 
+// The line that the program adds to a message about a file that is not there.
+inline std::string Missing(const std::string& path) {
+  return "\nDie Datei \"" + path + "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.";
+}
+
 class ScriptedMessages : public merkhaus::Messages {
  public:
   struct Shown {

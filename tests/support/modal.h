@@ -1,24 +1,47 @@
 #pragma once
 
-// Driving modal windows from a test: the callback runs inside the modal window's own event loop,
-// as a learner's clicks would.
+// Driving modal windows from a test: the callbacks run inside the modal windows' own event
+// loops, as a learner's clicks would.
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
 namespace mhtest {
 
-// Runs `fn` with the next modal window that opens (one that is not the active modal window at
-// the time of this call). Gives up with a test failure after `timeoutMs`.
-void onNextModal(std::function<void(QWidget*)> fn, int timeoutMs = 5000);
+// Returned by onNextModal. Each step's callback runs with the modal window that opens after the
+// previous step's window (the first: after the guard was made). When the guard goes out of
+// scope it stops waiting, and the test fails for every step whose window never came: a window
+// test cannot pass without the window it drives.
+class [[nodiscard]] ModalGuard {
+ public:
+  struct State;
+  explicit ModalGuard(std::shared_ptr<State> state);
+  ModalGuard(ModalGuard&&) = default;
+  ModalGuard(const ModalGuard&) = delete;
+  ModalGuard& operator=(const ModalGuard&) = delete;
+  ~ModalGuard();
+
+  // The callback for the modal window that opens after the previous step's one.
+  ModalGuard& then(std::function<void(QWidget*)> fn) &;
+  ModalGuard&& then(std::function<void(QWidget*)> fn) &&;
+  // True when every step has run.
+  bool done() const;
+
+ private:
+  std::shared_ptr<State> state_;
+};
+
+ModalGuard onNextModal(std::function<void(QWidget*)> fn, int timeoutMs = 5000);
 
 // The window as its class; fails the test (and yields nullptr) when it is something else.
 template <class T>
 T* as(QWidget* w) {
   auto* t = dynamic_cast<T*>(w);
-  EXPECT_NE(t, nullptr) << "the modal window is a " << (w ? w->metaObject()->className() : "nullptr");
+  EXPECT_NE(t, nullptr) << "the modal window is a "
+                        << (w ? w->metaObject()->className() : "nullptr");
   return t;
 }
 

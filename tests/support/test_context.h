@@ -1,12 +1,13 @@
 #pragma once
 
-// An AppContext of fakes for window tests: scripted messages and file dialogs, a recording help
-// viewer, fresh shared state and options, and a temporary directory for the program's files.
+// The services of a window test: scripted messages and file dialogs, a recording help viewer,
+// fresh shared state and options, and a temporary directory for the program's files.
 
 #include <memory>
 
 #include "config/options.h"
-#include "shell/app_context.h"
+#include "config/special_chars.h"
+#include "flows/services.h"
 #include "store/shared.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
@@ -18,13 +19,12 @@ struct TestContext {
   TempDir dir;
   std::unique_ptr<merkhaus::Shared> shared = std::make_unique<merkhaus::Shared>();
   merkhaus::Options options;
+  merkhaus::SpecialCharTable specialChars;
   ScriptedMessages messages;
   ScriptedFileDialogs fileDialogs;
   RecordingHelp help;
   ScriptedRandom random;  // a test that lets the program draw scripts the draws
-  merkhaus::AppContext ctx{
-      *shared, options,    messages, fileDialogs,       help,
-      random,  dir.path(), {},       merkhaus::Forms{}, merkhaus::SpecialCharTable{}};
+  merkhaus::Services services{*shared, options, messages, fileDialogs, help, random, specialChars};
 };
 
 }  // namespace mhtest

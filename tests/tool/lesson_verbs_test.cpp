@@ -94,7 +94,9 @@ TEST_F(LessonVerbs, NewRefusesWhatTheFormRefuses) {
   const auto missingFolder =
       RunTool({"new", dir.file("fehlt/v.fid"), "--name", "N", "--foreign", "F", "--native", "D"});
   EXPECT_EQ(1, missingFolder.status);
-  EXPECT_EQ("Fehler beim schreiben!\n", missingFolder.err);
+  EXPECT_EQ("Fehler beim schreiben!\nDie Datei \"" + dir.file("fehlt/v.fid") +
+                "\" kann nicht geschrieben werden: der Ordner ist nicht vorhanden.\n",
+            missingFolder.err);
 }
 
 TEST_F(LessonVerbs, AddLessonPrintsTheNewUnitId) {

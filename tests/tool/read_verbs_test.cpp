@@ -103,7 +103,9 @@ TEST_F(ReadVerbs, FailuresGoToStderrWithStatus1) {
       {{"lessons", text}, "Kein Merkhaus ]|[ Datafile!\n"},
       {{"entries", text, "1"}, "Kein Merkhaus ]|[ Datafile!\n"},
       // A folder cannot be read as records; it is not called "no DataFile" on top of that.
-      {{"info", dir.path().string()}, "Fehler beim lesen der Datei als Bin-File!\n"},
+      {{"info", dir.path().string()},
+       "Fehler beim öffnen der Datei als Textfile!\nDie Datei \"" + dir.path().string() +
+           "\" kann nicht geöffnet werden: das ist ein Ordner.\n"},
       {{"entries", path, "2"}, "Das DataFile enthält keine Lektion mit der UnitID 2!\n"},
       {{"entries", path, "0"}, "Ungültige UnitID: 0 (erlaubt sind 1 bis 255)\n"},
       {{"entries", path, "256"}, "Ungültige UnitID: 256 (erlaubt sind 1 bis 255)\n"},

@@ -1,36 +1,54 @@
 #include "run_tool.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <chrono>
 #include <stdexcept>
-
-#include "support/datafile_builder.h"
+#include <thread>
 
 namespace mhtest {
 
-ToolResult RunTool(const std::vector<std::string>& args) {
-  TempDir dir;
-  const std::string outPath = dir.file("out"), errPath = dir.file("err");
-  const pid_t pid = fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
+RunningTool::RunningTool(const std::vector<std::string>& args) : dir_(std::make_unique<TempDir>()) {
+  const std::string outPath = dir_->file("out"), errPath = dir_->file("err");
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(out, 1);
     dup2(err, 2);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(MERKHAUS_TOOL));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : args)
+      argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     execv(MERKHAUS_TOOL, argv.data());
     _exit(127);
   }
+}
+
+ToolResult RunningTool::wait(int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   int status = 0;
-  waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(outPath), ReadBytes(errPath)};
+  bool killed = false;
+  while (waitpid(pid_, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+      killed = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  const int code = killed ? -2 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return {code, ReadBytes(dir_->file("out")), ReadBytes(dir_->file("err"))};
+}
+
+ToolResult RunTool(const std::vector<std::string>& args) {
+  return RunningTool(args).wait();
 }
 
 }  // namespace mhtest

@@ -1,17 +1,34 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/datafile_builder.h"
 
 namespace mhtest {
 
 struct ToolResult {
-  int status;
+  int status;  // -2 when the tool had to be stopped after the deadline
   std::string out;
   std::string err;
 };
 
-// Runs merkhaus-tool with the arguments (no shell involved) and collects its output.
+// merkhaus-tool started with the arguments (no shell involved), running beside the test.
+class RunningTool {
+ public:
+  explicit RunningTool(const std::vector<std::string>& args);
+  // Waits for its end, at most `seconds`; a tool still running then is killed.
+  ToolResult wait(int seconds = 30);
+
+ private:
+  std::unique_ptr<TempDir> dir_;
+  pid_t pid_ = -1;
+};
+
+// Runs merkhaus-tool with the arguments and collects its output.
 ToolResult RunTool(const std::vector<std::string>& args);
 
 }  // namespace mhtest

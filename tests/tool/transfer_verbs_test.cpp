@@ -85,7 +85,11 @@ TEST_F(TransferVerbs, ExportFailures) {
   }
   const auto r = RunTool({"export", path, "1", dir.file("fehlt/l.txt")});
   EXPECT_EQ(1, r.status);
-  EXPECT_EQ("Fehler beim schreiben!\n", r.err);
+  EXPECT_EQ(
+      "Fehler beim schreiben!\nDie Datei \"" + dir.file("fehlt/l.txt") +
+          "\" kann nicht geschrieben werden: der Ordner ist nicht vorhanden.\nEs wurde nichts "
+          "exportiert.\n",
+      r.err);
 }
 
 TEST_F(TransferVerbs, ImportIntoANewLessonAndIntoAnExistingOne) {

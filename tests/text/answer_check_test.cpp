@@ -1,4 +1,5 @@
-#include "practice/answer_check.h"
+#include "text/answer_check.h"
+#include "config/check_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 #include <string>
 
 #include "support/datafile_builder.h"
-#include "win_string_printer.h"
+#include "support/win_text.h"
 
 namespace merkhaus {
 namespace {

@@ -1,9 +1,9 @@
-#include "practice/text_rules.h"
+#include "text/text_rules.h"
 
 #include <gtest/gtest.h>
 
 #include "support/datafile_builder.h"
-#include "win_string_printer.h"
+#include "support/win_text.h"
 
 namespace merkhaus {
 namespace {
@@ -35,6 +35,19 @@ TEST(TextRulesTest, FoldCaseOnlyFoldsAsciiLetters) {
   EXPECT_NE(FoldCase(WinString(Latin1("äpfel")), false),
             FoldCase(WinString(Latin1("Äpfel")), false));
   EXPECT_EQ(WinString("[`{@"), FoldCase(WinString("[`{@"), false));  // neighbours of a..z
+}
+
+TEST(TextRulesTest, EntryCutSpacesFollowsTheOption) {
+  EXPECT_EQ(WinString("to go"), EntryCutSpaces(WinString("  to   go "), true));
+  EXPECT_EQ(WinString("  to   go "), EntryCutSpaces(WinString("  to   go "), false));
+}
+
+TEST(TextRulesTest, JoinSynonyms) {
+  EXPECT_EQ(WinString("a  @  b  @  c"),
+            JoinSynonyms(WinString("a"), WinString("b"), WinString("c")));
+  EXPECT_EQ(WinString("a  @  c"), JoinSynonyms(WinString("a"), WinString(""), WinString("c")));
+  EXPECT_EQ(WinString("  @  b"), JoinSynonyms(WinString(""), WinString("b"), WinString("")));
+  EXPECT_EQ(WinString("a"), JoinSynonyms(WinString("a"), WinString(""), WinString("")));
 }
 
 }  // namespace

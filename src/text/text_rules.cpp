@@ -1,4 +1,4 @@
-#include "practice/text_rules.h"
+#include "text/text_rules.h"
 
 namespace merkhaus {
 
@@ -20,6 +20,18 @@ WinString FoldCase(const WinString& s, bool caseSensitive) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   }
   return WinString(std::move(out));
+}
+
+WinString EntryCutSpaces(const WinString& text, bool spaceCut) {
+  return spaceCut ? CutSpaces(text) : text;
+}
+
+WinString JoinSynonyms(const WinString& x, const WinString& y, const WinString& z) {
+  static const WinString separator("  @  ");
+  WinString out = x;
+  if (!y.empty()) out += separator + y;
+  if (!z.empty()) out += separator + z;
+  return out;
 }
 
 }  // namespace merkhaus

@@ -1,4 +1,4 @@
-#include "practice/answer_check.h"
+#include "text/answer_check.h"
 
 #include <algorithm>
 #include <array>
@@ -132,14 +132,6 @@ const PString<60>* AnswerFields(const TVocData& e, QueryDirection d, int i) {
 }
 
 }  // namespace
-
-CheckRules PracticeCheckRules(const Options& o) {
-  return {o.SmartBrackets, o.Kommatareg, o.KnowOnlyOneVoc, o.Grossklein};
-}
-
-CheckRules TestCheckRules(const Options& o) {
-  return {o.TestenSmartBrackets, o.testenKommatareg, o.testenKnowOnlyOneVoc, o.testengrossklein};
-}
 
 bool CommaMatch(std::string_view variant, std::string_view answer, const CheckRules& rules) {
   const bool cs = rules.caseSensitive;

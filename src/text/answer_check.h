@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string_view>
 
-#include "config/options.h"
 #include "platform/win_string.h"
 #include "store/vocdata.h"
 
@@ -14,17 +13,14 @@ namespace merkhaus {
 enum class QueryDirection { AB, BA };
 
 // The four switches that decide how strictly an answer is judged. The practice and the test each
-// have their own set in Options; build it at the moment of the check so that a changed option
-// applies at once.
+// have their own set in Options (config/check_rules.h); build it at the moment of the check so
+// that a changed option applies at once.
 struct CheckRules {
   bool smartBrackets = true;  // accept the field without its brackets, and without their content
   bool commaRule = true;      // compare comma-separated meanings in any order, blanks cut
   bool allVariants = false;   // under the comma rule: every meaning of a field must be given
   bool caseSensitive = true;  // under the comma rule: a..z and A..Z differ
 };
-
-CheckRules PracticeCheckRules(const Options& options);
-CheckRules TestCheckRules(const Options& options);
 
 // Sizes of the tables the comparison works in.
 inline constexpr std::size_t kMaxPieces = 64;      // comma-separated pieces of one string

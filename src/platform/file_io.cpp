@@ -1,0 +1,441 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace merkhaus {
+namespace {
+
+std::vector<FileFault>& Faults() {
+  static std::vector<FileFault> faults;
+  return faults;
+}
+
+const FileFault* FindFault(const std::string& path, FileFault::At at) {
+  for (const FileFault& f : Faults()) {
+    if (f.at == at && f.path == path) return &f;
+  }
+  return nullptr;
+}
+
+// The number of bytes a write of n bytes may still make before the seam's fault fires, or n.
+std::size_t WritableBefore(const std::string& path, std::uint64_t written, std::size_t n,
+                           int& code) {
+  const FileFault* f = FindFault(path, FileFault::At::Write);
+  if (!f) return n;
+  code = f->code;
+  if (written >= f->afterBytes) return 0;
+  return static_cast<std::size_t>(std::min<std::uint64_t>(n, f->afterBytes - written));
+}
+
+bool FaultAt(const std::string& path, FileFault::At at, int& code) {
+  const FileFault* f = FindFault(path, at);
+  if (f) code = f->code;
+  return f != nullptr;
+}
+
+int KindCode(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return EISDIR;
+  return S_ISREG(st.st_mode) ? 0 : FileError::kNotRegular;
+}
+
+// Waits for an advisory lock of the whole file, at most kLockWaitMs.
+bool WaitForLock(int fd, Lock lock) {
+  const int op = (lock == Lock::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
+  auto pause = std::chrono::milliseconds(2);
+  for (;;) {
+    if (::flock(fd, op) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::milliseconds(50));
+  }
+}
+
+std::string Dirname(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string Basename(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+}  // namespace
+
+std::string FileReason(int code) {
+  switch (code) {
+    case FileError::kBusy:
+      return "sie wird gerade von einem anderen Programm benutzt oder geändert";
+    case FileError::kNotRegular:
+      return "das ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät)";
+    case FileError::kDamaged:
+      return "die Datei ist beschädigt (ihre Länge ist kein Vielfaches von 624 Bytes)";
+    case FileError::kShortRead:
+      return "die Datei endet unerwartet";
+    case FileError::kNoFolder:
+      return "der Ordner ist nicht vorhanden";
+    case ENOSPC:
+    case EDQUOT:
+      return "kein Speicherplatz mehr auf dem Datenträger";
+    case EACCES:
+    case EPERM:
+      return "keine Berechtigung";
+    case EROFS:
+      return "das Dateisystem ist schreibgeschützt";
+    case ENOENT:
+      return "die Datei ist nicht vorhanden";
+    case EISDIR:
+      return "das ist ein Ordner";
+    case ENOTDIR:
+      return "ein Teil des Pfades ist kein Ordner";
+    case ENAMETOOLONG:
+      return "der Name ist zu lang";
+    case ELOOP:
+      return "zu viele symbolische Verknüpfungen";
+    case EMFILE:
+    case ENFILE:
+      return "zu viele offene Dateien";
+    case EFBIG:
+      return "die Datei wird zu groß";
+    case EBUSY:
+    case ETXTBSY:
+      return "die Datei wird gerade benutzt";
+    case EIO:
+      return "Ein-/Ausgabefehler des Datenträgers";
+    case ENOMEM:
+      return "nicht genügend Arbeitsspeicher";
+    default:
+      return "Systemfehler " + std::to_string(code);
+  }
+}
+
+std::string FileError::reason() const {
+  return FileReason(code);
+}
+
+std::string FileError::text() const {
+  const char* what = step == Step::Open   ? "geöffnet"
+                     : step == Step::Read ? "gelesen"
+                                          : "geschrieben";
+  return "Die Datei \"" + path + "\" kann nicht " + what + " werden: " + reason() + ".";
+}
+
+std::string WithReason(const std::string& message, const FileError& error) {
+  return message + "\n" + error.text();
+}
+
+IoError::IoError(FileError error) : std::runtime_error(error.text()), error_(std::move(error)) {}
+
+IoError::IoError(FileError error, const std::string& text)
+    : std::runtime_error(text), error_(std::move(error)) {}
+
+// ---------------------------------------------------------------------------------------------
+// File
+
+File::~File() {
+  close();
+}
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), written_(other.written_) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+    written_ = other.written_;
+  }
+  return *this;
+}
+
+bool File::open(const std::string& path, Mode mode, Lock lock, FileError& error) {
+  close();
+  error = FileError{path, FileError::Step::Open, 0};
+  if (FaultAt(path, FileFault::At::Open, error.code)) return false;
+  // Refused before opening: opening a device can have effects of its own.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error.code = errno;
+    return false;
+  }
+  if ((error.code = KindCode(st)) != 0) return false;
+
+  const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  // A writer that renamed a new file into place while we waited leaves us the old one, which
+  // nobody reads any more: open the path again.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0) {
+      error.code = errno;
+      return false;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || (error.code = KindCode(opened)) != 0) {
+      if (error.code == 0) error.code = errno;
+      ::close(fd);
+      return false;
+    }
+    if (lock != Lock::None) {
+      if (!WaitForLock(fd, lock)) {
+        error.code = errno == EWOULDBLOCK || errno == EINTR ? FileError::kBusy : errno;
+        ::close(fd);
+        return false;
+      }
+      struct stat now {};
+      if (::stat(path.c_str(), &now) != 0 || now.st_ino != opened.st_ino ||
+          now.st_dev != opened.st_dev) {
+        ::close(fd);
+        continue;
+      }
+    }
+    fd_ = fd;
+    path_ = path;
+    written_ = 0;
+    return true;
+  }
+  error.code = FileError::kBusy;
+  return false;
+}
+
+void File::close() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  fd_ = -1;
+}
+
+void File::fail(FileError::Step step, int code) const {
+  throw IoError(FileError{path_, step, code});
+}
+
+std::uint64_t File::size() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) fail(FileError::Step::Read, errno);
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::size_t File::readAt(void* buffer, std::size_t n, std::uint64_t offset) {
+  int code = 0;
+  if (FaultAt(path_, FileFault::At::Read, code)) fail(FileError::Step::Read, code);
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      fail(FileError::Step::Read, errno);
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+void File::readExactly(void* buffer, std::size_t n, std::uint64_t offset) {
+  if (readAt(buffer, n, offset) != n) fail(FileError::Step::Read, FileError::kShortRead);
+}
+
+void File::writeAt(const void* data, std::size_t n, std::uint64_t offset) {
+  int code = 0;
+  const std::size_t allowed = WritableBefore(path_, written_, n, code);
+  const auto* in = static_cast<const char*>(data);
+  std::size_t done = 0;
+  while (done < allowed) {
+    const ssize_t put = ::pwrite(fd_, in + done, allowed - done, static_cast<off_t>(offset + done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      written_ += done;
+      fail(FileError::Step::Write, errno);
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  written_ += done;
+  if (done < n) fail(FileError::Step::Write, code);
+}
+
+void File::truncate(std::uint64_t size) {
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) fail(FileError::Step::Write, errno);
+}
+
+void File::sync() {
+  int code = 0;
+  if (FaultAt(path_, FileFault::At::Sync, code)) fail(FileError::Step::Write, code);
+  if (::fdatasync(fd_) != 0) fail(FileError::Step::Write, errno);
+}
+
+FileReadBuffer::int_type FileReadBuffer::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  std::size_t n = 0;
+  try {
+    n = file_.readAt(block_, sizeof block_, offset_);
+  } catch (const IoError& e) {
+    error_ = e.error();
+    throw;  // the stream turns it into its bad state
+  }
+  if (n == 0) return traits_type::eof();
+  offset_ += n;
+  setg(block_, block_, block_ + n);
+  return traits_type::to_int_type(*gptr());
+}
+
+PathKind KindOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? PathKind::Missing : PathKind::Other;
+  if (S_ISREG(st.st_mode)) return PathKind::Regular;
+  return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+// ---------------------------------------------------------------------------------------------
+// AtomicFile
+
+AtomicFile::~AtomicFile() {
+  discard();
+}
+
+void AtomicFile::discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool AtomicFile::failWith(FileError::Step step, int code, FileError& error) {
+  error = FileError{shown_, step, code};
+  discard();
+  return false;
+}
+
+bool AtomicFile::create(const std::string& target, FileError& error) {
+  discard();
+  shown_ = target;
+  target_ = target;
+  error = FileError{shown_, FileError::Step::Write, 0};
+  int code = 0;
+  if (FaultAt(shown_, FileFault::At::Open, code))
+    return failWith(FileError::Step::Write, code, error);
+
+  struct stat link {};
+  if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    // Replace the file the link names, so that the learner's link keeps working. A dangling
+    // link is replaced itself.
+    char resolved[PATH_MAX];
+    if (::realpath(target.c_str(), resolved)) target_ = resolved;
+  }
+  struct stat st {};
+  const bool exists = ::stat(target_.c_str(), &st) == 0;
+  mode_t mode = 0666 & ~CurrentUmask();
+  if (exists) {
+    if ((code = KindCode(st)) != 0) return failWith(FileError::Step::Write, code, error);
+    // A file the learner made read-only is not replaced behind their back.
+    if ((st.st_mode & S_IWUSR) == 0) return failWith(FileError::Step::Write, EACCES, error);
+    mode = st.st_mode & 07777;
+  } else if (errno != ENOENT) {
+    return failWith(FileError::Step::Write, errno, error);
+  }
+
+  std::string pattern = Dirname(target_) + "/." + Basename(target_) + ".merkhaus-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  // mkostemp creates the file exclusively: an existing name, a planted link included, is
+  // never opened.
+  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) {
+    return failWith(FileError::Step::Write, errno == ENOENT ? FileError::kNoFolder : errno, error);
+  }
+  fd_ = fd;
+  temp_ = name.data();
+  written_ = 0;
+  if (::fchmod(fd_, mode) != 0) return failWith(FileError::Step::Write, errno, error);
+  return true;
+}
+
+bool AtomicFile::write(const void* data, std::size_t n, FileError& error) {
+  int code = 0;
+  const std::size_t allowed = WritableBefore(shown_, written_, n, code);
+  const auto* in = static_cast<const char*>(data);
+  std::size_t done = 0;
+  while (done < allowed) {
+    const ssize_t put = ::write(fd_, in + done, allowed - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return failWith(FileError::Step::Write, errno, error);
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  written_ += done;
+  if (done < n) return failWith(FileError::Step::Write, code, error);
+  return true;
+}
+
+bool AtomicFile::commit(FileError& error) {
+  int code = 0;
+  if (FaultAt(shown_, FileFault::At::Sync, code))
+    return failWith(FileError::Step::Write, code, error);
+  if (::fsync(fd_) != 0) return failWith(FileError::Step::Write, errno, error);
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) return failWith(FileError::Step::Write, errno, error);
+  if (FaultAt(shown_, FileFault::At::Rename, code)) {
+    return failWith(FileError::Step::Write, code, error);
+  }
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    return failWith(FileError::Step::Write, errno, error);
+  }
+  temp_.clear();
+  // The new name is only safe once the folder is on the disk too.
+  const int dir = ::open(Dirname(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+  int code = 0;
+  if (FaultAt(folder, FileFault::At::Open, code)) return false;
+  std::string name = folder + "/.merkhaus-write-probe-XXXXXX";
+  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(name.c_str());
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes, FileError& error) {
+  AtomicFile file;
+  return file.create(path, error) && file.write(bytes, error) && file.commit(error);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The test seam
+
+void InjectFileFault(const FileFault& fault) {
+  Faults().push_back(fault);
+}
+
+void ClearFileFaults() {
+  Faults().clear();
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,176 @@
+#pragma once
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+namespace merkhaus {
+
+// Every file the program reads or writes goes through this layer: it opens only regular files
+// (a FIFO, a device or a folder is refused at once, never waited on), takes the advisory locks
+// that keep two programs from changing a DataFile at the same time, writes whole files through
+// a temporary file, and tells every failure in German with the file's path and the reason.
+
+// What went wrong with a file.
+struct FileError {
+  enum class Step { Open, Read, Write };
+  // Reasons of the program's own, beside the errno values.
+  static constexpr int kBusy = -1;        // another program holds the lock
+  static constexpr int kNotRegular = -2;  // a FIFO, a device, a socket
+  static constexpr int kDamaged = -3;     // a DataFile whose length is no multiple of a record
+  static constexpr int kShortRead = -4;   // the file ended before the data did
+  static constexpr int kNoFolder = -5;    // the folder to write into is not there
+
+  std::string path;
+  Step step = Step::Open;
+  int code = 0;
+
+  // The reason alone, e.g. "kein Speicherplatz mehr auf dem Datenträger".
+  std::string reason() const;
+  // A whole sentence, e.g. 'Die Datei "/home/a/vok.fid" kann nicht geschrieben werden: kein
+  // Speicherplatz mehr auf dem Datenträger.'
+  std::string text() const;
+};
+
+// A message of the program followed, on a line of its own, by the file's path and the reason,
+// so that the learner knows what went wrong where.
+std::string WithReason(const std::string& message, const FileError& error);
+
+// The German reason of an errno value (or of one of FileError's own codes).
+std::string FileReason(int code);
+
+// An input or output error after a file was opened. It ends the learner's current action with
+// one error box (RunAction) or the tool's command with its text.
+class IoError : public std::runtime_error {
+ public:
+  explicit IoError(FileError error);
+  IoError(FileError error, const std::string& text);
+  const FileError& error() const { return error_; }
+
+ private:
+  FileError error_;
+};
+
+enum class Lock { None, Shared, Exclusive };
+
+// How long a program waits for another one to finish with a DataFile.
+inline constexpr int kLockWaitMs = 3000;
+
+// One open file. Reads and writes at an offset; every failure after opening throws IoError.
+class File {
+ public:
+  enum class Mode { Read, ReadWrite };
+
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens an existing regular file. With a lock, waits at most kLockWaitMs for it (shared locks
+  // for readers, an exclusive one for a writer) and then gives up with FileError::kBusy; a file
+  // that was replaced while waiting is opened again. False, with `error` filled, on failure.
+  bool open(const std::string& path, Mode mode, Lock lock, FileError& error);
+  void close();
+  bool isOpen() const { return fd_ >= 0; }
+  const std::string& path() const { return path_; }
+
+  std::uint64_t size() const;
+  // Reads up to n bytes; fewer only at the end of the file. Returns the number read.
+  std::size_t readAt(void* buffer, std::size_t n, std::uint64_t offset);
+  // Reads exactly n bytes, or throws (kShortRead when the file ends first).
+  void readExactly(void* buffer, std::size_t n, std::uint64_t offset);
+  void writeAt(const void* data, std::size_t n, std::uint64_t offset);
+  void truncate(std::uint64_t size);
+  // Waits until the data written so far is on the disk.
+  void sync();
+
+ private:
+  [[noreturn]] void fail(FileError::Step step, int code) const;
+
+  int fd_ = -1;
+  std::string path_;
+  std::uint64_t written_ = 0;  // for the test seam's "fail after N bytes"
+};
+
+// A stream buffer that reads an open File from its start, for the text readers. A read error
+// makes the stream bad; error() then tells it.
+class FileReadBuffer : public std::streambuf {
+ public:
+  explicit FileReadBuffer(File& file) : file_(file) {}
+  const FileError& error() const { return error_; }
+
+ protected:
+  int_type underflow() override;
+
+ private:
+  File& file_;
+  FileError error_;
+  std::uint64_t offset_ = 0;
+  char block_[65536];
+};
+
+enum class PathKind { Missing, Regular, Folder, Other };
+
+// What is at a path, following symbolic links. A path that cannot be examined counts as Other.
+PathKind KindOf(const std::string& path);
+
+// A file written whole. The bytes go to a uniquely named temporary file, created exclusively in
+// the target's folder (never through a symbolic link); commit() flushes it to the disk, gives it
+// the permission bits of the file it replaces, renames it into place and syncs the folder. Until
+// then, and after any failure, the old file is untouched; an uncommitted temporary file is
+// removed when the object goes. A target that is a symbolic link keeps the link: the file it
+// names is replaced.
+class AtomicFile {
+ public:
+  AtomicFile() = default;
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // False when the target exists but is no regular file (a FIFO, a device, a folder) or the
+  // temporary file cannot be created.
+  bool create(const std::string& target, FileError& error);
+  bool write(const void* data, std::size_t n, FileError& error);
+  bool write(std::string_view bytes, FileError& error) {
+    return write(bytes.data(), bytes.size(), error);
+  }
+  bool commit(FileError& error);
+
+ private:
+  bool failWith(FileError::Step step, int code, FileError& error);
+  void discard();
+
+  std::string target_;  // the file to replace (a link resolved)
+  std::string shown_;   // the path as the caller named it, for messages and the test seam
+  std::string temp_;
+  int fd_ = -1;
+  std::uint64_t written_ = 0;
+};
+
+// True when a file can be created in the folder: a probe with a name of its own is created
+// exclusively (so no planted link is ever written through) and removed again.
+bool CanCreateFilesIn(const std::string& folder);
+
+// Writes a whole file through AtomicFile.
+bool WriteWholeFile(const std::string& path, std::string_view bytes, FileError& error);
+
+// The test seam of the file layer: files that fail as a full disk, a broken device or a missing
+// permission would make them fail, without root tricks. A fault applies to a path exactly as it
+// is handed to the layer (for a file written whole: its target's path).
+struct FileFault {
+  enum class At { Open, Read, Write, Sync, Rename };
+  std::string path;
+  At at = At::Open;
+  std::uint64_t afterBytes = 0;  // At::Write: the bytes that still get written
+  int code = EIO;
+};
+void InjectFileFault(const FileFault& fault);
+void ClearFileFaults();
+
+}  // namespace merkhaus

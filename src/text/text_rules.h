@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/win_string.h"
+
+namespace merkhaus {
+
+// The small rules on vocabulary text that every part of the program shares.
+
+// Removes leading and trailing blanks and reduces every inner run of blanks to one. Only the
+// blank (code 32) counts; tabs and other characters stay.
+WinString CutSpaces(const WinString& s);
+
+// With case sensitivity on, the text unchanged; off, the ASCII letters a..z as capitals. Letters
+// outside ASCII (ä, ö, ü, ß, é ...) are not folded.
+WinString FoldCase(const WinString& s, bool caseSensitive);
+
+// The blanks rule of typed vocabulary ("Eingabe_SpaceCut"): when on, CutSpaces; otherwise the
+// text stays as typed.
+WinString EntryCutSpaces(const WinString& text, bool spaceCut);
+
+// x, then "  @  " and y when y is not empty, then "  @  " and z when z is not empty: the synonyms
+// of one side as the practice and the test evaluation show them.
+WinString JoinSynonyms(const WinString& x, const WinString& y, const WinString& z);
+
+}  // namespace merkhaus
