@@ -197,8 +197,8 @@ bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
                 const ExportSettings& settings) {
   if (!CheckExportable(entries.size(), messages)) return false;
   if (settings.askBeforeOverwrite && KindOf(outPath) != PathKind::Missing &&
-      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo) !=
-          Answer::Yes) {
+      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
+                    MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
   const std::string bytes = ExportText(ExportLines(unitHeader, entries, date), settings.encoding);

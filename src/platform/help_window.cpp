@@ -1,5 +1,6 @@
 #include "platform/help_window.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
@@ -36,6 +37,15 @@ void HelpWindow::showTopic(int context) {
   QString url = PageUrl(context);
   if (!QFile::exists(url.mid(3))) url = PageUrl(0);
   Browser->setSource(QUrl(url));
+  // While a modal window runs, every other window is blocked: help asked for from there comes up
+  // modal itself, in front, so that it can be scrolled and closed, and the window that asked
+  // goes on when it is closed. From a window that is not modal it stays beside it.
+  QWidget* modal = QApplication::activeModalWidget();
+  const Qt::WindowModality wanted = modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
+  if (windowModality() != wanted) {
+    hide();  // a new modality applies from the next showing
+    setWindowModality(wanted);
+  }
   show();
   raise();
   activateWindow();

@@ -8,7 +8,8 @@ namespace merkhaus {
 // by the button pressed. Core code reports only through this interface; the program shows
 // QMessageBox, tests use a scripted fake that checks every text.
 enum class MsgKind { Warning, Error, Information, Confirmation };
-enum class MsgButtons { Ok, Yes, YesNo, YesNoCancel };
+// YesNoDefaultNo asks a question whose "Ja" destroys data: Enter answers "Nein".
+enum class MsgButtons { Ok, Yes, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Yes, No, Cancel };
 
 class Messages {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "platform/qt_text.h"
@@ -34,7 +35,12 @@ std::optional<std::string> Run(const FileDialogRequest& request, QFileDialog::Ac
   if (!request.defaultExtension.empty()) {
     dialog.setDefaultSuffix(Utf8ToQString(request.defaultExtension));
   }
-  if (!request.initialPath.empty()) dialog.selectFile(PathToQString(request.initialPath));
+  if (!request.initialPath.empty()) {
+    // The folder of the path, with its file chosen.
+    const QFileInfo start(PathToQString(request.initialPath));
+    dialog.setDirectory(start.absolutePath());
+    dialog.selectFile(start.fileName());
+  }
   // The program asks its own overwrite question where it needs one.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   dialog.setOption(QFileDialog::ReadOnly, false);

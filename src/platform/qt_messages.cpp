@@ -42,6 +42,7 @@ Answer QtMessages::show(MsgKind kind, const std::string& text, MsgButtons button
       box.setEscapeButton(yes);
       break;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
       yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
       no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
       box.setEscapeButton(no);
@@ -53,7 +54,7 @@ Answer QtMessages::show(MsgKind kind, const std::string& text, MsgButtons button
       box.setEscapeButton(cancel);
       break;
   }
-  box.setDefaultButton(ok ? ok : yes);
+  box.setDefaultButton(ok ? ok : buttons == MsgButtons::YesNoDefaultNo ? no : yes);
   box.exec();
   const auto* clicked = box.clickedButton();
   if (clicked == yes && yes) return Answer::Yes;
@@ -62,7 +63,7 @@ Answer QtMessages::show(MsgKind kind, const std::string& text, MsgButtons button
   if (ok) return Answer::Ok;
   // A box closed without a button counts as its escape answer.
   if (buttons == MsgButtons::Yes) return Answer::Yes;
-  return buttons == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
+  return buttons == MsgButtons::YesNoCancel ? Answer::Cancel : Answer::No;
 }
 
 }  // namespace merkhaus

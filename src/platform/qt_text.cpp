@@ -35,6 +35,13 @@ bool IsCp1252(const QString& text) {
   return true;
 }
 
+QString OneLine(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+  text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text;
+}
+
 QString PathToQString(const std::string& path) {
   return QFile::decodeName(path.c_str());
 }

@@ -18,6 +18,9 @@ WinString ToWinString(const QString& text);
 // True when every character of the text has a Windows-1252 byte.
 bool IsCp1252(const QString& text);
 
+// A text for a one-line place (a list line, a label): each line break becomes a blank.
+QString OneLine(QString text);
+
 // A path as the system names it (bytes on Linux) and back.
 QString PathToQString(const std::string& path);
 std::string QStringToPath(const QString& path);

@@ -122,6 +122,9 @@ void TQuickEdit::Button11Click() {
   Edit5->setText(ToQString(t.Edit5));
   Edit6->setText(ToQString(t.Edit6));
   Edit7->setText(ToQString(t.Edit7));
+  // A long text shows its beginning, not its end.
+  for (SpecialCharEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7})
+    e->setCursorPosition(0);
 }
 
 // The close box confirms like "&OK".

@@ -123,6 +123,7 @@ void StudySession::Advance() {
   if (!engine_.PracticeDone && engine_.MasteredCount >= shared_.VocCount) {
     engine_.PracticeDone = true;
     SetAnswerMode(false);
+    view_.correctEnabled = false;  // the practice is over: nothing is asked to be corrected
     messages_.show(MsgKind::Information, "Sie haben alle Vokabeln erfolgreich beherrscht!",
                    MsgButtons::Ok);
   }

@@ -40,7 +40,9 @@ void SetTextColour(QPlainTextEdit* memo, const Rgb& colour) {
 
 QLabel* MakeIndicator(QWidget* parent, const QString& text, const QColor& colour) {
   auto* label = MakeLabel(parent, text, QRect(176, 292, 204, 52));
-  QFont font(QStringLiteral("Comic Sans MS"));
+  QFont font;
+  // Comic Neue has Comic Sans' metrics and is free; Linux desktops seldom have the original.
+  font.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue")});
   font.setPixelSize(32);
   font.setBold(true);
   label->setFont(font);
@@ -146,18 +148,26 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
 
 Tstudy::~Tstudy() = default;
 
+// Every action may open a dialog (a question, the lesson choice, the quick edit): the
+// auto-advance timer waits meanwhile and starts afresh afterwards, and the answer field has the
+// focus again, so that the learner can go on typing.
 template <class Action>
 void Tstudy::act(Action action) {
   session_->setAnswer(ToWinString(Edit1->text()));
+  Timer1->stop();
   action();
   render();
+  Edit1->setFocus();
 }
 
 void Tstudy::render() {
   const StudyView& v = session_->view();
   setWindowTitle(Utf8ToQString(v.caption));
   Label4->setText(ToQString(v.lessonName));
-  Label13->setText(ToQString(v.lessonComment));
+  // A long comment ends in "…"; the whole text is its tool tip.
+  const QString comment = OneLine(ToQString(v.lessonComment));
+  Label13->setText(Label13->fontMetrics().elidedText(comment, Qt::ElideRight, Label13->width()));
+  Label13->setToolTip(comment);
   Label2->setText(ToQString(v.foreignLanguage));
   Label1->setText(ToQString(v.nativeLanguage));
   Memo1->setPlainText(ToQString(v.foreignText));
@@ -166,7 +176,8 @@ void Tstudy::render() {
   SetTextColour(Memo1, v.foreignColour);
   SetTextColour(Memo2, v.nativeColour);
   if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
-  rfindicator->setVisible(v.wrongShown);
+  // "Richtig" covers "Falsch": the two stand in one place, and only one may be read.
+  rfindicator->setVisible(v.wrongShown && !v.rightShown);
   rfindicator2->setVisible(v.rightShown);
   Button2->setText(v.evaluating ? QStringLiteral("Ausw&erten") : QStringLiteral("W&eiter"));
   Button3->setEnabled(v.tipEnabled);
@@ -191,7 +202,7 @@ void Tstudy::StartStudy() {
 }
 
 void Tstudy::Button1Click() {
-  options_.ShowOptions();
+  act([this] { options_.ShowOptions(); });
   FormActivate();
 }
 
@@ -219,7 +230,7 @@ void Tstudy::Button6Click() {
 }
 
 void Tstudy::Button7Click() {
-  headerInfo_.ShowHeaderInfo(false, false);
+  act([this] { headerInfo_.ShowHeaderInfo(false, false); });
 }
 
 void Tstudy::Button8Click() {
@@ -242,6 +253,7 @@ void Tstudy::changeEvent(QEvent* event) {
 void Tstudy::showEvent(QShowEvent* event) {
   FormActivate();
   QDialog::showEvent(event);
+  Edit1->setFocus();  // the learner types the answer right away
 }
 
 // Escape does not leave the practice: "Ende" is the only way out.

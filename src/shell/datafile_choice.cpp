@@ -89,8 +89,8 @@ bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& detail
       MakeDataFileHeader(details.name, details.foreignLanguage, details.nativeLanguage,
                          details.author, details.comment);
   if (KindOf(path) != PathKind::Missing &&
-      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo) !=
-          Answer::Yes) {
+      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
+                    MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
   FileError error;

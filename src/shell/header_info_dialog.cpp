@@ -1,5 +1,6 @@
 #include "shell/header_info_dialog.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,11 +68,22 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   Button1->setEnabled(false);
   Edit1->setReadOnly(!editable);
   Memo1->setReadOnly(!editable);
+  // Read-only fields look read-only: the window's colour instead of the white of a field.
+  for (QWidget* field : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)}) {
+    QPalette palette = QApplication::palette(field);
+    if (!editable) palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
+  }
   const TVocData& record = forDataFile ? services_.shared.DataFileHeader : services_.shared.CurUnit;
   Edit1->setText(ToQString(record.B1.get()));
   Memo1->setWinText(record.Comment.get());
   Label3->setVisible(forDataFile);
   Edit2->setVisible(forDataFile);
+  // Without the author row the buttons move up, so that no gap stays where it was.
+  const int buttonsTop = forDataFile ? 240 : 184;
+  Button1->move(Button1->x(), buttonsTop);
+  OKBtn->move(OKBtn->x(), buttonsTop);
+  setFixedSize(380, buttonsTop + 36);
   if (forDataFile) {
     Edit2->setText(record.A2.empty() ? QStringLiteral("<<Unbekannt>>")
                                      : ToQString(record.A2.get()));

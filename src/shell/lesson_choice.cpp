@@ -15,34 +15,57 @@
 #include "store/units.h"
 
 namespace merkhaus {
+namespace {
+
+// A lesson's line as the DataFile gives it is what finds the lesson again; the list shows it on
+// one line (a comment may hold line breaks) and whole as the tool tip.
+void AddLine(QListWidget* list, const WinString& line) {
+  const QString shown = OneLine(ToQString(line));
+  auto* item = new QListWidgetItem(shown, list);
+  item->setToolTip(shown);
+  item->setData(Qt::UserRole, ToQString(line));
+}
+
+WinString LineOf(const QListWidgetItem* item) {
+  return ToWinString(item->data(Qt::UserRole).toString());
+}
+
+// No line is current, so none looks chosen when the list gets the focus; the first arrow key
+// then chooses the first line.
+void NothingChosen(QListWidget* list) {
+  list->clearSelection();
+  list->setCurrentIndex(QModelIndex());
+}
+
+}  // namespace
 
 TForm6::TForm6(Services& services, Windows& windows)
     : QDialog(nullptr), services_(services), windows_(windows) {
   setObjectName(QStringLiteral("Form6"));
   setWindowTitle(QStringLiteral("Lektionsauswahl"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFixedSize(440, 360);
+  setFixedSize(560, 360);
 
   Label1 = new QLabel(this);
-  Label1->setGeometry(12, 8, 416, 22);
+  Label1->setGeometry(12, 8, 536, 22);
   SetBold(Label1, 1.15);
   Label2 = new QLabel(this);
-  Label2->setGeometry(12, 30, 416, 20);
+  Label2->setGeometry(12, 30, 536, 20);
   SetItalic(Label2);
 
   ListBox1 = new QListWidget(this);
-  ListBox1->setGeometry(12, 56, 310, 292);
+  ListBox1->setGeometry(12, 56, 430, 292);
   ListBox1->installEventFilter(this);
 
   Button1 = new QPushButton(QStringLiteral("&Wählen"), this);
-  Button1->setGeometry(332, 56, 96, 30);
+  Button1->setGeometry(452, 56, 96, 30);
   SetBold(Button1);
   Button4 = new QPushButton(QStringLiteral("&Zurück"), this);
-  Button4->setGeometry(332, 92, 96, 30);
+  Button4->setGeometry(452, 92, 96, 30);
   Button2 = new QPushButton(QStringLiteral("&Neu..."), this);
-  Button2->setGeometry(332, 282, 96, 30);
+  Button2->setGeometry(452, 282, 96, 30);
   Button3 = new QPushButton(QStringLiteral("&Löschen"), this);
-  Button3->setGeometry(332, 318, 96, 30);
+  Button3->setGeometry(452, 318, 96, 30);
   for (auto* b : {Button1, Button2, Button3, Button4})
     b->setAutoDefault(false);
 
@@ -104,7 +127,7 @@ void TForm6::NewLesson() {
 void TForm6::Button3Click() {
   QListWidgetItem* item = ListBox1->currentItem();
   const bool selected = item && item->isSelected();
-  const WinString line = selected ? ToWinString(item->text()) : WinString();
+  const WinString line = selected ? LineOf(item) : WinString();
   if (DeleteUnitFlow(services_.shared.DataFilePath, selected ? &line : nullptr,
                      services_.messages)) {
     delete ListBox1->takeItem(ListBox1->row(item));
@@ -119,7 +142,8 @@ void TForm6::RefillUnitList() {
     return;
   }
   for (const auto& l : list.lines)
-    ListBox1->addItem(ToQString(l.Line));
+    AddLine(ListBox1, l.Line);
+  NothingChosen(ListBox1);
 }
 
 void TForm6::ShowUnitInfo() {
@@ -127,8 +151,7 @@ void TForm6::ShowUnitInfo() {
   if (!item || !item->isSelected()) return;
   TVocData header;
   FileError error;
-  switch (
-      FindUnitByLine(services_.shared.DataFilePath, ToWinString(item->text()), header, &error)) {
+  switch (FindUnitByLine(services_.shared.DataFilePath, LineOf(item), header, &error)) {
     case Lookup::CannotOpen:
       ShowErr(services_.messages, WithReason("RW - Fehler in Unit6!", error));
       return;
@@ -177,15 +200,14 @@ std::uint8_t TForm6::Select(const std::string& path, bool allowCreate) {
   Label1->setText(ToQString(list.header.B1.get()));
   Label2->setText(ToQString(list.header.Comment.get()));
   for (const auto& l : list.lines)
-    ListBox1->addItem(ToQString(l.Line));
-  ListBox1->setCurrentRow(-1);
-  ListBox1->clearSelection();
+    AddLine(ListBox1, l.Line);
+  NothingChosen(ListBox1);
 
   exec();
   if (shared.Cancelled != 0) return 0;
   QListWidgetItem* item = ListBox1->currentItem();
   if (!item) return 0;
-  return SelectedUnitID(path, ToWinString(item->text()));
+  return SelectedUnitID(path, LineOf(item));
 }
 
 }  // namespace merkhaus

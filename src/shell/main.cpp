@@ -20,7 +20,6 @@ int main(int argc, char** argv) {
   using namespace merkhaus;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Merkhaus 3"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Merkhaus 3"));
   QApplication::setApplicationVersion(QStringLiteral("3.05"));
   InstallGermanTranslations(app);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merkhaus.svg")));

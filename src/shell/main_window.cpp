@@ -1,9 +1,11 @@
 #include "shell/main_window.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -102,6 +104,15 @@ void TForm1::Button11Click() {
   RunModeWindow(Mode::Edit);
 }
 
+namespace {
+
+// The modes that work on one lesson; without one they do not start.
+bool NeedsLesson(Mode mode) {
+  return mode == Mode::Study || mode == Mode::Test || mode == Mode::Entry || mode == Mode::Print;
+}
+
+}  // namespace
+
 void TForm1::RunMode(Mode mode) {
   Shared& shared = services_.shared;
   shared.Cancelled = 0;
@@ -113,7 +124,9 @@ void TForm1::RunMode(Mode mode) {
   shared.DataFilePath = path;
   if (mode != Mode::Dictionary) {
     const std::uint8_t unit = windows_.SelectUnit(shared.DataFilePath, mode == Mode::Entry);
-    if (shared.Cancelled) return;
+    // A DataFile without lessons has been told ("Keine Lektionen verfügbar!"); a mode on no
+    // lesson would only add error boxes.
+    if (shared.Cancelled || (unit == 0 && NeedsLesson(mode))) return;
     shared.CurUnitID = unit;
   }
   RunModeWindow(mode);
@@ -124,7 +137,7 @@ void TForm1::RunModeOnFile(Mode mode, const std::string& path) {
   shared.Cancelled = 0;
   shared.DataFilePath = path;
   const std::uint8_t unit = windows_.SelectUnit(shared.DataFilePath, mode == Mode::Entry);
-  if (shared.Cancelled) return;
+  if (shared.Cancelled || (unit == 0 && NeedsLesson(mode))) return;
   shared.CurUnitID = unit;
   RunModeWindow(mode);
 }
@@ -133,14 +146,18 @@ void TForm1::RunModeWindow(Mode mode) {
   const auto run = modes_.find(mode);
   if (run == modes_.end()) return;
   // Each mode's window runs modally while the main window is hidden; printing keeps it visible.
-  // The main window comes back however the mode ends, also when an error ends it early.
+  // The main window comes back where it was, however the mode ends, also when an error ends it
+  // early.
   const bool hideMain = mode != Mode::Print;
   struct ShowAgain {
     QWidget* window;
+    QPoint at;
     ~ShowAgain() {
-      if (window) window->show();
+      if (!window) return;
+      window->show();
+      window->move(at);
     }
-  } showAgain{hideMain ? this : nullptr};
+  } showAgain{hideMain ? this : nullptr, pos()};
   if (hideMain) hide();
   run->second();
 }
@@ -176,6 +193,16 @@ void TForm1::SpeedButton1Click() {
 
 void TForm1::Button10Click() {
   services_.help.showContents();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QAbstractButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -71,6 +71,8 @@ class TForm1 : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Enter presses the focused button, as Space does.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void RunModeWindow(Mode mode);

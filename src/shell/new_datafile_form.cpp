@@ -97,6 +97,12 @@ NewDataFileDetails TForm4::Details() const {
           ToWinString(Edit3->text())};
 }
 
+// Every showing starts in the first field, whichever field had the cursor last time.
+void TForm4::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Edit1->setFocus();
+}
+
 void TForm4::Button1Click() {
   if (AcceptNewDataFileDetails(Details(), services_.messages)) {
     QDialog::accept();

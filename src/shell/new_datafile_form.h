@@ -40,6 +40,7 @@ class TForm4 : public QDialog {
   void ResetFields();
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void reject() override;
 
  private:

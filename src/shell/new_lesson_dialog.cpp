@@ -47,10 +47,22 @@ void TOKBottomDlg1::OKBtnClick() {
     QDialog::accept();
     return;
   }
-  // The lesson list is read again when the dialog has closed, whether this worked or not.
-  CreateUnitFromDialog(services_.shared.DataFilePath, ToWinString(Edit1->text()), Memo1->winText(),
-                       services_.messages);
+  // The lesson list is read again when the dialog has closed, whether this worked or not. A
+  // lesson that was made leaves the fields empty for the next one; after a failure they keep
+  // what the learner typed, to be mended.
+  const WinString made =
+      CreateUnitFromDialog(services_.shared.DataFilePath, ToWinString(Edit1->text()),
+                           Memo1->winText(), services_.messages);
+  if (!made.empty()) {
+    Edit1->clear();
+    Memo1->clear();
+  }
   QDialog::accept();
+}
+
+void TOKBottomDlg1::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Edit1->setFocus();
 }
 
 void TOKBottomDlg1::CancelBtnClick() {

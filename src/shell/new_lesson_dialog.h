@@ -30,6 +30,7 @@ class TOKBottomDlg1 : public QDialog {
   void CancelBtnClick();
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void reject() override;
 
  private:

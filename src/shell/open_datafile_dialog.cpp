@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 
 #include "platform/dialogs.h"
 #include "platform/file_io.h"
@@ -59,12 +60,21 @@ void TOKBottomDlg::FormShow() {
 }
 
 void TOKBottomDlg::Button1Click() {
+  // The file dialog starts at the file in the field, also when the field holds a path relative
+  // to the program's current folder; cancelling it leaves the field as it was.
+  const QString before = Edit1->text();
+  std::string start = QStringToPath(before);
+  if (!start.empty()) start = std::filesystem::absolute(start).lexically_normal().string();
   for (;;) {
-    const auto path = windows_.fileDialogs().OpenDialog1Execute(QStringToPath(Edit1->text()));
-    if (!path) return;
+    const auto path = windows_.fileDialogs().OpenDialog1Execute(start);
+    if (!path) {
+      Edit1->setText(before);
+      return;
+    }
     Edit1->setText(PathToQString(*path));
     if (KindOf(*path) != PathKind::Missing) break;
     services_.messages.show(MsgKind::Warning, MissingFileWarning(*path), MsgButtons::Ok);
+    start = *path;
   }
   OKBtn->setFocus();
 }

@@ -148,7 +148,7 @@ bool DeleteUnitFlow(const std::string& path, const WinString* selectedLine, Mess
     return false;
   }
   if (messages.show(MsgKind::Warning, "Soll die Lektion wirklich gelöscht werden?",
-                    MsgButtons::YesNo) != Answer::Yes) {
+                    MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
   const std::uint32_t marked = DeleteUnit(path, *selectedLine, messages);

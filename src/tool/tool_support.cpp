@@ -19,6 +19,7 @@ Answer StreamMessages::show(MsgKind, const std::string& text, MsgButtons buttons
     case MsgButtons::Yes:
       return Answer::Yes;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
       return questionAnswer_ == Answer::Cancel ? Answer::No : questionAnswer_;
     case MsgButtons::YesNoCancel:
       return questionAnswer_;

@@ -61,7 +61,8 @@ int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
   }
 
   if (!p.has("force") && KindOf(path) != PathKind::Missing) {
-    messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?", MsgButtons::YesNo);
+    messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
+                  MsgButtons::YesNoDefaultNo);
     err << "Mit --force wird die vorhandene Datei überschrieben.\n";
     return 1;
   }

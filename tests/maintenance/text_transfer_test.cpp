@@ -145,7 +145,7 @@ TEST(ExportUnitTest, EmptyLessonExistingFileAndUncreatableFile) {
 
   WriteBytes(out, "alt");
   msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::No, MsgKind::Warning,
-              MsgButtons::YesNo);
+              MsgButtons::YesNoDefaultNo);
   EXPECT_FALSE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
   EXPECT_EQ("alt", ReadBytes(out));
   msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::Yes);

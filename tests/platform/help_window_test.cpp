@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
+
+#include "platform/picture.h"
+#include "support/modal.h"
 
 namespace merkhaus {
 namespace {
@@ -60,6 +65,25 @@ TEST(HelpWindow, UnknownContextsAndTheHelpButtonShowTheContents) {
   help.showTopic(HelpContext::Study);
   help.showContents();
   EXPECT_EQ(index, help.Browser->source());
+}
+
+// F1 in a modal window brings the help in front of it, usable while that window waits; the
+// window goes on when the help is closed.
+TEST(HelpWindow, HelpFromAModalWindowComesInFront) {
+  HelpWindow help;
+  QDialog dialog;
+  AttachHelp(&dialog, help, HelpContext::Study);
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+    QTest::keyClick(w, Qt::Key_F1);
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_EQ(&help, QApplication::activeModalWidget()) << "in front, not blocked";
+    help.close();
+    EXPECT_EQ(&dialog, QApplication::activeModalWidget());
+    dialog.accept();
+  });
+  dialog.exec();
+  help.showContents();
+  EXPECT_FALSE(help.isModal()) << "from a window that is not modal it stays beside it";
 }
 
 TEST(HelpWindow, TheContentsLinkEveryTopicAndNoLinkIsBroken) {

@@ -48,40 +48,43 @@ struct BoxCase {
   MsgButtons buttons;
   QMessageBox::Icon icon;
   QStringList captions;
-  int press;  // index of the caption pressed
+  const char* defaultButton;  // what Enter presses
+  int press;                  // index of the caption pressed
   Answer answer;
 };
 
 TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
+  const QString ja = QStringLiteral("Ja"), nein = QStringLiteral("Nein");
   const BoxCase cases[] = {
       {MsgKind::Error,
        MsgButtons::Ok,
        QMessageBox::Critical,
        {QStringLiteral("OK")},
+       "OK",
        0,
        Answer::Ok},
-      {MsgKind::Warning,
-       MsgButtons::Yes,
-       QMessageBox::Warning,
-       {QStringLiteral("Ja")},
-       0,
-       Answer::Yes},
+      {MsgKind::Warning, MsgButtons::Yes, QMessageBox::Warning, {ja}, "Ja", 0, Answer::Yes},
       {MsgKind::Confirmation,
        MsgButtons::YesNo,
        QMessageBox::Question,
-       {QStringLiteral("Ja"), QStringLiteral("Nein")},
+       {ja, nein},
+       "Ja",
        1,
        Answer::No},
       {MsgKind::Information,
        MsgButtons::YesNoCancel,
        QMessageBox::Information,
-       {QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")},
+       {ja, nein, QStringLiteral("Abbrechen")},
+       "Ja",
        2,
        Answer::Cancel},
+      {MsgKind::Warning, MsgButtons::YesNo, QMessageBox::Warning, {ja, nein}, "Ja", 0, Answer::Yes},
+      // A question whose "Ja" destroys data: Enter answers "Nein".
       {MsgKind::Warning,
-       MsgButtons::YesNo,
+       MsgButtons::YesNoDefaultNo,
        QMessageBox::Warning,
-       {QStringLiteral("Ja"), QStringLiteral("Nein")},
+       {ja, nein},
+       "Nein",
        0,
        Answer::Yes},
   };
@@ -97,6 +100,7 @@ TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
       EXPECT_EQ(QStringLiteral("Merkhaus 3"), box->windowTitle());
       EXPECT_EQ(QStringLiteral("Wörter über €"), box->text());
       EXPECT_EQ(c.icon, box->icon());
+      EXPECT_EQ(QString::fromUtf8(c.defaultButton), box->defaultButton()->text());
       QPushButton* press = nullptr;
       for (auto* b : box->buttons()) {
         seen << b->text();

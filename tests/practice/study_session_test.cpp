@@ -288,7 +288,8 @@ TEST_F(StudySessionTest, WholeLessonToTheEnd) {
   session.Advance();
   EXPECT_TRUE(msgs.done());
   EXPECT_TRUE(engine().PracticeDone);
-  EXPECT_TRUE(ReviewMode());
+  EXPECT_TRUE(!v().evaluating && !v().tipEnabled && !v().solutionEnabled);
+  EXPECT_FALSE(v().correctEnabled) << "nothing left to correct";
   EXPECT_EQ("3/3", v().mastered);
   EXPECT_EQ(W(""), v().foreignText);
 

@@ -81,7 +81,8 @@ TEST_F(StudyWindow, ShowsTheSessionAndWiresEveryControl) {
     EXPECT_EQ(QStringLiteral("2"), study.Label7->text());
     EXPECT_EQ(QStringLiteral("0/3"), study.Label10->text());
     EXPECT_EQ(QStringLiteral("0/3"), study.Label8->text());
-    EXPECT_TRUE(study.Edit1->hasFocus());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return study.Edit1->hasFocus(); }))
+        << "once the window is active";
 
     // Enter judges: "Richtig", the answer in green, review mode.
     Answer(QStringLiteral("abcde"));
@@ -159,8 +160,36 @@ TEST_F(StudyWindow, TheTimerMovesOnInReviewMode) {
     EXPECT_FALSE(study.Timer1->isActive()) << "stopped while a question waits";
     Answer(QStringLiteral("abcde"));
     EXPECT_TRUE(study.Timer1->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(study.Memo1->toPlainText(), QStringLiteral("dog"), 3000);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return study.Memo1->toPlainText() == QStringLiteral("dog"); }, 3000));
     EXPECT_FALSE(study.Timer1->isActive());
+    Leave();
+  });
+  study.StartStudy();
+}
+
+// While a dialog of the practice is open the timer waits; afterwards it starts afresh and the
+// answer field has the focus again. "Richtig" covers "Falsch".
+TEST_F(StudyWindow, DialogsPauseTheTimerAndGiveTheFocusBack) {
+  t.options.AutoWeiterAkt = true;
+  t.options.Autoweiter = 1;
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    Answer(QStringLiteral("Katze"));
+    Answer(QStringLiteral("abcde"));
+    EXPECT_TRUE(study.rfindicator2->isVisible());
+    EXPECT_FALSE(study.rfindicator->isVisible()) << "covered by \"Richtig\"";
+    EXPECT_TRUE(study.Timer1->isActive());
+    // A dialog that takes the focus and stays open longer than the timer's interval.
+    flows.quickEditEntry = [&](std::size_t, bool) {
+      study.Button4->setFocus();
+      EXPECT_FALSE(study.Timer1->isActive());
+      QTest::qWait(600);
+      return false;
+    };
+    study.Button4->click();
+    EXPECT_EQ(QStringLiteral("cat"), study.Memo1->toPlainText()) << "no move behind the dialog";
+    EXPECT_TRUE(study.Timer1->isActive()) << "afresh";
+    EXPECT_TRUE(study.Edit1->hasFocus());
     Leave();
   });
   study.StartStudy();

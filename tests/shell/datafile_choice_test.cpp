@@ -151,7 +151,7 @@ TEST(DataFileChoice, CreatingADataFile) {
   const auto old = mhtest::ReadBytes(path);
   msgs.expect(ask, Answer::Yes)
       .expect("Dateiname vorhanden! Überschreiben?", Answer::No, MsgKind::Warning,
-              MsgButtons::YesNo);
+              MsgButtons::YesNoDefaultNo);
   EXPECT_FALSE(CreateNewDataFile(path, d, msgs));
   EXPECT_EQ(old, mhtest::ReadBytes(path));
   msgs.expect(ask, Answer::Yes).expect("Dateiname vorhanden! Überschreiben?", Answer::Yes);

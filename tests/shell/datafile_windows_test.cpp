@@ -66,11 +66,17 @@ TEST_F(DataFileWindows, StandardDataFileIsTakenWithoutAsking) {
 
 TEST_F(DataFileWindows, BrowsingForAMissingFileWarnsAndAsksAgain) {
   const auto missing = t.dir.file("fehlt.fid");
-  t.fileDialogs.answerOpen(missing).answerOpen(good);
+  // A relative path in the field: the file dialog starts at that file all the same, and
+  // cancelling it changes nothing.
+  const QString relative = QString::fromStdString(std::filesystem::relative(good).string());
+  dlg.Edit1->setText(relative);
+  t.fileDialogs.answerOpen(std::nullopt).answerOpen(missing).answerOpen(good);
   t.messages.expect("Datei \"" + missing + "\" nicht vorhanden!", Answer::Ok, MsgKind::Warning,
                     MsgButtons::Ok);
   auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<TOKBottomDlg>(w);
+    d->Button1->click();
+    EXPECT_EQ(relative, d->Edit1->text()) << "cancelled";
     d->Button1->click();
     EXPECT_EQ(QString::fromStdString(good), d->Edit1->text());
     EXPECT_TRUE(d->OKBtn->hasFocus());
@@ -78,6 +84,8 @@ TEST_F(DataFileWindows, BrowsingForAMissingFileWarnsAndAsksAgain) {
   });
   EXPECT_EQ(good, windows.ChooseDataFile(ChooseMode::Plain));
   EXPECT_EQ("DataFile (*.fid)|*.fid|Alle (*.*)|*.*", t.fileDialogs.openRequests.at(0).filter);
+  EXPECT_EQ(good, t.fileDialogs.openRequests.at(0).initialPath);
+  EXPECT_EQ(missing, t.fileDialogs.openRequests.at(2).initialPath) << "again at the last choice";
 }
 
 TEST_F(DataFileWindows, CreatingANewDataFile) {
@@ -107,7 +115,22 @@ TEST_F(DataFileWindows, CreatingANewDataFile) {
                 mhtest::Header("Meine Vokabeln", "Latein", "Deutsch", "Ich", "keinen")}),
             mhtest::ReadRecords(path));
 
-  // The form starts empty next time: no "keinen", "Deutsch" again.
+  // The form starts empty next time: no "keinen", "Deutsch" again, the cursor in the name.
+  t.fileDialogs.answerSave(t.dir.file("noch.fid"));
+  bool nameFocused = false;
+  {
+    auto again = mhtest::onNextModal([&](QWidget* w) {
+      auto form = mhtest::onNextModal([&](QWidget* w4) {
+        auto* f = mhtest::as<TForm4>(w4);
+        nameFocused = f->Edit1->hasFocus();
+        f->Button2->click();
+      });
+      mhtest::as<TOKBottomDlg>(w)->Button4->click();
+      w->close();
+    });
+    windows.ChooseDataFile(ChooseMode::NewDataFile);
+  }
+  EXPECT_TRUE(nameFocused);
   TForm4& f = windows.newDataFile();
   EXPECT_EQ(QString(), f.Edit1->text());
   EXPECT_EQ(QString(), f.Edit2->text());

@@ -62,6 +62,23 @@ TEST_F(LessonWindows, ChoosingALesson) {
   EXPECT_EQ("Meine Vokabeln", t.shared->DataFileHeader.B1.view());
 }
 
+// Nothing looks chosen until a line is; the arrow keys choose, Enter takes the chosen line.
+TEST_F(LessonWindows, TheKeyboardChoosesALine) {
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere", "zwei\r\nZeilen")});
+  t.shared->DataFilePath = path;
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+    auto* f = mhtest::as<TForm6>(w);
+    EXPECT_EQ(QStringLiteral("Tiere - zwei Zeilen"), f->ListBox1->item(0)->text())
+        << "one line in the list";
+    f->ListBox1->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(-1, f->ListBox1->currentRow()) << "no line looks chosen";
+    QTest::keyClick(f->ListBox1, Qt::Key_Down);
+    EXPECT_TRUE(f->ListBox1->item(0)->isSelected());
+    QTest::keyClick(f->ListBox1, Qt::Key_Return);
+  });
+  EXPECT_EQ(1, windows.SelectUnit(path, false));
+}
+
 TEST_F(LessonWindows, NoLessonsCases) {
   mhtest::WriteRecords(path, {Header("V")});
   t.shared->DataFilePath = path;
@@ -137,12 +154,22 @@ TEST_F(LessonWindows, NewLessonFromTheList) {
     f->Button2->click();
     afterNew = Lines(f->ListBox1);
     EXPECT_TRUE(f->ListBox1->selectedItems().isEmpty()) << "the new lesson is not selected";
+    // Made: the dialog opens empty next time, the cursor in the name.
+    auto third = mhtest::onNextModal([&](QWidget* w1) {
+      auto* d = mhtest::as<TOKBottomDlg1>(w1);
+      EXPECT_EQ(QString(), d->Edit1->text());
+      EXPECT_EQ(QString(), d->Memo1->toPlainText());
+      EXPECT_TRUE(d->Edit1->hasFocus());
+      d->CancelBtn->click();
+    });
+    f->Button2->click();
+    t.shared->Cancelled = 0;
     f->Button4->click();
   });
   EXPECT_EQ(0, windows.SelectUnit(path, true));
   EXPECT_EQ(QStringList{QStringLiteral("Tiere")}, afterEmpty);
   ASSERT_EQ(2, afterNew.size());
-  EXPECT_EQ(QStringLiteral("Farben - zwei\r\nZeilen"), afterNew[1]) << "listed last";
+  EXPECT_EQ(QStringLiteral("Farben - zwei Zeilen"), afterNew[1]) << "listed last, on one line";
   EXPECT_EQ(Unit(255, "Farben", "zwei\r\nZeilen"), mhtest::ReadRecords(path).at(2));
 }
 

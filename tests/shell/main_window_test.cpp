@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "platform/picture.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
+#include "shell/open_datafile_dialog.h"
 #include "shell/start_up.h"
 #include "support/modal.h"
 #include "support/test_context.h"
@@ -53,6 +55,41 @@ TEST(MainWindow, CaptionsAndTheErweitertSwap) {
   EXPECT_TRUE(f.Panel3->isVisible());
   EXPECT_TRUE(f.Image1->isVisible());
   EXPECT_FALSE(f.Panel4->isVisible());
+}
+
+// Enter presses the focused button, as Space does.
+TEST(MainWindow, EnterPressesTheFocusedButton) {
+  mhtest::TestContext t;
+  Windows windows(t.services, t.dir.path());
+  TForm1& f = windows.main();
+  f.show();
+  f.activateWindow();
+  f.Button7->setFocus();
+  QTest::keyClick(f.Button7, Qt::Key_Return);
+  EXPECT_TRUE(f.Panel4->isVisible());
+  f.SpeedButton1->setFocus();
+  QTest::keyClick(f.SpeedButton1, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_TRUE(f.Panel3->isVisible());
+}
+
+// A DataFile without lessons is told once; the practice does not start on no lesson.
+TEST(MainWindow, NoLessonNoPractice) {
+  mhtest::TestContext t;
+  const std::string path = t.dir.file("leer.fid");
+  mhtest::WriteRecords(path, {mhtest::Header("V")});
+  Windows windows(t.services, t.dir.path());
+  TForm1& f = windows.main();
+  f.show();
+  t.messages.expect("Keine Lektionen verfügbar!", Answer::Ok, MsgKind::Information, MsgButtons::Ok);
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+    auto* d = mhtest::as<TOKBottomDlg>(w);
+    d->Edit1->setText(QString::fromStdString(path));
+    d->OKBtn->click();
+  });
+  f.Button2->click();
+  EXPECT_TRUE(t.messages.done());
+  EXPECT_EQ(1u, t.messages.shown().size());
+  EXPECT_TRUE(f.isVisible());
 }
 
 TEST(MainWindow, PicturesAreDrawnAtTheirPlaces) {

@@ -116,7 +116,7 @@ TEST(DeleteUnitFlow, AsksDeletesAndCountsTheEntries) {
   EXPECT_FALSE(DeleteUnitFlow(path, nullptr, msgs));
 
   msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::No, MsgKind::Warning,
-              MsgButtons::YesNo);
+              MsgButtons::YesNoDefaultNo);
   EXPECT_FALSE(DeleteUnitFlow(path, &line, msgs));
   EXPECT_EQ(recs, mhtest::ReadRecords(path));
 

@@ -43,6 +43,7 @@ Answer ScriptedMessages::show(MsgKind kind, const std::string& text, MsgButtons 
     case MsgButtons::Yes:
       return Answer::Yes;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
       return Answer::No;
     case MsgButtons::YesNoCancel:
       return Answer::Cancel;

@@ -24,7 +24,10 @@ class [[nodiscard]] ModalGuard {
   ModalGuard& operator=(const ModalGuard&) = delete;
   ~ModalGuard();
 
-  // The callback for the modal window that opens after the previous step's one.
+  // The callback for the modal window that opens after the previous step's one has been handled
+  // (windows that follow one another). A window that a step opens from inside its callback
+  // needs a guard of its own made in that callback: a step's timer does not fire while the step
+  // runs.
   ModalGuard& then(std::function<void(QWidget*)> fn) &;
   ModalGuard&& then(std::function<void(QWidget*)> fn) &&;
   // True when every step has run.
