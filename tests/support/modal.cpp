@@ -48,6 +48,8 @@ struct ModalGuard::State {
   int ran = 0;
   quint64 after = 0;  // a window must have been shown after this
   QElapsedTimer clock;
+  QPointer<QWidget> candidate;  // the window of this step, once it is there
+  QElapsedTimer seen;           // since when
   QTimer* timer = nullptr;
   bool failed = false;
 };
@@ -90,7 +92,14 @@ ModalGuard onNextModal(std::function<void(QWidget*)> fn, int timeoutMs) {
   QObject::connect(state->timer, &QTimer::timeout, [s, &shows] {
     if (s->steps.empty()) return;
     QWidget* w = QApplication::activeModalWidget();
-    if (w && w->isVisible() && shows.shownAt(w) > s->after) {
+    // The step waits until the window is active too (it then has the keyboard focus, as for a
+    // learner); a loaded machine takes a while for that.
+    const bool candidate = w && w->isVisible() && shows.shownAt(w) > s->after;
+    if (candidate && s->candidate != w) {
+      s->candidate = w;
+      s->seen.start();
+    }
+    if (candidate && (w->isActiveWindow() || s->seen.elapsed() > 2000)) {
       auto step = std::move(s->steps.front());
       s->steps.pop_front();
       s->after = shows.shownAt(w);
