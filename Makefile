@@ -5,7 +5,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test check-format test-main test-asan bench format clean
+.PHONY: all deps build run test check-format test-main test-asan bench deb format clean
 
 all: build
 
@@ -41,8 +41,14 @@ bench: deps
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target merkhaus_bench
 	./$(BENCH_BUILD)/bench/merkhaus_bench
 
+# The Debian package of the build, e.g. merkhaus_3.05-1_amd64.deb, into this folder.
+deb: build
+	@rm -f merkhaus_*.deb
+	cd $(BUILD) && cpack -G DEB -B package
+	mv $(BUILD)/package/merkhaus_*.deb .
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) merkhaus_*.deb

@@ -23,9 +23,12 @@ bool IsWritableDir(const std::filesystem::path& dir) {
 
 std::filesystem::path ConfigDir(const std::optional<std::filesystem::path>& exeDir,
                                 const std::filesystem::path& home) {
-  if (exeDir && IsWritableDir(*exeDir)) return *exeDir;
-  const auto dir = home / ".config" / "Merkhaus";
   std::error_code ec;
+  if (exeDir && std::filesystem::is_regular_file(*exeDir / kLocalConfigMarker, ec) &&
+      IsWritableDir(*exeDir)) {
+    return *exeDir;
+  }
+  const auto dir = home / ".config" / "Merkhaus";
   std::filesystem::create_directories(dir, ec);
   return dir;
 }

@@ -5,11 +5,19 @@
 
 namespace merkhaus {
 
+// The file that marks the executable's directory as the home of Merkhaus.cfg and Merkhaus.soz.
+// The build puts one into every build folder, so that a developer's options stay beside the
+// program they belong to; an installed program has none and never writes under its prefix, not
+// even as root, who could write to /usr/bin. A copy of the program carried on a USB stick keeps
+// its options with it when the learner puts this file beside it.
+inline constexpr const char* kLocalConfigMarker = "Merkhaus.portable";
+
 // The directory of the running executable, when the system tells it.
 std::optional<std::filesystem::path> ExecutableDir();
 
-// Where Merkhaus.cfg and Merkhaus.soz live: the executable's directory when the program may
-// write there, otherwise ~/.config/Merkhaus/ (created on demand). `home` is $HOME.
+// Where Merkhaus.cfg and Merkhaus.soz live: the executable's directory when it holds the marker
+// file and the program may write there, otherwise ~/.config/Merkhaus/ (created on demand).
+// `home` is $HOME.
 std::filesystem::path ConfigDir(const std::optional<std::filesystem::path>& exeDir,
                                 const std::filesystem::path& home);
 

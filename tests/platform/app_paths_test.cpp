@@ -2,34 +2,81 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
+#include <string>
+
 #include "platform/file_io.h"
 #include "support/datafile_builder.h"
 
 namespace merkhaus {
 namespace {
 
-TEST(AppPaths, UsesTheExecutablesDirectoryWhenWritable) {
-  mhtest::TempDir exe, home;
-  EXPECT_EQ(exe.path(), ConfigDir(exe.path(), home.path()));
-  EXPECT_FALSE(std::filesystem::exists(home.path() / ".config"));
+std::set<std::string> Names(const std::filesystem::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    names.insert(e.path().filename().string());
+  }
+  return names;
 }
 
-TEST(AppPaths, FallsBackToTheUsersConfigDirectory) {
-  mhtest::TempDir home;
-  const auto expected = home.path() / ".config" / "Merkhaus";
-  EXPECT_EQ(expected, ConfigDir(std::nullopt, home.path()));
-  EXPECT_TRUE(std::filesystem::is_directory(expected));
+void Touch(const std::filesystem::path& file) {
+  std::ofstream(file) << "";
+}
 
-  mhtest::TempDir exe;
-  InjectFileFault({exe.path().string(), FileFault::At::Open, 0, EROFS});
-  EXPECT_EQ(expected, ConfigDir(exe.path(), home.path())) << "a read-only folder";
-  ClearFileFaults();
-  EXPECT_EQ(expected, ConfigDir(exe.path() / "missing", home.path()));
+// The options stay beside the executable only in a folder that carries the marker and may be
+// written; everywhere else (an installed program, even one run by root, who may write to
+// /usr/bin) they go to ~/.config/Merkhaus/ and the executable's folder is left untouched.
+TEST(AppPaths, ChoosesTheExecutablesFolderOnlyWhenMarkedAndWritable) {
+  enum class Exe { Marked, Unmarked, MarkerIsFolder, MarkedReadOnly, Missing, Unknown };
+  const struct {
+    const char* name;
+    Exe exe;
+    bool besideExe;
+  } cases[] = {
+      {"a build folder", Exe::Marked, true},
+      {"an installed program's writable bin folder", Exe::Unmarked, false},
+      {"a folder of the marker's name", Exe::MarkerIsFolder, false},
+      {"a marked folder on a read-only medium", Exe::MarkedReadOnly, false},
+      {"a folder that is gone", Exe::Missing, false},
+      {"an executable path the system does not tell", Exe::Unknown, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    mhtest::TempDir exe, home;
+    if (c.exe == Exe::Marked || c.exe == Exe::MarkedReadOnly)
+      Touch(exe.path() / kLocalConfigMarker);
+    if (c.exe == Exe::MarkerIsFolder)
+      std::filesystem::create_directory(exe.path() / kLocalConfigMarker);
+    if (c.exe == Exe::MarkedReadOnly) {
+      InjectFileFault({exe.path().string(), FileFault::At::Open, 0, EROFS});
+    }
+    const auto before = Names(exe.path());
+    std::optional<std::filesystem::path> exeDir = exe.path();
+    if (c.exe == Exe::Missing) exeDir = exe.path() / "missing";
+    if (c.exe == Exe::Unknown) exeDir = std::nullopt;
+
+    const auto dir = ConfigDir(exeDir, home.path());
+    ClearFileFaults();
+
+    const auto userDir = home.path() / ".config" / "Merkhaus";
+    EXPECT_EQ(c.besideExe ? exe.path() : userDir, dir);
+    EXPECT_EQ(!c.besideExe, std::filesystem::is_directory(userDir));
+    EXPECT_EQ(before, Names(exe.path())) << "the probe leaves nothing behind";
+  }
+}
+
+// The build marks the folder the programs are built into, so that `make run` keeps its options
+// in build/.
+TEST(AppPaths, TheBuildFolderIsMarked) {
+  mhtest::TempDir home;
+  EXPECT_EQ(std::filesystem::path(MERKHAUS_BUILD_DIR), ConfigDir(MERKHAUS_BUILD_DIR, home.path()));
 }
 
 // The probe never writes through a link planted under a name it might use.
 TEST(AppPaths, TheProbeWritesThroughNoLink) {
   mhtest::TempDir exe, home;
+  Touch(exe.path() / kLocalConfigMarker);
   const auto victim = home.path() / "victim.txt";
   std::filesystem::create_symlink(victim, exe.path() / ".merkhaus-write-probe");
   EXPECT_EQ(exe.path(), ConfigDir(exe.path(), home.path()));
