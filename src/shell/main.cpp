@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Merkhaus 3"));
   QApplication::setApplicationVersion(QStringLiteral("3.05"));
+  // Lets Wayland desktops match the window with its menu entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("de.merkhaus.Merkhaus"));
   InstallGermanTranslations(app);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merkhaus.svg")));
 
