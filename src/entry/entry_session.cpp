@@ -92,6 +92,7 @@ bool EntrySession::Save() {
   if (!written) return false;
   view_.selected = -1;
   ShowLines();
+  if (showView) showView();
   messages_.show(MsgKind::Information,
                  std::to_string(*written) + " Vokabeln erfolgreich in " +
                      Quoted(shared_.CurUnit.B1.get()) + " in " +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -35,6 +36,9 @@ class EntrySession {
                HeaderInfoViewer& headerInfo);
 
   const EntryView& view() const { return view_; }
+  // Set by the window: shows the view at once, so that the emptied list is already seen while
+  // the message about the save is up.
+  std::function<void()> showView;
   const EntryBuffer& buffer() const { return buffer_; }
 
   // The fields and the list's selection as the learner left them; call before every action.

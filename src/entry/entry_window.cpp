@@ -101,6 +101,8 @@ TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
   session_ = std::make_unique<EntrySession>(services_.shared, services_.options, services_.messages,
                                             lessons, headerInfo);
 
+  session_->showView = [this] { render(); };
+
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TForm3::Button1Click, m);
   OnEvent(Button2, &QPushButton::clicked, this, &TForm3::Button2Click, m);
@@ -231,6 +233,7 @@ void TForm3::Button11Click() {
 
 void TForm3::ListBox1DblClick() {
   act([this] { session_->LoadSelected(); });
+  Edit1->setFocus();
 }
 
 bool TForm3::FieldKeyDown(QKeyEvent* event) {

@@ -71,6 +71,8 @@ class EntryWindow : public ::testing::Test {
 TEST_F(EntryWindow, ShowsTheLessonAndWiresEveryControl) {
   auto driven = mhtest::onNextModal([&](QWidget* w) {
     ASSERT_EQ(&form, w);
+    // Focus and accelerators need the window to be the active one.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     EXPECT_EQ(QStringLiteral("Eingeben"), form.windowTitle());
     EXPECT_EQ(QStringLiteral("Meine Vokabeln"), form.Label4->text());
     EXPECT_EQ(QStringLiteral("Schule"), form.Label5->text());
@@ -109,6 +111,7 @@ TEST_F(EntryWindow, ShowsTheLessonAndWiresEveryControl) {
 
     // The double click loads an entry; "Än&dern" puts the corrected one back in its line.
     DoubleClick(form.ListBox1, 0);
+    EXPECT_TRUE(form.Edit1->hasFocus());
     EXPECT_EQ(QStringLiteral("house"), form.Edit1->text());
     EXPECT_EQ(QStringLiteral("Haus"), form.Edit2->text());
     EXPECT_EQ(QStringLiteral("home"), form.Edit3->text());
