@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "config/options_dialog.h"
+#include "entry/entry_window.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
 #include "shell/about_box.h"
@@ -34,6 +35,8 @@ void InstallGermanTranslations(QApplication& app) {
 
 Windows::Windows(Services& s, const std::filesystem::path& configDir) : services_(s) {
   Form1_ = std::make_unique<TForm1>(s, *this);
+  Form3_ = std::make_unique<TForm3>(s, *this, *this, *this);
+  Form1_->AddMode(Mode::Entry, [this] { Form3_->OpenEntryWindow(true); });
   OKBottomDlg_ = std::make_unique<TOKBottomDlg>(s, *this);
   Form4_ = std::make_unique<TForm4>(s);
   Form6_ = std::make_unique<TForm6>(s, *this);

@@ -14,6 +14,7 @@ namespace merkhaus {
 
 class TAboutBox;
 class TForm1;
+class TForm3;
 class TForm4;
 class TForm6;
 class THeaderInfoDlg;
@@ -60,6 +61,7 @@ class Windows final : public DataFileChooser,
  private:
   Services& services_;
   std::unique_ptr<TForm1> Form1_;
+  std::unique_ptr<TForm3> Form3_;
   std::unique_ptr<TOKBottomDlg> OKBottomDlg_;
   std::unique_ptr<TForm4> Form4_;
   std::unique_ptr<TForm6> Form6_;

@@ -29,6 +29,8 @@ const VerbInfo kVerbs[] = {
      "schreibt eine Lektion als Textdatei"},
     {"import", Import, "FILE IN.txt [--into UNITID]",
      "liest eine Textdatei in eine neue oder eine bestehende Lektion"},
+    {"add", Add, "FILE UNITID FOREIGN NATIVE [--comment TEXT] [--no-split] [--keep-spaces]",
+     "trägt eine Vokabel in eine Lektion ein, wie „Eingeben“ sie einträgt und speichert"},
 };
 
 void PrintHelp(std::ostream& out) {

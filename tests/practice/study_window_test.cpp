@@ -70,6 +70,8 @@ class StudyWindow : public ::testing::Test {
 TEST_F(StudyWindow, ShowsTheSessionAndWiresEveryControl) {
   auto driven = mhtest::onNextModal([&](QWidget* w) {
     ASSERT_EQ(&study, w);
+    // The answer field has the focus once the window is the active one.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&study));
     EXPECT_EQ(QStringLiteral("Üben -- Meine Vokabeln"), study.windowTitle());
     EXPECT_EQ(QStringLiteral("Tiere"), study.Label4->text());
     EXPECT_EQ(QStringLiteral("Haustiere"), study.Label13->text());

@@ -75,6 +75,8 @@ TEST_F(DataFileWindows, BrowsingForAMissingFileWarnsAndAsksAgain) {
                     MsgButtons::Ok);
   auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* d = mhtest::as<TOKBottomDlg>(w);
+    // The focus can only be checked once the dialog is the active window.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
     d->Button1->click();
     EXPECT_EQ(relative, d->Edit1->text()) << "cancelled";
     d->Button1->click();

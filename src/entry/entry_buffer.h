@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/messages.h"
+#include "platform/win_string.h"
+#include "store/shared.h"
+
+namespace merkhaus {
+
+// The seven texts of an entry as the learner typed them: the foreign side A1..A3, the native
+// side B1..B3 and the comment.
+struct EntryTexts {
+  WinString A1, A2, A3;
+  WinString B1, B2, B3;
+  WinString Comment;
+  bool operator==(const EntryTexts&) const = default;
+};
+
+// The semicolon rule of "Durch Semikola getrennten Wörtern eine neue Synonymebene zuordnen":
+// whatever follows the first ";" of A1 replaces A2 (A1 keeps what comes before it), and if the
+// new A2 holds a ";" in turn, what follows it replaces A3. The same for B1, B2, B3. Only A1 and
+// B1 are sources; semicolons typed into the other fields stay where they are.
+void SplitSynonyms(WinString& A1, WinString& A2, WinString& A3, WinString& B1, WinString& B2,
+                   WinString& B3);
+
+// A new entry of lesson `unitId` as "Eintragen" builds it: the semicolon rule when `split`, then
+// the blanks rule of typed vocabulary on all seven texts when `spaceCut`; the words are cut to
+// 60 characters and the comment to 255.
+TVocData BuildNewEntry(EntryTexts texts, bool split, bool spaceCut, std::uint8_t unitId);
+
+// A corrected entry as "Ändern" builds it: never split, blanks always cut, whatever the options
+// say, so that a correction cannot bring back what the learner removed on purpose.
+TVocData BuildChangedEntry(const EntryTexts& texts, std::uint8_t unitId);
+
+// The texts of an entry, to be corrected in the fields.
+EntryTexts EntryFields(const TVocData& entry);
+
+// An entry's line in the buffer list: A1 = B1.
+WinString EntryLine(const TVocData& entry);
+
+// The entries typed but not yet saved, at most 255, in the storage of VocList (a mode that shows
+// VocList afterwards loads it again). Entry i is line i of the entry window's list.
+class EntryBuffer {
+ public:
+  explicit EntryBuffer(Shared& shared) : shared_(shared) {}
+
+  std::size_t size() const { return shared_.VocCount; }
+  bool empty() const { return size() == 0; }
+  bool full() const { return size() >= kMaxVocs; }
+  const TVocData& operator[](std::size_t i) const { return shared_.VocList[i]; }
+
+  void clear() { shared_.VocCount = 0; }
+  // False when the buffer is full.
+  bool add(const TVocData& entry);
+  void change(std::size_t i, const TVocData& entry);
+  // The entries after i move up by one.
+  void remove(std::size_t i);
+
+  // Appends the whole buffer, in buffer order, to the end of the DataFile at `path`, each entry
+  // into its own lesson, in one write while the DataFile is held for this save alone, and puts
+  // it on the disk. Every lesson of the buffer must still be live (another program may have
+  // deleted one meanwhile); `lessonNames` names them in that message. On success the buffer is
+  // emptied and the number of entries written is returned. Otherwise the learner has been told
+  // why, the DataFile is as it was and the buffer is kept.
+  std::optional<std::size_t> save(const std::string& path, Messages& messages,
+                                  const std::map<std::uint8_t, WinString>& lessonNames = {});
+
+ private:
+  Shared& shared_;
+};
+
+// The message when the DataFile cannot be opened for "Speichern" or "Letzte Vok.", before the
+// line with the path and the reason.
+std::string DataFileMissingMessage(const std::string& path);
+
+}  // namespace merkhaus

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "config/options.h"
+#include "entry/entry_buffer.h"
+#include "flows/flows.h"
+#include "platform/messages.h"
+#include "platform/win_string.h"
+#include "store/shared.h"
+
+namespace merkhaus {
+
+// Everything the entry window shows. The window copies it into its controls after every call
+// into EntrySession.
+struct EntryView {
+  WinString dataFileName;
+  WinString dataFileComment;
+  WinString lessonName;
+  WinString lessonComment;
+  WinString foreignLanguage;     // heading of the A column
+  WinString nativeLanguage;      // heading of the B column
+  std::vector<WinString> lines;  // the buffer, one line per entry
+  int selected = -1;             // the selected line, -1 for none
+  EntryTexts fields;             // the seven edit fields
+};
+
+// Typing new vocabulary into a lesson ("Eingeben"): the buffer of new entries, its corrections,
+// and saving it into the DataFile. Made once with its window and used for every opening.
+class EntrySession {
+ public:
+  EntrySession(Shared& shared, Options& options, Messages& messages, LessonChooser& lessons,
+               HeaderInfoViewer& headerInfo);
+
+  const EntryView& view() const { return view_; }
+  // Set by the window: shows the view at once, so that the emptied list is already seen while
+  // the message about the save is up.
+  std::function<void()> showView;
+  const EntryBuffer& buffer() const { return buffer_; }
+
+  // The fields and the list's selection as the learner left them; call before every action.
+  void setFields(const EntryTexts& fields) { view_.fields = fields; }
+  void setSelected(int line) { view_.selected = line; }
+
+  // Starts with an empty buffer and empty fields on DataFilePath. With `checkLesson` the header
+  // of CurUnitID is read afresh ("Böser Fehler: 301" when it is gone; the window opens all the
+  // same with the lesson data it has).
+  void Open(bool checkLesson);
+
+  // "Eintragen": the fields as a new entry of the current lesson. True when it was added and the
+  // fields were emptied.
+  bool Add();
+  // "Ändern": the fields replace the selected entry. True when it was replaced.
+  bool Change();
+  // "Entfernen": the selected entry leaves the buffer, without a question.
+  void Remove();
+  // Double click on a line: its entry into the fields, to be corrected with "Ändern".
+  void LoadSelected();
+  // "Clear": empties the fields.
+  void ClearFields();
+  // "Speichern": appends the buffer to the DataFile and tells how many entries went into which
+  // lesson. True when the buffer was saved.
+  bool Save();
+  // "Ende": true when the window may close. Asks first when the buffer holds entries; when the
+  // learner wants them saved and that fails, the window stays open with the buffer.
+  bool ConfirmEnd();
+  // "Letzte Vok.": the lesson's last entry in the DataFile, saved ones only.
+  void ShowLastEntry();
+  // "Lektion": another lesson (or a new one) for the entries typed from now on.
+  void ChangeLesson();
+  // The "i" buttons: name and comment of the DataFile or the lesson, editable.
+  void DataFileInfo();
+  void LessonInfo();
+
+ private:
+  void ShowHeaders();
+  void ShowLines();
+  // The current lesson's name, for the message about a lesson that is gone when saving.
+  void RememberLessonName();
+  int Selected() const;
+
+  Shared& shared_;
+  Options& options_;
+  Messages& messages_;
+  LessonChooser& lessons_;
+  HeaderInfoViewer& headerInfo_;
+  EntryBuffer buffer_;
+  std::map<std::uint8_t, WinString> lessonNames_;
+  EntryView view_;
+};
+
+}  // namespace merkhaus

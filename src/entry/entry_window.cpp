@@ -1,0 +1,271 @@
+#include "entry/entry_window.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "config/special_char_edit.h"
+#include "entry/entry_session.h"
+#include "platform/dialogs.h"
+#include "platform/form_parts.h"
+#include "platform/picture.h"
+#include "platform/qt_text.h"
+
+namespace merkhaus {
+namespace {
+
+// Only Edit1 and Edit2 are reached with Tab; everything else with the mouse or its accelerator.
+QPushButton* MakeEntryButton(QWidget* parent, const QString& caption, const QRect& geometry) {
+  auto* button = MakeButton(parent, caption, geometry);
+  button->setFocusPolicy(Qt::ClickFocus);
+  return button;
+}
+
+int SelectedRow(const QListWidget* list) {
+  const QList<QListWidgetItem*> items = list->selectedItems();
+  return items.isEmpty() ? -1 : list->row(items.front());
+}
+
+}  // namespace
+
+TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
+               OptionsEditor& options)
+    : QDialog(nullptr), services_(services), options_(options) {
+  setObjectName(QStringLiteral("Form3"));
+  setWindowTitle(QStringLiteral("Eingeben"));
+  // No title-bar buttons: "Ende" is the only way out.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(560, 418);
+
+  auto* dataFile = MakePanel(this, QRect(4, 4, 274, 54));
+  Label4 = MakeLabel(dataFile, QString(), QRect(8, 4, 226, 22));
+  SetBold(Label4, 1.1);
+  Label5 = MakeLabel(dataFile, QString(), QRect(8, 28, 226, 20));
+  SetItalic(Label5);
+  Button7 = MakeEntryButton(dataFile, QStringLiteral("i"), QRect(240, 14, 26, 26));
+
+  auto* lesson = MakePanel(this, QRect(282, 4, 274, 54));
+  Label6 = MakeLabel(lesson, QString(), QRect(8, 4, 226, 22));
+  SetBold(Label6, 1.1);
+  Label7 = MakeLabel(lesson, QString(), QRect(8, 28, 226, 20));
+  SetItalic(Label7);
+  Button8 = MakeEntryButton(lesson, QStringLiteral("i"), QRect(240, 14, 26, 26));
+
+  ListBox1 = new QListWidget(this);
+  ListBox1->setGeometry(4, 64, 424, 130);
+  ListBox1->setFocusPolicy(Qt::ClickFocus);
+  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+  Button10 = MakeEntryButton(this, QStringLiteral("Än&dern"), QRect(436, 64, 120, 28));
+  Button3 = MakeEntryButton(this, QStringLiteral("Ent&fernen"), QRect(436, 98, 120, 28));
+  Button5 = MakeEntryButton(this, QStringLiteral("Letzte Vok."), QRect(436, 132, 120, 28));
+  Button4 = MakeEntryButton(this, QStringLiteral("Lektion"), QRect(436, 166, 120, 28));
+
+  auto* fields = MakePanel(this, QRect(4, 200, 424, 170));
+  Label1 = MakeLabel(fields, QString(), QRect(8, 4, 200, 18));
+  Label2 = MakeLabel(fields, QString(), QRect(214, 4, 200, 18));
+  SetBold(Label1);
+  SetBold(Label2);
+  const SpecialCharTable& table = services_.specialChars;
+  auto word = [&](int x, int y) {
+    auto* e = new SpecialCharEdit(table, 59, fields);
+    e->setGeometry(x, y, 200, 26);
+    e->setFocusPolicy(Qt::ClickFocus);
+    return e;
+  };
+  Edit1 = word(8, 24);
+  Edit2 = word(214, 24);
+  Edit3 = word(8, 54);
+  Edit4 = word(214, 54);
+  Edit5 = word(8, 84);
+  Edit6 = word(214, 84);
+  Label3 = MakeLabel(fields, QStringLiteral("Komment&ar:"), QRect(8, 116, 200, 18));
+  Edit7 = new SpecialCharEdit(table, 255, fields);
+  Edit7->setGeometry(8, 136, 406, 26);
+  Edit7->setFocusPolicy(Qt::ClickFocus);
+  Label3->setBuddy(Edit7);
+  Edit1->setFocusPolicy(Qt::StrongFocus);
+  Edit2->setFocusPolicy(Qt::StrongFocus);
+  setTabOrder(Edit1, Edit2);
+
+  Button2 = MakeEntryButton(this, QStringLiteral("&Eintragen"), QRect(436, 200, 120, 36));
+  SetBold(Button2);
+  Button11 = MakeEntryButton(this, QStringLiteral("&Clear"), QRect(436, 242, 120, 28));
+
+  Button9 = MakeEntryButton(this, QStringLiteral("Optionen"), QRect(4, 380, 110, 32));
+  Button1 = MakeEntryButton(this, QStringLiteral("Speichern"), QRect(310, 380, 120, 32));
+  Button6 = MakeEntryButton(this, QStringLiteral("E&nde"), QRect(436, 380, 120, 32));
+
+  session_ = std::make_unique<EntrySession>(services_.shared, services_.options, services_.messages,
+                                            lessons, headerInfo);
+
+  session_->showView = [this] { render(); };
+
+  Messages& m = services_.messages;
+  OnEvent(Button1, &QPushButton::clicked, this, &TForm3::Button1Click, m);
+  OnEvent(Button2, &QPushButton::clicked, this, &TForm3::Button2Click, m);
+  OnEvent(Button3, &QPushButton::clicked, this, &TForm3::Button3Click, m);
+  OnEvent(Button4, &QPushButton::clicked, this, &TForm3::Button4Click, m);
+  OnEvent(Button5, &QPushButton::clicked, this, &TForm3::Button5Click, m);
+  OnEvent(Button6, &QPushButton::clicked, this, &TForm3::Button6Click, m);
+  OnEvent(Button7, &QPushButton::clicked, this, &TForm3::Button7Click, m);
+  OnEvent(Button8, &QPushButton::clicked, this, &TForm3::Button8Click, m);
+  OnEvent(Button9, &QPushButton::clicked, this, &TForm3::Button9Click, m);
+  OnEvent(Button10, &QPushButton::clicked, this, &TForm3::Button10Click, m);
+  OnEvent(Button11, &QPushButton::clicked, this, &TForm3::Button11Click, m);
+  OnEvent(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm3::ListBox1DblClick, m);
+  Edit1->onKeyDown = [this](QKeyEvent* e) { return Edit1KeyDown(e); };
+  Edit2->onKeyDown = [this](QKeyEvent* e) { return Edit2KeyDown(e); };
+  Edit3->onKeyDown = [this](QKeyEvent* e) { return Edit3KeyDown(e); };
+  Edit4->onKeyDown = [this](QKeyEvent* e) { return Edit4KeyDown(e); };
+  Edit5->onKeyDown = [this](QKeyEvent* e) { return Edit5KeyDown(e); };
+  Edit6->onKeyDown = [this](QKeyEvent* e) { return Edit6KeyDown(e); };
+  Edit7->onKeyDown = [this](QKeyEvent* e) { return Edit7KeyDown(e); };
+  AttachHelp(this, services_.help, HelpContext::Entry);
+}
+
+TForm3::~TForm3() = default;
+
+template <class Action>
+void TForm3::act(Action action) {
+  session_->setFields({ToWinString(Edit1->text()), ToWinString(Edit3->text()),
+                       ToWinString(Edit5->text()), ToWinString(Edit2->text()),
+                       ToWinString(Edit4->text()), ToWinString(Edit6->text()),
+                       ToWinString(Edit7->text())});
+  session_->setSelected(SelectedRow(ListBox1));
+  action();
+  render();
+}
+
+void TForm3::render() {
+  const EntryView& v = session_->view();
+  Label4->setText(ToQString(v.dataFileName));
+  Label5->setText(ToQString(v.dataFileComment));
+  Label6->setText(ToQString(v.lessonName));
+  Label7->setText(ToQString(v.lessonComment));
+  Label1->setText(ToQString(v.foreignLanguage));
+  Label2->setText(ToQString(v.nativeLanguage));
+
+  // The list is built again only when it changed, so that its scroll position stays.
+  bool same = ListBox1->count() == static_cast<int>(v.lines.size());
+  for (int i = 0; same && i < ListBox1->count(); ++i) {
+    same = ListBox1->item(i)->text() == ToQString(v.lines[static_cast<std::size_t>(i)]);
+  }
+  if (!same) {
+    ListBox1->clear();
+    for (const WinString& line : v.lines)
+      ListBox1->addItem(ToQString(line));
+  }
+  if (v.selected < 0) {
+    ListBox1->clearSelection();
+  } else {
+    ListBox1->setCurrentRow(v.selected);
+  }
+
+  const EntryTexts& f = v.fields;
+  const std::pair<SpecialCharEdit*, const WinString*> fields[] = {
+      {Edit1, &f.A1}, {Edit2, &f.B1}, {Edit3, &f.A2},     {Edit4, &f.B2},
+      {Edit5, &f.A3}, {Edit6, &f.B3}, {Edit7, &f.Comment}};
+  for (const auto& [edit, text] : fields) {
+    const QString shown = ToQString(*text);
+    if (edit->text() != shown) edit->setText(shown);
+  }
+}
+
+void TForm3::OpenEntryWindow(bool checkLesson) {
+  act([&] { session_->Open(checkLesson); });
+  Edit1->setFocus();
+  exec();
+}
+
+void TForm3::Button1Click() {
+  act([this] { session_->Save(); });
+}
+
+void TForm3::Button2Click() {
+  bool added = false;
+  act([&] { added = session_->Add(); });
+  if (added) Edit1->setFocus();
+}
+
+void TForm3::Button3Click() {
+  act([this] { session_->Remove(); });
+}
+
+void TForm3::Button4Click() {
+  act([this] { session_->ChangeLesson(); });
+}
+
+void TForm3::Button5Click() {
+  act([this] { session_->ShowLastEntry(); });
+}
+
+void TForm3::Button6Click() {
+  bool close = false;
+  act([&] { close = session_->ConfirmEnd(); });
+  if (close) QDialog::accept();
+}
+
+void TForm3::Button7Click() {
+  act([this] { session_->DataFileInfo(); });
+}
+
+void TForm3::Button8Click() {
+  act([this] { session_->LessonInfo(); });
+}
+
+void TForm3::Button9Click() {
+  // The options are read live: a change applies from the next "Eintragen" on.
+  options_.ShowOptions();
+}
+
+void TForm3::Button10Click() {
+  bool changed = false;
+  act([&] { changed = session_->Change(); });
+  if (changed) Edit1->setFocus();
+}
+
+void TForm3::Button11Click() {
+  act([this] { session_->ClearFields(); });
+}
+
+void TForm3::ListBox1DblClick() {
+  act([this] { session_->LoadSelected(); });
+  Edit1->setFocus();
+}
+
+bool TForm3::FieldKeyDown(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+  RunAction(services_.messages, [this] { Button2Click(); });
+  return true;
+}
+
+bool TForm3::Edit1KeyDown(QKeyEvent* event) {
+  return FieldKeyDown(event);
+}
+bool TForm3::Edit2KeyDown(QKeyEvent* event) {
+  return FieldKeyDown(event);
+}
+bool TForm3::Edit3KeyDown(QKeyEvent* event) {
+  return FieldKeyDown(event);
+}
+bool TForm3::Edit4KeyDown(QKeyEvent* event) {
+  return FieldKeyDown(event);
+}
+bool TForm3::Edit5KeyDown(QKeyEvent* event) {
+  return FieldKeyDown(event);
+}
+bool TForm3::Edit6KeyDown(QKeyEvent* event) {
+  return FieldKeyDown(event);
+}
+bool TForm3::Edit7KeyDown(QKeyEvent* event) {
+  return FieldKeyDown(event);
+}
+
+// Escape does not leave the window: "Ende" is the only way out, so the buffer is never dropped
+// unasked.
+void TForm3::reject() {}
+
+}  // namespace merkhaus
