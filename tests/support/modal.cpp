@@ -50,6 +50,8 @@ struct ModalGuard::State {
   QElapsedTimer clock;
   QTimer* timer = nullptr;
   bool failed = false;
+  QWidget* seen = nullptr;  // the window shown for this step, waiting to be active
+  QElapsedTimer seenAt;
 };
 
 ModalGuard::ModalGuard(std::shared_ptr<State> state) : state_(std::move(state)) {}
@@ -90,10 +92,21 @@ ModalGuard onNextModal(std::function<void(QWidget*)> fn, int timeoutMs) {
   QObject::connect(state->timer, &QTimer::timeout, [s, &shows] {
     if (s->steps.empty()) return;
     QWidget* w = QApplication::activeModalWidget();
-    if (w && w->isVisible() && shows.shownAt(w) > s->after) {
+    // The step runs once the window is active, as the learner meets it (focus checks depend on
+    // it; activation may come a little after the showing on a busy machine), or after a second
+    // of waiting for an activation that the platform does not give.
+    const bool shown = w && w->isVisible() && shows.shownAt(w) > s->after;
+    if (!shown) {
+      s->seen = nullptr;
+    } else if (s->seen != w) {
+      s->seen = w;
+      s->seenAt.start();
+    }
+    if (shown && (w->isActiveWindow() || s->seenAt.elapsed() > 1000)) {
       auto step = std::move(s->steps.front());
       s->steps.pop_front();
       s->after = shows.shownAt(w);
+      s->seen = nullptr;
       ++s->ran;
       s->clock.restart();
       if (s->steps.empty()) s->timer->stop();
