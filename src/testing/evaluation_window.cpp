@@ -32,6 +32,8 @@ Ttst_ausw::Ttst_ausw(Services& services, TTesten& test)
 
   StringGrid1 = new QTableWidget(kRows, kColumns, this);
   StringGrid1->verticalHeader()->hide();
+  // Left-aligned like the cells, so that the caption of a column cut at the window's edge shows.
+  StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   StringGrid1->verticalHeader()->setMinimumSectionSize(16);
   StringGrid1->verticalHeader()->setDefaultSectionSize(16);
   StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -28,13 +28,13 @@ Side SideB(const TVocData& e) {
 }  // namespace
 
 TestSession::TestSession(Shared& shared, Options& options, Messages& messages, Random& random,
-                         LessonChooser& lessons, EvaluationDisplay& evaluation)
+                         LessonChooser& lessons, TestDisplay& display)
     : shared_(shared),
       options_(options),
       messages_(messages),
       random_(random),
       lessons_(lessons),
-      evaluation_(evaluation) {}
+      display_(display) {}
 
 bool TestSession::StartTest() {
   PrepareTest();
@@ -103,8 +103,9 @@ void TestSession::TestAdvance() {
   ShowTestCounter();
   if (TestAskedCount >= shared_.VocCount) {
     TestFinished = true;
+    display_.ShowTestState();
     messages_.show(MsgKind::Information, "Alle Vokabeln wurden jetzt abgefragt!", MsgButtons::Ok);
-    evaluation_.ShowEvaluation();
+    display_.ShowEvaluation();
   }
 }
 
@@ -289,7 +290,7 @@ void TestSession::RequestEvaluation() {
       messages_.show(MsgKind::Confirmation, kConfirmEvaluation, MsgButtons::YesNo) != Answer::Yes) {
     return;
   }
-  evaluation_.ShowEvaluation();
+  display_.ShowEvaluation();
 }
 
 bool TestSession::ConfirmEnd() {

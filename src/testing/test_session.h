@@ -15,11 +15,13 @@
 
 namespace merkhaus {
 
-// Where the test shows its result: the evaluation window beside the test window, filled from
-// the test as it stands at that moment.
-class EvaluationDisplay {
+// What the test window does for its session in the middle of an action: show the test as it
+// stands before a message box comes up, and show the evaluation beside it, filled from the test
+// at that moment.
+class TestDisplay {
  public:
-  virtual ~EvaluationDisplay() = default;
+  virtual ~TestDisplay() = default;
+  virtual void ShowTestState() = 0;
   virtual void ShowEvaluation() = 0;
 };
 
@@ -46,7 +48,7 @@ struct TestView {
 class TestSession {
  public:
   TestSession(Shared& shared, Options& options, Messages& messages, Random& random,
-              LessonChooser& lessons, EvaluationDisplay& evaluation);
+              LessonChooser& lessons, TestDisplay& display);
 
   const TestView& view() const { return view_; }
 
@@ -103,7 +105,7 @@ class TestSession {
   Messages& messages_;
   Random& random_;
   LessonChooser& lessons_;
-  EvaluationDisplay& evaluation_;
+  TestDisplay& display_;
   TestView view_;
 };
 

@@ -31,6 +31,13 @@ QPushButton* MakeTestButton(QWidget* parent, const QString& caption, const QRect
   return button;
 }
 
+// A lesson's name and comment may be longer than their line: what does not fit ends in "…",
+// and the whole text shows on hover.
+void ShowElided(QLabel* label, const QString& text) {
+  label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
+  label->setToolTip(text);
+}
+
 }  // namespace
 
 TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
@@ -84,9 +91,9 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
   Button2 = MakeTestButton(this, QStringLiteral("&Weiter"), QRect(390, 252, 95, 36));
   SetBold(Button2);
 
-  EvaluationDisplay& evaluation = *this;
+  TestDisplay& display = *this;
   session_ = std::make_unique<TestSession>(services_.shared, services_.options, services_.messages,
-                                           services_.random, lessons, evaluation);
+                                           services_.random, lessons, display);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TTesten::Button1Click, m);
@@ -116,8 +123,8 @@ void TTesten::act(Action action) {
 void TTesten::render() {
   const TestView& v = session_->view();
   setWindowTitle(Utf8ToQString(v.caption));
-  Label4->setText(ToQString(v.lessonName));
-  Label13->setText(ToQString(v.lessonComment));
+  ShowElided(Label4, ToQString(v.lessonName));
+  ShowElided(Label13, ToQString(v.lessonComment));
   Label2->setText(ToQString(v.foreignLanguage));
   Label1->setText(ToQString(v.nativeLanguage));
   Memo1->setPlainText(ToQString(v.foreignText));
@@ -133,6 +140,10 @@ void TTesten::StartTest() {
   render();
   Edit1->setFocus();
   exec();
+}
+
+void TTesten::ShowTestState() {
+  render();
 }
 
 void TTesten::ShowEvaluation() {
@@ -152,6 +163,8 @@ void TTesten::Button2Click() {
 
 void TTesten::Button3Click() {
   act([this] { session_->RequestEvaluation(); });
+  // The learner may go on answering with the evaluation beside the test.
+  Edit1->setFocus();
 }
 
 void TTesten::Button6Click() {

@@ -19,7 +19,7 @@ class Ttst_ausw;
 // "Testen": asks every entry of a lesson once. The window only shows what its TestSession
 // decides; the evaluation window ("Testauswertung") stays open beside it and remains usable
 // while the test runs modally, because it is a window of its own owned by this one.
-class TTesten : public QDialog, private EvaluationDisplay {
+class TTesten : public QDialog, private TestDisplay {
   Q_OBJECT
  public:
   TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
@@ -65,6 +65,7 @@ class TTesten : public QDialog, private EvaluationDisplay {
   void reject() override;
 
  private:
+  void ShowTestState() override;
   void ShowEvaluation() override;
   // Hands the answer field to the session before an action and shows its result afterwards.
   template <class Action>

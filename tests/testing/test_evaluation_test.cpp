@@ -18,7 +18,8 @@ using mhtest::W;
 
 constexpr const char* kNothingAsked = "Es wurden keine Vokabeln abgefragt!";
 
-struct NoDisplay : EvaluationDisplay {
+struct NoDisplay : TestDisplay {
+  void ShowTestState() override {}
   void ShowEvaluation() override {}
 };
 

@@ -33,10 +33,14 @@ constexpr const char* kEmptyLesson =
     "Diese Lektion enthält keine Vokabeln! Wählen sie eine andere Lektion aus, oder wählen sie "
     "'zurück'";
 
-// Counts the showings of the evaluation and fills it each time, as the window does.
-struct RecordingEvaluation : EvaluationDisplay {
+// Counts the showings of the evaluation and runs `onShow` each time (the window fills it).
+struct RecordingEvaluation : TestDisplay {
   std::function<void()> onShow;
+  std::function<void()> onState;
   int shown = 0;
+  void ShowTestState() override {
+    if (onState) onState();
+  }
   void ShowEvaluation() override {
     ++shown;
     if (onShow) onShow();
@@ -118,7 +122,16 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   EXPECT_EQ(0, evaluation.shown);
 
   ExpectEnd();
+  bool stateShown = false;
+  evaluation.onState = [&] {
+    // The window shows the finished test before the box says so.
+    stateShown = true;
+    EXPECT_EQ("3/3", v().counter);
+    EXPECT_EQ(W(""), v().answer);
+    EXPECT_FALSE(msgs.done());
+  };
   Answer("Gebäude");  // any meaning of the answer side counts
+  EXPECT_TRUE(stateShown);
   EXPECT_EQ("3/3", v().counter);
   EXPECT_TRUE(session.TestFinished);
   EXPECT_EQ(1, evaluation.shown);
