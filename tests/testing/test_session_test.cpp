@@ -289,6 +289,7 @@ TEST_F(TestSessionTest, AQuestionMarkGivesTheEntryUpButKeepsTheQuestion) {
 
   // Without "Bei Eingabe von "?" ==> Lösung" a "?" is an answer like any other.
   options.FragezeichenLosung = false;
+  EXPECT_TRUE(session.ConfirmEnd());
   ASSERT_TRUE(session.StartTest());
   Answer("?");
   EXPECT_EQ("1/3", v().counter);
