@@ -17,6 +17,8 @@
 #include "shell/new_lesson_dialog.h"
 #include "shell/open_datafile_dialog.h"
 #include "shell/voc_data_module.h"
+#include "testing/evaluation_window.h"
+#include "testing/test_window.h"
 
 namespace merkhaus {
 
@@ -49,6 +51,9 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir) : services
   OptionsDLG_ = std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages, s.fileDialogs,
                                               s.help, configDir);
   QuickEdit_ = std::make_unique<TQuickEdit>(s);
+  Testen_ = std::make_unique<TTesten>(s, *this, *this, *this);
+  tst_ausw_ = std::make_unique<Ttst_ausw>(s, *Testen_);
+  Form1_->AddMode(Mode::Test, [this] { Testen_->StartTest(); });
   AboutBox_ = std::make_unique<TAboutBox>(s.help);
 }
 

@@ -23,6 +23,8 @@ class TOKBottomDlg1;
 class TOptionsDLG;
 class TQuickEdit;
 class Tstudy;
+class TTesten;
+class Ttst_ausw;
 class TVocDataModule;
 
 // Loads the German Qt translations, so that the standard dialogs speak German.
@@ -71,6 +73,8 @@ class Windows final : public DataFileChooser,
   std::unique_ptr<THeaderInfoDlg> HeaderInfoDlg_;
   std::unique_ptr<TOptionsDLG> OptionsDLG_;
   std::unique_ptr<TQuickEdit> QuickEdit_;
+  std::unique_ptr<TTesten> Testen_;
+  std::unique_ptr<Ttst_ausw> tst_ausw_;
   std::unique_ptr<TAboutBox> AboutBox_;
 };
 

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "config/options.h"
+#include "flows/flows.h"
+#include "platform/messages.h"
+#include "platform/random.h"
+#include "platform/win_string.h"
+#include "store/datafile.h"
+#include "store/shared.h"
+#include "text/answer_check.h"
+
+namespace merkhaus {
+
+// What the test window does for its session in the middle of an action: show the test as it
+// stands before a message box comes up, and show the evaluation beside it, filled from the test
+// at that moment.
+class TestDisplay {
+ public:
+  virtual ~TestDisplay() = default;
+  virtual void ShowTestState() = 0;
+  virtual void ShowEvaluation() = 0;
+};
+
+// Everything the test window shows. The window copies it into its controls after every call
+// into TestSession; it decides nothing itself.
+struct TestView {
+  std::string caption = "Testen";  // UTF-8
+  WinString lessonName;
+  WinString lessonComment;
+  WinString foreignLanguage;  // heading of the A side
+  WinString nativeLanguage;   // heading of the B side
+  WinString foreignText;      // the question, when it comes from the A side
+  WinString nativeText;       // the question, when it comes from the B side
+  WinString comment;
+  WinString answer;           // the answer field
+  std::string counter = "-";  // "asked/entries"
+};
+
+// The test of one lesson as the window "Testen" runs it: every entry is asked once, judged
+// under the test's own options and remembered with the answer given; nothing tells the learner
+// whether an answer was right until the evaluation. Made once with its window and kept for the
+// whole run: the marks and answers of the last test stay for its evaluation, and TestCurIndex
+// carries over, so a new test in order starts after the entry asked last.
+class TestSession {
+ public:
+  TestSession(Shared& shared, Options& options, Messages& messages, Random& random,
+              LessonChooser& lessons, TestDisplay& display);
+
+  const TestView& view() const { return view_; }
+
+  // The answer field as the learner left it; call before every action below.
+  void setAnswer(const WinString& text) { view_.answer = text; }
+
+  // Starts a test on CurUnitID: prepares the lesson, clears the marks and asks the first
+  // question. False when the test does not start (Cancelled): the window is not shown.
+  bool StartTest();
+
+  // "&Weiter" and Enter: judges the answer, or shows the next question; ends the test with the
+  // evaluation once every entry has been asked.
+  void TestAdvance();
+  // "Lektion": after confirmation, a new test on another lesson of the DataFile.
+  void ChangeLesson();
+  // "Auswertung": after confirmation, the evaluation of the answers given so far.
+  void RequestEvaluation();
+  // "Ende": true when the test may end (confirmed, or finished).
+  bool ConfirmEnd();
+
+  // The steps the actions are made of, open for tests.
+  void PrepareTest();
+  void ClearTestMarks() { TestAsked.fill(0); }
+  void EvaluateTestAnswer();
+  void GiveUpQuestion();
+  void NextTestQuestion();
+  std::uint8_t SelectNextTestEntry();
+  void ChooseTestDirection();
+  void ShowTestCounter();
+
+  // The state of the test. Indexed like VocList; TestRight and TestAnswers mean something only
+  // where TestAsked is set.
+  std::array<std::uint8_t, 256> TestAsked{};  // asked in this test
+  std::array<std::uint8_t, 256> TestRight{};  // the last judged answer was right
+  std::array<WinString, 256> TestAnswers{};   // the last answer, as it was judged
+  std::uint8_t TestAskedCount = 0;            // counted when a question was last prepared
+  std::uint8_t TestCurIndex = 0;              // the entry asked now or last; never reset
+  QueryDirection TestDirection = QueryDirection::AB;
+  bool TestAwaitingAnswer = false;  // a question is shown and not answered yet
+  bool TestFinished = false;        // every entry has been asked; no more answers
+
+ private:
+  // Keeps the entries of the lesson read (at most 255). False, with Cancelled set after
+  // "IO-Fehler 802!", when the DataFile could not be read: VocList keeps what it held.
+  bool LoadTestVocs(const LessonRead& lesson);
+  void CountAsked();
+  std::uint8_t NextSystematic();
+  std::uint8_t NextInOrder(bool forwards);
+  std::uint8_t NextRandom();
+  std::uint8_t FirstUnasked() const;
+
+  Shared& shared_;
+  Options& options_;
+  Messages& messages_;
+  Random& random_;
+  LessonChooser& lessons_;
+  TestDisplay& display_;
+  TestView view_;
+};
+
+}  // namespace merkhaus

@@ -1,0 +1,190 @@
+#include "testing/test_window.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "config/special_char_edit.h"
+#include "platform/dialogs.h"
+#include "platform/form_parts.h"
+#include "platform/picture.h"
+#include "platform/qt_text.h"
+#include "testing/evaluation_window.h"
+
+namespace merkhaus {
+namespace {
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry) {
+  auto* memo = new QPlainTextEdit(parent);
+  memo->setGeometry(geometry);
+  memo->setReadOnly(true);
+  memo->setFocusPolicy(Qt::NoFocus);
+  return memo;
+}
+
+QPushButton* MakeTestButton(QWidget* parent, const QString& caption, const QRect& geometry) {
+  auto* button = MakeButton(parent, caption, geometry);
+  // Tab moves nowhere but the answer field.
+  button->setFocusPolicy(Qt::ClickFocus);
+  return button;
+}
+
+// A lesson's name and comment may be longer than their line: what does not fit ends in "…",
+// and the whole text shows on hover.
+void ShowElided(QLabel* label, const QString& text) {
+  label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
+  label->setToolTip(text);
+}
+
+}  // namespace
+
+TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
+                 OptionsEditor& options)
+    : QDialog(nullptr), services_(services), headerInfo_(headerInfo), options_(options) {
+  setObjectName(QStringLiteral("Testen"));
+  setWindowTitle(QStringLiteral("Testen"));
+  // No title-bar buttons: "Ende" is the only way out.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(489, 292);
+
+  auto* top = MakePanel(this, QRect(4, 4, 380, 50));
+  Label4 = MakeLabel(top, QString(), QRect(8, 4, 330, 20));
+  QFont bold = Label4->font();
+  bold.setBold(true);
+  bold.setPixelSize(16);
+  Label4->setFont(bold);
+  Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
+  SetItalic(Label13);
+  Button7 = MakeTestButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
+
+  auto* main = MakePanel(this, QRect(4, 58, 380, 230));
+  Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
+  Memo1 = MakeMemo(main, QRect(8, 22, 178, 62));
+  Label1 = MakeLabel(main, QString(), QRect(194, 4, 178, 16));
+  Memo2 = MakeMemo(main, QRect(194, 22, 178, 62));
+  Label3 = MakeLabel(main, QStringLiteral("Kommentar:"), QRect(8, 90, 178, 16));
+  Memo3 = MakeMemo(main, QRect(8, 108, 364, 52));
+  auto* line = new QFrame(main);
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  line->setGeometry(8, 166, 364, 4);
+  Label12 = MakeLabel(main, QStringLiteral("&Antwort:"), QRect(8, 174, 178, 18));
+  Edit1 = new SpecialCharEdit(services_.specialChars, 255, main);
+  Edit1->setGeometry(8, 194, 364, 24);
+  Label12->setBuddy(Edit1);
+
+  auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
+  Button1 = MakeTestButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
+  Button8 = MakeTestButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
+  Button3 = MakeTestButton(buttons, QStringLiteral("Auswertung"), QRect(6, 74, 83, 28));
+  Button6 = MakeTestButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
+  SetBold(Button6);
+
+  auto* counter = MakePanel(this, QRect(390, 172, 95, 60));
+  Label5 = MakeLabel(counter, QStringLiteral("Vokabel:"), QRect(6, 6, 83, 16));
+  Label6 = MakeLabel(counter, QStringLiteral("-"), QRect(6, 28, 83, 20));
+  Label6->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Label6->setFont(bold);
+
+  Button2 = MakeTestButton(this, QStringLiteral("&Weiter"), QRect(390, 252, 95, 36));
+  SetBold(Button2);
+
+  TestDisplay& display = *this;
+  session_ = std::make_unique<TestSession>(services_.shared, services_.options, services_.messages,
+                                           services_.random, lessons, display);
+
+  Messages& m = services_.messages;
+  OnEvent(Button1, &QPushButton::clicked, this, &TTesten::Button1Click, m);
+  OnEvent(Button2, &QPushButton::clicked, this, &TTesten::Button2Click, m);
+  OnEvent(Button3, &QPushButton::clicked, this, &TTesten::Button3Click, m);
+  OnEvent(Button6, &QPushButton::clicked, this, &TTesten::Button6Click, m);
+  OnEvent(Button7, &QPushButton::clicked, this, &TTesten::Button7Click, m);
+  OnEvent(Button8, &QPushButton::clicked, this, &TTesten::Button8Click, m);
+  // Edit1KeyDown: Enter is "&Weiter"; F5..F8 are handled by the field itself.
+  Edit1->onKeyDown = [this, &m](QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    RunAction(m, [this] { Button2Click(); });
+    return true;
+  };
+  AttachHelp(this, services_.help, HelpContext::Test);
+}
+
+TTesten::~TTesten() = default;
+
+template <class Action>
+void TTesten::act(Action action) {
+  session_->setAnswer(ToWinString(Edit1->text()));
+  action();
+  render();
+}
+
+void TTesten::render() {
+  const TestView& v = session_->view();
+  setWindowTitle(Utf8ToQString(v.caption));
+  ShowElided(Label4, ToQString(v.lessonName));
+  ShowElided(Label13, ToQString(v.lessonComment));
+  Label2->setText(ToQString(v.foreignLanguage));
+  Label1->setText(ToQString(v.nativeLanguage));
+  Memo1->setPlainText(ToQString(v.foreignText));
+  Memo2->setPlainText(ToQString(v.nativeText));
+  Memo3->setPlainText(ToQString(v.comment));
+  if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
+  Label6->setText(Utf8ToQString(v.counter));
+}
+
+void TTesten::StartTest() {
+  session_->setAnswer(ToWinString(Edit1->text()));
+  if (!session_->StartTest()) return;
+  render();
+  Edit1->setFocus();
+  exec();
+}
+
+void TTesten::ShowTestState() {
+  render();
+}
+
+void TTesten::ShowEvaluation() {
+  // The window shows the counter the evaluation reports before the evaluation comes up.
+  render();
+  if (evaluation_) evaluation_->ShowEvaluation();
+}
+
+void TTesten::Button1Click() {
+  options_.ShowOptions();
+}
+
+void TTesten::Button2Click() {
+  act([this] { session_->TestAdvance(); });
+  Edit1->setFocus();
+}
+
+void TTesten::Button3Click() {
+  act([this] { session_->RequestEvaluation(); });
+  // The learner may go on answering with the evaluation beside the test.
+  Edit1->setFocus();
+}
+
+void TTesten::Button6Click() {
+  bool close = false;
+  act([&] { close = session_->ConfirmEnd(); });
+  if (!close) return;
+  if (evaluation_) evaluation_->close();
+  QDialog::accept();
+}
+
+void TTesten::Button7Click() {
+  headerInfo_.ShowHeaderInfo(false, false);
+}
+
+void TTesten::Button8Click() {
+  act([this] { session_->ChangeLesson(); });
+  Edit1->setFocus();
+}
+
+// Escape does not leave the test: "Ende" is the only way out.
+void TTesten::reject() {}
+
+}  // namespace merkhaus

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "flows/flows.h"
+#include "flows/services.h"
+#include "testing/test_session.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace merkhaus {
+
+class SpecialCharEdit;
+class Ttst_ausw;
+
+// "Testen": asks every entry of a lesson once. The window only shows what its TestSession
+// decides; the evaluation window ("Testauswertung") stays open beside it and remains usable
+// while the test runs modally, because it is a window of its own owned by this one.
+class TTesten : public QDialog, private TestDisplay {
+  Q_OBJECT
+ public:
+  TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
+          OptionsEditor& options);
+  ~TTesten() override;
+
+  QLabel* Label4;         // lesson name
+  QLabel* Label13;        // lesson comment
+  QPushButton* Button7;   // i
+  QLabel* Label2;         // foreign language
+  QPlainTextEdit* Memo1;  // A side
+  QLabel* Label1;         // native language
+  QPlainTextEdit* Memo2;  // B side
+  QLabel* Label3;
+  QPlainTextEdit* Memo3;  // comment
+  QLabel* Label12;
+  SpecialCharEdit* Edit1;  // the answer
+  QPushButton* Button1;    // Optionen
+  QPushButton* Button8;    // Lektion
+  QPushButton* Button3;    // Auswertung
+  QPushButton* Button6;    // Ende
+  QLabel* Label5;
+  QLabel* Label6;        // asked/entries
+  QPushButton* Button2;  // Weiter
+
+  TestSession& session() { return *session_; }
+
+  // The evaluation window shown at the end of a test and by "Auswertung"; it attaches itself
+  // when it is made (and detaches when it goes).
+  void AttachEvaluation(Ttst_ausw* evaluation) { evaluation_ = evaluation; }
+
+  // Starts a test on CurUnitID of DataFilePath and runs the window until "Ende".
+  void StartTest();
+
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button6Click();
+  void Button7Click();
+  void Button8Click();
+
+ protected:
+  void reject() override;
+
+ private:
+  void ShowTestState() override;
+  void ShowEvaluation() override;
+  // Hands the answer field to the session before an action and shows its result afterwards.
+  template <class Action>
+  void act(Action action);
+  void render();
+
+  Services& services_;
+  HeaderInfoViewer& headerInfo_;
+  OptionsEditor& options_;
+  std::unique_ptr<TestSession> session_;
+  Ttst_ausw* evaluation_ = nullptr;
+};
+
+}  // namespace merkhaus

@@ -1,0 +1,495 @@
+#include "testing/test_session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/datafile.h"
+#include "support/datafile_builder.h"
+#include "support/fake_flows.h"
+#include "support/fakes.h"
+#include "support/scripted_random.h"
+#include "support/win_text.h"
+#include "testing/test_evaluation.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Entry6;
+using mhtest::Header;
+using mhtest::Latin1;
+using mhtest::Unit;
+using mhtest::W;
+
+constexpr const char* kAbort = "Wollen sie das Testen dieser Lektion abbrechen?";
+constexpr const char* kAbortForEvaluation =
+    "Wollen sie das Testen dieser Lektion abbrechen und die Auswertung anzeigen?";
+constexpr const char* kAllAsked = "Alle Vokabeln wurden jetzt abgefragt!";
+constexpr const char* kEmptyLesson =
+    "Diese Lektion enthält keine Vokabeln! Wählen sie eine andere Lektion aus, oder wählen sie "
+    "'zurück'";
+
+// Counts the showings of the evaluation and runs `onShow` each time (the window fills it).
+struct RecordingEvaluation : TestDisplay {
+  std::function<void()> onShow;
+  std::function<void()> onState;
+  int shown = 0;
+  void ShowTestState() override {
+    if (onState) onState();
+  }
+  void ShowEvaluation() override {
+    ++shown;
+    if (onShow) onShow();
+  }
+};
+
+// A test on a DataFile built byte by byte. Lesson 1 holds house/Haus (with a second meaning and
+// a comment), dog/Hund and cat/Katze; lesson 2 is empty; lesson 3 holds bird/Vogel. The entries
+// are asked in order unless a test says otherwise, so no draw is needed.
+class TestSessionTest : public ::testing::Test {
+ protected:
+  TestSessionTest() {
+    mhtest::WriteRecords(
+        path, {Header("Vokabeln", "Englisch", "Deutsch"), Unit(1, "Lektion 1", "Erste Lektion"),
+               Entry6(1, "house", "", "", "Haus", Latin1("Gebäude"), "", Latin1("ein Gebäude")),
+               Entry(1, "dog", "Hund"), Entry(1, "cat", "Katze"), Unit(2, "Leer"),
+               Unit(3, "Drei", "dritte"), Entry(3, "bird", "Vogel")});
+    shared->DataFilePath = path;
+    shared->CurUnitID = 1;
+    EXPECT_TRUE(ReadHeaderRecord(path, shared->DataFileHeader));
+    options.algorithmus = 1;
+  }
+
+  void Answer(const char* utf8) {
+    session.setAnswer(W(utf8));
+    session.TestAdvance();
+  }
+  const TestView& v() const { return session.view(); }
+  WinString Question() const { return v().foreignText.empty() ? v().nativeText : v().foreignText; }
+  void ExpectEnd() { msgs.expect(kAllAsked, Answer::Ok, MsgKind::Information, MsgButtons::Ok); }
+
+  // Starts a test and answers every question with a wrong answer; the indices in asked order.
+  std::vector<int> AskedOrder() {
+    std::vector<int> order;
+    EXPECT_TRUE(session.StartTest());
+    for (int i = 0; i < 10 && !session.TestFinished; ++i) {
+      order.push_back(session.TestCurIndex);
+      if (order.size() == shared->VocCount) ExpectEnd();
+      Answer("falsch");
+    }
+    return order;
+  }
+
+  mhtest::TempDir dir;
+  std::string path = dir.file("vok.fid");
+  mhtest::ScriptedMessages msgs;
+  mhtest::ScriptedRandom random;
+  Options options;
+  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  mhtest::FakeFlows flows;
+  RecordingEvaluation evaluation;
+  TestSession session{*shared, options, msgs, random, flows, evaluation};
+};
+
+TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) {
+  EXPECT_EQ("-", v().counter);
+  ASSERT_TRUE(session.StartTest());
+  EXPECT_EQ("Testen -- Vokabeln", v().caption);
+  EXPECT_EQ(W("Lektion 1"), v().lessonName);
+  EXPECT_EQ(W("Erste Lektion"), v().lessonComment);
+  EXPECT_EQ(W("Englisch"), v().foreignLanguage);
+  EXPECT_EQ(W("Deutsch"), v().nativeLanguage);
+  // The first test of the run in order begins with the second entry.
+  EXPECT_EQ(W("dog"), v().foreignText);
+  EXPECT_EQ(W(""), v().nativeText);
+  EXPECT_EQ("0/3", v().counter);
+  EXPECT_TRUE(session.TestAwaitingAnswer);
+
+  Answer("Hund");
+  EXPECT_EQ(W("cat"), v().foreignText);
+  EXPECT_EQ(W(""), v().nativeText) << "nothing tells whether the answer was right";
+  EXPECT_EQ(W(""), v().answer);
+  EXPECT_EQ("1/3", v().counter);
+
+  Answer("Hund");  // wrong
+  EXPECT_EQ(W("house"), v().foreignText);
+  EXPECT_EQ(W("ein Gebäude"), v().comment);
+  EXPECT_EQ("2/3", v().counter);
+  EXPECT_EQ(0, evaluation.shown);
+
+  ExpectEnd();
+  bool stateShown = false;
+  evaluation.onState = [&] {
+    // The window shows the finished test before the box says so.
+    stateShown = true;
+    EXPECT_EQ("3/3", v().counter);
+    EXPECT_EQ(W(""), v().answer);
+    EXPECT_FALSE(msgs.done());
+  };
+  Answer("Gebäude");  // any meaning of the answer side counts
+  EXPECT_TRUE(stateShown);
+  EXPECT_EQ("3/3", v().counter);
+  EXPECT_TRUE(session.TestFinished);
+  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(W(""), v().foreignText);
+  EXPECT_EQ((std::array<std::uint8_t, 3>{1, 1, 1}),
+            (std::array<std::uint8_t, 3>{session.TestAsked[0], session.TestAsked[1],
+                                         session.TestAsked[2]}));
+  EXPECT_EQ((std::array<std::uint8_t, 3>{1, 1, 0}),
+            (std::array<std::uint8_t, 3>{session.TestRight[0], session.TestRight[1],
+                                         session.TestRight[2]}));
+  EXPECT_EQ(W("Hund"), session.TestAnswers[2]);
+  EXPECT_EQ(W("Gebäude"), session.TestAnswers[0]);
+
+  // Finished: "&Weiter" does nothing, and "Ende" does not ask.
+  Answer("Haus");
+  EXPECT_EQ("3/3", v().counter);
+  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(TestSessionTest, TheOrdersInOrderAndReversedGoOnFromTheEntryAskedLast) {
+  struct Case {
+    int algorithmus;
+    int startIndex;  // TestCurIndex before the test
+    std::vector<int> order;
+  };
+  const Case cases[] = {
+      {1, 0, {1, 2, 0}},    // the first test of the run
+      {2, 0, {2, 1, 0}},    // reversed starts with the last entry
+      {1, 1, {2, 0, 1}},    // after a test that asked entry 2 last
+      {2, 2, {1, 0, 2}},    // reversed after entry 3
+      {1, 200, {0, 1, 2}},  // after a longer lesson
+      {2, 200, {0, 2, 1}},
+  };
+  for (const Case& c : cases) {
+    options.algorithmus = c.algorithmus;
+    session.TestCurIndex = static_cast<std::uint8_t>(c.startIndex);
+    EXPECT_EQ(c.order, AskedOrder()) << "algorithmus " << c.algorithmus << " from " << c.startIndex;
+    EXPECT_TRUE(session.ConfirmEnd());
+  }
+  // Each test continues from the index the last one ended on.
+  options.algorithmus = 1;
+  session.TestCurIndex = 0;
+  EXPECT_EQ((std::vector<int>{1, 2, 0}), AskedOrder());
+  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_EQ((std::vector<int>{1, 2, 0}), AskedOrder());
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(TestSessionTest, CompletelyRandomAsksNoEntryTwiceAndEnds) {
+  options.algorithmus = 3;
+  // 0 is the index asked last, 2 and then 1 were asked already; the last open entry comes.
+  random.then({0, 2, 2, 1, 1, 2, 0});
+  EXPECT_EQ((std::vector<int>{2, 1, 0}), AskedOrder());
+  EXPECT_EQ(0, random.reseeds) << "drawn without re-seeding";
+  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_TRUE(session.ConfirmEnd());
+
+  // With "Die selbe Vokabel auch unmittelbar hintereinander abfragen" the index asked last may
+  // come first.
+  options.doppelvok = true;
+  random.then({0, 0, 2, 1});
+  EXPECT_EQ((std::vector<int>{0, 2, 1}), AskedOrder());
+}
+
+TEST_F(TestSessionTest, SystematicWalksFromARandomStartAndKeepsAwayFromTheIndexAskedLast) {
+  options.algorithmus = 0;
+  random
+      .then({10, 0})   // forwards from 0, the index asked last: on to 1
+      .then({70, 1})   // backwards from 1 (asked) to 0
+      .then({10, 0});  // forwards: 0 and 1 asked, 2 is the last open entry
+  EXPECT_EQ((std::vector<int>{1, 0, 2}), AskedOrder());
+  EXPECT_EQ(3, random.reseeds);
+  EXPECT_EQ((std::vector<int>{100, 3, 100, 3, 100, 3}), random.ranges);
+  EXPECT_TRUE(session.ConfirmEnd());
+
+  // The last open entry is taken even when it is the index asked last, and with doppelvok the
+  // index asked last may come first.
+  options.doppelvok = true;
+  random.then({10, 2}).then({99, 1}).then({99, 0});
+  EXPECT_EQ((std::vector<int>{2, 1, 0}), AskedOrder());
+}
+
+TEST_F(TestSessionTest, TheDirectionDecidesTheQuestionSideAndTheAnswerSide) {
+  options.TestenAbfrageweise = 1;
+  ASSERT_TRUE(session.StartTest());
+  EXPECT_EQ(W(""), v().foreignText);
+  EXPECT_EQ(W("Hund"), v().nativeText);
+  Answer("dog");
+  EXPECT_EQ(1, session.TestRight[1]);
+
+  options.TestenAbfrageweise = 2;  // random, from the clock, for every question
+  random.then({49});
+  Answer("Katze");  // "B - A": judged against A
+  EXPECT_EQ(0, session.TestRight[2]);
+  EXPECT_EQ(QueryDirection::AB, session.TestDirection);
+  EXPECT_EQ(W("house"), v().foreignText);
+  EXPECT_EQ(1, random.reseeds);
+
+  options.TestenAbfrageweise = -1;  // a configuration that names no direction: "A - B"
+  session.TestDirection = QueryDirection::BA;
+  session.ChooseTestDirection();
+  EXPECT_EQ(QueryDirection::AB, session.TestDirection);
+}
+
+TEST_F(TestSessionTest, AnEmptyAnswerChangesNothing) {
+  ASSERT_TRUE(session.StartTest());
+  Answer("");
+  Answer("   ");  // blanks are cut first (Testen_SpaceCut)
+  EXPECT_EQ(W(""), v().answer);
+  EXPECT_EQ(W("dog"), v().foreignText);
+  EXPECT_EQ("0/3", v().counter);
+  EXPECT_EQ(0, session.TestAsked[1]);
+  EXPECT_TRUE(session.TestAwaitingAnswer);
+
+  // "  Hund  " is cut to "Hund" and written back before it is judged; without the cut it stays
+  // as typed and does not match.
+  Answer("  Hund  ");
+  EXPECT_EQ(1, session.TestRight[1]);
+  EXPECT_EQ(W("Hund"), session.TestAnswers[1]);
+  options.Testen_SpaceCut = false;
+  Answer(" Katze");
+  EXPECT_EQ(0, session.TestRight[2]);
+  EXPECT_EQ(W(" Katze"), session.TestAnswers[2]);
+}
+
+TEST_F(TestSessionTest, AQuestionMarkGivesTheEntryUpButKeepsTheQuestion) {
+  ASSERT_TRUE(session.StartTest());
+  Answer("?");
+  EXPECT_EQ(W(""), v().answer);
+  EXPECT_EQ(W("dog"), v().foreignText);
+  EXPECT_EQ("0/3", v().counter) << "the counter does not move";
+  EXPECT_EQ(1, session.TestAsked[1]);
+  EXPECT_EQ(0, session.TestRight[1]);
+  EXPECT_EQ(W("?"), session.TestAnswers[1]);
+  EXPECT_TRUE(session.TestAwaitingAnswer);
+
+  Answer("Hund");  // a later answer replaces the "?"
+  EXPECT_EQ(1, session.TestRight[1]);
+  EXPECT_EQ(W("Hund"), session.TestAnswers[1]);
+  EXPECT_EQ(W("cat"), v().foreignText);
+  EXPECT_EQ("1/3", v().counter);
+  Answer("Katze");
+
+  // On the last open entry the test ends only after a further answer.
+  EXPECT_EQ(W("house"), v().foreignText);
+  Answer("?");
+  EXPECT_FALSE(session.TestFinished);
+  EXPECT_EQ("2/3", v().counter);
+  ExpectEnd();
+  Answer("Haus");
+  EXPECT_TRUE(session.TestFinished);
+  EXPECT_EQ(1, session.TestRight[0]);
+
+  // Without "Bei Eingabe von "?" ==> Lösung" a "?" is an answer like any other.
+  options.FragezeichenLosung = false;
+  EXPECT_TRUE(session.ConfirmEnd());
+  ASSERT_TRUE(session.StartTest());
+  Answer("?");
+  EXPECT_EQ("1/3", v().counter);
+  EXPECT_EQ(0, session.TestRight[1]);
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(TestSessionTest, AnswersAreJudgedUnderTheTestsOwnOptions) {
+  struct Case {
+    bool kommatareg, grossklein, smartBrackets;
+    const char* stored;
+    const char* answer;
+    bool right;
+  };
+  const Case cases[] = {
+      {true, false, true, "Haus", "haus", true},
+      {false, false, true, "Haus", "haus", false},  // byte for byte: case always counts
+      {true, true, true, "Haus", "haus", false},
+      {false, true, true, "laufen, rennen", "rennen", false},
+      {true, true, false, "(to) go", "go", false},
+  };
+  // The practice's switches say the opposite of every case and must not matter.
+  for (const Case& c : cases) {
+    mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, c.stored, "x")});
+    options.TestenAbfrageweise = 1;
+    options.testenKommatareg = c.kommatareg;
+    options.Kommatareg = !c.kommatareg;
+    options.testengrossklein = c.grossklein;
+    options.Grossklein = !c.grossklein;
+    options.TestenSmartBrackets = c.smartBrackets;
+    options.SmartBrackets = !c.smartBrackets;
+    ASSERT_TRUE(session.StartTest());
+    ExpectEnd();
+    Answer(c.answer);
+    EXPECT_EQ(c.right, session.TestRight[0] == 1) << c.stored << " / " << c.answer;
+    EXPECT_TRUE(session.ConfirmEnd());
+  }
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(TestSessionTest, OnlyTheFirst255EntriesOfALessonAreTested) {
+  std::vector<mhtest::RawRecord> records{Header("V"), Unit(1, "Viele")};
+  for (int i = 0; i < 300; ++i) {
+    records.push_back(Entry(1, "w" + std::to_string(i), "x"));
+  }
+  mhtest::WriteRecords(path, records);
+  ASSERT_TRUE(session.StartTest());
+  EXPECT_EQ(255, shared->VocCount);
+  EXPECT_EQ(W("w254"), shared->VocList[254].A1.get());
+  EXPECT_EQ("0/255", v().counter);
+}
+
+TEST_F(TestSessionTest, AllSynonymsStartAtTheFirstOrSecondAndSkipBlankFields) {
+  mhtest::WriteRecords(
+      path, {Header("V"), Unit(1, "L"), Entry6(1, "", "go", "", "gehen", "", ""),
+             Entry6(1, "   ", "", "", "nichts", "", ""), Entry6(1, "a1", "a2", "a3", "b", "", "")});
+  options.testensynonymabfrage = true;
+  session.TestCurIndex = 2;  // asks the entries in file order
+  random.then({0});          // a start at A1 (empty) moves on to A2
+  ASSERT_TRUE(session.StartTest());
+  EXPECT_EQ(W("go"), v().foreignText);
+  msgs.expect(kAbort, Answer::Yes);
+  EXPECT_TRUE(session.ConfirmEnd());
+
+  session.TestCurIndex = 2;
+  random.then({1});  // a start at A2 takes it
+  ASSERT_TRUE(session.StartTest());
+  EXPECT_EQ(W("go"), v().foreignText);
+
+  random.then({1});  // blank throughout: the first field as stored, and the search ends
+  Answer("gehen");
+  EXPECT_EQ(W("   "), v().foreignText);
+
+  random.then({1});  // the second synonym; the third only after a blank second
+  Answer("nichts");
+  EXPECT_EQ(W("a2"), v().foreignText);
+  EXPECT_EQ(4, random.reseeds);
+}
+
+TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbandoned) {
+  ASSERT_TRUE(session.StartTest());
+  Answer("Hund");
+  int selections = 0;
+  std::uint8_t choice = 0;
+  flows.selectUnit = [&](const std::string& file, bool allowCreate) {
+    EXPECT_EQ(path, file);
+    EXPECT_FALSE(allowCreate);
+    ++selections;
+    if (choice == 0) shared->Cancelled = 1;
+    return choice;
+  };
+
+  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  session.ChangeLesson();
+  EXPECT_EQ(0, selections);
+
+  msgs.expect(kAbort, Answer::Yes);
+  session.ChangeLesson();
+  EXPECT_EQ(1, selections);
+  EXPECT_EQ(1, shared->CurUnitID) << "the lesson being tested stays the current one";
+  EXPECT_EQ(W("cat"), v().foreignText);
+  EXPECT_EQ("1/3", v().counter);
+  EXPECT_EQ(1, session.TestAsked[1]);
+
+  choice = 3;
+  msgs.expect(kAbort, Answer::Yes);
+  session.ChangeLesson();
+  EXPECT_EQ(3, shared->CurUnitID);
+  EXPECT_EQ(W("Drei"), v().lessonName);
+  EXPECT_EQ(W("dritte"), v().lessonComment);
+  EXPECT_EQ(W("bird"), v().foreignText);
+  EXPECT_EQ("0/1", v().counter);
+  EXPECT_EQ(0, session.TestAsked[1]) << "the marks start afresh";
+
+  // Finished: no question before the choice.
+  ExpectEnd();
+  Answer("Vogel");
+  choice = 1;
+  session.ChangeLesson();
+  EXPECT_FALSE(session.TestFinished);
+  EXPECT_EQ(W("dog"), v().foreignText);
+  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtOnce) {
+  ASSERT_TRUE(session.StartTest());
+  int selections = 0;
+  flows.selectUnit = [&](const std::string&, bool) {
+    if (++selections == 1) return std::uint8_t{2};
+    shared->Cancelled = 1;
+    return std::uint8_t{0};
+  };
+  TestEvaluation result(session, *shared, msgs);
+  evaluation.onShow = [&] { result.Fill(true); };
+  msgs.expect(kAbort, Answer::Yes)
+      .expect(kEmptyLesson, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  ExpectEnd();
+  msgs.expect("Es wurden keine Vokabeln abgefragt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  session.ChangeLesson();
+  EXPECT_EQ(2, shared->CurUnitID);
+  EXPECT_EQ(W("Leer"), v().lessonName);
+  EXPECT_EQ(0, shared->VocCount);
+  EXPECT_EQ("0/0", v().counter);
+  EXPECT_TRUE(session.TestFinished);
+  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(TestSessionTest, AuswertungAndEndeAskUntilTheTestIsFinished) {
+  ASSERT_TRUE(session.StartTest());
+  msgs.expect(kAbortForEvaluation, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  session.RequestEvaluation();
+  EXPECT_EQ(0, evaluation.shown);
+  msgs.expect(kAbortForEvaluation, Answer::Yes);
+  session.RequestEvaluation();
+  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_FALSE(session.TestFinished) << "the test goes on";
+
+  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  EXPECT_FALSE(session.ConfirmEnd());
+  EXPECT_TRUE(session.TestAwaitingAnswer);
+  Answer("Hund");
+  EXPECT_EQ(W("cat"), v().foreignText);
+  msgs.expect(kAbort, Answer::Yes);
+  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_FALSE(session.TestAwaitingAnswer);
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(TestSessionTest, EmptyLessonAndNoOtherChosenDoesNotStart) {
+  shared->CurUnitID = 2;
+  flows.selectUnit = [&](const std::string&, bool) {
+    shared->Cancelled = 1;
+    return std::uint8_t{0};
+  };
+  msgs.expect(kEmptyLesson);
+  EXPECT_FALSE(session.StartTest());
+
+  // A choice that ends without a lesson and without cancelling (a list it could not read) ends
+  // the attempt too, instead of warning about lesson 0 again and again.
+  shared->Cancelled = 0;
+  flows.selectUnit = [](const std::string&, bool) { return std::uint8_t{0}; };
+  msgs.expect(kEmptyLesson);
+  EXPECT_FALSE(session.StartTest());
+  EXPECT_EQ(1, shared->Cancelled);
+  EXPECT_EQ(2, shared->CurUnitID);
+}
+
+TEST_F(TestSessionTest, MissingDataFileDoesNotStartAndKeepsTheEntriesLoaded) {
+  ASSERT_TRUE(session.StartTest());
+  std::filesystem::remove(path);
+  msgs.expect("Schwerer Fehler 602" + mhtest::Missing(path))
+      .expect("Böser Fehler: 801")
+      .expect("IO-Fehler 802!", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  EXPECT_FALSE(session.StartTest());
+  EXPECT_EQ(1, shared->Cancelled);
+  EXPECT_EQ(3, shared->VocCount);
+  EXPECT_EQ(W("house"), shared->VocList[0].A1.get());
+}
+
+}  // namespace
+}  // namespace merkhaus
