@@ -7,6 +7,7 @@
 #include "config/options_dialog.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
+#include "printing/unit_list_printer.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
 #include "shell/header_info_dialog.h"
@@ -47,6 +48,8 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir) : services
                                               s.help, configDir);
   QuickEdit_ = std::make_unique<TQuickEdit>(s);
   AboutBox_ = std::make_unique<TAboutBox>(s.help);
+  printer_ = std::make_unique<UnitListPrinter>(s);
+  Form1_->AddMode(Mode::Print, [this] { printer_->PrintUnitList(); });
 }
 
 Windows::~Windows() = default;

@@ -23,6 +23,7 @@ class TOptionsDLG;
 class TQuickEdit;
 class Tstudy;
 class TVocDataModule;
+class UnitListPrinter;
 
 // Loads the German Qt translations, so that the standard dialogs speak German.
 void InstallGermanTranslations(QApplication& app);
@@ -70,6 +71,7 @@ class Windows final : public DataFileChooser,
   std::unique_ptr<TOptionsDLG> OptionsDLG_;
   std::unique_ptr<TQuickEdit> QuickEdit_;
   std::unique_ptr<TAboutBox> AboutBox_;
+  std::unique_ptr<UnitListPrinter> printer_;  // "Drucken", no window of its own
 };
 
 // Handles a DataFile named on the command line: checks it and acts on `openreact`.
