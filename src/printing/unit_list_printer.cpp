@@ -38,14 +38,22 @@ void UnitListPrinter::PrintUnitList() {
       services_.printDialog.choosePrinter(ProposedPdfPath(shared.DataFilePath));
   if (!target) return;
 
-  LoadUnitVocs(shared, messages);
-  if (shared.Cancelled) return;
+  // The lesson's entries (LoadUnitVocs) and its header (LoadUnitHeader) in one pass, so that
+  // both come from the same state of the file.
+  const LessonRead lesson = ReadLesson(shared.DataFilePath, shared.CurUnitID, kMaxVocs);
+  if (!lesson.opened) {
+    ShowErr(messages, WithReason("IO-Fehler 802!", lesson.error));
+    shared.Cancelled = 1;
+    return;
+  }
+  KeepEntries(shared, lesson);
   // Without the lesson's header CurUnit would still name the lesson loaded before: another
   // program may have deleted the lesson since it was chosen.
-  if (!LoadUnitHeader(shared, messages, shared.CurUnitID)) {
+  if (!lesson.headerFound) {
     messages.show(MsgKind::Warning, LessonGone(shared.DataFilePath), MsgButtons::Ok);
     return;
   }
+  shared.CurUnit = lesson.header;
 
   const PrintDocument document =
       LayoutUnitList(MakeUnitListHeader(shared.CurUnit, shared.DataFileHeader, DateText(today_())),
