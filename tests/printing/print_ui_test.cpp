@@ -160,6 +160,8 @@ TEST(PrintPdf, FailuresAreToldAndLeaveTheOldFile) {
   const std::string fid = WriteLesson(dir);
   const std::string out = dir.file("liste.pdf");
   const std::string missing = dir.file("fehlt.fid");
+  const std::string text = dir.file("text.fid");
+  mhtest::WriteBytes(text, std::string(700, 'x'));
   struct Case {
     std::vector<std::string> args;
     std::optional<FileFault> fault;
@@ -169,6 +171,9 @@ TEST(PrintPdf, FailuresAreToldAndLeaveTheOldFile) {
       {{out, fid, "256"}, {}, "Ungültige UnitID „256“: erlaubt sind die Zahlen 1 bis 255.\n"},
       {{out, fid, "2"}, {}, "Die Lektion mit der UnitID 2 gibt es in \"" + fid + "\" nicht.\n"},
       {{out, missing, "1"}, {}, "Die Datei \"" + missing + "\" ist nicht auffindbar!\n"},
+      {{out, text, "1"},
+       {},
+       "Kein Merkhaus ]|[ Datafile!\nDie Datei \"" + text + "\" kann nicht ausgewertet werden.\n"},
       {{fid, fid, "1"},
        {},
        "Die PDF-Datei \"" + fid + "\" ist das DataFile selbst; es wird nicht überschrieben.\n"},
@@ -193,7 +198,7 @@ TEST(PrintPdf, FailuresAreToldAndLeaveTheOldFile) {
   int files = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
     ++files;
-  EXPECT_EQ(2, files);
+  EXPECT_EQ(3, files);
 }
 
 TEST(PrintPdf, TheProgramNeedsNoDisplay) {

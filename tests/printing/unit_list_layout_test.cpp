@@ -182,30 +182,5 @@ TEST(UnitListLayout, TopLineDoubleLineAndHeaderBlock) {
   }
 }
 
-TEST(UnitListLayout, EntriesShowAllSynonymsAndRunOnUnclipped) {
-  TVocData e = Voc("to go", "gehen");
-  e.A3.set(std::string_view("leave"));
-  e.B2.set(std::string_view("fahren"));
-  e.Comment.set(std::string_view("not printed"));
-  TVocData longOne = Voc(std::string(60, 'x'), "y");
-  longOne.A2.set(std::string(60, 'z'));
-  const std::vector<TVocData> vocs{e, longOne};
-  const PrintPage page = LayoutUnitListPage(kPlain, vocs, 1, 1);
-  const auto texts = RowTexts(page);
-  ASSERT_EQ(4u, texts.size());
-  EXPECT_EQ(W("to go  ;  leave"), texts[0].text);
-  EXPECT_EQ(W("gehen  ;  fahren"), texts[1].text);
-  EXPECT_EQ(W((std::string(60, 'x') + "  ;  " + std::string(60, 'z')).c_str()), texts[2].text);
-  for (const auto& t : Texts(page))
-    EXPECT_NE(W("not printed"), t.text);
-}
-
-TEST(UnitListLayout, TheTitleNamesTheLesson) {
-  const UnitListHeader header{WinString("Gr\xFC\xDF"
-                                        "e"),
-                              W(""), W(""), W("d")};
-  EXPECT_EQ("Vokabelliste Grüße", LayoutUnitList(header, {}).title);
-}
-
 }  // namespace
 }  // namespace merkhaus
