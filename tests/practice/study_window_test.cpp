@@ -81,6 +81,8 @@ TEST_F(StudyWindow, ShowsTheSessionAndWiresEveryControl) {
     EXPECT_EQ(QStringLiteral("2"), study.Label7->text());
     EXPECT_EQ(QStringLiteral("0/3"), study.Label10->text());
     EXPECT_EQ(QStringLiteral("0/3"), study.Label8->text());
+    // The window becomes active a little after it is shown; only then has a field the focus.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&study));
     EXPECT_TRUE(study.Edit1->hasFocus());
 
     // Enter judges: "Richtig", the answer in green, review mode.
