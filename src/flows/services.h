@@ -4,6 +4,7 @@
 #include "config/special_chars.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/print.h"
 #include "platform/random.h"
 #include "store/shared.h"
 
@@ -19,6 +20,7 @@ struct Services {
   HelpViewer& help;
   Random& random;                  // the practice's and the test's pseudo-random numbers
   SpecialCharTable& specialChars;  // F5..F8, shared by every typing field
+  PrintDialog& printDialog;        // the printer, or a PDF file, for "Drucken"
 };
 
 }  // namespace merkhaus

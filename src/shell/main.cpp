@@ -11,13 +11,16 @@
 #include "platform/help_window.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_messages.h"
+#include "platform/qt_print.h"
 #include "platform/random.h"
+#include "printing/print_command.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
 #include "store/shared.h"
 
 int main(int argc, char** argv) {
   using namespace merkhaus;
+  if (IsPrintPdfCommand(argc, argv)) return RunPrintPdfCommand(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Merkhaus 3"));
   QApplication::setApplicationVersion(QStringLiteral("3.05"));
@@ -34,7 +37,9 @@ int main(int argc, char** argv) {
   QtFileDialogs fileDialogs;
   HelpWindow help;
   ClockRandom random;
-  Services services{*shared, options, messages, fileDialogs, help, random, specialChars};
+  QtPrintDialog printDialog;
+  Services services{*shared, options, messages,     fileDialogs,
+                    help,    random,  specialChars, printDialog};
 
   Windows windows(services, ConfigDir(ExecutableDir(), home ? home : "."));
   const std::vector<std::string> args(argv + 1, argv + argc);

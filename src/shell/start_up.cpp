@@ -8,6 +8,7 @@
 #include "entry/entry_window.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
+#include "printing/unit_list_printer.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
 #include "shell/header_info_dialog.h"
@@ -55,6 +56,8 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir) : services
   tst_ausw_ = std::make_unique<Ttst_ausw>(s, *Testen_);
   Form1_->AddMode(Mode::Test, [this] { Testen_->StartTest(); });
   AboutBox_ = std::make_unique<TAboutBox>(s.help);
+  printer_ = std::make_unique<UnitListPrinter>(s);
+  Form1_->AddMode(Mode::Print, [this] { printer_->PrintUnitList(); });
 }
 
 Windows::~Windows() = default;

@@ -26,6 +26,7 @@ class Tstudy;
 class TTesten;
 class Ttst_ausw;
 class TVocDataModule;
+class UnitListPrinter;
 
 // Loads the German Qt translations, so that the standard dialogs speak German.
 void InstallGermanTranslations(QApplication& app);
@@ -76,6 +77,7 @@ class Windows final : public DataFileChooser,
   std::unique_ptr<TTesten> Testen_;
   std::unique_ptr<Ttst_ausw> tst_ausw_;
   std::unique_ptr<TAboutBox> AboutBox_;
+  std::unique_ptr<UnitListPrinter> printer_;  // "Drucken", no window of its own
 };
 
 // Handles a DataFile named on the command line: checks it and acts on `openreact`.

@@ -173,7 +173,7 @@ TEST_F(DataFileWindows, MainWindowFlowsReachTheLessonChoice) {
   EXPECT_EQ(good, t.shared->DataFilePath);
   EXPECT_EQ(77, t.shared->CurUnitID);
 
-  // "Drucken" enables "Neues..." and goes on to the lesson list.
+  // "Drucken" enables "Neues..." and goes on to the lesson list and the print dialog.
   bool newEnabled = false;
   {
     auto driven = mhtest::onNextModal([&](QWidget* w) {
@@ -186,9 +186,11 @@ TEST_F(DataFileWindows, MainWindowFlowsReachTheLessonChoice) {
       f->ListBox1->setCurrentRow(0);
       f->Button1->click();
     });
+    t.printDialog.answerCancel();  // then the print dialog, cancelled here
     main.Button7->click();
     main.Button8->click();
   }
+  EXPECT_TRUE(t.printDialog.done());
   EXPECT_TRUE(newEnabled);
   EXPECT_EQ(1, t.shared->CurUnitID);
 

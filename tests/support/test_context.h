@@ -10,6 +10,7 @@
 #include "flows/services.h"
 #include "store/shared.h"
 #include "support/datafile_builder.h"
+#include "support/fake_print.h"
 #include "support/fakes.h"
 #include "support/scripted_random.h"
 
@@ -24,7 +25,9 @@ struct TestContext {
   ScriptedFileDialogs fileDialogs;
   RecordingHelp help;
   ScriptedRandom random;  // a test that lets the program draw scripts the draws
-  merkhaus::Services services{*shared, options, messages, fileDialogs, help, random, specialChars};
+  ScriptedPrintDialog printDialog;
+  merkhaus::Services services{*shared, options, messages,     fileDialogs,
+                              help,    random,  specialChars, printDialog};
 };
 
 }  // namespace mhtest

@@ -1,0 +1,111 @@
+#include "printing/print_command.h"
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "platform/action.h"
+#include "platform/messages.h"
+#include "platform/qt_print.h"
+#include "platform/today.h"
+#include "printing/unit_list_printer.h"
+
+namespace merkhaus {
+
+namespace {
+
+constexpr std::string_view kOption = "--print-pdf";
+constexpr const char* kUsage = "Aufruf: merkhaus --print-pdf AUSGABE.pdf DATEI.fid UNITID";
+
+// The message boxes of a program without windows: every text goes to the error stream.
+class StreamMessages : public Messages {
+ public:
+  explicit StreamMessages(std::ostream& err) : err_(err) {}
+  Answer show(MsgKind, const std::string& text, MsgButtons buttons) override {
+    err_ << text << "\n";
+    return buttons == MsgButtons::Ok    ? Answer::Ok
+           : buttons == MsgButtons::Yes ? Answer::Yes
+                                        : Answer::No;
+  }
+
+ private:
+  std::ostream& err_;
+};
+
+std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
+  if (text.empty() || text.size() > 3 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const int id = std::stoi(text);
+  if (id < 1 || id > 255) return std::nullopt;
+  return static_cast<std::uint8_t>(id);
+}
+
+// Swapped arguments must never turn the DataFile itself into a PDF.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec);
+}
+
+}  // namespace
+
+bool IsPrintPdfCommand(int argc, char** argv) {
+  return argc >= 2 && argv[1] == kOption;
+}
+
+int RunPrintPdfCommand(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  // The error stream carries the command's own messages for scripts; Qt's remarks about its
+  // environment (no XDG_RUNTIME_DIR, say) are no failure of the command.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << "\n";
+  });
+  // No window is shown. A display that cannot be reached would end the program before it wrote
+  // anything, so the offscreen platform is taken unless the caller chose another.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+  }
+  QGuiApplication app(argc, argv);
+  return PrintPdfCommand(args, std::cerr);
+}
+
+int PrintPdfCommand(const std::vector<std::string>& args, std::ostream& err) {
+  if (args.size() != 3) {
+    err << kUsage << "\n";
+    return 1;
+  }
+  const std::string& out = args[0];
+  const std::string& path = args[1];
+  const std::optional<std::uint8_t> unitId = ParseUnitId(args[2]);
+  if (!unitId) {
+    err << "Ungültige UnitID „" << args[2] << "“: erlaubt sind die Zahlen 1 bis 255.\n";
+    return 1;
+  }
+  if (SameFile(out, path)) {
+    err << "Die PDF-Datei \"" << out
+        << "\" ist das DataFile selbst; es wird nicht überschrieben.\n";
+    return 1;
+  }
+  StreamMessages messages(err);
+  bool written = false;
+  RunAction(messages, [&] {
+    const std::optional<PrintDocument> document =
+        ReadUnitListDocument(path, *unitId, TodayShortDate(), messages);
+    if (!document) return;
+    std::string error;
+    if (!WritePdf(out, *document, PdfPageLayout(), error)) {
+      messages.show(MsgKind::Error, error, MsgButtons::Ok);
+      return;
+    }
+    written = true;
+  });
+  return written ? 0 : 1;
+}
+
+}  // namespace merkhaus
