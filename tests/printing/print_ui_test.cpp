@@ -229,7 +229,9 @@ TEST(QtPrintDialog, WithoutAPrinterThePdfFileIsAskedFor) {
                   auto* d = mhtest::as<QFileDialog>(w);
                   title = d->windowTitle();
                   shownFile = d->selectedFiles().value(0);
-                  d->selectFile(QString::fromStdString(chosen));
+                  // Typed into the file name field, as the learner does.
+                  d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                      ->setText(QString::fromStdString(chosen));
                   static_cast<QDialog*>(d)->accept();
                 }).then([&](QWidget* w) { mhtest::as<QFileDialog>(w)->reject(); });
   const std::unique_ptr<PrintTarget> target = dialog.choosePrinter(proposed);
