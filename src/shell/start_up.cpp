@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "config/options_dialog.h"
+#include "dictionary/dictionary_window.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
 #include "shell/about_box.h"
@@ -46,6 +47,8 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir) : services
   OptionsDLG_ = std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages, s.fileDialogs,
                                               s.help, configDir);
   QuickEdit_ = std::make_unique<TQuickEdit>(s);
+  beebook_ = std::make_unique<Tbeebook>(s, *this, *this, *this);
+  Form1_->AddMode(Mode::Dictionary, [this] { beebook_->OpenDictionary(); });
   AboutBox_ = std::make_unique<TAboutBox>(s.help);
 }
 

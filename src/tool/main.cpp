@@ -29,6 +29,9 @@ const VerbInfo kVerbs[] = {
      "schreibt eine Lektion als Textdatei"},
     {"import", Import, "FILE IN.txt [--into UNITID]",
      "liest eine Textdatei in eine neue oder eine bestehende Lektion"},
+    {"search", Search,
+     "FILE TERM [--ignore-case] [--whole] [--direction beide|ab|ba] [--unit-ids] [--keep-spaces]",
+     "sucht im ganzen DataFile wie das Wörterbuch und gibt die Fundstellen aus (höchstens 255)"},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -31,4 +31,7 @@ int DeleteLesson(const std::vector<std::string>& args, std::ostream& out, std::o
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Dictionary verb: search.
+int Search(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace merkhaus::tool

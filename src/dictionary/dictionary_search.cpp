@@ -1,0 +1,177 @@
+#include "dictionary/dictionary_search.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/file_io.h"
+#include "store/record_file.h"
+#include "text/text_rules.h"
+
+namespace merkhaus {
+namespace {
+
+// FoldCase's rule for one byte: a..z become A..Z, every other byte stays.
+inline char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The term of one search, folded once, compared with field after field. The search calls it
+// for up to seven fields of every record, so it neither allocates nor folds the term again.
+class TermMatcher {
+ public:
+  TermMatcher(const WinString& term, bool caseSensitive, bool wholeFields)
+      : term_(FoldCase(term, caseSensitive).bytes()), fold_(!caseSensitive), whole_(wholeFields) {}
+
+  bool matches(std::string_view field) const {
+    if (whole_) {
+      if (field.size() != term_.size()) return false;
+      if (!fold_) return field == term_;
+      for (std::size_t i = 0; i < field.size(); ++i) {
+        if (Upper(field[i]) != term_[i]) return false;
+      }
+      return true;
+    }
+    if (term_.empty() || term_.size() > field.size()) return false;
+    if (!fold_) return field.find(term_) != std::string_view::npos;
+    // Record fields hold at most 255 bytes; a longer text (not from a record) is folded on the
+    // heap.
+    char buffer[256];
+    std::string longer;
+    char* folded = buffer;
+    if (field.size() > sizeof buffer) {
+      longer.resize(field.size());
+      folded = longer.data();
+    }
+    std::transform(field.begin(), field.end(), folded, Upper);
+    return std::string_view(folded, field.size()).find(term_) != std::string_view::npos;
+  }
+
+ private:
+  std::string term_;
+  bool fold_;
+  bool whole_;
+};
+
+// The word fields that the switches CheckBox1..CheckBox6 govern, in the order they are tried.
+constexpr PString<60> TVocData::*kSwitchedWords[6] = {&TVocData::B1, &TVocData::B2, &TVocData::B3,
+                                                      &TVocData::A1, &TVocData::A2, &TVocData::A3};
+
+}  // namespace
+
+SearchSettings ReadSearchSettings(const Options& o, SearchDirection direction) {
+  SearchSettings s;
+  s.caseSensitive = o.groesse;
+  s.wholeFields = o.ganzewoerter;
+  s.showUnitId = o.showunitID;
+  s.clearList = o.ClearList;
+  s.cutSpaces = o.wortbuchleerenft;
+  // The single switches count only while "Nicht alle Felder durchsuchen" is on; otherwise every
+  // field is searched.
+  const std::array<bool, 7> switches{o.CheckBox1, o.CheckBox2, o.CheckBox3, o.CheckBox4,
+                                     o.CheckBox5, o.CheckBox6, o.CheckBox7};
+  for (std::size_t i = 0; i < switches.size(); ++i)
+    s.fields[i] = !o.Felder || switches[i];
+  s.direction = direction;
+  return s;
+}
+
+bool FieldMatches(const WinString& term, std::string_view field, bool caseSensitive,
+                  bool wholeFields) {
+  return TermMatcher(term, caseSensitive, wholeFields).matches(field);
+}
+
+WinString HitLine(const TVocData& record, bool showUnitId) {
+  std::string line;
+  line.reserve(2 * kWordCapacity + 10);
+  line.append(record.B1.view()).append(" = ").append(record.A1.view());
+  if (showUnitId) line.append(" @> ").append(std::to_string(record.UnitID));
+  return WinString(std::move(line));
+}
+
+DictionarySearch::DictionarySearch(Shared& shared, Messages& messages)
+    : shared_(shared), messages_(messages) {}
+
+void DictionarySearch::ClearHits() {
+  lines_.clear();
+}
+
+DictionarySearch::Outcome DictionarySearch::Search(const WinString& typed,
+                                                   const SearchSettings& settings,
+                                                   const SearchProgress& progress) {
+  if (typed.empty()) return Outcome::NotRun;
+  // A term of blanks only is cut to the empty term and still searched: with whole fields it
+  // finds the entries with an empty field.
+  term_ = settings.cutSpaces ? CutSpaces(typed.left(255)) : typed;
+  return SearchDataFile(settings, progress) ? Outcome::Searched : Outcome::Failed;
+}
+
+bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
+                                      const SearchProgress& progress) {
+  const std::size_t kept = settings.clearList ? 0 : lines_.size();
+  RecordFile file;
+  if (!file.open(shared_.DataFilePath, Access::Read)) {
+    ShowErr(messages_, WithReason(kDictionaryReadError, file.error()));
+    return false;
+  }
+
+  const TermMatcher matcher(term_, settings.caseSensitive, settings.wholeFields);
+  const bool nativeSide = settings.direction != SearchDirection::BToA;
+  const bool foreignSide = settings.direction != SearchDirection::AToB;
+  PString<60> TVocData::*words[6];
+  std::size_t wordCount = 0;
+  for (std::size_t i = 0; i < 6; ++i) {
+    if (settings.fields[i] && (i < 3 ? nativeSide : foreignSide))
+      words[wordCount++] = kSwitchedWords[i];
+  }
+  const bool comment = settings.fields[6];
+  auto matches = [&](const TVocData& r) {
+    for (std::size_t i = 0; i < wordCount; ++i) {
+      if (matcher.matches((r.*words[i]).view())) return true;
+    }
+    return comment && matcher.matches(r.Comment.view());
+  };
+
+  // The hits are kept aside until the whole file has been read, so that a file that fails half
+  // way leaves the list and VocList as they were.
+  const std::size_t room = kMaxHits - std::min(kept, kMaxHits);
+  std::vector<TVocData> found;
+  TVocData header = shared_.DataFileHeader;
+  const std::uint64_t total = file.count() > 0 ? file.count() - 1 : 0;
+  const std::uint64_t step = std::max<std::uint64_t>(1, total / 100);
+  std::uint64_t told = 0;
+  if (progress) progress(0, total);
+  try {
+    file.scan(0, [&](std::uint64_t index, const TVocData& r) {
+      if (index == 0) {
+        header = r;
+        return true;
+      }
+      // Every record counts as read, also once the list is full: the search always reads the
+      // whole file.
+      if (progress && index - told >= step && (index + 1) % RecordFile::kBlockRecords == 0) {
+        told = index;
+        progress(told, total);
+      }
+      if (found.size() >= room || r.Deleted == 1 || IsUnitHeader(r)) return true;
+      if (matches(r)) found.push_back(r);
+      return true;
+    });
+  } catch (const IoError& e) {
+    ShowErr(messages_, WithReason(kDictionaryReadError, e.error()));
+    return false;
+  }
+  if (file.count() > 0) shared_.DataFileHeader = header;
+  file.close();
+  if (progress && told != total) progress(total, total);
+
+  lines_.resize(kept);
+  for (const TVocData& r : found) {
+    shared_.VocList[lines_.size()] = r;
+    lines_.push_back(HitLine(r, settings.showUnitId));
+  }
+  shared_.VocCount = static_cast<std::uint8_t>(lines_.size());
+  if (lines_.size() >= kMaxHits) messages_.show(MsgKind::Warning, kTooManyHits, MsgButtons::Ok);
+  return true;
+}
+
+}  // namespace merkhaus
