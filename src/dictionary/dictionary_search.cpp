@@ -10,46 +10,55 @@
 namespace merkhaus {
 namespace {
 
-// FoldCase's rule for one byte: a..z become A..Z, every other byte stays.
-inline char Upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The term of one search, folded once, compared with field after field. The search calls it
-// for up to seven fields of every record, so it neither allocates nor folds the term again.
+// for up to seven fields of every record, so it works on the record's bytes in place: a
+// Horspool search through a folding table looks at the byte under the term's last character
+// first and skips ahead by as much as that byte allows, which rejects most fields after a byte
+// or two.
 class TermMatcher {
  public:
   TermMatcher(const WinString& term, bool caseSensitive, bool wholeFields)
-      : term_(FoldCase(term, caseSensitive).bytes()), fold_(!caseSensitive), whole_(wholeFields) {}
+      : term_(FoldCase(term, caseSensitive).bytes()), whole_(wholeFields) {
+    // FoldCase's rule byte by byte: a..z become A..Z when case does not count; every other byte
+    // stays.
+    for (int c = 0; c < 256; ++c) {
+      const bool lower = !caseSensitive && c >= 'a' && c <= 'z';
+      fold_[c] = static_cast<char>(lower ? c - 'a' + 'A' : c);
+    }
+    const std::size_t m = term_.size();
+    std::fill(std::begin(skip_), std::end(skip_), m);
+    for (std::size_t j = 0; j + 1 < m; ++j)
+      skip_[static_cast<unsigned char>(term_[j])] = m - 1 - j;
+  }
 
   bool matches(std::string_view field) const {
-    if (whole_) {
-      if (field.size() != term_.size()) return false;
-      if (!fold_) return field == term_;
-      for (std::size_t i = 0; i < field.size(); ++i) {
-        if (Upper(field[i]) != term_[i]) return false;
-      }
-      return true;
+    const std::size_t n = field.size();
+    const std::size_t m = term_.size();
+    if (whole_) return n == m && equalAt(field.data(), m);
+    if (m == 0 || m > n) return false;
+    const char last = term_[m - 1];
+    for (std::size_t i = 0; i + m <= n;) {
+      const char c = fold(field[i + m - 1]);
+      if (c == last && equalAt(field.data() + i, m - 1)) return true;
+      i += skip_[static_cast<unsigned char>(c)];
     }
-    if (term_.empty() || term_.size() > field.size()) return false;
-    if (!fold_) return field.find(term_) != std::string_view::npos;
-    // Record fields hold at most 255 bytes; a longer text (not from a record) is folded on the
-    // heap.
-    char buffer[256];
-    std::string longer;
-    char* folded = buffer;
-    if (field.size() > sizeof buffer) {
-      longer.resize(field.size());
-      folded = longer.data();
-    }
-    std::transform(field.begin(), field.end(), folded, Upper);
-    return std::string_view(folded, field.size()).find(term_) != std::string_view::npos;
+    return false;
   }
 
  private:
+  char fold(char c) const { return fold_[static_cast<unsigned char>(c)]; }
+  // The first m bytes at `at`, folded, equal those of the term.
+  bool equalAt(const char* at, std::size_t m) const {
+    for (std::size_t j = 0; j < m; ++j) {
+      if (fold(at[j]) != term_[j]) return false;
+    }
+    return true;
+  }
+
   std::string term_;
-  bool fold_;
   bool whole_;
+  char fold_[256];
+  std::size_t skip_[256];
 };
 
 // The word fields that the switches CheckBox1..CheckBox6 govern, in the order they are tried.
@@ -152,8 +161,9 @@ bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
         told = index;
         progress(told, total);
       }
-      if (found.size() >= room || r.Deleted == 1 || IsUnitHeader(r)) return true;
-      if (matches(r)) found.push_back(r);
+      if (found.size() >= room || r.Deleted == 1) return true;
+      // Lesson headers are never hits; few records match, so they are told apart only then.
+      if (matches(r) && !IsUnitHeader(r)) found.push_back(r);
       return true;
     });
   } catch (const IoError& e) {

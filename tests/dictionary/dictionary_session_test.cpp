@@ -358,6 +358,24 @@ TEST_F(DictionaryTest, AnotherDataFileIsSearchedNext) {
   EXPECT_EQ("Latein", shared->DataFileHeader.A1.get().bytes()) << "the quick view's headings";
 }
 
+TEST(FieldMatches, FindsTheTermAtEveryPlace) {
+  struct Case {
+    const char* term;
+    const char* field;
+    bool found;
+  };
+  const Case cases[] = {
+      {"aab", "aaab", true},      {"abab", "abababx", true},    {"abc", "ababab", false},
+      {"See", "am See", true},    {"am", "am See", true},       {"m S", "am See", true},
+      {"am See", "am See", true}, {"am Seen", "am See", false}, {"xa", "aaaaaa", false},
+      {"aa", "ba", false},        {"e", "See", true},           {"ee", "Seee", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.found, FieldMatches(WinString(c.term), c.field, true, false))
+        << c.term << " in " << c.field;
+  }
+}
+
 TEST(FieldMatches, EmptyTermsAndFoldingOutsideAscii) {
   EXPECT_FALSE(FieldMatches(WinString(), "", true, false));
   EXPECT_FALSE(FieldMatches(WinString(), "Haus", true, false));
