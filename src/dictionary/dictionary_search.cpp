@@ -180,8 +180,11 @@ bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
     lines_.push_back(HitLine(r, settings.showUnitId));
   }
   shared_.VocCount = static_cast<std::uint8_t>(lines_.size());
-  if (lines_.size() >= kMaxHits) messages_.show(MsgKind::Warning, kTooManyHits, MsgButtons::Ok);
   return true;
+}
+
+void DictionarySearch::WarnWhenFull() {
+  if (lines_.size() >= kMaxHits) messages_.show(MsgKind::Warning, kTooManyHits, MsgButtons::Ok);
 }
 
 }  // namespace merkhaus

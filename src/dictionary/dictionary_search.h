@@ -81,11 +81,14 @@ class DictionarySearch {
 
   // Looks `typed` up in shared.DataFilePath under `settings`: the term is cut first (cutSpaces),
   // the list emptied (clearList) or continued, and every live entry of every lesson in file order
-  // whose first matching field (in the order of the switches) matches adds one line. Record 0 is
-  // read into DataFileHeader. A full list is told with kTooManyHits at the end. When the file
-  // cannot be read, kDictionaryReadError names it and the reason, and nothing changes.
+  // in which a searched field matches adds one line. Record 0 is read into DataFileHeader. When
+  // the file cannot be read, kDictionaryReadError names it and the reason, and nothing changes.
   Outcome Search(const WinString& typed, const SearchSettings& settings,
                  const SearchProgress& progress = {});
+
+  // After a search: when the list is full (also when it was full before), kTooManyHits. The
+  // caller shows the list first, so that the learner sees what the warning is about.
+  void WarnWhenFull();
 
   // The term as the last search used it (after the cut).
   const WinString& searchedTerm() const { return term_; }

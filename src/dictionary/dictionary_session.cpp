@@ -45,7 +45,7 @@ void DictionarySession::ClearDictionary() {
   ++view_.listVersion;
 }
 
-void DictionarySession::Search(const SearchProgress& progress) {
+void DictionarySession::Search(const SearchProgress& progress, const std::function<void()>& shown) {
   const SearchSettings settings = ReadSearchSettings(options_, direction_);
   const auto outcome =
       search_.Search(view_.term, settings, [&](std::uint64_t read, std::uint64_t total) {
@@ -58,6 +58,9 @@ void DictionarySession::Search(const SearchProgress& progress) {
   // After hits the field is free for the next term; otherwise the term stays for correction.
   const bool found = outcome == DictionarySearch::Outcome::Searched && search_.HitCount() > 0;
   view_.term = found ? WinString() : search_.searchedTerm();
+  if (outcome != DictionarySearch::Outcome::Searched) return;
+  if (shown) shown();
+  search_.WarnWhenFull();
 }
 
 void DictionarySession::ShowHit(int index) {

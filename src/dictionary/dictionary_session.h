@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,9 @@ class DictionarySession {
 
   // Looks the search field up under the options as they are now. After hits the field is
   // emptied for the next term; after none it keeps the (cut) term for correction. `progress`
-  // is told in steps while the file is read.
-  void Search(const SearchProgress& progress = {});
+  // is told in steps while the file is read; `shown` once the view holds the result, before a
+  // full list is told.
+  void Search(const SearchProgress& progress = {}, const std::function<void()>& shown = {});
 
   // The quick view of the hit on line `index` (none selected: -1, nothing happens).
   void ShowHit(int index);

@@ -151,12 +151,14 @@ void Tbeebook::Button3Click() {
   session_->setDirection(static_cast<SearchDirection>(std::max(0, RadioGroup1->itemIndex())));
   Gauge1->setValue(Gauge1->minimum());
   sinceEvents_.start();
-  session_->Search([this](std::uint64_t read, std::uint64_t total) {
-    if (sinceEvents_.elapsed() < kRedrawMs) return;
-    ShowProgress(read, total);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    sinceEvents_.restart();
-  });
+  session_->Search(
+      [this](std::uint64_t read, std::uint64_t total) {
+        if (sinceEvents_.elapsed() < kRedrawMs) return;
+        ShowProgress(read, total);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        sinceEvents_.restart();
+      },
+      [this] { render(); });
   render();
   Edit1->setFocus();
 }
@@ -179,6 +181,8 @@ void Tbeebook::ListBox1DblClick() {
 void Tbeebook::Button16Click() {
   session_->ChooseDataFile();
   render();
+  // The next thing to do is a search in the DataFile chosen.
+  Edit1->setFocus();
 }
 
 void Tbeebook::closeEvent(QCloseEvent* event) {

@@ -63,9 +63,11 @@ int Search(const std::vector<std::string>& args, std::ostream& out, std::ostream
   auto shared = std::make_unique<Shared>();
   shared->DataFilePath = path;
   DictionarySearch search(*shared, messages);
-  if (search.Search(*term, settings) == DictionarySearch::Outcome::Failed) return 1;
+  const auto outcome = search.Search(*term, settings);
+  if (outcome == DictionarySearch::Outcome::Failed) return 1;
   for (const WinString& line : search.lines())
     out << OutputLine(line) << "\n";
+  if (outcome == DictionarySearch::Outcome::Searched) search.WarnWhenFull();
   return 0;
 }
 

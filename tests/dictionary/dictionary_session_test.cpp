@@ -250,7 +250,15 @@ TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
   mhtest::WriteRecords(path, records);
   options.ClearList = false;
   msgs.expect(kTooManyHits, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  Search("Wort");
+  // The window shows the full list before the warning comes.
+  std::size_t linesShown = 0, messagesBefore = 99;
+  session.setTerm(W("Wort"));
+  session.Search({}, [&] {
+    linesShown = session.HitCount();
+    messagesBefore = msgs.shown().size();
+  });
+  EXPECT_EQ(255u, linesShown);
+  EXPECT_EQ(0u, messagesBefore);
   ASSERT_EQ(255u, session.HitCount());
   EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
   EXPECT_EQ("w254", shared->VocList[254].A1.get().bytes());

@@ -65,7 +65,7 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
   auto driven = mhtest::onNextModal([&](QWidget* w) {
     ASSERT_EQ(&beebook, w);
     EXPECT_EQ(QStringLiteral("Merkhaus ]|[ - Wörterbuch -- Meine Vokabeln"), beebook.windowTitle());
-    EXPECT_TRUE(beebook.Edit1->hasFocus());
+    EXPECT_EQ(beebook.Edit1, beebook.focusWidget());
     EXPECT_EQ(0, beebook.RadioGroup1->itemIndex());
 
     // Enter searches; after hits the field is empty for the next term.
@@ -120,6 +120,7 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
     };
     beebook.Button16->click();
     EXPECT_EQ(other, t.shared->DataFilePath);
+    EXPECT_EQ(beebook.Edit1, beebook.focusWidget());
     EXPECT_EQ(QStringLiteral("Merkhaus ]|[ - Wörterbuch -- Meine Vokabeln"), beebook.windowTitle());
     EXPECT_EQ(2, beebook.ListBox1->count());
     Type(QStringLiteral("domus"));
