@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <utility>
 
@@ -62,147 +61,76 @@ class DictionaryTest : public ::testing::Test {
 };
 
 TEST_F(DictionaryTest, FindsWhatTheOptionsAndTheDirectionSay) {
-  options.ApplyFelderRule();
   using Dir = SearchDirection;
-  const Options defaults = options;
-  auto onlySwitch = [](int n) {
-    return [n](Options& o) {
-      o.Felder = true;
-      bool* switches[] = {&o.CheckBox1, &o.CheckBox2, &o.CheckBox3, &o.CheckBox4,
-                          &o.CheckBox5, &o.CheckBox6, &o.CheckBox7};
-      for (int i = 0; i < 7; ++i)
-        *switches[i] = i + 1 == n;
-    };
-  };
+  // Options: i = case ignored, w = whole fields, u = UnitIDs shown, k = blanks kept, F = the
+  // switches count but all are on, a digit = that field switch alone.
   struct Case {
-    const char* name;
+    const char* opts;
     const char* term;
-    std::function<void(Options&)> set;
-    Dir direction;
+    Dir dir;
     std::vector<std::string> lines;
     const char* termAfter;  // the search field afterwards
   };
   const std::vector<Case> cases = {
-      {"HAUS ignoring case: one line per record, headers and deleted entries never",
+      // One line per record; lesson headers and deleted entries never.
+      {"i", "HAUS", Dir::Both, {"Haus = house", "das Haus = the house", "Heim = home"}, ""},
+      {"iu",
        "HAUS",
-       [](Options& o) { o.groesse = false; },
-       Dir::Both,
-       {"Haus = house", "das Haus = the house", "Heim = home"},
-       ""},
-      {"with the UnitID",
-       "HAUS",
-       [](Options& o) {
-         o.groesse = false;
-         o.showunitID = true;
-       },
        Dir::Both,
        {"Haus = house @> 3", "das Haus = the house @> 1", "Heim = home @> 1"},
        ""},
-      {"B >> A looks at A1..A3 and the comment",
-       "Haus",
-       {},
-       Dir::BToA,
-       {"das Haus = the house"},
-       ""},
-      {"B >> A finds the foreign word",
-       "house",
-       {},
-       Dir::BToA,
-       {"Haus = house", "Häuser = houses", "das Haus = the house"},
-       ""},
-      {"A >> B does not look at A1", "house", {}, Dir::AToB, {}, "house"},
-      {"case sensitive: haus is not Haus", "haus", {}, Dir::Both, {"Heim = home"}, ""},
-      {"h and H fold, the two ä are equal",
-       "häuser",
-       [](Options& o) { o.groesse = false; },
-       Dir::Both,
-       {"Häuser = houses"},
-       ""},
-      {"ä and Ä do not fold",
-       "HÄUSER",
-       [](Options& o) { o.groesse = false; },
-       Dir::Both,
-       {},
-       "HÄUSER"},
-      {"part of a field",
-       "aus",
-       {},
-       Dir::Both,
-       {"Haus = house", "das Haus = the house", "Heim = home"},
-       ""},
-      {"whole fields: aus is no field",
-       "aus",
-       [](Options& o) { o.ganzewoerter = true; },
-       Dir::Both,
-       {},
-       "aus"},
-      {"whole fields: Haus but not das Haus",
-       "Haus",
-       [](Options& o) { o.ganzewoerter = true; },
-       Dir::Both,
-       {"Haus = house"},
-       ""},
-      {"blanks around the term are cut", "  Heim  ", {}, Dir::Both, {"Heim = home"}, ""},
-      {"blanks kept: no field holds them",
-       "  Heim  ",
-       [](Options& o) { o.wortbuchleerenft = false; },
-       Dir::Both,
-       {},
-       "  Heim  "},
-      {"blanks only: the empty term is found nowhere", "   ", {}, Dir::Both, {}, ""},
-      {"blanks only, whole fields: every entry with an empty field",
+      {"", "Haus", Dir::BToA, {"das Haus = the house"}, ""},  // A1..A3 and the comment
+      {"", "house", Dir::BToA, {"Haus = house", "Häuser = houses", "das Haus = the house"}, ""},
+      {"", "house", Dir::AToB, {}, "house"},
+      {"", "haus", Dir::Both, {"Heim = home"}, ""},  // Zuhause, not Haus
+      {"i", "häuser", Dir::Both, {"Häuser = houses"}, ""},
+      {"i", "HÄUSER", Dir::Both, {}, "HÄUSER"},  // ä and Ä stay apart
+      {"", "aus", Dir::Both, {"Haus = house", "das Haus = the house", "Heim = home"}, ""},
+      {"w", "aus", Dir::Both, {}, "aus"},
+      {"w", "Haus", Dir::Both, {"Haus = house"}, ""},
+      {"", "  Heim  ", Dir::Both, {"Heim = home"}, ""},
+      {"k", "  Heim  ", Dir::Both, {}, "  Heim  "},
+      {"", "   ", Dir::Both, {}, ""},
+      {"w",
        "   ",
-       [](Options& o) { o.ganzewoerter = true; },
-       Dir::Both,
+       Dir::Both,  // every entry with an empty field
        {"Haus = house", "Häuser = houses", "das Haus = the house", "Heim = home"},
        ""},
-      {"switch 1 (Synonym A1) searches B1",
-       "Haus",
-       onlySwitch(1),
-       Dir::Both,
-       {"Haus = house", "das Haus = the house"},
-       ""},
-      {"switch 4 (Synonym B1) searches A1", "Haus", onlySwitch(4), Dir::Both, {}, "Haus"},
-      {"switch 5 (Synonym B2) searches A2, not B2",
-       "Zuhause",
-       onlySwitch(5),
-       Dir::Both,
-       {},
-       "Zuhause"},
-      {"switch 2 (Synonym A2) searches B2",
-       "Zuhause",
-       onlySwitch(2),
-       Dir::Both,
-       {"Heim = home"},
-       ""},
-      {"switch 7 alone: the comment",
-       "Haus",
-       onlySwitch(7),
-       Dir::Both,
-       {"das Haus = the house"},
-       ""},
-      {"the switches count only with Felder on",
-       "Haus",
-       [](Options& o) {
-         o.CheckBox1 = o.CheckBox7 = false;
-         o.Felder = false;
-       },
-       Dir::Both,
-       {"Haus = house", "das Haus = the house"},
-       ""},
+      // The switches' captions cross over: 1 ("Synonym A1") governs B1, 4 governs A1.
+      {"1", "Haus", Dir::Both, {"Haus = house", "das Haus = the house"}, ""},
+      {"4", "Haus", Dir::Both, {}, "Haus"},
+      {"5", "Zuhause", Dir::Both, {}, "Zuhause"},
+      {"2", "Zuhause", Dir::Both, {"Heim = home"}, ""},
+      {"2", "Zuhause", Dir::BToA, {}, "Zuhause"},
+      {"7", "Haus", Dir::AToB, {"das Haus = the house"}, ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    options = defaults;
-    if (c.set) c.set(options);
+    SCOPED_TRACE(std::string(c.opts) + " " + c.term);
+    const std::string o = c.opts;
+    options = Options{};
+    options.groesse = o.find('i') == std::string::npos;
+    options.ganzewoerter = o.find('w') != std::string::npos;
+    options.showunitID = o.find('u') != std::string::npos;
+    options.wortbuchleerenft = o.find('k') == std::string::npos;
+    const std::size_t digit = o.find_first_of("1234567");
+    options.Felder = digit != std::string::npos;
+    bool* switches[] = {&options.CheckBox1, &options.CheckBox2, &options.CheckBox3,
+                        &options.CheckBox4, &options.CheckBox5, &options.CheckBox6,
+                        &options.CheckBox7};
+    for (int i = 0; i < 7; ++i)
+      *switches[i] = options.Felder && o[digit] == '1' + i;
     session.ClearDictionary();
-    Search(c.term, c.direction);
+    Search(c.term, c.dir);
     EXPECT_EQ(c.lines, Lines());
     EXPECT_EQ(c.termAfter, ToUtf8(session.view().term));
-    // Line k shows VocList[k].
     for (std::size_t k = 0; k < session.HitCount(); ++k)
       EXPECT_TRUE(c.lines[k].starts_with(ToUtf8(HitLine(shared->VocList[k], false)))) << k;
   }
+  // With "Nicht alle Felder durchsuchen" off, switches left off still search every field.
+  options = Options{};
+  session.ClearDictionary();
+  Search("Haus");
+  EXPECT_EQ((std::vector<std::string>{"Haus = house", "das Haus = the house"}), Lines());
   EXPECT_TRUE(msgs.shown().empty());
 }
 
@@ -370,27 +298,30 @@ TEST(FieldMatches, FindsTheTermAtEveryPlace) {
   struct Case {
     const char* term;
     const char* field;
+    bool caseSensitive;
     bool found;
   };
   const Case cases[] = {
-      {"aab", "aaab", true},      {"abab", "abababx", true},    {"abc", "ababab", false},
-      {"See", "am See", true},    {"am", "am See", true},       {"m S", "am See", true},
-      {"am See", "am See", true}, {"am Seen", "am See", false}, {"xa", "aaaaaa", false},
-      {"aa", "ba", false},        {"e", "See", true},           {"ee", "Seee", true},
+      {"aab", "aaab", true, true},
+      {"abab", "abababx", true, true},
+      {"abc", "ababab", true, false},
+      {"See", "am See", true, true},
+      {"am", "am See", true, true},
+      {"m S", "am See", true, true},
+      {"am See", "am See", true, true},
+      {"am Seen", "am See", true, false},
+      {"xa", "aaaaaa", true, false},
+      {"ee", "Seee", true, true},
+      {"\xE9", "caf\xE9", false, true},
+      {"\xC9", "caf\xE9", false, false},  // é, É
+      {"", "", true, false},
+      {"", "Haus", true, false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.found, FieldMatches(WinString(c.term), c.field, true, false))
+    EXPECT_EQ(c.found, FieldMatches(WinString(c.term), c.field, c.caseSensitive, false))
         << c.term << " in " << c.field;
   }
-}
-
-TEST(FieldMatches, EmptyTermsAndFoldingOutsideAscii) {
-  EXPECT_FALSE(FieldMatches(WinString(), "", true, false));
-  EXPECT_FALSE(FieldMatches(WinString(), "Haus", true, false));
-  EXPECT_TRUE(FieldMatches(WinString(), "", false, true));
-  EXPECT_FALSE(FieldMatches(WinString(), "Haus", false, true));
-  EXPECT_TRUE(FieldMatches(W("é"), Latin1("café"), false, false));
-  EXPECT_FALSE(FieldMatches(W("É"), Latin1("café"), false, false));
+  EXPECT_TRUE(FieldMatches(WinString(), "", true, true)) << "with whole fields, empty is empty";
 }
 
 }  // namespace
