@@ -161,9 +161,10 @@ bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
         told = index;
         progress(told, total);
       }
-      if (found.size() >= room || r.Deleted == 1) return true;
-      // Lesson headers are never hits; few records match, so they are told apart only then.
-      if (matches(r) && !IsUnitHeader(r)) found.push_back(r);
+      if (found.size() >= room) return true;
+      // Deleted records and lesson headers are never hits. Few records match, so they are told
+      // apart only then: the Deleted byte at the record's end is one memory line more to read.
+      if (matches(r) && r.Deleted != 1 && !IsUnitHeader(r)) found.push_back(r);
       return true;
     });
   } catch (const IoError& e) {
