@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/dictionary_search.h"
 #include "platform/messages.h"
 #include "store/datafile.h"
 #include "store/record_file.h"
@@ -227,11 +228,38 @@ void BM_ReplaceLastRecordUnflushed(benchmark::State& state) {
   if (!toB) replace(b, a);
 }
 
+// The dictionary's search over the whole file with every field switched on and case folded
+// (the most work per record), progress told as to the window's progress bar.
+void BM_DictionarySearch(benchmark::State& state) {
+  auto shared = std::make_unique<Shared>();
+  NoMessages messages;
+  shared->DataFilePath = Bench().path();
+  DictionarySearch search(*shared, messages);
+  SearchSettings settings;
+  settings.caseSensitive = false;
+  std::uint64_t steps = 0, shown = 0;
+  const SearchProgress progress = [&](std::uint64_t read, std::uint64_t) {
+    ++steps;
+    shown = read;
+    benchmark::DoNotOptimize(shown);
+  };
+  Timed(state, "DictionarySearch (alle Felder)", [&] {
+    if (search.Search(WinString("WORT 4711"), settings, progress) !=
+            DictionarySearch::Outcome::Searched ||
+        search.HitCount() != 11) {
+      throw std::logic_error("DictionarySearch found the wrong entries");
+    }
+  });
+  state.counters["progress_steps"] =
+      static_cast<double>(steps) / static_cast<double>(state.iterations());
+}
+
 BENCHMARK(BM_PlainBlockRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadUnitVocsLastLesson)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_ReadUnitList)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_ReplaceLastRecord)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_ReplaceLastRecordUnflushed)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_DictionarySearch)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace merkhaus

@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "config/options_dialog.h"
+#include "dictionary/dictionary_window.h"
 #include "entry/entry_window.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
@@ -52,6 +53,8 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir) : services
   OptionsDLG_ = std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages, s.fileDialogs,
                                               s.help, configDir);
   QuickEdit_ = std::make_unique<TQuickEdit>(s);
+  beebook_ = std::make_unique<Tbeebook>(s, *this, *this, *this);
+  Form1_->AddMode(Mode::Dictionary, [this] { beebook_->OpenDictionary(); });
   Testen_ = std::make_unique<TTesten>(s, *this, *this, *this);
   tst_ausw_ = std::make_unique<Ttst_ausw>(s, *Testen_);
   Form1_->AddMode(Mode::Test, [this] { Testen_->StartTest(); });

@@ -13,6 +13,7 @@
 namespace merkhaus {
 
 class TAboutBox;
+class Tbeebook;
 class TForm1;
 class TForm3;
 class TForm4;
@@ -74,6 +75,7 @@ class Windows final : public DataFileChooser,
   std::unique_ptr<THeaderInfoDlg> HeaderInfoDlg_;
   std::unique_ptr<TOptionsDLG> OptionsDLG_;
   std::unique_ptr<TQuickEdit> QuickEdit_;
+  std::unique_ptr<Tbeebook> beebook_;
   std::unique_ptr<TTesten> Testen_;
   std::unique_ptr<Ttst_ausw> tst_ausw_;
   std::unique_ptr<TAboutBox> AboutBox_;

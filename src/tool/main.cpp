@@ -31,6 +31,9 @@ const VerbInfo kVerbs[] = {
      "liest eine Textdatei in eine neue oder eine bestehende Lektion"},
     {"add", Add, "FILE UNITID FOREIGN NATIVE [--comment TEXT] [--no-split] [--keep-spaces]",
      "trägt eine Vokabel in eine Lektion ein, wie „Eingeben“ sie einträgt und speichert"},
+    {"search", Search,
+     "FILE TERM [--ignore-case] [--whole] [--direction beide|ab|ba] [--unit-ids] [--keep-spaces]",
+     "sucht im ganzen DataFile wie das Wörterbuch und gibt die Fundstellen aus (höchstens 255)"},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -33,5 +33,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 // Entry verb: add.
 int Add(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Dictionary verb: search.
+int Search(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace merkhaus::tool

@@ -1,0 +1,191 @@
+#include "dictionary/dictionary_search.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/file_io.h"
+#include "store/record_file.h"
+#include "text/text_rules.h"
+
+namespace merkhaus {
+namespace {
+
+// The term of one search, folded once, compared with field after field. The search calls it
+// for up to seven fields of every record, so it works on the record's bytes in place: a
+// Horspool search through a folding table looks at the byte under the term's last character
+// first and skips ahead by as much as that byte allows, which rejects most fields after a byte
+// or two.
+class TermMatcher {
+ public:
+  TermMatcher(const WinString& term, bool caseSensitive, bool wholeFields)
+      : term_(FoldCase(term, caseSensitive).bytes()), whole_(wholeFields) {
+    // FoldCase's rule byte by byte: a..z become A..Z when case does not count; every other byte
+    // stays.
+    for (int c = 0; c < 256; ++c) {
+      const bool lower = !caseSensitive && c >= 'a' && c <= 'z';
+      fold_[c] = static_cast<char>(lower ? c - 'a' + 'A' : c);
+    }
+    const std::size_t m = term_.size();
+    std::fill(std::begin(skip_), std::end(skip_), m);
+    for (std::size_t j = 0; j + 1 < m; ++j)
+      skip_[static_cast<unsigned char>(term_[j])] = m - 1 - j;
+  }
+
+  bool matches(std::string_view field) const {
+    const std::size_t n = field.size();
+    const std::size_t m = term_.size();
+    if (whole_) return n == m && equalAt(field.data(), m);
+    if (m == 0 || m > n) return false;
+    const char last = term_[m - 1];
+    for (std::size_t i = 0; i + m <= n;) {
+      const char c = fold(field[i + m - 1]);
+      if (c == last && equalAt(field.data() + i, m - 1)) return true;
+      i += skip_[static_cast<unsigned char>(c)];
+    }
+    return false;
+  }
+
+ private:
+  char fold(char c) const { return fold_[static_cast<unsigned char>(c)]; }
+  // The first m bytes at `at`, folded, equal those of the term.
+  bool equalAt(const char* at, std::size_t m) const {
+    for (std::size_t j = 0; j < m; ++j) {
+      if (fold(at[j]) != term_[j]) return false;
+    }
+    return true;
+  }
+
+  std::string term_;
+  bool whole_;
+  char fold_[256];
+  std::size_t skip_[256];
+};
+
+// The word fields that the switches CheckBox1..CheckBox6 govern, in the order they are tried.
+constexpr PString<60> TVocData::*kSwitchedWords[6] = {&TVocData::B1, &TVocData::B2, &TVocData::B3,
+                                                      &TVocData::A1, &TVocData::A2, &TVocData::A3};
+
+}  // namespace
+
+SearchSettings ReadSearchSettings(const Options& o, SearchDirection direction) {
+  SearchSettings s;
+  s.caseSensitive = o.groesse;
+  s.wholeFields = o.ganzewoerter;
+  s.showUnitId = o.showunitID;
+  s.clearList = o.ClearList;
+  s.cutSpaces = o.wortbuchleerenft;
+  // The single switches count only while "Nicht alle Felder durchsuchen" is on; otherwise every
+  // field is searched.
+  const std::array<bool, 7> switches{o.CheckBox1, o.CheckBox2, o.CheckBox3, o.CheckBox4,
+                                     o.CheckBox5, o.CheckBox6, o.CheckBox7};
+  for (std::size_t i = 0; i < switches.size(); ++i)
+    s.fields[i] = !o.Felder || switches[i];
+  s.direction = direction;
+  return s;
+}
+
+bool FieldMatches(const WinString& term, std::string_view field, bool caseSensitive,
+                  bool wholeFields) {
+  return TermMatcher(term, caseSensitive, wholeFields).matches(field);
+}
+
+WinString HitLine(const TVocData& record, bool showUnitId) {
+  std::string line;
+  line.reserve(2 * kWordCapacity + 10);
+  line.append(record.B1.view()).append(" = ").append(record.A1.view());
+  if (showUnitId) line.append(" @> ").append(std::to_string(record.UnitID));
+  return WinString(std::move(line));
+}
+
+DictionarySearch::DictionarySearch(Shared& shared, Messages& messages)
+    : shared_(shared), messages_(messages) {}
+
+void DictionarySearch::ClearHits() {
+  lines_.clear();
+}
+
+DictionarySearch::Outcome DictionarySearch::Search(const WinString& typed,
+                                                   const SearchSettings& settings,
+                                                   const SearchProgress& progress) {
+  if (typed.empty()) return Outcome::NotRun;
+  // A term of blanks only is cut to the empty term and still searched: with whole fields it
+  // finds the entries with an empty field.
+  term_ = settings.cutSpaces ? CutSpaces(typed.left(255)) : typed;
+  return SearchDataFile(settings, progress) ? Outcome::Searched : Outcome::Failed;
+}
+
+bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
+                                      const SearchProgress& progress) {
+  const std::size_t kept = settings.clearList ? 0 : lines_.size();
+  RecordFile file;
+  if (!file.open(shared_.DataFilePath, Access::Read)) {
+    ShowErr(messages_, WithReason(kDictionaryReadError, file.error()));
+    return false;
+  }
+
+  const TermMatcher matcher(term_, settings.caseSensitive, settings.wholeFields);
+  const bool nativeSide = settings.direction != SearchDirection::BToA;
+  const bool foreignSide = settings.direction != SearchDirection::AToB;
+  PString<60> TVocData::*words[6];
+  std::size_t wordCount = 0;
+  for (std::size_t i = 0; i < 6; ++i) {
+    if (settings.fields[i] && (i < 3 ? nativeSide : foreignSide))
+      words[wordCount++] = kSwitchedWords[i];
+  }
+  const bool comment = settings.fields[6];
+  auto matches = [&](const TVocData& r) {
+    for (std::size_t i = 0; i < wordCount; ++i) {
+      if (matcher.matches((r.*words[i]).view())) return true;
+    }
+    return comment && matcher.matches(r.Comment.view());
+  };
+
+  // The hits are kept aside until the whole file has been read, so that a file that fails half
+  // way leaves the list and VocList as they were.
+  const std::size_t room = kMaxHits - std::min(kept, kMaxHits);
+  std::vector<TVocData> found;
+  TVocData header = shared_.DataFileHeader;
+  const std::uint64_t total = file.count() > 0 ? file.count() - 1 : 0;
+  const std::uint64_t step = std::max<std::uint64_t>(1, total / 100);
+  std::uint64_t told = 0;
+  if (progress) progress(0, total);
+  try {
+    file.scan(0, [&](std::uint64_t index, const TVocData& r) {
+      if (index == 0) {
+        header = r;
+        return true;
+      }
+      // Every record counts as read, also once the list is full: the search always reads the
+      // whole file.
+      if (progress && index - told >= step && (index + 1) % RecordFile::kBlockRecords == 0) {
+        told = index;
+        progress(told, total);
+      }
+      if (found.size() >= room) return true;
+      // Deleted records and lesson headers are never hits. Few records match, so they are told
+      // apart only then: the Deleted byte at the record's end is one memory line more to read.
+      if (matches(r) && r.Deleted != 1 && !IsUnitHeader(r)) found.push_back(r);
+      return true;
+    });
+  } catch (const IoError& e) {
+    ShowErr(messages_, WithReason(kDictionaryReadError, e.error()));
+    return false;
+  }
+  if (file.count() > 0) shared_.DataFileHeader = header;
+  file.close();
+  if (progress && told != total) progress(total, total);
+
+  lines_.resize(kept);
+  for (const TVocData& r : found) {
+    shared_.VocList[lines_.size()] = r;
+    lines_.push_back(HitLine(r, settings.showUnitId));
+  }
+  shared_.VocCount = static_cast<std::uint8_t>(lines_.size());
+  return true;
+}
+
+void DictionarySearch::WarnWhenFull() {
+  if (lines_.size() >= kMaxHits) messages_.show(MsgKind::Warning, kTooManyHits, MsgButtons::Ok);
+}
+
+}  // namespace merkhaus

@@ -1,0 +1,328 @@
+#include "dictionary/dictionary_session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+#include "platform/cp1252.h"
+#include "platform/file_io.h"
+#include "support/datafile_builder.h"
+#include "support/fake_flows.h"
+#include "support/fakes.h"
+#include "support/win_text.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Entry6;
+using mhtest::Header;
+using mhtest::Latin1;
+using mhtest::Unit;
+using mhtest::W;
+
+std::vector<std::string> Utf8Lines(const std::vector<WinString>& lines) {
+  std::vector<std::string> out;
+  for (const auto& l : lines)
+    out.push_back(ToUtf8(l));
+  return out;
+}
+
+// A dictionary on a small DataFile: a lesson header named "Haus", entries of two lessons, a
+// deleted entry that would match, an entry that matches in B1 and in its comment.
+class DictionaryTest : public ::testing::Test {
+ protected:
+  DictionaryTest() {
+    mhtest::WriteRecords(
+        path, {Header("Vokabeln", "Englisch", "Deutsch"), Unit(3, "Haus"),
+               Entry(3, "house", "Haus"), Entry(3, "houses", Latin1("Häuser")), Unit(1, "Eins"),
+               Entry(1, "the house", "das Haus", "Haus am See"), Entry(1, "mouse", "Haus", "", 1),
+               Entry6(1, "home", "", "", "Heim", "Zuhause", "")});
+    shared->DataFilePath = path;
+  }
+
+  // Types the term and searches, as the window does.
+  void Search(const char* utf8, SearchDirection direction = SearchDirection::Both) {
+    session.setTerm(W(utf8));
+    session.setDirection(direction);
+    session.Search();
+  }
+  std::vector<std::string> Lines() const { return Utf8Lines(session.lines()); }
+
+  mhtest::TempDir dir;
+  std::string path = dir.file("vok.fid");
+  mhtest::ScriptedMessages msgs;
+  Options options;
+  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  mhtest::FakeFlows flows;
+  DictionarySession session{*shared, options, msgs, flows, flows};
+};
+
+TEST_F(DictionaryTest, FindsWhatTheOptionsAndTheDirectionSay) {
+  using Dir = SearchDirection;
+  // Options: i = case ignored, w = whole fields, u = UnitIDs shown, k = blanks kept, F = the
+  // switches count but all are on, a digit = that field switch alone.
+  struct Case {
+    const char* opts;
+    const char* term;
+    Dir dir;
+    std::vector<std::string> lines;
+    const char* termAfter;  // the search field afterwards
+  };
+  const std::vector<Case> cases = {
+      // One line per record; lesson headers and deleted entries never.
+      {"i", "HAUS", Dir::Both, {"Haus = house", "das Haus = the house", "Heim = home"}, ""},
+      {"iu",
+       "HAUS",
+       Dir::Both,
+       {"Haus = house @> 3", "das Haus = the house @> 1", "Heim = home @> 1"},
+       ""},
+      {"", "Haus", Dir::BToA, {"das Haus = the house"}, ""},  // A1..A3 and the comment
+      {"", "house", Dir::BToA, {"Haus = house", "Häuser = houses", "das Haus = the house"}, ""},
+      {"", "house", Dir::AToB, {}, "house"},
+      {"", "haus", Dir::Both, {"Heim = home"}, ""},  // Zuhause, not Haus
+      {"i", "häuser", Dir::Both, {"Häuser = houses"}, ""},
+      {"i", "HÄUSER", Dir::Both, {}, "HÄUSER"},  // ä and Ä stay apart
+      {"", "aus", Dir::Both, {"Haus = house", "das Haus = the house", "Heim = home"}, ""},
+      {"w", "aus", Dir::Both, {}, "aus"},
+      {"w", "Haus", Dir::Both, {"Haus = house"}, ""},
+      {"", "  Heim  ", Dir::Both, {"Heim = home"}, ""},
+      {"k", "  Heim  ", Dir::Both, {}, "  Heim  "},
+      {"", "   ", Dir::Both, {}, ""},
+      {"w",
+       "   ",
+       Dir::Both,  // every entry with an empty field
+       {"Haus = house", "Häuser = houses", "das Haus = the house", "Heim = home"},
+       ""},
+      // The switches' captions cross over: 1 ("Synonym A1") governs B1, 4 governs A1.
+      {"1", "Haus", Dir::Both, {"Haus = house", "das Haus = the house"}, ""},
+      {"4", "Haus", Dir::Both, {}, "Haus"},
+      {"5", "Zuhause", Dir::Both, {}, "Zuhause"},
+      {"2", "Zuhause", Dir::Both, {"Heim = home"}, ""},
+      {"2", "Zuhause", Dir::BToA, {}, "Zuhause"},
+      {"7", "Haus", Dir::AToB, {"das Haus = the house"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.opts) + " " + c.term);
+    const std::string o = c.opts;
+    options = Options{};
+    options.groesse = o.find('i') == std::string::npos;
+    options.ganzewoerter = o.find('w') != std::string::npos;
+    options.showunitID = o.find('u') != std::string::npos;
+    options.wortbuchleerenft = o.find('k') == std::string::npos;
+    const std::size_t digit = o.find_first_of("1234567");
+    options.Felder = digit != std::string::npos;
+    bool* switches[] = {&options.CheckBox1, &options.CheckBox2, &options.CheckBox3,
+                        &options.CheckBox4, &options.CheckBox5, &options.CheckBox6,
+                        &options.CheckBox7};
+    for (int i = 0; i < 7; ++i)
+      *switches[i] = options.Felder && o[digit] == '1' + i;
+    session.ClearDictionary();
+    Search(c.term, c.dir);
+    EXPECT_EQ(c.lines, Lines());
+    EXPECT_EQ(c.termAfter, ToUtf8(session.view().term));
+    for (std::size_t k = 0; k < session.HitCount(); ++k)
+      EXPECT_TRUE(c.lines[k].starts_with(ToUtf8(HitLine(shared->VocList[k], false)))) << k;
+  }
+  // With "Nicht alle Felder durchsuchen" off, switches left off still search every field.
+  options = Options{};
+  session.ClearDictionary();
+  Search("Haus");
+  EXPECT_EQ((std::vector<std::string>{"Haus = house", "das Haus = the house"}), Lines());
+  EXPECT_TRUE(msgs.shown().empty());
+}
+
+TEST_F(DictionaryTest, AnEmptyFieldDoesNothing) {
+  shared->DataFilePath = dir.file("fehlt.fid");  // not even opened
+  Search("");
+  EXPECT_TRUE(session.lines().empty());
+  EXPECT_EQ(0u, session.view().listVersion);
+}
+
+TEST_F(DictionaryTest, AppendingSearchesKeepEachLineWithItsEntry) {
+  options.ClearList = false;
+  Search("house", SearchDirection::BToA);
+  Search("Heim");
+  ASSERT_EQ((std::vector<std::string>{"Haus = house", "Häuser = houses", "das Haus = the house",
+                                      "Heim = home"}),
+            Lines());
+  EXPECT_EQ(Latin1("Häuser"), shared->VocList[1].B1.get().bytes());
+  EXPECT_EQ("Zuhause", shared->VocList[3].B2.get().bytes());
+  EXPECT_EQ(4, shared->VocCount);
+
+  std::vector<std::pair<std::size_t, bool>> shown;
+  flows.quickEditEntry = [&](std::size_t index, bool editable) {
+    shown.emplace_back(index, editable);
+    return false;
+  };
+  session.ShowHit(3);
+  session.ShowHit(-1);  // nothing selected
+  session.ShowHit(4);   // no such line
+  EXPECT_EQ((std::vector<std::pair<std::size_t, bool>>{{3, false}}), shown);
+
+  // "&Clear" starts the list from line 0 again; VocList keeps its records.
+  session.ClearDictionary();
+  EXPECT_TRUE(session.lines().empty());
+  EXPECT_EQ("Heim", shared->VocList[3].B1.get().bytes());
+  Search("Heim");
+  EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
+  EXPECT_EQ("Heim", shared->VocList[0].B1.get().bytes());
+}
+
+TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
+  std::vector<mhtest::RawRecord> records = {Header("Viele"), Unit(1, "L")};
+  for (int i = 0; i < 300; ++i)
+    records.push_back(Entry(1, "w" + std::to_string(i), "Wort " + std::to_string(i)));
+  mhtest::WriteRecords(path, records);
+  options.ClearList = false;
+  msgs.expect(kTooManyHits, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  // The window shows the full list before the warning comes.
+  std::size_t linesShown = 0, messagesBefore = 99;
+  session.setTerm(W("Wort"));
+  session.Search({}, [&] {
+    linesShown = session.HitCount();
+    messagesBefore = msgs.shown().size();
+  });
+  EXPECT_EQ(255u, linesShown);
+  EXPECT_EQ(0u, messagesBefore);
+  ASSERT_EQ(255u, session.HitCount());
+  EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
+  EXPECT_EQ("w254", shared->VocList[254].A1.get().bytes());
+  EXPECT_TRUE(msgs.done());
+
+  // Already full: nothing is added, and the warning comes again.
+  msgs.expect(kTooManyHits, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  Search("w299");
+  EXPECT_EQ(255u, session.HitCount());
+  EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(DictionaryTest, AHeaderOnlyDataFileEndsAtOnce) {
+  mhtest::WriteRecords(path, {Header("Leer", "Latein")});
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
+  session.setTerm(W("Haus"));
+  session.Search([&](std::uint64_t read, std::uint64_t total) { steps.emplace_back(read, total); });
+  EXPECT_TRUE(session.lines().empty());
+  EXPECT_EQ("Haus", ToUtf8(session.view().term));
+  EXPECT_EQ("Latein", shared->DataFileHeader.A1.get().bytes()) << "record 0 read by the search";
+  EXPECT_EQ((std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, 0}}), steps);
+}
+
+TEST_F(DictionaryTest, ProgressIsToldInStepsUpToTheLastRecord) {
+  std::vector<mhtest::RawRecord> records = {Header("Gross"), Unit(1, "L")};
+  for (int i = 0; i < 5000; ++i)
+    records.push_back(Entry(1, "a", "b"));
+  mhtest::WriteRecords(path, records);
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
+  session.setTerm(W("zzz"));
+  session.Search([&](std::uint64_t read, std::uint64_t total) { steps.emplace_back(read, total); });
+  ASSERT_GE(steps.size(), 3u);
+  EXPECT_LE(steps.size(), 30u) << "in steps, not per record";
+  EXPECT_EQ((std::pair<std::uint64_t, std::uint64_t>{0, 5001}), steps.front());
+  EXPECT_EQ((std::pair<std::uint64_t, std::uint64_t>{5001, 5001}), steps.back());
+  for (std::size_t i = 1; i < steps.size(); ++i)
+    EXPECT_LT(steps[i - 1].first, steps[i].first);
+  EXPECT_EQ(5001u, session.view().progress);
+  EXPECT_EQ(5001u, session.view().progressMax);
+}
+
+TEST_F(DictionaryTest, OpenNamesTheDataFileAndClears) {
+  options.ClearList = false;
+  Search("Heim");
+  ASSERT_TRUE(session.OpenDictionary());
+  EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Vokabeln", session.view().caption);
+  EXPECT_TRUE(session.lines().empty());
+  EXPECT_EQ("Vokabeln", shared->DataFileHeader.B1.get().bytes());
+
+  shared->DataFilePath = dir.file("fehlt.fid");
+  msgs.expect(std::string(kDictionaryReadError) + mhtest::Missing(shared->DataFilePath), Answer::Ok,
+              MsgKind::Error, MsgButtons::Ok);
+  EXPECT_FALSE(session.OpenDictionary());
+  EXPECT_TRUE(msgs.done());
+}
+
+TEST_F(DictionaryTest, AFileThatCannotBeReadChangesNothing) {
+  Search("Heim");
+  ASSERT_EQ(1u, session.HitCount());
+  const TVocData kept = shared->VocList[0];
+  session.setTerm(W(" house "));
+
+  // Deleted after it was chosen.
+  std::filesystem::remove(path);
+  msgs.expect(std::string(kDictionaryReadError) + mhtest::Missing(path), Answer::Ok, MsgKind::Error,
+              MsgButtons::Ok);
+  session.Search();
+  EXPECT_TRUE(msgs.done());
+  EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
+  EXPECT_EQ("house", ToUtf8(session.view().term)) << "kept for another try";
+
+  // Unreadable half way: the hits found before the error are not taken either.
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "house", "Haus")});
+  InjectFileFault({path, FileFault::At::Read, 0, EIO});
+  msgs.expect(std::string(kDictionaryReadError) + "\nDie Datei \"" + path +
+                  "\" kann nicht gelesen werden: Ein-/Ausgabefehler des Datenträgers.",
+              Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  session.Search();
+  ClearFileFaults();
+  EXPECT_TRUE(msgs.done());
+  EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
+  EXPECT_TRUE(RecordsEqual(kept, shared->VocList[0]));
+}
+
+TEST_F(DictionaryTest, AnotherDataFileIsSearchedNext) {
+  const std::string other = dir.file("latein.fid");
+  mhtest::WriteRecords(other,
+                       {Header("Latein", "Latein"), Unit(1, "L"), Entry(1, "domus", "Haus")});
+  ASSERT_TRUE(session.OpenDictionary());
+  flows.chooseDataFile = [&](ChooseMode mode) {
+    EXPECT_EQ(ChooseMode::Plain, mode);
+    shared->Cancelled = 1;
+    return std::string();
+  };
+  session.ChooseDataFile();
+  EXPECT_EQ(path, shared->DataFilePath) << "abandoned: the DataFile stays";
+
+  flows.chooseDataFile = [&](ChooseMode) { return other; };
+  session.ChooseDataFile();
+  EXPECT_EQ(other, shared->DataFilePath);
+  EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Vokabeln", session.view().caption);
+  Search("Haus", SearchDirection::AToB);
+  EXPECT_EQ((std::vector<std::string>{"Haus = domus"}), Lines());
+  EXPECT_EQ("Latein", shared->DataFileHeader.A1.get().bytes()) << "the quick view's headings";
+}
+
+TEST(FieldMatches, FindsTheTermAtEveryPlace) {
+  struct Case {
+    const char* term;
+    const char* field;
+    bool caseSensitive;
+    bool found;
+  };
+  const Case cases[] = {
+      {"aab", "aaab", true, true},
+      {"abab", "abababx", true, true},
+      {"abc", "ababab", true, false},
+      {"See", "am See", true, true},
+      {"am", "am See", true, true},
+      {"m S", "am See", true, true},
+      {"am See", "am See", true, true},
+      {"am Seen", "am See", true, false},
+      {"xa", "aaaaaa", true, false},
+      {"ee", "Seee", true, true},
+      {"\xE9", "caf\xE9", false, true},
+      {"\xC9", "caf\xE9", false, false},  // é, É
+      {"", "", true, false},
+      {"", "Haus", true, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.found, FieldMatches(WinString(c.term), c.field, c.caseSensitive, false))
+        << c.term << " in " << c.field;
+  }
+  EXPECT_TRUE(FieldMatches(WinString(), "", true, true)) << "with whole fields, empty is empty";
+}
+
+}  // namespace
+}  // namespace merkhaus
