@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace merkhaus {
@@ -25,6 +26,25 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& ge
   button->setGeometry(geometry);
   button->setAutoDefault(false);
   return button;
+}
+
+QPushButton* MakeClickOnlyButton(QWidget* parent, const QString& caption, const QRect& geometry) {
+  auto* button = MakeButton(parent, caption, geometry);
+  button->setFocusPolicy(Qt::ClickFocus);
+  return button;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry) {
+  auto* memo = new QPlainTextEdit(parent);
+  memo->setGeometry(geometry);
+  memo->setReadOnly(true);
+  memo->setFocusPolicy(Qt::NoFocus);
+  return memo;
+}
+
+void ShowElided(QLabel* label, const QString& text) {
+  label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
+  label->setToolTip(text);
 }
 
 void SetBold(QWidget* w, double scale) {

@@ -8,6 +8,7 @@
 
 class QFrame;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -20,6 +21,13 @@ QFrame* MakePanel(QWidget* parent, const QRect& geometry);
 QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry);
 // A button that Enter does not press unless the window makes it its default button.
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry);
+
+// A button that Tab passes over: windows where only the answer field belongs to the keyboard.
+QPushButton* MakeClickOnlyButton(QWidget* parent, const QString& caption, const QRect& geometry);
+// A read-only text box that never takes the focus (the question and answer boxes).
+QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry);
+// A text longer than its label ends in "…"; the whole text shows on hover.
+void ShowElided(QLabel* label, const QString& text);
 
 // Connects a control's signal to a handler of its window as one action of the learner
 // (RunAction): whatever goes wrong in it is told in one box and ends only that action.

@@ -1,5 +1,7 @@
 #include "practice/study_engine.h"
 
+#include "text/questions.h"
+
 namespace merkhaus {
 
 namespace {
@@ -90,18 +92,7 @@ std::optional<std::uint8_t> StudyEngine::NextRandom() {
 }
 
 void StudyEngine::ChooseDirection() {
-  switch (options_.Abfrageweise) {
-    case 1:
-      Direction = QueryDirection::BA;
-      break;
-    case 2:
-      random_.reseed();
-      Direction = random_.draw(100) < 50 ? QueryDirection::AB : QueryDirection::BA;
-      break;
-    default:  // 0, and a configuration that names no direction
-      Direction = QueryDirection::AB;
-      break;
-  }
+  Direction = DrawDirection(options_.Abfrageweise, random_);
 }
 
 void StudyEngine::RecordRight() {

@@ -4,6 +4,7 @@
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "store/datafile.h"
+#include "text/questions.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -12,17 +13,6 @@ namespace {
 
 constexpr const char* kConfirmAbort = "Wollen sie das Üben dieser Lektion abbrechen?";
 constexpr std::size_t kCaptionNameLength = 68;
-
-// The fields of one side of an entry: the question side, or the answer side.
-struct Side {
-  const PString<60>* field[3];
-};
-Side SideA(const TVocData& e) {
-  return {{&e.A1, &e.A2, &e.A3}};
-}
-Side SideB(const TVocData& e) {
-  return {{&e.B1, &e.B2, &e.B3}};
-}
 
 }  // namespace
 
@@ -150,22 +140,8 @@ void StudySession::NextQuestion() {
   engine_.ChooseDirection();
 
   const TVocData& e = Current();
-  const bool ab = engine_.Direction == QueryDirection::AB;
-  const Side side = ab ? SideA(e) : SideB(e);
-  WinString question = side.field[0]->get();
-  if (options_.Synonymabfrage) {
-    // The first or the second synonym with equal chance, the third only after a blank second.
-    // A side that is blank throughout shows its first field as stored.
-    random_.reseed();
-    int k = random_.draw(2);
-    for (int tried = 0; tried < 3; ++tried, k = (k + 1) % 3) {
-      if (!CutSpaces(side.field[k]->get()).empty()) {
-        question = side.field[k]->get();
-        break;
-      }
-    }
-  }
-  (ab ? view_.foreignText : view_.nativeText) = question;
+  const WinString question = QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_);
+  (engine_.Direction == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Kommentar_zeigen) view_.comment = e.Comment.get();
 }
 

@@ -17,21 +17,6 @@
 namespace merkhaus {
 namespace {
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry) {
-  auto* memo = new QPlainTextEdit(parent);
-  memo->setGeometry(geometry);
-  memo->setReadOnly(true);
-  memo->setFocusPolicy(Qt::NoFocus);
-  return memo;
-}
-
-QPushButton* MakeStudyButton(QWidget* parent, const QString& caption, const QRect& geometry) {
-  auto* button = MakeButton(parent, caption, geometry);
-  // Only the answer field and "Korrigieren" are reached with Tab.
-  button->setFocusPolicy(Qt::ClickFocus);
-  return button;
-}
-
 void SetTextColour(QPlainTextEdit* memo, const Rgb& colour) {
   QPalette palette = memo->palette();
   palette.setColor(QPalette::Text, QColor(colour.r, colour.g, colour.b));
@@ -73,7 +58,7 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
   Label4->setFont(bold);
   Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
   SetItalic(Label13);
-  Button7 = MakeStudyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
+  Button7 = MakeClickOnlyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
 
   auto* main = MakePanel(this, QRect(4, 58, 380, 226));
   Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
@@ -92,11 +77,11 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
   Label12->setBuddy(Edit1);
 
   auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
-  Button1 = MakeStudyButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
-  Button8 = MakeStudyButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
-  Button4 = MakeStudyButton(buttons, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
+  Button1 = MakeClickOnlyButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
+  Button8 = MakeClickOnlyButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
+  Button4 = MakeClickOnlyButton(buttons, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
   Button4->setFocusPolicy(Qt::StrongFocus);
-  Button6 = MakeStudyButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
+  Button6 = MakeClickOnlyButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
   SetBold(Button6);
 
   auto* counters = MakePanel(this, QRect(390, 172, 95, 112));
@@ -111,12 +96,12 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
     value->setFont(bold);
   }
 
-  Button5 = MakeStudyButton(this, QStringLiteral("Lösun&g"), QRect(4, 304, 84, 30));
-  Button3 = MakeStudyButton(this, QStringLiteral("&Tip"), QRect(94, 304, 70, 30));
+  Button5 = MakeClickOnlyButton(this, QStringLiteral("Lösun&g"), QRect(4, 304, 84, 30));
+  Button3 = MakeClickOnlyButton(this, QStringLiteral("&Tip"), QRect(94, 304, 70, 30));
   rfindicator = MakeIndicator(this, QStringLiteral("Falsch"), QColor(255, 0, 0));
   rfindicator2 = MakeIndicator(this, QStringLiteral("Richtig"), QColor(0, 255, 0));
   rfindicator2->raise();
-  Button2 = MakeStudyButton(this, QStringLiteral("Ausw&erten"), QRect(386, 304, 99, 30));
+  Button2 = MakeClickOnlyButton(this, QStringLiteral("Ausw&erten"), QRect(386, 304, 99, 30));
   SetBold(Button2);
 
   Timer1 = new QTimer(this);
@@ -164,10 +149,7 @@ void Tstudy::render() {
   const StudyView& v = session_->view();
   setWindowTitle(Utf8ToQString(v.caption));
   Label4->setText(ToQString(v.lessonName));
-  // A long comment ends in "…"; the whole text is its tool tip.
-  const QString comment = OneLine(ToQString(v.lessonComment));
-  Label13->setText(Label13->fontMetrics().elidedText(comment, Qt::ElideRight, Label13->width()));
-  Label13->setToolTip(comment);
+  ShowElided(Label13, OneLine(ToQString(v.lessonComment)));
   Label2->setText(ToQString(v.foreignLanguage));
   Label1->setText(ToQString(v.nativeLanguage));
   Memo1->setPlainText(ToQString(v.foreignText));

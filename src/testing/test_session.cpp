@@ -3,6 +3,7 @@
 #include "config/check_rules.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
+#include "text/questions.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -13,17 +14,6 @@ constexpr const char* kConfirmAbort = "Wollen sie das Testen dieser Lektion abbr
 constexpr const char* kConfirmEvaluation =
     "Wollen sie das Testen dieser Lektion abbrechen und die Auswertung anzeigen?";
 constexpr std::size_t kCaptionLength = 70;
-
-// The three fields of the side a question comes from.
-struct Side {
-  const PString<60>* field[3];
-};
-Side SideA(const TVocData& e) {
-  return {{&e.A1, &e.A2, &e.A3}};
-}
-Side SideB(const TVocData& e) {
-  return {{&e.B1, &e.B2, &e.B3}};
-}
 
 }  // namespace
 
@@ -153,22 +143,8 @@ void TestSession::NextTestQuestion() {
   ChooseTestDirection();
 
   const TVocData& e = shared_.VocList[TestCurIndex];
-  const bool ab = TestDirection == QueryDirection::AB;
-  const Side side = ab ? SideA(e) : SideB(e);
-  WinString question = side.field[0]->get();
-  if (options_.testensynonymabfrage) {
-    // The first or the second synonym with equal chance, the third only after a blank second.
-    // A side that is blank throughout shows its first field as stored.
-    random_.reseed();
-    int k = random_.draw(2);
-    for (int tried = 0; tried < 3; ++tried, k = (k + 1) % 3) {
-      if (!CutSpaces(side.field[k]->get()).empty()) {
-        question = side.field[k]->get();
-        break;
-      }
-    }
-  }
-  (ab ? view_.foreignText : view_.nativeText) = question;
+  const WinString question = QuestionText(e, TestDirection, options_.testensynonymabfrage, random_);
+  (TestDirection == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Testen_showcomments) view_.comment = e.Comment.get();
 }
 
@@ -240,18 +216,7 @@ std::uint8_t TestSession::NextRandom() {
 }
 
 void TestSession::ChooseTestDirection() {
-  switch (options_.TestenAbfrageweise) {
-    case 1:
-      TestDirection = QueryDirection::BA;
-      break;
-    case 2:
-      random_.reseed();
-      TestDirection = random_.draw(100) < 50 ? QueryDirection::AB : QueryDirection::BA;
-      break;
-    default:  // 0, and a configuration that names no direction
-      TestDirection = QueryDirection::AB;
-      break;
-  }
+  TestDirection = DrawDirection(options_.TestenAbfrageweise, random_);
 }
 
 void TestSession::ShowTestCounter() {

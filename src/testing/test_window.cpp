@@ -14,32 +14,8 @@
 #include "testing/evaluation_window.h"
 
 namespace merkhaus {
-namespace {
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const QRect& geometry) {
-  auto* memo = new QPlainTextEdit(parent);
-  memo->setGeometry(geometry);
-  memo->setReadOnly(true);
-  memo->setFocusPolicy(Qt::NoFocus);
-  return memo;
-}
-
-QPushButton* MakeTestButton(QWidget* parent, const QString& caption, const QRect& geometry) {
-  auto* button = MakeButton(parent, caption, geometry);
-  // Tab moves nowhere but the answer field.
-  button->setFocusPolicy(Qt::ClickFocus);
-  return button;
-}
-
-// A lesson's name and comment may be longer than their line: what does not fit ends in "…",
-// and the whole text shows on hover.
-void ShowElided(QLabel* label, const QString& text) {
-  label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
-  label->setToolTip(text);
-}
-
-}  // namespace
-
+// Tab reaches only the answer field: every button is for the mouse or its accelerator.
 TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
                  OptionsEditor& options)
     : QDialog(nullptr), services_(services), headerInfo_(headerInfo), options_(options) {
@@ -57,7 +33,7 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
   Label4->setFont(bold);
   Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
   SetItalic(Label13);
-  Button7 = MakeTestButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
+  Button7 = MakeClickOnlyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
 
   auto* main = MakePanel(this, QRect(4, 58, 380, 230));
   Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
@@ -76,10 +52,10 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
   Label12->setBuddy(Edit1);
 
   auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
-  Button1 = MakeTestButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
-  Button8 = MakeTestButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
-  Button3 = MakeTestButton(buttons, QStringLiteral("Auswertung"), QRect(6, 74, 83, 28));
-  Button6 = MakeTestButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
+  Button1 = MakeClickOnlyButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
+  Button8 = MakeClickOnlyButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
+  Button3 = MakeClickOnlyButton(buttons, QStringLiteral("Auswertung"), QRect(6, 74, 83, 28));
+  Button6 = MakeClickOnlyButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
   SetBold(Button6);
 
   auto* counter = MakePanel(this, QRect(390, 172, 95, 60));
@@ -88,7 +64,7 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
   Label6->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   Label6->setFont(bold);
 
-  Button2 = MakeTestButton(this, QStringLiteral("&Weiter"), QRect(390, 252, 95, 36));
+  Button2 = MakeClickOnlyButton(this, QStringLiteral("&Weiter"), QRect(390, 252, 95, 36));
   SetBold(Button2);
 
   TestDisplay& display = *this;

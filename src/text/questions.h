@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/random.h"
+#include "platform/win_string.h"
+#include "store/vocdata.h"
+#include "text/answer_check.h"
+
+namespace merkhaus {
+
+// How the practice and the test put a question.
+
+// The direction of a new question from the option "Abfrageweise" / "TestenAbfrageweise":
+// 0 "A - B", 1 "B - A", 2 at random (re-seeded from the clock, even chances). A value that names
+// no direction asks "A - B".
+QueryDirection DrawDirection(int abfrageweise, Random& random);
+
+// The text a question shows: the first field of the question side as stored, or with
+// `allSynonyms` the first or the second synonym with equal chance (re-seeded from the clock),
+// the third only after a blank second, passing over blank fields. A side blank throughout shows
+// its first field as stored.
+WinString QuestionText(const TVocData& entry, QueryDirection direction, bool allSynonyms,
+                       Random& random);
+
+}  // namespace merkhaus
