@@ -12,8 +12,10 @@
 #include "platform/action.h"
 #include "platform/messages.h"
 #include "platform/qt_print.h"
+#include "platform/stream_messages.h"
 #include "platform/today.h"
 #include "printing/unit_list_printer.h"
+#include "store/units.h"
 
 namespace merkhaus {
 
@@ -21,31 +23,6 @@ namespace {
 
 constexpr std::string_view kOption = "--print-pdf";
 constexpr const char* kUsage = "Aufruf: merkhaus --print-pdf AUSGABE.pdf DATEI.fid UNITID";
-
-// The message boxes of a program without windows: every text goes to the error stream.
-class StreamMessages : public Messages {
- public:
-  explicit StreamMessages(std::ostream& err) : err_(err) {}
-  Answer show(MsgKind, const std::string& text, MsgButtons buttons) override {
-    err_ << text << "\n";
-    return buttons == MsgButtons::Ok    ? Answer::Ok
-           : buttons == MsgButtons::Yes ? Answer::Yes
-                                        : Answer::No;
-  }
-
- private:
-  std::ostream& err_;
-};
-
-std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
-  if (text.empty() || text.size() > 3 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  const int id = std::stoi(text);
-  if (id < 1 || id > 255) return std::nullopt;
-  return static_cast<std::uint8_t>(id);
-}
 
 // Swapped arguments must never turn the DataFile itself into a PDF.
 bool SameFile(const std::string& a, const std::string& b) {

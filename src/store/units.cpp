@@ -1,5 +1,7 @@
 #include "store/units.h"
 
+#include <algorithm>
+
 #include "store/record_file.h"
 
 namespace merkhaus {
@@ -13,6 +15,16 @@ WinString JoinLine(const TVocData& header) {
 }
 
 }  // namespace
+
+std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
+  if (text.empty() || text.size() > 3 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const int id = std::stoi(text);
+  if (id < 1 || id > 255) return std::nullopt;
+  return static_cast<std::uint8_t>(id);
+}
 
 WinString UnitListLine(const TVocData& header) {
   if (header.Comment.empty()) return header.B1.get().left(kLineMax);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,9 @@
 #include "store/vocdata.h"
 
 namespace merkhaus {
+
+// A UnitID as a person writes it: a decimal number from 1 to 255, nothing else.
+std::optional<std::uint8_t> ParseUnitId(const std::string& text);
 
 // A lesson's line in the lesson list: B1, then " - " and the comment when there is one; the name
 // part is cut to 63 characters and the whole line to 255.

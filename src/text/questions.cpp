@@ -19,8 +19,7 @@ QueryDirection DrawDirection(int abfrageweise, Random& random) {
 WinString QuestionText(const TVocData& e, QueryDirection direction, bool allSynonyms,
                        Random& random) {
   const bool ab = direction == QueryDirection::AB;
-  const PString<60>* const side[3] = {ab ? &e.A1 : &e.B1, ab ? &e.A2 : &e.B2,
-                                      ab ? &e.A3 : &e.B3};
+  const PString<60>* const side[3] = {ab ? &e.A1 : &e.B1, ab ? &e.A2 : &e.B2, ab ? &e.A3 : &e.B3};
   if (!allSynonyms) return side[0]->get();
   random.reseed();
   int k = random.draw(2);

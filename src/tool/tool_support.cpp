@@ -10,33 +10,6 @@
 
 namespace merkhaus::tool {
 
-Answer StreamMessages::show(MsgKind, const std::string& text, MsgButtons buttons) {
-  ++shown_;
-  err_ << text << "\n";
-  switch (buttons) {
-    case MsgButtons::Ok:
-      return Answer::Ok;
-    case MsgButtons::Yes:
-      return Answer::Yes;
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoDefaultNo:
-      return questionAnswer_ == Answer::Cancel ? Answer::No : questionAnswer_;
-    case MsgButtons::YesNoCancel:
-      return questionAnswer_;
-  }
-  return Answer::Cancel;
-}
-
-std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
-  if (text.empty() || text.size() > 3 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  const int id = std::stoi(text);
-  if (id < 1 || id > 255) return std::nullopt;
-  return static_cast<std::uint8_t>(id);
-}
-
 bool ParsedArgs::has(const std::string& name) const {
   return std::any_of(options.begin(), options.end(),
                      [&](const auto& o) { return o.first == name; });

@@ -7,27 +7,11 @@
 #include <vector>
 
 #include "platform/messages.h"
+#include "platform/stream_messages.h"
 #include "platform/win_string.h"
+#include "store/units.h"
 
 namespace merkhaus::tool {
-
-// The tool's message boxes: every text goes to the error stream, and questions get the answer
-// that the command-line flags decided beforehand (the tool never waits for a person).
-class StreamMessages : public Messages {
- public:
-  explicit StreamMessages(std::ostream& err, Answer questionAnswer = Answer::No)
-      : err_(err), questionAnswer_(questionAnswer) {}
-  Answer show(MsgKind kind, const std::string& text, MsgButtons buttons) override;
-  int shownCount() const { return shown_; }
-
- private:
-  std::ostream& err_;
-  Answer questionAnswer_;
-  int shown_ = 0;
-};
-
-// A UnitID argument: a decimal number from 1 to 255.
-std::optional<std::uint8_t> ParseUnitId(const std::string& text);
 
 // Splits arguments into positional ones and "--name value" / "--flag" options. `valued` lists the
 // options that take a value. False (with a German message on err) on an unknown or incomplete
