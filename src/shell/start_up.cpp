@@ -6,6 +6,8 @@
 
 #include "config/options_dialog.h"
 #include "entry/entry_window.h"
+#include "maintenance/editor_window.h"
+#include "maintenance/restore_windows.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
 #include "shell/about_box.h"
@@ -50,7 +52,12 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir) : services
   // Making the options dialog reads Merkhaus.cfg and Merkhaus.soz.
   OptionsDLG_ = std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages, s.fileDialogs,
                                               s.help, configDir);
+  EditDataFile_ = std::make_unique<TEditDataFile>(s, *this, *this, *this, *this, *this, *this);
+  // The editor chooses its DataFile first and hides the main window only once one was chosen.
+  Form1_->AddMode(Mode::Edit, [this] { EditDataFile_->OpenEditor(Form1_.get()); });
   QuickEdit_ = std::make_unique<TQuickEdit>(s);
+  undelete_ = std::make_unique<Tundelete>(s);
+  undeletevoc_ = std::make_unique<Tundeletevoc>(s);
   Testen_ = std::make_unique<TTesten>(s, *this, *this, *this);
   tst_ausw_ = std::make_unique<Ttst_ausw>(s, *Testen_);
   Form1_->AddMode(Mode::Test, [this] { Testen_->StartTest(); });
@@ -77,6 +84,18 @@ bool Windows::QuickEditEntry(std::size_t index, bool editable) {
 
 void Windows::ShowOptions() {
   OptionsDLG_->exec();
+}
+
+void Windows::OpenEntryWindow(bool checkLesson) {
+  Form3_->OpenEntryWindow(checkLesson);
+}
+
+void Windows::ListDeletedUnits() {
+  undelete_->ListDeletedUnits();
+}
+
+void Windows::ListDeletedVocs() {
+  undeletevoc_->ListDeletedVocs();
 }
 
 void HandleCommandLine(Services& services, TForm1& main, const std::vector<std::string>& args) {

@@ -31,6 +31,15 @@ const VerbInfo kVerbs[] = {
      "liest eine Textdatei in eine neue oder eine bestehende Lektion"},
     {"add", Add, "FILE UNITID FOREIGN NATIVE [--comment TEXT] [--no-split] [--keep-spaces]",
      "trägt eine Vokabel in eine Lektion ein, wie „Eingeben“ sie einträgt und speichert"},
+    {"stats", Stats, "FILE",
+     "die Zahlen des DataFile-Editors: Units, Vokabeln, gelöschte Vokabeln, insgesamt"},
+    {"deleted", Deleted, "FILE [UNITID]",
+     "die gelöschten Lektionen, mit UNITID die gelöschten Vokabeln dieser Lektion"},
+    {"restore-lesson", RestoreLesson, "FILE NAME",
+     "stellt eine gelöschte Lektion wieder her und gibt die Anzahl der Datensätze aus"},
+    {"cleanup", Cleanup, "FILE",
+     "entfernt die gelöschten Datensätze für immer (das alte DataFile bleibt als cleanup.tmp "
+     "im Arbeitsordner) und gibt ihre Anzahl aus"},
 };
 
 void PrintHelp(std::ostream& out) {
