@@ -196,6 +196,7 @@ void EditorSession::Cleanup() {
   }
   const CleanupResult result = CleanupDataFile(shared_.DataFilePath, backupPath(), messages_);
   ShowStatistics();
+  if (showView) showView();
   if (result.ok) {
     messages_.show(MsgKind::Information, "Die Bereinigung ist erfolgreich abgeschlossen worden!",
                    MsgButtons::Ok);

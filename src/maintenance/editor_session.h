@@ -78,6 +78,9 @@ class EditorSession {
                 const Flows& flows);
 
   const EditorView& view() const { return view_; }
+  // Set by the window: shows the view at once, so that the new figures are seen while the
+  // message about the cleanup is up.
+  std::function<void()> showView;
   // Where the cleanup keeps the DataFile as it was; the working folder's "cleanup.tmp".
   std::function<std::string()> backupPath;
 

@@ -99,6 +99,7 @@ TEditDataFile::TEditDataFile(Services& services, DataFileChooser& dataFiles, Les
   session_ = std::make_unique<EditorSession>(
       services_.shared, services_.options, services_.messages, services_.fileDialogs,
       EditorSession::Flows{dataFiles, lessons, headerInfo, entries, vocabularyEntry, restore});
+  session_->showView = [this] { render(); };
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TEditDataFile::Button1Click, m);
