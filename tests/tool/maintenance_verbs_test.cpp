@@ -42,9 +42,7 @@ TEST_F(MaintenanceVerbs, StatsAndDeletedShowWhatTheEditorShows) {
   const auto gone = RunTool({"deleted", path, "1"});
   EXPECT_EQ(1, gone.status);
   EXPECT_EQ("Die Lektion mit der UnitID 1 gibt es in diesem DataFile nicht.\n", gone.err);
-}
 
-TEST_F(MaintenanceVerbs, RestoreLessonCountsAndRefuses) {
   const auto taken = RunTool({"restore-lesson", path, "Gemüse"});
   EXPECT_EQ(1, taken.status);
   EXPECT_EQ("Eine Lektion mit diesem Namen Existiert bereits!\n", taken.err);
