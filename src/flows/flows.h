@@ -46,6 +46,15 @@ class EntryViewer {
   virtual bool QuickEditEntry(std::size_t index, bool editable) = 0;
 };
 
+class VocabularyEntry {
+ public:
+  virtual ~VocabularyEntry() = default;
+  // "Eingeben" on DataFilePath and CurUnitID, modal; returns after "Ende". `checkLesson`: read
+  // the lesson's header afresh. The window may switch CurUnitID ("Lektion") and fills VocList
+  // with its buffer, so the caller reloads what it shows.
+  virtual void OpenEntryWindow(bool checkLesson) = 0;
+};
+
 class OptionsEditor {
  public:
   virtual ~OptionsEditor() = default;

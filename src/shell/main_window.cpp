@@ -147,8 +147,8 @@ void TForm1::RunModeWindow(Mode mode) {
   if (run == modes_.end()) return;
   // Each mode's window runs modally while the main window is hidden; printing keeps it visible.
   // The main window comes back where it was, however the mode ends, also when an error ends it
-  // early.
-  const bool hideMain = mode != Mode::Print;
+  // early. The editor hides it itself, once its DataFile has been chosen.
+  const bool hideMain = mode != Mode::Print && mode != Mode::Edit;
   struct ShowAgain {
     QWidget* window;
     QPoint at;

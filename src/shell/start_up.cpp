@@ -7,6 +7,8 @@
 #include "config/options_dialog.h"
 #include "dictionary/dictionary_window.h"
 #include "entry/entry_window.h"
+#include "maintenance/editor_window.h"
+#include "maintenance/restore_windows.h"
 #include "practice/quick_edit_window.h"
 #include "practice/study_window.h"
 #include "printing/unit_list_printer.h"
@@ -52,7 +54,12 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir) : services
   // Making the options dialog reads Merkhaus.cfg and Merkhaus.soz.
   OptionsDLG_ = std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages, s.fileDialogs,
                                               s.help, configDir);
+  EditDataFile_ = std::make_unique<TEditDataFile>(s, *this, *this, *this, *this, *this, *this);
+  // The editor chooses its DataFile first and hides the main window only once one was chosen.
+  Form1_->AddMode(Mode::Edit, [this] { EditDataFile_->OpenEditor(Form1_.get()); });
   QuickEdit_ = std::make_unique<TQuickEdit>(s);
+  undelete_ = std::make_unique<Tundelete>(s);
+  undeletevoc_ = std::make_unique<Tundeletevoc>(s);
   beebook_ = std::make_unique<Tbeebook>(s, *this, *this, *this);
   Form1_->AddMode(Mode::Dictionary, [this] { beebook_->OpenDictionary(); });
   Testen_ = std::make_unique<TTesten>(s, *this, *this, *this);
@@ -83,6 +90,18 @@ bool Windows::QuickEditEntry(std::size_t index, bool editable) {
 
 void Windows::ShowOptions() {
   OptionsDLG_->exec();
+}
+
+void Windows::OpenEntryWindow(bool checkLesson) {
+  Form3_->OpenEntryWindow(checkLesson);
+}
+
+void Windows::ListDeletedUnits() {
+  undelete_->ListDeletedUnits();
+}
+
+void Windows::ListDeletedVocs() {
+  undeletevoc_->ListDeletedVocs();
 }
 
 void HandleCommandLine(Services& services, TForm1& main, const std::vector<std::string>& args) {

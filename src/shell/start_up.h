@@ -9,11 +9,13 @@
 
 #include "flows/flows.h"
 #include "flows/services.h"
+#include "maintenance/editor_session.h"
 
 namespace merkhaus {
 
 class TAboutBox;
 class Tbeebook;
+class TEditDataFile;
 class TForm1;
 class TForm3;
 class TForm4;
@@ -28,6 +30,8 @@ class TTesten;
 class Ttst_ausw;
 class TVocDataModule;
 class UnitListPrinter;
+class Tundelete;
+class Tundeletevoc;
 
 // Loads the German Qt translations, so that the standard dialogs speak German.
 void InstallGermanTranslations(QApplication& app);
@@ -40,7 +44,9 @@ class Windows final : public DataFileChooser,
                       public LessonChooser,
                       public HeaderInfoViewer,
                       public EntryViewer,
-                      public OptionsEditor {
+                      public OptionsEditor,
+                      public VocabularyEntry,
+                      public RestoreWindows {
  public:
   // `configDir` holds Merkhaus.cfg and Merkhaus.soz, read when the options dialog is made.
   Windows(Services& services, const std::filesystem::path& configDir);
@@ -61,6 +67,9 @@ class Windows final : public DataFileChooser,
   void ShowHeaderInfo(bool forDataFile, bool editable) override;
   bool QuickEditEntry(std::size_t index, bool editable) override;
   void ShowOptions() override;
+  void OpenEntryWindow(bool checkLesson) override;
+  void ListDeletedUnits() override;
+  void ListDeletedVocs() override;
 
  private:
   Services& services_;
@@ -74,7 +83,10 @@ class Windows final : public DataFileChooser,
   std::unique_ptr<TOKBottomDlg1> OKBottomDlg1_;
   std::unique_ptr<THeaderInfoDlg> HeaderInfoDlg_;
   std::unique_ptr<TOptionsDLG> OptionsDLG_;
+  std::unique_ptr<TEditDataFile> EditDataFile_;
   std::unique_ptr<TQuickEdit> QuickEdit_;
+  std::unique_ptr<Tundelete> undelete_;
+  std::unique_ptr<Tundeletevoc> undeletevoc_;
   std::unique_ptr<Tbeebook> beebook_;
   std::unique_ptr<TTesten> Testen_;
   std::unique_ptr<Ttst_ausw> tst_ausw_;

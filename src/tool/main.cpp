@@ -34,6 +34,15 @@ const VerbInfo kVerbs[] = {
     {"search", Search,
      "FILE TERM [--ignore-case] [--whole] [--direction beide|ab|ba] [--unit-ids] [--keep-spaces]",
      "sucht im ganzen DataFile wie das Wörterbuch und gibt die Fundstellen aus (höchstens 255)"},
+    {"stats", Stats, "FILE",
+     "die Zahlen des DataFile-Editors: Units, Vokabeln, gelöschte Vokabeln, insgesamt"},
+    {"deleted", Deleted, "FILE [UNITID]",
+     "die gelöschten Lektionen, mit UNITID die gelöschten Vokabeln dieser Lektion"},
+    {"restore-lesson", RestoreLesson, "FILE NAME",
+     "stellt eine gelöschte Lektion wieder her und gibt die Anzahl der Datensätze aus"},
+    {"cleanup", Cleanup, "FILE",
+     "entfernt die gelöschten Datensätze für immer (das alte DataFile bleibt als cleanup.tmp "
+     "im Arbeitsordner) und gibt ihre Anzahl aus"},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -36,4 +36,10 @@ int Add(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // Dictionary verb: search.
 int Search(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Maintenance verbs: stats, deleted, restore-lesson, cleanup.
+int Stats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Deleted(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RestoreLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Cleanup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace merkhaus::tool

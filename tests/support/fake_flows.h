@@ -15,12 +15,14 @@ struct FakeFlows : merkhaus::DataFileChooser,
                    merkhaus::LessonChooser,
                    merkhaus::HeaderInfoViewer,
                    merkhaus::EntryViewer,
-                   merkhaus::OptionsEditor {
+                   merkhaus::OptionsEditor,
+                   merkhaus::VocabularyEntry {
   std::function<std::string(merkhaus::ChooseMode)> chooseDataFile;
   std::function<std::uint8_t(const std::string& path, bool allowCreate)> selectUnit;
   std::function<void(bool forDataFile, bool editable)> showHeaderInfo;
   std::function<bool(std::size_t index, bool editable)> quickEditEntry;
   std::function<void()> showOptions;
+  std::function<void(bool checkLesson)> openEntryWindow;
 
   std::string ChooseDataFile(merkhaus::ChooseMode mode) override {
     if (chooseDataFile) return chooseDataFile(mode);
@@ -44,6 +46,10 @@ struct FakeFlows : merkhaus::DataFileChooser,
   void ShowOptions() override {
     if (showOptions) return showOptions();
     ADD_FAILURE() << "unexpected options dialog";
+  }
+  void OpenEntryWindow(bool checkLesson) override {
+    if (openEntryWindow) return openEntryWindow(checkLesson);
+    ADD_FAILURE() << "unexpected entry window";
   }
 };
 

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/options.h"
+#include "flows/flows.h"
+#include "platform/dialogs.h"
+#include "platform/messages.h"
+#include "platform/win_string.h"
+#include "store/shared.h"
+#include "store/statistics.h"
+
+namespace merkhaus {
+
+// The two restore windows ("Wieder herstellen", "Vokabeln wieder herstellen"). They are made
+// after the editor at start-up, so the editor reaches them through this.
+class RestoreWindows {
+ public:
+  virtual ~RestoreWindows() = default;
+  // The deleted lessons of DataFilePath, modal.
+  virtual void ListDeletedUnits() = 0;
+  // The deleted entries of lesson CurUnitID, modal.
+  virtual void ListDeletedVocs() = 0;
+};
+
+// The editor's four figures. Entries count as live unless marked deleted (Deleted 1) and as
+// deleted unless live (Deleted 0), so an entry with a damaged Deleted byte shows in both.
+// Counted in full width: a large DataFile holds more than 65,535 records.
+struct EditorStatistics {
+  std::uint64_t lessons = 0;
+  std::uint64_t entries = 0;
+  std::uint64_t deletedEntries = 0;
+  std::uint64_t totalEntries = 0;
+};
+EditorStatistics EditorStatisticsOf(const DataFileCounts& counts);
+
+// The room that `records` records take, as the editor shows it: whole kilobytes and two blanks
+// before "Kb" (100 entries: "60  Kb").
+std::string SizeText(std::uint64_t records);
+
+// An entry's line in the editor's list: A1 = B1.
+WinString EditorListLine(const TVocData& entry);
+
+// Everything the editor window shows; texts are UTF-8, list lines Windows-1252.
+struct EditorView {
+  std::string caption = "DataFile-Editor";
+  std::string lessons = "0";
+  std::string entries = "0";
+  std::string entriesSize = "0  Kb";
+  std::string deletedEntries = "0";
+  std::string deletedSize = "0  Kb";
+  std::string totalEntries = "0";
+  std::string totalSize = "0  Kb";
+  bool lessonSelected = false;  // enables the lesson buttons
+  std::string lessonName = "<keine gewählt>";
+  std::string lessonId = "-";
+  std::string lessonCount = "-";
+  std::vector<WinString> lines;  // VocList, line i is entry i
+  bool dataFileEnabled = true;   // "DataFile": another DataFile may be chosen
+};
+
+// The DataFile editor ("Editiern"): the figures of one DataFile and every maintenance action on
+// it, its lessons and their entries. Made once with its window and used for every opening.
+class EditorSession {
+ public:
+  struct Flows {
+    DataFileChooser& dataFiles;
+    LessonChooser& lessons;
+    HeaderInfoViewer& headerInfo;
+    EntryViewer& entries;
+    VocabularyEntry& vocabularyEntry;
+    RestoreWindows& restore;
+  };
+  EditorSession(Shared& shared, Options& options, Messages& messages, FileDialogs& fileDialogs,
+                const Flows& flows);
+
+  const EditorView& view() const { return view_; }
+  // Set by the window: shows the view at once, so that the new figures are seen while the
+  // message about the cleanup is up.
+  std::function<void()> showView;
+  // Where the cleanup keeps the DataFile as it was; the working folder's "cleanup.tmp".
+  std::function<std::string()> backupPath;
+
+  // Chooses the DataFile (offering "Neues...") and prepares the editor on it without a lesson.
+  // False when the editor is not to open: the choice was cancelled or the file cannot be read.
+  bool OpenEditor();
+
+  // Record 0 into DataFileHeader; false, with Cancelled set, when it cannot be read
+  // ("RW - Fehler: 1101").
+  bool ReadDataFileHeader();
+  // Counts the DataFile in one pass and shows the figures and the caption.
+  void ShowStatistics();
+  // No lesson selected.
+  void ClearUnitPanel();
+  // The lesson's name, UnitID and number of loaded entries.
+  void ShowUnitPanel();
+  // The list from VocList; an empty lesson is told.
+  void FillEditorList();
+
+  // The buttons, named after what they do. `index` is the selected list line, -1 for none.
+  void SelectLesson();          // "Unit auswählen"
+  void DeselectLesson();        // "Unit abwählen"
+  void DataFileInfo();          // "Name / Info" of the DataFile
+  void LessonInfo();            // "Name / Info" of the lesson
+  void DeleteLesson();          // "Unit löschen"
+  void RestoreLessons();        // "Wiederherstellen" of lessons
+  void Cleanup();               // "Bereinigen"
+  void Export();                // "Exportieren"
+  void Import();                // "Importieren"
+  void EditEntry(int index);    // "Bearbeiten", double click
+  void DeleteEntry(int index);  // "Löschen"
+  void RestoreEntries();        // "Wiederherstellen" of entries
+  void AddEntries();            // "Neue hinzufügen"
+  void ChangeDataFile();        // "DataFile"
+
+ private:
+  void ShowCaption();
+  void ShowLines();
+  // Reloads the lesson's entries; false (and no lesson any more) when the file cannot be read.
+  bool ReloadVocs();
+  bool ValidIndex(int index) const;
+
+  Shared& shared_;
+  Options& options_;
+  Messages& messages_;
+  FileDialogs& fileDialogs_;
+  Flows flows_;
+  EditorView view_;
+};
+
+}  // namespace merkhaus

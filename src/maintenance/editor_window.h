@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "flows/flows.h"
+#include "flows/services.h"
+#include "maintenance/editor_session.h"
+
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace merkhaus {
+
+// "DataFile-Editor": the figures of one DataFile and every maintenance action on it, its
+// lessons and their entries. The window only shows what its EditorSession decides.
+class TEditDataFile : public QDialog {
+  Q_OBJECT
+ public:
+  TEditDataFile(Services& services, DataFileChooser& dataFiles, LessonChooser& lessons,
+                HeaderInfoViewer& headerInfo, EntryViewer& entries,
+                VocabularyEntry& vocabularyEntry, RestoreWindows& restore);
+  ~TEditDataFile() override;
+
+  QGroupBox* GroupBox1;  // DataFile
+  QLabel* Label12;       // Anzahl
+  QLabel* Label13;       // Speicher
+  QLabel* Label2;        // Units:
+  QLabel* Label1;
+  QLabel* Label3;  // Vokabeln:
+  QLabel* Label4;
+  QLabel* Label9;
+  QLabel* Label5;  // Gelöschte Vokabeln:
+  QLabel* Label6;
+  QLabel* Label10;
+  QLabel* Label7;  // Vokabeln insgesamt:
+  QLabel* Label8;
+  QLabel* Label11;
+  QPushButton* Button2;  // Name / Info
+  QLabel* Label14;       // Gelöschte Units:
+  QPushButton* Button3;  // Wiederherstellen
+  QPushButton* Button4;  // Bereinigen
+
+  QGroupBox* GroupBox2;  // Unit
+  QLabel* Label15;       // Name:
+  QLabel* Label16;       // the lesson's name
+  QLabel* Label20;       // ID:
+  QLabel* ID;
+  QLabel* Label17;  // Vokabeln:
+  QLabel* Label18;
+  QPushButton* Button6;   // Name / Info
+  QPushButton* Button7;   // Unit löschen
+  QPushButton* Button15;  // Exportieren
+  QPushButton* Button14;  // Importieren
+
+  QGroupBox* GroupBox3;  // Enthaltene Vokabeln
+  QListWidget* ListBox1;
+  QPushButton* Button8;   // Bearbeiten
+  QPushButton* Button9;   // Löschen
+  QPushButton* Button11;  // Neue hinzufügen
+  QLabel* Label19;        // Gelöschte Vokabeln:
+  QPushButton* Button10;  // Wiederherstellen
+
+  QPushButton* Button5;   // Unit auswählen
+  QPushButton* Button13;  // Unit abwählen
+  QPushButton* Button16;  // DataFile
+  QPushButton* Button1;   // Schließen
+
+  EditorSession& session() { return *session_; }
+
+  // Chooses the DataFile and runs the editor on it; `mainWindow` is hidden meanwhile, and only
+  // once a DataFile was chosen.
+  void OpenEditor(QWidget* mainWindow);
+
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+  void Button6Click();
+  void Button7Click();
+  void Button8Click();
+  void Button9Click();
+  void Button10Click();
+  void Button11Click();
+  void Button13Click();
+  void Button14Click();
+  void Button15Click();
+  void Button16Click();
+  void ListBox1DblClick();
+
+ private:
+  // Runs a session action and shows its result, also when a file error ends it early.
+  template <class Action>
+  void act(Action action);
+  void render();
+  int SelectedRow() const;
+
+  Services& services_;
+  std::unique_ptr<EditorSession> session_;
+};
+
+}  // namespace merkhaus

@@ -1,0 +1,129 @@
+#include "maintenance/restore_windows.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <optional>
+#include <vector>
+
+#include "platform/form_parts.h"
+#include "platform/qt_text.h"
+#include "store/restore.h"
+
+namespace merkhaus {
+namespace {
+
+// The common form of both windows: a heading, the list and two buttons, centred, with a close
+// box only.
+template <class Window>
+void Build(Window* w, const QString& caption, const QString& heading) {
+  w->setWindowTitle(caption);
+  w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                    Qt::WindowCloseButtonHint);
+  w->setFixedSize(440, 330);
+  w->Label1 = MakeLabel(w, heading, QRect(12, 8, 416, 20));
+  w->ListBox1 = new QListWidget(w);
+  w->ListBox1->setGeometry(12, 30, 416, 252);
+  w->ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  w->Button2 = MakeButton(w, QStringLiteral("Wieder herstellen"), QRect(12, 292, 160, 30));
+  w->Button1 = MakeButton(w, QStringLiteral("Schließen"), QRect(308, 292, 120, 30));
+  w->Label1->setBuddy(w->ListBox1);
+}
+
+// A line as the DataFile gives it is what finds the record again; the list shows it on one line.
+void Fill(QListWidget* list, const std::vector<WinString>& lines) {
+  list->clear();
+  for (const WinString& line : lines) {
+    const QString shown = OneLine(ToQString(line));
+    auto* item = new QListWidgetItem(shown, list);
+    item->setToolTip(shown);
+    item->setData(Qt::UserRole, ToQString(line));
+  }
+  list->setCurrentIndex(QModelIndex());
+}
+
+// The selected line, or nothing.
+std::optional<WinString> Selected(const QListWidget* list) {
+  const QList<QListWidgetItem*> items = list->selectedItems();
+  if (items.isEmpty()) return std::nullopt;
+  return ToWinString(items.front()->data(Qt::UserRole).toString());
+}
+
+void RemoveSelected(QListWidget* list) {
+  const QList<QListWidgetItem*> items = list->selectedItems();
+  if (!items.isEmpty()) delete items.front();
+  list->clearSelection();
+}
+
+}  // namespace
+
+Tundelete::Tundelete(Services& services) : QDialog(nullptr), services_(services) {
+  setObjectName(QStringLiteral("undelete"));
+  Build(this, QStringLiteral("Wieder herstellen"), QStringLiteral("Alle gelöschten Units:"));
+  Messages& m = services_.messages;
+  OnEvent(Button1, &QPushButton::clicked, this, &Tundelete::Button1Click, m);
+  OnEvent(Button2, &QPushButton::clicked, this, &Tundelete::Button2Click, m);
+  OnEvent(ListBox1, &QListWidget::itemDoubleClicked, this, &Tundelete::ListBox1DblClick, m);
+}
+
+void Tundelete::ListDeletedUnits() {
+  ListBox1->clear();
+  const auto lines = OfferDeletedUnits(services_.shared.DataFilePath, services_.messages);
+  if (!lines) return;
+  Fill(ListBox1, *lines);
+  exec();
+}
+
+void Tundelete::Button1Click() {
+  accept();
+}
+
+void Tundelete::Button2Click() {
+  const auto line = Selected(ListBox1);
+  if (!line) return;
+  if (RestoreUnit(services_.shared.DataFilePath, *line, services_.messages).records > 0) {
+    RemoveSelected(ListBox1);
+  }
+}
+
+void Tundelete::ListBox1DblClick() {
+  Button2Click();
+}
+
+Tundeletevoc::Tundeletevoc(Services& services) : QDialog(nullptr), services_(services) {
+  setObjectName(QStringLiteral("undeletevoc"));
+  Build(this, QStringLiteral("Vokabeln wieder herstellen"),
+        QStringLiteral("Alle gelöschten Vokabeln:"));
+  Messages& m = services_.messages;
+  OnEvent(Button1, &QPushButton::clicked, this, &Tundeletevoc::Button1Click, m);
+  OnEvent(Button2, &QPushButton::clicked, this, &Tundeletevoc::Button2Click, m);
+  OnEvent(ListBox1, &QListWidget::itemDoubleClicked, this, &Tundeletevoc::ListBox1DblClick, m);
+}
+
+void Tundeletevoc::ListDeletedVocs() {
+  ListBox1->clear();
+  const Shared& shared = services_.shared;
+  const auto lines = OfferDeletedVocs(shared.DataFilePath, shared.CurUnitID, services_.messages);
+  if (!lines) return;
+  Fill(ListBox1, *lines);
+  exec();
+}
+
+void Tundeletevoc::Button1Click() {
+  accept();
+}
+
+void Tundeletevoc::Button2Click() {
+  const auto line = Selected(ListBox1);
+  if (!line) return;
+  const Shared& shared = services_.shared;
+  if (RestoreVoc(shared.DataFilePath, shared.CurUnitID, *line, services_.messages).records > 0) {
+    RemoveSelected(ListBox1);
+  }
+}
+
+void Tundeletevoc::ListBox1DblClick() {
+  Button2Click();
+}
+
+}  // namespace merkhaus

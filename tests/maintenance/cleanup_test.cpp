@@ -1,0 +1,120 @@
+#include "maintenance/cleanup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "platform/file_io.h"
+#include "store/restore.h"
+#include "support/datafile_builder.h"
+#include "support/fakes.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Header;
+using mhtest::Unit;
+
+class CleanupTest : public ::testing::Test {
+ protected:
+  mhtest::TempDir dir;
+  std::string path = dir.file("v.fid");
+  std::string backup = dir.file("cleanup.tmp");
+  mhtest::ScriptedMessages msgs;
+  void TearDown() override { ClearFileFaults(); }
+
+  // Only the DataFile and the backup: no temporary file is left behind.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_F(CleanupTest, KeepsTheLiveRecordsInOrderAndTheOldFileAsBackup) {
+  const std::vector<mhtest::RawRecord> before = {
+      Header("V"),
+      Unit(1, "eins"),
+      Entry(1, "a", "1"),
+      Entry(1, "b", "2", "", 1),
+      Entry(1, "c", "3"),
+      Unit(255, "zwei", "", 1),
+      Entry(255, "d", "4", "", 1),
+      Entry(255, "e", "5", "", 1),
+  };
+  mhtest::WriteRecords(path, before);
+  const std::string oldBytes = mhtest::ReadBytes(path);
+
+  CleanupResult r = CleanupDataFile(path, backup, msgs);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(4u, r.kept);
+  EXPECT_EQ(4u, r.dropped);
+  const std::vector<mhtest::RawRecord> after = {before[0], before[1], before[2], before[4]};
+  EXPECT_EQ(after, mhtest::ReadRecords(path));
+  EXPECT_EQ(oldBytes, mhtest::ReadBytes(backup));
+  EXPECT_TRUE(ListDeletedUnits(path).lines.empty());
+  EXPECT_TRUE(ListDeletedVocs(path, 1).lines.empty());
+
+  // Again, with nothing deleted: the DataFile stays byte for byte, the backup is replaced.
+  const std::string cleanBytes = mhtest::ReadBytes(path);
+  r = CleanupDataFile(path, backup, msgs);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(0u, r.dropped);
+  EXPECT_EQ(cleanBytes, mhtest::ReadBytes(path));
+  EXPECT_EQ(cleanBytes, mhtest::ReadBytes(backup));
+  EXPECT_EQ((std::vector<std::string>{"cleanup.tmp", "v.fid"}), Files());
+}
+
+// Whatever fails, the DataFile keeps its contents; the backup is replaced only by a complete copy.
+TEST_F(CleanupTest, FailuresLeaveTheDataFileAsItWas) {
+  const std::string reasonFull =
+      "kann nicht geschrieben werden: kein Speicherplatz mehr auf dem "
+      "Datenträger.";
+  struct Case {
+    const char* name;
+    std::optional<FileFault> fault;
+    std::string told;     // the lines between "Fehler beim bereinigen!" and the last one
+    bool backupReplaced;  // the backup holds the DataFile afterwards
+  };
+  const Case cases[] = {
+      {"backup cannot be written", FileFault{backup, FileFault::At::Write, 1000, ENOSPC},
+       "Die Datei \"" + backup + "\" " + reasonFull, false},
+      {"backup cannot be created", FileFault{backup, FileFault::At::Open, 0, EROFS},
+       "Die Datei \"" + backup +
+           "\" kann nicht geschrieben werden: das Dateisystem ist schreibgeschützt.",
+       false},
+      {"the new DataFile cannot be written", FileFault{path, FileFault::At::Write, 624, ENOSPC},
+       "Die Datei \"" + path + "\" " + reasonFull, false},
+      {"the new DataFile cannot be put in place", FileFault{path, FileFault::At::Rename, 0, EIO},
+       "Die Datei \"" + path +
+           "\" kann nicht geschrieben werden: Ein-/Ausgabefehler des Datenträgers.",
+       true},
+  };
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "1", "", 1)});
+  const std::string before = mhtest::ReadBytes(path);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    mhtest::WriteBytes(backup, "die Sicherung von gestern");
+    if (c.fault) InjectFileFault(*c.fault);
+    msgs.expect("Fehler beim bereinigen!\n" + c.told + "\nDas DataFile ist unverändert.",
+                Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+    EXPECT_FALSE(CleanupDataFile(path, backup, msgs).ok);
+    ClearFileFaults();
+    EXPECT_EQ(before, mhtest::ReadBytes(path));
+    EXPECT_EQ(c.backupReplaced ? before : "die Sicherung von gestern", mhtest::ReadBytes(backup));
+    EXPECT_EQ((std::vector<std::string>{"cleanup.tmp", "v.fid"}), Files());
+  }
+
+  // The DataFile itself named as the backup would leave no backup at all.
+  msgs.expect("Fehler beim bereinigen!\nDas DataFile \"" + path +
+              "\" ist selbst die Sicherungsdatei \"" + path + "\".\nDas DataFile ist unverändert.");
+  EXPECT_FALSE(CleanupDataFile(path, path, msgs).ok);
+  EXPECT_EQ(before, mhtest::ReadBytes(path));
+}
+
+}  // namespace
+}  // namespace merkhaus
