@@ -101,7 +101,10 @@ TEST_F(TransferVerbs, ImportIntoANewLessonAndIntoAnExistingOne) {
   const auto r = RunTool({"import", path, in});
   EXPECT_EQ(0, r.status) << r.err;
   EXPECT_EQ("UnitID: 254\nVokabeln: 2\nÜbersprungene Zeilen: 2\n", r.out);
-  EXPECT_EQ("Ohne \" == \" und darum übersprungen: Zeile 6, 10\n", r.err);
+  EXPECT_EQ("Die Datei \"" + in +
+                "\" wurde importiert. Hinweise:\nZeile 6: ohne \" == \", also keine Vokabel\n"
+                "Zeile 10: ohne \" == \", also keine Vokabel\n",
+            r.err);
   auto recs = ReadRecords(path);
   ASSERT_EQ(9u, recs.size());
   EXPECT_EQ(Unit(254, Latin1("Vögel"), Latin1("mit Flügeln")), recs[6]);
@@ -130,12 +133,16 @@ TEST_F(TransferVerbs, ImportFailuresLeaveTheDataFileAlone) {
       {"a == b\r\n", {}, "Datei nicht gültig!\n"},
       {"<%>BODY<%>\r\na == b\r\n",
        {"--into", "9"},
-       "Die Lektion mit der UnitID 9 gibt es in diesem DataFile nicht.\n"},
+       "Die Lektion mit der UnitID 9 gibt es in diesem DataFile nicht (mehr). Es wurde nichts "
+       "importiert.\n"},
       {"<%>BODY<%>\r\na == ☃\r\n",
        {"--into", "1"},
-       "Zeile 2 der Textdatei enthält das Zeichen „☃“ (U+2603), das ein DataFile nicht speichern "
-       "kann "
-       "(möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.\n"},
+       "Die Datei \"" + in +
+           "\" enthält Zeilen, die nicht importiert werden können:\n"
+           "Zeile 2: das Zeichen „☃“ (U+2603) gibt es in Windows-1252 nicht\n"
+           "Sollen die übrigen Zeilen importiert werden?\n"
+           "Es wurde nichts importiert. Mit --skip-bad-lines werden die übrigen Zeilen "
+           "importiert.\n"},
   };
   for (const auto& c : cases) {
     WriteBytes(in, c.text);
