@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <sstream>
 #include <unordered_map>
 
@@ -36,10 +37,10 @@ void AddText(pugi::xml_node parent, const char* name, const WinString& text) {
 // The locale of a language as German names it, for the trainers that sort by locale.
 const char* LocaleOf(const WinString& language) {
   static const std::pair<const char*, const char*> kLocales[] = {
-      {"Deutsch", "de"},      {"Englisch", "en"},    {"Französisch", "fr"}, {"Spanisch", "es"},
-      {"Italienisch", "it"},  {"Portugiesisch", "pt"}, {"Niederländisch", "nl"},
-      {"Latein", "la"},       {"Russisch", "ru"},    {"Polnisch", "pl"},    {"Schwedisch", "sv"},
-      {"Dänisch", "da"},      {"Norwegisch", "no"},  {"Griechisch", "el"},  {"Türkisch", "tr"},
+      {"Deutsch", "de"},     {"Englisch", "en"},      {"Französisch", "fr"},    {"Spanisch", "es"},
+      {"Italienisch", "it"}, {"Portugiesisch", "pt"}, {"Niederländisch", "nl"}, {"Latein", "la"},
+      {"Russisch", "ru"},    {"Polnisch", "pl"},      {"Schwedisch", "sv"},     {"Dänisch", "da"},
+      {"Norwegisch", "no"},  {"Griechisch", "el"},    {"Türkisch", "tr"},
   };
   const std::string name = ToUtf8(CutSpaces(language));
   for (const auto& [german, locale] : kLocales) {
@@ -57,8 +58,7 @@ void AddIdentifier(pugi::xml_node identifiers, int id, const WinString& language
   }
 }
 
-void AddTranslation(pugi::xml_node entry, int id, const WinString& text,
-                    const WinString& comment) {
+void AddTranslation(pugi::xml_node entry, int id, const WinString& text, const WinString& comment) {
   pugi::xml_node translation = entry.append_child("translation");
   translation.append_attribute("id") = id;
   AddText(translation, "text", text);
@@ -137,6 +137,7 @@ std::string DeclaredEncoding(std::string_view text) {
 }
 
 std::size_t FirstBrokenLine(std::string_view text) {
+  if (IsValidUtf8(text)) return 0;
   std::size_t line = 1, start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
     if (i == text.size() || text[i] == '\n') {
@@ -176,7 +177,11 @@ class KvtmlReader {
  public:
   KvtmlReader(pugi::xml_node root, const LineIndex& lines, bool swap, ImportReport& report)
       : lines_(lines), swap_(swap), report_(report) {
-    for (pugi::xml_node e : root.child("entries").children("entry")) {
+    const auto all = root.child("entries").children("entry");
+    const auto count = static_cast<std::size_t>(std::distance(all.begin(), all.end()));
+    entries_.reserve(count);
+    byId_.reserve(count);
+    for (pugi::xml_node e : all) {
       byId_.emplace(e.attribute("id").value(), entries_.size());
       entries_.push_back({e, lines.lineOf(e.offset_debug())});
     }
@@ -225,7 +230,8 @@ class KvtmlReader {
           const auto it = byId_.find(child.attribute("id").value());
           if (it == byId_.end()) {
             report_.warning(lines_.lineOf(child.offset_debug()),
-                            "Verweis auf den Eintrag „" + std::string(child.attribute("id").value()) +
+                            "Verweis auf den Eintrag „" +
+                                std::string(child.attribute("id").value()) +
                                 "“, den es nicht gibt");
           } else if (!taken[it->second]) {
             taken[it->second] = true;
@@ -248,8 +254,8 @@ class KvtmlReader {
     const pugi::xml_node t1 = Translation(e.node, "1");
     std::vector<std::string> bad;
     auto text = [&](pugi::xml_node translation, const char* child) {
-      const auto converted = ToWinText(translation.child(child).text().get(),
-                                       SourceEncoding::Utf8, bad);
+      const auto converted =
+          ToWinText(translation.child(child).text().get(), SourceEncoding::Utf8, bad);
       if (!converted) bad.push_back("kein gültiger Text");
       return converted.value_or(WinString());
     };
@@ -284,8 +290,9 @@ WinString LessonName(const KvtmlSourceLesson& lesson, ImportReport& report) {
   bool changed = false;
   WinString name = CutSpaces(WordOneLine(NameFromUtf8(lesson.name, changed)));
   if (changed) {
-    report.warning(lesson.line, "im Namen der Lektion Zeichen, die es in Windows-1252 nicht gibt, "
-                                "durch „?“ ersetzt");
+    report.warning(lesson.line,
+                   "im Namen der Lektion Zeichen, die es in Windows-1252 nicht gibt, "
+                   "durch „?“ ersetzt");
   }
   if (name.size() > kWordCapacity) {
     report.warning(lesson.line, "Name der Lektion auf 60 Zeichen gekürzt");
@@ -294,10 +301,10 @@ WinString LessonName(const KvtmlSourceLesson& lesson, ImportReport& report) {
 }
 
 void ShowInvalid(const std::string& path, const std::string& why, Messages& messages) {
-  messages.show(MsgKind::Error,
-                "Datei nicht gültig!\nDie Datei \"" + path + "\" " + why +
-                    ".\nEs wurde nichts importiert.",
-                MsgButtons::Yes);
+  messages.show(
+      MsgKind::Error,
+      "Datei nicht gültig!\nDie Datei \"" + path + "\" " + why + ".\nEs wurde nichts importiert.",
+      MsgButtons::Yes);
 }
 
 }  // namespace
@@ -384,8 +391,8 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
       return true;
     });
     for (std::size_t id = 1; id < 256; ++id) {
-      if (lessonOf[id] >= 0) lessons[static_cast<std::size_t>(lessonOf[id])].entries =
-                                 std::move(byUnit[id]);
+      if (lessonOf[id] >= 0)
+        lessons[static_cast<std::size_t>(lessonOf[id])].entries = std::move(byUnit[id]);
     }
   }
   return ExportKvtml(outPath, header, lessons, messages, settings);
@@ -434,8 +441,7 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
   if (const std::string_view version = root.attribute("version").value();
       !version.empty() && !version.starts_with("2")) {
     ShowInvalid(kvtmlPath,
-                "ist KVTML in der Version " + std::string(version) +
-                    "; gelesen wird KVTML 2.0",
+                "ist KVTML in der Version " + std::string(version) + "; gelesen wird KVTML 2.0",
                 messages);
     return result;
   }
@@ -450,8 +456,9 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
     lesson.name = LessonName(source, report);
     if (lesson.name.empty()) {
       lesson.name = source.position == 0 ? LessonNameOfFile(kvtmlPath, report)
-                                          : WinString("Lektion " + std::to_string(source.position));
+                                         : WinString("Lektion " + std::to_string(source.position));
     }
+    lesson.entries.reserve(source.entries.size());
     for (std::size_t index : source.entries) {
       if (const TVocData* record = reader.record(index)) lesson.entries.push_back(*record);
     }
@@ -460,10 +467,10 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
   }
 
   if (lessons.empty() && !report.hasProblems()) {
-    messages.show(MsgKind::Information,
-                  "Die Datei \"" + kvtmlPath +
-                      "\" enthält keine Vokabeln. Es wurde nichts importiert.",
-                  MsgButtons::Ok);
+    messages.show(
+        MsgKind::Information,
+        "Die Datei \"" + kvtmlPath + "\" enthält keine Vokabeln. Es wurde nichts importiert.",
+        MsgButtons::Ok);
     return result;
   }
   if (!ConfirmProblemLines(report, kvtmlPath, messages, options)) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <numeric>
 
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
@@ -21,7 +20,11 @@ constexpr std::uint64_t kMaxSourceBytes = 256ull << 20;
 // valid sequence starts there.
 std::optional<char32_t> DecodeAt(std::string_view bytes, std::size_t i, std::size_t& length) {
   const auto lead = static_cast<unsigned char>(bytes[i]);
-  const std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  const std::size_t n = lead < 0x80    ? 1
+                        : lead >= 0xF0 ? 4
+                        : lead >= 0xE0 ? 3
+                        : lead >= 0xC0 ? 2
+                                       : 0;
   if (n == 0 || i + n > bytes.size() || !IsValidUtf8(bytes.substr(i, n))) return std::nullopt;
   char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
   for (std::size_t k = 1; k < n; ++k)
@@ -212,8 +215,8 @@ void EncodingSniffer::add(std::size_t line, std::string_view bytes) {
 
 SourceEncoding EncodingSniffer::decide(bool byteOrderMark, std::size_t& brokenLine) const {
   brokenLine = 0;
-  if (invalidBytes_ == 0) return validChars_ > 0 || byteOrderMark ? SourceEncoding::Utf8
-                                                                    : SourceEncoding::Windows1252;
+  if (invalidBytes_ == 0)
+    return validChars_ > 0 || byteOrderMark ? SourceEncoding::Utf8 : SourceEncoding::Windows1252;
   if (byteOrderMark || validChars_ >= invalidBytes_) {
     brokenLine = firstInvalidLine_;
     return SourceEncoding::Utf8;
@@ -410,18 +413,13 @@ WriteOutcome WriteLessons(const std::string& dataFilePath, std::vector<PlannedLe
         outcome.names.push_back(name.left(kWordCapacity));
       }
     }
-    std::vector<TVocData> entries;
-    entries.reserve(std::accumulate(lessons.begin(), lessons.end(), std::size_t{0},
-                                    [](std::size_t n, const PlannedLesson& l) {
-                                      return n + l.entries.size();
-                                    }));
+    // Lesson by lesson; a failure further on takes back what was appended before.
     for (std::size_t i = 0; i < lessons.size(); ++i) {
-      for (TVocData entry : lessons[i].entries) {
+      std::vector<TVocData>& entries = lessons[i].entries;
+      for (TVocData& entry : entries)
         entry.UnitID = outcome.unitIDs[i];
-        entries.push_back(entry);
-      }
+      if (!entries.empty()) file.append(entries.data(), entries.size());
     }
-    if (!entries.empty()) file.append(entries.data(), entries.size());
     file.finish();
   } catch (const IoError& e) {
     // The new lessons' headers go with the entries: all or nothing.
@@ -460,8 +458,9 @@ WinString LessonNameOfFile(const std::string& path, ImportReport& report) {
   bool changed = false;
   WinString name = NameFromUtf8(std::filesystem::path(path).stem().string(), changed);
   if (changed) {
-    report.warning(0, "Zeichen des Dateinamens, die es in Windows-1252 nicht gibt, im Namen der "
-                      "Lektion durch „?“ ersetzt");
+    report.warning(0,
+                   "Zeichen des Dateinamens, die es in Windows-1252 nicht gibt, im Namen der "
+                   "Lektion durch „?“ ersetzt");
   }
   if (name.size() > kWordCapacity) report.warning(0, "Name der Lektion auf 60 Zeichen gekürzt");
   return name.empty() ? WinString("Import") : name;

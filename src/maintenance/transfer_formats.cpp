@@ -67,8 +67,8 @@ ImportResult ImportFile(const std::string& dataFilePath, const std::string& path
 ImportResult ImportLessonFile(Shared& shared, const std::string& path, bool lessonSelected,
                               Messages& messages) {
   const bool into = lessonSelected && FormatOfPath(path) != TransferFormat::Kvtml;
-  ImportResult result = ImportFile(shared.DataFilePath, path, into ? shared.CurUnitID : 0,
-                                   messages);
+  ImportResult result =
+      ImportFile(shared.DataFilePath, path, into ? shared.CurUnitID : 0, messages);
   if (result.imported && !result.newLesson) LoadUnitVocs(shared, messages);
   return result;
 }

@@ -16,7 +16,7 @@
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 #include "support/win_text.h"
-#include "transfer_fakes.h"
+#include "transfer_test_support.h"
 
 namespace merkhaus {
 namespace {
