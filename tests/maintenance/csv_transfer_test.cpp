@@ -37,18 +37,17 @@ TEST(ParseCsvTest, QuotesSeparatorsAndLines) {
       {"a tab in the first line makes a tab file", "a b\tc,d\te\n", '\t',
        Records{{1, {"a b", "c,d", "e"}}}},
       {"a quoted tab does not", "\"a\tb\",c\n", ',', Records{{1, {"a\tb", "c"}}}},
-      {"#separator:tab", "#separator:tab\n#html:false\na,b\tc\n", '\t',
-       Records{{3, {"a,b", "c"}}}},
+      {"#separator:tab", "#separator:tab\n#html:false\na,b\tc\n", '\t', Records{{3, {"a,b", "c"}}}},
       {"#separator:Comma among other # lines", "#columns:x\n#separator:Comma \na\tb,c\n", ',',
        Records{{3, {"a\tb", "c"}}}},
       {"# after the start is data", "a,b\n#c,d\n", ',', Records{{1, {"a", "b"}}, {2, {"#c", "d"}}}},
-      {"byte-order mark, CR line ends, empty rows", "\xEF\xBB\xBF"
-                                                    "a,b\r\r,,\rc,d",
+      {"byte-order mark, CR line ends, empty rows",
+       "\xEF\xBB\xBF"
+       "a,b\r\r,,\rc,d",
        ',', Records{{1, {"a", "b"}}, {4, {"c", "d"}}}},
       {"a quoted empty row is meant", "\"\",,\n", ',', Records{{1, {"", "", ""}}}},
       {"text after a closing quote is kept", "\"a\"b,c", ',', Records{{1, {"ab", "c"}}}},
-      {"an unclosed quote takes the rest", "a,b\n\"c,d\ne,f\n", ',', Records{{1, {"a", "b"}}},
-       2},
+      {"an unclosed quote takes the rest", "a,b\n\"c,d\ne,f\n", ',', Records{{1, {"a", "b"}}}, 2},
   };
   for (const auto& c : cases) {
     const CsvTable t = ParseCsv(c.bytes);
@@ -105,14 +104,14 @@ class CsvImport : public ::testing::Test {
 
 TEST_F(CsvImport, NewLessonNamedAfterTheFileAndIntoALesson) {
   WriteBytes(file,
-             "#separator:comma\n"                   // 1
+             "#separator:comma\n"                    // 1
              "dog; hound,Hund,\"best\r\nfriend\"\n"  // 2-3
-             "\"big,  large \",groß\n"              // 4
-             "lonely\n"                             // 5
-             "a,b,c,extra\n"                        // 6
-             ",,\n"                                 // 7
-             "\"multi\nline\",word\n"               // 8-9
-             "alpha,α\n");                          // 10
+             "\"big,  large \",groß\n"               // 4
+             "lonely\n"                              // 5
+             "a,b,c,extra\n"                         // 6
+             ",,\n"                                  // 7
+             "\"multi\nline\",word\n"                // 8-9
+             "alpha,α\n");                           // 10
   msgs.expect("Die Datei \"" + file +
                   "\" enthält Zeilen, die nicht importiert werden können:\n"
                   "Zeile 10: das Zeichen „α“ (U+03B1) gibt es in Windows-1252 nicht\n"
@@ -147,8 +146,8 @@ TEST_F(CsvImport, FilesWithoutEntriesChangeNothing) {
   struct Case {
     std::string bytes, message;
   } cases[] = {
-      {"#separator:tab\n\n", "Die Datei \"" + file +
-                                 "\" enthält keine Vokabeln. Es wurde nichts importiert."},
+      {"#separator:tab\n\n",
+       "Die Datei \"" + file + "\" enthält keine Vokabeln. Es wurde nichts importiert."},
       {"a;b\nc;d\n", "Die Datei \"" + file +
                          "\" enthält keine Vokabeln. Es wurde nichts importiert.\nGetrennt "
                          "werden die Spalten durch Kommas oder Tabs.\nZeile 1: nur eine Spalte, "

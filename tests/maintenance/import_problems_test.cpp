@@ -42,20 +42,20 @@ class ProblemLines : public ::testing::Test {
 
 TEST_F(ProblemLines, EveryLineIsNamedAndTheRestImportedOnlyWithConsent) {
   const std::string text = Crlf({
-      "<%>HEAD<%>",                                                        // 1
-      "Name: Wörter",                                                      // 2
-      "<%>BODY<%>",                                                        // 3
-      "dog == Hund",                                                       // 4
-      "alpha == α @K& griechisch",                                         // 5
-      std::string("nul == a\0b", 10),                                      // 6
-      std::string(70, 'x') + " == lang @K& " + std::string(300, 'c'),      // 7
-      " == ",                                                              // 8
-      "kaputt",                                                            // 9
-      "zero\u200Bwidth == x",                                              // 10
-      "Ωmega; ∞ == Omega",                                                 // 11
-      "# α in a remark is no problem",                                     // 12
-      "nel == \u0085",                                                     // 13
-      "cat == Katze",                                                      // 14
+      "<%>HEAD<%>",                                                    // 1
+      "Name: Wörter",                                                  // 2
+      "<%>BODY<%>",                                                    // 3
+      "dog == Hund",                                                   // 4
+      "alpha == α @K& griechisch",                                     // 5
+      std::string("nul == a\0b", 10),                                  // 6
+      std::string(70, 'x') + " == lang @K& " + std::string(300, 'c'),  // 7
+      " == ",                                                          // 8
+      "kaputt",                                                        // 9
+      "zero\u200Bwidth == x",                                          // 10
+      "Ωmega; ∞ == Omega",                                             // 11
+      "# α in a remark is no problem",                                 // 12
+      "nel == \u0085",                                                 // 13
+      "cat == Katze",                                                  // 14
   });
   const std::string question =
       "Die Datei \"" + file +

@@ -31,8 +31,8 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
 std::string Entry(int id, std::string_view t0, std::string_view t1, std::string_view c0 = "",
                   std::string_view c1 = "") {
   auto translation = [](int n, std::string_view text, std::string_view comment) {
-    std::string t = "<translation id=\"" + std::to_string(n) + "\"><text>" + std::string(text) +
-                    "</text>";
+    std::string t =
+        "<translation id=\"" + std::to_string(n) + "\"><text>" + std::string(text) + "</text>";
     if (!comment.empty()) t += "<comment>" + std::string(comment) + "</comment>";
     return t + "</translation>";
   };
@@ -53,26 +53,26 @@ class KvtmlImport : public ::testing::Test {
 // their own; translation 0 is the foreign side unless swapped.
 TEST_F(KvtmlImport, LessonsFromContainers) {
   WriteBytes(file, Lines({
-                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",                      // 1
-                       "<kvtml version=\"2.0\">",                                         // 2
-                       "<information><title>Mein Wortschatz</title></information>",       // 3
-                       "<entries>",                                                       // 4
-                       Entry(0, "dog; hound", "Hund", "bellt", "Vierbeiner"),             // 5
-                       Entry(1, "cat", "Katze &amp; Kater", "", "miaut"),                 // 6
-                       Entry(2, "house", "Haus"),                                         // 7
-                       Entry(3, "tree", "<![CDATA[Baum <groß>]]>"),                       // 8
-                       Entry(4, "loose", "lose"),                                         // 9
-                       "</entries>",                                                      // 10
-                       "<lessons>",                                                       // 11
-                       "<container><name>Tiere</name><entry id=\"1\"/>",                  // 12
-                       "<container><name>Hunde</name><entry id=\"0\"/><entry id=\"1\"/>", // 13
-                       "</container></container>",                                        // 14
-                       "<container><name>Leer</name><container/></container>",            // 15
-                       "<container><entry id=\"2\"/>",                                    // 16
-                       "<entry id=\"99\"/></container>",                                  // 17
-                       "<container><name> Tiere </name><entry id=\"3\"/></container>",    // 18
-                       "</lessons>",                                                      // 19
-                       "</kvtml>",                                                        // 20
+                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",                       // 1
+                       "<kvtml version=\"2.0\">",                                          // 2
+                       "<information><title>Mein Wortschatz</title></information>",        // 3
+                       "<entries>",                                                        // 4
+                       Entry(0, "dog; hound", "Hund", "bellt", "Vierbeiner"),              // 5
+                       Entry(1, "cat", "Katze &amp; Kater", "", "miaut"),                  // 6
+                       Entry(2, "house", "Haus"),                                          // 7
+                       Entry(3, "tree", "<![CDATA[Baum <groß>]]>"),                        // 8
+                       Entry(4, "loose", "lose"),                                          // 9
+                       "</entries>",                                                       // 10
+                       "<lessons>",                                                        // 11
+                       "<container><name>Tiere</name><entry id=\"1\"/>",                   // 12
+                       "<container><name>Hunde</name><entry id=\"0\"/><entry id=\"1\"/>",  // 13
+                       "</container></container>",                                         // 14
+                       "<container><name>Leer</name><container/></container>",             // 15
+                       "<container><entry id=\"2\"/>",                                     // 16
+                       "<entry id=\"99\"/></container>",                                   // 17
+                       "<container><name> Tiere </name><entry id=\"3\"/></container>",     // 18
+                       "</lessons>",                                                       // 19
+                       "</kvtml>",                                                         // 20
                    }));
   for (const bool swap : {false, true}) {
     SCOPED_TRACE(swap);
@@ -85,8 +85,8 @@ TEST_F(KvtmlImport, LessonsFromContainers) {
     const ImportResult r = ImportKvtml(path, file, msgs, options);
     ASSERT_TRUE(r.imported);
     EXPECT_EQ(5u, r.added);
-    auto e = [&](std::uint8_t id, std::string a1, std::string a2, std::string b1,
-                 std::string b2, std::string comment) {
+    auto e = [&](std::uint8_t id, std::string a1, std::string a2, std::string b1, std::string b2,
+                 std::string comment) {
       return swap ? Entry6(id, b1, b2, "", a1, a2, "", comment)
                   : Entry6(id, a1, a2, "", b1, b2, "", comment);
     };
@@ -167,12 +167,12 @@ TEST_F(KvtmlImport, BrokenDocumentsChangeNothing) {
       {"<kvtml><entries></kvtml>",
        invalid + "ist kein gültiges XML: Zeile 1: ein Element wird nicht oder falsch geschlossen" +
            nothing},
-      {"<html><body/></html>", invalid + "ist kein KVTML-Dokument (das Element <kvtml> fehlt)" +
-                                   nothing},
+      {"<html><body/></html>",
+       invalid + "ist kein KVTML-Dokument (das Element <kvtml> fehlt)" + nothing},
       {"<kvtml version=\"1.0\"><e><o>a</o></e></kvtml>",
        invalid + "ist KVTML in der Version 1.0; gelesen wird KVTML 2.0" + nothing},
-      {"\xFF\xFE<\0k\0", invalid + "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8" +
-                             nothing},
+      {"\xFF\xFE<\0k\0",
+       invalid + "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8" + nothing},
       {"<kvtml>\n<entries>\n" + Entry(0, "\xE4", "b") + "</entries></kvtml>",
        "Die Datei \"" + file +
            "\" ist in UTF-8 geschrieben, aber Zeile 3 ist kein gültiger UTF-8-Text.\nEs wurde "
@@ -197,12 +197,11 @@ TEST_F(KvtmlImport, DeclaredLatin1AndProblemEntries) {
 
   // A problem entry is one line of the question; a lesson of nothing but problem entries is not
   // made.
-  WriteBytes(file,
-             Lines({"<kvtml><entries>", Entry(0, "alpha", "α"), Entry(1, "a", "b"),
-                    "</entries><lessons>",
-                    "<container><name>Griechisch</name><entry id=\"0\"/></container>",
-                    "<container><name>Latein</name><entry id=\"1\"/></container>",
-                    "</lessons></kvtml>"}));
+  WriteBytes(
+      file,
+      Lines({"<kvtml><entries>", Entry(0, "alpha", "α"), Entry(1, "a", "b"), "</entries><lessons>",
+             "<container><name>Griechisch</name><entry id=\"0\"/></container>",
+             "<container><name>Latein</name><entry id=\"1\"/></container>", "</lessons></kvtml>"}));
   msgs.expect("Die Datei \"" + file +
                   "\" enthält Zeilen, die nicht importiert werden können:\nZeile 2: das Zeichen "
                   "„α“ (U+03B1) gibt es in Windows-1252 nicht\nSollen die übrigen Zeilen "
