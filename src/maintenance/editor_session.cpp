@@ -1,9 +1,10 @@
 #include "maintenance/editor_session.h"
 
 #include "maintenance/cleanup.h"
-#include "maintenance/short_date.h"
 #include "maintenance/text_transfer.h"
+#include "maintenance/transfer_formats.h"
 #include "platform/cp1252.h"
+#include "platform/today.h"
 #include "store/datafile.h"
 #include "store/lessons.h"
 #include "store/record_file.h"
@@ -205,18 +206,18 @@ void EditorSession::Cleanup() {
 
 void EditorSession::Export() {
   if (!view_.lessonSelected || !CheckExportable(shared_.VocCount, messages_)) return;
-  const auto path = fileDialogs_.saveFile(LessonTextDialogRequest());
+  const auto path = fileDialogs_.saveFile(TransferDialogRequest());
   if (!path) return;
-  ExportUnit(shared_, *path, TodayShortDate(), messages_);
+  ExportLessonFile(shared_, *path, TodayShortDateText(), messages_);
 }
 
 void EditorSession::Import() {
-  const auto path = fileDialogs_.openFile(LessonTextDialogRequest());
+  const auto path = fileDialogs_.openFile(TransferDialogRequest());
   if (!path) return;
-  const ImportResult result = ImportUnit(shared_, *path, view_.lessonSelected, messages_);
+  const ImportResult result = ImportLessonFile(shared_, *path, view_.lessonSelected, messages_);
   if (!result.imported) return;
   if (!result.newLesson) {
-    // ImportUnit has loaded the lesson's entries again.
+    // The import has loaded the lesson's entries again.
     ShowUnitPanel();
     FillEditorList();
   }

@@ -7,8 +7,6 @@
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "store/datafile.h"
-#include "store/lessons.h"
-#include "store/record_file.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -33,31 +31,6 @@ WinString OneLine(std::string_view text) {
     out += (c == '\r' || c == '\n' || c == kCtrlZ) ? ' ' : c;
   }
   return WinString(std::move(out));
-}
-
-WinString JoinSide(const PString<60>& a, const PString<60>& b, const PString<60>& c) {
-  WinString side = OneLine(a.view());
-  if (!b.empty()) side += W("; ") + OneLine(b.view());
-  if (!c.empty()) side += W("; ") + OneLine(c.view());
-  return side;
-}
-
-void FillSide(std::string_view side, PString<60>& f1, PString<60>& f2, PString<60>& f3) {
-  auto cut = [](std::string_view s) { return CutSpaces(WinString(s)); };
-  const std::size_t first = side.find(';');
-  if (first == std::string_view::npos) {
-    f1.set(cut(side));
-    return;
-  }
-  f1.set(cut(side.substr(0, first)));
-  const std::string_view rest = side.substr(first + 1);
-  const std::size_t second = rest.find(';');
-  if (second == std::string_view::npos) {
-    f2.set(cut(rest));
-    return;
-  }
-  f2.set(cut(rest.substr(0, second)));
-  f3.set(cut(rest.substr(second + 1)));
 }
 
 // Removes the first n characters (all of them when the text is shorter).
@@ -90,46 +63,8 @@ void DropBrokenTail(std::string& s) {
   }
 }
 
-// A UTF-8 line as Windows-1252; nothing after telling the learner which line holds what.
-std::optional<WinString> LineFromUtf8(const TextLine& line, Messages& messages) {
-  if (auto text = FromUtf8(line.bytes)) return text;
-  const std::string where = "Zeile " + std::to_string(line.number) + " der Textdatei ";
-  const std::string nothing = "\nEs wurde nichts importiert.";
-  std::string_view rest = line.bytes;
-  while (!rest.empty()) {
-    const std::size_t n = std::min(Utf8Length(static_cast<unsigned char>(rest[0])), rest.size());
-    const std::string_view character = rest.substr(0, n);
-    if (!IsValidUtf8(character)) break;
-    if (!FromUtf8(character)) {
-      // The code point as well: the character may be invisible (a zero-width space, say).
-      char32_t cp = n == 1 ? character[0] : static_cast<unsigned char>(character[0]) & (0x7F >> n);
-      for (std::size_t i = 1; i < n; ++i)
-        cp = (cp << 6) | (character[i] & 0x3F);
-      char code[16];
-      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
-      ShowErr(messages, where + "enthält das Zeichen „" + std::string(character) + "“ (" + code +
-                            "), das ein DataFile nicht speichern kann (möglich sind nur die "
-                            "Zeichen von Windows-1252)." +
-                            nothing);
-      return std::nullopt;
-    }
-    rest.remove_prefix(n);
-  }
-  ShowErr(messages, where + "ist kein gültiger UTF-8-Text." + nothing);
-  return std::nullopt;
-}
-
 void ShowYesBox(Messages& messages, MsgKind kind, const std::string& text) {
   messages.show(kind, text, MsgButtons::Yes);
-}
-
-bool HasLiveUnit(RecordFile& file, std::uint8_t unitId) {
-  bool found = false;
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    found = r.Deleted == 0 && r.UnitID == unitId && IsUnitHeader(r);
-    return !found;
-  });
-  return found;
 }
 
 }  // namespace
@@ -145,8 +80,8 @@ FileDialogRequest LessonTextDialogRequest() {
 // Export
 
 WinString FormatExportLine(const TVocData& entry) {
-  WinString line = JoinSide(entry.A1, entry.A2, entry.A3) + W(kSideSeparator) +
-                   JoinSide(entry.B1, entry.B2, entry.B3);
+  WinString line = OneLine(JoinSide(entry.A1, entry.A2, entry.A3).view()) + W(kSideSeparator) +
+                   OneLine(JoinSide(entry.B1, entry.B2, entry.B3).view());
   if (!entry.Comment.empty()) line += W(kCommentSeparator) + OneLine(entry.Comment.view());
   // A line starting with "#" would be read back as a remark; the blank is cut away on import.
   if (!line.empty() && line[0] == '#') line = W(" ") + line;
@@ -186,38 +121,13 @@ std::string ExportText(const std::vector<WinString>& lines, TextEncoding encodin
   return encoding == TextEncoding::Utf8 ? ToUtf8(text) : text.bytes();
 }
 
-bool CheckExportable(std::size_t entryCount, Messages& messages) {
-  if (entryCount > 0) return true;
-  messages.show(MsgKind::Information, "Diese Lektion enhält keine Vokabeln!", MsgButtons::Ok);
-  return false;
-}
-
 bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
                 std::span<const TVocData> entries, const WinString& date, Messages& messages,
                 const ExportSettings& settings) {
   if (!CheckExportable(entries.size(), messages)) return false;
-  if (settings.askBeforeOverwrite && KindOf(outPath) != PathKind::Missing &&
-      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
-                    MsgButtons::YesNoDefaultNo) != Answer::Yes) {
-    return false;
-  }
-  const std::string bytes = ExportText(ExportLines(unitHeader, entries, date), settings.encoding);
-  // Written whole or not at all: half a lesson file would import as a shorter lesson without
-  // anybody noticing, and a file that was there keeps its contents when the disk is full.
-  FileError error;
-  if (!WriteWholeFile(outPath, bytes, error)) {
-    ShowYesBox(messages, MsgKind::Error,
-               WithReason("Fehler beim schreiben!", error) + "\nEs wurde nichts exportiert.");
-    return false;
-  }
-  return true;
-}
-
-bool ExportUnit(const Shared& shared, const std::string& outPath, const WinString& date,
-                Messages& messages) {
-  return ExportUnit(outPath, shared.CurUnit,
-                    std::span<const TVocData>(shared.VocList.data(), shared.VocCount), date,
-                    messages);
+  return WriteExportFile(outPath,
+                         ExportText(ExportLines(unitHeader, entries, date), settings.encoding),
+                         messages, settings.askBeforeOverwrite);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -289,12 +199,9 @@ TextLine LessonTextReader::next() {
 TextReadStatus ReadLessonText(std::istream& in, bool withHead, LessonTextLines& out) {
   out = LessonTextLines{};
   LessonTextReader reader(in);
-  bool validUtf8 = true, nonAscii = false;
+  EncodingSniffer sniffer;
   auto keep = [&](std::vector<TextLine>& into, TextLine&& line) {
-    if (!IsAscii(line.bytes)) {
-      nonAscii = true;
-      if (validUtf8 && !IsValidUtf8(line.bytes)) validUtf8 = false;
-    }
+    if (!IsAscii(line.bytes)) sniffer.add(line.number, line.bytes);
     into.push_back(std::move(line));
   };
   // Reads up to the marker line; a marker on the last line is no use, for nothing follows it.
@@ -319,44 +226,70 @@ TextReadStatus ReadLessonText(std::istream& in, bool withHead, LessonTextLines& 
   } while (!reader.atEnd());
   if (reader.failed()) return TextReadStatus::ReadError;
   out.byteOrderMark = reader.sawByteOrderMark();
-  out.utf8 = out.byteOrderMark || (nonAscii && validUtf8);
+  out.utf8 = sniffer.decide(out.byteOrderMark, out.brokenLine) == SourceEncoding::Utf8;
   return TextReadStatus::Ok;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Import: the lines
 
+namespace {
+
+// One head line: a line holding "Name:" at position p (from 1) loses its first p + 5
+// characters and the rest, blank-cut, is the name; then, on the line as it now is, "Kommentar:"
+// at p takes away p + 10 characters and gives the comment. Tells which of the two it set.
+struct HeadLineResult {
+  bool name = false;
+  bool comment = false;
+};
+
+HeadLineResult ApplyHeadLine(const WinString& headLine, ImportHead& head) {
+  HeadLineResult set;
+  if (headLine.empty()) return set;
+  std::string line = headLine.bytes();
+  // Position p counted from 1 is p0 + 1: "Name:" takes p + 5 characters, "Kommentar:" p + 10.
+  if (const std::size_t p0 = line.find("Name:"); p0 != std::string::npos) {
+    DropFront(line, p0 + 1 + 5);
+    head.name = CutSpaces(WinString(line));
+    set.name = true;
+  }
+  if (const std::size_t p0 = line.find("Kommentar:"); p0 != std::string::npos) {
+    DropFront(line, p0 + 1 + 10);
+    head.comment = CutSpaces(WinString(line));
+    set.comment = true;
+  }
+  return set;
+}
+
+}  // namespace
+
 ImportHead ReadImportHeader(std::span<const WinString> headLines) {
   ImportHead head;
-  for (const WinString& headLine : headLines) {
-    if (headLine.empty()) continue;
-    std::string line = headLine.bytes();
-    // Position p counted from 1 is p0 + 1: "Name:" takes p + 5 characters, "Kommentar:" p + 10.
-    if (const std::size_t p0 = line.find("Name:"); p0 != std::string::npos) {
-      DropFront(line, p0 + 1 + 5);
-      head.name = CutSpaces(WinString(line));
-    }
-    if (const std::size_t p0 = line.find("Kommentar:"); p0 != std::string::npos) {
-      DropFront(line, p0 + 1 + 10);
-      head.comment = CutSpaces(WinString(line));
-    }
-  }
+  for (const WinString& line : headLines)
+    ApplyHeadLine(line, head);
   return head;
 }
 
-std::optional<TVocData> ParseImportLine(const WinString& line, std::uint8_t unitID) {
-  TVocData record = EmptyRecord();
-  record.UnitID = unitID;
-  record.Deleted = 0;
+std::optional<EntryTexts> SplitImportLine(const WinString& line) {
+  EntryTexts texts;
   std::string_view text = line.view();
   if (const std::size_t c = text.find(kCommentSeparator); c != std::string_view::npos) {
-    record.Comment.set(text.substr(c + kCommentSeparator.size()));
+    texts.comment = WinString(text.substr(c + kCommentSeparator.size()));
     text = text.substr(0, c);
   }
   const std::size_t sides = text.find(kSideSeparator);
   if (sides == std::string_view::npos) return std::nullopt;
-  FillSide(text.substr(0, sides), record.A1, record.A2, record.A3);
-  FillSide(text.substr(sides + kSideSeparator.size()), record.B1, record.B2, record.B3);
+  SplitSide(text.substr(0, sides), &texts.words[0]);
+  SplitSide(text.substr(sides + kSideSeparator.size()), &texts.words[3]);
+  return texts;
+}
+
+std::optional<TVocData> ParseImportLine(const WinString& line, std::uint8_t unitID) {
+  const auto texts = SplitImportLine(line);
+  if (!texts) return std::nullopt;
+  ImportReport ignored;
+  TVocData record = MakeEntry(*texts, 0, ignored);
+  record.UnitID = unitID;
   return record;
 }
 
@@ -368,7 +301,8 @@ bool IsRemarkLine(std::string_view line) {
 // Import: the whole file
 
 ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
-                              std::uint8_t intoUnit, Messages& messages) {
+                              std::uint8_t intoUnit, Messages& messages,
+                              const ImportOptions& options) {
   ImportResult result;
   if (KindOf(textPath) == PathKind::Missing) {
     ShowYesBox(messages, MsgKind::Warning, "Dateiname nicht vorhanden!");
@@ -398,14 +332,30 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
     }
   }
 
-  // Everything is read, converted and parsed before the DataFile is touched.
+  // Everything is read, converted and checked before the DataFile is touched. A line that is
+  // not used (a remark, a head line without a label, a line without " == ") need not even be
+  // convertible.
+  const SourceEncoding encoding = text.utf8 ? SourceEncoding::Utf8 : SourceEncoding::Windows1252;
+  ImportReport report;
+  bool broken = false;
   auto convert = [&](const TextLine& line) -> std::optional<WinString> {
-    if (text.utf8) return LineFromUtf8(line, messages);
-    return WinString(line.bytes);
+    std::vector<std::string> bad;
+    const auto converted = ToWinText(line.bytes, encoding, bad);
+    if (!converted) {
+      if (!broken) ShowBrokenUtf8(textPath, line.number, messages);
+      broken = true;
+      return std::nullopt;
+    }
+    if (!bad.empty()) {
+      report.problem(line.number, DescribeBadCharacters(bad));
+      return std::nullopt;
+    }
+    return converted;
   };
+
   ImportHead head;
+  std::size_t nameLine = 0, commentLine = 0;
   if (newLesson) {
-    std::vector<WinString> labelled;
     for (const TextLine& line : text.head) {
       // Lines without a label change nothing; they need not even be convertible.
       const std::string_view bytes = line.bytes;
@@ -413,84 +363,74 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
           bytes.find("Kommentar:") == std::string_view::npos) {
         continue;
       }
-      auto converted = convert(line);
-      if (!converted) return result;
-      labelled.push_back(std::move(*converted));
+      const auto converted = convert(line);
+      if (broken) return result;
+      if (!converted) continue;
+      // Later lines replace what earlier ones gave.
+      const HeadLineResult set = ApplyHeadLine(*converted, head);
+      if (set.name) nameLine = line.number;
+      if (set.comment) commentLine = line.number;
     }
-    head = ReadImportHeader(labelled);
   }
-  std::vector<TVocData> entries;
+
+  const std::size_t headProblems = report.problems().size();
+
+  PlannedLesson lesson;
+  lesson.into = intoUnit;
   for (const TextLine& line : text.body) {
     if (IsRemarkLine(line.bytes)) continue;
     // The separators are plain ASCII: whether a line is an entry does not depend on its
-    // encoding, so a line that is skipped anyway need not be convertible.
-    if (!ParseImportLine(WinString(line.bytes), 0)) {
-      result.skippedLines.push_back(line.number);
+    // encoding.
+    if (!SplitImportLine(WinString(line.bytes))) {
+      report.skipped(line.number, "ohne \" == \", also keine Vokabel");
       continue;
     }
-    auto converted = convert(line);
-    if (!converted) return result;
-    entries.push_back(*ParseImportLine(*converted, 0));
+    const auto converted = convert(line);
+    if (broken) return result;
+    if (!converted) continue;
+    lesson.entries.push_back(MakeEntry(*SplitImportLine(*converted), line.number, report));
   }
 
-  // From here on the DataFile is this import's alone: no other program can take the UnitID of
-  // the new lesson, delete the lesson being filled, or see half of the entries.
-  RecordFile file;
-  if (!file.open(dataFilePath, Access::Write)) {
-    ShowErr(messages, WithReason("Das Speichern ist fehlgeschlagen! Es wurde nichts importiert.",
-                                 file.error()));
-    return result;
-  }
-  const std::uint64_t recordsBefore = file.count();
-  std::uint8_t unitID = intoUnit;
   if (newLesson) {
-    // Cut as the lesson header will hold them, so that the duplicate check sees the name that
-    // is stored.
-    unitID = CreateUnitIn(file, head.name.left(kWordCapacity), head.comment.left(kCommentCapacity),
-                          messages);
-    if (unitID == 0) {
+    // A lesson needs a name, as everywhere else in the program; without one there is nothing
+    // to ask about the other lines.
+    if (head.name.empty()) {
+      std::string why = "Der Kopf der Datei \"" + textPath +
+                        "\" nennt keinen Namen für die Lektion (es fehlt eine Zeile „Name: …“).";
+      for (std::size_t i = 0; i < headProblems; ++i) {
+        const ImportNote& p = report.problems()[i];
+        why += "\nZeile " + std::to_string(p.line) + ": " + p.text;
+      }
+      ShowErr(messages, why);
       ShowYesBox(messages, MsgKind::Error, "Fehler beim schreiben!");
       ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
       return result;
     }
-  } else if (!HasLiveUnit(file, intoUnit)) {
-    messages.show(MsgKind::Warning,
-                  "Die Lektion mit der UnitID " + std::to_string(intoUnit) +
-                      " gibt es in diesem DataFile nicht (mehr). Es wurde nichts importiert.",
-                  MsgButtons::Ok);
-    return result;
-  }
-  for (TVocData& entry : entries)
-    entry.UnitID = unitID;
-  try {
-    if (!entries.empty()) file.append(entries.data(), entries.size());
-    file.finish();
-  } catch (const IoError& e) {
-    // The new lesson's header goes with the entries: all or nothing.
-    std::string message = e.what();
-    try {
-      file.truncate(recordsBefore);
-      file.finish();
-      message += "\nEs wurde nichts importiert; das DataFile ist unverändert.";
-    } catch (const IoError&) {
-      message += "\nDas DataFile konnte nicht wieder auf seinen alten Stand gebracht werden.";
+    if (head.name.size() > kWordCapacity) {
+      report.warning(nameLine, "Name der Lektion auf 60 Zeichen gekürzt");
     }
-    ShowErr(messages, message);
+    if (head.comment.size() > kCommentCapacity) {
+      report.warning(commentLine, "Kommentar der Lektion auf 255 Zeichen gekürzt");
+    }
+    // Cut as the lesson header will hold them, so that the duplicate check sees the name that
+    // is stored.
+    lesson.name = head.name.left(kWordCapacity);
+    lesson.comment = head.comment.left(kCommentCapacity);
+  }
+  if (!ConfirmProblemLines(report, textPath, messages, options)) {
+    result.declined = true;
     return result;
   }
-  result.unitID = unitID;
-  result.newLesson = newLesson;
-  result.imported = true;
-  result.added = entries.size();
-  result.dataFileChanged = newLesson || !entries.empty();
-  return result;
-}
 
-ImportResult ImportUnit(Shared& shared, const std::string& textPath, bool lessonSelected,
-                        Messages& messages) {
-  const std::uint8_t into = lessonSelected ? shared.CurUnitID : 0;
-  ImportResult result = ImportLessonText(shared.DataFilePath, textPath, into, messages);
-  if (result.imported && !result.newLesson) LoadUnitVocs(shared, messages);
+  std::vector<PlannedLesson> lessons{std::move(lesson)};
+  const WriteOutcome outcome = WriteLessons(dataFilePath, lessons, NameClash::Refuse, messages);
+  if (outcome.status == WriteStatus::NotCreated) {
+    ShowYesBox(messages, MsgKind::Error, "Fehler beim schreiben!");
+    ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
+  }
+  if (outcome.status != WriteStatus::Written) return result;
+  TakeOutcome(outcome, lessons, report, result);
+  if (!report.hasProblems()) ShowImportWarnings(report, textPath, messages, options);
   return result;
 }
 

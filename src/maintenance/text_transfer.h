@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "maintenance/transfer_common.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
@@ -34,8 +35,6 @@ inline constexpr std::string_view kEofMarker = "<%>EOF<%>";
 
 // The open and save dialogs of the editor's "Exportieren" and "Importieren".
 FileDialogRequest LessonTextDialogRequest();
-
-enum class TextEncoding { Windows1252, Utf8 };
 
 // ---------------------------------------------------------------------------------------------
 // Export
@@ -58,16 +57,6 @@ std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const T
 std::string ExportText(const std::vector<WinString>& lines,
                        TextEncoding encoding = TextEncoding::Windows1252);
 
-// False, after "Diese Lektion enhält keine Vokabeln!", when there is nothing to export. The
-// editor calls it before it shows the save dialog.
-bool CheckExportable(std::size_t entryCount, Messages& messages);
-
-struct ExportSettings {
-  // Ask "Dateiname vorhanden! Überschreiben?" before replacing a file, or replace it silently.
-  bool askBeforeOverwrite = true;
-  TextEncoding encoding = TextEncoding::Windows1252;
-};
-
 // Writes a lesson into the text file `outPath` (after the overwrite question, when the file
 // exists). The file is written whole or not at all. False when nothing was written: the lesson
 // is empty, the learner declined to replace the file, or it could not be written ("Fehler beim
@@ -76,10 +65,6 @@ struct ExportSettings {
 bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
                 std::span<const TVocData> entries, const WinString& date, Messages& messages,
                 const ExportSettings& settings = {});
-
-// The editor's export: the lesson loaded there (CurUnit and VocList/VocCount).
-bool ExportUnit(const Shared& shared, const std::string& outPath, const WinString& date,
-                Messages& messages);
 
 // ---------------------------------------------------------------------------------------------
 // Import
@@ -125,9 +110,10 @@ struct LessonTextLines {
   std::vector<TextLine> head;
   std::vector<TextLine> body;
   bool byteOrderMark = false;
-  // The lines are UTF-8: the file starts with a byte-order mark, or the lines read are valid
-  // UTF-8 and hold bytes outside ASCII. Otherwise they are Windows-1252.
+  // The lines are UTF-8 (EncodingSniffer over every line kept); otherwise Windows-1252.
   bool utf8 = false;
+  // In a UTF-8 file, the first line kept that is not valid UTF-8 (0: none).
+  std::size_t brokenLine = 0;
 };
 
 enum class TextReadStatus { Ok, Invalid, ReadError };
@@ -155,31 +141,22 @@ ImportHead ReadImportHeader(std::span<const WinString> headLines);
 // the line holds no " == " (such a line is not an entry). "@K&" without a blank on both sides is
 // plain text.
 std::optional<TVocData> ParseImportLine(const WinString& line, std::uint8_t unitID);
+// The same texts before they are cut to their fields.
+std::optional<EntryTexts> SplitImportLine(const WinString& line);
 
 // True for the body lines that are not entries by design: empty, starting with "#".
 bool IsRemarkLine(std::string_view line);
 
-struct ImportResult {
-  bool imported = false;                  // the entries are in the DataFile (possibly none)
-  std::uint8_t unitID = 0;                // the lesson that received them
-  bool newLesson = false;                 // that lesson was made from the head
-  std::size_t added = 0;                  // entries appended
-  std::vector<std::size_t> skippedLines;  // numbers of the body lines without " == "
-  bool dataFileChanged = false;           // records were added (refresh the statistics)
-};
-
 // Imports the text file `textPath` into lesson `intoUnit` of the DataFile, or, with `intoUnit`
 // 0, into a new lesson made from the file's head. The whole file is read and checked before
-// anything is written, and the entries are appended in one go: when that write fails, the
-// DataFile is cut back to its former length (a lesson made for the import goes with it) and the
-// learner is told. Every failure is reported through `messages`.
+// anything is written. Lines that cannot be imported (characters that a DataFile cannot store,
+// control characters) are listed and the learner is asked whether to import the rest; cut
+// fields, entries without words and lines without " == " are told afterwards. A head without a
+// name makes no lesson. The entries are appended in one go: when that write fails, the DataFile
+// is cut back to its former length (a lesson made for the import goes with it) and the learner
+// is told. Every failure is reported through `messages`.
 ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
-                              std::uint8_t intoUnit, Messages& messages);
-
-// The editor's import: into shared.CurUnitID when a lesson is selected there, otherwise into a
-// new lesson. After an import into the selected lesson its entries are loaded again
-// (LoadUnitVocs), so that the editor only has to show them.
-ImportResult ImportUnit(Shared& shared, const std::string& textPath, bool lessonSelected,
-                        Messages& messages);
+                              std::uint8_t intoUnit, Messages& messages,
+                              const ImportOptions& options = {});
 
 }  // namespace merkhaus

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "platform/qt_text.h"
@@ -22,6 +23,12 @@ QString ToQtFilter(const std::string& filter) {
   return out.join(QStringLiteral(";;"));
 }
 
+QString SuffixOfFilter(const QString& filter) {
+  const QRegularExpressionMatch m =
+      QRegularExpression(QStringLiteral("\\*\\.([A-Za-z0-9]+)")).match(filter);
+  return m.hasMatch() ? m.captured(1) : QString();
+}
+
 namespace {
 
 std::optional<std::string> Run(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
@@ -35,6 +42,10 @@ std::optional<std::string> Run(const FileDialogRequest& request, QFileDialog::Ac
   if (!request.defaultExtension.empty()) {
     dialog.setDefaultSuffix(Utf8ToQString(request.defaultExtension));
   }
+  // A name typed without an extension gets the one of the file type chosen in the dialog
+  // ("CSV-Dateien (*.csv)" gives ".csv"), none for "Alle (*.*)".
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& f) { dialog.setDefaultSuffix(SuffixOfFilter(f)); });
   if (!request.initialPath.empty()) {
     // The folder of the path, with its file chosen.
     const QFileInfo start(PathToQString(request.initialPath));

@@ -10,6 +10,10 @@ namespace merkhaus {
 // "DataFile (*.fid);;Alle (*.*)".
 QString ToQtFilter(const std::string& filter);
 
+// The extension a file type of a dialog gives a name typed without one: "csv" for
+// "CSV-Dateien (*.csv)", nothing for "Alle (*.*)".
+QString SuffixOfFilter(const QString& filter);
+
 class QtFileDialogs : public FileDialogs {
  public:
   std::optional<std::string> openFile(const FileDialogRequest& request) override;

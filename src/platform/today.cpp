@@ -53,4 +53,9 @@ std::string TodayShortDate() {
   return ShortDate(today, name);
 }
 
+WinString TodayShortDateText() {
+  // ShortDate only gives dates that Windows-1252 can write.
+  return FromUtf8(TodayShortDate()).value_or(WinString());
+}
+
 }  // namespace merkhaus

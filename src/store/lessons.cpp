@@ -1,5 +1,6 @@
 #include "store/lessons.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/cp1252.h"
@@ -85,6 +86,35 @@ std::uint8_t CreateUnit(const std::string& path, const WinString& name, const Wi
   }
   const std::uint8_t id = CreateUnitIn(file, name, comment, messages);
   file.finish();
+  return id;
+}
+
+UnitRoster::UnitRoster(RecordFile& file) : file_(file) {
+  file.scan(1, [&](std::uint64_t, const TVocData& r) {
+    if (!IsUnitHeader(r)) return true;
+    if (r.Deleted != 1) used_[r.UnitID] = true;
+    if (r.Deleted == 0) names_.insert(std::string(r.B1.view()));
+    return true;
+  });
+}
+
+std::size_t UnitRoster::freeCount() const {
+  return static_cast<std::size_t>(std::count(used_.begin() + 1, used_.end(), false));
+}
+
+bool UnitRoster::nameExists(const WinString& name) const {
+  return names_.count(name.bytes()) > 0;
+}
+
+std::uint8_t UnitRoster::create(const WinString& name, const WinString& comment) {
+  UnitScan scan;
+  scan.used = used_;
+  const std::uint8_t id = FreeID(file_, scan);
+  if (id == 0) return 0;
+  const TVocData header = MakeUnitHeader(id, name, comment);
+  file_.append(header);
+  used_[id] = true;
+  names_.insert(std::string(header.B1.view()));
   return id;
 }
 

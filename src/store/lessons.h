@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/messages.h"
@@ -34,6 +36,26 @@ std::uint8_t CreateUnit(const std::string& path, const WinString& name, const Wi
 // header is appended but not yet put on the disk (RecordFile::finish).
 std::uint8_t CreateUnitIn(RecordFile& file, const WinString& name, const WinString& comment,
                           Messages& messages);
+
+// The lessons of a DataFile that the caller holds open for writing, as one scan finds them. An
+// import that makes many lessons reads the file once through it, not once per lesson.
+class UnitRoster {
+ public:
+  explicit UnitRoster(RecordFile& file);
+  // The number of UnitIDs that no live lesson holds.
+  std::size_t freeCount() const;
+  // True when a live lesson, or one made through this roster, has exactly this name.
+  bool nameExists(const WinString& name) const;
+  // Appends a new lesson header with the UnitID that CreateUnitIn would give (the name cut to
+  // 60, the comment to 255) and yields it; 0, with nothing appended, when all 255 are taken.
+  // Names are not checked here.
+  std::uint8_t create(const WinString& name, const WinString& comment);
+
+ private:
+  RecordFile& file_;
+  std::array<bool, 256> used_{};
+  std::set<std::string> names_;
+};
 
 // Creates a lesson from the new-lesson dialog's texts; yields the name, or an empty name after
 // "Die Unit konnte nicht korrekt angelegt werden!".

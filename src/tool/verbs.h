@@ -27,9 +27,11 @@ int New(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 int AddLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int DeleteLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Text transfer verbs: export, import.
+// Transfer verbs: export, import (lesson text or CSV), export-kvtml, import-kvtml.
 int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int ExportKvtml(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int ImportKvtml(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Entry verb: add.
 int Add(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,18 +1,17 @@
-// export, import: lessons as text files, for scripts. Same rules and messages as the DataFile
-// editor's "Exportieren" and "Importieren".
+// export, import, export-kvtml, import-kvtml: vocabulary files for scripts, the format chosen by
+// the file's extension (lesson text, CSV, KVTML). Same rules and messages as the DataFile
+// editor's "Exportieren" and "Importieren"; where the program asks whether to import the lines
+// that can be imported, --skip-bad-lines says yes.
 
 #include <cstdint>
-#include <ctime>
 #include <filesystem>
-#include <iomanip>
-#include <locale>
 #include <ostream>
-#include <sstream>
-#include <stdexcept>
 #include <system_error>
 
-#include "maintenance/text_transfer.h"
+#include "maintenance/kvtml_transfer.h"
+#include "maintenance/transfer_formats.h"
 #include "platform/cp1252.h"
+#include "platform/today.h"
 #include "store/datafile.h"
 #include "tool/tool_support.h"
 #include "tool/verbs.h"
@@ -20,27 +19,26 @@
 namespace merkhaus::tool {
 namespace {
 
-std::string FormatDate(const std::tm& day, const std::locale& locale) {
-  std::ostringstream text;
-  text.imbue(locale);
-  text << std::put_time(&day, "%x");
-  return text.str();
+// The tool lists every note of an import; a script's log has room for them.
+ImportOptions ToolImportOptions() {
+  ImportOptions options;
+  options.maxListed = SIZE_MAX;
+  return options;
 }
 
-// Today in the short date format of the system's locale ("%x"); the C locale's form when the
-// locale is unknown or its date does not fit into Windows-1252.
-WinString TodayShortDate() {
-  const std::time_t now = std::time(nullptr);
-  const std::tm day = *std::localtime(&now);
-  try {
-    if (auto date = FromUtf8(FormatDate(day, std::locale("")))) return *date;
-  } catch (const std::runtime_error&) {
+// The tool's answer to the question whether to import the rest of a file with problem lines.
+Answer SkipAnswer(const ParsedArgs& p) {
+  return p.has("skip-bad-lines") ? Answer::Yes : Answer::No;
+}
+
+// What a failed import says beyond the program's messages.
+int ImportFailed(const ImportResult& result, std::ostream& err) {
+  if (result.declined) {
+    err << "Es wurde nichts importiert. Mit --skip-bad-lines werden die übrigen Zeilen "
+           "importiert.\n";
   }
-  return WinString(FormatDate(day, std::locale::classic()));
+  return 1;
 }
-
-// At most this many line numbers are listed when lines were skipped.
-constexpr std::size_t kListedLines = 20;
 
 }  // namespace
 
@@ -71,12 +69,16 @@ int Export(const std::vector<std::string>& args, std::ostream&, std::ostream& er
   }
   const TVocData& header = lesson.header;
   const std::vector<TVocData>& entries = lesson.entries;
+  // A KVTML document takes its title and languages from the DataFile's header.
+  TVocData dataFileHeader = EmptyRecord();
+  if (FormatOfPath(outPath) == TransferFormat::Kvtml) ReadHeaderRecord(path, dataFileHeader);
 
   ExportSettings settings;
   settings.askBeforeOverwrite = !p.has("force");
   settings.encoding = p.has("utf8") ? TextEncoding::Utf8 : TextEncoding::Windows1252;
   const bool existed = KindOf(outPath) != PathKind::Missing;
-  if (!ExportUnit(outPath, header, entries, TodayShortDate(), messages, settings)) {
+  if (!ExportLessonFile(outPath, dataFileHeader, header, entries, TodayShortDateText(), messages,
+                        settings)) {
     if (existed && settings.askBeforeOverwrite && !entries.empty()) {
       err << "Mit --force wird die vorhandene Datei überschrieben.\n";
     }
@@ -87,35 +89,84 @@ int Export(const std::vector<std::string>& args, std::ostream&, std::ostream& er
 
 int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs p;
-  if (!ParseArgs(args, {"into"}, {}, p, err)) return 1;
+  if (!ParseArgs(args, {"into"}, {"skip-bad-lines"}, p, err)) return 1;
   if (p.positional.size() != 2) {
-    err << "Aufruf: merkhaus-tool import FILE IN.txt [--into UNITID]\n";
+    err << "Aufruf: merkhaus-tool import FILE IN.txt|IN.csv [--into UNITID] [--skip-bad-lines]\n";
     return 1;
   }
   const std::string& path = p.positional[0];
-  StreamMessages messages(err);
+  const std::string& in = p.positional[1];
+  StreamMessages messages(err, SkipAnswer(p));
   std::uint8_t into = 0;
   if (const auto text = p.value("into")) {
     const auto id = UnitIdArg(*text, err);
     if (!id) return 1;
     into = *id;
   }
-  if (!RequireDataFile(path, messages) || (into != 0 && !RequireLesson(path, into, messages))) {
-    return 1;
+  if (FormatOfPath(in) == TransferFormat::Kvtml) {
+    if (into != 0) {
+      err << "Eine KVTML-Datei wird immer in neue Lektionen gelesen; --into gilt dafür nicht.\n";
+      return 1;
+    }
+    std::vector<std::string> kvtmlArgs = {path, in};
+    if (p.has("skip-bad-lines")) kvtmlArgs.push_back("--skip-bad-lines");
+    return ImportKvtml(kvtmlArgs, out, err);
   }
-  const ImportResult result = ImportLessonText(path, p.positional[1], into, messages);
-  if (!result.imported) return 1;
+  // Whether the lesson of --into is live is checked while the import holds the DataFile, in the
+  // same pass that appends the entries.
+  if (!RequireDataFile(path, messages)) return 1;
+  const ImportResult result = ImportFile(path, in, into, messages, ToolImportOptions());
+  if (!result.imported) return ImportFailed(result, err);
   out << "UnitID: " << static_cast<int>(result.unitID) << "\n"
       << "Vokabeln: " << result.added << "\n"
       << "Übersprungene Zeilen: " << result.skippedLines.size() << "\n";
-  if (!result.skippedLines.empty()) {
-    err << "Ohne \" == \" und darum übersprungen: Zeile";
-    for (std::size_t i = 0; i < result.skippedLines.size() && i < kListedLines; ++i) {
-      err << (i == 0 ? " " : ", ") << result.skippedLines[i];
-    }
-    if (result.skippedLines.size() > kListedLines) err << " …";
-    err << "\n";
+  return 0;
+}
+
+int ExportKvtml(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  ParsedArgs p;
+  if (!ParseArgs(args, {}, {"force"}, p, err)) return 1;
+  if (p.positional.size() != 2) {
+    err << "Aufruf: merkhaus-tool export-kvtml FILE OUT.kvtml [--force]\n";
+    return 1;
   }
+  const std::string& path = p.positional[0];
+  const std::string& outPath = p.positional[1];
+  StreamMessages messages(err);
+  if (!RequireDataFile(path, messages)) return 1;
+  ExportSettings settings;
+  settings.askBeforeOverwrite = !p.has("force");
+  const bool existed = KindOf(outPath) != PathKind::Missing;
+  if (!ExportDataFileKvtml(path, outPath, messages, settings)) {
+    if (existed && settings.askBeforeOverwrite) {
+      err << "Mit --force wird die vorhandene Datei überschrieben.\n";
+    }
+    return 1;
+  }
+  return 0;
+}
+
+int ImportKvtml(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs p;
+  if (!ParseArgs(args, {}, {"swap", "skip-bad-lines"}, p, err)) return 1;
+  if (p.positional.size() != 2) {
+    err << "Aufruf: merkhaus-tool import-kvtml FILE IN.kvtml [--swap] [--skip-bad-lines]\n";
+    return 1;
+  }
+  const std::string& path = p.positional[0];
+  StreamMessages messages(err, SkipAnswer(p));
+  if (!RequireDataFile(path, messages)) return 1;
+  ImportOptions options = ToolImportOptions();
+  options.swap = p.has("swap");
+  const ImportResult result = merkhaus::ImportKvtml(path, p.positional[1], messages, options);
+  if (!result.imported) return ImportFailed(result, err);
+  out << "Lektionen: " << result.lessons.size() << "\n";
+  for (const ImportedLesson& lesson : result.lessons) {
+    out << static_cast<int>(lesson.unitID) << "\t" << ToUtf8(lesson.name) << "\t" << lesson.added
+        << " Vokabeln\n";
+  }
+  out << "Vokabeln: " << result.added << "\n"
+      << "Übersprungene Zeilen: " << result.skippedLines.size() << "\n";
   return 0;
 }
 

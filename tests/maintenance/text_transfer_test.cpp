@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 
+#include "maintenance/transfer_formats.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "store/datafile.h"
@@ -16,6 +17,7 @@
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 #include "support/win_text.h"
+#include "transfer_test_support.h"
 
 namespace merkhaus {
 namespace {
@@ -368,17 +370,26 @@ TEST(ReadLessonTextTest, HeadLinesNumbersAndEncoding) {
   EXPECT_TRUE(lines.head.empty());
   EXPECT_TRUE(lines.utf8);
 
+  // A file is UTF-8 when its bytes outside ASCII are; one that mixes UTF-8 with other bytes is
+  // UTF-8 with a broken line unless the other bytes are the more (a Windows-1252 file in which
+  // two bytes happen to form a UTF-8 character).
   struct Enc {
     std::string body;
     bool utf8;
-  } encodings[] = {{"a == b", false},
-                   {"\xC3\xA4 == b", true},       // "ä" in UTF-8
-                   {"\xE4 == b", false},          // "ä" in Windows-1252
-                   {"\xC3\xA4 == \xE4", false}};  // mixed: not UTF-8
+    std::size_t brokenLine;
+  } encodings[] = {
+      {"a == b", false, 0},
+      {"\xC3\xA4 == b", true, 0},                                          // "ä" in UTF-8
+      {"\xE4 == b", false, 0},                                             // "ä" in Windows-1252
+      {"\xC3\xA4 == \xE4", true, 2},                                       // mixed
+      {"gr\xC3\xBC\xC3\x9F == a\r\nb == \xE4\r\n\xC3\xA4 == c", true, 3},  // mostly UTF-8
+      {"\x84Stra\xDF\x93 == \xE4\xF6", false, 0},  // „Straße“ in Windows-1252: "ß“" is no text
+  };
   for (const auto& e : encodings) {
     std::istringstream text("<%>BODY<%>\r\n" + e.body + "\r\n");
     ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(text, false, lines));
     EXPECT_EQ(e.utf8, lines.utf8) << e.body;
+    EXPECT_EQ(e.brokenLine, lines.brokenLine) << e.body;
   }
 }
 
@@ -425,7 +436,13 @@ TEST_F(ImportTest, NewLessonFromTheHead) {
        "Name: Tiere", Latin1("Kommentar: Haus- und Nutztiere, große"), "Anzahl: 99", "",
        "<%>BODY<%>", "dog; hound == Hund @K& best friend", "# nur für Menschen", "", "   ",
        "kaputt", Latin1("  big ;  large;huge;vast  ==  groß  "), "", "<%>EOF<%>", "after == end"});
-  const ImportResult r = ImportLessonText(path, writeText(text), 0, msgs);
+  const std::string file = writeText(text);
+  msgs.expect("Die Datei \"" + file +
+                  "\" wurde importiert. Hinweise:\n"
+                  "Zeile 12: ohne \" == \", also keine Vokabel\n"
+                  "Zeile 13: ohne \" == \", also keine Vokabel",
+              Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  const ImportResult r = ImportLessonText(path, file, 0, msgs);
   EXPECT_TRUE(r.imported);
   EXPECT_TRUE(r.newLesson);
   EXPECT_TRUE(r.dataFileChanged);
@@ -459,14 +476,14 @@ TEST_F(ImportTest, EditorImportReloadsTheSelectedLesson) {
   shared.DataFilePath = path;
   shared.CurUnitID = 1;
   const std::string file = writeText(Crlf({"<%>BODY<%>", "a == b"}));
-  ImportResult r = ImportUnit(shared, file, true, msgs);
+  ImportResult r = ImportLessonFile(shared, file, true, msgs);
   EXPECT_EQ(1, r.unitID);
   ASSERT_EQ(2, shared.VocCount);
   EXPECT_EQ("a", shared.VocList[1].A1.view());
 
   // Without a selected lesson the file needs a head; the loaded lesson is left alone.
   msgs.expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  r = ImportUnit(shared, file, false, msgs);
+  r = ImportLessonFile(shared, file, false, msgs);
   EXPECT_FALSE(r.imported);
   EXPECT_EQ(2, shared.VocCount);
 }
@@ -597,42 +614,34 @@ TEST_F(ImportTest, Utf8AndWindows1252GiveTheSameBytes) {
   EXPECT_EQ(FromUtf8("„Anführung“ €")->bytes(), mhtest::GetText(recs[4], mhtest::kComment));
 }
 
-TEST_F(ImportTest, CharactersOutsideWindows1252StopBeforeAnythingIsWritten) {
+TEST_F(ImportTest, BrokenUtf8StopsBeforeAnythingIsWritten) {
   const std::string before = ReadBytes(path);
-  const std::string text =
-      Crlf({"<%>HEAD<%>", "Name: Neu", "<%>BODY<%>", "ä == a", "# ☃ stört in Bemerkungen nicht",
-            "ohne Trenner ☃", "Schneemann == ☃"});
-  msgs.expect(
-      "Zeile 7 der Textdatei enthält das Zeichen „☃“ (U+2603), das ein DataFile nicht speichern "
-      "kann (möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.",
-      Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(ImportLessonText(path, writeText(text), 0, msgs).imported);
-  EXPECT_EQ(before, ReadBytes(path));
-
-  // With a byte-order mark the file must be UTF-8 throughout.
-  msgs.expect("Zeile 2 der Textdatei ist kein gültiger UTF-8-Text.\nEs wurde nichts importiert.");
-  EXPECT_FALSE(ImportLessonText(path, writeText("\xEF\xBB\xBF<%>BODY<%>\r\n\xE4 == a\r\n"), 1, msgs)
-                   .imported);
-  // In the head, a name that cannot be stored stops it as well.
-  msgs.expect(
-      "Zeile 2 der Textdatei enthält das Zeichen „Ω“ (U+03A9), das ein DataFile nicht speichern "
-      "kann (möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.");
-  EXPECT_FALSE(
-      ImportLessonText(path, writeText(Crlf({"<%>HEAD<%>", "Name: Ωmega", "<%>BODY<%>", "ä == a"})),
-                       0, msgs)
-          .imported);
+  // With a byte-order mark the file must be UTF-8 throughout; without one, a line of other
+  // bytes among UTF-8 ones is refused as well, for it would be stored garbled.
+  for (const std::string& text : {std::string("\xEF\xBB\xBF<%>BODY<%>\r\n\xE4 == a\r\n"),
+                                  std::string("<%>BODY<%>\r\n\xE4 == a\r\n\xC3\xA4 == b\r\n")}) {
+    const std::string file = writeText(text);
+    msgs.expect("Die Datei \"" + file +
+                    "\" ist in UTF-8 geschrieben, aber Zeile 2 ist kein gültiger UTF-8-Text.\n"
+                    "Es wurde nichts importiert.",
+                Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+    EXPECT_FALSE(ImportLessonText(path, file, 1, msgs).imported);
+  }
   EXPECT_EQ(before, ReadBytes(path));
 }
 
 TEST_F(ImportTest, LongNamesAreCheckedAsStored) {
   const std::string name(70, 'n');
   const std::string text = Crlf({"<%>HEAD<%>", "Name: " + name, "<%>BODY<%>", "a == b"});
+  msgs.expect("Die Datei \"" + dir.file("in.txt") +
+              "\" wurde importiert. Hinweise:\nZeile 2: Name der Lektion auf 60 Zeichen gekürzt");
   ASSERT_EQ(255, ImportLessonText(path, writeText(text), 0, msgs).unitID);
   EXPECT_EQ(std::string(60, 'n'), mhtest::GetText(ReadRecords(path).at(3), mhtest::kB1));
   msgs.expect("Die Unit ist bereits vorhanden!")
       .expect("Fehler beim schreiben!")
       .expect("Datei nicht gültig!");
   EXPECT_FALSE(ImportLessonText(path, writeText(text), 0, msgs).imported);
+  EXPECT_EQ(5u, ReadRecords(path).size());
 }
 
 TEST_F(ImportTest, BinaryGarbageDoesNotHurt) {
@@ -649,10 +658,13 @@ TEST_F(ImportTest, BinaryGarbageDoesNotHurt) {
       garbage.insert(garbage.size() / 3, "\r\n<%>HEAD<%>\r\nName: x\r\n<%>BODY<%>\r\n");
     if (round % 4 == 1) garbage.insert(garbage.size() / 2, "\r\nw == v\r\n");
     WriteRecords(path, {Header("V"), Unit(1, "Alt")});
-    mhtest::ScriptedMessages quiet;
-    if (round % 2 == 0) quiet.expect("Datei nicht gültig!");
-    const ImportResult r = ImportLessonText(path, writeText(garbage), 0, quiet);
+    // Garbage has problem lines: the import asks, and is told to go on.
+    mhtest::AnswerEverything yes(Answer::Yes);
+    const ImportResult r = ImportLessonText(path, writeText(garbage), 0, yes);
     EXPECT_EQ(round % 2 == 1, r.imported) << round;
+    if (round % 2 == 0) {
+      EXPECT_EQ("Datei nicht gültig!", yes.texts.at(0));
+    }
     const auto recs = ReadRecords(path);
     EXPECT_EQ(ReadBytes(path).size(), recs.size() * 624);
     EXPECT_EQ(r.imported ? 3u + r.added : 2u, recs.size());

@@ -41,6 +41,10 @@ TEST(QtText, FiltersInQtForm) {
             ToQtFilter("DataFile (*.fid)|*.fid|Alle (*.*)|*.*"));
   EXPECT_EQ(QStringLiteral("Texdateien (*.txt);;Alle (*.*)"),
             ToQtFilter("Texdateien (*.txt)|*.txt|Alle (*.*)|*.*"));
+  // The extension a chosen file type gives a name typed without one.
+  EXPECT_EQ(QStringLiteral("csv"), SuffixOfFilter(QStringLiteral("CSV-Dateien (*.csv)")));
+  EXPECT_EQ(QStringLiteral("kvtml"), SuffixOfFilter(QStringLiteral("KVTML-Dateien (*.kvtml)")));
+  EXPECT_EQ(QString(), SuffixOfFilter(QStringLiteral("Alle (*.*)")));
 }
 
 struct BoxCase {

@@ -7,9 +7,9 @@ namespace {
 TEST(Tool, HelpNamesEveryVerbAndUnknownVerbsFail) {
   const auto help = mhtest::RunTool({"--help"});
   EXPECT_EQ(0, help.status);
-  for (const char* verb :
-       {"info", "lessons", "entries", "new", "add-lesson", "delete-lesson", "export", "import",
-        "add", "search", "stats", "deleted", "restore-lesson", "cleanup"}) {
+  for (const char* verb : {"info", "lessons", "entries", "new", "add-lesson", "delete-lesson",
+                           "export", "import", "add", "search", "stats", "deleted",
+                           "restore-lesson", "cleanup", "export-kvtml", "import-kvtml"}) {
     EXPECT_NE(std::string::npos, help.out.find(std::string("  ") + verb + " ")) << verb;
   }
   const auto bad = mhtest::RunTool({"zaubern"});

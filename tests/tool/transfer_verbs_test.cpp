@@ -101,7 +101,10 @@ TEST_F(TransferVerbs, ImportIntoANewLessonAndIntoAnExistingOne) {
   const auto r = RunTool({"import", path, in});
   EXPECT_EQ(0, r.status) << r.err;
   EXPECT_EQ("UnitID: 254\nVokabeln: 2\nÜbersprungene Zeilen: 2\n", r.out);
-  EXPECT_EQ("Ohne \" == \" und darum übersprungen: Zeile 6, 10\n", r.err);
+  EXPECT_EQ("Die Datei \"" + in +
+                "\" wurde importiert. Hinweise:\nZeile 6: ohne \" == \", also keine Vokabel\n"
+                "Zeile 10: ohne \" == \", also keine Vokabel\n",
+            r.err);
   auto recs = ReadRecords(path);
   ASSERT_EQ(9u, recs.size());
   EXPECT_EQ(Unit(254, Latin1("Vögel"), Latin1("mit Flügeln")), recs[6]);
@@ -130,12 +133,16 @@ TEST_F(TransferVerbs, ImportFailuresLeaveTheDataFileAlone) {
       {"a == b\r\n", {}, "Datei nicht gültig!\n"},
       {"<%>BODY<%>\r\na == b\r\n",
        {"--into", "9"},
-       "Die Lektion mit der UnitID 9 gibt es in diesem DataFile nicht.\n"},
+       "Die Lektion mit der UnitID 9 gibt es in diesem DataFile nicht (mehr). Es wurde nichts "
+       "importiert.\n"},
       {"<%>BODY<%>\r\na == ☃\r\n",
        {"--into", "1"},
-       "Zeile 2 der Textdatei enthält das Zeichen „☃“ (U+2603), das ein DataFile nicht speichern "
-       "kann "
-       "(möglich sind nur die Zeichen von Windows-1252).\nEs wurde nichts importiert.\n"},
+       "Die Datei \"" + in +
+           "\" enthält Zeilen, die nicht importiert werden können:\n"
+           "Zeile 2: das Zeichen „☃“ (U+2603) gibt es in Windows-1252 nicht\n"
+           "Sollen die übrigen Zeilen importiert werden?\n"
+           "Es wurde nichts importiert. Mit --skip-bad-lines werden die übrigen Zeilen "
+           "importiert.\n"},
   };
   for (const auto& c : cases) {
     WriteBytes(in, c.text);
@@ -168,6 +175,68 @@ TEST_F(TransferVerbs, ExportDeleteImportKeepsEveryEntry) {
   for (int i = 0; i < 300; ++i) {
     EXPECT_EQ(Entry(255, "w" + std::to_string(i), "x"), after[303 + static_cast<std::size_t>(i)]);
   }
+}
+
+// Nothing is written while a file has problem lines, unless --skip-bad-lines takes the rest.
+TEST_F(TransferVerbs, ProblemLinesNeedSkipBadLines) {
+  const std::string in = dir.file("in.txt");
+  WriteBytes(in, "<%>BODY<%>\nα == a\nb == \x01\nc == C\n");
+  const std::string before = ReadBytes(path);
+  const std::string report = "Die Datei \"" + in +
+                             "\" enthält Zeilen, die nicht importiert werden können:\n"
+                             "Zeile 2: das Zeichen „α“ (U+03B1) gibt es in Windows-1252 nicht\n"
+                             "Zeile 3: das Steuerzeichen U+0001\n"
+                             "Sollen die übrigen Zeilen importiert werden?\n";
+  const auto refused = RunTool({"import", path, in, "--into", "1"});
+  EXPECT_EQ(1, refused.status);
+  EXPECT_EQ("", refused.out);
+  EXPECT_EQ(report +
+                "Es wurde nichts importiert. Mit --skip-bad-lines werden die übrigen Zeilen "
+                "importiert.\n",
+            refused.err);
+  EXPECT_EQ(before, ReadBytes(path));
+
+  const auto skipped = RunTool({"import", path, in, "--into", "1", "--skip-bad-lines"});
+  EXPECT_EQ(0, skipped.status);
+  EXPECT_EQ("UnitID: 1\nVokabeln: 1\nÜbersprungene Zeilen: 2\n", skipped.out);
+  EXPECT_EQ(report, skipped.err);
+  EXPECT_EQ(Entry(1, "c", "C"), ReadRecords(path).back());
+}
+
+// CSV by the file's extension; KVTML for the whole DataFile and back, the sides swapped.
+TEST_F(TransferVerbs, CsvAndKvtml) {
+  const std::string csv = dir.file("Übung.CSV");
+  ASSERT_EQ(0, RunTool({"export", path, "1", csv}).status);
+  EXPECT_EQ("dog; hound,Hund,best friend\r\ncat,Katze,\r\n", ReadBytes(csv));
+  const auto imported = RunTool({"import", path, csv});
+  EXPECT_EQ("UnitID: 254\nVokabeln: 2\nÜbersprungene Zeilen: 0\n", imported.out);
+  EXPECT_EQ("1\tÜbung - Tiere\n255\tLeer\n254\tÜbung (2)\n", RunTool({"lessons", path}).out);
+
+  const std::string kvtml = dir.file("v.kvtml");
+  ASSERT_EQ(0, RunTool({"export-kvtml", path, kvtml}).status);
+  const auto again = RunTool({"export-kvtml", path, kvtml});
+  EXPECT_EQ(1, again.status);
+  EXPECT_EQ(
+      "Dateiname vorhanden! Überschreiben?\nMit --force wird die vorhandene Datei "
+      "überschrieben.\n",
+      again.err);
+
+  const std::string other = dir.file("w.fid");
+  ASSERT_EQ(0, RunTool({"new", other, "--name", "W", "--foreign", "F", "--native", "D"}).status);
+  const auto r = RunTool({"import-kvtml", other, kvtml, "--swap"});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(
+      "Lektionen: 2\n1\tÜbung\t2 Vokabeln\n255\tÜbung (2)\t2 Vokabeln\nVokabeln: 4\n"
+      "Übersprungene Zeilen: 0\n",
+      r.out);
+  const auto recs = ReadRecords(other);
+  ASSERT_EQ(7u, recs.size());
+  EXPECT_EQ(Entry6(1, "Hund", "", "", "dog", "hound", "", "best friend"), recs[3]);
+
+  const auto into = RunTool({"import", other, kvtml, "--into", "1"});
+  EXPECT_EQ(1, into.status);
+  EXPECT_EQ("Eine KVTML-Datei wird immer in neue Lektionen gelesen; --into gilt dafür nicht.\n",
+            into.err);
 }
 
 }  // namespace

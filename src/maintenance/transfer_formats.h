@@ -1,0 +1,59 @@
+#pragma once
+
+// The vocabulary file formats side by side, chosen by the file's extension: what the DataFile
+// editor's "Exportieren" and "Importieren" and merkhaus-tool's export and import call.
+//
+//   *.txt (and anything else)   lesson text file (text_transfer.h)
+//   *.csv                       CSV (csv_transfer.h)
+//   *.kvtml                     KVTML 2.0 (kvtml_transfer.h)
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "maintenance/transfer_common.h"
+#include "platform/dialogs.h"
+#include "platform/messages.h"
+#include "platform/win_string.h"
+#include "store/shared.h"
+#include "store/vocdata.h"
+
+namespace merkhaus {
+
+enum class TransferFormat { LessonText, Csv, Kvtml };
+
+// By the extension of the file's name, letter case ignored: ".csv" and ".kvtml"; every other
+// name is a lesson text file.
+TransferFormat FormatOfPath(const std::string& path);
+
+// The open and save dialogs of "Exportieren" and "Importieren": lesson text files first (the
+// default extension), then CSV, KVTML and all files.
+FileDialogRequest TransferDialogRequest();
+
+// Exports one lesson into `outPath` in the format of its extension: a lesson text file (with
+// `date` in its head), CSV, or a KVTML document holding this one lesson (the DataFile header
+// gives its title and languages). False when nothing was written; the learner has been told
+// why.
+bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader,
+                      const TVocData& unitHeader, std::span<const TVocData> entries,
+                      const WinString& date, Messages& messages,
+                      const ExportSettings& settings = {});
+
+// The editor's export: the lesson loaded there (DataFileHeader, CurUnit, VocList/VocCount).
+bool ExportLessonFile(const Shared& shared, const std::string& outPath, const WinString& date,
+                      Messages& messages);
+
+// Imports `path` in the format of its extension into the DataFile: a lesson text or CSV file
+// into lesson `intoUnit` or, with 0, into a new lesson; a KVTML document always into new
+// lessons (`intoUnit` does not apply). Questions and reports go through `messages`.
+ImportResult ImportFile(const std::string& dataFilePath, const std::string& path,
+                        std::uint8_t intoUnit, Messages& messages,
+                        const ImportOptions& options = {});
+
+// The editor's import: into shared.CurUnitID when a lesson is selected there (not for KVTML),
+// otherwise into new lessons. After an import into the selected lesson its entries are loaded
+// again (LoadUnitVocs), so that the editor only has to show them and its statistics.
+ImportResult ImportLessonFile(Shared& shared, const std::string& path, bool lessonSelected,
+                              Messages& messages);
+
+}  // namespace merkhaus
