@@ -135,12 +135,12 @@ bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
 
 LessonTextReader::LessonTextReader(std::istream& in) : in_(in) {
   // A UTF-8 byte-order mark is not part of the first line.
-  if (in_.peek() == 0xEF) {
-    in_.get();
-    if (in_.peek() == 0xBB) {
-      in_.get();
-      if (in_.peek() == 0xBF) {
-        in_.get();
+  if (peekByte() == 0xEF) {
+    bumpByte();
+    if (peekByte() == 0xBB) {
+      bumpByte();
+      if (peekByte() == 0xBF) {
+        bumpByte();
         bom_ = true;
         return;
       }
@@ -151,10 +151,30 @@ LessonTextReader::LessonTextReader(std::istream& in) : in_(in) {
   }
 }
 
+// The stream buffer is read directly, byte by byte: the stream's own peek() and get() build a
+// sentry for every byte, which made reading the file cost more than everything else an import
+// does. A read error (thrown by the buffer) puts the stream in its bad state as they would.
+int LessonTextReader::peekByte() {
+  try {
+    return in_.rdbuf()->sgetc();
+  } catch (...) {
+    in_.setstate(std::ios::badbit);
+    return std::char_traits<char>::eof();
+  }
+}
+
+void LessonTextReader::bumpByte() {
+  try {
+    in_.rdbuf()->sbumpc();
+  } catch (...) {
+    in_.setstate(std::ios::badbit);
+  }
+}
+
 int LessonTextReader::peek() {
   if (!pending_.empty()) return static_cast<unsigned char>(pending_.front());
   if (ended_) return std::char_traits<char>::eof();
-  const int c = in_.peek();
+  const int c = peekByte();
   if (c == std::char_traits<char>::eof() || c == kCtrlZ) ended_ = true;
   return ended_ ? std::char_traits<char>::eof() : c;
 }
@@ -163,7 +183,7 @@ void LessonTextReader::skip() {
   if (!pending_.empty()) {
     pending_.erase(0, 1);
   } else {
-    in_.get();
+    bumpByte();
   }
 }
 

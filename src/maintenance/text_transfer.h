@@ -95,6 +95,8 @@ class LessonTextReader {
  private:
   int peek();
   void skip();
+  int peekByte();
+  void bumpByte();
 
   std::istream& in_;
   std::string pending_;  // bytes taken while looking for a byte-order mark that was none

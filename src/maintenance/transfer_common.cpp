@@ -20,13 +20,13 @@ constexpr std::uint64_t kMaxSourceBytes = 256ull << 20;
 // valid sequence starts there.
 std::optional<char32_t> DecodeAt(std::string_view bytes, std::size_t i, std::size_t& length) {
   const auto lead = static_cast<unsigned char>(bytes[i]);
-  const std::size_t n = lead < 0x80    ? 1
-                        : lead >= 0xF0 ? 4
-                        : lead >= 0xE0 ? 3
-                        : lead >= 0xC0 ? 2
-                                       : 0;
+  if (lead < 0x80) {  // most of any word list; the full check below is needlessly slow for it
+    length = 1;
+    return lead;
+  }
+  const std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
   if (n == 0 || i + n > bytes.size() || !IsValidUtf8(bytes.substr(i, n))) return std::nullopt;
-  char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
+  char32_t cp = lead & (0x7F >> n);
   for (std::size_t k = 1; k < n; ++k)
     cp = (cp << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
   length = n;
