@@ -298,53 +298,55 @@ void BM_DictionarySearch(benchmark::State& state) {
   });
   state.counters["progress_steps"] =
       static_cast<double>(steps) / static_cast<double>(state.iterations());
-  // The editor's figures: one pass over the file with a third of its entries deleted.
-  void BM_EditorStatistics(benchmark::State & state) {
-    Timed(
-        state, "CountRecords (Editor-Statistik)",
-        [&] {
-          DataFileCounts counts;
-          if (!CountRecords(Bench().thirdDeletedPath(), counts) || counts.deletedEntries == 0) {
-            throw std::logic_error("CountRecords failed");
-          }
-        },
-        Bench().thirdDeletedPath());
-  }
+}
 
-  // "Bereinigen" of the file with a third deleted, next to copying that file. Each round starts
-  // from a fresh copy of it (not timed).
-  void BM_Cleanup(benchmark::State & state) {
-    const std::string work = Bench().file("bereinigen.fid");
-    const std::string copy = Bench().file("kopie.fid");
-    const std::string backup = Bench().file("cleanup.tmp");
-    NoMessages messages;
-    double copying = 0, cleaning = 0;
-    for (auto _ : state) {
-      std::filesystem::copy_file(Bench().thirdDeletedPath(), work,
-                                 std::filesystem::copy_options::overwrite_existing);
-      const auto t0 = Clock::now();
-      CopyWhole(work, copy);
-      const auto t1 = Clock::now();
-      const CleanupResult result = CleanupDataFile(work, backup, messages);
-      const auto t2 = Clock::now();
-      if (!result.ok || result.dropped == 0) throw std::logic_error("the cleanup removed nothing");
-      copying += Seconds(t0, t1);
-      cleaning += Seconds(t1, t2);
-      state.SetIterationTime(Seconds(t1, t2));
-    }
-    const double ratio = cleaning / copying;
-    state.counters["x_copy"] = ratio;
-    g_ratios["CleanupDataFile (ein Drittel gelöscht)"] = {ratio, kCleanupTarget, "Kopieren"};
-  }
+// The editor's figures: one pass over the file with a third of its entries deleted.
+void BM_EditorStatistics(benchmark::State& state) {
+  Timed(
+      state, "CountRecords (Editor-Statistik)",
+      [&] {
+        DataFileCounts counts;
+        if (!CountRecords(Bench().thirdDeletedPath(), counts) || counts.deletedEntries == 0) {
+          throw std::logic_error("CountRecords failed");
+        }
+      },
+      Bench().thirdDeletedPath());
+}
 
-  BENCHMARK(BM_PlainBlockRead)->Unit(benchmark::kMillisecond)->UseRealTime();
-  BENCHMARK(BM_LoadUnitVocsLastLesson)->Unit(benchmark::kMillisecond)->UseManualTime();
-  BENCHMARK(BM_ReadUnitList)->Unit(benchmark::kMillisecond)->UseManualTime();
-  BENCHMARK(BM_ReplaceLastRecord)->Unit(benchmark::kMillisecond)->UseManualTime();
-  BENCHMARK(BM_ReplaceLastRecordUnflushed)->Unit(benchmark::kMillisecond)->UseManualTime();
-  BENCHMARK(BM_DictionarySearch)->Unit(benchmark::kMillisecond)->UseManualTime();
-  BENCHMARK(BM_EditorStatistics)->Unit(benchmark::kMillisecond)->UseManualTime();
-  BENCHMARK(BM_Cleanup)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(8);
+// "Bereinigen" of the file with a third deleted, next to copying that file. Each round starts
+// from a fresh copy of it (not timed).
+void BM_Cleanup(benchmark::State& state) {
+  const std::string work = Bench().file("bereinigen.fid");
+  const std::string copy = Bench().file("kopie.fid");
+  const std::string backup = Bench().file("cleanup.tmp");
+  NoMessages messages;
+  double copying = 0, cleaning = 0;
+  for (auto _ : state) {
+    std::filesystem::copy_file(Bench().thirdDeletedPath(), work,
+                               std::filesystem::copy_options::overwrite_existing);
+    const auto t0 = Clock::now();
+    CopyWhole(work, copy);
+    const auto t1 = Clock::now();
+    const CleanupResult result = CleanupDataFile(work, backup, messages);
+    const auto t2 = Clock::now();
+    if (!result.ok || result.dropped == 0) throw std::logic_error("the cleanup removed nothing");
+    copying += Seconds(t0, t1);
+    cleaning += Seconds(t1, t2);
+    state.SetIterationTime(Seconds(t1, t2));
+  }
+  const double ratio = cleaning / copying;
+  state.counters["x_copy"] = ratio;
+  g_ratios["CleanupDataFile (ein Drittel gelöscht)"] = {ratio, kCleanupTarget, "Kopieren"};
+}
+
+BENCHMARK(BM_PlainBlockRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadUnitVocsLastLesson)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReadUnitList)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReplaceLastRecord)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReplaceLastRecordUnflushed)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_DictionarySearch)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_EditorStatistics)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_Cleanup)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(8);
 
 }  // namespace
 }  // namespace merkhaus
