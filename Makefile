@@ -12,8 +12,10 @@ all: build
 deps:
 	@./scripts/install-deps
 
+# The benchmarks are compiled with everything else, so that a change that breaks them shows in
+# `make test`; they are run only by `make bench`.
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERKHAUS_BENCH=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
