@@ -141,10 +141,11 @@ void TForm3::act(Action action) {
 
 void TForm3::render() {
   const EntryView& v = session_->view();
-  Label4->setText(ToQString(v.dataFileName));
-  Label5->setText(ToQString(v.dataFileComment));
-  Label6->setText(ToQString(v.lessonName));
-  Label7->setText(ToQString(v.lessonComment));
+  // Names and comments longer than their boxes end in "…" and show whole as a tooltip.
+  ShowElided(Label4, OneLine(ToQString(v.dataFileName)));
+  ShowElided(Label5, OneLine(ToQString(v.dataFileComment)));
+  ShowElided(Label6, OneLine(ToQString(v.lessonName)));
+  ShowElided(Label7, OneLine(ToQString(v.lessonComment)));
   Label1->setText(ToQString(v.foreignLanguage));
   Label2->setText(ToQString(v.nativeLanguage));
 
