@@ -73,6 +73,17 @@ bool LoadUnitHeader(Shared& shared, Messages& messages, std::uint8_t unitId) {
   return lesson.headerFound;
 }
 
+LessonRead ReadCurrentLesson(Shared& shared, Messages& messages) {
+  LessonRead lesson = ReadLesson(shared.DataFilePath, shared.CurUnitID, kMaxVocs);
+  if (!lesson.opened) ShowErr(messages, WithReason("Schwerer Fehler 602", lesson.error));
+  if (lesson.headerFound) {
+    shared.CurUnit = lesson.header;
+  } else {
+    ShowErr(messages, "Böser Fehler: 801");
+  }
+  return lesson;
+}
+
 void KeepEntries(Shared& shared, const LessonRead& lesson) {
   const std::size_t n = std::min(lesson.entries.size(), kMaxVocs);
   std::copy_n(lesson.entries.begin(), n, shared.VocList.begin());

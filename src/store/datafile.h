@@ -36,6 +36,11 @@ LessonRead ReadLesson(const std::string& path, std::uint8_t unitId, std::size_t 
 // opened ("Schwerer Fehler 602").
 bool LoadUnitHeader(Shared& shared, Messages& messages, std::uint8_t unitId);
 
+// Reads lesson shared.CurUnitID (its header and at most 255 entries) in one pass for a mode that
+// starts on it: "Schwerer Fehler 602" when the file cannot be opened; a header found becomes
+// shared.CurUnit, and "Böser Fehler: 801" tells that there is none.
+LessonRead ReadCurrentLesson(Shared& shared, Messages& messages);
+
 // Loads the live entries of lesson shared.CurUnitID into VocList/VocCount, at most 255 in file
 // order. When the file cannot be opened: "IO-Fehler 802!", Cancelled = 1, VocList unchanged.
 void LoadUnitVocs(Shared& shared, Messages& messages);

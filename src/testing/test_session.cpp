@@ -37,13 +37,7 @@ bool TestSession::StartTest() {
 void TestSession::PrepareTest() {
   for (;;) {
     // The lesson's header and its entries come from one pass over the DataFile.
-    const LessonRead lesson = ReadLesson(shared_.DataFilePath, shared_.CurUnitID, kMaxVocs);
-    if (!lesson.opened) ShowErr(messages_, WithReason("Schwerer Fehler 602", lesson.error));
-    if (lesson.headerFound) {
-      shared_.CurUnit = lesson.header;
-    } else {
-      ShowErr(messages_, "Böser Fehler: 801");
-    }
+    const LessonRead lesson = ReadCurrentLesson(shared_, messages_);
     view_.lessonName = shared_.CurUnit.B1.get();
     view_.lessonComment = shared_.CurUnit.Comment.get();
     view_.nativeLanguage = shared_.DataFileHeader.B2.get();
