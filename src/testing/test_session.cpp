@@ -1,6 +1,7 @@
 #include "testing/test_session.h"
 
 #include "config/check_rules.h"
+#include "flows/empty_lesson.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "text/questions.h"
@@ -48,18 +49,7 @@ void TestSession::PrepareTest() {
     if (!LoadTestVocs(lesson)) return;
     if (shared_.VocCount > 0) return;
 
-    messages_.show(MsgKind::Warning,
-                   "Diese Lektion enthält keine Vokabeln! Wählen sie eine andere Lektion aus, "
-                   "oder wählen sie 'zurück'",
-                   MsgButtons::Ok);
-    const std::uint8_t unit = lessons_.SelectUnit(shared_.DataFilePath, false);
-    // No lesson is no lesson, cancelled or not: taking UnitID 0 would find no entries again and
-    // ask without end. The empty lesson stays the current one.
-    if (shared_.Cancelled || unit == 0) {
-      shared_.Cancelled = 1;
-      return;
-    }
-    shared_.CurUnitID = unit;
+    if (!ChooseInsteadOfEmptyLesson(shared_, messages_, lessons_)) return;
   }
 }
 
