@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrappers around CMake and CTest; see README.md.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the store's scans compare with simply reading the file.
 //
 // A DataFile of 100,000 records (about 62 MB, 255 lessons) is generated once in a temporary

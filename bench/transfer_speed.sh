@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times merkhaus-tool on a dictionary-sized DataFile, as a script would use it: 255 lesson text
 # files of 255 entries (UTF-8, umlauts, comments) imported one process each, then export-kvtml of
 # the resulting 255-lesson, 65,025-entry DataFile and the import of that document into an empty

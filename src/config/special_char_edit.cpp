@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/special_char_edit.h"
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "maintenance/kvtml_transfer.h"
 
 #include <pugixml.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Vocabulary as KVTML 2.0, the XML format of KDE's vocabulary trainers:

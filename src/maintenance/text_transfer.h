@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Lessons as text files: the export of one lesson into a line-based text file and the import of

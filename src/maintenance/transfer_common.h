@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the vocabulary file formats (lesson text, CSV, KVTML) share: writing an export file, the

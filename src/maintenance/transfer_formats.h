@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The vocabulary file formats side by side, chosen by the file's extension: what the DataFile

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/quick_edit_rules.h"
 
 #include "store/datafile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/command_line.h"
 
 #include "platform/file_io.h"

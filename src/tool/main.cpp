@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // merkhaus-tool: the DataFile operations of Merkhaus 3 for scripts. Prints UTF-8, asks no
 // questions (flags decide) and exits with status 1 and the German message on failure.
 

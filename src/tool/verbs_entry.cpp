@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // add: one entry typed into a lesson, as the entry window's "Eintragen" followed by "Speichern"
 // builds and saves it, with the same rules and messages.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // new, add-lesson, delete-lesson: the DataFile creation form and the lesson management of the
 // lesson list, for scripts. Same rules and messages as the windows; the questions the windows
 // ask are decided by flags.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stats, deleted, restore-lesson, cleanup: the DataFile editor's figures, its restore lists and
 // its cleanup, for scripts. Same rules and messages as the editor; nothing is asked.
 

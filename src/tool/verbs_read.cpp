@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reading verbs of merkhaus-tool: info, lessons, entries. They never write the DataFile.
 
 #include <algorithm>

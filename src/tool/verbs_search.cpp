@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dictionary verb of merkhaus-tool: search. It never writes the DataFile.
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // export, import, export-kvtml, import-kvtml: vocabulary files for scripts, the format chosen by
 // the file's extension (lesson text, CSV, KVTML). Same rules and messages as the DataFile
 // editor's "Exportieren" and "Importieren"; where the program asks whether to import the lines

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lesson text files in examples/ are what a newcomer meets first: each must import whole,
 // without a skipped line, and every entry must have both sides.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Problem lines of an import: every one is named, nothing is written without the learner's
 // consent, and with it everything else is.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed list through the real Qt path: the PDF is read back with poppler-utils.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // DataFiles built byte by byte, independently of the code under test, and read back the same way.

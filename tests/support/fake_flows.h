@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The choosers and dialogs of the modes, answered by the test: each flow calls the function the

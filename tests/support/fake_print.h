@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The print dialog answered from a script: each showing takes the next answer. A confirmed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Driving modal windows from a test: the callbacks run inside the modal windows' own event

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A random source that answers from a script: each draw takes the next scripted value. A draw

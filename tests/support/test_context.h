@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The services of a window test: scripted messages and file dialogs, a recording help viewer,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() of the window tests: one QApplication under the offscreen platform for all tests.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Windows-1252 text in tests: written in UTF-8 in the test source, shown as UTF-8 in failure

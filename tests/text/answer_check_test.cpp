@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/answer_check.h"
 #include "config/check_rules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // merkhaus-tool add.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DataFile in the hands of several programs, of special files and of damaged files, tried
 // with merkhaus-tool as a second program would use it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // merkhaus-tool new, add-lesson, delete-lesson.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // merkhaus-tool stats, deleted, restore-lesson, cleanup.
 
 #include <gtest/gtest.h>
