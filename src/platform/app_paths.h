@@ -16,11 +16,26 @@ inline constexpr const char* kLocalConfigMarker = "Merkhaus.portable";
 // The directory of the running executable, when the system tells it.
 std::optional<std::filesystem::path> ExecutableDir();
 
+// The user's base folders after the XDG base directory rules: $XDG_CONFIG_HOME and
+// $XDG_DATA_HOME when they hold an absolute path, otherwise ~/.config and ~/.local/share.
+struct UserDirs {
+  std::filesystem::path config;
+  std::filesystem::path data;
+};
+// `home` is $HOME; the two others are the variables' values, null when unset.
+UserDirs UserDirsFor(const char* home, const char* xdgConfigHome, const char* xdgDataHome);
+// The same, from this process's environment.
+UserDirs UserDirsFromEnvironment();
+
 // Where Merkhaus.cfg and Merkhaus.soz live: the executable's directory when it holds the marker
-// file and the program may write there, otherwise ~/.config/Merkhaus/ (created on demand).
-// `home` is $HOME.
+// file and the program may write there, otherwise `userConfig`/Merkhaus/ (created on demand).
 std::filesystem::path ConfigDir(const std::optional<std::filesystem::path>& exeDir,
-                                const std::filesystem::path& home);
+                                const std::filesystem::path& userConfig);
+
+// Where the program keeps its data (the learning progress): the executable's directory in the
+// portable mode, as for the options, otherwise `userData`/Merkhaus/ (created on demand).
+std::filesystem::path DataDir(const std::optional<std::filesystem::path>& exeDir,
+                              const std::filesystem::path& userData);
 
 // True when a file can be created in the directory.
 bool IsWritableDir(const std::filesystem::path& dir);

@@ -30,7 +30,6 @@ int main(int argc, char** argv) {
   InstallGermanTranslations(app);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merkhaus.svg")));
 
-  const char* home = std::getenv("HOME");
   auto shared = std::make_unique<Shared>();
   Options options;
   SpecialCharTable specialChars;
@@ -42,7 +41,7 @@ int main(int argc, char** argv) {
   Services services{*shared, options, messages,     fileDialogs,
                     help,    random,  specialChars, printDialog};
 
-  Windows windows(services, ConfigDir(ExecutableDir(), home ? home : "."));
+  Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
   const std::vector<std::string> args(argv + 1, argv + argc);
   RunAction(messages, [&] { HandleCommandLine(services, windows.main(), args); });
   windows.main().show();

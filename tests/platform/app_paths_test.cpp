@@ -57,7 +57,7 @@ TEST(AppPaths, ChoosesTheExecutablesFolderOnlyWhenMarkedAndWritable) {
     if (c.exe == Exe::Missing) exeDir = exe.path() / "missing";
     if (c.exe == Exe::Unknown) exeDir = std::nullopt;
 
-    const auto dir = ConfigDir(exeDir, home.path());
+    const auto dir = ConfigDir(exeDir, home.path() / ".config");
     ClearFileFaults();
 
     const auto userDir = home.path() / ".config" / "Merkhaus";
@@ -71,7 +71,8 @@ TEST(AppPaths, ChoosesTheExecutablesFolderOnlyWhenMarkedAndWritable) {
 // in build/.
 TEST(AppPaths, TheBuildFolderIsMarked) {
   mhtest::TempDir home;
-  EXPECT_EQ(std::filesystem::path(MERKHAUS_BUILD_DIR), ConfigDir(MERKHAUS_BUILD_DIR, home.path()));
+  EXPECT_EQ(std::filesystem::path(MERKHAUS_BUILD_DIR),
+            ConfigDir(MERKHAUS_BUILD_DIR, home.path() / ".config"));
 }
 
 // The probe never writes through a link planted under a name it might use.
@@ -80,9 +81,41 @@ TEST(AppPaths, TheProbeWritesThroughNoLink) {
   Touch(exe.path() / kLocalConfigMarker);
   const auto victim = home.path() / "victim.txt";
   std::filesystem::create_symlink(victim, exe.path() / ".merkhaus-write-probe");
-  EXPECT_EQ(exe.path(), ConfigDir(exe.path(), home.path()));
+  EXPECT_EQ(exe.path(), ConfigDir(exe.path(), home.path() / ".config"));
   EXPECT_FALSE(std::filesystem::exists(victim));
   EXPECT_TRUE(std::filesystem::is_symlink(exe.path() / ".merkhaus-write-probe"));
+}
+
+// The base folders follow the XDG rules: a variable holding an absolute path wins, an unset,
+// empty or relative one falls back to the folder under $HOME.
+TEST(AppPaths, UserFoldersFollowTheXdgRules) {
+  const struct {
+    const char* name;
+    const char* config;
+    const char* data;
+    const char* wantConfig;
+    const char* wantData;
+  } cases[] = {
+      {"unset", nullptr, nullptr, "/h/.config", "/h/.local/share"},
+      {"set", "/x", "/y/z", "/x", "/y/z"},
+      {"empty", "", "", "/h/.config", "/h/.local/share"},
+      {"relative", "rel", "rel/data", "/h/.config", "/h/.local/share"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto dirs = UserDirsFor("/h", c.config, c.data);
+    EXPECT_EQ(std::filesystem::path(c.wantConfig), dirs.config);
+    EXPECT_EQ(std::filesystem::path(c.wantData), dirs.data);
+  }
+}
+
+// Data go where the options go: beside a marked executable, else into the user's data folder.
+TEST(AppPaths, DataFolderIsPortableOrTheUsers) {
+  mhtest::TempDir exe, home;
+  EXPECT_EQ(home.path() / "data" / "Merkhaus", DataDir(exe.path(), home.path() / "data"));
+  EXPECT_TRUE(std::filesystem::is_directory(home.path() / "data" / "Merkhaus"));
+  Touch(exe.path() / kLocalConfigMarker);
+  EXPECT_EQ(exe.path(), DataDir(exe.path(), home.path() / "data"));
 }
 
 }  // namespace
