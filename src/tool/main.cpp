@@ -48,6 +48,16 @@ const VerbInfo kVerbs[] = {
     {"cleanup", Cleanup, "FILE",
      "entfernt die gelöschten Datensätze für immer (das alte DataFile bleibt als cleanup.tmp "
      "im Arbeitsordner) und gibt ihre Anzahl aus"},
+    {"review", Review, "FILE UNITID N GRADE [--date YYYY-MM-DD]",
+     "hält fest, dass die N-te Vokabel der Lektion (gezählt wie bei „entries“) an diesem Tag "
+     "(sonst heute) mit GRADE beantwortet wurde: 1 Nochmal, 2 Schwer, 3 Gut, 4 Leicht; gibt "
+     "danach ihre Zeile wie „progress“ aus"},
+    {"progress", Progress, "FILE UNITID [--date YYYY-MM-DD]",
+     "der Lernstand jeder Vokabel einer Lektion: N, erstes Synonym der A-Seite, neu oder "
+     "gelernt, Stabilität, Schwierigkeit, letzte Wiederholung, fällig am, Wiederholungen, "
+     "Vergessen, durch Tabs getrennt"},
+    {"due", Due, "FILE [--date YYYY-MM-DD]",
+     "je Lektion UnitID, Name, fällige und neue Vokabeln des Tages; zuletzt die Summen"},
 };
 
 void PrintHelp(std::ostream& out) {

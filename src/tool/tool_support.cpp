@@ -82,6 +82,13 @@ std::optional<std::uint8_t> UnitIdArg(const std::string& text, std::ostream& err
   return std::nullopt;
 }
 
+std::string TsvField(std::string_view bytes) {
+  std::string text(bytes);
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return ToUtf8(WinString(std::move(text)));
+}
+
 bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages) {
   const UnitList list = ReadUnitList(path);
   if (!list.opened) {

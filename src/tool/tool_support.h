@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/messages.h"
@@ -36,6 +37,10 @@ std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err);
 
 // A UNITID argument; nothing, with a German message on err, when it is not 1 to 255.
 std::optional<std::uint8_t> UnitIdArg(const std::string& text, std::ostream& err);
+
+// One text of a record as a field of a tab-separated line, in UTF-8: tabs and line breaks inside
+// it would split the line or the field, so each becomes a blank.
+std::string TsvField(std::string_view bytes);
 
 // Checks that a live lesson with this UnitID exists; otherwise tells why and yields false.
 bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages);

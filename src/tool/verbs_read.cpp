@@ -16,15 +16,6 @@
 namespace merkhaus::tool {
 namespace {
 
-// One text as a field of a tab-separated line: tabs and line breaks inside it would split the
-// line or the field, so each becomes a blank.
-std::string Field(std::string_view bytes) {
-  std::string text(bytes);
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-  return ToUtf8(WinString(std::move(text)));
-}
-
 // Checks the number of positional arguments (and that no options were given).
 bool Positional(const std::vector<std::string>& args, std::size_t wanted, const char* usage,
                 ParsedArgs& parsed, std::ostream& err) {
@@ -58,11 +49,11 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
            "letzte Datensatz wird nicht gelesen, und Merkhaus ändert die Datei nicht mehr.\n";
   }
   const TVocData& header = counts.header;
-  out << "Name: " << Field(header.B1.view()) << "\n"
-      << "Fremdsprache: " << Field(header.A1.view()) << "\n"
-      << "Sprache: " << Field(header.B2.view()) << "\n"
-      << "Autor: " << Field(header.A2.view()) << "\n"
-      << "Kommentar: " << Field(header.Comment.view()) << "\n"
+  out << "Name: " << TsvField(header.B1.view()) << "\n"
+      << "Fremdsprache: " << TsvField(header.A1.view()) << "\n"
+      << "Sprache: " << TsvField(header.B2.view()) << "\n"
+      << "Autor: " << TsvField(header.A2.view()) << "\n"
+      << "Kommentar: " << TsvField(header.Comment.view()) << "\n"
       << "Lektionen: " << counts.liveLessons << "\n"
       << "Vokabeln: " << counts.liveEntries << "\n"
       << "Gelöschte Vokabeln: " << counts.deletedEntries << "\n";
@@ -81,7 +72,7 @@ int Lessons(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return 1;
   }
   for (const auto& l : list.lines)
-    out << int(l.UnitID) << "\t" << Field(l.Line.view()) << "\n";
+    out << int(l.UnitID) << "\t" << TsvField(l.Line.view()) << "\n";
   return 0;
 }
 
@@ -107,9 +98,9 @@ int Entries(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return 1;
   }
   for (const TVocData& e : lesson.entries) {
-    out << Field(e.A1.view()) << "\t" << Field(e.A2.view()) << "\t" << Field(e.A3.view()) << "\t"
-        << Field(e.B1.view()) << "\t" << Field(e.B2.view()) << "\t" << Field(e.B3.view()) << "\t"
-        << Field(e.Comment.view()) << "\n";
+    out << TsvField(e.A1.view()) << "\t" << TsvField(e.A2.view()) << "\t" << TsvField(e.A3.view())
+        << "\t" << TsvField(e.B1.view()) << "\t" << TsvField(e.B2.view()) << "\t"
+        << TsvField(e.B3.view()) << "\t" << TsvField(e.Comment.view()) << "\n";
   }
   return 0;
 }

@@ -3,8 +3,10 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/datafile_builder.h"
@@ -17,10 +19,17 @@ struct ToolResult {
   std::string err;
 };
 
+// How to start the tool: another copy of it (empty: the one built), and variables to set in its
+// environment.
+struct ToolSetup {
+  std::string program;
+  std::vector<std::pair<std::string, std::string>> environment;
+};
+
 // merkhaus-tool started with the arguments (no shell involved), running beside the test.
 class RunningTool {
  public:
-  explicit RunningTool(const std::vector<std::string>& args);
+  explicit RunningTool(const std::vector<std::string>& args, const ToolSetup& setup = {});
   // Waits for its end, at most `seconds`; a tool still running then is killed.
   ToolResult wait(int seconds = 30);
 
@@ -30,6 +39,10 @@ class RunningTool {
 };
 
 // Runs merkhaus-tool with the arguments and collects its output.
-ToolResult RunTool(const std::vector<std::string>& args);
+ToolResult RunTool(const std::vector<std::string>& args, const ToolSetup& setup = {});
+
+// Puts the built tool into `folder` (a hard link, or a copy) and yields its path: a tool there
+// knows nothing of the build folder's portable marker.
+std::string PlaceToolIn(const std::filesystem::path& folder);
 
 }  // namespace mhtest
