@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "progress/datafile_read.h"
 
-#include <array>
-
 #include "store/datafile.h"
 #include "store/record_file.h"
 #include "store/shared.h"
@@ -19,34 +17,67 @@ void Append(std::string& out, const PString<N>& field) {
 
 }  // namespace
 
-tl::expected<DataFileEntries, FileError> ReadDataFileEntries(const std::string& path) {
+tl::expected<TVocData, FileError> ReadDataFileHeader(const std::string& path) {
   RecordFile file;
   if (!file.open(path, Access::Read)) return tl::unexpected(file.error());
-  DataFileEntries result;
-  // Lessons as the lesson list shows them (a header not marked deleted, the first one of a
-  // UnitID), entries as practice loads them, wherever in the file they stand.
-  std::array<int, 256> lessonOf;
-  lessonOf.fill(-1);
-  std::array<std::vector<TVocData>, 256> entries;
+  TVocData header{};
   try {
-    if (file.count() > 0) file.read(0, result.header);
+    if (file.count() > 0) file.read(0, header);
+  } catch (const IoError& e) {
+    return tl::unexpected(e.error());
+  }
+  return header;
+}
+
+tl::expected<DataFileOutline, FileError> ScanDataFile(const std::string& path,
+                                                      const EntryVisitor& visit) {
+  RecordFile file;
+  if (!file.open(path, Access::Read)) return tl::unexpected(file.error());
+  DataFileOutline outline;
+  outline.lessonOf.fill(-1);
+  std::array<std::size_t, 256> loaded{};
+  try {
+    if (file.count() > 0) file.read(0, outline.header);
     file.scan(1, [&](std::uint64_t, const TVocData& r) {
       if (IsUnitHeader(r)) {
-        if (r.Deleted != 1 && lessonOf[r.UnitID] < 0) {
-          lessonOf[r.UnitID] = static_cast<int>(result.lessons.size());
-          result.lessons.push_back({r.UnitID, r, {}});
+        if (r.Deleted != 1 && outline.lessonOf[r.UnitID] < 0) {
+          outline.lessonOf[r.UnitID] = static_cast<int>(outline.lessons.size());
+          outline.lessons.push_back(r);
         }
-      } else if (r.Deleted == 0 && entries[r.UnitID].size() < kMaxVocs) {
-        entries[r.UnitID].push_back(r);
+      } else if (r.Deleted == 0 && loaded[r.UnitID] < kMaxVocs) {
+        ++loaded[r.UnitID];
+        visit(r);
       }
       return true;
     });
   } catch (const IoError& e) {
     return tl::unexpected(e.error());
   }
-  for (LessonEntries& lesson : result.lessons)
-    lesson.entries = std::move(entries[lesson.unitId]);
+  return outline;
+}
+
+tl::expected<DataFileEntries, FileError> ReadDataFileEntries(const std::string& path) {
+  std::array<std::vector<TVocData>, 256> entries;
+  const auto outline =
+      ScanDataFile(path, [&](const TVocData& entry) { entries[entry.UnitID].push_back(entry); });
+  if (!outline) return tl::unexpected(outline.error());
+  DataFileEntries result;
+  result.header = outline->header;
+  for (const TVocData& lesson : outline->lessons)
+    result.lessons.push_back({lesson.UnitID, lesson, std::move(entries[lesson.UnitID])});
   return result;
+}
+
+tl::expected<std::optional<LessonEntries>, FileError> ReadLessonEntries(const std::string& path,
+                                                                        std::uint8_t unitId) {
+  std::vector<TVocData> entries;
+  const auto outline = ScanDataFile(path, [&](const TVocData& entry) {
+    if (entry.UnitID == unitId) entries.push_back(entry);
+  });
+  if (!outline) return tl::unexpected(outline.error());
+  const int at = outline->lessonOf[unitId];
+  if (at < 0) return std::nullopt;
+  return LessonEntries{unitId, outline->lessons[static_cast<std::size_t>(at)], std::move(entries)};
 }
 
 std::string HeaderIdentity(const TVocData& header) {

@@ -33,6 +33,7 @@ const char* const kMigrations[] = {
     "  datafile INTEGER NOT NULL REFERENCES datafile(id) ON DELETE CASCADE,"
     "  unit INTEGER NOT NULL,"
     "  words BLOB NOT NULL,"
+    "  key_hash INTEGER NOT NULL,"
     "  stability REAL NOT NULL,"
     "  difficulty REAL NOT NULL,"
     "  last_review INTEGER NOT NULL,"
@@ -40,6 +41,9 @@ const char* const kMigrations[] = {
     "  reps INTEGER NOT NULL,"
     "  lapses INTEGER NOT NULL,"
     "  PRIMARY KEY (datafile, unit, words)) WITHOUT ROWID;"
+    // Which entries have been answered, and which are due, without reading every state.
+    "CREATE INDEX entry_by_hash ON entry(datafile, unit, key_hash);"
+    "CREATE INDEX entry_by_due ON entry(datafile, due);"
     "CREATE TABLE test_result ("
     "  id INTEGER PRIMARY KEY,"
     "  datafile INTEGER NOT NULL REFERENCES datafile(id) ON DELETE CASCADE,"
@@ -51,16 +55,6 @@ const char* const kMigrations[] = {
     "CREATE INDEX test_result_by_lesson ON test_result(datafile, unit, day);",
 };
 constexpr std::int64_t kSchemaVersion = std::size(kMigrations);
-
-std::string Words(const TVocData& entry) {
-  std::string words;
-  for (Field f : {Field::A1, Field::A2, Field::A3, Field::B1, Field::B2, Field::B3}) {
-    const auto& field = WordField(entry, f);
-    words.push_back(static_cast<char>(field.size()));
-    words.append(field.view());
-  }
-  return words;
-}
 
 // The path a DataFile is known by: absolute, with links and "." and ".." resolved as far as
 // the file exists.
@@ -108,10 +102,6 @@ std::string DefaultProgressPath() {
   return (DataDir(ExecutableDir(), UserDirsFromEnvironment().data) / kProgressFileName).string();
 }
 
-std::string EntryKey(std::uint8_t unitId, const TVocData& entry) {
-  return static_cast<char>(unitId) + Words(entry);
-}
-
 Grade GradeFor(Outcome outcome) {
   switch (outcome) {
     case Outcome::RightFirstTry:
@@ -132,9 +122,10 @@ struct ProgressStore::Impl {
     db.open(path, options.busyTimeoutMs);
     db.exec("PRAGMA foreign_keys = ON", kOpen);
     const std::int64_t version = checkSchema();
-    // Readers never wait for a writer, and a commit writes one small log record.
+    // Readers never wait for a writer, and a commit appends one small log record, which is on
+    // the disk when the review is reported recorded (a few milliseconds).
     db.exec("PRAGMA journal_mode = WAL", kOpen);
-    db.exec("PRAGMA synchronous = NORMAL", kOpen);
+    db.exec("PRAGMA synchronous = FULL", kOpen);
     if (version < kSchemaVersion) migrate();
   }
 
@@ -221,27 +212,29 @@ struct ProgressStore::Impl {
 
   void put(std::int64_t file, const std::string& key, const MemoryState& m) {
     db.prepare(
-          "INSERT OR REPLACE INTO entry (datafile, unit, words, stability, difficulty, "
-          "last_review, due, reps, lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+          "INSERT OR REPLACE INTO entry (datafile, unit, words, key_hash, stability, difficulty, "
+          "last_review, due, reps, lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
           kWrite)
         .bind(1, file)
         .bind(2, std::int64_t{static_cast<unsigned char>(key[0])})
         .bindBlob(3, std::string_view(key).substr(1))
-        .bind(4, m.stability)
-        .bind(5, m.difficulty)
-        .bind(6, std::int64_t{m.lastReview})
-        .bind(7, std::int64_t{m.due})
-        .bind(8, std::int64_t{m.reps})
-        .bind(9, std::int64_t{m.lapses})
+        .bind(4, static_cast<std::int64_t>(EntryKeyHash(key)))
+        .bind(5, m.stability)
+        .bind(6, m.difficulty)
+        .bind(7, std::int64_t{m.lastReview})
+        .bind(8, std::int64_t{m.due})
+        .bind(9, std::int64_t{m.reps})
+        .bind(10, std::int64_t{m.lapses})
         .run();
   }
 
   EntryStates collect(DbStatement& s) {
     EntryStates states;
+    std::string key;
     while (s.step()) {
-      std::string key(1, static_cast<char>(s.integer(0)));
+      key.assign(1, static_cast<char>(s.integer(0)));
       key.append(s.blob(1));
-      states.emplace(std::move(key), StateAt(s, 2));
+      states.set(key, StateAt(s, 2));
     }
     return states;
   }
@@ -273,8 +266,9 @@ struct ProgressStore::Impl {
     if (!candidates.empty()) {
       const std::int64_t from = candidates.front().first;
       db.prepare(
-            "INSERT INTO entry SELECT ?, unit, words, stability, difficulty, last_review, due, "
-            "reps, lapses FROM entry WHERE datafile = ?",
+            "INSERT INTO entry (datafile, unit, words, key_hash, stability, difficulty, "
+            "last_review, due, reps, lapses) SELECT ?, unit, words, key_hash, stability, "
+            "difficulty, last_review, due, reps, lapses FROM entry WHERE datafile = ?",
             kWrite)
           .bind(1, id)
           .bind(2, from)
@@ -365,6 +359,25 @@ ProgressResult<EntryStates> ProgressStore::states(DataFileRef file) {
         kRead);
     s.bind(1, file.id);
     return impl_->collect(s);
+  });
+}
+
+ProgressResult<EntryStates> ProgressStore::dueStates(DataFileRef file, Day today) {
+  return Guard([&] {
+    auto& s = impl_->db.prepare(
+        "SELECT unit, words, stability, difficulty, last_review, due, reps, lapses FROM entry "
+        "WHERE datafile = ? AND due <= ?",
+        kRead);
+    s.bind(1, file.id).bind(2, std::int64_t{today});
+    EntryStates states = impl_->collect(s);
+    auto& answered =
+        impl_->db.prepare("SELECT unit, key_hash FROM entry WHERE datafile = ?", kRead);
+    answered.bind(1, file.id);
+    while (answered.step()) {
+      states.markAnswered(static_cast<std::uint8_t>(answered.integer(0)),
+                          static_cast<std::uint64_t>(answered.integer(1)));
+    }
+    return states;
   });
 }
 

@@ -19,11 +19,11 @@
 namespace merkhaus::tool {
 namespace {
 
-// What every progress verb starts with: its arguments, the DataFile read whole, the day, and
-// the database with the DataFile's place in it.
+// What every progress verb starts with: its arguments, the day, and the database with the
+// DataFile's place in it.
 struct ProgressRun {
   ParsedArgs args;
-  DataFileEntries file;
+  std::string path;
   Day today = 0;
   std::optional<ProgressStore> store;
   DataFileRef ref;
@@ -45,17 +45,16 @@ bool Start(const std::vector<std::string>& args, std::size_t positional, const c
     }
     run.today = *day;
   }
-  const std::string& path = run.args.positional[0];
+  run.path = run.args.positional[0];
   StreamMessages messages(err);
-  if (!RequireDataFile(path, messages)) return false;
-  auto file = ReadDataFileEntries(path);
-  if (!file) {
-    err << file.error().text() << "\n";
+  if (!RequireDataFile(run.path, messages)) return false;
+  const auto header = ReadDataFileHeader(run.path);
+  if (!header) {
+    err << header.error().text() << "\n";
     return false;
   }
-  run.file = std::move(*file);
   auto store = ProgressStore::open(DefaultProgressPath());
-  auto ref = store ? store->dataFile(path, run.file.header)
+  auto ref = store ? store->dataFile(run.path, *header)
                    : ProgressResult<DataFileRef>(tl::unexpected(store.error()));
   if (!ref) {
     err << ProgressNotKeptText(ref.error()) << "\n";
@@ -66,14 +65,18 @@ bool Start(const std::vector<std::string>& args, std::size_t positional, const c
   return true;
 }
 
-const LessonEntries* FindLesson(const ProgressRun& run, const std::string& arg, std::ostream& err) {
+std::optional<LessonEntries> FindLesson(const ProgressRun& run, const std::string& arg,
+                                        std::ostream& err) {
   const auto unitId = UnitIdArg(arg, err);
-  if (!unitId) return nullptr;
-  for (const LessonEntries& lesson : run.file.lessons) {
-    if (lesson.unitId == *unitId) return &lesson;
+  if (!unitId) return std::nullopt;
+  auto lesson = ReadLessonEntries(run.path, *unitId);
+  if (!lesson) {
+    err << lesson.error().text() << "\n";
+    return std::nullopt;
   }
-  err << "Das DataFile enthält keine Lektion mit der UnitID " << int(*unitId) << "!\n";
-  return nullptr;
+  if (!*lesson)
+    err << "Das DataFile enthält keine Lektion mit der UnitID " << int(*unitId) << "!\n";
+  return std::move(*lesson);
 }
 
 // A number from `low` to `high`, as a person writes it.
@@ -114,7 +117,7 @@ int NotKept(const ProgressError& error, std::ostream& err) {
 int Review(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ProgressRun run;
   if (!Start(args, 4, "review FILE UNITID N GRADE [--date YYYY-MM-DD]", run, err)) return 1;
-  const LessonEntries* lesson = FindLesson(run, run.args.positional[1], err);
+  const auto lesson = FindLesson(run, run.args.positional[1], err);
   if (!lesson) return 1;
   const auto n = NumberArg(run.args.positional[2], 1, static_cast<int>(lesson->entries.size()));
   if (!n) {
@@ -139,13 +142,13 @@ int Review(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int Progress(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ProgressRun run;
   if (!Start(args, 2, "progress FILE UNITID [--date YYYY-MM-DD]", run, err)) return 1;
-  const LessonEntries* lesson = FindLesson(run, run.args.positional[1], err);
+  const auto lesson = FindLesson(run, run.args.positional[1], err);
   if (!lesson) return 1;
   const auto states = run.store->lessonStates(run.ref, lesson->unitId);
   if (!states) return NotKept(states.error(), err);
   for (std::size_t i = 0; i < lesson->entries.size(); ++i) {
-    const auto it = states->find(EntryKey(lesson->unitId, lesson->entries[i]));
-    PrintLine(out, i + 1, lesson->entries[i], it == states->end() ? MemoryState{} : it->second);
+    const MemoryState* state = states->find(lesson->unitId, lesson->entries[i]);
+    PrintLine(out, i + 1, lesson->entries[i], state ? *state : MemoryState{});
   }
   return 0;
 }
@@ -153,16 +156,18 @@ int Progress(const std::vector<std::string>& args, std::ostream& out, std::ostre
 int Due(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ProgressRun run;
   if (!Start(args, 1, "due FILE [--date YYYY-MM-DD]", run, err)) return 1;
-  const auto states = run.store->states(run.ref);
+  const auto states = run.store->dueStates(run.ref, run.today);
   if (!states) return NotKept(states.error(), err);
-  int due = 0, fresh = 0;
-  for (const LessonFigures& f : CountLessons(run.file, *states, run.today)) {
-    out << int(f.unitId) << "\t" << TsvField(f.name.view()) << "\t" << f.due << "\t" << f.fresh
-        << "\n";
-    due += f.due;
-    fresh += f.fresh;
+  const auto figures = ScanDue(run.path, *states, {run.today});
+  if (!figures) {
+    err << figures.error().text() << "\n";
+    return 1;
   }
-  out << "\tinsgesamt\t" << due << "\t" << fresh << "\n";
+  for (const LessonDue& lesson : figures->lessons) {
+    out << int(lesson.unitId) << "\t" << TsvField(lesson.name.view()) << "\t" << lesson.due << "\t"
+        << lesson.fresh << "\n";
+  }
+  out << "\tinsgesamt\t" << figures->due << "\t" << figures->fresh << "\n";
   return 0;
 }
 

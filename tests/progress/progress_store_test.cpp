@@ -416,6 +416,42 @@ TEST_F(ProgressStoreTest, KeepsTheTestHistoryAndResetsALessonAlone) {
   EXPECT_EQ(*store.testHistory(ref, 1), *store.testHistory(fileRef(store, copy), 1));
 }
 
+TEST_F(ProgressStoreTest, ReadsTheDueStatesAndWhichOthersWereAnswered) {
+  mhtest::WriteRecords(
+      path, {Header("V"), Unit(1, "eins"), Entry(1, "house", "Haus"), Entry(1, "cat", "Katze"),
+             Entry(1, "dog", "Hund"), Unit(255, "zwei"), Entry(255, "house", "Haus")});
+  ProgressStore store = open();
+  const DataFileRef ref = fileRef(store, path);
+  const auto file = merkhaus::ReadDataFileEntries(path);
+  const TVocData& house = file->lessons[0].entries[0];
+  const TVocData& cat = file->lessons[0].entries[1];
+  const TVocData& dog = file->lessons[0].entries[2];
+  const MemoryState houseState = *store.review(ref, house, Grade::Again, kDay, kParams);  // 1 day
+  const MemoryState catState = *store.review(ref, cat, Grade::Easy, kDay, kParams);       // 8 days
+  const auto due = store.dueStates(ref, kDay + 1);
+  ASSERT_TRUE(due);
+  EXPECT_EQ(1, due->size());
+  ASSERT_NE(nullptr, due->find(1, house));
+  EXPECT_EQ(houseState, *due->find(1, house));
+  EXPECT_EQ(nullptr, due->find(1, cat));
+  const auto hashOf = [](std::uint8_t unit, const TVocData& e) {
+    return merkhaus::EntryKeyHash(merkhaus::EntryKey(unit, e));
+  };
+  EXPECT_TRUE(due->answered(1, hashOf(1, cat)));
+  EXPECT_FALSE(due->answered(1, hashOf(1, dog)));
+  // The same words in another lesson are another entry.
+  EXPECT_EQ(nullptr, due->find(255, file->lessons[1].entries[0]));
+  EXPECT_FALSE(due->answered(255, hashOf(255, file->lessons[1].entries[0])));
+
+  const auto all = store.states(ref);
+  ASSERT_TRUE(all);
+  EXPECT_EQ(2, all->size());
+  EXPECT_EQ(catState, *all->find(1, cat));
+  EXPECT_EQ(2, store.dueStates(ref, kDay + 8)->size());
+  EXPECT_EQ(2, store.lessonStates(ref, 1)->size());
+  EXPECT_EQ(0, store.lessonStates(ref, 255)->size());
+}
+
 TEST_F(ProgressStoreTest, MapsOutcomesToGrades) {
   EXPECT_EQ(Grade::Good, merkhaus::GradeFor(Outcome::RightFirstTry));
   EXPECT_EQ(Grade::Hard, merkhaus::GradeFor(Outcome::RightWithHelp));
