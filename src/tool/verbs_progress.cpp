@@ -19,8 +19,8 @@
 namespace merkhaus::tool {
 namespace {
 
-// What every progress verb starts with: its arguments, the day, and the database with the
-// DataFile's place in it.
+// What every progress verb works with: its arguments, the DataFile, the day, and the database
+// with the DataFile's place in it.
 struct ProgressRun {
   ParsedArgs args;
   std::string path;
@@ -29,6 +29,7 @@ struct ProgressRun {
   DataFileRef ref;
 };
 
+// Checks the arguments common to the verbs and the DataFile.
 bool Start(const std::vector<std::string>& args, std::size_t positional, const char* usage,
            ProgressRun& run, std::ostream& err) {
   if (!ParseArgs(args, {"date"}, {}, run.args, err)) return false;
@@ -47,7 +48,11 @@ bool Start(const std::vector<std::string>& args, std::size_t positional, const c
   }
   run.path = run.args.positional[0];
   StreamMessages messages(err);
-  if (!RequireDataFile(run.path, messages)) return false;
+  return RequireDataFile(run.path, messages);
+}
+
+// Opens the database and finds the DataFile in it, once the arguments have been checked.
+bool Connect(ProgressRun& run, std::ostream& err) {
   const auto header = ReadDataFileHeader(run.path);
   if (!header) {
     err << header.error().text() << "\n";
@@ -131,6 +136,7 @@ int Review(const std::vector<std::string>& args, std::ostream& out, std::ostream
         << "“: erlaubt sind 1 (Nochmal), 2 (Schwer), 3 (Gut) und 4 (Leicht).\n";
     return 1;
   }
+  if (!Connect(run, err)) return 1;
   const TVocData& entry = lesson->entries[static_cast<std::size_t>(*n - 1)];
   const auto state =
       run.store->review(run.ref, entry, static_cast<Grade>(*grade), run.today, SchedulerParams{});
@@ -144,6 +150,7 @@ int Progress(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (!Start(args, 2, "progress FILE UNITID [--date YYYY-MM-DD]", run, err)) return 1;
   const auto lesson = FindLesson(run, run.args.positional[1], err);
   if (!lesson) return 1;
+  if (!Connect(run, err)) return 1;
   const auto states = run.store->lessonStates(run.ref, lesson->unitId);
   if (!states) return NotKept(states.error(), err);
   for (std::size_t i = 0; i < lesson->entries.size(); ++i) {
@@ -155,7 +162,7 @@ int Progress(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 int Due(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ProgressRun run;
-  if (!Start(args, 1, "due FILE [--date YYYY-MM-DD]", run, err)) return 1;
+  if (!Start(args, 1, "due FILE [--date YYYY-MM-DD]", run, err) || !Connect(run, err)) return 1;
   const auto states = run.store->dueStates(run.ref, run.today);
   if (!states) return NotKept(states.error(), err);
   const auto figures = ScanDue(run.path, *states, {run.today});

@@ -156,6 +156,12 @@ TEST_F(ProgressVerbs, RefusesWhatItCannotDoAndChangesNothing) {
   EXPECT_EQ(before, mhtest::ReadBytes(db));
 }
 
+TEST_F(ProgressVerbs, AWrongArgumentMakesNoDatabase) {
+  const auto r = run({"review", path, "1", "1", "0"});
+  EXPECT_EQ(1, r.status);
+  EXPECT_FALSE(std::filesystem::exists(db));
+}
+
 TEST_F(ProgressVerbs, ADamagedDatabaseIsNamedAndLeftAlone) {
   std::filesystem::create_directories(dir.path() / "data" / "Merkhaus");
   const std::string garbage(8192, '\x5a');
