@@ -75,7 +75,8 @@ std::size_t KeyHashSet::place(std::uint64_t hash) const {
 bool KeyHashSet::insert(std::uint64_t hash) {
   if (hash == 0) hash = 1;
   if (2 * (size_ + 1) > table_.size()) {
-    std::vector<std::uint64_t> old(std::max<std::size_t>(64, table_.size() * 2), 0);
+    // A lesson's 255 entries fit the first table.
+    std::vector<std::uint64_t> old(std::max<std::size_t>(512, table_.size() * 2), 0);
     table_.swap(old);
     for (const std::uint64_t h : old) {
       if (h != 0) table_[place(h)] = h;
@@ -113,7 +114,7 @@ void EntryStates::grow() {
 void EntryStates::set(std::string_view key, const MemoryState& state) {
   if (2 * (slots_.size() + 1) > table_.size()) grow();
   const std::uint64_t hash = EntryKeyHash(key);
-  answered_[static_cast<unsigned char>(key[0])].insert(hash);
+  markAnswered(static_cast<std::uint8_t>(key[0]), hash);
   const std::size_t i = place(key, hash);
   if (table_[i] != 0) {
     slots_[table_[i] - 1].state = state;
@@ -123,6 +124,22 @@ void EntryStates::set(std::string_view key, const MemoryState& state) {
                     static_cast<std::uint32_t>(key.size()), state});
   keys_.append(key);
   table_[i] = static_cast<std::uint32_t>(slots_.size());
+}
+
+void EntryStates::markAnswered(std::uint8_t unitId, std::uint64_t hash) {
+  auto& hashes = answered_[unitId];
+  const auto value = static_cast<std::int64_t>(hash);
+  if (!hashes.empty() && value < hashes.back()) unsorted_[unitId] = true;
+  hashes.push_back(value);
+}
+
+bool EntryStates::answered(std::uint8_t unitId, std::uint64_t hash) const {
+  auto& hashes = answered_[unitId];
+  if (unsorted_[unitId]) {
+    std::sort(hashes.begin(), hashes.end());
+    unsorted_[unitId] = false;
+  }
+  return std::binary_search(hashes.begin(), hashes.end(), static_cast<std::int64_t>(hash));
 }
 
 const MemoryState* EntryStates::find(std::string_view key, std::uint64_t hash) const {

@@ -51,7 +51,7 @@ class EntryStates {
   // Sets the state of a key (replacing one there); the key counts as answered.
   void set(std::string_view key, const MemoryState& state);
   // Records that the entry of a key hash has been answered, without its state.
-  void markAnswered(std::uint8_t unitId, std::uint64_t hash) { answered_[unitId].insert(hash); }
+  void markAnswered(std::uint8_t unitId, std::uint64_t hash);
 
   // The state of a key; null when it is not held.
   const MemoryState* find(std::string_view key) const { return find(key, EntryKeyHash(key)); }
@@ -60,10 +60,9 @@ class EntryStates {
     EntryKeyBuffer buffer;
     return find(EntryKey(unitId, entry, buffer));
   }
-  // False for an entry never answered.
-  bool answered(std::uint8_t unitId, std::uint64_t hash) const {
-    return answered_[unitId].contains(hash);
-  }
+  // False for an entry never answered. (Sorts what it was given on first use: one thread at a
+  // time.)
+  bool answered(std::uint8_t unitId, std::uint64_t hash) const;
   // The number of states held.
   std::size_t size() const { return slots_.size(); }
 
@@ -83,8 +82,11 @@ class EntryStates {
 
   std::string keys_;
   std::vector<Slot> slots_;
-  std::vector<std::uint32_t> table_;      // slot index + 1, 0 for an empty place
-  std::array<KeyHashSet, 256> answered_;  // by UnitID
+  std::vector<std::uint32_t> table_;  // slot index + 1, 0 for an empty place
+  // The hashes of the answered entries by UnitID, as signed numbers: the database hands them
+  // over in that order, so they need no sorting then.
+  mutable std::array<std::vector<std::int64_t>, 256> answered_;
+  mutable std::array<bool, 256> unsorted_{};
 };
 
 // Tells the first of entries with the same key from the others, lesson by lesson.
