@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "progress/datafile_read.h"
 
-#include "store/datafile.h"
 #include "store/record_file.h"
 #include "store/shared.h"
 
@@ -92,9 +91,9 @@ std::string HeaderIdentity(const TVocData& header) {
 }
 
 std::optional<std::string> HeaderIdentityAt(const std::string& path) {
-  TVocData header;
-  if (!ReadHeaderRecord(path, header)) return std::nullopt;
-  return HeaderIdentity(header);
+  const auto header = ReadDataFileHeader(path);
+  if (!header) return std::nullopt;
+  return HeaderIdentity(*header);
 }
 
 }  // namespace merkhaus

@@ -357,6 +357,15 @@ TEST_F(ProgressStoreTest, ACopyAndItsOriginalAreToldApartByPath) {
   EXPECT_EQ(original, learned(store, path).at("house"));
   // The moved copy is the same DataFile as before, not a third one.
   EXPECT_EQ("2", RawDb(db).text("SELECT count(*) FROM datafile"));
+
+  // An original that cannot be read while a new copy is recognised stops nothing.
+  const std::string third = dir.file("dritte.fid");
+  std::filesystem::copy_file(path, third);
+  merkhaus::InjectFileFault({path, merkhaus::FileFault::At::Read, 0, EIO});
+  const auto ref = store.dataFile(third, Record(Header("V")));
+  merkhaus::ClearFileFaults();
+  ASSERT_TRUE(ref);
+  EXPECT_EQ(original, *store.state(*ref, Record(Entry(1, "house", "Haus"))));
 }
 
 TEST_F(ProgressStoreTest, OnlyTheFirstOutcomeOfADayCounts) {
