@@ -12,7 +12,8 @@
 
 namespace mhtest {
 
-RunningTool::RunningTool(const std::vector<std::string>& args) : dir_(std::make_unique<TempDir>()) {
+RunningTool::RunningTool(const std::vector<std::string>& args, const char* program)
+    : dir_(std::make_unique<TempDir>()) {
   const std::string outPath = dir_->file("out"), errPath = dir_->file("err");
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -21,12 +22,14 @@ RunningTool::RunningTool(const std::vector<std::string>& args) : dir_(std::make_
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(out, 1);
     dup2(err, 2);
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      unsetenv(display);
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(MERKHAUS_TOOL));
+    argv.push_back(const_cast<char*>(program));
     for (const auto& a : args)
       argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(MERKHAUS_TOOL, argv.data());
+    execv(program, argv.data());
     _exit(127);
   }
 }

@@ -17,10 +17,11 @@ struct ToolResult {
   std::string err;
 };
 
-// merkhaus-tool started with the arguments (no shell involved), running beside the test.
+// merkhaus-tool (or another program) started with the arguments (no shell involved), running
+// beside the test, without a display, as in a script on a server.
 class RunningTool {
  public:
-  explicit RunningTool(const std::vector<std::string>& args);
+  explicit RunningTool(const std::vector<std::string>& args, const char* program = MERKHAUS_TOOL);
   // Waits for its end, at most `seconds`; a tool still running then is killed.
   ToolResult wait(int seconds = 30);
 
