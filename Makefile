@@ -6,6 +6,21 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
+# build/ is built the way Debian builds a package: Release, with the compiler and linker flags of
+# dpkg-buildflags (hardening, _FORTIFY_SOURCE), so that what a distribution meets is what `make
+# test` tests and `make deb` packs. The flags are read when a recipe runs, after `deps` has
+# installed dpkg-dev.
+PACKAGER_CXXFLAGS = $(shell dpkg-buildflags --get CPPFLAGS) $(shell dpkg-buildflags --get CXXFLAGS)
+PACKAGER_LDFLAGS = $(shell dpkg-buildflags --get LDFLAGS)
+# Checks that only an optimised build of the whole program can make; they go to the compiler and
+# the linker alike (e.g. link-time optimisation with its one-definition-rule check).
+RELEASE_CHECKS =
+RELEASE_ARGS = -DCMAKE_BUILD_TYPE=Release \
+  "-DCMAKE_CXX_FLAGS=$(PACKAGER_CXXFLAGS) $(RELEASE_CHECKS)" \
+  "-DCMAKE_EXE_LINKER_FLAGS=$(PACKAGER_LDFLAGS) $(RELEASE_CHECKS)"
+# Every build made here stops on a warning; a plain `cmake` (a distribution's) does not.
+DEVELOPER_ARGS = -DMERKHAUS_WERROR=ON
+
 .PHONY: all deps build run test check-format test-main test-asan bench deb format clean
 
 all: build
@@ -16,7 +31,7 @@ deps:
 # The benchmarks are compiled with everything else, so that a change that breaks them shows in
 # `make test`; they are run only by `make bench`.
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERKHAUS_BENCH=ON $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) $(RELEASE_ARGS) $(DEVELOPER_ARGS) -DMERKHAUS_BENCH=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -26,7 +41,7 @@ test-main: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMERKHAUS_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMERKHAUS_SANITIZE=ON $(DEVELOPER_ARGS) $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -40,7 +55,7 @@ check-format: deps
 test: check-format test-main test-asan
 
 bench: deps
-	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DMERKHAUS_BENCH=ON $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DMERKHAUS_BENCH=ON $(DEVELOPER_ARGS) $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target merkhaus_bench merkhaus_progress_bench
 	./$(BENCH_BUILD)/bench/merkhaus_bench
 	./$(BENCH_BUILD)/bench/merkhaus_progress_bench

@@ -8,6 +8,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/picture.h"
+#include "platform/version.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -34,7 +35,7 @@ TAboutBox::TAboutBox(HelpViewer& help) : QDialog(nullptr) {
   ProductName->setFont(big);
   ProductName->setGeometry(120, 16, 176, 32);
 
-  Version = new QLabel(QStringLiteral("Version 3.05"), frame);
+  Version = new QLabel(QStringLiteral("Version ") + QString::fromLatin1(kVersion), frame);
   Version->setGeometry(120, 56, 176, 20);
 
   Copyright = new QLabel(QStringLiteral("TVocData is:"), frame);

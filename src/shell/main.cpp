@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QIcon>
 #include <cstdlib>
+#include <cstring>
+#include <iostream>
 #include <memory>
 
 #include "config/options.h"
@@ -14,6 +16,7 @@
 #include "platform/qt_messages.h"
 #include "platform/qt_print.h"
 #include "platform/random.h"
+#include "platform/version.h"
 #include "printing/print_command.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
@@ -21,10 +24,15 @@
 
 int main(int argc, char** argv) {
   using namespace merkhaus;
+  // Before any window: a terminal without a display asks too.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::cout << VersionText("merkhaus");
+    return 0;
+  }
   if (IsPrintPdfCommand(argc, argv)) return RunPrintPdfCommand(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Merkhaus 3"));
-  QApplication::setApplicationVersion(QStringLiteral("3.05"));
+  QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
   // Lets Wayland desktops match the window with its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("de.merkhaus.Merkhaus"));
   InstallGermanTranslations(app);

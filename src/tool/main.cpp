@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/version.h"
 #include "tool/verbs.h"
 
 namespace merkhaus::tool {
@@ -26,8 +27,9 @@ const VerbInfo kVerbs[] = {
      "legt eine Lektion an und gibt ihre UnitID aus"},
     {"delete-lesson", DeleteLesson, "FILE UNITID",
      "löscht eine Lektion und gibt die Anzahl der gelöschten Vokabeln aus"},
-    {"export", Export, "FILE UNITID OUT.txt|OUT.csv [--force] [--utf8]",
-     "schreibt eine Lektion als Textdatei oder, bei .csv, als CSV-Datei"},
+    {"export", Export, "FILE UNITID OUT.txt|OUT.csv|OUT.kvtml [--force] [--utf8]",
+     "schreibt eine Lektion als Textdatei oder, bei .csv, als CSV-Datei, bei .kvtml als "
+     "KVTML-Datei"},
     {"import", Import, "FILE IN.txt|IN.csv [--into UNITID] [--skip-bad-lines]",
      "liest eine Textdatei oder CSV-Datei in eine neue oder eine bestehende Lektion"},
     {"export-kvtml", ExportKvtml, "FILE OUT.kvtml [--force]",
@@ -61,7 +63,9 @@ const VerbInfo kVerbs[] = {
 };
 
 void PrintHelp(std::ostream& out) {
-  out << "Aufruf: merkhaus-tool BEFEHL ARGUMENTE\n\nBefehle:\n";
+  out << "Aufruf: merkhaus-tool BEFEHL ARGUMENTE\n"
+         "  oder: merkhaus-tool --help      zeigt diese Hilfe\n"
+         "  oder: merkhaus-tool --version   zeigt die Version\n\nBefehle:\n";
   for (const auto& v : kVerbs) {
     out << "  " << v.name << " " << v.usage << "\n      " << v.help << "\n";
   }
@@ -75,6 +79,10 @@ int main(int argc, char** argv) {
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintHelp(argc < 2 ? std::cerr : std::cout);
     return argc < 2 ? 1 : 0;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::cout << merkhaus::VersionText("merkhaus-tool");
+    return 0;
   }
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const auto& v : kVerbs) {

@@ -190,29 +190,29 @@ TEST_F(EntrySave, EveryFailureLeavesTheFileAndTheBufferAsTheyWere) {
                                   "\" kann nicht geschrieben werden: kein Speicherplatz mehr auf "
                                   "dem Datenträger.\nDas DataFile ist unverändert. Es wurde "
                                   "nichts gespeichert; die Vokabeln bleiben im Puffer.";
+  // Where the DataFile fails: the place, the bytes that still get written, the reason.
   struct Case {
     const char* name;
-    FileFault fault;
+    FileFault::At at;
+    std::uint64_t afterBytes;
+    int code;
     std::string message;
   } cases[] = {
-      {"the disk fills up after the first entry",
-       {path, FileFault::At::Write, 624, ENOSPC},
-       writeFailed},
-      {"the disk refuses to keep what was written, and then the cut as well",
-       {path, FileFault::At::Sync, 0, EIO},
+      {"the disk fills up after the first entry", FileFault::At::Write, 624, ENOSPC, writeFailed},
+      {"the disk refuses to keep what was written, and then the cut as well", FileFault::At::Sync,
+       0, EIO,
        "Das Speichern ist fehlgeschlagen!\nDie Datei \"" + path +
            "\" kann nicht geschrieben werden: Ein-/Ausgabefehler des Datenträgers.\nDas DataFile "
            "konnte nicht wieder auf seinen alten Stand gebracht werden. Die Vokabeln bleiben im "
            "Puffer."},
-      {"the DataFile cannot be opened for writing",
-       {path, FileFault::At::Open, 0, EROFS},
+      {"the DataFile cannot be opened for writing", FileFault::At::Open, 0, EROFS,
        "Das Datafile \"" + path +
            "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!\nDie Datei \"" + path +
            "\" kann nicht geöffnet werden: das Dateisystem ist schreibgeschützt."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    InjectFileFault(c.fault);
+    InjectFileFault({path, c.at, c.afterBytes, c.code});
     messages.expect(c.message, Answer::Ok, MsgKind::Error, MsgButtons::Ok);
     EXPECT_FALSE(buffer.save(path, messages));
     ClearFileFaults();

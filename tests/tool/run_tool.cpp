@@ -24,6 +24,8 @@ RunningTool::RunningTool(const std::vector<std::string>& args, const ToolSetup& 
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(out, 1);
     dup2(err, 2);
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      unsetenv(display);
     for (const auto& [name, value] : setup.environment)
       setenv(name.c_str(), value.c_str(), 1);
     std::vector<char*> argv;

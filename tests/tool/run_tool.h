@@ -26,7 +26,8 @@ struct ToolSetup {
   std::vector<std::pair<std::string, std::string>> environment;
 };
 
-// merkhaus-tool started with the arguments (no shell involved), running beside the test.
+// merkhaus-tool (or another program) started with the arguments (no shell involved), running
+// beside the test, without a display, as in a script on a server.
 class RunningTool {
  public:
   explicit RunningTool(const std::vector<std::string>& args, const ToolSetup& setup = {});
