@@ -144,10 +144,6 @@ int DigitValue(char c, int base) {
 
 }  // namespace
 
-void ShowFileError(Messages& messages, const char* text, const FileError& error) {
-  messages.show(MsgKind::Error, WithReason(text, error), MsgButtons::Yes);
-}
-
 bool ReadConfigBool(std::string_view line) {
   return line == "TRUE";
 }
@@ -216,10 +212,9 @@ void ConfigFile::LoadOrCreate() {
 }
 
 bool ConfigFile::Load() {
-  FileError error;
-  const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine, error);
+  const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine);
   if (!lines) {
-    ShowFileError(messages_, kReadError, error);
+    ShowFileError(messages_, kReadError, lines.error(), {}, MsgButtons::Yes);
     return false;
   }
   ReadConfigLines(*lines, options_);
@@ -228,9 +223,8 @@ bool ConfigFile::Load() {
 }
 
 bool ConfigFile::Save() {
-  FileError error;
-  if (!ReplaceFile(path(), ConfigFileText(options_), error)) {
-    ShowFileError(messages_, kWriteError, error);
+  if (const FileResult<> written = ReplaceFile(path(), ConfigFileText(options_)); !written) {
+    ShowFileError(messages_, kWriteError, written.error(), {}, MsgButtons::Yes);
     return false;
   }
   return true;

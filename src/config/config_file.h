@@ -20,10 +20,6 @@ inline constexpr int kConfigLineCount = 77;
 inline constexpr const char* kReadError = "Fehler beim Lesen der Datei!";
 inline constexpr const char* kWriteError = "Fehler beim Schreiben der Datei!";
 
-// The error box of the configuration files: one Yes button, the file and the reason below the
-// text.
-void ShowFileError(Messages& messages, const char* text, const FileError& error);
-
 // A value line of Merkhaus.cfg. A boolean is true only for exactly "TRUE".
 bool ReadConfigBool(std::string_view line);
 // An integer line: leading blanks, an optional sign, then decimal digits up to the first other

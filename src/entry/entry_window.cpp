@@ -31,9 +31,8 @@ int SelectedRow(const QListWidget* list) {
 
 }  // namespace
 
-TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-               OptionsEditor& options)
-    : QDialog(nullptr), services_(services), options_(options) {
+TForm3::TForm3(const ModeContext& mode)
+    : QDialog(nullptr), services_(mode.services), flows_(mode.flows) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Eingeben"));
   // No title-bar buttons: "Ende" is the only way out.
@@ -99,10 +98,8 @@ TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
   Button1 = MakeEntryButton(this, QStringLiteral("Speichern"), QRect(310, 380, 120, 32));
   Button6 = MakeEntryButton(this, QStringLiteral("E&nde"), QRect(436, 380, 120, 32));
 
-  session_ = std::make_unique<EntrySession>(services_.shared, services_.options, services_.messages,
-                                            lessons, headerInfo);
-
-  session_->showView = [this] { render(); };
+  Redraw& window = *this;
+  session_ = std::make_unique<EntrySession>(services_, flows_, window);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TForm3::Button1Click, m);
@@ -124,7 +121,7 @@ TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
   Edit5->onKeyDown = [this](QKeyEvent* e) { return Edit5KeyDown(e); };
   Edit6->onKeyDown = [this](QKeyEvent* e) { return Edit6KeyDown(e); };
   Edit7->onKeyDown = [this](QKeyEvent* e) { return Edit7KeyDown(e); };
-  AttachHelp(this, services_.help, HelpContext::Entry);
+  AttachHelp(this, services_.help, mode.helpContext);
 }
 
 TForm3::~TForm3() = default;
@@ -220,7 +217,7 @@ void TForm3::Button8Click() {
 
 void TForm3::Button9Click() {
   // The options are read live: a change applies from the next "Eintragen" on.
-  options_.ShowOptions();
+  flows_.options.showOptions();
 }
 
 void TForm3::Button10Click() {

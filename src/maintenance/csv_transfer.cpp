@@ -239,7 +239,7 @@ ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPa
       report.problem(r.line, DescribeBadCharacters(bad));
       continue;
     }
-    EntryTexts entry;
+    SourceTexts entry;
     SplitSide(WordOneLine(texts[0]).view(), &entry.words[0]);
     SplitSide(WordOneLine(texts[1]).view(), &entry.words[3]);
     entry.comment = CommentLineBreaks(texts[2]);

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "maintenance/restore_windows.h"
 #include "platform/form_parts.h"
 #include "platform/qt_text.h"
 
@@ -33,10 +34,7 @@ void SetElided(QLabel* label, const QString& text) {
 
 }  // namespace
 
-TEditDataFile::TEditDataFile(Services& services, DataFileChooser& dataFiles, LessonChooser& lessons,
-                             HeaderInfoViewer& headerInfo, EntryViewer& entries,
-                             VocabularyEntry& vocabularyEntry, RestoreWindows& restore)
-    : QDialog(nullptr), services_(services) {
+TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), services_(mode.services) {
   setObjectName(QStringLiteral("EditDataFile"));
   setWindowTitle(QStringLiteral("DataFile-Editor"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -97,10 +95,11 @@ TEditDataFile::TEditDataFile(Services& services, DataFileChooser& dataFiles, Les
   Button1 = MakeButton(this, QStringLiteral("Schließen"), QRect(500, 394, 152, 30));
   SetBold(Button1);
 
-  session_ = std::make_unique<EditorSession>(
-      services_.shared, services_.options, services_.messages, services_.fileDialogs,
-      EditorSession::Flows{dataFiles, lessons, headerInfo, entries, vocabularyEntry, restore});
-  session_->showView = [this] { render(); };
+  undelete_ = std::make_unique<Tundelete>(services_);
+  undeletevoc_ = std::make_unique<Tundeletevoc>(services_);
+  RestoreWindows& restore = *this;
+  Redraw& window = *this;
+  session_ = std::make_unique<EditorSession>(services_, mode.flows, restore, window);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TEditDataFile::Button1Click, m);
@@ -123,6 +122,14 @@ TEditDataFile::TEditDataFile(Services& services, DataFileChooser& dataFiles, Les
 }
 
 TEditDataFile::~TEditDataFile() = default;
+
+void TEditDataFile::ListDeletedUnits() {
+  undelete_->ListDeletedUnits();
+}
+
+void TEditDataFile::ListDeletedVocs() {
+  undeletevoc_->ListDeletedVocs();
+}
 
 template <class Action>
 void TEditDataFile::act(Action action) {
@@ -173,21 +180,12 @@ int TEditDataFile::SelectedRow() const {
   return items.isEmpty() ? -1 : ListBox1->row(items.front());
 }
 
-void TEditDataFile::OpenEditor(QWidget* mainWindow) {
+void TEditDataFile::OpenEditor(ModeHost* host) {
   bool open = false;
   act([&] { open = session_->OpenEditor(); });
   if (!open) return;
   // The main window comes back where it was, however the editor ends.
-  struct ShowAgain {
-    QWidget* window;
-    QPoint at;
-    ~ShowAgain() {
-      if (!window) return;
-      window->show();
-      window->move(at);
-    }
-  } showAgain{mainWindow, mainWindow ? mainWindow->pos() : QPoint()};
-  if (mainWindow) mainWindow->hide();
+  if (host) host->hideMainWindow();
   ListBox1->clearSelection();
   exec();
 }

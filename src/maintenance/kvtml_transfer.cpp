@@ -266,7 +266,7 @@ class KvtmlReader {
       report_.problem(e.line, DescribeBadCharacters(bad));
       return;
     }
-    EntryTexts texts;
+    SourceTexts texts;
     SplitSide(WordOneLine(swap_ ? text1 : text0).view(), &texts.words[0]);
     SplitSide(WordOneLine(swap_ ? text0 : text1).view(), &texts.words[3]);
     WinString comment = comment0;
@@ -287,7 +287,7 @@ class KvtmlReader {
 
 // The name of a new lesson from the document: blank-cut, "?" for what Windows-1252 cannot hold;
 // empty when there is none.
-WinString LessonName(const KvtmlSourceLesson& lesson, ImportReport& report) {
+WinString NameOfSourceLesson(const KvtmlSourceLesson& lesson, ImportReport& report) {
   bool changed = false;
   WinString name = CutSpaces(WordOneLine(NameFromUtf8(lesson.name, changed)));
   if (changed) {
@@ -325,22 +325,22 @@ std::string KvtmlText(const TVocData& dataFileHeader, std::span<const KvtmlLesso
 
   pugi::xml_node information = kvtml.append_child("information");
   information.append_child("generator").text().set("Merkhaus 3");
-  AddText(information, "title", dataFileHeader.B1.get());
-  if (!dataFileHeader.A2.empty()) AddText(information, "author", dataFileHeader.A2.get());
+  AddText(information, "title", DataFileName(dataFileHeader));
+  if (!dataFileHeader.A2.empty()) AddText(information, "author", Author(dataFileHeader));
   if (!dataFileHeader.Comment.empty()) {
     AddText(information, "comment", dataFileHeader.Comment.get());
   }
 
   pugi::xml_node identifiers = kvtml.append_child("identifiers");
-  AddIdentifier(identifiers, 0, dataFileHeader.A1.get());
-  AddIdentifier(identifiers, 1, dataFileHeader.B2.get());
+  AddIdentifier(identifiers, 0, ForeignLanguage(dataFileHeader));
+  AddIdentifier(identifiers, 1, NativeLanguage(dataFileHeader));
 
   pugi::xml_node entries = kvtml.append_child("entries");
   pugi::xml_node containers = kvtml.append_child("lessons");
   long long id = 0;
   for (const KvtmlLesson& lesson : lessons) {
     pugi::xml_node container = containers.append_child("container");
-    AddText(container, "name", lesson.header.B1.get());
+    AddText(container, "name", LessonName(lesson.header));
     container.append_child("inpractice").text().set("true");
     for (const TVocData& e : lesson.entries) {
       pugi::xml_node entry = entries.append_child("entry");
@@ -368,11 +368,12 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
   TVocData header = EmptyRecord();
   std::vector<KvtmlLesson> lessons;
   {
-    RecordFile file;
-    if (!file.open(dataFilePath, Access::Read)) {
-      ShowErr(messages, WithReason("RW - Fehler in Unit6!", file.error()));
+    auto opened = RecordFile::open(dataFilePath, Access::Read);
+    if (!opened) {
+      ShowFileError(messages, "RW - Fehler in Unit6!", opened.error());
       return false;
     }
+    RecordFile& file = *opened;
     if (file.count() > 0) file.read(0, header);
     // Entries may come before their lesson's header in a damaged file; they are gathered by
     // UnitID and handed to the live lessons at the end.
@@ -454,7 +455,7 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
     PlannedLesson lesson;
     // Containers without a name are numbered as the document orders them; the lesson of the
     // entries in no container is named after the document, or after the file.
-    lesson.name = LessonName(source, report);
+    lesson.name = NameOfSourceLesson(source, report);
     if (lesson.name.empty()) {
       lesson.name = source.position == 0 ? LessonNameOfFile(kvtmlPath, report)
                                          : WinString("Lektion " + std::to_string(source.position));

@@ -89,10 +89,6 @@ WinString FormatExportLine(const TVocData& entry) {
   return line;
 }
 
-WinString FormatExportLine(const Shared& shared, std::size_t index) {
-  return FormatExportLine(shared.VocList.at(index));
-}
-
 std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const TVocData> entries,
                                    const WinString& date) {
   std::vector<WinString> lines;
@@ -291,8 +287,8 @@ ImportHead ReadImportHeader(std::span<const WinString> headLines) {
   return head;
 }
 
-std::optional<EntryTexts> SplitImportLine(const WinString& line) {
-  EntryTexts texts;
+std::optional<SourceTexts> SplitImportLine(const WinString& line) {
+  SourceTexts texts;
   std::string_view text = line.view();
   if (const std::size_t c = text.find(kCommentSeparator); c != std::string_view::npos) {
     texts.comment = WinString(text.substr(c + kCommentSeparator.size()));
@@ -333,13 +329,12 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
   LessonTextLines text;
   {
     // Only a regular file is opened, so a FIFO or a device never keeps the import waiting.
-    FileError error;
-    File file;
-    if (!file.open(textPath, File::Mode::Read, Lock::None, error)) {
-      ShowYesBox(messages, MsgKind::Error, WithReason("Fehler beim lesen!", error));
+    auto file = File::open(textPath, File::Mode::Read, Lock::None);
+    if (!file) {
+      ShowFileError(messages, "Fehler beim lesen!", file.error(), {}, MsgButtons::Yes);
       return result;
     }
-    FileReadBuffer buffer(file);
+    FileReadBuffer buffer(*file);
     std::istream in(&buffer);
     switch (ReadLessonText(in, newLesson, text)) {
       case TextReadStatus::Ok:
@@ -348,7 +343,7 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
         ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
         return result;
       case TextReadStatus::ReadError:
-        ShowYesBox(messages, MsgKind::Error, WithReason("Fehler beim lesen!", buffer.error()));
+        ShowFileError(messages, "Fehler beim lesen!", buffer.error(), {}, MsgButtons::Yes);
         return result;
     }
   }

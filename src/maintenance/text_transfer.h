@@ -25,7 +25,6 @@
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -46,8 +45,6 @@ FileDialogRequest LessonTextDialogRequest();
 // line that would start with "#" gets a leading blank (it would be read as a remark); the
 // import's blank cutting takes that blank away again.
 WinString FormatExportLine(const TVocData& entry);
-// The entry line of shared.VocList[index].
-WinString FormatExportLine(const Shared& shared, std::size_t index);
 
 // Every line of the export file, without line ends: the head (with `date` as handed in by the
 // caller, today's date in the system's short format), the body and the end marker.
@@ -145,7 +142,7 @@ ImportHead ReadImportHeader(std::span<const WinString> headLines);
 // plain text.
 std::optional<TVocData> ParseImportLine(const WinString& line, std::uint8_t unitID);
 // The same texts before they are cut to their fields.
-std::optional<EntryTexts> SplitImportLine(const WinString& line);
+std::optional<SourceTexts> SplitImportLine(const WinString& line);
 
 // True for the body lines that are not entries by design: empty, starting with "#".
 bool IsRemarkLine(std::string_view line);

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
+#include "store/append.h"
 #include "store/lessons.h"
 #include "store/record_file.h"
 #include "text/text_rules.h"
@@ -84,7 +86,7 @@ bool HasLiveUnit(RecordFile& file, std::uint8_t unitId) {
   return found;
 }
 
-WinString UniqueName(const UnitRoster& roster, const WinString& wanted) {
+WinString UniqueName(const LessonRoster& roster, const WinString& wanted) {
   const WinString name = wanted.left(kWordCapacity);
   if (!roster.nameExists(name)) return name;
   for (int n = 2;; ++n) {
@@ -118,11 +120,9 @@ bool WriteExportFile(const std::string& outPath, std::string_view bytes, Message
   }
   // Written whole or not at all: half a file would import as fewer entries without anybody
   // noticing, and a file that was there keeps its contents when the disk is full.
-  FileError error;
-  if (!WriteWholeFile(outPath, bytes, error)) {
-    messages.show(MsgKind::Error,
-                  WithReason("Fehler beim schreiben!", error) + "\nEs wurde nichts exportiert.",
-                  MsgButtons::Yes);
+  if (const FileResult<> written = WriteWholeFile(outPath, bytes); !written) {
+    ShowFileError(messages, "Fehler beim schreiben!", written.error(),
+                  "Es wurde nichts exportiert.", MsgButtons::Yes);
     return false;
   }
   return true;
@@ -334,7 +334,7 @@ void SplitSide(std::string_view side, WinString* first) {
   first[2] = cut(rest.substr(two + 1));
 }
 
-TVocData MakeEntry(const EntryTexts& texts, std::size_t line, ImportReport& report) {
+TVocData MakeEntry(const SourceTexts& texts, std::size_t line, ImportReport& report) {
   TVocData record = EmptyRecord();
   const Field fields[6] = {Field::A1, Field::A2, Field::A3, Field::B1, Field::B2, Field::B3};
   bool anyWord = false;
@@ -360,85 +360,93 @@ TVocData MakeEntry(const EntryTexts& texts, std::size_t line, ImportReport& repo
 WriteOutcome WriteLessons(const std::string& dataFilePath, std::vector<PlannedLesson>& lessons,
                           NameClash clash, Messages& messages) {
   WriteOutcome outcome;
-  // From here on the DataFile is this import's alone: no other program can take the UnitID of
-  // a new lesson, delete the lesson being filled, or see half of the entries.
-  RecordFile file;
-  if (!file.open(dataFilePath, Access::Write)) {
-    ShowErr(messages, WithReason("Das Speichern ist fehlgeschlagen! Es wurde nichts importiert.",
-                                 file.error()));
-    return outcome;
-  }
-  const std::uint64_t recordsBefore = file.count();
-  try {
-    if (lessons.size() == 1 && lessons[0].into != 0) {
-      if (!HasLiveUnit(file, lessons[0].into)) {
-        messages.show(MsgKind::Warning,
-                      "Die Lektion mit der UnitID " + std::to_string(lessons[0].into) +
-                          " gibt es in diesem DataFile nicht (mehr). Es wurde nichts importiert.",
-                      MsgButtons::Ok);
-        outcome.status = WriteStatus::LessonGone;
-        return outcome;
-      }
-      outcome.unitIDs.push_back(lessons[0].into);
-      outcome.names.emplace_back();
-    } else {
-      UnitRoster roster(file);
-      // Everything is checked before the first lesson is made.
-      if (lessons.size() > roster.freeCount()) {
-        if (clash == NameClash::Refuse) {
-          ShowErr(messages, "There're already 255 units in this DataFile!");
-          messages.show(MsgKind::Confirmation, "Fehler 1003: Kann keine freie UnitID mehr finden!",
-                        MsgButtons::Ok);
+  // From the first check to the last record the DataFile is this import's alone: no other
+  // program can take the UnitID of a new lesson, delete the lesson being filled, or see half of
+  // the entries. The new lessons' headers go with the entries: all or nothing.
+  const StoreResult<> written =
+      AppendAllOrNothing(dataFilePath, [&](Appender& out) -> StoreResult<> {
+        if (lessons.size() == 1 && lessons[0].into != 0) {
+          if (!HasLiveUnit(out.file(), lessons[0].into)) {
+            StoreError gone(StoreError::Kind::LessonMissing);
+            gone.unitId = lessons[0].into;
+            return Refused(gone);
+          }
+          outcome.unitIDs.push_back(lessons[0].into);
+          outcome.names.emplace_back();
         } else {
-          ShowErr(messages, "Für " + LessonCount(lessons.size()) +
-                                " der Datei ist im DataFile kein Platz mehr: es hat schon " +
-                                std::to_string(255 - roster.freeCount()) +
-                                " von höchstens 255 Lektionen.\nEs wurde nichts importiert.");
-        }
-        outcome.status = WriteStatus::NotCreated;
-        return outcome;
-      }
-      if (clash == NameClash::Refuse) {
-        for (const PlannedLesson& lesson : lessons) {
-          if (roster.nameExists(lesson.name.left(kWordCapacity))) {
-            ShowErr(messages, "Die Unit ist bereits vorhanden!");
-            outcome.status = WriteStatus::NotCreated;
-            return outcome;
+          LessonRoster roster(out.file());
+          // Everything is checked before the first lesson is made.
+          if (lessons.size() > roster.freeCount()) {
+            StoreError full(StoreError::Kind::NoFreeUnitId);
+            full.count = 255 - roster.freeCount();
+            return Refused(full);
+          }
+          if (clash == NameClash::Refuse) {
+            for (const PlannedLesson& lesson : lessons) {
+              if (roster.nameExists(lesson.name.left(kWordCapacity))) {
+                return Refused(StoreError(StoreError::Kind::NameTaken));
+              }
+            }
+          }
+          for (const PlannedLesson& lesson : lessons) {
+            const WinString name =
+                clash == NameClash::Number ? UniqueName(roster, lesson.name) : lesson.name;
+            outcome.unitIDs.push_back(roster.create(out, name, lesson.comment));
+            outcome.names.push_back(name.left(kWordCapacity));
           }
         }
-      }
-      for (const PlannedLesson& lesson : lessons) {
-        const WinString name =
-            clash == NameClash::Number ? UniqueName(roster, lesson.name) : lesson.name;
-        outcome.unitIDs.push_back(roster.create(name, lesson.comment));
-        outcome.names.push_back(name.left(kWordCapacity));
-      }
-    }
-    // Lesson by lesson; a failure further on takes back what was appended before.
-    for (std::size_t i = 0; i < lessons.size(); ++i) {
-      std::vector<TVocData>& entries = lessons[i].entries;
-      for (TVocData& entry : entries)
-        entry.UnitID = outcome.unitIDs[i];
-      if (!entries.empty()) file.append(entries.data(), entries.size());
-    }
-    file.finish();
-  } catch (const IoError& e) {
-    // The new lessons' headers go with the entries: all or nothing.
-    std::string message = e.what();
-    try {
-      file.truncate(recordsBefore);
-      file.finish();
-      message += "\nEs wurde nichts importiert; das DataFile ist unverändert.";
-    } catch (const IoError&) {
-      message += "\nDas DataFile konnte nicht wieder auf seinen alten Stand gebracht werden.";
-    }
-    ShowErr(messages, message);
-    outcome.status = WriteStatus::Failed;
-    outcome.unitIDs.clear();
-    outcome.names.clear();
+        for (std::size_t i = 0; i < lessons.size(); ++i) {
+          std::vector<TVocData>& entries = lessons[i].entries;
+          for (TVocData& entry : entries)
+            entry.UnitID = outcome.unitIDs[i];
+          out.add(entries);
+        }
+        return {};
+      });
+  if (written) {
+    outcome.status = WriteStatus::Written;
     return outcome;
   }
-  outcome.status = WriteStatus::Written;
+  outcome.unitIDs.clear();
+  outcome.names.clear();
+  const StoreError& error = written.error();
+  switch (error.kind) {
+    case StoreError::Kind::LessonMissing:
+      messages.show(MsgKind::Warning,
+                    "Die Lektion mit der UnitID " + std::to_string(error.unitId) +
+                        " gibt es in diesem DataFile nicht (mehr). Es wurde nichts importiert.",
+                    MsgButtons::Ok);
+      outcome.status = WriteStatus::LessonGone;
+      break;
+    case StoreError::Kind::NoFreeUnitId:
+      if (clash == NameClash::Refuse) {
+        TellLessonNotCreated(messages, error);
+      } else {
+        ShowErr(messages, "Für " + LessonCount(lessons.size()) +
+                              " der Datei ist im DataFile kein Platz mehr: es hat schon " +
+                              std::to_string(error.count) +
+                              " von höchstens 255 Lektionen.\nEs wurde nichts importiert.");
+      }
+      outcome.status = WriteStatus::NotCreated;
+      break;
+    case StoreError::Kind::NameTaken:
+      TellLessonNotCreated(messages, error);
+      outcome.status = WriteStatus::NotCreated;
+      break;
+    default:
+      if (!error.interrupted) {
+        ShowFileError(messages, "Das Speichern ist fehlgeschlagen! Es wurde nichts importiert.",
+                      error.file);
+        outcome.status = WriteStatus::NotOpened;
+      } else {
+        ShowFileError(messages, {}, error.file,
+                      error.rolledBack ? "Es wurde nichts importiert; das DataFile ist unverändert."
+                                       : "Das DataFile konnte nicht wieder auf seinen alten "
+                                         "Stand gebracht werden.");
+        outcome.status = WriteStatus::Failed;
+      }
+      break;
+  }
   return outcome;
 }
 
@@ -473,14 +481,13 @@ std::optional<std::string> ReadSourceFile(const std::string& path, Messages& mes
     return std::nullopt;
   }
   // Only a regular file is opened, so a FIFO or a device never keeps the import waiting.
-  FileError error;
-  File file;
-  if (!file.open(path, File::Mode::Read, Lock::None, error)) {
-    messages.show(MsgKind::Error, WithReason("Fehler beim lesen!", error), MsgButtons::Yes);
+  auto file = File::open(path, File::Mode::Read, Lock::None);
+  if (!file) {
+    ShowFileError(messages, "Fehler beim lesen!", file.error(), {}, MsgButtons::Yes);
     return std::nullopt;
   }
   try {
-    const std::uint64_t size = file.size();
+    const std::uint64_t size = file->size();
     if (size > kMaxSourceBytes) {
       messages.show(MsgKind::Error,
                     "Fehler beim lesen!\nDie Datei \"" + path +
@@ -489,10 +496,10 @@ std::optional<std::string> ReadSourceFile(const std::string& path, Messages& mes
       return std::nullopt;
     }
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    bytes.resize(file.readAt(bytes.data(), bytes.size(), 0));
+    bytes.resize(file->readAt(bytes.data(), bytes.size(), 0));
     return bytes;
   } catch (const IoError& e) {
-    messages.show(MsgKind::Error, WithReason("Fehler beim lesen!", e.error()), MsgButtons::Yes);
+    ShowFileError(messages, "Fehler beim lesen!", e.error(), {}, MsgButtons::Yes);
     return std::nullopt;
   }
 }

@@ -155,18 +155,18 @@ WinString CommentLineBreaks(const WinString& text);
 // Import: entries
 
 // The texts of one entry as the file gives them, in Windows-1252, not yet cut to their fields.
-struct EntryTexts {
+struct SourceTexts {
   std::array<WinString, 6> words;  // A1, A2, A3, B1, B2, B3
   WinString comment;
 };
 
 // Splits a side into its up to three synonyms at ";" (the third takes the rest, semicolons
-// included); each is cut of blanks (CutSpaces). `first` is A1 or B1 of EntryTexts::words.
+// included); each is cut of blanks (CutSpaces). `first` is A1 or B1 of SourceTexts::words.
 void SplitSide(std::string_view side, WinString* first);
 
 // The record of an entry (UnitID 0, live), every text cut to its field. Each cut and an entry
 // without a word on either side are warnings of `line`.
-TVocData MakeEntry(const EntryTexts& texts, std::size_t line, ImportReport& report);
+TVocData MakeEntry(const SourceTexts& texts, std::size_t line, ImportReport& report);
 
 // ---------------------------------------------------------------------------------------------
 // Import: the write

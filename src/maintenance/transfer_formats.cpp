@@ -6,7 +6,6 @@
 #include "maintenance/csv_transfer.h"
 #include "maintenance/kvtml_transfer.h"
 #include "maintenance/text_transfer.h"
-#include "store/datafile.h"
 
 namespace merkhaus {
 
@@ -45,13 +44,6 @@ bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader
   return ExportUnit(outPath, unitHeader, entries, date, messages, settings);
 }
 
-bool ExportLessonFile(const Shared& shared, const std::string& outPath, const WinString& date,
-                      Messages& messages) {
-  return ExportLessonFile(outPath, shared.DataFileHeader, shared.CurUnit,
-                          std::span<const TVocData>(shared.VocList.data(), shared.VocCount), date,
-                          messages);
-}
-
 ImportResult ImportFile(const std::string& dataFilePath, const std::string& path,
                         std::uint8_t intoUnit, Messages& messages, const ImportOptions& options) {
   switch (FormatOfPath(path)) {
@@ -63,15 +55,6 @@ ImportResult ImportFile(const std::string& dataFilePath, const std::string& path
       break;
   }
   return ImportLessonText(dataFilePath, path, intoUnit, messages, options);
-}
-
-ImportResult ImportLessonFile(Shared& shared, const std::string& path, bool lessonSelected,
-                              Messages& messages) {
-  const bool into = lessonSelected && FormatOfPath(path) != TransferFormat::Kvtml;
-  ImportResult result =
-      ImportFile(shared.DataFilePath, path, into ? shared.CurUnitID : 0, messages);
-  if (result.imported && !result.newLesson) LoadUnitVocs(shared, messages);
-  return result;
 }
 
 }  // namespace merkhaus

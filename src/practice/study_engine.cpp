@@ -6,7 +6,7 @@
 namespace merkhaus {
 
 namespace {
-// Every walk is bounded by one more step than VocList has entries.
+// Every walk is bounded by one more step than a lesson has entries.
 constexpr int kWalkSteps = 256;
 }  // namespace
 
@@ -25,14 +25,14 @@ int StudyEngine::Remaining() const {
 
 void StudyEngine::CountMastered() {
   int n = 0;
-  for (std::size_t i = 0; i < shared_.VocCount; ++i) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (IsMastered(i)) ++n;
   }
   MasteredCount = static_cast<std::uint8_t>(n);
 }
 
 bool StudyEngine::RepeatAllowed() const {
-  return options_.doppelvok || MasteredCount + 1 >= shared_.VocCount;
+  return options_.doppelvok || MasteredCount + 1 >= count();
 }
 
 std::optional<std::uint8_t> StudyEngine::SelectNextEntry() {
@@ -50,7 +50,7 @@ std::optional<std::uint8_t> StudyEngine::SelectNextEntry() {
 
 std::optional<std::uint8_t> StudyEngine::NextSystematic() {
   CountMastered();
-  const int count = shared_.VocCount;
+  const int count = this->count();
   if (count == 0) return std::nullopt;
   random_.reseed();
   const bool forwards = random_.draw(100) < 50;
@@ -68,7 +68,7 @@ std::optional<std::uint8_t> StudyEngine::NextSystematic() {
 
 std::optional<std::uint8_t> StudyEngine::NextInOrder(bool forwards) {
   CountMastered();
-  const int count = shared_.VocCount;
+  const int count = this->count();
   if (count == 0) return std::nullopt;
   int p = CurIndex;
   for (int step = 0; step < kWalkSteps; ++step) {
@@ -83,7 +83,7 @@ std::optional<std::uint8_t> StudyEngine::NextInOrder(bool forwards) {
 
 std::optional<std::uint8_t> StudyEngine::NextRandom() {
   CountMastered();
-  const int count = shared_.VocCount;
+  const int count = this->count();
   if (MasteredCount >= count) return std::nullopt;
   // At least one entry is open, and when only CurIndex is open a repeat is allowed, so this ends.
   for (;;) {

@@ -4,22 +4,24 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "config/options.h"
 #include "platform/random.h"
-#include "store/shared.h"
+#include "store/vocdata.h"
 #include "text/answer_check.h"
 
 namespace merkhaus {
 
-// The memory and the decisions of a practice: two counters per entry of the shared VocList, the
+// The memory and the decisions of a practice: two counters per entry of the practice, the
 // choice of the next entry and its direction, the points every answer, tip and solution earns,
 // and when an entry is mastered. One engine lives for the whole run, so CurIndex carries over
 // from one practice to the next (a new practice in order starts after the entry asked last).
 class StudyEngine {
  public:
-  StudyEngine(const Shared& shared, const Options& options, Random& random)
-      : shared_(shared), options_(options), random_(random) {}
+  // `entries` are the entries of the practice, owned by its session.
+  StudyEngine(const std::vector<TVocData>& entries, const Options& options, Random& random)
+      : entries_(entries), options_(options), random_(random) {}
 
   // Clears the counters of all 256 entries.
   void ZeroCounters();
@@ -67,7 +69,9 @@ class StudyEngine {
   // The entry just asked may come again at once: doppelvok is on, or at most one entry is left.
   bool RepeatAllowed() const;
 
-  const Shared& shared_;
+  int count() const { return static_cast<int>(entries_.size()); }
+
+  const std::vector<TVocData>& entries_;
   const Options& options_;
   Random& random_;
 };

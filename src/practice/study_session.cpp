@@ -2,10 +2,8 @@
 #include "practice/study_session.h"
 
 #include "config/check_rules.h"
-#include "flows/empty_lesson.h"
+#include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
-#include "platform/file_io.h"
-#include "store/datafile.h"
 #include "text/questions.h"
 #include "text/text_rules.h"
 
@@ -28,59 +26,44 @@ WinString MaskTip(const WinString& s, bool advanced) {
   return WinString(std::move(out));
 }
 
-StudySession::StudySession(Shared& shared, Options& options, Messages& messages, Random& random,
-                           LessonChooser& lessons, EntryViewer& entries)
-    : shared_(shared),
-      options_(options),
-      messages_(messages),
-      random_(random),
-      lessons_(lessons),
-      entries_(entries),
-      engine_(shared, options, random) {}
+StudySession::StudySession(Services& services, const Flows& flows)
+    : lesson_(services.lesson),
+      options_(services.options),
+      messages_(services.messages),
+      random_(services.random),
+      flows_(flows),
+      engine_(entries_, services.options, services.random) {}
 
 bool StudySession::StartStudy() {
   engine_.ZeroCounters();
-  PrepareStudy();
-  if (shared_.Cancelled) return false;
+  if (!PrepareStudy()) return false;
   Advance();
   return true;
 }
 
-bool StudySession::KeepVocs(const LessonRead& lesson) {
-  if (!lesson.opened) {
-    ShowErr(messages_, "IO-Fehler 802!");
-    shared_.Cancelled = 1;
-    return false;
-  }
-  KeepEntries(shared_, lesson);
+void StudySession::KeepEntries(std::vector<TVocData> entries) {
+  entries_ = std::move(entries);
   engine_.PracticeDone = false;
   SetAnswerMode(true);
-  return true;
 }
 
-bool StudySession::ReloadVocs() {
-  const LessonRead lesson = ReadLesson(shared_.DataFilePath, shared_.CurUnitID, kMaxVocs);
-  if (!lesson.opened) ShowErr(messages_, WithReason("Schwerer Fehler 602", lesson.error));
-  return KeepVocs(lesson);
+void StudySession::ShowLesson() {
+  const TVocData& dataFile = lesson_.dataFileHeader;
+  view_.lessonName = LessonName(lesson_.lessonHeader);
+  view_.lessonComment = lesson_.lessonHeader.Comment.get();
+  view_.nativeLanguage = NativeLanguage(dataFile);
+  view_.foreignLanguage = ForeignLanguage(dataFile);
+  view_.caption = "Üben -- " + ToUtf8(DataFileName(dataFile).left(kCaptionNameLength));
 }
 
-void StudySession::PrepareStudy() {
-  for (;;) {
-    // The lesson's header and its entries come from one pass over the DataFile.
-    const LessonRead lesson = ReadCurrentLesson(shared_, messages_);
-    view_.lessonName = shared_.CurUnit.B1.get();
-    view_.lessonComment = shared_.CurUnit.Comment.get();
-    view_.nativeLanguage = shared_.DataFileHeader.B2.get();
-    view_.foreignLanguage = shared_.DataFileHeader.A1.get();
-    view_.caption = "Üben -- " + ToUtf8(shared_.DataFileHeader.B1.get().left(kCaptionNameLength));
-
-    KeepVocs(lesson);
-    engine_.MasteredCount = 0;
-    if (shared_.Cancelled) return;
-    if (shared_.VocCount > 0) return;
-
-    if (!ChooseInsteadOfEmptyLesson(shared_, messages_, lessons_)) return;
-  }
+bool StudySession::PrepareStudy() {
+  return LoadLessonToAsk(lesson_, messages_, flows_.lessons,
+                         [this](const std::vector<TVocData>* entries) {
+                           ShowLesson();
+                           // When the DataFile cannot be read, the entries stay as they were.
+                           if (entries) KeepEntries(*entries);
+                           engine_.MasteredCount = 0;
+                         });
 }
 
 void StudySession::Advance() {
@@ -95,7 +78,7 @@ void StudySession::Advance() {
     NextQuestion();
   }
   UpdateCounters();
-  if (!engine_.PracticeDone && engine_.MasteredCount >= shared_.VocCount) {
+  if (!engine_.PracticeDone && engine_.MasteredCount >= count()) {
     engine_.PracticeDone = true;
     SetAnswerMode(false);
     view_.correctEnabled = false;  // the practice is over: nothing is asked to be corrected
@@ -203,7 +186,9 @@ void StudySession::Solution() {
 
 void StudySession::Correct() {
   if (engine_.PracticeDone || !view_.correctEnabled) return;
-  if (entries_.QuickEditEntry(engine_.CurIndex, true)) ReloadVocs();
+  if (!flows_.entries.quickEditEntry(Current(), true)) return;
+  // The correction is in the DataFile now; the practice goes on with the lesson as it is there.
+  if (auto entries = LoadLessonEntries(lesson_, messages_)) KeepEntries(std::move(*entries));
 }
 
 void StudySession::ChangeLesson() {
@@ -211,12 +196,11 @@ void StudySession::ChangeLesson() {
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return;
   }
-  shared_.Cancelled = 0;
-  const std::uint8_t unit = lessons_.SelectUnit(shared_.DataFilePath, false);
-  // A selection that ends without a lesson (cancelled, or the DataFile could not be read) keeps
+  const std::optional<std::uint8_t> unit = flows_.lessons.selectLesson(lesson_.dataFilePath, false);
+  // A selection that ends without a lesson (abandoned, or the DataFile could not be read) keeps
   // the practice of the current lesson going.
-  if (shared_.Cancelled || unit == 0) return;
-  shared_.CurUnitID = unit;
+  if (!unit || *unit == 0) return;
+  lesson_.unitId = *unit;
   PrepareStudy();
   engine_.ZeroCounters();
   engine_.AwaitingAnswer = false;
@@ -240,7 +224,7 @@ void StudySession::AutoAdvance() {
 void StudySession::UpdateCounters() {
   view_.remaining = std::to_string(engine_.Remaining());
   view_.tries = std::to_string(engine_.Tries) + "/" + std::to_string(options_.Neuversuche + 1);
-  view_.mastered = std::to_string(engine_.MasteredCount) + "/" + std::to_string(shared_.VocCount);
+  view_.mastered = std::to_string(engine_.MasteredCount) + "/" + std::to_string(entries_.size());
 }
 
 void StudySession::SetAnswerMode(bool answerMode) {

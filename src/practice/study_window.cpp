@@ -42,9 +42,8 @@ QLabel* MakeIndicator(QWidget* parent, const QString& text, const QColor& colour
 
 }  // namespace
 
-Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-               EntryViewer& entries, OptionsEditor& options)
-    : QDialog(nullptr), services_(services), headerInfo_(headerInfo), options_(options) {
+Tstudy::Tstudy(const ModeContext& mode)
+    : QDialog(nullptr), services_(mode.services), flows_(mode.flows) {
   setObjectName(QStringLiteral("study"));
   setWindowTitle(QStringLiteral("Üben"));
   // No title-bar buttons: "Ende" is the only way out.
@@ -110,8 +109,7 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
 
   setTabOrder(Edit1, Button4);
 
-  session_ = std::make_unique<StudySession>(services_.shared, services_.options, services_.messages,
-                                            services_.random, lessons, entries);
+  session_ = std::make_unique<StudySession>(services_, flows_);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &Tstudy::Button1Click, m);
@@ -129,7 +127,7 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
     RunAction(m, [this] { Button2Click(); });
     return true;
   };
-  AttachHelp(this, services_.help, HelpContext::Study);
+  AttachHelp(this, services_.help, mode.helpContext);
 }
 
 Tstudy::~Tstudy() = default;
@@ -185,7 +183,7 @@ void Tstudy::StartStudy() {
 }
 
 void Tstudy::Button1Click() {
-  act([this] { options_.ShowOptions(); });
+  act([this] { flows_.options.showOptions(); });
   FormActivate();
 }
 
@@ -213,7 +211,7 @@ void Tstudy::Button6Click() {
 }
 
 void Tstudy::Button7Click() {
-  act([this] { headerInfo_.ShowHeaderInfo(false, false); });
+  act([this] { flows_.headerInfo.showHeaderInfo(false, false); });
 }
 
 void Tstudy::Button8Click() {

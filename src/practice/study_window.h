@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "flows/flows.h"
+#include "flows/mode.h"
 #include "flows/services.h"
 
 class QLabel;
@@ -19,11 +20,10 @@ class StudySession;
 
 // "Üben": asks the entries of a lesson one after another until every one is known. The window
 // only shows what its StudySession decides.
-class Tstudy : public QDialog {
+class Tstudy : public QDialog, public Mode {
   Q_OBJECT
  public:
-  Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-         EntryViewer& entries, OptionsEditor& options);
+  explicit Tstudy(const ModeContext& mode);
   ~Tstudy() override;
 
   QLabel* Label4;         // lesson name
@@ -56,8 +56,9 @@ class Tstudy : public QDialog {
 
   StudySession& session() { return *session_; }
 
-  // Starts a practice on CurUnitID of DataFilePath and runs the window until "Ende".
+  // Starts a practice on the current lesson and runs the window until "Ende".
   void StartStudy();
+  void runMode(ModeHost&) override { StartStudy(); }
 
   void Button1Click();
   void Button2Click();
@@ -82,8 +83,7 @@ class Tstudy : public QDialog {
   void render();
 
   Services& services_;
-  HeaderInfoViewer& headerInfo_;
-  OptionsEditor& options_;
+  Flows flows_;
   std::unique_ptr<StudySession> session_;
 };
 

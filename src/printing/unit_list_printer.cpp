@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <span>
 
-#include "platform/cp1252.h"
+#include "flows/lesson_loading.h"
 #include "platform/file_io.h"
 #include "platform/today.h"
 #include "printing/unit_list_layout.h"
@@ -14,51 +14,45 @@ namespace merkhaus {
 
 namespace {
 
-WinString DateText(const std::string& utf8) {
-  return FromUtf8(utf8).value_or(WinString());
-}
-
 std::string LessonGone(const std::string& path) {
   return "Die gewählte Lektion gibt es in \"" + path + "\" nicht mehr. Es wird nichts gedruckt.";
 }
 
 }  // namespace
 
-UnitListPrinter::UnitListPrinter(Services& services, std::function<std::string()> today)
-    : services_(services), today_(today ? std::move(today) : TodayShortDate) {}
+UnitListPrinter::UnitListPrinter(const ModeContext& mode) : services_(mode.services) {}
 
 void UnitListPrinter::PrintUnitList() {
-  Shared& shared = services_.shared;
+  LessonContext& lesson = services_.lesson;
   Messages& messages = services_.messages;
   // A DataFile without lessons leaves no lesson chosen (the learner was told "Keine Lektionen
   // verfügbar!"); a list of no entries under the name of whatever lesson was loaded before would
   // be wrong, so nothing is printed.
-  if (shared.CurUnitID == 0) return;
+  if (lesson.unitId == 0) return;
 
   const std::unique_ptr<PrintTarget> target =
-      services_.printDialog.choosePrinter(ProposedPdfPath(shared.DataFilePath));
+      services_.printDialog.choosePrinter(ProposedPdfPath(lesson.dataFilePath));
   if (!target) return;
 
-  // The lesson's entries (LoadUnitVocs) and its header (LoadUnitHeader) in one pass, so that
-  // both come from the same state of the file.
-  const LessonRead lesson = ReadLesson(shared.DataFilePath, shared.CurUnitID, kMaxVocs);
-  if (!lesson.opened) {
-    ShowErr(messages, WithReason("IO-Fehler 802!", lesson.error));
-    shared.Cancelled = 1;
+  // The lesson's entries and its header in one pass, so that both come from the same state of
+  // the file.
+  const StoreResult<LessonRead> read = ReadLesson(lesson.dataFilePath, lesson.unitId, kMaxEntries);
+  if (!read) {
+    ShowFileError(messages, "IO-Fehler 802!", read.error().file);
     return;
   }
-  KeepEntries(shared, lesson);
-  // Without the lesson's header CurUnit would still name the lesson loaded before: another
-  // program may have deleted the lesson since it was chosen.
-  if (!lesson.headerFound) {
-    messages.show(MsgKind::Warning, LessonGone(shared.DataFilePath), MsgButtons::Ok);
+  // Without the lesson's header the list would carry the name of the lesson loaded before:
+  // another program may have deleted the lesson since it was chosen.
+  if (!read->header) {
+    messages.show(MsgKind::Warning, LessonGone(lesson.dataFilePath), MsgButtons::Ok);
     return;
   }
-  shared.CurUnit = lesson.header;
+  lesson.lessonHeader = *read->header;
 
   const PrintDocument document =
-      LayoutUnitList(MakeUnitListHeader(shared.CurUnit, shared.DataFileHeader, DateText(today_())),
-                     std::span<const TVocData>(shared.VocList.data(), shared.VocCount));
+      LayoutUnitList(MakeUnitListHeader(lesson.lessonHeader, lesson.dataFileHeader,
+                                        TodayShortDateText(services_.clock)),
+                     read->entries);
   std::string error;
   if (!target->print(document, error)) ShowErr(messages, error);
 }
@@ -70,7 +64,7 @@ std::string ProposedPdfPath(const std::string& dataFilePath) {
 }
 
 std::optional<PrintDocument> ReadUnitListDocument(const std::string& path, std::uint8_t unitId,
-                                                  const std::string& date, Messages& messages) {
+                                                  const WinString& date, Messages& messages) {
   if (KindOf(path) == PathKind::Missing) {
     messages.show(MsgKind::Warning, "Die Datei \"" + path + "\" ist nicht auffindbar!",
                   MsgButtons::Ok);
@@ -88,28 +82,25 @@ std::optional<PrintDocument> ReadUnitListDocument(const std::string& path, std::
     case DataFileCheck::Unreadable:
       return std::nullopt;  // told already
   }
-  TVocData dataFileHeader{};
-  if (!ReadHeaderRecord(path, dataFileHeader)) {
-    FileError error;
-    error.path = path;
-    error.code = FileError::kShortRead;
-    ShowErr(messages, error.text());
+  const StoreResult<TVocData> dataFileHeader = ReadHeaderRecord(path);
+  if (!dataFileHeader) {
+    ShowFileError(messages, {}, dataFileHeader.error().file);
     return std::nullopt;
   }
-  const LessonRead lesson = ReadLesson(path, unitId, kMaxVocs);
-  if (!lesson.opened) {
-    ShowErr(messages, WithReason("IO-Fehler 802!", lesson.error));
+  const StoreResult<LessonRead> lesson = ReadLesson(path, unitId, kMaxEntries);
+  if (!lesson) {
+    ShowFileError(messages, "IO-Fehler 802!", lesson.error().file);
     return std::nullopt;
   }
-  if (!lesson.headerFound) {
+  if (!lesson->header) {
     messages.show(MsgKind::Warning,
                   "Die Lektion mit der UnitID " + std::to_string(unitId) + " gibt es in \"" + path +
                       "\" nicht.",
                   MsgButtons::Ok);
     return std::nullopt;
   }
-  return LayoutUnitList(MakeUnitListHeader(lesson.header, dataFileHeader, DateText(date)),
-                        lesson.entries);
+  return LayoutUnitList(MakeUnitListHeader(*lesson->header, *dataFileHeader, date),
+                        lesson->entries);
 }
 
 }  // namespace merkhaus

@@ -75,7 +75,8 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
     if (!editable) palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     field->setPalette(palette);
   }
-  const TVocData& record = forDataFile ? services_.shared.DataFileHeader : services_.shared.CurUnit;
+  const TVocData& record =
+      forDataFile ? services_.lesson.dataFileHeader : services_.lesson.lessonHeader;
   Edit1->setText(ToQString(record.B1.get()));
   Memo1->setWinText(record.Comment.get());
   Label3->setVisible(forDataFile);
@@ -86,8 +87,7 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   OKBtn->move(OKBtn->x(), buttonsTop);
   setFixedSize(380, buttonsTop + 36);
   if (forDataFile) {
-    Edit2->setText(record.A2.empty() ? QStringLiteral("<<Unbekannt>>")
-                                     : ToQString(record.A2.get()));
+    Edit2->setText(record.A2.empty() ? QStringLiteral("<<Unbekannt>>") : ToQString(Author(record)));
     setWindowTitle(QStringLiteral("DataFile Info"));
   } else {
     Edit2->clear();
@@ -98,7 +98,7 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
 
 void THeaderInfoDlg::Button1Click() {
   // A failed write leaves the button enabled, so the learner can try again.
-  if (WriteHeaderInfo(services_.shared, services_.messages, forDataFile_,
+  if (WriteHeaderInfo(services_.lesson, services_.messages, forDataFile_,
                       ToWinString(Edit1->text()), Memo1->winText())) {
     Button1->setEnabled(false);
   }

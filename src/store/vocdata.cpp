@@ -46,6 +46,10 @@ TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLangu
   return r;
 }
 
+EntryTexts TextsOf(const TVocData& e) {
+  return {e.A1.get(), e.A2.get(), e.A3.get(), e.B1.get(), e.B2.get(), e.B3.get(), e.Comment.get()};
+}
+
 PString<60>& WordField(TVocData& r, Field f) {
   switch (f) {
     case Field::A1:

@@ -98,6 +98,36 @@ TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLangu
                             const WinString& nativeLanguage, const WinString& author,
                             const WinString& comment);
 
+// What the texts of record 0 mean.
+inline WinString DataFileName(const TVocData& header) {
+  return header.B1.get();
+}
+inline WinString ForeignLanguage(const TVocData& header) {
+  return header.A1.get();
+}
+inline WinString NativeLanguage(const TVocData& header) {
+  return header.B2.get();
+}
+inline WinString Author(const TVocData& header) {
+  return header.A2.get();
+}
+// What the name of a lesson header is (its comment is the record's Comment).
+inline WinString LessonName(const TVocData& header) {
+  return header.B1.get();
+}
+
+// The seven texts of an entry by their fields: the foreign side A1..A3, the native side B1..B3
+// and the comment, as the learner types or corrects them.
+struct EntryTexts {
+  WinString A1, A2, A3;
+  WinString B1, B2, B3;
+  WinString Comment;
+  bool operator==(const EntryTexts&) const = default;
+};
+
+// The texts of an entry as they are stored.
+EntryTexts TextsOf(const TVocData& entry);
+
 // The seven texts of an entry in screen order: A1, A2, A3, B1, B2, B3.
 enum class Field { A1, A2, A3, B1, B2, B3 };
 PString<60>& WordField(TVocData& r, Field f);

@@ -6,7 +6,6 @@
 
 #include "platform/messages.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 #include "testing/test_session.h"
 
 namespace merkhaus {
@@ -31,8 +30,7 @@ struct EvaluationView {
 // filled and keeps that content until the next filling, also from one test to the next.
 class TestEvaluation {
  public:
-  TestEvaluation(const TestSession& test, const Shared& shared, Messages& messages)
-      : test_(test), shared_(shared), messages_(messages) {}
+  TestEvaluation(const TestSession& test, Messages& messages) : test_(test), messages_(messages) {}
 
   const EvaluationView& view() const { return view_; }
 
@@ -43,7 +41,6 @@ class TestEvaluation {
 
  private:
   const TestSession& test_;
-  const Shared& shared_;
   Messages& messages_;
   EvaluationView view_;
 };

@@ -2,9 +2,8 @@
 #include "testing/test_session.h"
 
 #include "config/check_rules.h"
-#include "flows/empty_lesson.h"
+#include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
-#include "platform/file_io.h"
 #include "text/questions.h"
 #include "text/text_rules.h"
 
@@ -19,50 +18,40 @@ constexpr std::size_t kCaptionLength = 70;
 
 }  // namespace
 
-TestSession::TestSession(Shared& shared, Options& options, Messages& messages, Random& random,
-                         LessonChooser& lessons, TestDisplay& display)
-    : shared_(shared),
-      options_(options),
-      messages_(messages),
-      random_(random),
-      lessons_(lessons),
-      display_(display) {}
+TestSession::TestSession(Services& services, const Flows& flows, Redraw& window)
+    : lesson_(services.lesson),
+      options_(services.options),
+      messages_(services.messages),
+      random_(services.random),
+      lessons_(flows.lessons),
+      window_(window) {}
 
 bool TestSession::StartTest() {
-  PrepareTest();
+  const bool prepared = PrepareTest();
   ClearTestMarks();
-  if (shared_.Cancelled) return false;
+  if (!prepared) return false;
   TestAdvance();
   return true;
 }
 
-void TestSession::PrepareTest() {
-  for (;;) {
-    // The lesson's header and its entries come from one pass over the DataFile.
-    const LessonRead lesson = ReadCurrentLesson(shared_, messages_);
-    view_.lessonName = shared_.CurUnit.B1.get();
-    view_.lessonComment = shared_.CurUnit.Comment.get();
-    view_.nativeLanguage = shared_.DataFileHeader.B2.get();
-    view_.foreignLanguage = shared_.DataFileHeader.A1.get();
-    view_.caption =
-        ToUtf8((WinString("Testen -- ") + shared_.DataFileHeader.B1.get()).left(kCaptionLength));
-
-    if (!LoadTestVocs(lesson)) return;
-    if (shared_.VocCount > 0) return;
-
-    if (!ChooseInsteadOfEmptyLesson(shared_, messages_, lessons_)) return;
-  }
+void TestSession::ShowLesson() {
+  const TVocData& dataFile = lesson_.dataFileHeader;
+  view_.lessonName = LessonName(lesson_.lessonHeader);
+  view_.lessonComment = lesson_.lessonHeader.Comment.get();
+  view_.nativeLanguage = NativeLanguage(dataFile);
+  view_.foreignLanguage = ForeignLanguage(dataFile);
+  view_.caption = ToUtf8((WinString("Testen -- ") + DataFileName(dataFile)).left(kCaptionLength));
 }
 
-bool TestSession::LoadTestVocs(const LessonRead& lesson) {
-  if (!lesson.opened) {
-    ShowErr(messages_, "IO-Fehler 802!");
-    shared_.Cancelled = 1;
-    return false;
-  }
-  KeepEntries(shared_, lesson);
-  TestFinished = false;
-  return true;
+bool TestSession::PrepareTest() {
+  return LoadLessonToAsk(lesson_, messages_, lessons_,
+                         [this](const std::vector<TVocData>* entries) {
+                           ShowLesson();
+                           // When the DataFile cannot be read, the entries stay as they were.
+                           if (!entries) return;
+                           entries_ = *entries;
+                           TestFinished = false;
+                         });
 }
 
 void TestSession::TestAdvance() {
@@ -76,11 +65,11 @@ void TestSession::TestAdvance() {
     NextTestQuestion();
   }
   ShowTestCounter();
-  if (TestAskedCount >= shared_.VocCount) {
+  if (TestAskedCount >= count()) {
     TestFinished = true;
-    display_.ShowTestState();
+    window_.redraw();
     messages_.show(MsgKind::Information, "Alle Vokabeln wurden jetzt abgefragt!", MsgButtons::Ok);
-    display_.ShowEvaluation();
+    ++view_.evaluationRequests;
   }
 }
 
@@ -93,7 +82,7 @@ void TestSession::EvaluateTestAnswer() {
     return;
   }
   const bool right =
-      CheckAnswer(text, shared_.VocList[TestCurIndex], TestDirection, TestCheckRules(options_));
+      CheckAnswer(text, entries_[TestCurIndex], TestDirection, TestCheckRules(options_));
   view_.answer = WinString();
   TestAsked[TestCurIndex] = 1;
   TestRight[TestCurIndex] = right ? 1 : 0;
@@ -111,7 +100,7 @@ void TestSession::GiveUpQuestion() {
 
 void TestSession::CountAsked() {
   int n = 0;
-  for (std::size_t i = 0; i < shared_.VocCount; ++i) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (TestAsked[i]) ++n;
   }
   TestAskedCount = static_cast<std::uint8_t>(n);
@@ -123,11 +112,11 @@ void TestSession::NextTestQuestion() {
   view_.nativeText = WinString();
   view_.comment = WinString();
   CountAsked();
-  if (TestAskedCount >= shared_.VocCount) return;
+  if (TestAskedCount >= count()) return;
   TestCurIndex = SelectNextTestEntry();
   ChooseTestDirection();
 
-  const TVocData& e = shared_.VocList[TestCurIndex];
+  const TVocData& e = entries_[TestCurIndex];
   const WinString question = QuestionText(e, TestDirection, options_.testensynonymabfrage, random_);
   (TestDirection == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Testen_showcomments) view_.comment = e.Comment.get();
@@ -147,17 +136,17 @@ std::uint8_t TestSession::SelectNextTestEntry() {
 }
 
 std::uint8_t TestSession::FirstUnasked() const {
-  for (std::size_t p = 0; p < shared_.VocCount; ++p) {
+  for (std::size_t p = 0; p < entries_.size(); ++p) {
     if (!TestAsked[p]) return static_cast<std::uint8_t>(p);
   }
   return 0;
 }
 
-// Each walk below visits every entry within VocCount steps, and at least one entry qualifies
+// Each walk below visits every entry within count steps, and at least one entry qualifies
 // whenever a question is prepared (the entry asked last may come again when it is the only one
 // left). The bound only keeps a broken invariant from hanging the program.
 std::uint8_t TestSession::NextSystematic() {
-  const int count = shared_.VocCount;
+  const int count = this->count();
   random_.reseed();
   const bool forwards = random_.draw(100) < 50;
   int p = random_.draw(count);
@@ -174,7 +163,7 @@ std::uint8_t TestSession::NextSystematic() {
 }
 
 std::uint8_t TestSession::NextInOrder(bool forwards) {
-  const int count = shared_.VocCount;
+  const int count = this->count();
   int p = TestCurIndex;
   // One step more than a full round: the index asked last may lie beyond a shorter lesson.
   for (int step = 0; step <= count + 1; ++step) {
@@ -187,7 +176,7 @@ std::uint8_t TestSession::NextInOrder(bool forwards) {
 }
 
 std::uint8_t TestSession::NextRandom() {
-  const int count = shared_.VocCount;
+  const int count = this->count();
   const bool repeatAllowed = count <= 1 || options_.doppelvok;
   const auto fits = [&](int p) { return !TestAsked[p] && (repeatAllowed || p != TestCurIndex); };
   bool any = false;
@@ -205,7 +194,7 @@ void TestSession::ChooseTestDirection() {
 }
 
 void TestSession::ShowTestCounter() {
-  view_.counter = std::to_string(TestAskedCount) + "/" + std::to_string(shared_.VocCount);
+  view_.counter = std::to_string(TestAskedCount) + "/" + std::to_string(entries_.size());
 }
 
 void TestSession::ChangeLesson() {
@@ -213,18 +202,17 @@ void TestSession::ChangeLesson() {
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return;
   }
-  shared_.Cancelled = 0;
-  const std::uint8_t unit = lessons_.SelectUnit(shared_.DataFilePath, false);
+  const std::optional<std::uint8_t> unit = lessons_.selectLesson(lesson_.dataFilePath, false);
   // A choice that ends without a lesson (abandoned, or the list could not be read) leaves the
   // running test as it is, and the lesson being tested stays the current one.
-  if (shared_.Cancelled || unit == 0) return;
-  const std::uint8_t running = shared_.CurUnitID;
-  shared_.CurUnitID = unit;
+  if (!unit || *unit == 0) return;
+  const std::uint8_t running = lesson_.unitId;
+  lesson_.unitId = *unit;
   try {
     PrepareTest();
   } catch (...) {
     // A read error ends the action; the test goes on with the lesson it was testing.
-    shared_.CurUnitID = running;
+    lesson_.unitId = running;
     throw;
   }
   ClearTestMarks();
@@ -240,7 +228,7 @@ void TestSession::RequestEvaluation() {
       messages_.show(MsgKind::Confirmation, kConfirmEvaluation, MsgButtons::YesNo) != Answer::Yes) {
     return;
   }
-  display_.ShowEvaluation();
+  ++view_.evaluationRequests;
 }
 
 bool TestSession::ConfirmEnd() {

@@ -5,26 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include "config/options.h"
+#include <vector>
+
 #include "flows/flows.h"
-#include "platform/messages.h"
-#include "platform/random.h"
+#include "flows/redraw.h"
+#include "flows/services.h"
 #include "platform/win_string.h"
-#include "store/datafile.h"
-#include "store/shared.h"
+#include "store/vocdata.h"
 #include "text/answer_check.h"
 
 namespace merkhaus {
-
-// What the test window does for its session in the middle of an action: show the test as it
-// stands before a message box comes up, and show the evaluation beside it, filled from the test
-// at that moment.
-class TestDisplay {
- public:
-  virtual ~TestDisplay() = default;
-  virtual void ShowTestState() = 0;
-  virtual void ShowEvaluation() = 0;
-};
 
 // Everything the test window shows. The window copies it into its controls after every call
 // into TestSession; it decides nothing itself.
@@ -39,25 +29,31 @@ struct TestView {
   WinString comment;
   WinString answer;           // the answer field
   std::string counter = "-";  // "asked/entries"
+  // Grows whenever the evaluation is to be shown beside the test, filled from the test as it
+  // stands when the action ends.
+  unsigned evaluationRequests = 0;
 };
 
 // The test of one lesson as the window "Testen" runs it: every entry is asked once, judged
 // under the test's own options and remembered with the answer given; nothing tells the learner
 // whether an answer was right until the evaluation. Made once with its window and kept for the
 // whole run: the marks and answers of the last test stay for its evaluation, and TestCurIndex
-// carries over, so a new test in order starts after the entry asked last.
+// carries over, so a new test in order starts after the entry asked last. It owns the entries of
+// the lesson it tests.
 class TestSession {
  public:
-  TestSession(Shared& shared, Options& options, Messages& messages, Random& random,
-              LessonChooser& lessons, TestDisplay& display);
+  // `window` is shown before the box that ends the test.
+  TestSession(Services& services, const Flows& flows, Redraw& window = Unseen());
 
   const TestView& view() const { return view_; }
+  // The entries of the lesson tested, at most 255 in file order.
+  const std::vector<TVocData>& entries() const { return entries_; }
 
   // The answer field as the learner left it; call before every action below.
   void setAnswer(const WinString& text) { view_.answer = text; }
 
-  // Starts a test on CurUnitID: prepares the lesson, clears the marks and asks the first
-  // question. False when the test does not start (Cancelled): the window is not shown.
+  // Starts a test on the current lesson: prepares the lesson, clears the marks and asks the
+  // first question. False when the test does not start: the window is not shown.
   bool StartTest();
 
   // "&Weiter" and Enter: judges the answer, or shows the next question; ends the test with the
@@ -70,8 +66,9 @@ class TestSession {
   // "Ende": true when the test may end (confirmed, or finished).
   bool ConfirmEnd();
 
-  // The steps the actions are made of, open for tests.
-  void PrepareTest();
+  // The steps the actions are made of, open for tests. PrepareTest is false when no lesson with
+  // entries could be read.
+  bool PrepareTest();
   void ClearTestMarks() { TestAsked.fill(0); }
   void EvaluateTestAnswer();
   void GiveUpQuestion();
@@ -80,7 +77,7 @@ class TestSession {
   void ChooseTestDirection();
   void ShowTestCounter();
 
-  // The state of the test. Indexed like VocList; TestRight and TestAnswers mean something only
+  // The state of the test. Indexed like entries(); TestRight and TestAnswers mean something only
   // where TestAsked is set.
   std::array<std::uint8_t, 256> TestAsked{};  // asked in this test
   std::array<std::uint8_t, 256> TestRight{};  // the last judged answer was right
@@ -92,21 +89,22 @@ class TestSession {
   bool TestFinished = false;        // every entry has been asked; no more answers
 
  private:
-  // Keeps the entries of the lesson read (at most 255). False, with Cancelled set after
-  // "IO-Fehler 802!", when the DataFile could not be read: VocList keeps what it held.
-  bool LoadTestVocs(const LessonRead& lesson);
+  void ShowLesson();
   void CountAsked();
   std::uint8_t NextSystematic();
   std::uint8_t NextInOrder(bool forwards);
   std::uint8_t NextRandom();
   std::uint8_t FirstUnasked() const;
 
-  Shared& shared_;
+  int count() const { return static_cast<int>(entries_.size()); }
+
+  LessonContext& lesson_;
   Options& options_;
   Messages& messages_;
   Random& random_;
   LessonChooser& lessons_;
-  TestDisplay& display_;
+  Redraw& window_;
+  std::vector<TVocData> entries_;
   TestView view_;
 };
 

@@ -17,9 +17,8 @@
 namespace merkhaus {
 
 // Tab reaches only the answer field: every button is for the mouse or its accelerator.
-TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-                 OptionsEditor& options)
-    : QDialog(nullptr), services_(services), headerInfo_(headerInfo), options_(options) {
+TTesten::TTesten(const ModeContext& mode)
+    : QDialog(nullptr), services_(mode.services), flows_(mode.flows) {
   setObjectName(QStringLiteral("Testen"));
   setWindowTitle(QStringLiteral("Testen"));
   // No title-bar buttons: "Ende" is the only way out.
@@ -68,9 +67,9 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
   Button2 = MakeClickOnlyButton(this, QStringLiteral("&Weiter"), QRect(390, 252, 95, 36));
   SetBold(Button2);
 
-  TestDisplay& display = *this;
-  session_ = std::make_unique<TestSession>(services_.shared, services_.options, services_.messages,
-                                           services_.random, lessons, display);
+  Redraw& window = *this;
+  session_ = std::make_unique<TestSession>(services_, flows_, window);
+  evaluation_ = new Ttst_ausw(services_, *this, mode.helpContext);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TTesten::Button1Click, m);
@@ -85,16 +84,25 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
     RunAction(m, [this] { Button2Click(); });
     return true;
   };
-  AttachHelp(this, services_.help, HelpContext::Test);
+  AttachHelp(this, services_.help, mode.helpContext);
 }
 
-TTesten::~TTesten() = default;
+TTesten::~TTesten() {
+  // The evaluation reads the session; it goes first.
+  delete evaluation_;
+}
 
 template <class Action>
 void TTesten::act(Action action) {
   session_->setAnswer(ToWinString(Edit1->text()));
   action();
   render();
+  // The evaluation comes up beside the test once the action is done, filled from the test as it
+  // stands then.
+  if (shownEvaluationRequests_ != session_->view().evaluationRequests) {
+    shownEvaluationRequests_ = session_->view().evaluationRequests;
+    evaluation_->ShowEvaluation();
+  }
 }
 
 void TTesten::render() {
@@ -112,25 +120,19 @@ void TTesten::render() {
 }
 
 void TTesten::StartTest() {
-  session_->setAnswer(ToWinString(Edit1->text()));
-  if (!session_->StartTest()) return;
-  render();
+  bool started = false;
+  act([&] { started = session_->StartTest(); });
+  if (!started) return;
   Edit1->setFocus();
   exec();
 }
 
-void TTesten::ShowTestState() {
+void TTesten::redraw() {
   render();
-}
-
-void TTesten::ShowEvaluation() {
-  // The window shows the counter the evaluation reports before the evaluation comes up.
-  render();
-  if (evaluation_) evaluation_->ShowEvaluation();
 }
 
 void TTesten::Button1Click() {
-  options_.ShowOptions();
+  flows_.options.showOptions();
 }
 
 void TTesten::Button2Click() {
@@ -148,12 +150,12 @@ void TTesten::Button6Click() {
   bool close = false;
   act([&] { close = session_->ConfirmEnd(); });
   if (!close) return;
-  if (evaluation_) evaluation_->close();
+  evaluation_->close();
   QDialog::accept();
 }
 
 void TTesten::Button7Click() {
-  headerInfo_.ShowHeaderInfo(false, false);
+  flows_.headerInfo.showHeaderInfo(false, false);
 }
 
 void TTesten::Button8Click() {

@@ -8,8 +8,8 @@
 
 #include "platform/cp1252.h"
 #include "store/datafile.h"
+#include "store/lesson_list.h"
 #include "store/statistics.h"
-#include "store/units.h"
 #include "tool/tool_support.h"
 #include "tool/verbs.h"
 
@@ -46,22 +46,22 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   const std::string& path = parsed.positional[0];
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  DataFileCounts counts;
-  FileError error;
-  if (!CountRecords(path, counts, &error)) {
-    CannotOpen(error, err);
+  const StoreResult<DataFileCounts> counted = CountRecords(path);
+  if (!counted) {
+    CannotOpen(counted.error().file, err);
     return 1;
   }
+  const DataFileCounts& counts = *counted;
   if (counts.damaged) {
     err << "Warnung: Die Datei \"" << path
         << "\" ist beschädigt: ihre Länge ist kein Vielfaches von 624 Bytes. Der unvollständige "
            "letzte Datensatz wird nicht gelesen, und Merkhaus ändert die Datei nicht mehr.\n";
   }
   const TVocData& header = counts.header;
-  out << "Name: " << Field(header.B1.view()) << "\n"
-      << "Fremdsprache: " << Field(header.A1.view()) << "\n"
-      << "Sprache: " << Field(header.B2.view()) << "\n"
-      << "Autor: " << Field(header.A2.view()) << "\n"
+  out << "Name: " << Field(DataFileName(header).view()) << "\n"
+      << "Fremdsprache: " << Field(ForeignLanguage(header).view()) << "\n"
+      << "Sprache: " << Field(NativeLanguage(header).view()) << "\n"
+      << "Autor: " << Field(Author(header).view()) << "\n"
       << "Kommentar: " << Field(header.Comment.view()) << "\n"
       << "Lektionen: " << counts.liveLessons << "\n"
       << "Vokabeln: " << counts.liveEntries << "\n"
@@ -75,13 +75,13 @@ int Lessons(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::string& path = parsed.positional[0];
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  const UnitList list = ReadUnitList(path);
-  if (!list.opened) {
-    CannotOpen(list.error, err);
+  const StoreResult<LessonList> list = ReadLessonList(path);
+  if (!list) {
+    CannotOpen(list.error().file, err);
     return 1;
   }
-  for (const auto& l : list.lines)
-    out << int(l.UnitID) << "\t" << Field(l.Line.view()) << "\n";
+  for (const LessonLine& l : list->lines)
+    out << int(l.unitId) << "\t" << Field(l.line.view()) << "\n";
   return 0;
 }
 
@@ -96,17 +96,17 @@ int Entries(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  const LessonRead lesson = ReadLesson(path, *unitId, kMaxVocs);
-  if (!lesson.opened) {
-    CannotOpen(lesson.error, err);
+  const StoreResult<LessonRead> lesson = ReadLesson(path, *unitId, kMaxEntries);
+  if (!lesson) {
+    CannotOpen(lesson.error().file, err);
     return 1;
   }
   // A UnitID without a live lesson is a mistake in the script, not an empty lesson.
-  if (!lesson.headerFound) {
+  if (!lesson->header) {
     err << "Das DataFile enthält keine Lektion mit der UnitID " << int(*unitId) << "!\n";
     return 1;
   }
-  for (const TVocData& e : lesson.entries) {
+  for (const TVocData& e : lesson->entries) {
     out << Field(e.A1.view()) << "\t" << Field(e.A2.view()) << "\t" << Field(e.A3.view()) << "\t"
         << Field(e.B1.view()) << "\t" << Field(e.B2.view()) << "\t" << Field(e.B3.view()) << "\t"
         << Field(e.Comment.view()) << "\n";

@@ -10,6 +10,7 @@
 #include "support/datafile_builder.h"
 #include "support/fake_flows.h"
 #include "support/fakes.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 
 namespace merkhaus {
@@ -28,21 +29,22 @@ constexpr const char* kAskSave =
 // and a deleted dog/Hund after it; lesson 255 "Farben" is empty.
 class EntrySessionTest : public ::testing::Test {
  protected:
-  mhtest::TempDir dir;
+  mhtest::TestContext t;
+  mhtest::TempDir& dir = t.dir;
   std::string path = dir.file("vok.fid");
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
-  Options options;
-  mhtest::ScriptedMessages messages;
+  LessonContext& lesson = t.lesson;
+  Options& options = t.options;
+  mhtest::ScriptedMessages& messages = t.messages;
   mhtest::FakeFlows flows;
-  EntrySession session{*shared, options, messages, flows, flows};
+  EntrySession session{t.services, flows.bundle()};
 
   void SetUp() override {
     mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", "Schule"),
                                 Unit(1, "Tiere", "Haustiere"), Unit(255, "Farben"),
                                 Entry(1, "cat", "Katze"), Entry(1, "dog", "Hund", "", 1)});
-    shared->DataFilePath = path;
-    shared->CurUnitID = 1;
-    ASSERT_TRUE(ReadHeaderRecord(path, shared->DataFileHeader));
+    lesson.dataFilePath = path;
+    lesson.unitId = 1;
+    lesson.dataFileHeader = ReadHeaderRecord(path).value();
     session.Open(true);
   }
   void TearDown() override { ClearFileFaults(); }
@@ -76,7 +78,7 @@ TEST_F(EntrySessionTest, OpensOnTheLessonWithAnEmptyBuffer) {
   EXPECT_EQ(EntryTexts{}, session.view().fields);
 
   // A lesson that is gone is told; the window opens with what it has.
-  shared->CurUnitID = 9;
+  lesson.unitId = 9;
   messages.expect("Böser Fehler: 301", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
   session.Open(true);
   EXPECT_EQ(W("Tiere"), session.view().lessonName);
@@ -144,7 +146,8 @@ TEST_F(EntrySessionTest, EnteringCorrectingAndRemoving) {
 
 TEST_F(EntrySessionTest, ALessonSwitchSavesEachEntryIntoItsOwnLesson) {
   ASSERT_TRUE(Type("dog", "Hund"));
-  flows.selectUnit = [&](const std::string& p, bool allowCreate) -> std::uint8_t {
+  flows.onSelectLesson = [&](const std::string& p,
+                             bool allowCreate) -> std::optional<std::uint8_t> {
     EXPECT_EQ(path, p);
     EXPECT_TRUE(allowCreate);
     return 255;
@@ -154,13 +157,12 @@ TEST_F(EntrySessionTest, ALessonSwitchSavesEachEntryIntoItsOwnLesson) {
   EXPECT_EQ(1u, session.buffer().size());  // the buffer is kept
   ASSERT_TRUE(Type("red", "rot"));
 
-  // A cancelled choice keeps the lesson.
-  flows.selectUnit = [&](const std::string&, bool) -> std::uint8_t {
-    shared->Cancelled = 1;
-    return 0;
+  // An abandoned choice keeps the lesson.
+  flows.onSelectLesson = [&](const std::string&, bool) -> std::optional<std::uint8_t> {
+    return std::nullopt;
   };
   session.ChangeLesson();
-  EXPECT_EQ(255, shared->CurUnitID);
+  EXPECT_EQ(255, lesson.unitId);
 
   messages.expect("2 Vokabeln erfolgreich in \"Farben\" in \"Meine Vokabeln\" geschrieben.",
                   Answer::Ok, MsgKind::Information, MsgButtons::Ok);
@@ -217,14 +219,16 @@ TEST_F(EntrySessionTest, LastEntryIsTheLastSavedRecordOfTheLesson) {
   session.ShowLastEntry();
 
   // A lesson with only its header holds no entry; the header is not shown as one.
-  flows.selectUnit = [](const std::string&, bool) -> std::uint8_t { return 255; };
+  flows.onSelectLesson = [](const std::string&, bool) -> std::optional<std::uint8_t> {
+    return 255;
+  };
   session.ChangeLesson();
   messages.expect("In der Lektion \"Farben\" ist noch keine Vokabel gespeichert.", Answer::Ok,
                   MsgKind::Information, MsgButtons::Ok);
   session.ShowLastEntry();
 
   const std::string missing = dir.file("weg.fid");
-  shared->DataFilePath = missing;
+  lesson.dataFilePath = missing;
   messages.expect("Das Datafile \"" + missing +
                       "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!" +
                       mhtest::Missing(missing),
@@ -234,19 +238,19 @@ TEST_F(EntrySessionTest, LastEntryIsTheLastSavedRecordOfTheLesson) {
 }
 
 TEST_F(EntrySessionTest, InfoButtonsEditAndShowTheHeadersAgain) {
-  flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+  flows.onShowHeaderInfo = [&](bool forDataFile, bool editable) {
     EXPECT_TRUE(forDataFile);
     EXPECT_TRUE(editable);
-    shared->DataFileHeader.B1.set(W("Umbenannt"));
+    lesson.dataFileHeader.B1.set(W("Umbenannt"));
   };
   session.DataFileInfo();
   EXPECT_EQ(W("Umbenannt"), session.view().dataFileName);
 
-  flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+  flows.onShowHeaderInfo = [&](bool forDataFile, bool editable) {
     EXPECT_FALSE(forDataFile);
     EXPECT_TRUE(editable);
-    shared->CurUnit.B1.set(W("Haustiere"));
-    shared->CurUnit.Comment.set(W(""));
+    lesson.lessonHeader.B1.set(W("Haustiere"));
+    lesson.lessonHeader.Comment.set(W(""));
   };
   session.LessonInfo();
   EXPECT_EQ(W("Haustiere"), session.view().lessonName);

@@ -81,9 +81,7 @@ TEST(FormatExportLine, JoinsSidesSynonymsAndComment) {
   for (const auto& c : cases)
     EXPECT_EQ(W(c.line), FormatExportLine(c.entry)) << c.line;
 
-  Shared shared;
-  shared.VocList[3] = Rec("dog", "", "", "Hund", "", "");
-  EXPECT_EQ(W("dog == Hund"), FormatExportLine(shared, 3));
+  EXPECT_EQ(W("dog == Hund"), FormatExportLine(Rec("dog", "", "", "Hund", "", "")));
 }
 
 TEST(FormatExportLine, EmptyA2ShiftsA3IntoA2OnReimport) {
@@ -472,23 +470,6 @@ TEST_F(ImportTest, IntoALessonTheHeadIsIgnored) {
   EXPECT_EQ(Entry(1, "c", "d"), ReadRecords(path).at(4));
 }
 
-TEST_F(ImportTest, EditorImportReloadsTheSelectedLesson) {
-  Shared shared;
-  shared.DataFilePath = path;
-  shared.CurUnitID = 1;
-  const std::string file = writeText(Crlf({"<%>BODY<%>", "a == b"}));
-  ImportResult r = ImportLessonFile(shared, file, true, msgs);
-  EXPECT_EQ(1, r.unitID);
-  ASSERT_EQ(2, shared.VocCount);
-  EXPECT_EQ("a", shared.VocList[1].A1.view());
-
-  // Without a selected lesson the file needs a head; the loaded lesson is left alone.
-  msgs.expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  r = ImportLessonFile(shared, file, false, msgs);
-  EXPECT_FALSE(r.imported);
-  EXPECT_EQ(2, shared.VocCount);
-}
-
 TEST_F(ImportTest, FailuresChangeNothing) {
   struct Case {
     const char* what;
@@ -570,11 +551,11 @@ TEST_F(ImportTest, ExportDeleteImportGivesTheLessonBack) {
                       Entry6(1, "to go", "", "to walk", "gehen", "laufen", "", "went, gone"),
                       Entry(2, "fremd", "x"), Entry6(1, "a", "b", "c", "d", "e", "f"),
                       Entry(1, "tot", "x", "", 1)});
-  const LessonRead lesson = ReadLesson(path, 1, SIZE_MAX);
-  ASSERT_TRUE(lesson.headerFound);
+  const LessonRead lesson = ReadLesson(path, 1, SIZE_MAX).value();
+  ASSERT_TRUE(lesson.header);
   const std::string text = dir.file("verben.txt");
-  ASSERT_TRUE(ExportUnit(text, lesson.header, lesson.entries, W("heute"), msgs));
-  ASSERT_EQ(3u, DeleteUnitRecords(path, 1, msgs).value());
+  ASSERT_TRUE(ExportUnit(text, *lesson.header, lesson.entries, W("heute"), msgs));
+  ASSERT_EQ(3u, DeleteLessonRecords(path, 1).value());
 
   const ImportResult r = ImportLessonText(path, text, 0, msgs);
   ASSERT_TRUE(r.imported);

@@ -13,7 +13,7 @@ namespace {
 
 class StudyEngineTest : public ::testing::Test {
  protected:
-  void Lesson(int count) { shared->VocCount = static_cast<std::uint8_t>(count); }
+  void Lesson(int count) { entries.assign(static_cast<std::size_t>(count), TVocData{}); }
   void Master(std::size_t i) {
     engine.Successes[i] = static_cast<std::uint16_t>(options.KickoutVal);
   }
@@ -32,10 +32,10 @@ class StudyEngineTest : public ::testing::Test {
     return order;
   }
 
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  std::vector<TVocData> entries;
   Options options;
   mhtest::ScriptedRandom random;
-  StudyEngine engine{*shared, options, random};
+  StudyEngine engine{entries, options, random};
 };
 
 TEST_F(StudyEngineTest, SystematicWalkStartsAtARandomPlaceInARandomDirection) {
@@ -95,7 +95,7 @@ TEST_F(StudyEngineTest, InOrderStartsAfterTheEntryAskedLast) {
   options.algorithmus = 1;
   EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 0, 1}), Ask(6));
   options.algorithmus = 2;
-  StudyEngine fresh(*shared, options, random);  // a new run: CurIndex 0
+  StudyEngine fresh(entries, options, random);  // a new run: CurIndex 0
   engine.CurIndex = fresh.CurIndex;
   EXPECT_EQ((std::vector<int>{4, 3, 2, 1, 0, 4}), Ask(6));
   EXPECT_TRUE(random.ranges.empty()) << "the orders in sequence draw nothing";

@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "store/datafile.h"
+#include "support/fake_flows.h"
 #include "support/test_context.h"
 
 namespace merkhaus {
@@ -35,7 +36,8 @@ class PrintUnitListTest : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   std::string path = t.dir.file("vok.fid");
-  UnitListPrinter printer{t.services, [] { return std::string("24.12.2025"); }};
+  mhtest::FakeFlows flows;
+  UnitListPrinter printer{t.mode(flows.bundle())};
 
   void SetUp() override {
     mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "Anna"),
@@ -43,12 +45,12 @@ class PrintUnitListTest : public ::testing::Test {
                                 Entry6(1, "to go", "", "leave", "gehen", "", "fahren", "irregular"),
                                 Entry(255, "run", "rennen"), Entry(1, "cat", "Katze", "", 1),
                                 Entry(1, mhtest::Latin1("façade"), "Fassade")});
-    t.shared->DataFilePath = path;
-    t.shared->CurUnitID = 1;
-    ASSERT_TRUE(ReadHeaderRecord(path, t.shared->DataFileHeader));
+    t.lesson.dataFilePath = path;
+    t.lesson.unitId = 1;
+    t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
+    t.clock.set(2025, 12, 24);
     // What the mode run before left behind.
-    t.shared->CurUnit.B1.set(std::string_view("alte Lektion"));
-    t.shared->VocCount = 1;
+    t.lesson.lessonHeader.B1.set(std::string_view("alte Lektion"));
   }
 
   ~PrintUnitListTest() override { ClearFileFaults(); }
@@ -68,10 +70,8 @@ TEST_F(PrintUnitListTest, PrintsTheLiveEntriesOfTheLessonUnderItsHeader) {
                "Fassade"}),
             TextsOf(doc.pages[0]));
   EXPECT_EQ((std::vector<std::string>{t.dir.file("vok.pdf")}), t.printDialog.proposedPdfs);
-  // The printed lesson is now the loaded one.
-  EXPECT_EQ(2, t.shared->VocCount);
-  EXPECT_EQ("Tiere", t.shared->CurUnit.B1.view());
-  EXPECT_EQ(0, t.shared->Cancelled);
+  // The printed lesson is now the current one.
+  EXPECT_EQ("Tiere", t.lesson.lessonHeader.B1.view());
 }
 
 TEST_F(PrintUnitListTest, NothingIsPrintedOrLoadedWhenTheDialogIsCancelled) {
@@ -79,14 +79,14 @@ TEST_F(PrintUnitListTest, NothingIsPrintedOrLoadedWhenTheDialogIsCancelled) {
   printer.PrintUnitList();
   EXPECT_TRUE(t.printDialog.done());
   EXPECT_TRUE(t.printDialog.printed.empty());
-  EXPECT_EQ(1, t.shared->VocCount);
+  EXPECT_EQ("alte Lektion", t.lesson.lessonHeader.B1.view());
   EXPECT_TRUE(t.messages.shown().empty());
 }
 
 TEST_F(PrintUnitListTest, WithoutALessonNoDialogIsShown) {
   // A DataFile without lessons: the lesson choice said "Keine Lektionen verfügbar!" and chose
   // none. An empty list under the old lesson's name would be wrong.
-  t.shared->CurUnitID = 0;
+  t.lesson.unitId = 0;
   printer.PrintUnitList();
   EXPECT_TRUE(t.printDialog.proposedPdfs.empty());
   EXPECT_TRUE(t.messages.shown().empty());
@@ -98,7 +98,6 @@ TEST_F(PrintUnitListTest, FailuresAreToldAndNothingIsPrinted) {
     std::function<void()> arrange;
     std::string message;
     MsgKind kind;
-    bool cancelled;
   } cases[] = {
       {"unreadable DataFile",
        [&] {
@@ -106,22 +105,20 @@ TEST_F(PrintUnitListTest, FailuresAreToldAndNothingIsPrinted) {
        },
        "IO-Fehler 802!\nDie Datei \"" + path +
            "\" kann nicht geöffnet werden: Ein-/Ausgabefehler des Datenträgers.",
-       MsgKind::Error, true},
-      {"lesson deleted since it was chosen", [&] { t.shared->CurUnitID = 7; },
+       MsgKind::Error},
+      {"lesson deleted since it was chosen", [&] { t.lesson.unitId = 7; },
        "Die gewählte Lektion gibt es in \"" + path + "\" nicht mehr. Es wird nichts gedruckt.",
-       MsgKind::Warning, false},
+       MsgKind::Warning},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    t.shared->CurUnitID = 1;
-    t.shared->Cancelled = 0;
+    t.lesson.unitId = 1;
     c.arrange();
     t.printDialog.answerPrint();
     t.messages.expect(c.message, Answer::Ok, c.kind, MsgButtons::Ok);
     printer.PrintUnitList();
     ClearFileFaults();
     EXPECT_TRUE(t.printDialog.printed.empty());
-    EXPECT_EQ(c.cancelled, t.shared->Cancelled == 1);
     EXPECT_TRUE(t.messages.done());
   }
 }

@@ -154,7 +154,7 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
                     MsgKind::Warning, MsgButtons::Yes);
   Windows windows(t.services, t.dir.path());
   HandleCommandLine(t.services, windows.main(), {missing});
-  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+  EXPECT_TRUE(t.lesson.cmdLineFile.empty());
 
   const auto text = t.dir.file("alt.fid");
   mhtest::WriteBytes(text, "x\tDatafile: alt\r\nmehr Text\r\n");
@@ -163,7 +163,7 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
       "konvertieren, wenn es sich um ein älters Merkhaus 1.53R DataFile handelt.",
       Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   HandleCommandLine(t.services, windows.main(), {text});
-  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+  EXPECT_TRUE(t.lesson.cmdLineFile.empty());
 
   const auto folder = t.dir.file("ordner.fid");
   std::filesystem::create_directory(folder);
@@ -171,12 +171,12 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
                         "\" kann nicht geöffnet werden: das ist ein Ordner.",
                     Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   HandleCommandLine(t.services, windows.main(), {folder});
-  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+  EXPECT_TRUE(t.lesson.cmdLineFile.empty());
 
   const auto good = t.dir.file("gut.fid");
   mhtest::WriteRecords(good, {mhtest::Header("V")});
   HandleCommandLine(t.services, windows.main(), {good});
-  EXPECT_EQ(good, t.shared->CmdLineFile) << "kept for later choices";
+  EXPECT_EQ(good, t.lesson.cmdLineFile) << "kept for later choices";
   EXPECT_TRUE(t.messages.done());
 }
 

@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/datafile_builder.h"
 #include "support/fake_flows.h"
-#include "support/fakes.h"
-#include "support/scripted_random.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 
 namespace merkhaus {
@@ -19,33 +18,24 @@ using mhtest::W;
 
 constexpr const char* kNothingAsked = "Es wurden keine Vokabeln abgefragt!";
 
-struct NoDisplay : TestDisplay {
-  void ShowTestState() override {}
-  void ShowEvaluation() override {}
-};
-
-TVocData Voc(const char* a1, const char* a2, const char* a3, const char* b1,
-             const char* comment = "") {
-  TVocData e{};
-  e.A1.set(W(a1));
-  e.A2.set(W(a2));
-  e.A3.set(W(a3));
-  e.B1.set(W(b1));
-  e.Comment.set(W(comment));
-  return e;
-}
-
-// The evaluation of a test whose marks the test sets directly: entry i of the list is "wi" with
-// the translation "ti".
+// The evaluation of a test whose marks the test sets directly: entry i of the lesson is "wi"
+// with the translation "ti".
 class TestEvaluationTest : public ::testing::Test {
  protected:
+  // The test's entries, read from a DataFile of one lesson.
+  void Load(const std::vector<mhtest::RawRecord>& entries) {
+    std::vector<mhtest::RawRecord> records{mhtest::Header("V"), mhtest::Unit(1, "L")};
+    records.insert(records.end(), entries.begin(), entries.end());
+    mhtest::WriteRecords(t.lesson.dataFilePath, records);
+    ASSERT_TRUE(test.PrepareTest());
+  }
   void Load(int count) {
-    for (int i = 0; i < count; ++i) {
-      const std::string n = std::to_string(i + 1);
-      shared->VocList[static_cast<std::size_t>(i)] =
-          Voc(("w" + n).c_str(), "", "", ("t" + n).c_str(), ("k" + n).c_str());
+    std::vector<mhtest::RawRecord> entries;
+    for (int i = 1; i <= count; ++i) {
+      const std::string n = std::to_string(i);
+      entries.push_back(mhtest::Entry(1, "w" + n, "t" + n, "k" + n));
     }
-    shared->VocCount = static_cast<std::uint8_t>(count);
+    Load(entries);
   }
   // Entry i (counted from 1) answered with `answer`, right or wrong.
   void Asked(int i, bool right, const char* answer = "x") {
@@ -61,14 +51,16 @@ class TestEvaluationTest : public ::testing::Test {
     return out;
   }
 
-  mhtest::ScriptedMessages msgs;
-  mhtest::ScriptedRandom random;
-  Options options;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  mhtest::TestContext t;
+  mhtest::ScriptedMessages& msgs = t.messages;
   mhtest::FakeFlows flows;
-  NoDisplay display;
-  TestSession test{*shared, options, msgs, random, flows, display};
-  TestEvaluation evaluation{test, *shared, msgs};
+  TestSession test{t.services, flows.bundle()};
+  TestEvaluation evaluation{test, msgs};
+
+  void SetUp() override {
+    t.lesson.dataFilePath = t.dir.file("v.fid");
+    t.lesson.unitId = 1;
+  }
 };
 
 TEST_F(TestEvaluationTest, AllRightShowsNoRowsUntilEveryEntryIsListed) {
@@ -103,10 +95,8 @@ TEST_F(TestEvaluationTest, WrongEntriesAreListedInTheOrderOfTheLesson) {
 }
 
 TEST_F(TestEvaluationTest, SynonymsAreJoinedAndAnEmptySecondLeavesNoTrace) {
-  shared->VocList[0] = Voc("to go", "", "leave", "gehen");
-  shared->VocList[0].B2.set(W("verlassen"));
-  shared->VocList[1] = Voc("", "second", "", "");
-  shared->VocCount = 2;
+  Load({mhtest::Entry6(1, "to go", "", "leave", "gehen", "verlassen", ""),
+        mhtest::Entry6(1, "", "second", "", "", "", "")});
   Asked(1, false);
   Asked(2, false);
   ASSERT_TRUE(evaluation.Fill(true));

@@ -13,6 +13,7 @@
 #include "support/fake_flows.h"
 #include "support/fakes.h"
 #include "support/scripted_random.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 #include "testing/test_evaluation.h"
 
@@ -34,17 +35,11 @@ constexpr const char* kEmptyLesson =
     "Diese Lektion enthält keine Vokabeln! Wählen sie eine andere Lektion aus, oder wählen sie "
     "'zurück'";
 
-// Counts the showings of the evaluation and runs `onShow` each time (the window fills it).
-struct RecordingEvaluation : TestDisplay {
-  std::function<void()> onShow;
-  std::function<void()> onState;
-  int shown = 0;
-  void ShowTestState() override {
-    if (onState) onState();
-  }
-  void ShowEvaluation() override {
-    ++shown;
-    if (onShow) onShow();
+// Runs `onRedraw` whenever the session shows its window mid-action.
+struct RecordingWindow : Redraw {
+  std::function<void()> onRedraw;
+  void redraw() override {
+    if (onRedraw) onRedraw();
   }
 };
 
@@ -59,9 +54,9 @@ class TestSessionTest : public ::testing::Test {
                Entry6(1, "house", "", "", "Haus", Latin1("Gebäude"), "", Latin1("ein Gebäude")),
                Entry(1, "dog", "Hund"), Entry(1, "cat", "Katze"), Unit(2, "Leer"),
                Unit(3, "Drei", "dritte"), Entry(3, "bird", "Vogel")});
-    shared->DataFilePath = path;
-    shared->CurUnitID = 1;
-    EXPECT_TRUE(ReadHeaderRecord(path, shared->DataFileHeader));
+    lesson.dataFilePath = path;
+    lesson.unitId = 1;
+    lesson.dataFileHeader = ReadHeaderRecord(path).value();
     options.algorithmus = 1;
   }
 
@@ -79,21 +74,24 @@ class TestSessionTest : public ::testing::Test {
     EXPECT_TRUE(session.StartTest());
     for (int i = 0; i < 10 && !session.TestFinished; ++i) {
       order.push_back(session.TestCurIndex);
-      if (order.size() == shared->VocCount) ExpectEnd();
+      if (order.size() == session.entries().size()) ExpectEnd();
       Answer("falsch");
     }
     return order;
   }
 
-  mhtest::TempDir dir;
-  std::string path = dir.file("vok.fid");
-  mhtest::ScriptedMessages msgs;
-  mhtest::ScriptedRandom random;
-  Options options;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  // How often the evaluation was asked for, as the window counts it after each action.
+  unsigned evaluations() const { return session.view().evaluationRequests; }
+
+  mhtest::TestContext t;
+  std::string path = t.dir.file("vok.fid");
+  mhtest::ScriptedMessages& msgs = t.messages;
+  mhtest::ScriptedRandom& random = t.random;
+  Options& options = t.options;
+  LessonContext& lesson = t.lesson;
   mhtest::FakeFlows flows;
-  RecordingEvaluation evaluation;
-  TestSession session{*shared, options, msgs, random, flows, evaluation};
+  RecordingWindow window;
+  TestSession session{t.services, flows.bundle(), window};
 };
 
 TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) {
@@ -120,11 +118,11 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   EXPECT_EQ(W("house"), v().foreignText);
   EXPECT_EQ(W("ein Gebäude"), v().comment);
   EXPECT_EQ("2/3", v().counter);
-  EXPECT_EQ(0, evaluation.shown);
+  EXPECT_EQ(0u, evaluations());
 
   ExpectEnd();
   bool stateShown = false;
-  evaluation.onState = [&] {
+  window.onRedraw = [&] {
     // The window shows the finished test before the box says so.
     stateShown = true;
     EXPECT_EQ("3/3", v().counter);
@@ -135,7 +133,7 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   EXPECT_TRUE(stateShown);
   EXPECT_EQ("3/3", v().counter);
   EXPECT_TRUE(session.TestFinished);
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
   EXPECT_EQ(W(""), v().foreignText);
   EXPECT_EQ((std::array<std::uint8_t, 3>{1, 1, 1}),
             (std::array<std::uint8_t, 3>{session.TestAsked[0], session.TestAsked[1],
@@ -149,7 +147,7 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   // Finished: "&Weiter" does nothing, and "Ende" does not ask.
   Answer("Haus");
   EXPECT_EQ("3/3", v().counter);
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
   EXPECT_TRUE(session.ConfirmEnd());
   EXPECT_TRUE(msgs.done());
 }
@@ -189,7 +187,7 @@ TEST_F(TestSessionTest, CompletelyRandomAsksNoEntryTwiceAndEnds) {
   random.then({0, 2, 2, 1, 1, 2, 0});
   EXPECT_EQ((std::vector<int>{2, 1, 0}), AskedOrder());
   EXPECT_EQ(0, random.reseeds) << "drawn without re-seeding";
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
   EXPECT_TRUE(session.ConfirmEnd());
 
   // With "Die selbe Vokabel auch unmittelbar hintereinander abfragen" the index asked last may
@@ -338,8 +336,8 @@ TEST_F(TestSessionTest, OnlyTheFirst255EntriesOfALessonAreTested) {
   }
   mhtest::WriteRecords(path, records);
   ASSERT_TRUE(session.StartTest());
-  EXPECT_EQ(255, shared->VocCount);
-  EXPECT_EQ(W("w254"), shared->VocList[254].A1.get());
+  ASSERT_EQ(255u, session.entries().size());
+  EXPECT_EQ(W("w254"), session.entries()[254].A1.get());
   EXPECT_EQ("0/255", v().counter);
 }
 
@@ -374,12 +372,11 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
   ASSERT_TRUE(session.StartTest());
   Answer("Hund");
   int selections = 0;
-  std::uint8_t choice = 0;
-  flows.selectUnit = [&](const std::string& file, bool allowCreate) {
+  std::optional<std::uint8_t> choice;
+  flows.onSelectLesson = [&](const std::string& file, bool allowCreate) {
     EXPECT_EQ(path, file);
     EXPECT_FALSE(allowCreate);
     ++selections;
-    if (choice == 0) shared->Cancelled = 1;
     return choice;
   };
 
@@ -390,7 +387,7 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
   msgs.expect(kAbort, Answer::Yes);
   session.ChangeLesson();
   EXPECT_EQ(1, selections);
-  EXPECT_EQ(1, shared->CurUnitID) << "the lesson being tested stays the current one";
+  EXPECT_EQ(1, lesson.unitId) << "the lesson being tested stays the current one";
   EXPECT_EQ(W("cat"), v().foreignText);
   EXPECT_EQ("1/3", v().counter);
   EXPECT_EQ(1, session.TestAsked[1]);
@@ -398,7 +395,7 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
   choice = 3;
   msgs.expect(kAbort, Answer::Yes);
   session.ChangeLesson();
-  EXPECT_EQ(3, shared->CurUnitID);
+  EXPECT_EQ(3, lesson.unitId);
   EXPECT_EQ(W("Drei"), v().lessonName);
   EXPECT_EQ(W("dritte"), v().lessonComment);
   EXPECT_EQ(W("bird"), v().foreignText);
@@ -412,31 +409,30 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
   session.ChangeLesson();
   EXPECT_FALSE(session.TestFinished);
   EXPECT_EQ(W("dog"), v().foreignText);
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtOnce) {
   ASSERT_TRUE(session.StartTest());
   int selections = 0;
-  flows.selectUnit = [&](const std::string&, bool) {
-    if (++selections == 1) return std::uint8_t{2};
-    shared->Cancelled = 1;
-    return std::uint8_t{0};
+  flows.onSelectLesson = [&](const std::string&, bool) {
+    return ++selections == 1 ? std::optional<std::uint8_t>(2) : std::nullopt;
   };
-  TestEvaluation result(session, *shared, msgs);
-  evaluation.onShow = [&] { result.Fill(true); };
   msgs.expect(kAbort, Answer::Yes)
       .expect(kEmptyLesson, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   ExpectEnd();
-  msgs.expect("Es wurden keine Vokabeln abgefragt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   session.ChangeLesson();
-  EXPECT_EQ(2, shared->CurUnitID);
+  EXPECT_EQ(2, lesson.unitId);
   EXPECT_EQ(W("Leer"), v().lessonName);
-  EXPECT_EQ(0, shared->VocCount);
+  EXPECT_TRUE(session.entries().empty());
   EXPECT_EQ("0/0", v().counter);
   EXPECT_TRUE(session.TestFinished);
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
+  // The window then fills the evaluation, which has nothing to show.
+  TestEvaluation result(session, msgs);
+  msgs.expect("Es wurden keine Vokabeln abgefragt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  EXPECT_FALSE(result.Fill(true));
   EXPECT_TRUE(msgs.done());
 }
 
@@ -444,10 +440,10 @@ TEST_F(TestSessionTest, AuswertungAndEndeAskUntilTheTestIsFinished) {
   ASSERT_TRUE(session.StartTest());
   msgs.expect(kAbortForEvaluation, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
   session.RequestEvaluation();
-  EXPECT_EQ(0, evaluation.shown);
+  EXPECT_EQ(0u, evaluations());
   msgs.expect(kAbortForEvaluation, Answer::Yes);
   session.RequestEvaluation();
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
   EXPECT_FALSE(session.TestFinished) << "the test goes on";
 
   msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
@@ -462,34 +458,22 @@ TEST_F(TestSessionTest, AuswertungAndEndeAskUntilTheTestIsFinished) {
 }
 
 TEST_F(TestSessionTest, EmptyLessonAndNoOtherChosenDoesNotStart) {
-  shared->CurUnitID = 2;
-  flows.selectUnit = [&](const std::string&, bool) {
-    shared->Cancelled = 1;
-    return std::uint8_t{0};
-  };
+  lesson.unitId = 2;
+  flows.onSelectLesson = [&](const std::string&, bool) { return std::optional<std::uint8_t>(); };
   msgs.expect(kEmptyLesson);
   EXPECT_FALSE(session.StartTest());
-
-  // A choice that ends without a lesson and without cancelling (a list it could not read) ends
-  // the attempt too, instead of warning about lesson 0 again and again.
-  shared->Cancelled = 0;
-  flows.selectUnit = [](const std::string&, bool) { return std::uint8_t{0}; };
-  msgs.expect(kEmptyLesson);
-  EXPECT_FALSE(session.StartTest());
-  EXPECT_EQ(1, shared->Cancelled);
-  EXPECT_EQ(2, shared->CurUnitID);
+  EXPECT_EQ(2, lesson.unitId);
 }
 
-TEST_F(TestSessionTest, MissingDataFileDoesNotStartAndKeepsTheEntriesLoaded) {
+// One missing DataFile is one box, with the file and the reason.
+TEST_F(TestSessionTest, MissingDataFileIsOneBoxAndKeepsTheEntriesLoaded) {
   ASSERT_TRUE(session.StartTest());
   std::filesystem::remove(path);
-  msgs.expect("Schwerer Fehler 602" + mhtest::Missing(path))
-      .expect("Böser Fehler: 801")
-      .expect("IO-Fehler 802!", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  msgs.expect("IO-Fehler 802!" + mhtest::Missing(path), Answer::Ok, MsgKind::Error, MsgButtons::Ok);
   EXPECT_FALSE(session.StartTest());
-  EXPECT_EQ(1, shared->Cancelled);
-  EXPECT_EQ(3, shared->VocCount);
-  EXPECT_EQ(W("house"), shared->VocList[0].A1.get());
+  EXPECT_EQ(1u, msgs.shown().size());
+  ASSERT_EQ(3u, session.entries().size());
+  EXPECT_EQ(W("house"), session.entries()[0].A1.get());
 }
 
 }  // namespace
