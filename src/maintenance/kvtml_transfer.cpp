@@ -9,6 +9,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "maintenance/source_text.h"
 #include "platform/cp1252.h"
 #include "store/record_file.h"
 #include "text/text_rules.h"
@@ -301,13 +302,6 @@ WinString NameOfSourceLesson(const KvtmlSourceLesson& lesson, ImportReport& repo
   return name;
 }
 
-void ShowInvalid(const std::string& path, const std::string& why, Messages& messages) {
-  messages.show(
-      MsgKind::Error,
-      "Datei nicht gültig!\nDie Datei \"" + path + "\" " + why + ".\nEs wurde nichts importiert.",
-      MsgButtons::Yes);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -403,15 +397,14 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
 // ---------------------------------------------------------------------------------------------
 // Import
 
-ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvtmlPath,
-                         Messages& messages, const ImportOptions& options) {
-  ImportResult result;
-  auto bytes = ReadSourceFile(kvtmlPath, messages);
-  if (!bytes) return result;
+ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap) {
+  using Refusal = tl::unexpected<ImportRefusal>;
+  auto bytes = ReadSourceFile(kvtmlPath);
+  if (!bytes) return Refusal(bytes.error());
   std::string& text = *bytes;
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-    ShowInvalid(kvtmlPath, "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8", messages);
-    return result;
+    return Refusal(
+        InvalidFile(kvtmlPath, "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8"));
   }
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
   const std::string declared = DeclaredEncoding(text);
@@ -420,8 +413,7 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
     // Windows-1252 holds every character of Latin-1 where it matters; the lines stay as they are.
     text = ToUtf8(WinString(std::move(text)));
   } else if (const std::size_t broken = FirstBrokenLine(text); broken != 0) {
-    ShowBrokenUtf8(kvtmlPath, broken, messages);
-    return result;
+    return Refusal(BrokenUtf8(kvtmlPath, broken));
   }
 
   const LineIndex lines(text);
@@ -429,28 +421,23 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
   const pugi::xml_parse_result parsed =
       doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
-    ShowInvalid(kvtmlPath,
-                "ist kein gültiges XML: Zeile " + std::to_string(lines.lineOf(parsed.offset)) +
-                    ": " + ParseReason(parsed.status),
-                messages);
-    return result;
+    return Refusal(InvalidFile(kvtmlPath, "ist kein gültiges XML: Zeile " +
+                                              std::to_string(lines.lineOf(parsed.offset)) + ": " +
+                                              ParseReason(parsed.status)));
   }
   const pugi::xml_node root = doc.child("kvtml");
   if (!root) {
-    ShowInvalid(kvtmlPath, "ist kein KVTML-Dokument (das Element <kvtml> fehlt)", messages);
-    return result;
+    return Refusal(InvalidFile(kvtmlPath, "ist kein KVTML-Dokument (das Element <kvtml> fehlt)"));
   }
   if (const std::string_view version = root.attribute("version").value();
       !version.empty() && !version.starts_with("2")) {
-    ShowInvalid(kvtmlPath,
-                "ist KVTML in der Version " + std::string(version) + "; gelesen wird KVTML 2.0",
-                messages);
-    return result;
+    return Refusal(InvalidFile(kvtmlPath, "ist KVTML in der Version " + std::string(version) +
+                                              "; gelesen wird KVTML 2.0"));
   }
 
-  ImportReport report;
-  KvtmlReader reader(root, lines, options.swap, report);
-  std::vector<PlannedLesson> lessons;
+  auto import = std::make_unique<HeldImport>();
+  ImportReport& report = import->plan_.report;
+  KvtmlReader reader(root, lines, swap, report);
   for (const KvtmlSourceLesson& source : reader.lessons()) {
     PlannedLesson lesson;
     // Containers without a name are numbered as the document orders them; the lesson of the
@@ -460,37 +447,21 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
       lesson.name = source.position == 0 ? LessonNameOfFile(kvtmlPath, report)
                                          : WinString("Lektion " + std::to_string(source.position));
     }
-    lesson.entries.reserve(source.entries.size());
+    std::vector<TVocData> entries;
+    entries.reserve(source.entries.size());
     for (std::size_t index : source.entries) {
-      if (const TVocData* record = reader.record(index)) lesson.entries.push_back(*record);
+      if (const TVocData* record = reader.record(index)) entries.push_back(*record);
     }
     // A lesson whose every entry is a problem entry is not made at all.
-    if (!lesson.entries.empty()) lessons.push_back(std::move(lesson));
+    if (!entries.empty()) import->add(std::move(lesson), std::move(entries));
   }
+  return import;
+}
 
-  if (lessons.empty() && !report.hasProblems()) {
-    messages.show(
-        MsgKind::Information,
-        "Die Datei \"" + kvtmlPath + "\" enthält keine Vokabeln. Es wurde nichts importiert.",
-        MsgButtons::Ok);
-    return result;
-  }
-  if (!ConfirmProblemLines(report, kvtmlPath, messages, options)) {
-    result.declined = true;
-    return result;
-  }
-  if (lessons.empty()) {
-    messages.show(MsgKind::Information,
-                  "In der Datei \"" + kvtmlPath +
-                      "\" bleiben keine Vokabeln übrig. Es wurde nichts importiert.",
-                  MsgButtons::Ok);
-    return result;
-  }
-  const WriteOutcome outcome = WriteLessons(dataFilePath, lessons, NameClash::Number, messages);
-  if (outcome.status != WriteStatus::Written) return result;
-  TakeOutcome(outcome, lessons, report, result);
-  if (!report.hasProblems()) ShowImportWarnings(report, kvtmlPath, messages, options);
-  return result;
+ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvtmlPath,
+                         Messages& messages, const ImportOptions& options) {
+  return RunImport(dataFilePath, kvtmlPath, ReadKvtmlImport(kvtmlPath, options.swap), messages,
+                   options);
 }
 
 }  // namespace merkhaus

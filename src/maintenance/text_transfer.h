@@ -21,7 +21,9 @@
 #include <string_view>
 #include <vector>
 
-#include "maintenance/transfer_common.h"
+#include "maintenance/export_file.h"
+#include "maintenance/import_pipeline.h"
+#include "maintenance/source_text.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
@@ -147,16 +149,19 @@ std::optional<SourceTexts> SplitImportLine(const WinString& line);
 // True for the body lines that are not entries by design: empty, starting with "#".
 bool IsRemarkLine(std::string_view line);
 
-// Imports the text file `textPath` into lesson `intoUnit` of the DataFile, or, with `intoUnit`
-// 0, into a new lesson made from the file's head. The whole file is read and checked before
-// anything is written. Lines that cannot be imported (characters that a DataFile cannot store,
-// control characters) are listed and the learner is asked whether to import the rest; cut
-// fields, entries without words and lines without " == " are told afterwards. A head without a
-// name makes no lesson. The entries are appended in one go: when that write fails, the DataFile
-// is cut back to its former length (a lesson made for the import goes with it) and the learner
-// is told. Every failure is reported through `messages`.
+// Reads the text file `textPath` for an import into lesson `intoLesson`, or, with `intoLesson` 0,
+// into a new lesson made from the file's head. Lines that cannot be imported (characters that a
+// DataFile cannot store, control characters) are problems of the report; cut fields, entries
+// without words and lines without " == " are warnings. A head without a name makes no lesson:
+// the file is refused.
+ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t intoLesson);
+
+// Imports the text file (ReadLessonTextImport) through the pipeline of every import
+// (RunImport): the problem lines are listed and the learner is asked whether to import the
+// rest, the entries are appended all or nothing, and every failure is reported through
+// `messages`.
 ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
-                              std::uint8_t intoUnit, Messages& messages,
+                              std::uint8_t intoLesson, Messages& messages,
                               const ImportOptions& options = {});
 
 }  // namespace merkhaus

@@ -45,16 +45,16 @@ bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader
 }
 
 ImportResult ImportFile(const std::string& dataFilePath, const std::string& path,
-                        std::uint8_t intoUnit, Messages& messages, const ImportOptions& options) {
+                        std::uint8_t intoLesson, Messages& messages, const ImportOptions& options) {
   switch (FormatOfPath(path)) {
     case TransferFormat::Csv:
-      return ImportCsv(dataFilePath, path, intoUnit, messages, options);
+      return ImportCsv(dataFilePath, path, intoLesson, messages, options);
     case TransferFormat::Kvtml:
       return ImportKvtml(dataFilePath, path, messages, options);
     case TransferFormat::LessonText:
       break;
   }
-  return ImportLessonText(dataFilePath, path, intoUnit, messages, options);
+  return ImportLessonText(dataFilePath, path, intoLesson, messages, options);
 }
 
 }  // namespace merkhaus

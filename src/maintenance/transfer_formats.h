@@ -12,7 +12,8 @@
 #include <span>
 #include <string>
 
-#include "maintenance/transfer_common.h"
+#include "maintenance/export_file.h"
+#include "maintenance/import_pipeline.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
@@ -40,10 +41,10 @@ bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader
                       const ExportSettings& settings = {});
 
 // Imports `path` in the format of its extension into the DataFile: a lesson text or CSV file
-// into lesson `intoUnit` or, with 0, into a new lesson; a KVTML document always into new
-// lessons (`intoUnit` does not apply). Questions and reports go through `messages`.
+// into lesson `intoLesson` or, with 0, into a new lesson; a KVTML document always into new
+// lessons (`intoLesson` does not apply). Questions and reports go through `messages`.
 ImportResult ImportFile(const std::string& dataFilePath, const std::string& path,
-                        std::uint8_t intoUnit, Messages& messages,
+                        std::uint8_t intoLesson, Messages& messages,
                         const ImportOptions& options = {});
 
 }  // namespace merkhaus

@@ -5,11 +5,6 @@
 
 namespace merkhaus {
 
-namespace {
-// Every walk is bounded by one more step than a lesson has entries.
-constexpr int kWalkSteps = 256;
-}  // namespace
-
 void StudyEngine::ZeroCounters() {
   Successes.fill(0);
   Penalties.fill(0);
@@ -31,65 +26,13 @@ void StudyEngine::CountMastered() {
   MasteredCount = static_cast<std::uint8_t>(n);
 }
 
-bool StudyEngine::RepeatAllowed() const {
-  return options_.doppelvok || MasteredCount + 1 >= count();
-}
-
 std::optional<std::uint8_t> StudyEngine::SelectNextEntry() {
-  switch (options_.algorithmus) {
-    case 1:
-      return NextInOrder(true);
-    case 2:
-      return NextInOrder(false);
-    case 3:
-      return NextRandom();
-    default:  // 0, and a configuration that names no order
-      return NextSystematic();
-  }
-}
-
-std::optional<std::uint8_t> StudyEngine::NextSystematic() {
   CountMastered();
-  const int count = this->count();
-  if (count == 0) return std::nullopt;
-  random_.reseed();
-  const bool forwards = random_.draw(100) < 50;
-  int p = random_.draw(count);
-  for (int step = 0; step < kWalkSteps; ++step) {
-    if (!IsMastered(p) && (RepeatAllowed() || p != CurIndex)) return static_cast<std::uint8_t>(p);
-    if (forwards) {
-      p = p + 1 > count - 1 ? 0 : p + 1;
-    } else {
-      p = p - 1 < 0 ? count - 1 : p - 1;
-    }
-  }
-  return std::nullopt;
-}
-
-std::optional<std::uint8_t> StudyEngine::NextInOrder(bool forwards) {
-  CountMastered();
-  const int count = this->count();
-  if (count == 0) return std::nullopt;
-  int p = CurIndex;
-  for (int step = 0; step < kWalkSteps; ++step) {
-    p += forwards ? 1 : -1;
-    // CurIndex may lie beyond a lesson that is shorter than the last one.
-    if (p > count - 1) p = 0;
-    if (p < 0) p = count - 1;
-    if (!IsMastered(p)) return static_cast<std::uint8_t>(p);
-  }
-  return std::nullopt;
-}
-
-std::optional<std::uint8_t> StudyEngine::NextRandom() {
-  CountMastered();
-  const int count = this->count();
-  if (MasteredCount >= count) return std::nullopt;
-  // At least one entry is open, and when only CurIndex is open a repeat is allowed, so this ends.
-  for (;;) {
-    const int p = random_.draw(count);
-    if (!IsMastered(p) && (RepeatAllowed() || p != CurIndex)) return static_cast<std::uint8_t>(p);
-  }
+  const auto next = PickNextEntry(
+      options_.algorithmus, count(), CurIndex, [this](int i) { return !IsMastered(i); },
+      options_.doppelvok, random_);
+  if (!next) return std::nullopt;
+  return static_cast<std::uint8_t>(*next);
 }
 
 void StudyEngine::ChooseDirection() {

@@ -26,8 +26,8 @@ class StudyEngine {
   // Clears the counters of all 256 entries.
   void ZeroCounters();
 
-  // The index of the entry to ask next under `algorithmus`, or nothing when no entry can be
-  // asked (every entry mastered, or none loaded). Updates MasteredCount.
+  // The index of the entry to ask next under `algorithmus` (PickNextEntry), or nothing when no
+  // entry can be asked (every entry mastered, or none loaded). Updates MasteredCount.
   std::optional<std::uint8_t> SelectNextEntry();
 
   // Sets Direction for a new question from `Abfrageweise`.
@@ -63,11 +63,6 @@ class StudyEngine {
 
  private:
   void CountMastered();
-  std::optional<std::uint8_t> NextSystematic();
-  std::optional<std::uint8_t> NextInOrder(bool forwards);
-  std::optional<std::uint8_t> NextRandom();
-  // The entry just asked may come again at once: doppelvok is on, or at most one entry is left.
-  bool RepeatAllowed() const;
 
   int count() const { return static_cast<int>(entries_.size()); }
 

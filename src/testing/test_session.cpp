@@ -123,70 +123,11 @@ void TestSession::NextTestQuestion() {
 }
 
 std::uint8_t TestSession::SelectNextTestEntry() {
-  switch (options_.algorithmus) {
-    case 1:
-      return NextInOrder(true);
-    case 2:
-      return NextInOrder(false);
-    case 3:
-      return NextRandom();
-    default:  // 0, and a configuration that names no order
-      return NextSystematic();
-  }
-}
-
-std::uint8_t TestSession::FirstUnasked() const {
-  for (std::size_t p = 0; p < entries_.size(); ++p) {
-    if (!TestAsked[p]) return static_cast<std::uint8_t>(p);
-  }
-  return 0;
-}
-
-// Each walk below visits every entry within count steps, and at least one entry qualifies
-// whenever a question is prepared (the entry asked last may come again when it is the only one
-// left). The bound only keeps a broken invariant from hanging the program.
-std::uint8_t TestSession::NextSystematic() {
-  const int count = this->count();
-  random_.reseed();
-  const bool forwards = random_.draw(100) < 50;
-  int p = random_.draw(count);
-  const bool repeatAllowed = TestAskedCount >= count - 1 || options_.doppelvok;
-  for (int step = 0; step <= count; ++step) {
-    if (!TestAsked[p] && (repeatAllowed || p != TestCurIndex)) return static_cast<std::uint8_t>(p);
-    if (forwards) {
-      p = p + 1 > count - 1 ? 0 : p + 1;
-    } else {
-      p = p - 1 < 0 ? count - 1 : p - 1;
-    }
-  }
-  return FirstUnasked();
-}
-
-std::uint8_t TestSession::NextInOrder(bool forwards) {
-  const int count = this->count();
-  int p = TestCurIndex;
-  // One step more than a full round: the index asked last may lie beyond a shorter lesson.
-  for (int step = 0; step <= count + 1; ++step) {
-    p += forwards ? 1 : -1;
-    if (p > count - 1) p = 0;
-    if (p < 0) p = count - 1;
-    if (!TestAsked[p]) return static_cast<std::uint8_t>(p);
-  }
-  return FirstUnasked();
-}
-
-std::uint8_t TestSession::NextRandom() {
-  const int count = this->count();
-  const bool repeatAllowed = count <= 1 || options_.doppelvok;
-  const auto fits = [&](int p) { return !TestAsked[p] && (repeatAllowed || p != TestCurIndex); };
-  bool any = false;
-  for (int p = 0; p < count && !any; ++p)
-    any = fits(p);
-  if (!any) return FirstUnasked();
-  for (;;) {
-    const int p = random_.draw(count);
-    if (fits(p)) return static_cast<std::uint8_t>(p);
-  }
+  // A question is prepared only while an entry is open, so there always is one.
+  const auto next = PickNextEntry(
+      options_.algorithmus, count(), TestCurIndex, [this](int i) { return TestAsked[i] == 0; },
+      options_.doppelvok, random_);
+  return static_cast<std::uint8_t>(next.value_or(0));
 }
 
 void TestSession::ChooseTestDirection() {

@@ -91,10 +91,6 @@ class TestSession {
  private:
   void ShowLesson();
   void CountAsked();
-  std::uint8_t NextSystematic();
-  std::uint8_t NextInOrder(bool forwards);
-  std::uint8_t NextRandom();
-  std::uint8_t FirstUnasked() const;
 
   int count() const { return static_cast<int>(entries_.size()); }
 
