@@ -288,9 +288,9 @@ void BM_DictionarySearch(benchmark::State& state) {
     benchmark::DoNotOptimize(shown);
   };
   Timed(state, "DictionarySearch (alle Felder)", [&] {
-    if (search.Search(Bench().path(), WinString("WORT 4711"), settings, progress) !=
+    if (search.search(Bench().path(), WinString("WORT 4711"), settings, progress) !=
             DictionarySearch::Outcome::Searched ||
-        search.HitCount() != 11) {
+        search.hitCount() != 11) {
       throw std::logic_error("DictionarySearch found the wrong entries");
     }
   });

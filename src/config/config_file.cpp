@@ -125,13 +125,13 @@ const std::array<Line, kConfigLineCount> kLines = {
     Bool<&Options::ClearList>(),
     Bool<&Options::wortbuchleerenft>(),
     Bool<&Options::Felder>(),
-    Bool<&Options::CheckBox1>(),
-    Bool<&Options::CheckBox2>(),
-    Bool<&Options::CheckBox3>(),
-    Bool<&Options::CheckBox4>(),
-    Bool<&Options::CheckBox5>(),
-    Bool<&Options::CheckBox6>(),
-    Bool<&Options::CheckBox7>(),
+    Bool<&Options::searchB1>(),
+    Bool<&Options::searchB2>(),
+    Bool<&Options::searchB3>(),
+    Bool<&Options::searchA1>(),
+    Bool<&Options::searchA2>(),
+    Bool<&Options::searchA3>(),
+    Bool<&Options::searchComment>(),
 };
 
 int DigitValue(char c, int base) {
@@ -198,20 +198,20 @@ ConfigFile::ConfigFile(std::filesystem::path dir, Options& options, SpecialCharT
                        Messages& messages)
     : dir_(std::move(dir)), options_(options), specialChars_(specialChars), messages_(messages) {}
 
-void ConfigFile::LoadOrCreate() {
+void ConfigFile::loadOrCreate() {
   std::error_code ec;
   if (std::filesystem::exists(path(), ec) || ec) {
-    Load();
+    load();
     return;
   }
-  Save();
+  save();
   // A first start reads the special characters too (creating Merkhaus.soz when needed): the
   // typing fields and the "Sonderzeichen" page must show what the file holds, or "Eintragen"
   // would overwrite it with empty fields.
   LoadSpecialChars(dir_, specialChars_, messages_);
 }
 
-bool ConfigFile::Load() {
+bool ConfigFile::load() {
   const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine);
   if (!lines) {
     ShowFileError(messages_, kReadError, lines.error(), {}, MsgButtons::Yes);
@@ -222,7 +222,7 @@ bool ConfigFile::Load() {
   return true;
 }
 
-bool ConfigFile::Save() {
+bool ConfigFile::save() {
   if (const FileResult<> written = ReplaceFile(path(), ConfigFileText(options_)); !written) {
     ShowFileError(messages_, kWriteError, written.error(), {}, MsgButtons::Yes);
     return false;

@@ -44,14 +44,14 @@ class ConfigFile {
   std::filesystem::path path() const { return dir_ / kConfigFileName; }
 
   // Reads the file when it exists, otherwise creates it from the current options.
-  void LoadOrCreate();
+  void loadOrCreate();
   // Reads the options and then the special-character table. When the file cannot be read the
   // learner is told and everything keeps its value.
-  bool Load();
+  bool load();
   // Writes the 77 lines. On failure the learner is told and the old file stays as it was.
-  bool Save();
+  bool save();
   // Throws away unsaved changes: the same as LoadOrCreate.
-  void Reload() { LoadOrCreate(); }
+  void reload() { loadOrCreate(); }
 
  private:
   std::filesystem::path dir_;

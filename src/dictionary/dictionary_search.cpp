@@ -62,7 +62,7 @@ class TermMatcher {
   std::size_t skip_[256];
 };
 
-// The word fields that the switches CheckBox1..CheckBox6 govern, in the order they are tried.
+// The word fields that the field switches govern, in the order they are tried.
 constexpr PString<60> TVocData::*kSwitchedWords[6] = {&TVocData::B1, &TVocData::B2, &TVocData::B3,
                                                       &TVocData::A1, &TVocData::A2, &TVocData::A3};
 
@@ -77,8 +77,8 @@ SearchSettings ReadSearchSettings(const Options& o, SearchDirection direction) {
   s.cutSpaces = o.wortbuchleerenft;
   // The single switches count only while "Nicht alle Felder durchsuchen" is on; otherwise every
   // field is searched.
-  const std::array<bool, 7> switches{o.CheckBox1, o.CheckBox2, o.CheckBox3, o.CheckBox4,
-                                     o.CheckBox5, o.CheckBox6, o.CheckBox7};
+  const std::array<bool, 7> switches{o.searchB1, o.searchB2, o.searchB3,     o.searchA1,
+                                     o.searchA2, o.searchA3, o.searchComment};
   for (std::size_t i = 0; i < switches.size(); ++i)
     s.fields[i] = !o.Felder || switches[i];
   s.direction = direction;
@@ -98,22 +98,22 @@ WinString HitLine(const TVocData& record, bool showUnitId) {
   return WinString(std::move(line));
 }
 
-void DictionarySearch::ClearHits() {
+void DictionarySearch::clearHits() {
   lines_.clear();
   hits_.clear();
 }
 
-DictionarySearch::Outcome DictionarySearch::Search(const std::string& path, const WinString& typed,
+DictionarySearch::Outcome DictionarySearch::search(const std::string& path, const WinString& typed,
                                                    const SearchSettings& settings,
                                                    const SearchProgress& progress) {
   if (typed.empty()) return Outcome::NotRun;
   // A term of blanks only is cut to the empty term and still searched: with whole fields it
   // finds the entries with an empty field.
   term_ = settings.cutSpaces ? CutSpaces(typed.left(255)) : typed;
-  return SearchDataFile(path, settings, progress) ? Outcome::Searched : Outcome::Failed;
+  return searchDataFile(path, settings, progress) ? Outcome::Searched : Outcome::Failed;
 }
 
-bool DictionarySearch::SearchDataFile(const std::string& path, const SearchSettings& settings,
+bool DictionarySearch::searchDataFile(const std::string& path, const SearchSettings& settings,
                                       const SearchProgress& progress) {
   const std::size_t kept = settings.clearList ? 0 : lines_.size();
   auto opened = RecordFile::open(path, Access::Read);
@@ -184,7 +184,7 @@ bool DictionarySearch::SearchDataFile(const std::string& path, const SearchSetti
   return true;
 }
 
-void DictionarySearch::WarnWhenFull() {
+void DictionarySearch::warnWhenFull() {
   if (lines_.size() >= kMaxHits) messages_.show(MsgKind::Warning, kTooManyHits, MsgButtons::Ok);
 }
 

@@ -29,9 +29,8 @@ struct SearchSettings {
   bool showUnitId = false;    // showunitID: " @> " and the UnitID after each line
   bool clearList = true;      // ClearList: a new search starts a new list
   bool cutSpaces = true;      // wortbuchleerenft: CutSpaces on the term
-  // The field switches CheckBox1..CheckBox7. Their options-dialog captions cross over: the
-  // switches 1..3 ("Synonym A1".."A3") govern B1..B3, the switches 4..6 govern A1..A3, the
-  // seventh the comment.
+  // The fields searched, in the order of the options' field switches: B1, B2, B3, A1, A2, A3,
+  // the comment.
   std::array<bool, 7> fields{true, true, true, true, true, true, true};
   SearchDirection direction = SearchDirection::Both;
 };
@@ -76,29 +75,29 @@ class DictionarySearch {
 
   const std::vector<WinString>& lines() const { return lines_; }
   const std::vector<TVocData>& hits() const { return hits_; }
-  std::size_t HitCount() const { return lines_.size(); }
+  std::size_t hitCount() const { return lines_.size(); }
   // Record 0 of the DataFile as the last search read it; nothing before the first search.
   const std::optional<TVocData>& dataFileHeader() const { return header_; }
 
   // Empties the hit list.
-  void ClearHits();
+  void clearHits();
 
   // Looks `typed` up in the DataFile at `path` under `settings`: the term is cut first
   // (cutSpaces), the list emptied (clearList) or continued, and every live entry of every lesson
   // in file order in which a searched field matches adds one line. When the file cannot be read,
   // kDictionaryReadError names it and the reason, and nothing changes.
-  Outcome Search(const std::string& path, const WinString& typed, const SearchSettings& settings,
+  Outcome search(const std::string& path, const WinString& typed, const SearchSettings& settings,
                  const SearchProgress& progress = {});
 
   // After a search: when the list is full (also when it was full before), kTooManyHits. The
   // caller shows the list first, so that the learner sees what the warning is about.
-  void WarnWhenFull();
+  void warnWhenFull();
 
   // The term as the last search used it (after the cut).
   const WinString& searchedTerm() const { return term_; }
 
  private:
-  bool SearchDataFile(const std::string& path, const SearchSettings& settings,
+  bool searchDataFile(const std::string& path, const SearchSettings& settings,
                       const SearchProgress& progress);
 
   Messages& messages_;

@@ -14,7 +14,7 @@ DictionarySession::DictionarySession(Services& services, const Flows& flows, Red
       window_(window),
       search_(services.messages) {}
 
-bool DictionarySession::OpenDictionary() {
+bool DictionarySession::openDictionary() {
   const StoreResult<TVocData> header = ReadHeaderRecord(lesson_.dataFilePath);
   if (!header) {
     ShowFileError(messages_, kDictionaryReadError, header.error().file);
@@ -24,21 +24,21 @@ bool DictionarySession::OpenDictionary() {
   // "Wörterbuch" in Windows-1252, so that the cut counts characters.
   const WinString caption = WinString("Merkhaus ]|[ - W\xF6rterbuch -- ") + DataFileName(*header);
   view_.caption = ToUtf8(caption.left(89));
-  ClearDictionary();
+  clearDictionary();
   return true;
 }
 
-void DictionarySession::ClearDictionary() {
-  search_.ClearHits();
+void DictionarySession::clearDictionary() {
+  search_.clearHits();
   view_.term = WinString();
   view_.progress = 0;
   view_.progressMax = 0;
   ++view_.listVersion;
 }
 
-void DictionarySession::Search() {
+void DictionarySession::search() {
   const SearchSettings settings = ReadSearchSettings(options_, direction_);
-  const auto outcome = search_.Search(lesson_.dataFilePath, view_.term, settings,
+  const auto outcome = search_.search(lesson_.dataFilePath, view_.term, settings,
                                       [&](std::uint64_t read, std::uint64_t total) {
                                         view_.progress = read;
                                         view_.progressMax = total;
@@ -50,19 +50,19 @@ void DictionarySession::Search() {
     if (search_.dataFileHeader()) lesson_.dataFileHeader = *search_.dataFileHeader();
   }
   // After hits the field is free for the next term; otherwise the term stays for correction.
-  const bool found = outcome == DictionarySearch::Outcome::Searched && search_.HitCount() > 0;
+  const bool found = outcome == DictionarySearch::Outcome::Searched && search_.hitCount() > 0;
   view_.term = found ? WinString() : search_.searchedTerm();
   if (outcome != DictionarySearch::Outcome::Searched) return;
   window_.redraw();
-  search_.WarnWhenFull();
+  search_.warnWhenFull();
 }
 
-void DictionarySession::ShowHit(int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= search_.HitCount()) return;
+void DictionarySession::showHit(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= search_.hitCount()) return;
   flows_.entries.quickEditEntry(search_.hits()[static_cast<std::size_t>(index)], false);
 }
 
-void DictionarySession::ChooseDataFile() {
+void DictionarySession::chooseDataFile() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::Plain);
   if (path) lesson_.dataFilePath = *path;
 }

@@ -39,7 +39,7 @@ class DictionarySession {
   // The hit list: line k shows hits()[k].
   const std::vector<TVocData>& hits() const { return search_.hits(); }
   const std::vector<WinString>& lines() const { return search_.lines(); }
-  std::size_t HitCount() const { return search_.HitCount(); }
+  std::size_t hitCount() const { return search_.hitCount(); }
 
   // The search field and the direction as the learner left them; call before Search.
   void setTerm(const WinString& term) { view_.term = term; }
@@ -49,22 +49,22 @@ class DictionarySession {
   // Reads record 0 of the current DataFile into the context's DataFile header, names the
   // DataFile in the caption and clears the window. False (after "RW - Fehler in Unit6!") when
   // the file cannot be read: the window is then not shown.
-  bool OpenDictionary();
+  bool openDictionary();
 
   // Empties the hit list, the search field and the progress.
-  void ClearDictionary();
+  void clearDictionary();
 
   // Looks the search field up under the options as they are now. After hits the field is
   // emptied for the next term; after none it keeps the (cut) term for correction. The window is
   // redrawn in steps while the file is read, and once the view holds the result, before a full
   // list is told.
-  void Search();
+  void search();
 
   // The quick view of the hit on line `index` (none selected: -1, nothing happens).
-  void ShowHit(int index);
+  void showHit(int index);
 
   // Another DataFile for the next searches; the caption and the list stay.
-  void ChooseDataFile();
+  void chooseDataFile();
 
  private:
   LessonContext& lesson_;

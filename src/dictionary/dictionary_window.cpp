@@ -137,7 +137,7 @@ void Tbeebook::ShowProgress(std::uint64_t read, std::uint64_t total) {
 }
 
 void Tbeebook::OpenDictionary() {
-  if (!session_->OpenDictionary()) return;
+  if (!session_->openDictionary()) return;
   render();
   Edit1->setFocus();
   exec();
@@ -165,20 +165,20 @@ void Tbeebook::Button3Click() {
   session_->setDirection(static_cast<SearchDirection>(std::max(0, RadioGroup1->itemIndex())));
   Gauge1->setValue(Gauge1->minimum());
   sinceEvents_.start();
-  session_->Search();
+  session_->search();
   render();
   Edit1->setFocus();
 }
 
 void Tbeebook::Button4Click() {
-  session_->ClearDictionary();
+  session_->clearDictionary();
   render();
   Edit1->setFocus();
 }
 
 void Tbeebook::Button5Click() {
   const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-  session_->ShowHit(selected.isEmpty() ? -1 : ListBox1->row(selected.first()));
+  session_->showHit(selected.isEmpty() ? -1 : ListBox1->row(selected.first()));
 }
 
 void Tbeebook::ListBox1DblClick() {
@@ -186,7 +186,7 @@ void Tbeebook::ListBox1DblClick() {
 }
 
 void Tbeebook::Button16Click() {
-  session_->ChooseDataFile();
+  session_->chooseDataFile();
   render();
   // The next thing to do is a search in the DataFile chosen.
   Edit1->setFocus();

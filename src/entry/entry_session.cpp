@@ -29,7 +29,7 @@ EntrySession::EntrySession(Services& services, const Flows& flows, Redraw& windo
       flows_(flows),
       window_(window) {}
 
-void EntrySession::Open(bool checkLesson) {
+void EntrySession::open(bool checkLesson) {
   buffer_.clear();
   lessonNames_.clear();
   view_.fields = {};
@@ -37,12 +37,12 @@ void EntrySession::Open(bool checkLesson) {
   if (checkLesson && !LoadLessonHeader(lesson_, messages_, lesson_.unitId)) {
     ShowErr(messages_, kLessonGone);
   }
-  RememberLessonName();
-  ShowHeaders();
-  ShowLines();
+  rememberLessonName();
+  showHeaders();
+  showLines();
 }
 
-bool EntrySession::Add() {
+bool EntrySession::add() {
   // Only the raw first fields count: a field of blanks is filled in.
   if (view_.fields.A1.empty() || view_.fields.B1.empty()) return false;
   if (buffer_.full()) {
@@ -52,43 +52,43 @@ bool EntrySession::Add() {
   buffer_.add(
       BuildNewEntry(view_.fields, options_.Semikolacut, options_.Eingabe_SpaceCut, lesson_.unitId));
   view_.fields = {};
-  ShowLines();
+  showLines();
   return true;
 }
 
-bool EntrySession::Change() {
-  const int line = Selected();
+bool EntrySession::change() {
+  const int line = selected();
   if (line < 0 || view_.fields.A1.empty() || view_.fields.B1.empty()) return false;
   buffer_.change(static_cast<std::size_t>(line), BuildChangedEntry(view_.fields, lesson_.unitId));
   view_.fields = {};
-  ShowLines();
+  showLines();
   return true;
 }
 
-void EntrySession::Remove() {
-  const int line = Selected();
+void EntrySession::remove() {
+  const int line = selected();
   if (line < 0) return;
   buffer_.remove(static_cast<std::size_t>(line));
   // No line stays selected, so that a second click does not remove the next entry unasked.
   view_.selected = -1;
-  ShowLines();
+  showLines();
 }
 
-void EntrySession::LoadSelected() {
-  const int line = Selected();
+void EntrySession::loadSelected() {
+  const int line = selected();
   if (line >= 0) view_.fields = TextsOf(buffer_[static_cast<std::size_t>(line)]);
 }
 
-void EntrySession::ClearFields() {
+void EntrySession::clearFields() {
   view_.fields = {};
 }
 
-bool EntrySession::Save() {
+bool EntrySession::save() {
   if (buffer_.empty()) return false;
   const auto written = buffer_.save(lesson_.dataFilePath, messages_, lessonNames_);
   if (!written) return false;
   view_.selected = -1;
-  ShowLines();
+  showLines();
   window_.redraw();
   messages_.show(MsgKind::Information,
                  std::to_string(*written) + " Vokabeln erfolgreich in " +
@@ -98,23 +98,23 @@ bool EntrySession::Save() {
   return true;
 }
 
-bool EntrySession::ConfirmEnd() {
+bool EntrySession::confirmEnd() {
   if (buffer_.empty()) return true;
   switch (messages_.show(MsgKind::Information, kAskSave, MsgButtons::YesNoCancel)) {
     case Answer::Yes:
       // When saving fails the buffer is all the learner has: stay, so that it can be saved
       // again or dropped knowingly with "Nein".
-      return Save();
+      return save();
     case Answer::No:
       buffer_.clear();
-      ShowLines();
+      showLines();
       return true;
     default:
       return false;
   }
 }
 
-void EntrySession::ShowLastEntry() {
+void EntrySession::showLastEntry() {
   const StoreResult<std::optional<TVocData>> last =
       LastRecordOf(lesson_.dataFilePath, lesson_.unitId);
   if (!last) {
@@ -134,29 +134,29 @@ void EntrySession::ShowLastEntry() {
                  MsgButtons::Ok);
 }
 
-void EntrySession::ChangeLesson() {
+void EntrySession::changeLesson() {
   const std::optional<std::uint8_t> unit = flows_.lessons.selectLesson(lesson_.dataFilePath, true);
   if (unit && *unit != 0) {
     lesson_.unitId = *unit;
     if (!LoadLessonHeader(lesson_, messages_, *unit)) ShowErr(messages_, kLessonGone);
-    RememberLessonName();
+    rememberLessonName();
   }
   // The lesson choice has read the DataFile's header afresh.
-  ShowHeaders();
+  showHeaders();
 }
 
-void EntrySession::DataFileInfo() {
+void EntrySession::dataFileInfo() {
   flows_.headerInfo.showHeaderInfo(true, true);
-  ShowHeaders();
+  showHeaders();
 }
 
-void EntrySession::LessonInfo() {
+void EntrySession::lessonInfo() {
   flows_.headerInfo.showHeaderInfo(false, true);
-  RememberLessonName();
-  ShowHeaders();
+  rememberLessonName();
+  showHeaders();
 }
 
-void EntrySession::ShowHeaders() {
+void EntrySession::showHeaders() {
   const TVocData& file = lesson_.dataFileHeader;
   view_.dataFileName = DataFileName(file);
   view_.dataFileComment = file.Comment.get();
@@ -166,21 +166,21 @@ void EntrySession::ShowHeaders() {
   view_.lessonComment = lesson_.lessonHeader.Comment.get();
 }
 
-void EntrySession::ShowLines() {
+void EntrySession::showLines() {
   view_.lines.clear();
   for (std::size_t i = 0; i < buffer_.size(); ++i)
     view_.lines.push_back(EntryLine(buffer_[i]));
-  if (Selected() < 0) view_.selected = -1;
+  if (selected() < 0) view_.selected = -1;
 }
 
-void EntrySession::RememberLessonName() {
+void EntrySession::rememberLessonName() {
   const TVocData& header = lesson_.lessonHeader;
   if (header.UnitID == lesson_.unitId && IsUnitHeader(header)) {
     lessonNames_[header.UnitID] = LessonName(header);
   }
 }
 
-int EntrySession::Selected() const {
+int EntrySession::selected() const {
   const int line = view_.selected;
   return line >= 0 && static_cast<std::size_t>(line) < buffer_.size() ? line : -1;
 }

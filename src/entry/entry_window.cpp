@@ -174,45 +174,45 @@ void TForm3::render() {
 }
 
 void TForm3::OpenEntryWindow(bool checkLesson) {
-  act([&] { session_->Open(checkLesson); });
+  act([&] { session_->open(checkLesson); });
   Edit1->setFocus();
   exec();
 }
 
 void TForm3::Button1Click() {
-  act([this] { session_->Save(); });
+  act([this] { session_->save(); });
 }
 
 void TForm3::Button2Click() {
   bool added = false;
-  act([&] { added = session_->Add(); });
+  act([&] { added = session_->add(); });
   if (added) Edit1->setFocus();
 }
 
 void TForm3::Button3Click() {
-  act([this] { session_->Remove(); });
+  act([this] { session_->remove(); });
 }
 
 void TForm3::Button4Click() {
-  act([this] { session_->ChangeLesson(); });
+  act([this] { session_->changeLesson(); });
 }
 
 void TForm3::Button5Click() {
-  act([this] { session_->ShowLastEntry(); });
+  act([this] { session_->showLastEntry(); });
 }
 
 void TForm3::Button6Click() {
   bool close = false;
-  act([&] { close = session_->ConfirmEnd(); });
+  act([&] { close = session_->confirmEnd(); });
   if (close) QDialog::accept();
 }
 
 void TForm3::Button7Click() {
-  act([this] { session_->DataFileInfo(); });
+  act([this] { session_->dataFileInfo(); });
 }
 
 void TForm3::Button8Click() {
-  act([this] { session_->LessonInfo(); });
+  act([this] { session_->lessonInfo(); });
 }
 
 void TForm3::Button9Click() {
@@ -222,16 +222,16 @@ void TForm3::Button9Click() {
 
 void TForm3::Button10Click() {
   bool changed = false;
-  act([&] { changed = session_->Change(); });
+  act([&] { changed = session_->change(); });
   if (changed) Edit1->setFocus();
 }
 
 void TForm3::Button11Click() {
-  act([this] { session_->ClearFields(); });
+  act([this] { session_->clearFields(); });
 }
 
 void TForm3::ListBox1DblClick() {
-  act([this] { session_->LoadSelected(); });
+  act([this] { session_->loadSelected(); });
   Edit1->setFocus();
 }
 

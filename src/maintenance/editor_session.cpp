@@ -39,19 +39,19 @@ EditorSession::EditorSession(Services& services, const Flows& flows, RestoreWind
       restore_(restore),
       window_(window) {}
 
-bool EditorSession::OpenEditor() {
+bool EditorSession::openEditor() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::NewDataFile);
   if (!path) return false;
   lesson_.dataFilePath = *path;
-  if (!ReadDataFileHeader()) return false;
-  ShowStatistics();
+  if (!readDataFileHeader()) return false;
+  showStatistics();
   view_.dataFileEnabled = !options_.alwaysthisfile;
   // Every opening starts without a lesson.
-  ClearUnitPanel();
+  clearUnitPanel();
   return true;
 }
 
-bool EditorSession::ReadDataFileHeader() {
+bool EditorSession::readDataFileHeader() {
   const StoreResult<TVocData> header = ReadHeaderRecord(lesson_.dataFilePath);
   if (!header) {
     ShowFileError(messages_, "RW - Fehler: 1101", header.error().file);
@@ -61,7 +61,7 @@ bool EditorSession::ReadDataFileHeader() {
   return true;
 }
 
-void EditorSession::ShowStatistics() {
+void EditorSession::showStatistics() {
   const StoreResult<DataFileCounts> counts = CountRecords(lesson_.dataFilePath);
   if (!counts) {
     ShowFileError(messages_, "RW - Fehler in Unit11!", counts.error().file);
@@ -75,14 +75,14 @@ void EditorSession::ShowStatistics() {
     view_.totalEntries = std::to_string(s.totalEntries);
     view_.totalSize = SizeText(s.totalEntries);
   }
-  ShowCaption();
+  showCaption();
 }
 
-void EditorSession::ShowCaption() {
+void EditorSession::showCaption() {
   view_.caption = "DataFile-Editor -- " + ToUtf8(DataFileName(lesson_.dataFileHeader));
 }
 
-void EditorSession::ClearUnitPanel() {
+void EditorSession::clearUnitPanel() {
   view_.lessonSelected = false;
   view_.lessonName = "<keine gewählt>";
   view_.lessonCount = "-";
@@ -90,7 +90,7 @@ void EditorSession::ClearUnitPanel() {
   view_.lines.clear();
 }
 
-void EditorSession::ShowUnitPanel() {
+void EditorSession::showUnitPanel() {
   if (!LoadLessonHeader(lesson_, messages_, lesson_.unitId)) {
     ShowErr(messages_, "Böser Fehler: 1103");
   }
@@ -99,60 +99,60 @@ void EditorSession::ShowUnitPanel() {
   view_.lessonId = std::to_string(lesson_.lessonHeader.UnitID);
 }
 
-void EditorSession::ShowLines() {
+void EditorSession::showLines() {
   view_.lines.clear();
   for (const TVocData& entry : entries_)
     view_.lines.push_back(EditorListLine(entry));
 }
 
-void EditorSession::FillEditorList() {
-  ShowLines();
+void EditorSession::fillEditorList() {
+  showLines();
   if (entries_.empty()) {
     messages_.show(MsgKind::Information, "Diese Lektion enhält keine Vokabeln!", MsgButtons::Ok);
   }
 }
 
-bool EditorSession::ReloadVocs() {
+bool EditorSession::reloadEntries() {
   std::optional<std::vector<TVocData>> entries = LoadLessonEntries(lesson_, messages_);
   if (!entries) {
     // What the list would show is no longer known.
-    ClearUnitPanel();
+    clearUnitPanel();
     return false;
   }
   entries_ = std::move(*entries);
   return true;
 }
 
-bool EditorSession::ValidIndex(int index) const {
+bool EditorSession::validIndex(int index) const {
   return view_.lessonSelected && index >= 0 && static_cast<std::size_t>(index) < entries_.size();
 }
 
-void EditorSession::SelectLesson() {
+void EditorSession::selectLesson() {
   const std::optional<std::uint8_t> id = flows_.lessons.selectLesson(lesson_.dataFilePath, true);
   if (!id || *id == 0) return;
   lesson_.unitId = *id;
-  if (!ReloadVocs()) return;
+  if (!reloadEntries()) return;
   view_.lessonSelected = true;
-  ShowUnitPanel();
-  FillEditorList();
+  showUnitPanel();
+  fillEditorList();
 }
 
-void EditorSession::DeselectLesson() {
-  ClearUnitPanel();
+void EditorSession::deselectLesson() {
+  clearUnitPanel();
 }
 
-void EditorSession::DataFileInfo() {
+void EditorSession::dataFileInfo() {
   flows_.headerInfo.showHeaderInfo(true, true);
-  ShowCaption();
+  showCaption();
 }
 
-void EditorSession::LessonInfo() {
+void EditorSession::lessonInfo() {
   if (!view_.lessonSelected) return;
   flows_.headerInfo.showHeaderInfo(false, true);
-  ShowUnitPanel();
+  showUnitPanel();
 }
 
-void EditorSession::DeleteLesson() {
+void EditorSession::deleteLesson() {
   if (!view_.lessonSelected) return;
   if (messages_.show(MsgKind::Warning, "Soll die Lektion wirklich gelöscht werden?",
                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
@@ -170,16 +170,16 @@ void EditorSession::DeleteLesson() {
   } else {
     messages_.show(MsgKind::Warning, "Löschen fehlgeschlagen!", MsgButtons::Ok);
   }
-  ClearUnitPanel();
-  ShowStatistics();
+  clearUnitPanel();
+  showStatistics();
 }
 
-void EditorSession::RestoreLessons() {
-  restore_.ListDeletedUnits();
-  ShowStatistics();
+void EditorSession::restoreLessons() {
+  restore_.listDeletedLessons();
+  showStatistics();
 }
 
-void EditorSession::Cleanup() {
+void EditorSession::cleanup() {
   if (messages_.show(MsgKind::Warning,
                      "Bereinigen löschte alle 'gelöschten' Units und Vokabeln phsysikalisch. "
                      "Danach haben sie keine Möglichkeit mehr diese Informationen "
@@ -188,7 +188,7 @@ void EditorSession::Cleanup() {
     return;
   }
   const CleanupResult result = CleanupDataFile(lesson_.dataFilePath, backupPath(), messages_);
-  ShowStatistics();
+  showStatistics();
   window_.redraw();
   if (result.ok) {
     messages_.show(MsgKind::Information, "Die Bereinigung ist erfolgreich abgeschlossen worden!",
@@ -196,7 +196,7 @@ void EditorSession::Cleanup() {
   }
 }
 
-void EditorSession::Export() {
+void EditorSession::exportLesson() {
   if (!view_.lessonSelected || !CheckExportable(entries_.size(), messages_)) return;
   const auto path = fileDialogs_.saveFile(TransferDialogRequest());
   if (!path) return;
@@ -204,7 +204,7 @@ void EditorSession::Export() {
                    TodayShortDateText(clock_), messages_);
 }
 
-void EditorSession::Import() {
+void EditorSession::importFile() {
   const auto path = fileDialogs_.openFile(TransferDialogRequest());
   if (!path) return;
   // Into the selected lesson (not KVTML, which always makes lessons of its own), otherwise into
@@ -218,23 +218,23 @@ void EditorSession::Import() {
     if (std::optional<std::vector<TVocData>> entries = LoadLessonEntries(lesson_, messages_)) {
       entries_ = std::move(*entries);
     }
-    ShowUnitPanel();
-    FillEditorList();
+    showUnitPanel();
+    fillEditorList();
   }
-  ShowStatistics();
+  showStatistics();
 }
 
-void EditorSession::EditEntry(int index) {
-  if (!ValidIndex(index)) return;
+void EditorSession::editEntry(int index) {
+  if (!validIndex(index)) return;
   TVocData& entry = entries_[static_cast<std::size_t>(index)];
   if (const std::optional<TVocData> corrected = flows_.entries.quickEditEntry(entry, true)) {
     entry = *corrected;
-    ShowLines();
+    showLines();
   }
 }
 
-void EditorSession::DeleteEntry(int index) {
-  if (!ValidIndex(index)) return;
+void EditorSession::deleteEntry(int index) {
+  if (!validIndex(index)) return;
   if (messages_.show(MsgKind::Warning, "Soll die gewählt Vokabel aus der Lektion gelöscht werden?",
                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
@@ -248,36 +248,36 @@ void EditorSession::DeleteEntry(int index) {
     return;
   }
   // The list follows the file: the reload also brings in an entry beyond the 255 loaded.
-  if (!ReloadVocs()) return;
-  ShowUnitPanel();
-  ShowLines();
+  if (!reloadEntries()) return;
+  showUnitPanel();
+  showLines();
 }
 
-void EditorSession::RestoreEntries() {
+void EditorSession::restoreEntries() {
   if (!view_.lessonSelected) return;
-  restore_.ListDeletedVocs();
-  if (!ReloadVocs()) return;
-  ShowUnitPanel();
-  FillEditorList();
+  restore_.listDeletedEntries();
+  if (!reloadEntries()) return;
+  showUnitPanel();
+  fillEditorList();
 }
 
-void EditorSession::AddEntries() {
+void EditorSession::addEntries() {
   if (!view_.lessonSelected) return;
   flows_.vocabularyEntry.openEntryWindow(false);
   // The entry window may have saved entries and switched the current lesson: the list shows the
   // current lesson as the DataFile holds it now.
-  if (!ReloadVocs()) return;
-  ShowUnitPanel();
-  FillEditorList();
+  if (!reloadEntries()) return;
+  showUnitPanel();
+  fillEditorList();
 }
 
-void EditorSession::ChangeDataFile() {
+void EditorSession::changeDataFile() {
   if (!view_.dataFileEnabled) return;
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::NewDataFile);
   if (!path) return;
   lesson_.dataFilePath = *path;
-  if (ReadDataFileHeader()) ShowStatistics();
-  ClearUnitPanel();
+  if (readDataFileHeader()) showStatistics();
+  clearUnitPanel();
 }
 
 }  // namespace merkhaus

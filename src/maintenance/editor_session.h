@@ -20,9 +20,9 @@ class RestoreWindows {
  public:
   virtual ~RestoreWindows() = default;
   // The deleted lessons of the current DataFile, modal.
-  virtual void ListDeletedUnits() = 0;
+  virtual void listDeletedLessons() = 0;
   // The deleted entries of the current lesson, modal.
-  virtual void ListDeletedVocs() = 0;
+  virtual void listDeletedEntries() = 0;
 };
 
 // The editor's four figures. Entries count as live unless marked deleted (Deleted 1) and as
@@ -79,42 +79,42 @@ class EditorSession {
 
   // Chooses the DataFile (offering "Neues...") and prepares the editor on it without a lesson.
   // False when the editor is not to open: the choice was cancelled or the file cannot be read.
-  bool OpenEditor();
+  bool openEditor();
 
   // Record 0 into the context's DataFile header; false when it cannot be read
   // ("RW - Fehler: 1101").
-  bool ReadDataFileHeader();
+  bool readDataFileHeader();
   // Counts the DataFile in one pass and shows the figures and the caption.
-  void ShowStatistics();
+  void showStatistics();
   // No lesson selected.
-  void ClearUnitPanel();
+  void clearUnitPanel();
   // The lesson's name, UnitID and number of loaded entries.
-  void ShowUnitPanel();
+  void showUnitPanel();
   // The list from the entries; an empty lesson is told.
-  void FillEditorList();
+  void fillEditorList();
 
   // The buttons, named after what they do. `index` is the selected list line, -1 for none.
-  void SelectLesson();          // "Unit auswählen"
-  void DeselectLesson();        // "Unit abwählen"
-  void DataFileInfo();          // "Name / Info" of the DataFile
-  void LessonInfo();            // "Name / Info" of the lesson
-  void DeleteLesson();          // "Unit löschen"
-  void RestoreLessons();        // "Wiederherstellen" of lessons
-  void Cleanup();               // "Bereinigen"
-  void Export();                // "Exportieren"
-  void Import();                // "Importieren"
-  void EditEntry(int index);    // "Bearbeiten", double click
-  void DeleteEntry(int index);  // "Löschen"
-  void RestoreEntries();        // "Wiederherstellen" of entries
-  void AddEntries();            // "Neue hinzufügen"
-  void ChangeDataFile();        // "DataFile"
+  void selectLesson();          // "Unit auswählen"
+  void deselectLesson();        // "Unit abwählen"
+  void dataFileInfo();          // "Name / Info" of the DataFile
+  void lessonInfo();            // "Name / Info" of the lesson
+  void deleteLesson();          // "Unit löschen"
+  void restoreLessons();        // "Wiederherstellen" of lessons
+  void cleanup();               // "Bereinigen"
+  void exportLesson();          // "Exportieren"
+  void importFile();            // "Importieren"
+  void editEntry(int index);    // "Bearbeiten", double click
+  void deleteEntry(int index);  // "Löschen"
+  void restoreEntries();        // "Wiederherstellen" of entries
+  void addEntries();            // "Neue hinzufügen"
+  void changeDataFile();        // "DataFile"
 
  private:
-  void ShowCaption();
-  void ShowLines();
+  void showCaption();
+  void showLines();
   // Reloads the lesson's entries; false (and no lesson any more) when the file cannot be read.
-  bool ReloadVocs();
-  bool ValidIndex(int index) const;
+  bool reloadEntries();
+  bool validIndex(int index) const;
 
   LessonContext& lesson_;
   Options& options_;

@@ -123,11 +123,11 @@ TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), servic
 
 TEditDataFile::~TEditDataFile() = default;
 
-void TEditDataFile::ListDeletedUnits() {
+void TEditDataFile::listDeletedLessons() {
   undelete_->ListDeletedUnits();
 }
 
-void TEditDataFile::ListDeletedVocs() {
+void TEditDataFile::listDeletedEntries() {
   undeletevoc_->ListDeletedVocs();
 }
 
@@ -182,7 +182,7 @@ int TEditDataFile::SelectedRow() const {
 
 void TEditDataFile::OpenEditor(ModeHost* host) {
   bool open = false;
-  act([&] { open = session_->OpenEditor(); });
+  act([&] { open = session_->openEditor(); });
   if (!open) return;
   // The main window comes back where it was, however the editor ends.
   if (host) host->hideMainWindow();
@@ -195,59 +195,59 @@ void TEditDataFile::Button1Click() {
 }
 
 void TEditDataFile::Button2Click() {
-  act([this] { session_->DataFileInfo(); });
+  act([this] { session_->dataFileInfo(); });
 }
 
 void TEditDataFile::Button3Click() {
-  act([this] { session_->RestoreLessons(); });
+  act([this] { session_->restoreLessons(); });
 }
 
 void TEditDataFile::Button4Click() {
-  act([this] { session_->Cleanup(); });
+  act([this] { session_->cleanup(); });
 }
 
 void TEditDataFile::Button5Click() {
-  act([this] { session_->SelectLesson(); });
+  act([this] { session_->selectLesson(); });
 }
 
 void TEditDataFile::Button6Click() {
-  act([this] { session_->LessonInfo(); });
+  act([this] { session_->lessonInfo(); });
 }
 
 void TEditDataFile::Button7Click() {
-  act([this] { session_->DeleteLesson(); });
+  act([this] { session_->deleteLesson(); });
 }
 
 void TEditDataFile::Button8Click() {
-  act([this] { session_->EditEntry(SelectedRow()); });
+  act([this] { session_->editEntry(SelectedRow()); });
 }
 
 void TEditDataFile::Button9Click() {
-  act([this] { session_->DeleteEntry(SelectedRow()); });
+  act([this] { session_->deleteEntry(SelectedRow()); });
 }
 
 void TEditDataFile::Button10Click() {
-  act([this] { session_->RestoreEntries(); });
+  act([this] { session_->restoreEntries(); });
 }
 
 void TEditDataFile::Button11Click() {
-  act([this] { session_->AddEntries(); });
+  act([this] { session_->addEntries(); });
 }
 
 void TEditDataFile::Button13Click() {
-  act([this] { session_->DeselectLesson(); });
+  act([this] { session_->deselectLesson(); });
 }
 
 void TEditDataFile::Button14Click() {
-  act([this] { session_->Import(); });
+  act([this] { session_->importFile(); });
 }
 
 void TEditDataFile::Button15Click() {
-  act([this] { session_->Export(); });
+  act([this] { session_->exportLesson(); });
 }
 
 void TEditDataFile::Button16Click() {
-  act([this] { session_->ChangeDataFile(); });
+  act([this] { session_->changeDataFile(); });
 }
 
 void TEditDataFile::ListBox1DblClick() {

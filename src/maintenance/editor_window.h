@@ -100,8 +100,8 @@ class TEditDataFile : public QDialog, public Mode, private RestoreWindows, priva
   void ListBox1DblClick();
 
  private:
-  void ListDeletedUnits() override;
-  void ListDeletedVocs() override;
+  void listDeletedLessons() override;
+  void listDeletedEntries() override;
   void redraw() override { render(); }
   // Runs a session action and shows its result, also when a file error ends it early.
   template <class Action>

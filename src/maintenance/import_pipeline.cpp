@@ -14,7 +14,7 @@ namespace {
 // Entries handed to the DataFile at once: a block of a large import.
 constexpr std::size_t kBlock = 4096;
 
-bool HasLiveUnit(RecordFile& file, std::uint8_t unitId) {
+bool HasLiveLesson(RecordFile& file, std::uint8_t unitId) {
   bool found = false;
   file.scan(1, [&](std::uint64_t, const TVocData& r) {
     found = r.Deleted == 0 && r.UnitID == unitId && IsUnitHeader(r);
@@ -60,7 +60,7 @@ WriteOutcome WriteLessons(const std::string& dataFilePath, ImportSource& source,
   const StoreResult<> written =
       AppendAllOrNothing(dataFilePath, [&](Appender& out) -> StoreResult<> {
         if (lessons.size() == 1 && lessons[0].into != 0) {
-          if (!HasLiveUnit(out.file(), lessons[0].into)) {
+          if (!HasLiveLesson(out.file(), lessons[0].into)) {
             StoreError gone(StoreError::Kind::LessonMissing);
             gone.unitId = lessons[0].into;
             return Refused(gone);

@@ -320,7 +320,9 @@ std::string KvtmlText(const TVocData& dataFileHeader, std::span<const KvtmlLesso
   pugi::xml_node information = kvtml.append_child("information");
   information.append_child("generator").text().set("Merkhaus 3");
   AddText(information, "title", DataFileName(dataFileHeader));
-  if (!dataFileHeader.A2.empty()) AddText(information, "author", Author(dataFileHeader));
+  if (const WinString author = Author(dataFileHeader); !author.empty()) {
+    AddText(information, "author", author);
+  }
   if (!dataFileHeader.Comment.empty()) {
     AddText(information, "comment", dataFileHeader.Comment.get());
   }

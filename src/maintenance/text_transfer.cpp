@@ -85,7 +85,7 @@ WinString FormatExportLine(const TVocData& entry) {
   return line;
 }
 
-std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const TVocData> entries,
+std::vector<WinString> ExportLines(const TVocData& lessonHeader, std::span<const TVocData> entries,
                                    const WinString& date) {
   std::vector<WinString> lines;
   lines.reserve(entries.size() + 11);
@@ -93,8 +93,8 @@ std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const T
   lines.push_back(W("Exported with Merkhaus 3 - by Merkhaus Autoren"));
   lines.push_back(W("Version: Version 3.05"));
   lines.push_back(W("Date: ") + OneLine(date.view()));
-  lines.push_back(W("Name: ") + OneLine(unitHeader.B1.view()));
-  lines.push_back((W("Kommentar: ") + OneLine(unitHeader.Comment.view())).left(kCommentCapacity));
+  lines.push_back(W("Name: ") + OneLine(LessonName(lessonHeader).view()));
+  lines.push_back((W("Kommentar: ") + OneLine(lessonHeader.Comment.view())).left(kCommentCapacity));
   lines.push_back(W("Anzahl: " + std::to_string(entries.size())));
   lines.push_back(WinString());
   lines.push_back(W(kBodyMarker));
@@ -114,12 +114,12 @@ std::string ExportText(const std::vector<WinString>& lines, TextEncoding encodin
   return encoding == TextEncoding::Utf8 ? ToUtf8(text) : text.bytes();
 }
 
-bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
-                std::span<const TVocData> entries, const WinString& date, Messages& messages,
-                const ExportSettings& settings) {
+bool ExportLessonText(const std::string& outPath, const TVocData& lessonHeader,
+                      std::span<const TVocData> entries, const WinString& date, Messages& messages,
+                      const ExportSettings& settings) {
   if (!CheckExportable(entries.size(), messages)) return false;
   return WriteExportFile(outPath,
-                         ExportText(ExportLines(unitHeader, entries, date), settings.encoding),
+                         ExportText(ExportLines(lessonHeader, entries, date), settings.encoding),
                          messages, settings.askBeforeOverwrite);
 }
 

@@ -50,7 +50,7 @@ WinString FormatExportLine(const TVocData& entry);
 
 // Every line of the export file, without line ends: the head (with `date` as handed in by the
 // caller, today's date in the system's short format), the body and the end marker.
-std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const TVocData> entries,
+std::vector<WinString> ExportLines(const TVocData& lessonHeader, std::span<const TVocData> entries,
                                    const WinString& date);
 
 // The bytes of the file: every line followed by CR LF, in the chosen encoding.
@@ -62,9 +62,9 @@ std::string ExportText(const std::vector<WinString>& lines,
 // is empty, the learner declined to replace the file, or it could not be written ("Fehler beim
 // schreiben!" with the reason; a file that was there is unchanged, and a FIFO, a device or a
 // folder is never written to).
-bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
-                std::span<const TVocData> entries, const WinString& date, Messages& messages,
-                const ExportSettings& settings = {});
+bool ExportLessonText(const std::string& outPath, const TVocData& lessonHeader,
+                      std::span<const TVocData> entries, const WinString& date, Messages& messages,
+                      const ExportSettings& settings = {});
 
 // ---------------------------------------------------------------------------------------------
 // Import

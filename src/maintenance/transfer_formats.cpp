@@ -28,20 +28,20 @@ FileDialogRequest TransferDialogRequest() {
 }
 
 bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader,
-                      const TVocData& unitHeader, std::span<const TVocData> entries,
+                      const TVocData& lessonHeader, std::span<const TVocData> entries,
                       const WinString& date, Messages& messages, const ExportSettings& settings) {
   switch (FormatOfPath(outPath)) {
     case TransferFormat::Csv:
       return ExportCsv(outPath, entries, messages, settings);
     case TransferFormat::Kvtml: {
       if (!CheckExportable(entries.size(), messages)) return false;
-      const KvtmlLesson lesson{unitHeader, {entries.begin(), entries.end()}};
+      const KvtmlLesson lesson{lessonHeader, {entries.begin(), entries.end()}};
       return ExportKvtml(outPath, dataFileHeader, {&lesson, 1}, messages, settings);
     }
     case TransferFormat::LessonText:
       break;
   }
-  return ExportUnit(outPath, unitHeader, entries, date, messages, settings);
+  return ExportLessonText(outPath, lessonHeader, entries, date, messages, settings);
 }
 
 ImportResult ImportFile(const std::string& dataFilePath, const std::string& path,

@@ -36,7 +36,7 @@ FileDialogRequest TransferDialogRequest();
 // gives its title and languages). False when nothing was written; the learner has been told
 // why.
 bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader,
-                      const TVocData& unitHeader, std::span<const TVocData> entries,
+                      const TVocData& lessonHeader, std::span<const TVocData> entries,
                       const WinString& date, Messages& messages,
                       const ExportSettings& settings = {});
 

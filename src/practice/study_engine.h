@@ -24,33 +24,33 @@ class StudyEngine {
       : entries_(entries), options_(options), random_(random) {}
 
   // Clears the counters of all 256 entries.
-  void ZeroCounters();
+  void zeroCounters();
 
   // The index of the entry to ask next under `algorithmus` (PickNextEntry), or nothing when no
   // entry can be asked (every entry mastered, or none loaded). Updates MasteredCount.
-  std::optional<std::uint8_t> SelectNextEntry();
+  std::optional<std::uint8_t> selectNextEntry();
 
   // Sets Direction for a new question from `Abfrageweise`.
-  void ChooseDirection();
+  void chooseDirection();
 
   // Successes minus penalties (as a signed number) of entry i has reached KickoutVal.
-  bool IsMastered(std::size_t i) const;
+  bool isMastered(std::size_t i) const;
 
   // Right answers the current entry still needs: zero or negative once it is mastered.
-  int Remaining() const;
+  int remaining() const;
 
   // Counter changes of the current entry (CurIndex).
-  void RecordRight();
+  void recordRight();
   // A wrong answer costs one point. Returns true when the question is lost: the learner had
   // already spent all `Neuversuche` retries. Tries grows by one either way.
-  bool RecordWrong();
-  void RecordTip();
+  bool recordWrong();
+  void recordTip();
   // The solution costs Losungstrafe less the tries already spent, so a question given up costs
   // Losungstrafe points in all. The caller sets Tries to 0 once the counters have been shown.
-  void RecordSolution();
+  void recordSolution();
 
   // Half of `Losungstrafe`, halves rounded to the even neighbour.
-  static int TipPenalty(int losungstrafe);
+  static int tipPenalty(int losungstrafe);
 
   std::array<std::uint16_t, 256> Successes{};
   std::array<std::uint16_t, 256> Penalties{};
@@ -62,7 +62,7 @@ class StudyEngine {
   bool PracticeDone = false;
 
  private:
-  void CountMastered();
+  void countMastered();
 
   int count() const { return static_cast<int>(entries_.size()); }
 

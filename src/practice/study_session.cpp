@@ -34,20 +34,20 @@ StudySession::StudySession(Services& services, const Flows& flows)
       flows_(flows),
       engine_(entries_, services.options, services.random) {}
 
-bool StudySession::StartStudy() {
-  engine_.ZeroCounters();
-  if (!PrepareStudy()) return false;
-  Advance();
+bool StudySession::startStudy() {
+  engine_.zeroCounters();
+  if (!prepareStudy()) return false;
+  advance();
   return true;
 }
 
-void StudySession::KeepEntries(std::vector<TVocData> entries) {
+void StudySession::keepEntries(std::vector<TVocData> entries) {
   entries_ = std::move(entries);
   engine_.PracticeDone = false;
-  SetAnswerMode(true);
+  setAnswerMode(true);
 }
 
-void StudySession::ShowLesson() {
+void StudySession::showLesson() {
   const TVocData& dataFile = lesson_.dataFileHeader;
   view_.lessonName = LessonName(lesson_.lessonHeader);
   view_.lessonComment = lesson_.lessonHeader.Comment.get();
@@ -56,38 +56,38 @@ void StudySession::ShowLesson() {
   view_.caption = "Üben -- " + ToUtf8(DataFileName(dataFile).left(kCaptionNameLength));
 }
 
-bool StudySession::PrepareStudy() {
+bool StudySession::prepareStudy() {
   return LoadLessonToAsk(lesson_, messages_, flows_.lessons,
                          [this](const std::vector<TVocData>* entries) {
-                           ShowLesson();
+                           showLesson();
                            // When the DataFile cannot be read, the entries stay as they were.
-                           if (entries) KeepEntries(*entries);
+                           if (entries) keepEntries(*entries);
                            engine_.MasteredCount = 0;
                          });
 }
 
-void StudySession::Advance() {
+void StudySession::advance() {
   if (engine_.PracticeDone) return;
   WinString text = view_.answer.left(kMaxAnswer);
   if (options_.Study_SpaceCut) text = CutSpaces(text);
   view_.answer = text;
-  SetAnswerMode(true);
+  setAnswerMode(true);
   if (engine_.AwaitingAnswer) {
-    Evaluate();
+    evaluate();
   } else {
-    NextQuestion();
+    nextQuestion();
   }
-  UpdateCounters();
+  updateCounters();
   if (!engine_.PracticeDone && engine_.MasteredCount >= count()) {
     engine_.PracticeDone = true;
-    SetAnswerMode(false);
+    setAnswerMode(false);
     view_.correctEnabled = false;  // the practice is over: nothing is asked to be corrected
     messages_.show(MsgKind::Information, "Sie haben alle Vokabeln erfolgreich beherrscht!",
                    MsgButtons::Ok);
   }
 }
 
-void StudySession::NextQuestion() {
+void StudySession::nextQuestion() {
   view_.foreignColour = kBlack;
   view_.nativeColour = kBlack;
   engine_.AwaitingAnswer = true;
@@ -102,41 +102,41 @@ void StudySession::NextQuestion() {
   view_.nativeText = WinString();
   view_.comment = WinString();
 
-  const auto next = engine_.SelectNextEntry();
+  const auto next = engine_.selectNextEntry();
   if (!next) return;
   engine_.CurIndex = *next;
-  engine_.ChooseDirection();
+  engine_.chooseDirection();
 
-  const TVocData& e = Current();
+  const TVocData& e = current();
   const WinString question = QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_);
   (engine_.Direction == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Kommentar_zeigen) view_.comment = e.Comment.get();
 }
 
-void StudySession::Evaluate() {
+void StudySession::evaluate() {
   if (view_.answer.empty()) return;
   if (options_.FragezeichenLosung && view_.answer.view() == "?") {
-    ShowSolution();
+    showSolution();
     return;
   }
-  if (CheckAnswer(view_.answer.left(kMaxAnswer), Current(), engine_.Direction,
+  if (CheckAnswer(view_.answer.left(kMaxAnswer), current(), engine_.Direction,
                   PracticeCheckRules(options_))) {
     view_.answer = WinString();
-    engine_.RecordRight();
+    engine_.recordRight();
     engine_.AwaitingAnswer = false;
     if (options_.Autoweiterchbx) {
-      Advance();
+      advance();
     } else {
-      SetAnswerMode(false);
+      setAnswerMode(false);
       view_.rightShown = true;
-      RevealAnswer(kGreen);
+      revealAnswer(kGreen);
     }
     return;
   }
-  if (engine_.RecordWrong()) {
+  if (engine_.recordWrong()) {
     view_.answer = WinString();
-    RevealAnswer(kRed);
-    SetAnswerMode(false);
+    revealAnswer(kRed);
+    setAnswerMode(false);
     engine_.AwaitingAnswer = false;
   }
   view_.wrongShown = true;
@@ -144,18 +144,18 @@ void StudySession::Evaluate() {
   if (engine_.Tries >= options_.Neuversuche) view_.tipEnabled = false;
 }
 
-void StudySession::ShowSolution() {
-  RevealAnswer(kRed);
-  engine_.RecordSolution();
+void StudySession::showSolution() {
+  revealAnswer(kRed);
+  engine_.recordSolution();
   engine_.AwaitingAnswer = false;
-  SetAnswerMode(false);
+  setAnswerMode(false);
   view_.answer = WinString();
-  UpdateCounters();
+  updateCounters();
   engine_.Tries = 0;
 }
 
-void StudySession::RevealAnswer(Rgb colour) {
-  const TVocData& e = Current();
+void StudySession::revealAnswer(Rgb colour) {
+  const TVocData& e = current();
   if (engine_.Direction == QueryDirection::AB) {
     view_.nativeColour = colour;
     view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
@@ -165,9 +165,9 @@ void StudySession::RevealAnswer(Rgb colour) {
   }
 }
 
-void StudySession::Tip() {
+void StudySession::tip() {
   if (!view_.tipEnabled) return;
-  const TVocData& e = Current();
+  const TVocData& e = current();
   if (engine_.Direction == QueryDirection::AB) {
     view_.nativeColour = kRed;
     view_.nativeText = MaskTip(e.B1.get(), options_.AdvancedTips);
@@ -175,23 +175,23 @@ void StudySession::Tip() {
     view_.foreignColour = kRed;
     view_.foreignText = MaskTip(e.A1.get(), options_.AdvancedTips);
   }
-  engine_.RecordTip();
+  engine_.recordTip();
   view_.tipEnabled = false;
 }
 
-void StudySession::Solution() {
+void StudySession::solution() {
   if (!view_.solutionEnabled) return;
-  ShowSolution();
+  showSolution();
 }
 
-void StudySession::Correct() {
+void StudySession::correct() {
   if (engine_.PracticeDone || !view_.correctEnabled) return;
-  if (!flows_.entries.quickEditEntry(Current(), true)) return;
+  if (!flows_.entries.quickEditEntry(current(), true)) return;
   // The correction is in the DataFile now; the practice goes on with the lesson as it is there.
-  if (auto entries = LoadLessonEntries(lesson_, messages_)) KeepEntries(std::move(*entries));
+  if (auto entries = LoadLessonEntries(lesson_, messages_)) keepEntries(std::move(*entries));
 }
 
-void StudySession::ChangeLesson() {
+void StudySession::changeLesson() {
   if (!engine_.PracticeDone &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return;
@@ -201,13 +201,13 @@ void StudySession::ChangeLesson() {
   // the practice of the current lesson going.
   if (!unit || *unit == 0) return;
   lesson_.unitId = *unit;
-  PrepareStudy();
-  engine_.ZeroCounters();
+  prepareStudy();
+  engine_.zeroCounters();
   engine_.AwaitingAnswer = false;
-  Advance();
+  advance();
 }
 
-bool StudySession::ConfirmEnd() {
+bool StudySession::confirmEnd() {
   if (!engine_.PracticeDone &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return false;
@@ -216,18 +216,18 @@ bool StudySession::ConfirmEnd() {
   return true;
 }
 
-void StudySession::AutoAdvance() {
+void StudySession::autoAdvance() {
   if (!view_.autoAdvance) return;
-  if (options_.AutoWeiterAkt) Advance();
+  if (options_.AutoWeiterAkt) advance();
 }
 
-void StudySession::UpdateCounters() {
-  view_.remaining = std::to_string(engine_.Remaining());
+void StudySession::updateCounters() {
+  view_.remaining = std::to_string(engine_.remaining());
   view_.tries = std::to_string(engine_.Tries) + "/" + std::to_string(options_.Neuversuche + 1);
   view_.mastered = std::to_string(engine_.MasteredCount) + "/" + std::to_string(entries_.size());
 }
 
-void StudySession::SetAnswerMode(bool answerMode) {
+void StudySession::setAnswerMode(bool answerMode) {
   view_.evaluating = answerMode;
   view_.tipEnabled = answerMode && engine_.Tries != options_.Neuversuche;
   view_.solutionEnabled = answerMode;

@@ -72,41 +72,41 @@ class StudySession {
 
   // Starts a practice on the current lesson: clears the counters, prepares the lesson and asks
   // the first question. False when the practice does not start: the window is not shown.
-  bool StartStudy();
+  bool startStudy();
 
   // Judges the answer or shows the next question, and announces the end of the practice.
-  void Advance();
+  void advance();
   // The tip (ignored while it is disabled).
-  void Tip();
+  void tip();
   // The solution, on request (ignored while it is disabled).
-  void Solution();
+  void solution();
   // The quick edit of the entry just asked; the lesson is reloaded after a change.
-  void Correct();
+  void correct();
   // After confirmation, another lesson of the DataFile.
-  void ChangeLesson();
+  void changeLesson();
   // True when the practice may end (confirmed, or done).
-  bool ConfirmEnd();
+  bool confirmEnd();
   // The auto-advance timer fired.
-  void AutoAdvance();
+  void autoAdvance();
   // The timer's interval, to be set whenever the window becomes active.
-  int TimerInterval() const { return options_.Autoweiter * 333; }
+  int timerInterval() const { return options_.Autoweiter * 333; }
 
   // The steps the actions are made of, open for tests. PrepareStudy is false when no lesson with
   // entries could be read.
-  bool PrepareStudy();
-  void NextQuestion();
-  void Evaluate();
-  void ShowSolution();
-  void RevealAnswer(Rgb colour);
-  void UpdateCounters();
-  void SetAnswerMode(bool answerMode);
+  bool prepareStudy();
+  void nextQuestion();
+  void evaluate();
+  void showSolution();
+  void revealAnswer(Rgb colour);
+  void updateCounters();
+  void setAnswerMode(bool answerMode);
 
  private:
   // Keeps the entries of a lesson read; a load also clears PracticeDone and switches to answer
   // mode.
-  void KeepEntries(std::vector<TVocData> entries);
-  void ShowLesson();
-  const TVocData& Current() const { return entries_[engine_.CurIndex]; }
+  void keepEntries(std::vector<TVocData> entries);
+  void showLesson();
+  const TVocData& current() const { return entries_[engine_.CurIndex]; }
   int count() const { return static_cast<int>(entries_.size()); }
 
   LessonContext& lesson_;

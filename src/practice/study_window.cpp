@@ -175,7 +175,7 @@ void Tstudy::render() {
 }
 
 void Tstudy::StartStudy() {
-  if (!session_->StartStudy()) return;
+  if (!session_->startStudy()) return;
   render();
   Edit1->setFocus();
   exec();
@@ -188,25 +188,25 @@ void Tstudy::Button1Click() {
 }
 
 void Tstudy::Button2Click() {
-  act([this] { session_->Advance(); });
+  act([this] { session_->advance(); });
   Edit1->setFocus();
 }
 
 void Tstudy::Button3Click() {
-  act([this] { session_->Tip(); });
+  act([this] { session_->tip(); });
 }
 
 void Tstudy::Button4Click() {
-  act([this] { session_->Correct(); });
+  act([this] { session_->correct(); });
 }
 
 void Tstudy::Button5Click() {
-  act([this] { session_->Solution(); });
+  act([this] { session_->solution(); });
 }
 
 void Tstudy::Button6Click() {
   bool close = false;
-  act([&] { close = session_->ConfirmEnd(); });
+  act([&] { close = session_->confirmEnd(); });
   if (close) QDialog::accept();
 }
 
@@ -215,15 +215,15 @@ void Tstudy::Button7Click() {
 }
 
 void Tstudy::Button8Click() {
-  act([this] { session_->ChangeLesson(); });
+  act([this] { session_->changeLesson(); });
 }
 
 void Tstudy::Timer1Timer() {
-  act([this] { session_->AutoAdvance(); });
+  act([this] { session_->autoAdvance(); });
 }
 
 void Tstudy::FormActivate() {
-  Timer1->setInterval(session_->TimerInterval());
+  Timer1->setInterval(session_->timerInterval());
 }
 
 void Tstudy::changeEvent(QEvent* event) {

@@ -15,7 +15,7 @@
 #include "platform/qt_print.h"
 #include "platform/stream_messages.h"
 #include "platform/today.h"
-#include "printing/unit_list_printer.h"
+#include "printing/vocabulary_list_printer.h"
 #include "store/lesson_list.h"
 
 namespace merkhaus {
@@ -75,7 +75,7 @@ int PrintPdfCommand(const std::vector<std::string>& args, std::ostream& err) {
   RunAction(messages, [&] {
     const SystemClock clock;
     const std::optional<PrintDocument> document =
-        ReadUnitListDocument(path, *unitId, TodayShortDateText(clock), messages);
+        ReadVocabularyListDocument(path, *unitId, TodayShortDateText(clock), messages);
     if (!document) return;
     std::string error;
     if (!WritePdf(out, *document, PdfPageLayout(), error)) {

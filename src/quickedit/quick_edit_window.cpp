@@ -88,7 +88,7 @@ std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool e
   for (SpecialCharEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7}) {
     e->setReadOnly(!editable);
   }
-  QuickEditCancelled = false;
+  QuickEditAbandoned = false;
   QuickEditOriginal = entry;
   Label1->setText(ToQString(ForeignLanguage(services_.lesson.dataFileHeader)));
   Label2->setText(ToQString(NativeLanguage(services_.lesson.dataFileHeader)));
@@ -96,7 +96,7 @@ std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool e
   Edit1->setFocus();
 
   exec();
-  if (QuickEditCancelled || !editable) return std::nullopt;
+  if (QuickEditAbandoned || !editable) return std::nullopt;
   // Left column A1..A3, right column B1..B3, then the comment.
   const EntryTexts texts{ToWinString(Edit1->text()), ToWinString(Edit3->text()),
                          ToWinString(Edit5->text()), ToWinString(Edit2->text()),
@@ -110,7 +110,7 @@ void TQuickEdit::Button1Click() {
 }
 
 void TQuickEdit::Button2Click() {
-  QuickEditCancelled = true;
+  QuickEditAbandoned = true;
   QDialog::reject();
 }
 

@@ -39,7 +39,8 @@ class TQuickEdit : public QDialog, public EntryViewer {
 
   // The entry as it was when the dialog opened; "Undo" refills the fields from it.
   TVocData QuickEditOriginal{};
-  bool QuickEditCancelled = false;
+  // "&Abbrechen" was pressed: nothing is written.
+  bool QuickEditAbandoned = false;
 
   // Shows the entry; in edit mode a confirmation writes the corrected entry back and returns it.
   std::optional<TVocData> quickEditEntry(const TVocData& entry, bool editable) override;

@@ -77,7 +77,7 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   }
   const TVocData& record =
       forDataFile ? services_.lesson.dataFileHeader : services_.lesson.lessonHeader;
-  Edit1->setText(ToQString(record.B1.get()));
+  Edit1->setText(ToQString(forDataFile ? DataFileName(record) : LessonName(record)));
   Memo1->setWinText(record.Comment.get());
   Label3->setVisible(forDataFile);
   Edit2->setVisible(forDataFile);
@@ -87,7 +87,8 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   OKBtn->move(OKBtn->x(), buttonsTop);
   setFixedSize(380, buttonsTop + 36);
   if (forDataFile) {
-    Edit2->setText(record.A2.empty() ? QStringLiteral("<<Unbekannt>>") : ToQString(Author(record)));
+    const WinString author = Author(record);
+    Edit2->setText(author.empty() ? QStringLiteral("<<Unbekannt>>") : ToQString(author));
     setWindowTitle(QStringLiteral("DataFile Info"));
   } else {
     Edit2->clear();

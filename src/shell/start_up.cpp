@@ -26,7 +26,7 @@
 #include "maintenance/editor_window.h"
 #include "platform/dialogs.h"
 #include "practice/study_window.h"
-#include "printing/unit_list_printer.h"
+#include "printing/vocabulary_list_printer.h"
 #include "quickedit/quick_edit_window.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
@@ -66,7 +66,7 @@ const ModeRegistration kModes[] = {
   {Make<TEditDataFile>,   {"Button11", "Editiern",   0,                       OwnDataFile,   NoLesson,    HiddenByMode, 0}},
   {Make<Tbeebook>,        {"Button4",  "Wörterbuch", HelpContext::Dictionary, DataFile,      NoLesson,    Hidden,       3}},
   {Make<TTesten>,         {"Button3",  "Testen",     HelpContext::Test,       DataFile,      Lesson,      Hidden,       2}},
-  {Make<UnitListPrinter>, {"Button8",  "Drucken",    0,                       DataFileOrNew, Lesson,      Shown,        0}},
+  {Make<VocabularyListPrinter>, {"Button8",  "Drucken",    0,                       DataFileOrNew, Lesson,      Shown,        0}},
 };
 // clang-format on
 

@@ -28,7 +28,7 @@ StoreResult<> AppendAllOrNothing(const std::string& path, const AppendFill& fill
     } catch (const IoError&) {
       rolledBack = false;
     }
-    return Refused(StoreError::Interrupted(e.error(), rolledBack));
+    return Refused(StoreError::writeInterrupted(e.error(), rolledBack));
   }
 }
 

@@ -38,7 +38,7 @@ std::uint8_t LessonRoster::create(Appender& out, const WinString& name, const Wi
   const TVocData header = MakeUnitHeader(id, name, comment);
   out.add(header);
   used_[id] = true;
-  names_.insert(std::string(header.B1.view()));
+  names_.insert(LessonName(header).bytes());
   return id;
 }
 

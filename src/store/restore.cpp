@@ -35,7 +35,7 @@ void ScanLessonRange(RecordFile& file, std::uint8_t unitId, F&& f) {
 
 }  // namespace
 
-WinString DeletedVocLine(const TVocData& entry) {
+WinString DeletedEntryLine(const TVocData& entry) {
   return ((entry.A1.get() + WinString("  =  ")).left(kVocNamePartMax) + entry.B1.get())
       .left(kVocLineMax);
 }
@@ -58,7 +58,7 @@ StoreResult<DeletedLines> ListDeletedEntries(const std::string& path, std::uint8
   DeletedLines list;
   list.records = file->count();
   ScanLessonRange(*file, unitId, [&](std::uint64_t, const TVocData& r) {
-    if (IsDeletedEntryOf(r, unitId)) list.lines.push_back(DeletedVocLine(r));
+    if (IsDeletedEntryOf(r, unitId)) list.lines.push_back(DeletedEntryLine(r));
     return true;
   });
   return list;
@@ -124,7 +124,7 @@ StoreResult<std::uint32_t> RestoreLesson(const std::string& path, const WinStrin
     } catch (const IoError&) {
       rolledBack = false;
     }
-    return Refused(StoreError::Interrupted(e.error(), rolledBack));
+    return Refused(StoreError::writeInterrupted(e.error(), rolledBack));
   }
   return static_cast<std::uint32_t>(restored.size());
 }
@@ -135,7 +135,7 @@ StoreResult<std::uint32_t> RestoreEntry(const std::string& path, std::uint8_t un
   if (!file) return Refused(file.error());
   std::uint32_t restored = 0;
   ScanLessonRange(*file, unitId, [&](std::uint64_t index, TVocData& r) {
-    if (!IsDeletedEntryOf(r, unitId) || DeletedVocLine(r) != line) return true;
+    if (!IsDeletedEntryOf(r, unitId) || DeletedEntryLine(r) != line) return true;
     r.Deleted = 0;
     file->write(index, r);
     restored = 1;

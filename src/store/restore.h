@@ -22,7 +22,7 @@ namespace merkhaus {
 
 // A deleted entry's line in the restore list: A1 and "  =  " cut to 65 characters, then B1, the
 // whole cut to 125.
-WinString DeletedVocLine(const TVocData& entry);
+WinString DeletedEntryLine(const TVocData& entry);
 
 struct DeletedLines {
   std::uint64_t records = 0;  // whole records of the file

@@ -28,7 +28,7 @@ struct StoreError {
       : kind(Kind::File), file(std::move(error)) {}
   explicit StoreError(Kind kind) : kind(kind) {}
   // A write that had begun failed; `rolledBack` tells whether the DataFile is as it was.
-  static StoreError Interrupted(FileError error, bool rolledBack) {
+  static StoreError writeInterrupted(FileError error, bool rolledBack) {
     StoreError e(std::move(error));
     e.interrupted = true;
     e.rolledBack = rolledBack;

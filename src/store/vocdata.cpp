@@ -8,7 +8,7 @@ bool IsUnitHeader(const TVocData& r) {
          r.A2.equals(UnitNoteSig) && r.A3.Len == 0;
 }
 
-bool IsVocOfUnit(const TVocData& r, std::uint8_t unitId) {
+bool IsEntryOfLesson(const TVocData& r, std::uint8_t unitId) {
   return r.UnitID == unitId && r.Deleted == 0 && !IsUnitHeader(r);
 }
 

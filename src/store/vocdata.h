@@ -85,7 +85,7 @@ inline TVocData EmptyRecord() {
 bool IsUnitHeader(const TVocData& r);
 
 // A live vocabulary entry of the unit (applied to records after record 0 only).
-bool IsVocOfUnit(const TVocData& r, std::uint8_t unitId);
+bool IsEntryOfLesson(const TVocData& r, std::uint8_t unitId);
 
 // Equal in all seven texts (length byte plus characters), in UnitID and in Deleted.
 bool RecordsEqual(const TVocData& a, const TVocData& b);

@@ -97,7 +97,7 @@ void Ttst_ausw::ShowEvaluation() {
   PlaceBesideTest();
   show();
   raise();
-  if (evaluation_->Fill(CheckBox1->isChecked())) render();
+  if (evaluation_->fill(CheckBox1->isChecked())) render();
 }
 
 void Ttst_ausw::CheckBox1Click() {

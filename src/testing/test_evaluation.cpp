@@ -6,7 +6,7 @@
 
 namespace merkhaus {
 
-bool TestEvaluation::Fill(bool onlyWrong) {
+bool TestEvaluation::fill(bool onlyWrong) {
   const std::vector<TVocData>& entries = test_.entries();
   const std::size_t count = entries.size();
   unsigned asked = 0;

@@ -37,7 +37,7 @@ class TestEvaluation {
   // Fills the evaluation from the entries asked so far; with `onlyWrong`, only the entries
   // answered wrong (or given up with "?") are listed, but all asked ones are counted. When
   // nothing has been asked yet: a warning, and the content stays. True when filled.
-  bool Fill(bool onlyWrong);
+  bool fill(bool onlyWrong);
 
  private:
   const TestSession& test_;

@@ -26,15 +26,15 @@ TestSession::TestSession(Services& services, const Flows& flows, Redraw& window)
       lessons_(flows.lessons),
       window_(window) {}
 
-bool TestSession::StartTest() {
-  const bool prepared = PrepareTest();
-  ClearTestMarks();
+bool TestSession::startTest() {
+  const bool prepared = prepareTest();
+  clearTestMarks();
   if (!prepared) return false;
-  TestAdvance();
+  testAdvance();
   return true;
 }
 
-void TestSession::ShowLesson() {
+void TestSession::showLesson() {
   const TVocData& dataFile = lesson_.dataFileHeader;
   view_.lessonName = LessonName(lesson_.lessonHeader);
   view_.lessonComment = lesson_.lessonHeader.Comment.get();
@@ -43,10 +43,10 @@ void TestSession::ShowLesson() {
   view_.caption = ToUtf8((WinString("Testen -- ") + DataFileName(dataFile)).left(kCaptionLength));
 }
 
-bool TestSession::PrepareTest() {
+bool TestSession::prepareTest() {
   return LoadLessonToAsk(lesson_, messages_, lessons_,
                          [this](const std::vector<TVocData>* entries) {
-                           ShowLesson();
+                           showLesson();
                            // When the DataFile cannot be read, the entries stay as they were.
                            if (!entries) return;
                            entries_ = *entries;
@@ -54,17 +54,17 @@ bool TestSession::PrepareTest() {
                          });
 }
 
-void TestSession::TestAdvance() {
+void TestSession::testAdvance() {
   if (TestFinished) return;
   WinString text = view_.answer.left(kMaxAnswer);
   if (options_.Testen_SpaceCut) text = CutSpaces(text);
   view_.answer = text;
   if (TestAwaitingAnswer) {
-    EvaluateTestAnswer();
+    evaluateTestAnswer();
   } else {
-    NextTestQuestion();
+    nextTestQuestion();
   }
-  ShowTestCounter();
+  showTestCounter();
   if (TestAskedCount >= count()) {
     TestFinished = true;
     window_.redraw();
@@ -73,12 +73,12 @@ void TestSession::TestAdvance() {
   }
 }
 
-void TestSession::EvaluateTestAnswer() {
+void TestSession::evaluateTestAnswer() {
   if (view_.answer.empty()) return;
   const WinString text = view_.answer.left(kMaxAnswer);
   TestAnswers[TestCurIndex] = text;
   if (options_.FragezeichenLosung && text.view() == "?") {
-    GiveUpQuestion();
+    giveUpQuestion();
     return;
   }
   const bool right =
@@ -87,18 +87,18 @@ void TestSession::EvaluateTestAnswer() {
   TestAsked[TestCurIndex] = 1;
   TestRight[TestCurIndex] = right ? 1 : 0;
   TestAwaitingAnswer = false;
-  NextTestQuestion();
+  nextTestQuestion();
 }
 
-void TestSession::GiveUpQuestion() {
+void TestSession::giveUpQuestion() {
   // The entry counts as asked and wrong, but its question stays: a later answer replaces the "?".
   TestAsked[TestCurIndex] = 1;
   TestRight[TestCurIndex] = 0;
   view_.answer = WinString();
-  ShowTestCounter();
+  showTestCounter();
 }
 
-void TestSession::CountAsked() {
+void TestSession::countAsked() {
   int n = 0;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (TestAsked[i]) ++n;
@@ -106,15 +106,15 @@ void TestSession::CountAsked() {
   TestAskedCount = static_cast<std::uint8_t>(n);
 }
 
-void TestSession::NextTestQuestion() {
+void TestSession::nextTestQuestion() {
   TestAwaitingAnswer = true;
   view_.foreignText = WinString();
   view_.nativeText = WinString();
   view_.comment = WinString();
-  CountAsked();
+  countAsked();
   if (TestAskedCount >= count()) return;
-  TestCurIndex = SelectNextTestEntry();
-  ChooseTestDirection();
+  TestCurIndex = selectNextTestEntry();
+  chooseTestDirection();
 
   const TVocData& e = entries_[TestCurIndex];
   const WinString question = QuestionText(e, TestDirection, options_.testensynonymabfrage, random_);
@@ -122,7 +122,7 @@ void TestSession::NextTestQuestion() {
   if (options_.Testen_showcomments) view_.comment = e.Comment.get();
 }
 
-std::uint8_t TestSession::SelectNextTestEntry() {
+std::uint8_t TestSession::selectNextTestEntry() {
   // A question is prepared only while an entry is open, so there always is one.
   const auto next = PickNextEntry(
       options_.algorithmus, count(), TestCurIndex, [this](int i) { return TestAsked[i] == 0; },
@@ -130,15 +130,15 @@ std::uint8_t TestSession::SelectNextTestEntry() {
   return static_cast<std::uint8_t>(next.value_or(0));
 }
 
-void TestSession::ChooseTestDirection() {
+void TestSession::chooseTestDirection() {
   TestDirection = DrawDirection(options_.TestenAbfrageweise, random_);
 }
 
-void TestSession::ShowTestCounter() {
+void TestSession::showTestCounter() {
   view_.counter = std::to_string(TestAskedCount) + "/" + std::to_string(entries_.size());
 }
 
-void TestSession::ChangeLesson() {
+void TestSession::changeLesson() {
   if (!TestFinished &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return;
@@ -150,21 +150,21 @@ void TestSession::ChangeLesson() {
   const std::uint8_t running = lesson_.unitId;
   lesson_.unitId = *unit;
   try {
-    PrepareTest();
+    prepareTest();
   } catch (...) {
     // A read error ends the action; the test goes on with the lesson it was testing.
     lesson_.unitId = running;
     throw;
   }
-  ClearTestMarks();
+  clearTestMarks();
   // When the DataFile could not be read, the entries still loaded are tested afresh, also after
   // a finished test.
   TestFinished = false;
   TestAwaitingAnswer = false;
-  TestAdvance();
+  testAdvance();
 }
 
-void TestSession::RequestEvaluation() {
+void TestSession::requestEvaluation() {
   if (!TestFinished &&
       messages_.show(MsgKind::Confirmation, kConfirmEvaluation, MsgButtons::YesNo) != Answer::Yes) {
     return;
@@ -172,7 +172,7 @@ void TestSession::RequestEvaluation() {
   ++view_.evaluationRequests;
 }
 
-bool TestSession::ConfirmEnd() {
+bool TestSession::confirmEnd() {
   if (!TestFinished &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return false;

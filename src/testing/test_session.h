@@ -54,28 +54,28 @@ class TestSession {
 
   // Starts a test on the current lesson: prepares the lesson, clears the marks and asks the
   // first question. False when the test does not start: the window is not shown.
-  bool StartTest();
+  bool startTest();
 
   // "&Weiter" and Enter: judges the answer, or shows the next question; ends the test with the
   // evaluation once every entry has been asked.
-  void TestAdvance();
+  void testAdvance();
   // "Lektion": after confirmation, a new test on another lesson of the DataFile.
-  void ChangeLesson();
+  void changeLesson();
   // "Auswertung": after confirmation, the evaluation of the answers given so far.
-  void RequestEvaluation();
+  void requestEvaluation();
   // "Ende": true when the test may end (confirmed, or finished).
-  bool ConfirmEnd();
+  bool confirmEnd();
 
   // The steps the actions are made of, open for tests. PrepareTest is false when no lesson with
   // entries could be read.
-  bool PrepareTest();
-  void ClearTestMarks() { TestAsked.fill(0); }
-  void EvaluateTestAnswer();
-  void GiveUpQuestion();
-  void NextTestQuestion();
-  std::uint8_t SelectNextTestEntry();
-  void ChooseTestDirection();
-  void ShowTestCounter();
+  bool prepareTest();
+  void clearTestMarks() { TestAsked.fill(0); }
+  void evaluateTestAnswer();
+  void giveUpQuestion();
+  void nextTestQuestion();
+  std::uint8_t selectNextTestEntry();
+  void chooseTestDirection();
+  void showTestCounter();
 
   // The state of the test. Indexed like entries(); TestRight and TestAnswers mean something only
   // where TestAsked is set.
@@ -89,8 +89,8 @@ class TestSession {
   bool TestFinished = false;        // every entry has been asked; no more answers
 
  private:
-  void ShowLesson();
-  void CountAsked();
+  void showLesson();
+  void countAsked();
 
   int count() const { return static_cast<int>(entries_.size()); }
 

@@ -121,7 +121,7 @@ void TTesten::render() {
 
 void TTesten::StartTest() {
   bool started = false;
-  act([&] { started = session_->StartTest(); });
+  act([&] { started = session_->startTest(); });
   if (!started) return;
   Edit1->setFocus();
   exec();
@@ -136,19 +136,19 @@ void TTesten::Button1Click() {
 }
 
 void TTesten::Button2Click() {
-  act([this] { session_->TestAdvance(); });
+  act([this] { session_->testAdvance(); });
   Edit1->setFocus();
 }
 
 void TTesten::Button3Click() {
-  act([this] { session_->RequestEvaluation(); });
+  act([this] { session_->requestEvaluation(); });
   // The learner may go on answering with the evaluation beside the test.
   Edit1->setFocus();
 }
 
 void TTesten::Button6Click() {
   bool close = false;
-  act([&] { close = session_->ConfirmEnd(); });
+  act([&] { close = session_->confirmEnd(); });
   if (!close) return;
   evaluation_->close();
   QDialog::accept();
@@ -159,7 +159,7 @@ void TTesten::Button7Click() {
 }
 
 void TTesten::Button8Click() {
-  act([this] { session_->ChangeLesson(); });
+  act([this] { session_->changeLesson(); });
   Edit1->setFocus();
 }
 

@@ -50,7 +50,7 @@ class TTesten : public QDialog, public Mode, private Redraw {
   // The evaluation window shown at the end of a test and by "Auswertung".
   Ttst_ausw& evaluation() { return *evaluation_; }
 
-  // Starts a test on CurUnitID of DataFilePath and runs the window until "Ende".
+  // Starts a test on the current lesson and runs the window until "Ende".
   void StartTest();
   void runMode(ModeHost&) override { StartTest(); }
 

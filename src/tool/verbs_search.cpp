@@ -60,11 +60,11 @@ int Search(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (!RequireDataFile(path, messages)) return 1;
 
   DictionarySearch search(messages);
-  const auto outcome = search.Search(path, *term, settings);
+  const auto outcome = search.search(path, *term, settings);
   if (outcome == DictionarySearch::Outcome::Failed) return 1;
   for (const WinString& line : search.lines())
     out << OutputLine(line) << "\n";
-  if (outcome == DictionarySearch::Outcome::Searched) search.WarnWhenFull();
+  if (outcome == DictionarySearch::Outcome::Searched) search.warnWhenFull();
   return 0;
 }
 

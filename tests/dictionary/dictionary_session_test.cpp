@@ -57,7 +57,7 @@ class DictionaryTest : public ::testing::Test {
   void Search(const char* utf8, SearchDirection direction = SearchDirection::Both) {
     session.setTerm(W(utf8));
     session.setDirection(direction);
-    session.Search();
+    session.search();
   }
   std::vector<std::string> Lines() const { return Utf8Lines(session.lines()); }
   // The progress the window is shown while the search reads (before the list changes).
@@ -69,7 +69,7 @@ class DictionaryTest : public ::testing::Test {
         steps.emplace_back(session.view().progress, session.view().progressMax);
       }
     };
-    session.Search();
+    session.search();
     window.onRedraw = nullptr;
     return steps;
   }
@@ -139,21 +139,21 @@ TEST_F(DictionaryTest, FindsWhatTheOptionsAndTheDirectionSay) {
     options.wortbuchleerenft = o.find('k') == std::string::npos;
     const std::size_t digit = o.find_first_of("1234567");
     options.Felder = digit != std::string::npos;
-    bool* switches[] = {&options.CheckBox1, &options.CheckBox2, &options.CheckBox3,
-                        &options.CheckBox4, &options.CheckBox5, &options.CheckBox6,
-                        &options.CheckBox7};
+    bool* switches[] = {&options.searchB1,     &options.searchB2, &options.searchB3,
+                        &options.searchA1,     &options.searchA2, &options.searchA3,
+                        &options.searchComment};
     for (int i = 0; i < 7; ++i)
       *switches[i] = options.Felder && o[digit] == '1' + i;
-    session.ClearDictionary();
+    session.clearDictionary();
     Search(c.term, c.dir);
     EXPECT_EQ(c.lines, Lines());
     EXPECT_EQ(c.termAfter, ToUtf8(session.view().term));
-    for (std::size_t k = 0; k < session.HitCount(); ++k)
+    for (std::size_t k = 0; k < session.hitCount(); ++k)
       EXPECT_TRUE(c.lines[k].starts_with(ToUtf8(HitLine(session.hits()[k], false)))) << k;
   }
   // With "Nicht alle Felder durchsuchen" off, switches left off still search every field.
   options = Options{};
-  session.ClearDictionary();
+  session.clearDictionary();
   Search("Haus");
   EXPECT_EQ((std::vector<std::string>{"Haus = house", "das Haus = the house"}), Lines());
   EXPECT_TRUE(msgs.shown().empty());
@@ -182,13 +182,13 @@ TEST_F(DictionaryTest, AppendingSearchesKeepEachLineWithItsEntry) {
     shown.emplace_back(ToUtf8(entry.B1.get()), editable);
     return std::optional<TVocData>();
   };
-  session.ShowHit(3);
-  session.ShowHit(-1);  // nothing selected
-  session.ShowHit(4);   // no such line
+  session.showHit(3);
+  session.showHit(-1);  // nothing selected
+  session.showHit(4);   // no such line
   EXPECT_EQ((std::vector<std::pair<std::string, bool>>{{"Heim", false}}), shown);
 
   // "&Clear" starts the list from line 0 again.
-  session.ClearDictionary();
+  session.clearDictionary();
   EXPECT_TRUE(session.lines().empty());
   EXPECT_TRUE(session.hits().empty());
   Search("Heim");
@@ -207,13 +207,13 @@ TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
   std::size_t linesShown = 0, messagesBefore = 99;
   session.setTerm(W("Wort"));
   window.onRedraw = [&] {
-    linesShown = session.HitCount();
+    linesShown = session.hitCount();
     messagesBefore = msgs.shown().size();
   };
-  session.Search();
+  session.search();
   EXPECT_EQ(255u, linesShown);
   EXPECT_EQ(0u, messagesBefore);
-  ASSERT_EQ(255u, session.HitCount());
+  ASSERT_EQ(255u, session.hitCount());
   EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
   EXPECT_EQ("w254", session.hits()[254].A1.get().bytes());
   EXPECT_TRUE(msgs.done());
@@ -221,7 +221,7 @@ TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
   // Already full: nothing is added, and the warning comes again.
   msgs.expect(kTooManyHits, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   Search("w299");
-  EXPECT_EQ(255u, session.HitCount());
+  EXPECT_EQ(255u, session.hitCount());
   EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
   EXPECT_TRUE(msgs.done());
 }
@@ -256,7 +256,7 @@ TEST_F(DictionaryTest, ProgressIsToldInStepsUpToTheLastRecord) {
 TEST_F(DictionaryTest, OpenNamesTheDataFileAndClears) {
   options.ClearList = false;
   Search("Heim");
-  ASSERT_TRUE(session.OpenDictionary());
+  ASSERT_TRUE(session.openDictionary());
   EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Vokabeln", session.view().caption);
   EXPECT_TRUE(session.lines().empty());
   EXPECT_EQ("Vokabeln", lesson.dataFileHeader.B1.get().bytes());
@@ -264,13 +264,13 @@ TEST_F(DictionaryTest, OpenNamesTheDataFileAndClears) {
   lesson.dataFilePath = dir.file("fehlt.fid");
   msgs.expect(std::string(kDictionaryReadError) + mhtest::Missing(lesson.dataFilePath), Answer::Ok,
               MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(session.OpenDictionary());
+  EXPECT_FALSE(session.openDictionary());
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(DictionaryTest, AFileThatCannotBeReadChangesNothing) {
   Search("Heim");
-  ASSERT_EQ(1u, session.HitCount());
+  ASSERT_EQ(1u, session.hitCount());
   const TVocData kept = session.hits()[0];
   session.setTerm(W(" house "));
 
@@ -278,7 +278,7 @@ TEST_F(DictionaryTest, AFileThatCannotBeReadChangesNothing) {
   std::filesystem::remove(path);
   msgs.expect(std::string(kDictionaryReadError) + mhtest::Missing(path), Answer::Ok, MsgKind::Error,
               MsgButtons::Ok);
-  session.Search();
+  session.search();
   EXPECT_TRUE(msgs.done());
   EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
   EXPECT_EQ("house", ToUtf8(session.view().term)) << "kept for another try";
@@ -289,7 +289,7 @@ TEST_F(DictionaryTest, AFileThatCannotBeReadChangesNothing) {
   msgs.expect(std::string(kDictionaryReadError) + "\nDie Datei \"" + path +
                   "\" kann nicht gelesen werden: Ein-/Ausgabefehler des Datenträgers.",
               Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  session.Search();
+  session.search();
   ClearFileFaults();
   EXPECT_TRUE(msgs.done());
   EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
@@ -301,16 +301,16 @@ TEST_F(DictionaryTest, AnotherDataFileIsSearchedNext) {
   const std::string other = dir.file("latein.fid");
   mhtest::WriteRecords(other,
                        {Header("Latein", "Latein"), Unit(1, "L"), Entry(1, "domus", "Haus")});
-  ASSERT_TRUE(session.OpenDictionary());
+  ASSERT_TRUE(session.openDictionary());
   flows.onChooseDataFile = [&](ChooseMode mode) {
     EXPECT_EQ(ChooseMode::Plain, mode);
     return std::optional<std::string>();
   };
-  session.ChooseDataFile();
+  session.chooseDataFile();
   EXPECT_EQ(path, lesson.dataFilePath) << "abandoned: the DataFile stays";
 
   flows.onChooseDataFile = [&](ChooseMode) { return std::optional<std::string>(other); };
-  session.ChooseDataFile();
+  session.chooseDataFile();
   EXPECT_EQ(other, lesson.dataFilePath);
   EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Vokabeln", session.view().caption);
   Search("Haus", SearchDirection::AToB);

@@ -53,7 +53,7 @@ class DictionaryWindow : public ::testing::Test {
     mhtest::WriteRecords(other,
                          {Header("Latein", "Latein"), Unit(1, "L"), Entry(1, "domus", "Haus")});
     t.lesson.dataFilePath = path;
-    t.options.ApplyFelderRule();
+    t.options.applyFelderRule();
     t.specialChars.keys[0] = SpecialCharTable::Slot{'\xE7', '\xC7'};
   }
 

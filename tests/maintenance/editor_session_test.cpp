@@ -26,8 +26,8 @@ TEST(EditorStatistics, CountsInFullWidth) {
 }
 
 struct NoRestore : RestoreWindows {
-  void ListDeletedUnits() override { ADD_FAILURE(); }
-  void ListDeletedVocs() override { ADD_FAILURE(); }
+  void listDeletedLessons() override { ADD_FAILURE(); }
+  void listDeletedEntries() override { ADD_FAILURE(); }
 };
 
 TEST(EditorSession, OpensOnlyOnAReadableDataFile) {
@@ -44,18 +44,18 @@ TEST(EditorSession, OpensOnlyOnAReadableDataFile) {
     if (chosen.empty()) return std::nullopt;
     return chosen;
   };
-  EXPECT_FALSE(session.OpenEditor()) << "cancelled";
+  EXPECT_FALSE(session.openEditor()) << "cancelled";
 
   chosen = dir.file("leer");
   mhtest::WriteBytes(chosen, "");
   msgs.expect("RW - Fehler: 1101\nDie Datei \"" + chosen +
               "\" kann nicht gelesen werden: die Datei endet unerwartet.");
-  EXPECT_FALSE(session.OpenEditor());
+  EXPECT_FALSE(session.openEditor());
 
   chosen = dir.file("neu.fid");
   mhtest::WriteRecords(chosen, {mhtest::Header("Neu")});
   t.options.alwaysthisfile = true;
-  ASSERT_TRUE(session.OpenEditor());
+  ASSERT_TRUE(session.openEditor());
   EXPECT_EQ("DataFile-Editor -- Neu", session.view().caption);
   EXPECT_FALSE(session.view().dataFileEnabled) << "alwaysthisfile";
   EXPECT_EQ(chosen, t.lesson.dataFilePath);
@@ -72,22 +72,22 @@ TEST(EditorSession, AnImportIntoTheSelectedLessonShowsItsNewEntries) {
   t.lesson.dataFilePath = path;
   t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
   flows.onSelectLesson = [](const std::string&, bool) { return std::optional<std::uint8_t>(1); };
-  session.SelectLesson();
+  session.selectLesson();
   ASSERT_EQ(1u, session.entries().size());
 
   const std::string file = t.dir.file("neu.txt");
   mhtest::WriteBytes(file, "<%>BODY<%>\r\na == b\r\n");
   t.fileDialogs.answerOpen(file);
-  session.Import();
+  session.importFile();
   EXPECT_EQ((std::vector<WinString>{WinString("x = y"), WinString("a = b")}), session.view().lines);
   EXPECT_EQ("2", session.view().lessonCount);
   EXPECT_EQ("2", session.view().entries) << "the figures follow";
 
   // Without a selected lesson the file needs a head, and the list is left alone.
-  session.DeselectLesson();
+  session.deselectLesson();
   t.fileDialogs.answerOpen(file);
   t.messages.expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  session.Import();
+  session.importFile();
   EXPECT_EQ(2u, session.entries().size());
   EXPECT_TRUE(t.messages.done());
 }

@@ -97,7 +97,7 @@ TEST(ExportUnitTest, WritesTheWholeFileWithCrLf) {
   const TVocData entries[] = {Rec("dog", "hound", "", "Hund", "", "", "best friend"),
                               Rec("cat", "", "", "Katze", "", "")};
   mhtest::ScriptedMessages msgs;
-  ASSERT_TRUE(ExportUnit(out, unit, entries, W("13.05.2024"), msgs));
+  ASSERT_TRUE(ExportLessonText(out, unit, entries, W("13.05.2024"), msgs));
   EXPECT_EQ(Latin1("<%>HEAD<%>\r\n"
                    "Exported with Merkhaus 3 - by Merkhaus Autoren\r\n"
                    "Version: Version 3.05\r\n"
@@ -117,7 +117,7 @@ TEST(ExportUnitTest, WritesTheWholeFileWithCrLf) {
   ExportSettings utf8;
   utf8.askBeforeOverwrite = false;
   utf8.encoding = TextEncoding::Utf8;
-  ASSERT_TRUE(ExportUnit(out, unit, entries, W("13.05.2024"), msgs, utf8));
+  ASSERT_TRUE(ExportLessonText(out, unit, entries, W("13.05.2024"), msgs, utf8));
   EXPECT_NE(std::string::npos, ReadBytes(out).find("Name: Übung 1\r\n"));
 }
 
@@ -141,16 +141,16 @@ TEST(ExportUnitTest, EmptyLessonExistingFileAndUncreatableFile) {
 
   msgs.expect("Diese Lektion enhält keine Vokabeln!", Answer::Ok, MsgKind::Information,
               MsgButtons::Ok);
-  EXPECT_FALSE(ExportUnit(out, unit, {}, W("d"), msgs));
+  EXPECT_FALSE(ExportLessonText(out, unit, {}, W("d"), msgs));
   EXPECT_FALSE(std::filesystem::exists(out));
 
   WriteBytes(out, "alt");
   msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::No, MsgKind::Warning,
               MsgButtons::YesNoDefaultNo);
-  EXPECT_FALSE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
+  EXPECT_FALSE(ExportLessonText(out, unit, {&entry, 1}, W("d"), msgs));
   EXPECT_EQ("alt", ReadBytes(out));
   msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::Yes);
-  EXPECT_TRUE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
+  EXPECT_TRUE(ExportLessonText(out, unit, {&entry, 1}, W("d"), msgs));
   EXPECT_NE(std::string::npos, ReadBytes(out).find("a == b\r\n"));
 
   EXPECT_TRUE(msgs.done());
@@ -192,7 +192,7 @@ TEST(ExportUnitTest, AFailedExportLeavesTheOldFile) {
     msgs.expect("Fehler beim schreiben!\nDie Datei \"" + c.path + "\" " + c.reason +
                     "\nEs wurde nichts exportiert.",
                 Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-    EXPECT_FALSE(ExportUnit(c.path, unit, {&entry, 1}, W("d"), msgs, force)) << c.path;
+    EXPECT_FALSE(ExportLessonText(c.path, unit, {&entry, 1}, W("d"), msgs, force)) << c.path;
     ClearFileFaults();
     EXPECT_EQ("alt", ReadBytes(out));
   }
@@ -554,7 +554,7 @@ TEST_F(ImportTest, ExportDeleteImportGivesTheLessonBack) {
   const LessonRead lesson = ReadLesson(path, 1, SIZE_MAX).value();
   ASSERT_TRUE(lesson.header);
   const std::string text = dir.file("verben.txt");
-  ASSERT_TRUE(ExportUnit(text, *lesson.header, lesson.entries, W("heute"), msgs));
+  ASSERT_TRUE(ExportLessonText(text, *lesson.header, lesson.entries, W("heute"), msgs));
   ASSERT_EQ(3u, DeleteLessonRecords(path, 1).value());
 
   const ImportResult r = ImportLessonText(path, text, 0, msgs);

@@ -27,7 +27,7 @@ class TestEvaluationTest : public ::testing::Test {
     std::vector<mhtest::RawRecord> records{mhtest::Header("V"), mhtest::Unit(1, "L")};
     records.insert(records.end(), entries.begin(), entries.end());
     mhtest::WriteRecords(t.lesson.dataFilePath, records);
-    ASSERT_TRUE(test.PrepareTest());
+    ASSERT_TRUE(test.prepareTest());
   }
   void Load(int count) {
     std::vector<mhtest::RawRecord> entries;
@@ -69,12 +69,12 @@ TEST_F(TestEvaluationTest, AllRightShowsNoRowsUntilEveryEntryIsListed) {
   Load(10);
   for (int i = 1; i <= 10; ++i)
     Asked(i, true);
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ("10 / 10", evaluation.view().right);
   EXPECT_EQ("0 %", evaluation.view().quotient);
   EXPECT_TRUE(evaluation.view().rows.empty());
 
-  ASSERT_TRUE(evaluation.Fill(false));
+  ASSERT_TRUE(evaluation.fill(false));
   EXPECT_EQ((std::vector<std::string>{"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10"}),
             Foreign());
   EXPECT_EQ((EvaluationRow{W("w1"), W("t1"), W("x"), W("k1")}), evaluation.view().rows[0]);
@@ -87,7 +87,7 @@ TEST_F(TestEvaluationTest, WrongEntriesAreListedInTheOrderOfTheLesson) {
   Asked(3, false, "falsch3");
   Asked(2, true);
   Asked(1, false, "falsch1");
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ((std::vector<std::string>{"w1", "w3"}), Foreign());
   EXPECT_EQ(W("falsch3"), evaluation.view().rows[1].answer);
   EXPECT_EQ("2 / 4", evaluation.view().right);
@@ -99,7 +99,7 @@ TEST_F(TestEvaluationTest, SynonymsAreJoinedAndAnEmptySecondLeavesNoTrace) {
         mhtest::Entry6(1, "", "second", "", "", "", "")});
   Asked(1, false);
   Asked(2, false);
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ(W("to go  @  leave"), evaluation.view().rows[0].foreign);
   EXPECT_EQ(W("gehen  @  verlassen"), evaluation.view().rows[0].native);
   EXPECT_EQ(W("  @  second"), evaluation.view().rows[1].foreign) << "an empty first is kept";
@@ -109,7 +109,7 @@ TEST_F(TestEvaluationTest, AnEntryGivenUpCountsAsAskedAndWrong) {
   Load(3);
   Asked(1, true);
   Asked(2, false, "?");
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ("1 / 2", evaluation.view().right) << "only the entries asked so far count";
   EXPECT_EQ("50 %", evaluation.view().quotient);
   ASSERT_EQ(1u, evaluation.view().rows.size());
@@ -119,17 +119,17 @@ TEST_F(TestEvaluationTest, AnEntryGivenUpCountsAsAskedAndWrong) {
 TEST_F(TestEvaluationTest, NothingAskedWarnsAndKeepsTheLastContent) {
   Load(3);
   msgs.expect(kNothingAsked, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_FALSE(evaluation.Fill(true));
+  EXPECT_FALSE(evaluation.fill(true));
   EXPECT_EQ("<", evaluation.view().right);
 
   Asked(1, false);
   Asked(2, true);
   Asked(3, true);
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   // A new test: nothing asked yet, and the evaluation still shows the last one.
-  test.ClearTestMarks();
+  test.clearTestMarks();
   msgs.expect(kNothingAsked);
-  EXPECT_FALSE(evaluation.Fill(false));
+  EXPECT_FALSE(evaluation.fill(false));
   EXPECT_EQ("2 / 3", evaluation.view().right);
   EXPECT_EQ("33 %", evaluation.view().quotient);
   EXPECT_EQ((std::vector<std::string>{"w1"}), Foreign());

@@ -62,7 +62,7 @@ class TestSessionTest : public ::testing::Test {
 
   void Answer(const char* utf8) {
     session.setAnswer(W(utf8));
-    session.TestAdvance();
+    session.testAdvance();
   }
   const TestView& v() const { return session.view(); }
   WinString Question() const { return v().foreignText.empty() ? v().nativeText : v().foreignText; }
@@ -71,7 +71,7 @@ class TestSessionTest : public ::testing::Test {
   // Starts a test and answers every question with a wrong answer; the indices in asked order.
   std::vector<int> AskedOrder() {
     std::vector<int> order;
-    EXPECT_TRUE(session.StartTest());
+    EXPECT_TRUE(session.startTest());
     for (int i = 0; i < 10 && !session.TestFinished; ++i) {
       order.push_back(session.TestCurIndex);
       if (order.size() == session.entries().size()) ExpectEnd();
@@ -96,7 +96,7 @@ class TestSessionTest : public ::testing::Test {
 
 TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) {
   EXPECT_EQ("-", v().counter);
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ("Testen -- Vokabeln", v().caption);
   EXPECT_EQ(W("Lektion 1"), v().lessonName);
   EXPECT_EQ(W("Erste Lektion"), v().lessonComment);
@@ -148,7 +148,7 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   Answer("Haus");
   EXPECT_EQ("3/3", v().counter);
   EXPECT_EQ(1u, evaluations());
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_TRUE(msgs.done());
 }
 
@@ -170,13 +170,13 @@ TEST_F(TestSessionTest, TheOrdersInOrderAndReversedGoOnFromTheEntryAskedLast) {
     options.algorithmus = c.algorithmus;
     session.TestCurIndex = static_cast<std::uint8_t>(c.startIndex);
     EXPECT_EQ(c.order, AskedOrder()) << "algorithmus " << c.algorithmus << " from " << c.startIndex;
-    EXPECT_TRUE(session.ConfirmEnd());
+    EXPECT_TRUE(session.confirmEnd());
   }
   // Each test continues from the index the last one ended on.
   options.algorithmus = 1;
   session.TestCurIndex = 0;
   EXPECT_EQ((std::vector<int>{1, 2, 0}), AskedOrder());
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_EQ((std::vector<int>{1, 2, 0}), AskedOrder());
   EXPECT_TRUE(msgs.done());
 }
@@ -188,7 +188,7 @@ TEST_F(TestSessionTest, CompletelyRandomAsksNoEntryTwiceAndEnds) {
   EXPECT_EQ((std::vector<int>{2, 1, 0}), AskedOrder());
   EXPECT_EQ(0, random.reseeds) << "drawn without re-seeding";
   EXPECT_EQ(1u, evaluations());
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
 
   // With "Die selbe Vokabel auch unmittelbar hintereinander abfragen" the index asked last may
   // come first.
@@ -206,7 +206,7 @@ TEST_F(TestSessionTest, SystematicWalksFromARandomStartAndKeepsAwayFromTheIndexA
   EXPECT_EQ((std::vector<int>{1, 0, 2}), AskedOrder());
   EXPECT_EQ(3, random.reseeds);
   EXPECT_EQ((std::vector<int>{100, 3, 100, 3, 100, 3}), random.ranges);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
 
   // The last open entry is taken even when it is the index asked last, and with doppelvok the
   // index asked last may come first.
@@ -217,7 +217,7 @@ TEST_F(TestSessionTest, SystematicWalksFromARandomStartAndKeepsAwayFromTheIndexA
 
 TEST_F(TestSessionTest, TheDirectionDecidesTheQuestionSideAndTheAnswerSide) {
   options.TestenAbfrageweise = 1;
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ(W(""), v().foreignText);
   EXPECT_EQ(W("Hund"), v().nativeText);
   Answer("dog");
@@ -233,12 +233,12 @@ TEST_F(TestSessionTest, TheDirectionDecidesTheQuestionSideAndTheAnswerSide) {
 
   options.TestenAbfrageweise = -1;  // a configuration that names no direction: "A - B"
   session.TestDirection = QueryDirection::BA;
-  session.ChooseTestDirection();
+  session.chooseTestDirection();
   EXPECT_EQ(QueryDirection::AB, session.TestDirection);
 }
 
 TEST_F(TestSessionTest, AnEmptyAnswerChangesNothing) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   Answer("");
   Answer("   ");  // blanks are cut first (Testen_SpaceCut)
   EXPECT_EQ(W(""), v().answer);
@@ -259,7 +259,7 @@ TEST_F(TestSessionTest, AnEmptyAnswerChangesNothing) {
 }
 
 TEST_F(TestSessionTest, AQuestionMarkGivesTheEntryUpButKeepsTheQuestion) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   Answer("?");
   EXPECT_EQ(W(""), v().answer);
   EXPECT_EQ(W("dog"), v().foreignText);
@@ -288,8 +288,8 @@ TEST_F(TestSessionTest, AQuestionMarkGivesTheEntryUpButKeepsTheQuestion) {
 
   // Without "Bei Eingabe von "?" ==> Lösung" a "?" is an answer like any other.
   options.FragezeichenLosung = false;
-  EXPECT_TRUE(session.ConfirmEnd());
-  ASSERT_TRUE(session.StartTest());
+  EXPECT_TRUE(session.confirmEnd());
+  ASSERT_TRUE(session.startTest());
   Answer("?");
   EXPECT_EQ("1/3", v().counter);
   EXPECT_EQ(0, session.TestRight[1]);
@@ -320,11 +320,11 @@ TEST_F(TestSessionTest, AnswersAreJudgedUnderTheTestsOwnOptions) {
     options.Grossklein = !c.grossklein;
     options.TestenSmartBrackets = c.smartBrackets;
     options.SmartBrackets = !c.smartBrackets;
-    ASSERT_TRUE(session.StartTest());
+    ASSERT_TRUE(session.startTest());
     ExpectEnd();
     Answer(c.answer);
     EXPECT_EQ(c.right, session.TestRight[0] == 1) << c.stored << " / " << c.answer;
-    EXPECT_TRUE(session.ConfirmEnd());
+    EXPECT_TRUE(session.confirmEnd());
   }
   EXPECT_TRUE(msgs.done());
 }
@@ -335,7 +335,7 @@ TEST_F(TestSessionTest, OnlyTheFirst255EntriesOfALessonAreTested) {
     records.push_back(Entry(1, "w" + std::to_string(i), "x"));
   }
   mhtest::WriteRecords(path, records);
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   ASSERT_EQ(255u, session.entries().size());
   EXPECT_EQ(W("w254"), session.entries()[254].A1.get());
   EXPECT_EQ("0/255", v().counter);
@@ -348,14 +348,14 @@ TEST_F(TestSessionTest, AllSynonymsStartAtTheFirstOrSecondAndSkipBlankFields) {
   options.testensynonymabfrage = true;
   session.TestCurIndex = 2;  // asks the entries in file order
   random.then({0});          // a start at A1 (empty) moves on to A2
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ(W("go"), v().foreignText);
   msgs.expect(kAbort, Answer::Yes);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
 
   session.TestCurIndex = 2;
   random.then({1});  // a start at A2 takes it
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ(W("go"), v().foreignText);
 
   random.then({1});  // blank throughout: the first field as stored, and the search ends
@@ -369,7 +369,7 @@ TEST_F(TestSessionTest, AllSynonymsStartAtTheFirstOrSecondAndSkipBlankFields) {
 }
 
 TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbandoned) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   Answer("Hund");
   int selections = 0;
   std::optional<std::uint8_t> choice;
@@ -381,11 +381,11 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
   };
 
   msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(0, selections);
 
   msgs.expect(kAbort, Answer::Yes);
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(1, selections);
   EXPECT_EQ(1, lesson.unitId) << "the lesson being tested stays the current one";
   EXPECT_EQ(W("cat"), v().foreignText);
@@ -394,7 +394,7 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
 
   choice = 3;
   msgs.expect(kAbort, Answer::Yes);
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(3, lesson.unitId);
   EXPECT_EQ(W("Drei"), v().lessonName);
   EXPECT_EQ(W("dritte"), v().lessonComment);
@@ -406,7 +406,7 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
   ExpectEnd();
   Answer("Vogel");
   choice = 1;
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_FALSE(session.TestFinished);
   EXPECT_EQ(W("dog"), v().foreignText);
   EXPECT_EQ(1u, evaluations());
@@ -414,7 +414,7 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
 }
 
 TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtOnce) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   int selections = 0;
   flows.onSelectLesson = [&](const std::string&, bool) {
     return ++selections == 1 ? std::optional<std::uint8_t>(2) : std::nullopt;
@@ -422,7 +422,7 @@ TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtO
   msgs.expect(kAbort, Answer::Yes)
       .expect(kEmptyLesson, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   ExpectEnd();
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(2, lesson.unitId);
   EXPECT_EQ(W("Leer"), v().lessonName);
   EXPECT_TRUE(session.entries().empty());
@@ -432,27 +432,27 @@ TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtO
   // The window then fills the evaluation, which has nothing to show.
   TestEvaluation result(session, msgs);
   msgs.expect("Es wurden keine Vokabeln abgefragt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_FALSE(result.Fill(true));
+  EXPECT_FALSE(result.fill(true));
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(TestSessionTest, AuswertungAndEndeAskUntilTheTestIsFinished) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   msgs.expect(kAbortForEvaluation, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  session.RequestEvaluation();
+  session.requestEvaluation();
   EXPECT_EQ(0u, evaluations());
   msgs.expect(kAbortForEvaluation, Answer::Yes);
-  session.RequestEvaluation();
+  session.requestEvaluation();
   EXPECT_EQ(1u, evaluations());
   EXPECT_FALSE(session.TestFinished) << "the test goes on";
 
   msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  EXPECT_FALSE(session.ConfirmEnd());
+  EXPECT_FALSE(session.confirmEnd());
   EXPECT_TRUE(session.TestAwaitingAnswer);
   Answer("Hund");
   EXPECT_EQ(W("cat"), v().foreignText);
   msgs.expect(kAbort, Answer::Yes);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_FALSE(session.TestAwaitingAnswer);
   EXPECT_TRUE(msgs.done());
 }
@@ -461,16 +461,16 @@ TEST_F(TestSessionTest, EmptyLessonAndNoOtherChosenDoesNotStart) {
   lesson.unitId = 2;
   flows.onSelectLesson = [&](const std::string&, bool) { return std::optional<std::uint8_t>(); };
   msgs.expect(kEmptyLesson);
-  EXPECT_FALSE(session.StartTest());
+  EXPECT_FALSE(session.startTest());
   EXPECT_EQ(2, lesson.unitId);
 }
 
 // One missing DataFile is one box, with the file and the reason.
 TEST_F(TestSessionTest, MissingDataFileIsOneBoxAndKeepsTheEntriesLoaded) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   std::filesystem::remove(path);
   msgs.expect("IO-Fehler 802!" + mhtest::Missing(path), Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(session.StartTest());
+  EXPECT_FALSE(session.startTest());
   EXPECT_EQ(1u, msgs.shown().size());
   ASSERT_EQ(3u, session.entries().size());
   EXPECT_EQ(W("house"), session.entries()[0].A1.get());

@@ -15,12 +15,12 @@ namespace merkhaus {
 // "Drucken": prints the vocabulary list of the current lesson, after the learner chose the
 // printer (or a PDF file) in the print dialog, dated by the services' clock. It keeps nothing
 // between two runs; it leaves the printed lesson's header in the lesson context.
-class UnitListPrinter : public Mode {
+class VocabularyListPrinter : public Mode {
  public:
-  explicit UnitListPrinter(const ModeContext& mode);
+  explicit VocabularyListPrinter(const ModeContext& mode);
 
-  void PrintUnitList();
-  void runMode(ModeHost&) override { PrintUnitList(); }
+  void printList();
+  void runMode(ModeHost&) override { printList(); }
 
  private:
   Services& services_;
@@ -32,7 +32,8 @@ std::string ProposedPdfPath(const std::string& dataFilePath);
 // The list of lesson `unitId` of the DataFile at `path`, as "Drucken" would print it on the day
 // `date`, for printing without the windows (`merkhaus --print-pdf`). Every problem (a missing or
 // unreadable file, no DataFile, no such lesson) is told through `messages`; then nothing.
-std::optional<PrintDocument> ReadUnitListDocument(const std::string& path, std::uint8_t unitId,
-                                                  const WinString& date, Messages& messages);
+std::optional<PrintDocument> ReadVocabularyListDocument(const std::string& path,
+                                                        std::uint8_t unitId, const WinString& date,
+                                                        Messages& messages);
 
 }  // namespace merkhaus

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/unit_list_printer.h"
+#include "printing/vocabulary_list_printer.h"
 
 #include <filesystem>
 #include <span>
@@ -7,7 +7,7 @@
 #include "flows/lesson_loading.h"
 #include "platform/file_io.h"
 #include "platform/today.h"
-#include "printing/unit_list_layout.h"
+#include "printing/vocabulary_list_layout.h"
 #include "store/datafile.h"
 
 namespace merkhaus {
@@ -20,9 +20,9 @@ std::string LessonGone(const std::string& path) {
 
 }  // namespace
 
-UnitListPrinter::UnitListPrinter(const ModeContext& mode) : services_(mode.services) {}
+VocabularyListPrinter::VocabularyListPrinter(const ModeContext& mode) : services_(mode.services) {}
 
-void UnitListPrinter::PrintUnitList() {
+void VocabularyListPrinter::printList() {
   LessonContext& lesson = services_.lesson;
   Messages& messages = services_.messages;
   // A DataFile without lessons leaves no lesson chosen (the learner was told "Keine Lektionen
@@ -50,9 +50,9 @@ void UnitListPrinter::PrintUnitList() {
   lesson.lessonHeader = *read->header;
 
   const PrintDocument document =
-      LayoutUnitList(MakeUnitListHeader(lesson.lessonHeader, lesson.dataFileHeader,
-                                        TodayShortDateText(services_.clock)),
-                     read->entries);
+      LayoutVocabularyList(MakeVocabularyListHeader(lesson.lessonHeader, lesson.dataFileHeader,
+                                                    TodayShortDateText(services_.clock)),
+                           read->entries);
   std::string error;
   if (!target->print(document, error)) ShowErr(messages, error);
 }
@@ -63,8 +63,9 @@ std::string ProposedPdfPath(const std::string& dataFilePath) {
   return pdf.string();
 }
 
-std::optional<PrintDocument> ReadUnitListDocument(const std::string& path, std::uint8_t unitId,
-                                                  const WinString& date, Messages& messages) {
+std::optional<PrintDocument> ReadVocabularyListDocument(const std::string& path,
+                                                        std::uint8_t unitId, const WinString& date,
+                                                        Messages& messages) {
   if (KindOf(path) == PathKind::Missing) {
     messages.show(MsgKind::Warning, "Die Datei \"" + path + "\" ist nicht auffindbar!",
                   MsgButtons::Ok);
@@ -99,8 +100,8 @@ std::optional<PrintDocument> ReadUnitListDocument(const std::string& path, std::
                   MsgButtons::Ok);
     return std::nullopt;
   }
-  return LayoutUnitList(MakeUnitListHeader(*lesson->header, *dataFileHeader, date),
-                        lesson->entries);
+  return LayoutVocabularyList(MakeVocabularyListHeader(*lesson->header, *dataFileHeader, date),
+                              lesson->entries);
 }
 
 }  // namespace merkhaus

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/unit_list_printer.h"
+#include "printing/vocabulary_list_printer.h"
 
 #include <gtest/gtest.h>
 
@@ -32,12 +32,12 @@ std::vector<WinString> W(std::initializer_list<const char*> texts) {
 
 // "Drucken" after the DataFile and the lesson were chosen: the main window has set DataFilePath
 // and CurUnitID, and the lesson choice has read record 0.
-class PrintUnitListTest : public ::testing::Test {
+class PrintListTest : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   std::string path = t.dir.file("vok.fid");
   mhtest::FakeFlows flows;
-  UnitListPrinter printer{t.mode(flows.bundle())};
+  VocabularyListPrinter printer{t.mode(flows.bundle())};
 
   void SetUp() override {
     mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "Anna"),
@@ -53,12 +53,12 @@ class PrintUnitListTest : public ::testing::Test {
     t.lesson.lessonHeader.B1.set(std::string_view("alte Lektion"));
   }
 
-  ~PrintUnitListTest() override { ClearFileFaults(); }
+  ~PrintListTest() override { ClearFileFaults(); }
 };
 
-TEST_F(PrintUnitListTest, PrintsTheLiveEntriesOfTheLessonUnderItsHeader) {
+TEST_F(PrintListTest, PrintsTheLiveEntriesOfTheLessonUnderItsHeader) {
   t.printDialog.answerPrint();
-  printer.PrintUnitList();
+  printer.printList();
   ASSERT_EQ(1u, t.printDialog.printed.size());
   const PrintDocument& doc = t.printDialog.printed[0];
   EXPECT_EQ("Vokabelliste Tiere", doc.title);
@@ -74,25 +74,25 @@ TEST_F(PrintUnitListTest, PrintsTheLiveEntriesOfTheLessonUnderItsHeader) {
   EXPECT_EQ("Tiere", t.lesson.lessonHeader.B1.view());
 }
 
-TEST_F(PrintUnitListTest, NothingIsPrintedOrLoadedWhenTheDialogIsCancelled) {
+TEST_F(PrintListTest, NothingIsPrintedOrLoadedWhenTheDialogIsCancelled) {
   t.printDialog.answerCancel();
-  printer.PrintUnitList();
+  printer.printList();
   EXPECT_TRUE(t.printDialog.done());
   EXPECT_TRUE(t.printDialog.printed.empty());
   EXPECT_EQ("alte Lektion", t.lesson.lessonHeader.B1.view());
   EXPECT_TRUE(t.messages.shown().empty());
 }
 
-TEST_F(PrintUnitListTest, WithoutALessonNoDialogIsShown) {
+TEST_F(PrintListTest, WithoutALessonNoDialogIsShown) {
   // A DataFile without lessons: the lesson choice said "Keine Lektionen verfügbar!" and chose
   // none. An empty list under the old lesson's name would be wrong.
   t.lesson.unitId = 0;
-  printer.PrintUnitList();
+  printer.printList();
   EXPECT_TRUE(t.printDialog.proposedPdfs.empty());
   EXPECT_TRUE(t.messages.shown().empty());
 }
 
-TEST_F(PrintUnitListTest, FailuresAreToldAndNothingIsPrinted) {
+TEST_F(PrintListTest, FailuresAreToldAndNothingIsPrinted) {
   struct Case {
     const char* name;
     std::function<void()> arrange;
@@ -116,18 +116,18 @@ TEST_F(PrintUnitListTest, FailuresAreToldAndNothingIsPrinted) {
     c.arrange();
     t.printDialog.answerPrint();
     t.messages.expect(c.message, Answer::Ok, c.kind, MsgButtons::Ok);
-    printer.PrintUnitList();
+    printer.printList();
     ClearFileFaults();
     EXPECT_TRUE(t.printDialog.printed.empty());
     EXPECT_TRUE(t.messages.done());
   }
 }
 
-TEST_F(PrintUnitListTest, APrinterThatRefusesIsReported) {
+TEST_F(PrintListTest, APrinterThatRefusesIsReported) {
   t.printDialog.answerFailing("Der Drucker \"lp\" hat nicht gedruckt.");
   t.messages.expect("Der Drucker \"lp\" hat nicht gedruckt.", Answer::Ok, MsgKind::Error,
                     MsgButtons::Ok);
-  printer.PrintUnitList();
+  printer.printList();
   EXPECT_TRUE(t.printDialog.done());
 }
 
