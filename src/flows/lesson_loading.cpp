@@ -78,6 +78,11 @@ bool LoadLessonToAsk(LessonContext& lesson, Messages& messages, LessonChooser& l
   }
 }
 
+LessonHeading HeadingOf(const LessonContext& lesson) {
+  return {LessonName(lesson.lessonHeader), lesson.lessonHeader.Comment.get(),
+          ForeignLanguage(lesson.dataFileHeader), NativeLanguage(lesson.dataFileHeader)};
+}
+
 void TellLessonNotCreated(Messages& messages, const StoreError& error) {
   switch (error.kind) {
     case StoreError::Kind::NoFreeUnitId:

@@ -43,6 +43,16 @@ std::optional<std::vector<TVocData>> LoadLessonEntries(const LessonContext& less
 bool LoadLessonToAsk(LessonContext& lesson, Messages& messages, LessonChooser& lessons,
                      const std::function<void(const std::vector<TVocData>* entries)>& take);
 
+// What the practice and the test show of the lesson they ask: its name and comment, and the
+// languages of the DataFile as the headings of the two sides.
+struct LessonHeading {
+  WinString lessonName;
+  WinString lessonComment;
+  WinString foreignLanguage;  // heading of the A side
+  WinString nativeLanguage;   // heading of the B side
+};
+LessonHeading HeadingOf(const LessonContext& lesson);
+
 // Why a lesson could not be made, in the boxes of the lesson management ("RW - Fehler: 1002",
 // "There're already 255 units in this DataFile!" with "Fehler 1003: ...", "Die Unit ist bereits
 // vorhanden!").

@@ -48,12 +48,9 @@ void StudySession::keepEntries(std::vector<TVocData> entries) {
 }
 
 void StudySession::showLesson() {
-  const TVocData& dataFile = lesson_.dataFileHeader;
-  view_.lessonName = LessonName(lesson_.lessonHeader);
-  view_.lessonComment = lesson_.lessonHeader.Comment.get();
-  view_.nativeLanguage = NativeLanguage(dataFile);
-  view_.foreignLanguage = ForeignLanguage(dataFile);
-  view_.caption = "Üben -- " + ToUtf8(DataFileName(dataFile).left(kCaptionNameLength));
+  static_cast<LessonHeading&>(view_) = HeadingOf(lesson_);
+  view_.caption =
+      "Üben -- " + ToUtf8(DataFileName(lesson_.dataFileHeader).left(kCaptionNameLength));
 }
 
 bool StudySession::prepareStudy() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flows/flows.h"
+#include "flows/lesson_loading.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
 #include "practice/study_engine.h"
@@ -25,14 +26,10 @@ inline constexpr Rgb kRed{255, 0, 0};    // the solution and the tip
 
 // Everything the practice window shows. The window copies it into its controls after every call
 // into StudySession; it decides nothing itself.
-struct StudyView {
+struct StudyView : LessonHeading {
   std::string caption = "Üben";  // UTF-8
-  WinString lessonName;
-  WinString lessonComment;
-  WinString foreignLanguage;  // heading of the A side
-  WinString nativeLanguage;   // heading of the B side
-  WinString foreignText;      // the A side: question or answer
-  WinString nativeText;       // the B side
+  WinString foreignText;         // the A side: question or answer
+  WinString nativeText;          // the B side
   WinString comment;
   Rgb foreignColour = kBlack;
   Rgb nativeColour = kBlack;

@@ -35,12 +35,9 @@ bool TestSession::startTest() {
 }
 
 void TestSession::showLesson() {
-  const TVocData& dataFile = lesson_.dataFileHeader;
-  view_.lessonName = LessonName(lesson_.lessonHeader);
-  view_.lessonComment = lesson_.lessonHeader.Comment.get();
-  view_.nativeLanguage = NativeLanguage(dataFile);
-  view_.foreignLanguage = ForeignLanguage(dataFile);
-  view_.caption = ToUtf8((WinString("Testen -- ") + DataFileName(dataFile)).left(kCaptionLength));
+  static_cast<LessonHeading&>(view_) = HeadingOf(lesson_);
+  view_.caption =
+      ToUtf8((WinString("Testen -- ") + DataFileName(lesson_.dataFileHeader)).left(kCaptionLength));
 }
 
 bool TestSession::prepareTest() {

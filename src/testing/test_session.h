@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flows/flows.h"
+#include "flows/lesson_loading.h"
 #include "flows/redraw.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
@@ -18,14 +19,10 @@ namespace merkhaus {
 
 // Everything the test window shows. The window copies it into its controls after every call
 // into TestSession; it decides nothing itself.
-struct TestView {
+struct TestView : LessonHeading {
   std::string caption = "Testen";  // UTF-8
-  WinString lessonName;
-  WinString lessonComment;
-  WinString foreignLanguage;  // heading of the A side
-  WinString nativeLanguage;   // heading of the B side
-  WinString foreignText;      // the question, when it comes from the A side
-  WinString nativeText;       // the question, when it comes from the B side
+  WinString foreignText;           // the question, when it comes from the A side
+  WinString nativeText;            // the question, when it comes from the B side
   WinString comment;
   WinString answer;           // the answer field
   std::string counter = "-";  // "asked/entries"
