@@ -50,39 +50,10 @@ Tstudy::Tstudy(const ModeContext& mode)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(489, 360);
 
-  auto* top = MakePanel(this, QRect(4, 4, 380, 50));
-  Label4 = MakeLabel(top, QString(), QRect(8, 4, 330, 20));
-  QFont bold = Label4->font();
-  bold.setBold(true);
-  bold.setPixelSize(16);
-  Label4->setFont(bold);
-  Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
-  SetItalic(Label13);
-  Button7 = MakeClickOnlyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
-
-  auto* main = MakePanel(this, QRect(4, 58, 380, 226));
-  Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
-  Memo1 = MakeMemo(main, QRect(8, 22, 178, 62));
-  Label1 = MakeLabel(main, QString(), QRect(194, 4, 178, 16));
-  Memo2 = MakeMemo(main, QRect(194, 22, 178, 62));
-  Label3 = MakeLabel(main, QStringLiteral("Kommentar:"), QRect(8, 90, 178, 16));
-  Memo3 = MakeMemo(main, QRect(8, 108, 364, 52));
-  auto* line = new QFrame(main);
-  line->setFrameShape(QFrame::HLine);
-  line->setFrameShadow(QFrame::Sunken);
-  line->setGeometry(8, 166, 364, 4);
-  Label12 = MakeLabel(main, QStringLiteral("&Antwort:"), QRect(8, 174, 178, 18));
-  Edit1 = new SpecialCharEdit(services_.specialChars, 255, main);
-  Edit1->setGeometry(8, 194, 364, 24);
-  Label12->setBuddy(Edit1);
-
-  auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
-  Button1 = MakeClickOnlyButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
-  Button8 = MakeClickOnlyButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
-  Button4 = MakeClickOnlyButton(buttons, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
+  BuildQuestionForm(*this, this, services_.specialChars, 226);
+  Button4 = MakeClickOnlyButton(buttonColumn, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
   Button4->setFocusPolicy(Qt::StrongFocus);
-  Button6 = MakeClickOnlyButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
-  SetBold(Button6);
+  const QFont bold = Label4->font();
 
   auto* counters = MakePanel(this, QRect(390, 172, 95, 112));
   Label5 = MakeLabel(counters, QStringLiteral("Noch mal:"), QRect(6, 4, 83, 16));

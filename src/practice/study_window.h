@@ -6,6 +6,7 @@
 
 #include "flows/flows.h"
 #include "flows/mode.h"
+#include "flows/question_form.h"
 #include "flows/services.h"
 
 class QLabel;
@@ -20,27 +21,13 @@ class StudySession;
 
 // "Üben": asks the entries of a lesson one after another until every one is known. The window
 // only shows what its StudySession decides.
-class Tstudy : public QDialog, public Mode {
+class Tstudy : public QDialog, public Mode, public QuestionForm {
   Q_OBJECT
  public:
   explicit Tstudy(const ModeContext& mode);
   ~Tstudy() override;
 
-  QLabel* Label4;         // lesson name
-  QLabel* Label13;        // lesson comment
-  QPushButton* Button7;   // i
-  QLabel* Label2;         // foreign language
-  QPlainTextEdit* Memo1;  // A side
-  QLabel* Label1;         // native language
-  QPlainTextEdit* Memo2;  // B side
-  QLabel* Label3;
-  QPlainTextEdit* Memo3;  // comment
-  QLabel* Label12;
-  SpecialCharEdit* Edit1;  // the answer
-  QPushButton* Button1;    // Optionen
-  QPushButton* Button8;    // Lektion
-  QPushButton* Button4;    // Korrigieren
-  QPushButton* Button6;    // Ende
+  QPushButton* Button4;  // Korrigieren
   QLabel* Label5;
   QLabel* Label7;  // Noch mal
   QLabel* Label9;

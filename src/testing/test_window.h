@@ -6,6 +6,7 @@
 
 #include "flows/flows.h"
 #include "flows/mode.h"
+#include "flows/question_form.h"
 #include "flows/services.h"
 #include "testing/test_session.h"
 
@@ -21,27 +22,13 @@ class Ttst_ausw;
 // "Testen": asks every entry of a lesson once. The window only shows what its TestSession
 // decides; the evaluation window ("Testauswertung") stays open beside it and remains usable
 // while the test runs modally, because it is a window of its own owned by this one.
-class TTesten : public QDialog, public Mode, private Redraw {
+class TTesten : public QDialog, public Mode, public QuestionForm, private Redraw {
   Q_OBJECT
  public:
   explicit TTesten(const ModeContext& mode);
   ~TTesten() override;
 
-  QLabel* Label4;         // lesson name
-  QLabel* Label13;        // lesson comment
-  QPushButton* Button7;   // i
-  QLabel* Label2;         // foreign language
-  QPlainTextEdit* Memo1;  // A side
-  QLabel* Label1;         // native language
-  QPlainTextEdit* Memo2;  // B side
-  QLabel* Label3;
-  QPlainTextEdit* Memo3;  // comment
-  QLabel* Label12;
-  SpecialCharEdit* Edit1;  // the answer
-  QPushButton* Button1;    // Optionen
-  QPushButton* Button8;    // Lektion
-  QPushButton* Button3;    // Auswertung
-  QPushButton* Button6;    // Ende
+  QPushButton* Button3;  // Auswertung
   QLabel* Label5;
   QLabel* Label6;        // asked/entries
   QPushButton* Button2;  // Weiter
