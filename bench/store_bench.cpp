@@ -31,10 +31,9 @@
 #include "platform/file_io.h"
 #include "platform/messages.h"
 #include "store/datafile.h"
+#include "store/lesson_list.h"
 #include "store/record_file.h"
-#include "store/shared.h"
 #include "store/statistics.h"
-#include "store/units.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -194,19 +193,20 @@ void Timed(benchmark::State& state, const char* name, Op&& op,
 // The cleanup's yardstick: the file copied whole into a new file, flushed and renamed into
 // place, read in the same blocks.
 void CopyWhole(const std::string& from, const std::string& to) {
-  File in;
-  FileError error;
-  if (!in.open(from, File::Mode::Read, Lock::None, error)) throw std::runtime_error(error.text());
+  auto in = File::open(from, File::Mode::Read, Lock::None);
+  if (!in) throw std::runtime_error(in.error().text());
   AtomicFile out;
   std::vector<char> block(RecordFile::kBlockRecords * kRecordSize);
-  if (!out.create(to, error)) throw std::runtime_error(error.text());
+  if (auto created = out.create(to); !created) throw std::runtime_error(created.error().text());
   for (std::uint64_t offset = 0;;) {
-    const std::size_t n = in.readAt(block.data(), block.size(), offset);
+    const std::size_t n = in->readAt(block.data(), block.size(), offset);
     if (n == 0) break;
-    if (!out.write(block.data(), n, error)) throw std::runtime_error(error.text());
+    if (auto written = out.write(block.data(), n); !written) {
+      throw std::runtime_error(written.error().text());
+    }
     offset += n;
   }
-  if (!out.commit(error)) throw std::runtime_error(error.text());
+  if (auto committed = out.commit(); !committed) throw std::runtime_error(committed.error().text());
 }
 
 void BM_PlainBlockRead(benchmark::State& state) {
@@ -218,21 +218,20 @@ void BM_PlainBlockRead(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
 }
 
-void BM_LoadUnitVocsLastLesson(benchmark::State& state) {
-  auto shared = std::make_unique<Shared>();
-  NoMessages messages;
-  shared->DataFilePath = Bench().path();
-  shared->CurUnitID = Bench().lastUnit();
-  Timed(state, "LoadUnitVocs (letzte Lektion)", [&] {
-    LoadUnitVocs(*shared, messages);
-    if (shared->VocCount != kMaxVocs) throw std::logic_error("LoadUnitVocs loaded too few");
+void BM_ReadLessonLastLesson(benchmark::State& state) {
+  Timed(state, "ReadLesson (letzte Lektion)", [&] {
+    const auto lesson = ReadLesson(Bench().path(), Bench().lastUnit(), kMaxEntries);
+    if (!lesson || lesson->entries.size() != kMaxEntries) {
+      throw std::logic_error("ReadLesson loaded too few");
+    }
   });
 }
 
-void BM_ReadUnitList(benchmark::State& state) {
-  Timed(state, "ReadUnitList", [&] {
-    if (ReadUnitList(Bench().path()).lines.size() != kLessons) {
-      throw std::logic_error("ReadUnitList missed lessons");
+void BM_ReadLessonList(benchmark::State& state) {
+  Timed(state, "ReadLessonList", [&] {
+    const auto list = ReadLessonList(Bench().path());
+    if (!list || list->lines.size() != kLessons) {
+      throw std::logic_error("ReadLessonList missed lessons");
     }
   });
 }
@@ -243,14 +242,14 @@ void BM_ReplaceLastRecord(benchmark::State& state) {
   TVocData b = a;
   b.Comment.set("geändert");
   bool toB = true;
-  FileError error;
   Timed(state, "ReplaceRecord (letzter Datensatz)", [&] {
-    if (!ReplaceRecord(Bench().path(), toB ? a : b, toB ? b : a, true, error)) {
-      throw std::runtime_error(error.text());
+    if (const auto replaced = ReplaceRecord(Bench().path(), toB ? a : b, toB ? b : a, true);
+        !replaced) {
+      throw std::runtime_error(replaced.error().file.text());
     }
     toB = !toB;
   });
-  if (!toB) ReplaceRecord(Bench().path(), b, a, true, error);  // leave the file as generated
+  if (!toB) (void)ReplaceRecord(Bench().path(), b, a, true);  // leave the file as generated
 }
 
 // The same scan and write without waiting for the disk, to show what the flush costs.
@@ -260,13 +259,13 @@ void BM_ReplaceLastRecordUnflushed(benchmark::State& state) {
   b.Comment.set("geändert");
   bool toB = true;
   auto replace = [&](const TVocData& from, const TVocData& to) {
-    RecordFile file;
-    if (!file.open(Bench().path(), Access::Write)) throw std::runtime_error(file.error().text());
-    file.scan(0, [&](std::uint64_t index, const TVocData& r) {
-      if (RecordsEqual(r, from)) file.write(index, to);
+    auto file = RecordFile::open(Bench().path(), Access::Write);
+    if (!file) throw std::runtime_error(file.error().text());
+    file->scan(0, [&](std::uint64_t index, const TVocData& r) {
+      if (RecordsEqual(r, from)) file->write(index, to);
       return true;
     });
-    file.close();
+    file->close();
   };
   Timed(state, "ReplaceRecord ohne Flush", [&] {
     replace(toB ? a : b, toB ? b : a);
@@ -278,10 +277,8 @@ void BM_ReplaceLastRecordUnflushed(benchmark::State& state) {
 // The dictionary's search over the whole file with every field switched on and case folded
 // (the most work per record), progress told as to the window's progress bar.
 void BM_DictionarySearch(benchmark::State& state) {
-  auto shared = std::make_unique<Shared>();
   NoMessages messages;
-  shared->DataFilePath = Bench().path();
-  DictionarySearch search(*shared, messages);
+  DictionarySearch search(messages);
   SearchSettings settings;
   settings.caseSensitive = false;
   std::uint64_t steps = 0, shown = 0;
@@ -291,9 +288,9 @@ void BM_DictionarySearch(benchmark::State& state) {
     benchmark::DoNotOptimize(shown);
   };
   Timed(state, "DictionarySearch (alle Felder)", [&] {
-    if (search.Search(WinString("WORT 4711"), settings, progress) !=
+    if (search.search(Bench().path(), WinString("WORT 4711"), settings, progress) !=
             DictionarySearch::Outcome::Searched ||
-        search.HitCount() != 11) {
+        search.hitCount() != 11) {
       throw std::logic_error("DictionarySearch found the wrong entries");
     }
   });
@@ -306,8 +303,8 @@ void BM_EditorStatistics(benchmark::State& state) {
   Timed(
       state, "CountRecords (Editor-Statistik)",
       [&] {
-        DataFileCounts counts;
-        if (!CountRecords(Bench().thirdDeletedPath(), counts) || counts.deletedEntries == 0) {
+        const auto counts = CountRecords(Bench().thirdDeletedPath());
+        if (!counts || counts->deletedEntries == 0) {
           throw std::logic_error("CountRecords failed");
         }
       },
@@ -341,8 +338,8 @@ void BM_Cleanup(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PlainBlockRead)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LoadUnitVocsLastLesson)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_ReadUnitList)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReadLessonLastLesson)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ReadLessonList)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_ReplaceLastRecord)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_ReplaceLastRecordUnflushed)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_DictionarySearch)->Unit(benchmark::kMillisecond)->UseManualTime();

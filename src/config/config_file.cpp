@@ -125,13 +125,13 @@ const std::array<Line, kConfigLineCount> kLines = {
     Bool<&Options::ClearList>(),
     Bool<&Options::wortbuchleerenft>(),
     Bool<&Options::Felder>(),
-    Bool<&Options::CheckBox1>(),
-    Bool<&Options::CheckBox2>(),
-    Bool<&Options::CheckBox3>(),
-    Bool<&Options::CheckBox4>(),
-    Bool<&Options::CheckBox5>(),
-    Bool<&Options::CheckBox6>(),
-    Bool<&Options::CheckBox7>(),
+    Bool<&Options::searchB1>(),
+    Bool<&Options::searchB2>(),
+    Bool<&Options::searchB3>(),
+    Bool<&Options::searchA1>(),
+    Bool<&Options::searchA2>(),
+    Bool<&Options::searchA3>(),
+    Bool<&Options::searchComment>(),
 };
 
 int DigitValue(char c, int base) {
@@ -143,10 +143,6 @@ int DigitValue(char c, int base) {
 }
 
 }  // namespace
-
-void ShowFileError(Messages& messages, const char* text, const FileError& error) {
-  messages.show(MsgKind::Error, WithReason(text, error), MsgButtons::Yes);
-}
 
 bool ReadConfigBool(std::string_view line) {
   return line == "TRUE";
@@ -202,24 +198,23 @@ ConfigFile::ConfigFile(std::filesystem::path dir, Options& options, SpecialCharT
                        Messages& messages)
     : dir_(std::move(dir)), options_(options), specialChars_(specialChars), messages_(messages) {}
 
-void ConfigFile::LoadOrCreate() {
+void ConfigFile::loadOrCreate() {
   std::error_code ec;
   if (std::filesystem::exists(path(), ec) || ec) {
-    Load();
+    load();
     return;
   }
-  Save();
+  save();
   // A first start reads the special characters too (creating Merkhaus.soz when needed): the
   // typing fields and the "Sonderzeichen" page must show what the file holds, or "Eintragen"
   // would overwrite it with empty fields.
   LoadSpecialChars(dir_, specialChars_, messages_);
 }
 
-bool ConfigFile::Load() {
-  FileError error;
-  const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine, error);
+bool ConfigFile::load() {
+  const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine);
   if (!lines) {
-    ShowFileError(messages_, kReadError, error);
+    ShowFileError(messages_, kReadError, lines.error(), {}, MsgButtons::Yes);
     return false;
   }
   ReadConfigLines(*lines, options_);
@@ -227,10 +222,9 @@ bool ConfigFile::Load() {
   return true;
 }
 
-bool ConfigFile::Save() {
-  FileError error;
-  if (!ReplaceFile(path(), ConfigFileText(options_), error)) {
-    ShowFileError(messages_, kWriteError, error);
+bool ConfigFile::save() {
+  if (const FileResult<> written = ReplaceFile(path(), ConfigFileText(options_)); !written) {
+    ShowFileError(messages_, kWriteError, written.error(), {}, MsgButtons::Yes);
     return false;
   }
   return true;

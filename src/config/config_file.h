@@ -20,10 +20,6 @@ inline constexpr int kConfigLineCount = 77;
 inline constexpr const char* kReadError = "Fehler beim Lesen der Datei!";
 inline constexpr const char* kWriteError = "Fehler beim Schreiben der Datei!";
 
-// The error box of the configuration files: one Yes button, the file and the reason below the
-// text.
-void ShowFileError(Messages& messages, const char* text, const FileError& error);
-
 // A value line of Merkhaus.cfg. A boolean is true only for exactly "TRUE".
 bool ReadConfigBool(std::string_view line);
 // An integer line: leading blanks, an optional sign, then decimal digits up to the first other
@@ -48,14 +44,14 @@ class ConfigFile {
   std::filesystem::path path() const { return dir_ / kConfigFileName; }
 
   // Reads the file when it exists, otherwise creates it from the current options.
-  void LoadOrCreate();
+  void loadOrCreate();
   // Reads the options and then the special-character table. When the file cannot be read the
   // learner is told and everything keeps its value.
-  bool Load();
+  bool load();
   // Writes the 77 lines. On failure the learner is told and the old file stays as it was.
-  bool Save();
+  bool save();
   // Throws away unsaved changes: the same as LoadOrCreate.
-  void Reload() { LoadOrCreate(); }
+  void reload() { loadOrCreate(); }
 
  private:
   std::filesystem::path dir_;

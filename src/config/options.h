@@ -29,21 +29,23 @@ template <int Count>
 class Choice {
  public:
   static constexpr int Items = Count;
-  constexpr Choice(int v) : value_(Fit(v)) {}  // NOLINT
+  constexpr Choice(int v) : value_(fit(v)) {}  // NOLINT
   constexpr Choice& operator=(int v) {
-    value_ = Fit(v);
+    value_ = fit(v);
     return *this;
   }
   constexpr operator int() const { return value_; }  // NOLINT
 
  private:
-  static constexpr int Fit(int v) { return v < 0 ? -1 : std::min(v, Count - 1); }
+  static constexpr int fit(int v) { return v < 0 ? -1 : std::min(v, Count - 1); }
   int value_;
 };
 
 // Every behaviour switch of the program. One instance lives for the whole run; every mode reads
 // the option it needs at the moment it needs it, so a change confirmed in the options dialog
-// takes effect at the next read. Each option is named after the control that edits it.
+// takes effect at the next read. Each option is named as Merkhaus.cfg's learners know it, after
+// the control that edits it; the dictionary's field switches, whose controls are only numbered,
+// are named after the field they govern.
 struct Options {
   // Allgemein
   std::string StdDF;  // a path, kept as the bytes of Merkhaus.cfg's line
@@ -93,20 +95,22 @@ struct Options {
   bool ClearList = true;
   bool wortbuchleerenft = true;
   bool Felder = false;
-  // Fields searched by the dictionary: A1, A2, A3, B1, B2, B3, Kommentar. They start false, but
-  // while Felder is off they are all forced on (ApplyFelderRule).
-  bool CheckBox1 = false;
-  bool CheckBox2 = false;
-  bool CheckBox3 = false;
-  bool CheckBox4 = false;
-  bool CheckBox5 = false;
-  bool CheckBox6 = false;
-  bool CheckBox7 = false;
+  // The fields the dictionary searches while Felder is on, in the order of Merkhaus.cfg. The
+  // dialog's captions cross over: the switches "Synonym A1".."A3" (CheckBox1..3) govern B1..B3,
+  // "Synonym B1".."B3" (CheckBox4..6) govern A1..A3. They start false, but while Felder is off
+  // they are all forced on (applyFelderRule).
+  bool searchB1 = false;
+  bool searchB2 = false;
+  bool searchB3 = false;
+  bool searchA1 = false;
+  bool searchA2 = false;
+  bool searchA3 = false;
+  bool searchComment = false;
 
   // With "Nicht alle Felder durchsuchen" off, the dictionary searches all seven fields.
-  void ApplyFelderRule() {
+  void applyFelderRule() {
     if (Felder) return;
-    CheckBox1 = CheckBox2 = CheckBox3 = CheckBox4 = CheckBox5 = CheckBox6 = CheckBox7 = true;
+    searchB1 = searchB2 = searchB3 = searchA1 = searchA2 = searchA3 = searchComment = true;
   }
 
   bool operator==(const Options&) const = default;

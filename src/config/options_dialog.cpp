@@ -379,13 +379,13 @@ void TOptionsDLG::buildWoerterbuch() {
   Felder = check(dictionary, "Felder", QStringLiteral("Nicht alle Felder durchsuchen"),
                  &Options::Felder);
   connect(Felder, &QCheckBox::toggled, this, &TOptionsDLG::FelderClick);
-  CheckBox1 = check(dictionary, "CheckBox1", QStringLiteral("Synonym A1"), &Options::CheckBox1);
-  CheckBox2 = check(dictionary, "CheckBox2", QStringLiteral("Synonym A2"), &Options::CheckBox2);
-  CheckBox3 = check(dictionary, "CheckBox3", QStringLiteral("Synonym A3"), &Options::CheckBox3);
-  CheckBox4 = check(dictionary, "CheckBox4", QStringLiteral("Synonym B1"), &Options::CheckBox4);
-  CheckBox5 = check(dictionary, "CheckBox5", QStringLiteral("Synonym B2"), &Options::CheckBox5);
-  CheckBox6 = check(dictionary, "CheckBox6", QStringLiteral("Synonym B3"), &Options::CheckBox6);
-  CheckBox7 = check(dictionary, "CheckBox7", QStringLiteral("Kommentar"), &Options::CheckBox7);
+  CheckBox1 = check(dictionary, "CheckBox1", QStringLiteral("Synonym A1"), &Options::searchB1);
+  CheckBox2 = check(dictionary, "CheckBox2", QStringLiteral("Synonym A2"), &Options::searchB2);
+  CheckBox3 = check(dictionary, "CheckBox3", QStringLiteral("Synonym A3"), &Options::searchB3);
+  CheckBox4 = check(dictionary, "CheckBox4", QStringLiteral("Synonym B1"), &Options::searchA1);
+  CheckBox5 = check(dictionary, "CheckBox5", QStringLiteral("Synonym B2"), &Options::searchA2);
+  CheckBox6 = check(dictionary, "CheckBox6", QStringLiteral("Synonym B3"), &Options::searchA3);
+  CheckBox7 = check(dictionary, "CheckBox7", QStringLiteral("Kommentar"), &Options::searchComment);
 
   auto* left = new QVBoxLayout;
   for (auto* box : {groesse, ganzewoerter, showunitID, ClearList, wortbuchleerenft}) {
@@ -448,7 +448,7 @@ void TOptionsDLG::buildSonderzeichen() {
 }
 
 void TOptionsDLG::FormCreate() {
-  config_.LoadOrCreate();
+  config_.loadOrCreate();
   ShowOptions();  // runs FelderClick, which applies the Felder rule to the options
   ShowSpecialChars();
   openedWith_ = options_;
@@ -490,7 +490,7 @@ void TOptionsDLG::showEvent(QShowEvent* event) {
 }
 
 void TOptionsDLG::OKBtnClick() {
-  config_.Save();
+  config_.save();
   QDialog::accept();
 }
 
@@ -498,7 +498,7 @@ void TOptionsDLG::CancelBtnClick() {
   // Back to the options in force when the dialog opened, then to what the file holds; so no
   // unconfirmed change survives, even when the file has gone and is written anew.
   options_ = openedWith_;
-  config_.Reload();
+  config_.reload();
   ShowOptions();
   ShowSpecialChars();
   QDialog::reject();
@@ -559,7 +559,7 @@ void TOptionsDLG::FelderClick() {
   for (auto* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7}) {
     box->setChecked(true);
   }
-  options_.ApplyFelderRule();
+  options_.applyFelderRule();
 }
 
 }  // namespace merkhaus

@@ -35,14 +35,15 @@ bool LoadSpecialChars(const std::filesystem::path& dir, SpecialCharTable& table,
   const bool exists = std::filesystem::exists(path, ec);
   // Only a file that is not there gets the defaults; one that merely cannot be read is the
   // learner's own and must not be overwritten.
-  FileError error;
-  if (!exists && !ec && !ReplaceFile(path, kDefaultSpecialChars, error)) {
-    ShowFileError(messages, kWriteError, error);
-    return false;
+  if (!exists && !ec) {
+    if (const FileResult<> written = ReplaceFile(path, kDefaultSpecialChars); !written) {
+      ShowFileError(messages, kWriteError, written.error(), {}, MsgButtons::Yes);
+      return false;
+    }
   }
-  const auto lines = ReadTextLines(path, table.keys.size(), kMaxSpecialCharLine, error);
+  const auto lines = ReadTextLines(path, table.keys.size(), kMaxSpecialCharLine);
   if (!lines) {
-    ShowFileError(messages, kReadError, error);
+    ShowFileError(messages, kReadError, lines.error(), {}, MsgButtons::Yes);
     return false;
   }
   table = SpecialCharTable{};
@@ -67,9 +68,10 @@ std::string SpecialCharFileText(const SpecialCharTable& fields) {
 
 bool SaveSpecialChars(const std::filesystem::path& dir, const SpecialCharTable& fields,
                       SpecialCharTable& table, Messages& messages) {
-  FileError error;
-  if (!ReplaceFile(dir / kSpecialCharFileName, SpecialCharFileText(fields), error)) {
-    ShowFileError(messages, kWriteError, error);
+  if (const FileResult<> written =
+          ReplaceFile(dir / kSpecialCharFileName, SpecialCharFileText(fields));
+      !written) {
+    ShowFileError(messages, kWriteError, written.error(), {}, MsgButtons::Yes);
     return false;
   }
   return LoadSpecialChars(dir, table, messages);

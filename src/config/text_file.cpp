@@ -5,11 +5,11 @@
 
 namespace merkhaus {
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path,
-                                                      std::size_t maxLines,
-                                                      std::size_t maxLineBytes, FileError& error) {
-  File file;
-  if (!file.open(path.string(), File::Mode::Read, Lock::None, error)) return std::nullopt;
+FileResult<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path,
+                                                   std::size_t maxLines, std::size_t maxLineBytes) {
+  auto opened = File::open(path.string(), File::Mode::Read, Lock::None);
+  if (!opened) return Failed(opened.error());
+  File& file = *opened;
 
   std::vector<std::string> lines;
   std::string line;
@@ -39,8 +39,7 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::pat
       }
     }
   } catch (const IoError& e) {
-    error = e.error();
-    return std::nullopt;
+    return Failed(e.error());
   }
   if (lineStarted && lines.size() < maxLines) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -52,8 +51,8 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::pat
   return lines;
 }
 
-bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, FileError& error) {
-  return WriteWholeFile(path.string(), bytes, error);
+FileResult<> ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
+  return WriteWholeFile(path.string(), bytes);
 }
 
 }  // namespace merkhaus

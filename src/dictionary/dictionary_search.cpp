@@ -62,7 +62,7 @@ class TermMatcher {
   std::size_t skip_[256];
 };
 
-// The word fields that the switches CheckBox1..CheckBox6 govern, in the order they are tried.
+// The word fields that the field switches govern, in the order they are tried.
 constexpr PString<60> TVocData::*kSwitchedWords[6] = {&TVocData::B1, &TVocData::B2, &TVocData::B3,
                                                       &TVocData::A1, &TVocData::A2, &TVocData::A3};
 
@@ -77,8 +77,8 @@ SearchSettings ReadSearchSettings(const Options& o, SearchDirection direction) {
   s.cutSpaces = o.wortbuchleerenft;
   // The single switches count only while "Nicht alle Felder durchsuchen" is on; otherwise every
   // field is searched.
-  const std::array<bool, 7> switches{o.CheckBox1, o.CheckBox2, o.CheckBox3, o.CheckBox4,
-                                     o.CheckBox5, o.CheckBox6, o.CheckBox7};
+  const std::array<bool, 7> switches{o.searchB1, o.searchB2, o.searchB3,     o.searchA1,
+                                     o.searchA2, o.searchA3, o.searchComment};
   for (std::size_t i = 0; i < switches.size(); ++i)
     s.fields[i] = !o.Felder || switches[i];
   s.direction = direction;
@@ -98,31 +98,30 @@ WinString HitLine(const TVocData& record, bool showUnitId) {
   return WinString(std::move(line));
 }
 
-DictionarySearch::DictionarySearch(Shared& shared, Messages& messages)
-    : shared_(shared), messages_(messages) {}
-
-void DictionarySearch::ClearHits() {
+void DictionarySearch::clearHits() {
   lines_.clear();
+  hits_.clear();
 }
 
-DictionarySearch::Outcome DictionarySearch::Search(const WinString& typed,
+DictionarySearch::Outcome DictionarySearch::search(const std::string& path, const WinString& typed,
                                                    const SearchSettings& settings,
                                                    const SearchProgress& progress) {
   if (typed.empty()) return Outcome::NotRun;
   // A term of blanks only is cut to the empty term and still searched: with whole fields it
   // finds the entries with an empty field.
   term_ = settings.cutSpaces ? CutSpaces(typed.left(255)) : typed;
-  return SearchDataFile(settings, progress) ? Outcome::Searched : Outcome::Failed;
+  return searchDataFile(path, settings, progress) ? Outcome::Searched : Outcome::Failed;
 }
 
-bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
+bool DictionarySearch::searchDataFile(const std::string& path, const SearchSettings& settings,
                                       const SearchProgress& progress) {
   const std::size_t kept = settings.clearList ? 0 : lines_.size();
-  RecordFile file;
-  if (!file.open(shared_.DataFilePath, Access::Read)) {
-    ShowErr(messages_, WithReason(kDictionaryReadError, file.error()));
+  auto opened = RecordFile::open(path, Access::Read);
+  if (!opened) {
+    ShowFileError(messages_, kDictionaryReadError, opened.error());
     return false;
   }
+  RecordFile& file = *opened;
 
   const TermMatcher matcher(term_, settings.caseSensitive, settings.wholeFields);
   const bool nativeSide = settings.direction != SearchDirection::BToA;
@@ -142,10 +141,10 @@ bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
   };
 
   // The hits are kept aside until the whole file has been read, so that a file that fails half
-  // way leaves the list and VocList as they were.
+  // way leaves the list as it was.
   const std::size_t room = kMaxHits - std::min(kept, kMaxHits);
   std::vector<TVocData> found;
-  TVocData header = shared_.DataFileHeader;
+  std::optional<TVocData> header;
   const std::uint64_t total = file.count() > 0 ? file.count() - 1 : 0;
   const std::uint64_t step = std::max<std::uint64_t>(1, total / 100);
   std::uint64_t told = 0;
@@ -169,23 +168,23 @@ bool DictionarySearch::SearchDataFile(const SearchSettings& settings,
       return true;
     });
   } catch (const IoError& e) {
-    ShowErr(messages_, WithReason(kDictionaryReadError, e.error()));
+    ShowFileError(messages_, kDictionaryReadError, e.error());
     return false;
   }
-  if (file.count() > 0) shared_.DataFileHeader = header;
+  if (header) header_ = header;
   file.close();
   if (progress && told != total) progress(total, total);
 
   lines_.resize(kept);
+  hits_.resize(kept);
   for (const TVocData& r : found) {
-    shared_.VocList[lines_.size()] = r;
     lines_.push_back(HitLine(r, settings.showUnitId));
+    hits_.push_back(r);
   }
-  shared_.VocCount = static_cast<std::uint8_t>(lines_.size());
   return true;
 }
 
-void DictionarySearch::WarnWhenFull() {
+void DictionarySearch::warnWhenFull() {
   if (lines_.size() >= kMaxHits) messages_.show(MsgKind::Warning, kTooManyHits, MsgButtons::Ok);
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "config/options.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -29,9 +29,8 @@ struct SearchSettings {
   bool showUnitId = false;    // showunitID: " @> " and the UnitID after each line
   bool clearList = true;      // ClearList: a new search starts a new list
   bool cutSpaces = true;      // wortbuchleerenft: CutSpaces on the term
-  // The field switches CheckBox1..CheckBox7. Their options-dialog captions cross over: the
-  // switches 1..3 ("Synonym A1".."A3") govern B1..B3, the switches 4..6 govern A1..A3, the
-  // seventh the comment.
+  // The fields searched, in the order of the options' field switches: B1, B2, B3, A1, A2, A3,
+  // the comment.
   std::array<bool, 7> fields{true, true, true, true, true, true, true};
   SearchDirection direction = SearchDirection::Both;
 };
@@ -63,43 +62,48 @@ WinString HitLine(const TVocData& record, bool showUnitId);
 using SearchProgress = std::function<void(std::uint64_t read, std::uint64_t total)>;
 
 // The dictionary's search across a whole DataFile and its hit list. Line k of the list always
-// belongs to shared.VocList[k], a copy of the record found; the list holds at most 255 lines.
+// belongs to hits()[k], a copy of the record found; the list holds at most 255 lines.
 class DictionarySearch {
  public:
   enum class Outcome {
     NotRun,    // the term was empty: nothing happened
     Searched,  // the whole file was read; the list holds the hits
-    Failed,    // the file could not be read (told); list and VocList are as before
+    Failed,    // the file could not be read (told); the list is as before
   };
 
-  DictionarySearch(Shared& shared, Messages& messages);
+  explicit DictionarySearch(Messages& messages) : messages_(messages) {}
 
   const std::vector<WinString>& lines() const { return lines_; }
-  std::size_t HitCount() const { return lines_.size(); }
+  const std::vector<TVocData>& hits() const { return hits_; }
+  std::size_t hitCount() const { return lines_.size(); }
+  // Record 0 of the DataFile as the last search read it; nothing before the first search.
+  const std::optional<TVocData>& dataFileHeader() const { return header_; }
 
-  // Empties the hit list; VocList keeps its records.
-  void ClearHits();
+  // Empties the hit list.
+  void clearHits();
 
-  // Looks `typed` up in shared.DataFilePath under `settings`: the term is cut first (cutSpaces),
-  // the list emptied (clearList) or continued, and every live entry of every lesson in file order
-  // in which a searched field matches adds one line. Record 0 is read into DataFileHeader. When
-  // the file cannot be read, kDictionaryReadError names it and the reason, and nothing changes.
-  Outcome Search(const WinString& typed, const SearchSettings& settings,
+  // Looks `typed` up in the DataFile at `path` under `settings`: the term is cut first
+  // (cutSpaces), the list emptied (clearList) or continued, and every live entry of every lesson
+  // in file order in which a searched field matches adds one line. When the file cannot be read,
+  // kDictionaryReadError names it and the reason, and nothing changes.
+  Outcome search(const std::string& path, const WinString& typed, const SearchSettings& settings,
                  const SearchProgress& progress = {});
 
   // After a search: when the list is full (also when it was full before), kTooManyHits. The
   // caller shows the list first, so that the learner sees what the warning is about.
-  void WarnWhenFull();
+  void warnWhenFull();
 
   // The term as the last search used it (after the cut).
   const WinString& searchedTerm() const { return term_; }
 
  private:
-  bool SearchDataFile(const SearchSettings& settings, const SearchProgress& progress);
+  bool searchDataFile(const std::string& path, const SearchSettings& settings,
+                      const SearchProgress& progress);
 
-  Shared& shared_;
   Messages& messages_;
   std::vector<WinString> lines_;
+  std::vector<TVocData> hits_;
+  std::optional<TVocData> header_;
   WinString term_;
 };
 

@@ -2,78 +2,69 @@
 #include "dictionary/dictionary_session.h"
 
 #include "platform/cp1252.h"
-#include "platform/file_io.h"
-#include "store/record_file.h"
+#include "store/datafile.h"
 
 namespace merkhaus {
 
-DictionarySession::DictionarySession(Shared& shared, Options& options, Messages& messages,
-                                     DataFileChooser& dataFiles, EntryViewer& entries)
-    : shared_(shared),
-      options_(options),
-      messages_(messages),
-      dataFiles_(dataFiles),
-      entries_(entries),
-      search_(shared, messages) {}
+DictionarySession::DictionarySession(Services& services, const Flows& flows, Redraw& window)
+    : lesson_(services.lesson),
+      options_(services.options),
+      messages_(services.messages),
+      flows_(flows),
+      window_(window),
+      search_(services.messages) {}
 
-bool DictionarySession::OpenDictionary() {
-  RecordFile file;
-  if (!file.open(shared_.DataFilePath, Access::Read)) {
-    ShowErr(messages_, WithReason(kDictionaryReadError, file.error()));
+bool DictionarySession::openDictionary() {
+  const StoreResult<TVocData> header = ReadHeaderRecord(lesson_.dataFilePath);
+  if (!header) {
+    ShowFileError(messages_, kDictionaryReadError, header.error().file);
     return false;
   }
-  if (file.count() < 1) {
-    ShowErr(messages_,
-            WithReason(kDictionaryReadError, FileError{shared_.DataFilePath, FileError::Step::Read,
-                                                       FileError::kShortRead}));
-    return false;
-  }
-  file.read(0, shared_.DataFileHeader);
-  file.close();
+  lesson_.dataFileHeader = *header;
   // "Wörterbuch" in Windows-1252, so that the cut counts characters.
-  const WinString caption =
-      WinString("Merkhaus ]|[ - W\xF6rterbuch -- ") + shared_.DataFileHeader.B1.get();
+  const WinString caption = WinString("Merkhaus ]|[ - W\xF6rterbuch -- ") + DataFileName(*header);
   view_.caption = ToUtf8(caption.left(89));
-  ClearDictionary();
+  clearDictionary();
   return true;
 }
 
-void DictionarySession::ClearDictionary() {
-  search_.ClearHits();
+void DictionarySession::clearDictionary() {
+  search_.clearHits();
   view_.term = WinString();
   view_.progress = 0;
   view_.progressMax = 0;
   ++view_.listVersion;
 }
 
-void DictionarySession::Search(const SearchProgress& progress, const std::function<void()>& shown) {
+void DictionarySession::search() {
   const SearchSettings settings = ReadSearchSettings(options_, direction_);
-  const auto outcome =
-      search_.Search(view_.term, settings, [&](std::uint64_t read, std::uint64_t total) {
-        view_.progress = read;
-        view_.progressMax = total;
-        if (progress) progress(read, total);
-      });
+  const auto outcome = search_.search(lesson_.dataFilePath, view_.term, settings,
+                                      [&](std::uint64_t read, std::uint64_t total) {
+                                        view_.progress = read;
+                                        view_.progressMax = total;
+                                        window_.redraw();
+                                      });
   if (outcome == DictionarySearch::Outcome::NotRun) return;
-  if (outcome == DictionarySearch::Outcome::Searched) ++view_.listVersion;
+  if (outcome == DictionarySearch::Outcome::Searched) {
+    ++view_.listVersion;
+    if (search_.dataFileHeader()) lesson_.dataFileHeader = *search_.dataFileHeader();
+  }
   // After hits the field is free for the next term; otherwise the term stays for correction.
-  const bool found = outcome == DictionarySearch::Outcome::Searched && search_.HitCount() > 0;
+  const bool found = outcome == DictionarySearch::Outcome::Searched && search_.hitCount() > 0;
   view_.term = found ? WinString() : search_.searchedTerm();
   if (outcome != DictionarySearch::Outcome::Searched) return;
-  if (shown) shown();
-  search_.WarnWhenFull();
+  window_.redraw();
+  search_.warnWhenFull();
 }
 
-void DictionarySession::ShowHit(int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= search_.HitCount()) return;
-  entries_.QuickEditEntry(static_cast<std::size_t>(index), false);
+void DictionarySession::showHit(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= search_.hitCount()) return;
+  flows_.entries.quickEditEntry(search_.hits()[static_cast<std::size_t>(index)], false);
 }
 
-void DictionarySession::ChooseDataFile() {
-  shared_.Cancelled = 0;
-  const std::string path = dataFiles_.ChooseDataFile(ChooseMode::Plain);
-  if (shared_.Cancelled) return;
-  shared_.DataFilePath = path;
+void DictionarySession::chooseDataFile() {
+  const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::Plain);
+  if (path) lesson_.dataFilePath = *path;
 }
 
 }  // namespace merkhaus

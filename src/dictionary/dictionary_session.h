@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "config/options.h"
 #include "dictionary/dictionary_search.h"
 #include "flows/flows.h"
-#include "platform/messages.h"
+#include "flows/redraw.h"
+#include "flows/services.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 
 namespace merkhaus {
 
@@ -33,45 +32,46 @@ struct DictionaryView {
 // Made once with its window; the direction stays from one opening to the next.
 class DictionarySession {
  public:
-  DictionarySession(Shared& shared, Options& options, Messages& messages,
-                    DataFileChooser& dataFiles, EntryViewer& entries);
+  // `window` is shown while a search reads the DataFile and before a full list is told.
+  DictionarySession(Services& services, const Flows& flows, Redraw& window = Unseen());
 
   const DictionaryView& view() const { return view_; }
-  // The hit list: line k shows VocList[k].
+  // The hit list: line k shows hits()[k].
+  const std::vector<TVocData>& hits() const { return search_.hits(); }
   const std::vector<WinString>& lines() const { return search_.lines(); }
-  std::size_t HitCount() const { return search_.HitCount(); }
+  std::size_t hitCount() const { return search_.hitCount(); }
 
   // The search field and the direction as the learner left them; call before Search.
   void setTerm(const WinString& term) { view_.term = term; }
   void setDirection(SearchDirection direction) { direction_ = direction; }
   SearchDirection direction() const { return direction_; }
 
-  // Reads record 0 of DataFilePath into DataFileHeader, names the DataFile in the caption and
-  // clears the window. False (after "RW - Fehler in Unit6!") when the file cannot be read: the
-  // window is then not shown.
-  bool OpenDictionary();
+  // Reads record 0 of the current DataFile into the context's DataFile header, names the
+  // DataFile in the caption and clears the window. False (after "RW - Fehler in Unit6!") when
+  // the file cannot be read: the window is then not shown.
+  bool openDictionary();
 
-  // Empties the hit list, the search field and the progress; VocList keeps its records.
-  void ClearDictionary();
+  // Empties the hit list, the search field and the progress.
+  void clearDictionary();
 
   // Looks the search field up under the options as they are now. After hits the field is
-  // emptied for the next term; after none it keeps the (cut) term for correction. `progress`
-  // is told in steps while the file is read; `shown` once the view holds the result, before a
-  // full list is told.
-  void Search(const SearchProgress& progress = {}, const std::function<void()>& shown = {});
+  // emptied for the next term; after none it keeps the (cut) term for correction. The window is
+  // redrawn in steps while the file is read, and once the view holds the result, before a full
+  // list is told.
+  void search();
 
   // The quick view of the hit on line `index` (none selected: -1, nothing happens).
-  void ShowHit(int index);
+  void showHit(int index);
 
-  // Another DataFile for the next searches; the caption, the list and VocList stay.
-  void ChooseDataFile();
+  // Another DataFile for the next searches; the caption and the list stay.
+  void chooseDataFile();
 
  private:
-  Shared& shared_;
+  LessonContext& lesson_;
   Options& options_;
   Messages& messages_;
-  DataFileChooser& dataFiles_;
-  EntryViewer& entries_;
+  Flows flows_;
+  Redraw& window_;
   DictionarySearch search_;
   SearchDirection direction_ = SearchDirection::Both;
   DictionaryView view_;

@@ -29,9 +29,8 @@ constexpr int kRedrawMs = 50;
 
 }  // namespace
 
-Tbeebook::Tbeebook(Services& services, DataFileChooser& dataFiles, EntryViewer& entries,
-                   OptionsEditor& options)
-    : QDialog(nullptr), services_(services), options_(options) {
+Tbeebook::Tbeebook(const ModeContext& mode)
+    : QDialog(nullptr), services_(mode.services), flows_(mode.flows) {
   setObjectName(QStringLiteral("beebook"));
   setWindowTitle(QStringLiteral("Wörterbuch"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -66,8 +65,8 @@ Tbeebook::Tbeebook(Services& services, DataFileChooser& dataFiles, EntryViewer& 
   Gauge1->setValue(0);
   Button1 = MakeButton(this, QStringLiteral("Schließen"), QRect(422, 298, 94, 30));
 
-  session_ = std::make_unique<DictionarySession>(services_.shared, services_.options,
-                                                 services_.messages, dataFiles, entries);
+  Redraw& window = *this;
+  session_ = std::make_unique<DictionarySession>(services_, flows_, window);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &Tbeebook::Button1Click, m);
@@ -83,10 +82,24 @@ Tbeebook::Tbeebook(Services& services, DataFileChooser& dataFiles, EntryViewer& 
     RunAction(m, [this] { Button3Click(); });
     return true;
   };
-  AttachHelp(this, services_.help, HelpContext::Dictionary);
+  AttachHelp(this, services_.help, mode.helpContext);
 }
 
 Tbeebook::~Tbeebook() = default;
+
+void Tbeebook::redraw() {
+  // While a search reads the DataFile only the progress changes; redrawing costs more than
+  // reading a hundredth of a cached DataFile, so it is shown at most every kRedrawMs.
+  if (searching_ && session_->view().listVersion == shownListVersion_) {
+    if (sinceEvents_.elapsed() < kRedrawMs) return;
+    const DictionaryView& v = session_->view();
+    ShowProgress(v.progress, v.progressMax);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    sinceEvents_.restart();
+    return;
+  }
+  render();
+}
 
 void Tbeebook::render() {
   const DictionaryView& v = session_->view();
@@ -124,7 +137,7 @@ void Tbeebook::ShowProgress(std::uint64_t read, std::uint64_t total) {
 }
 
 void Tbeebook::OpenDictionary() {
-  if (!session_->OpenDictionary()) return;
+  if (!session_->openDictionary()) return;
   render();
   Edit1->setFocus();
   exec();
@@ -135,7 +148,7 @@ void Tbeebook::Button1Click() {
 }
 
 void Tbeebook::Button2Click() {
-  options_.ShowOptions();
+  flows_.options.showOptions();
 }
 
 void Tbeebook::Button3Click() {
@@ -152,27 +165,20 @@ void Tbeebook::Button3Click() {
   session_->setDirection(static_cast<SearchDirection>(std::max(0, RadioGroup1->itemIndex())));
   Gauge1->setValue(Gauge1->minimum());
   sinceEvents_.start();
-  session_->Search(
-      [this](std::uint64_t read, std::uint64_t total) {
-        if (sinceEvents_.elapsed() < kRedrawMs) return;
-        ShowProgress(read, total);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        sinceEvents_.restart();
-      },
-      [this] { render(); });
+  session_->search();
   render();
   Edit1->setFocus();
 }
 
 void Tbeebook::Button4Click() {
-  session_->ClearDictionary();
+  session_->clearDictionary();
   render();
   Edit1->setFocus();
 }
 
 void Tbeebook::Button5Click() {
   const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-  session_->ShowHit(selected.isEmpty() ? -1 : ListBox1->row(selected.first()));
+  session_->showHit(selected.isEmpty() ? -1 : ListBox1->row(selected.first()));
 }
 
 void Tbeebook::ListBox1DblClick() {
@@ -180,7 +186,7 @@ void Tbeebook::ListBox1DblClick() {
 }
 
 void Tbeebook::Button16Click() {
-  session_->ChooseDataFile();
+  session_->chooseDataFile();
   render();
   // The next thing to do is a search in the DataFile chosen.
   Edit1->setFocus();

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "flows/flows.h"
+#include "flows/mode.h"
+#include "flows/redraw.h"
 #include "flows/services.h"
 
 class QLabel;
@@ -22,11 +24,10 @@ class SpecialCharEdit;
 
 // "Wörterbuch": looks a word up across the whole DataFile and lists every entry that holds it.
 // The window only shows what its DictionarySession decides.
-class Tbeebook : public QDialog {
+class Tbeebook : public QDialog, public Mode, private Redraw {
   Q_OBJECT
  public:
-  Tbeebook(Services& services, DataFileChooser& dataFiles, EntryViewer& entries,
-           OptionsEditor& options);
+  explicit Tbeebook(const ModeContext& mode);
   ~Tbeebook() override;
 
   QLabel* Label1;
@@ -44,9 +45,10 @@ class Tbeebook : public QDialog {
 
   DictionarySession& session() { return *session_; }
 
-  // Opens the dictionary on DataFilePath and runs the window until it is closed. When the file
-  // cannot be read, the window is not shown.
+  // Opens the dictionary on the current DataFile and runs the window until it is closed. When
+  // the file cannot be read, the window is not shown.
   void OpenDictionary();
+  void runMode(ModeHost&) override { OpenDictionary(); }
 
   void Button1Click();
   void Button2Click();
@@ -61,11 +63,12 @@ class Tbeebook : public QDialog {
   void reject() override;
 
  private:
+  void redraw() override;
   void render();
   void ShowProgress(std::uint64_t read, std::uint64_t total);
 
   Services& services_;
-  OptionsEditor& options_;
+  Flows flows_;
   std::unique_ptr<DictionarySession> session_;
   unsigned shownListVersion_ = 0;
   bool searching_ = false;

@@ -5,9 +5,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
-#include "platform/file_io.h"
-#include "store/record_file.h"
-#include "store/vocdata.h"
+#include "store/append.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -71,81 +69,60 @@ TVocData BuildChangedEntry(const EntryTexts& texts, std::uint8_t unitId) {
   return MakeEntry(Each(texts, CutSpaces), unitId);
 }
 
-EntryTexts EntryFields(const TVocData& e) {
-  return {e.A1.get(), e.A2.get(), e.A3.get(), e.B1.get(), e.B2.get(), e.B3.get(), e.Comment.get()};
-}
-
 WinString EntryLine(const TVocData& e) {
   return e.A1.get() + WinString(" = ") + e.B1.get();
 }
 
 bool EntryBuffer::add(const TVocData& entry) {
   if (full()) return false;
-  shared_.VocList[size()] = entry;
-  ++shared_.VocCount;
+  entries_.push_back(entry);
   return true;
 }
 
 void EntryBuffer::change(std::size_t i, const TVocData& entry) {
-  if (i < size()) shared_.VocList[i] = entry;
+  if (i < size()) entries_[i] = entry;
 }
 
 void EntryBuffer::remove(std::size_t i) {
-  if (i >= size()) return;
-  std::copy(shared_.VocList.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-            shared_.VocList.begin() + static_cast<std::ptrdiff_t>(size()),
-            shared_.VocList.begin() + static_cast<std::ptrdiff_t>(i));
-  --shared_.VocCount;
+  if (i < size()) entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 std::optional<std::size_t> EntryBuffer::save(const std::string& path, Messages& messages,
                                              const std::map<std::uint8_t, WinString>& lessonNames) {
   if (empty()) return 0;
-  // From the check of the lessons to the last byte written the DataFile is this save's alone:
-  // no other program can delete a lesson in between or see half of the entries.
-  RecordFile file;
-  if (!file.open(path, Access::Write)) {
-    ShowErr(messages, WithReason(DataFileMissingMessage(path), file.error()));
-    return std::nullopt;
-  }
-
-  // Entries of a lesson that is gone would be in the file, but no lesson would show them.
-  std::vector<std::uint8_t> missing;
-  for (std::size_t i = 0; i < size(); ++i) {
-    const std::uint8_t id = (*this)[i].UnitID;
-    if (std::find(missing.begin(), missing.end(), id) == missing.end()) missing.push_back(id);
-  }
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (r.Deleted == 0 && IsUnitHeader(r)) std::erase(missing, r.UnitID);
-    return !missing.empty();
-  });
-  if (!missing.empty()) {
-    file.close();
-    ShowErr(messages, LessonText(missing.front(), lessonNames) + " gibt es im DataFile \"" + path +
-                          "\" nicht mehr.\n" + kNothingSaved);
-    return std::nullopt;
-  }
-
-  const std::uint64_t before = file.count();
-  try {
-    file.append(shared_.VocList.data(), size());
-    file.finish();
-  } catch (const IoError& e) {
-    // A failed append has cut the file back already; a failed flush has not.
-    std::string message = std::string("Das Speichern ist fehlgeschlagen!\n") + e.what();
-    try {
-      if (file.isOpen()) {
-        file.truncate(before);
-        file.finish();
+  const StoreResult<> saved = AppendAllOrNothing(path, [&](Appender& out) -> StoreResult<> {
+    // Entries of a lesson that is gone would be in the file, but no lesson would show them.
+    std::vector<std::uint8_t> missing;
+    for (const TVocData& entry : entries_) {
+      if (std::find(missing.begin(), missing.end(), entry.UnitID) == missing.end()) {
+        missing.push_back(entry.UnitID);
       }
-      message += "\nDas DataFile ist unverändert. ";
-      message += kNothingSaved;
-    } catch (const IoError&) {
-      message +=
-          "\nDas DataFile konnte nicht wieder auf seinen alten Stand gebracht werden. Die "
-          "Vokabeln bleiben im Puffer.";
     }
-    ShowErr(messages, message);
+    out.file().scan(1, [&](std::uint64_t, const TVocData& r) {
+      if (r.Deleted == 0 && IsUnitHeader(r)) std::erase(missing, r.UnitID);
+      return !missing.empty();
+    });
+    if (!missing.empty()) {
+      StoreError gone(StoreError::Kind::LessonMissing);
+      gone.unitId = missing.front();
+      return Refused(gone);
+    }
+    out.add(entries_);
+    return {};
+  });
+  if (!saved) {
+    const StoreError& error = saved.error();
+    if (error.kind == StoreError::Kind::LessonMissing) {
+      ShowErr(messages, LessonText(error.unitId, lessonNames) + " gibt es im DataFile \"" + path +
+                            "\" nicht mehr.\n" + kNothingSaved);
+    } else if (!error.interrupted) {
+      ShowFileError(messages, DataFileMissingMessage(path), error.file);
+    } else {
+      ShowFileError(messages, "Das Speichern ist fehlgeschlagen!", error.file,
+                    error.rolledBack ? std::string("Das DataFile ist unverändert. ") + kNothingSaved
+                                     : "Das DataFile konnte nicht wieder auf seinen alten Stand "
+                                       "gebracht werden. Die Vokabeln bleiben im Puffer.");
+    }
     return std::nullopt;
   }
   const std::size_t written = size();

@@ -6,21 +6,13 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/messages.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
+#include "store/vocdata.h"
 
 namespace merkhaus {
-
-// The seven texts of an entry as the learner typed them: the foreign side A1..A3, the native
-// side B1..B3 and the comment.
-struct EntryTexts {
-  WinString A1, A2, A3;
-  WinString B1, B2, B3;
-  WinString Comment;
-  bool operator==(const EntryTexts&) const = default;
-};
 
 // The semicolon rule of "Durch Semikola getrennten Wörtern eine neue Synonymebene zuordnen":
 // whatever follows the first ";" of A1 replaces A2 (A1 keeps what comes before it), and if the
@@ -38,24 +30,20 @@ TVocData BuildNewEntry(EntryTexts texts, bool split, bool spaceCut, std::uint8_t
 // say, so that a correction cannot bring back what the learner removed on purpose.
 TVocData BuildChangedEntry(const EntryTexts& texts, std::uint8_t unitId);
 
-// The texts of an entry, to be corrected in the fields.
-EntryTexts EntryFields(const TVocData& entry);
-
 // An entry's line in the buffer list: A1 = B1.
 WinString EntryLine(const TVocData& entry);
 
-// The entries typed but not yet saved, at most 255, in the storage of VocList (a mode that shows
-// VocList afterwards loads it again). Entry i is line i of the entry window's list.
+// The entries typed but not yet saved, at most 255. Entry i is line i of the entry window's list.
 class EntryBuffer {
  public:
-  explicit EntryBuffer(Shared& shared) : shared_(shared) {}
+  static constexpr std::size_t kCapacity = 255;
 
-  std::size_t size() const { return shared_.VocCount; }
-  bool empty() const { return size() == 0; }
-  bool full() const { return size() >= kMaxVocs; }
-  const TVocData& operator[](std::size_t i) const { return shared_.VocList[i]; }
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  bool full() const { return size() >= kCapacity; }
+  const TVocData& operator[](std::size_t i) const { return entries_[i]; }
 
-  void clear() { shared_.VocCount = 0; }
+  void clear() { entries_.clear(); }
   // False when the buffer is full.
   bool add(const TVocData& entry);
   void change(std::size_t i, const TVocData& entry);
@@ -63,16 +51,16 @@ class EntryBuffer {
   void remove(std::size_t i);
 
   // Appends the whole buffer, in buffer order, to the end of the DataFile at `path`, each entry
-  // into its own lesson, in one write while the DataFile is held for this save alone, and puts
-  // it on the disk. Every lesson of the buffer must still be live (another program may have
-  // deleted one meanwhile); `lessonNames` names them in that message. On success the buffer is
-  // emptied and the number of entries written is returned. Otherwise the learner has been told
-  // why, the DataFile is as it was and the buffer is kept.
+  // into its own lesson, all or nothing (AppendAllOrNothing). Every lesson of the buffer must
+  // still be live (another program may have deleted one meanwhile); `lessonNames` names them in
+  // that message. On success the buffer is emptied and the number of entries written is
+  // returned. Otherwise the learner has been told why, the DataFile is as it was and the buffer
+  // is kept.
   std::optional<std::size_t> save(const std::string& path, Messages& messages,
                                   const std::map<std::uint8_t, WinString>& lessonNames = {});
 
  private:
-  Shared& shared_;
+  std::vector<TVocData> entries_;
 };
 
 // The message when the DataFile cannot be opened for "Speichern" or "Letzte Vok.", before the

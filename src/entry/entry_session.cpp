@@ -3,10 +3,9 @@
 
 #include <string>
 
+#include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
 #include "store/datafile.h"
-#include "store/record_file.h"
-#include "store/vocdata.h"
 
 namespace merkhaus {
 namespace {
@@ -23,178 +22,165 @@ std::string Quoted(const WinString& text) {
 
 }  // namespace
 
-EntrySession::EntrySession(Shared& shared, Options& options, Messages& messages,
-                           LessonChooser& lessons, HeaderInfoViewer& headerInfo)
-    : shared_(shared),
-      options_(options),
-      messages_(messages),
-      lessons_(lessons),
-      headerInfo_(headerInfo),
-      buffer_(shared) {}
+EntrySession::EntrySession(Services& services, const Flows& flows, Redraw& window)
+    : lesson_(services.lesson),
+      options_(services.options),
+      messages_(services.messages),
+      flows_(flows),
+      window_(window) {}
 
-void EntrySession::Open(bool checkLesson) {
+void EntrySession::open(bool checkLesson) {
   buffer_.clear();
   lessonNames_.clear();
   view_.fields = {};
   view_.selected = -1;
-  if (checkLesson && !LoadUnitHeader(shared_, messages_, shared_.CurUnitID)) {
+  if (checkLesson && !LoadLessonHeader(lesson_, messages_, lesson_.unitId)) {
     ShowErr(messages_, kLessonGone);
   }
-  RememberLessonName();
-  ShowHeaders();
-  ShowLines();
+  rememberLessonName();
+  showHeaders();
+  showLines();
 }
 
-bool EntrySession::Add() {
+bool EntrySession::add() {
   // Only the raw first fields count: a field of blanks is filled in.
   if (view_.fields.A1.empty() || view_.fields.B1.empty()) return false;
   if (buffer_.full()) {
     messages_.show(MsgKind::Warning, kBufferFull, MsgButtons::Ok);
     return false;
   }
-  buffer_.add(BuildNewEntry(view_.fields, options_.Semikolacut, options_.Eingabe_SpaceCut,
-                            shared_.CurUnitID));
+  buffer_.add(
+      BuildNewEntry(view_.fields, options_.Semikolacut, options_.Eingabe_SpaceCut, lesson_.unitId));
   view_.fields = {};
-  ShowLines();
+  showLines();
   return true;
 }
 
-bool EntrySession::Change() {
-  const int line = Selected();
+bool EntrySession::change() {
+  const int line = selected();
   if (line < 0 || view_.fields.A1.empty() || view_.fields.B1.empty()) return false;
-  buffer_.change(static_cast<std::size_t>(line),
-                 BuildChangedEntry(view_.fields, shared_.CurUnitID));
+  buffer_.change(static_cast<std::size_t>(line), BuildChangedEntry(view_.fields, lesson_.unitId));
   view_.fields = {};
-  ShowLines();
+  showLines();
   return true;
 }
 
-void EntrySession::Remove() {
-  const int line = Selected();
+void EntrySession::remove() {
+  const int line = selected();
   if (line < 0) return;
   buffer_.remove(static_cast<std::size_t>(line));
   // No line stays selected, so that a second click does not remove the next entry unasked.
   view_.selected = -1;
-  ShowLines();
+  showLines();
 }
 
-void EntrySession::LoadSelected() {
-  const int line = Selected();
-  if (line >= 0) view_.fields = EntryFields(buffer_[static_cast<std::size_t>(line)]);
+void EntrySession::loadSelected() {
+  const int line = selected();
+  if (line >= 0) view_.fields = TextsOf(buffer_[static_cast<std::size_t>(line)]);
 }
 
-void EntrySession::ClearFields() {
+void EntrySession::clearFields() {
   view_.fields = {};
 }
 
-bool EntrySession::Save() {
+bool EntrySession::save() {
   if (buffer_.empty()) return false;
-  const auto written = buffer_.save(shared_.DataFilePath, messages_, lessonNames_);
+  const auto written = buffer_.save(lesson_.dataFilePath, messages_, lessonNames_);
   if (!written) return false;
   view_.selected = -1;
-  ShowLines();
-  if (showView) showView();
+  showLines();
+  window_.redraw();
   messages_.show(MsgKind::Information,
                  std::to_string(*written) + " Vokabeln erfolgreich in " +
-                     Quoted(shared_.CurUnit.B1.get()) + " in " +
-                     Quoted(shared_.DataFileHeader.B1.get()) + " geschrieben.",
+                     Quoted(LessonName(lesson_.lessonHeader)) + " in " +
+                     Quoted(DataFileName(lesson_.dataFileHeader)) + " geschrieben.",
                  MsgButtons::Ok);
   return true;
 }
 
-bool EntrySession::ConfirmEnd() {
+bool EntrySession::confirmEnd() {
   if (buffer_.empty()) return true;
   switch (messages_.show(MsgKind::Information, kAskSave, MsgButtons::YesNoCancel)) {
     case Answer::Yes:
       // When saving fails the buffer is all the learner has: stay, so that it can be saved
       // again or dropped knowingly with "Nein".
-      return Save();
+      return save();
     case Answer::No:
       buffer_.clear();
-      ShowLines();
+      showLines();
       return true;
     default:
       return false;
   }
 }
 
-void EntrySession::ShowLastEntry() {
-  RecordFile file;
-  if (!file.open(shared_.DataFilePath, Access::Read)) {
-    ShowErr(messages_, WithReason(DataFileMissingMessage(shared_.DataFilePath), file.error()));
+void EntrySession::showLastEntry() {
+  const StoreResult<std::optional<TVocData>> last =
+      LastRecordOf(lesson_.dataFilePath, lesson_.unitId);
+  if (!last) {
+    ShowFileError(messages_, DataFileMissingMessage(lesson_.dataFilePath), last.error().file);
     return;
   }
-  // Record 0 is the DataFile's own header; its UnitID byte means nothing.
-  bool found = false;
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (r.UnitID == shared_.CurUnitID) {
-      shared_.RecBuf = r;
-      found = true;
-    }
-    return true;
-  });
-  file.close();
   // The lesson's own header is the last record of its UnitID until an entry is saved.
-  if (!found || IsUnitHeader(shared_.RecBuf)) {
+  if (!*last || IsUnitHeader(**last)) {
     messages_.show(MsgKind::Information,
-                   "In der Lektion " + Quoted(shared_.CurUnit.B1.get()) +
+                   "In der Lektion " + Quoted(LessonName(lesson_.lessonHeader)) +
                        " ist noch keine Vokabel gespeichert.",
                    MsgButtons::Ok);
     return;
   }
   messages_.show(MsgKind::Information,
-                 "Die zuletzt eingegebene Vokabel lautet: " + Quoted(EntryLine(shared_.RecBuf)),
+                 "Die zuletzt eingegebene Vokabel lautet: " + Quoted(EntryLine(**last)),
                  MsgButtons::Ok);
 }
 
-void EntrySession::ChangeLesson() {
-  shared_.Cancelled = 0;
-  const std::uint8_t unit = lessons_.SelectUnit(shared_.DataFilePath, true);
-  if (!shared_.Cancelled && unit != 0) {
-    shared_.CurUnitID = unit;
-    if (!LoadUnitHeader(shared_, messages_, unit)) ShowErr(messages_, kLessonGone);
-    RememberLessonName();
+void EntrySession::changeLesson() {
+  const std::optional<std::uint8_t> unit = flows_.lessons.selectLesson(lesson_.dataFilePath, true);
+  if (unit && *unit != 0) {
+    lesson_.unitId = *unit;
+    if (!LoadLessonHeader(lesson_, messages_, *unit)) ShowErr(messages_, kLessonGone);
+    rememberLessonName();
   }
   // The lesson choice has read the DataFile's header afresh.
-  ShowHeaders();
+  showHeaders();
 }
 
-void EntrySession::DataFileInfo() {
-  headerInfo_.ShowHeaderInfo(true, true);
-  ShowHeaders();
+void EntrySession::dataFileInfo() {
+  flows_.headerInfo.showHeaderInfo(true, true);
+  showHeaders();
 }
 
-void EntrySession::LessonInfo() {
-  headerInfo_.ShowHeaderInfo(false, true);
-  RememberLessonName();
-  ShowHeaders();
+void EntrySession::lessonInfo() {
+  flows_.headerInfo.showHeaderInfo(false, true);
+  rememberLessonName();
+  showHeaders();
 }
 
-void EntrySession::ShowHeaders() {
-  const TVocData& file = shared_.DataFileHeader;
-  view_.dataFileName = file.B1.get();
+void EntrySession::showHeaders() {
+  const TVocData& file = lesson_.dataFileHeader;
+  view_.dataFileName = DataFileName(file);
   view_.dataFileComment = file.Comment.get();
-  view_.foreignLanguage = file.A1.get();
-  view_.nativeLanguage = file.B2.get();
-  view_.lessonName = shared_.CurUnit.B1.get();
-  view_.lessonComment = shared_.CurUnit.Comment.get();
+  view_.foreignLanguage = ForeignLanguage(file);
+  view_.nativeLanguage = NativeLanguage(file);
+  view_.lessonName = LessonName(lesson_.lessonHeader);
+  view_.lessonComment = lesson_.lessonHeader.Comment.get();
 }
 
-void EntrySession::ShowLines() {
+void EntrySession::showLines() {
   view_.lines.clear();
   for (std::size_t i = 0; i < buffer_.size(); ++i)
     view_.lines.push_back(EntryLine(buffer_[i]));
-  if (Selected() < 0) view_.selected = -1;
+  if (selected() < 0) view_.selected = -1;
 }
 
-void EntrySession::RememberLessonName() {
-  const TVocData& unit = shared_.CurUnit;
-  if (unit.UnitID == shared_.CurUnitID && IsUnitHeader(unit)) {
-    lessonNames_[unit.UnitID] = unit.B1.get();
+void EntrySession::rememberLessonName() {
+  const TVocData& header = lesson_.lessonHeader;
+  if (header.UnitID == lesson_.unitId && IsUnitHeader(header)) {
+    lessonNames_[header.UnitID] = LessonName(header);
   }
 }
 
-int EntrySession::Selected() const {
+int EntrySession::selected() const {
   const int line = view_.selected;
   return line >= 0 && static_cast<std::size_t>(line) < buffer_.size() ? line : -1;
 }

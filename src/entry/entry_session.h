@@ -6,12 +6,11 @@
 #include <map>
 #include <vector>
 
-#include "config/options.h"
 #include "entry/entry_buffer.h"
 #include "flows/flows.h"
-#include "platform/messages.h"
+#include "flows/redraw.h"
+#include "flows/services.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 
 namespace merkhaus {
 
@@ -33,61 +32,59 @@ struct EntryView {
 // and saving it into the DataFile. Made once with its window and used for every opening.
 class EntrySession {
  public:
-  EntrySession(Shared& shared, Options& options, Messages& messages, LessonChooser& lessons,
-               HeaderInfoViewer& headerInfo);
+  // `window` is shown before the message about a save, so that the emptied list is already seen
+  // while it is up.
+  EntrySession(Services& services, const Flows& flows, Redraw& window = Unseen());
 
   const EntryView& view() const { return view_; }
-  // Set by the window: shows the view at once, so that the emptied list is already seen while
-  // the message about the save is up.
-  std::function<void()> showView;
   const EntryBuffer& buffer() const { return buffer_; }
 
   // The fields and the list's selection as the learner left them; call before every action.
   void setFields(const EntryTexts& fields) { view_.fields = fields; }
   void setSelected(int line) { view_.selected = line; }
 
-  // Starts with an empty buffer and empty fields on DataFilePath. With `checkLesson` the header
-  // of CurUnitID is read afresh ("Böser Fehler: 301" when it is gone; the window opens all the
-  // same with the lesson data it has).
-  void Open(bool checkLesson);
+  // Starts with an empty buffer and empty fields on the current DataFile. With `checkLesson` the
+  // header of the current lesson is read afresh ("Böser Fehler: 301" when it is gone; the window
+  // opens all the same with the lesson data it has).
+  void open(bool checkLesson);
 
   // "Eintragen": the fields as a new entry of the current lesson. True when it was added and the
   // fields were emptied.
-  bool Add();
+  bool add();
   // "Ändern": the fields replace the selected entry. True when it was replaced.
-  bool Change();
+  bool change();
   // "Entfernen": the selected entry leaves the buffer, without a question.
-  void Remove();
+  void remove();
   // Double click on a line: its entry into the fields, to be corrected with "Ändern".
-  void LoadSelected();
+  void loadSelected();
   // "Clear": empties the fields.
-  void ClearFields();
+  void clearFields();
   // "Speichern": appends the buffer to the DataFile and tells how many entries went into which
   // lesson. True when the buffer was saved.
-  bool Save();
+  bool save();
   // "Ende": true when the window may close. Asks first when the buffer holds entries; when the
   // learner wants them saved and that fails, the window stays open with the buffer.
-  bool ConfirmEnd();
+  bool confirmEnd();
   // "Letzte Vok.": the lesson's last entry in the DataFile, saved ones only.
-  void ShowLastEntry();
+  void showLastEntry();
   // "Lektion": another lesson (or a new one) for the entries typed from now on.
-  void ChangeLesson();
+  void changeLesson();
   // The "i" buttons: name and comment of the DataFile or the lesson, editable.
-  void DataFileInfo();
-  void LessonInfo();
+  void dataFileInfo();
+  void lessonInfo();
 
  private:
-  void ShowHeaders();
-  void ShowLines();
+  void showHeaders();
+  void showLines();
   // The current lesson's name, for the message about a lesson that is gone when saving.
-  void RememberLessonName();
-  int Selected() const;
+  void rememberLessonName();
+  int selected() const;
 
-  Shared& shared_;
+  LessonContext& lesson_;
   Options& options_;
   Messages& messages_;
-  LessonChooser& lessons_;
-  HeaderInfoViewer& headerInfo_;
+  Flows flows_;
+  Redraw& window_;
   EntryBuffer buffer_;
   std::map<std::uint8_t, WinString> lessonNames_;
   EntryView view_;

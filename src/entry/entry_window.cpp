@@ -31,9 +31,8 @@ int SelectedRow(const QListWidget* list) {
 
 }  // namespace
 
-TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-               OptionsEditor& options)
-    : QDialog(nullptr), services_(services), options_(options) {
+TForm3::TForm3(const ModeContext& mode)
+    : QDialog(nullptr), services_(mode.services), flows_(mode.flows) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Eingeben"));
   // No title-bar buttons: "Ende" is the only way out.
@@ -99,10 +98,8 @@ TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
   Button1 = MakeEntryButton(this, QStringLiteral("Speichern"), QRect(310, 380, 120, 32));
   Button6 = MakeEntryButton(this, QStringLiteral("E&nde"), QRect(436, 380, 120, 32));
 
-  session_ = std::make_unique<EntrySession>(services_.shared, services_.options, services_.messages,
-                                            lessons, headerInfo);
-
-  session_->showView = [this] { render(); };
+  Redraw& window = *this;
+  session_ = std::make_unique<EntrySession>(services_, flows_, window);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TForm3::Button1Click, m);
@@ -124,7 +121,7 @@ TForm3::TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
   Edit5->onKeyDown = [this](QKeyEvent* e) { return Edit5KeyDown(e); };
   Edit6->onKeyDown = [this](QKeyEvent* e) { return Edit6KeyDown(e); };
   Edit7->onKeyDown = [this](QKeyEvent* e) { return Edit7KeyDown(e); };
-  AttachHelp(this, services_.help, HelpContext::Entry);
+  AttachHelp(this, services_.help, mode.helpContext);
 }
 
 TForm3::~TForm3() = default;
@@ -177,64 +174,64 @@ void TForm3::render() {
 }
 
 void TForm3::OpenEntryWindow(bool checkLesson) {
-  act([&] { session_->Open(checkLesson); });
+  act([&] { session_->open(checkLesson); });
   Edit1->setFocus();
   exec();
 }
 
 void TForm3::Button1Click() {
-  act([this] { session_->Save(); });
+  act([this] { session_->save(); });
 }
 
 void TForm3::Button2Click() {
   bool added = false;
-  act([&] { added = session_->Add(); });
+  act([&] { added = session_->add(); });
   if (added) Edit1->setFocus();
 }
 
 void TForm3::Button3Click() {
-  act([this] { session_->Remove(); });
+  act([this] { session_->remove(); });
 }
 
 void TForm3::Button4Click() {
-  act([this] { session_->ChangeLesson(); });
+  act([this] { session_->changeLesson(); });
 }
 
 void TForm3::Button5Click() {
-  act([this] { session_->ShowLastEntry(); });
+  act([this] { session_->showLastEntry(); });
 }
 
 void TForm3::Button6Click() {
   bool close = false;
-  act([&] { close = session_->ConfirmEnd(); });
+  act([&] { close = session_->confirmEnd(); });
   if (close) QDialog::accept();
 }
 
 void TForm3::Button7Click() {
-  act([this] { session_->DataFileInfo(); });
+  act([this] { session_->dataFileInfo(); });
 }
 
 void TForm3::Button8Click() {
-  act([this] { session_->LessonInfo(); });
+  act([this] { session_->lessonInfo(); });
 }
 
 void TForm3::Button9Click() {
   // The options are read live: a change applies from the next "Eintragen" on.
-  options_.ShowOptions();
+  flows_.options.showOptions();
 }
 
 void TForm3::Button10Click() {
   bool changed = false;
-  act([&] { changed = session_->Change(); });
+  act([&] { changed = session_->change(); });
   if (changed) Edit1->setFocus();
 }
 
 void TForm3::Button11Click() {
-  act([this] { session_->ClearFields(); });
+  act([this] { session_->clearFields(); });
 }
 
 void TForm3::ListBox1DblClick() {
-  act([this] { session_->LoadSelected(); });
+  act([this] { session_->loadSelected(); });
   Edit1->setFocus();
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "flows/flows.h"
+#include "flows/mode.h"
+#include "flows/redraw.h"
 #include "flows/services.h"
 
 class QKeyEvent;
@@ -20,11 +22,10 @@ class SpecialCharEdit;
 // "Eingeben": new vocabulary for the current lesson is typed into the fields, collected in the
 // buffer list, corrected there, and saved into the DataFile in one go. The window only shows
 // what its EntrySession decides.
-class TForm3 : public QDialog {
+class TForm3 : public QDialog, public Mode, public VocabularyEntry, private Redraw {
   Q_OBJECT
  public:
-  TForm3(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-         OptionsEditor& options);
+  explicit TForm3(const ModeContext& mode);
   ~TForm3() override;
 
   QLabel* Label4;          // DataFile name
@@ -56,10 +57,13 @@ class TForm3 : public QDialog {
 
   EntrySession& session() { return *session_; }
 
-  // Starts with an empty buffer on DataFilePath and CurUnitID and runs the window until "Ende".
-  // `checkLesson`: read the lesson's header afresh (the main window); the DataFile editor has
-  // it loaded already.
+  // Starts with an empty buffer on the current DataFile and lesson and runs the window until
+  // "Ende". `checkLesson`: read the lesson's header afresh (the main window); the DataFile editor
+  // has it loaded already.
   void OpenEntryWindow(bool checkLesson);
+  void openEntryWindow(bool checkLesson) override { OpenEntryWindow(checkLesson); }
+  // From the main window: the lesson's header is read afresh.
+  void runMode(ModeHost&) override { OpenEntryWindow(true); }
 
   void Button1Click();
   void Button2Click();
@@ -91,10 +95,11 @@ class TForm3 : public QDialog {
   // Hands the fields and the selection to the session before an action and shows its result.
   template <class Action>
   void act(Action action);
+  void redraw() override { render(); }
   void render();
 
   Services& services_;
-  OptionsEditor& options_;
+  Flows flows_;
   std::unique_ptr<EntrySession> session_;
 };
 

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "store/vocdata.h"
 
 namespace merkhaus {
 
-// The choosers and dialogs that every working mode uses. A mode sees only these small
-// interfaces, handed to it when it is made; the shell's windows implement them. So a mode never
-// reaches another window, and a test hands it fakes.
+// The choosers and dialogs that the working modes use. A mode sees only these small interfaces,
+// handed to it in one Flows bundle when it is made; the shell's windows implement them. So a mode
+// never reaches another window, and a test hands it fakes. Every flow returns its answer: an
+// empty optional means that the learner abandoned it.
 
 // New-DataFile mode enables "Neues..." in "DataFile öffnen"; plain mode does not.
 enum class ChooseMode { Plain, NewDataFile };
@@ -17,50 +20,62 @@ enum class ChooseMode { Plain, NewDataFile };
 class DataFileChooser {
  public:
   virtual ~DataFileChooser() = default;
-  // Decides the DataFile for a flow: without asking where the options say so, otherwise through
-  // "DataFile öffnen". The caller sets Cancelled to 0 before and uses the path only when
-  // Cancelled is still 0 afterwards.
-  virtual std::string ChooseDataFile(ChooseMode mode) = 0;
+  // Decides the DataFile for a flow: without asking where the options say so (the path may then
+  // be empty), otherwise through "DataFile öffnen".
+  virtual std::optional<std::string> chooseDataFile(ChooseMode mode) = 0;
 };
 
 class LessonChooser {
  public:
   virtual ~LessonChooser() = default;
-  // Lets the learner choose a lesson of the DataFile at `path` ("Lektionsauswahl"); yields its
-  // UnitID, or 0 when none was chosen. Refreshes DataFileHeader from record 0. The caller sets
-  // Cancelled to 0 before and goes on only when Cancelled is still 0.
-  virtual std::uint8_t SelectUnit(const std::string& path, bool allowCreate) = 0;
+  // Lets the learner choose a lesson of the DataFile at `path` ("Lektionsauswahl") and refreshes
+  // the context's DataFile header from record 0. The chosen UnitID; 0 when the choice ended
+  // without a lesson although the learner did not abandon it (a DataFile without lessons, a list
+  // that could not be read).
+  virtual std::optional<std::uint8_t> selectLesson(const std::string& path, bool allowCreate) = 0;
 };
 
 class HeaderInfoViewer {
  public:
   virtual ~HeaderInfoViewer() = default;
-  // "DataFile Info" (DataFileHeader) or "Lektions Info" (CurUnit), shown or edited.
-  virtual void ShowHeaderInfo(bool forDataFile, bool editable) = 0;
+  // "DataFile Info" (the context's DataFile header) or "Lektions Info" (its lesson header), shown
+  // or edited; a change is written into the DataFile and into the context.
+  virtual void showHeaderInfo(bool forDataFile, bool editable) = 0;
 };
 
 class EntryViewer {
  public:
   virtual ~EntryViewer() = default;
-  // "Quick-View" or "Quick-Edit" of VocList[index]. True when the learner confirmed in edit mode
-  // and the entry was written back.
-  virtual bool QuickEditEntry(std::size_t index, bool editable) = 0;
+  // "Quick-View" or "Quick-Edit" of an entry of the current DataFile. In edit mode a confirmed
+  // correction is written into the DataFile (every record equal to `entry`) and returned;
+  // nothing when the learner cancelled, only looked, or the DataFile could not be written.
+  virtual std::optional<TVocData> quickEditEntry(const TVocData& entry, bool editable) = 0;
 };
 
 class VocabularyEntry {
  public:
   virtual ~VocabularyEntry() = default;
-  // "Eingeben" on DataFilePath and CurUnitID, modal; returns after "Ende". `checkLesson`: read
-  // the lesson's header afresh. The window may switch CurUnitID ("Lektion") and fills VocList
-  // with its buffer, so the caller reloads what it shows.
-  virtual void OpenEntryWindow(bool checkLesson) = 0;
+  // "Eingeben" on the context's DataFile and lesson, modal; returns after "Ende". `checkLesson`:
+  // read the lesson's header afresh. The window may switch the current lesson ("Lektion").
+  virtual void openEntryWindow(bool checkLesson) = 0;
 };
 
 class OptionsEditor {
  public:
   virtual ~OptionsEditor() = default;
   // "Optionen", modal; returns when it is closed.
-  virtual void ShowOptions() = 0;
+  virtual void showOptions() = 0;
+};
+
+// The flows as one bundle, so that a mode that needs another flow does not change its
+// constructor.
+struct Flows {
+  DataFileChooser& dataFiles;
+  LessonChooser& lessons;
+  HeaderInfoViewer& headerInfo;
+  EntryViewer& entries;
+  OptionsEditor& options;
+  VocabularyEntry& vocabularyEntry;
 };
 
 }  // namespace merkhaus

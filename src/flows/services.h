@@ -3,18 +3,21 @@
 
 #include "config/options.h"
 #include "config/special_chars.h"
+#include "flows/flows.h"
+#include "flows/lesson_context.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/print.h"
 #include "platform/random.h"
-#include "store/shared.h"
+#include "platform/today.h"
 
 namespace merkhaus {
 
-// What every window is handed: the shared state, the one options object and the services of
-// the platform. Made once in main; tests make their own with fakes.
+// What every window and session is handed: the lesson context, the one options object and the
+// services of the platform. Made once in main; tests make their own with fakes. A service that
+// a new mode needs is added here, not to every constructor.
 struct Services {
-  Shared& shared;
+  LessonContext& lesson;
   Options& options;
   Messages& messages;
   FileDialogs& fileDialogs;
@@ -22,6 +25,15 @@ struct Services {
   Random& random;                  // the practice's and the test's pseudo-random numbers
   SpecialCharTable& specialChars;  // F5..F8, shared by every typing field
   PrintDialog& printDialog;        // the printer, or a PDF file, for "Drucken"
+  Clock& clock;                    // today's date, for exports and printed lists
+};
+
+// What the window of a working mode is made with: the services, the flows it may start and the
+// number of its help page.
+struct ModeContext {
+  Services& services;
+  Flows flows;
+  int helpContext = 0;
 };
 
 }  // namespace merkhaus

@@ -14,8 +14,7 @@ namespace merkhaus {
 namespace {
 
 CleanupResult Failed(Messages& messages, const FileError& error) {
-  ShowErr(messages,
-          WithReason("Fehler beim bereinigen!", error) + "\nDas DataFile ist unverändert.");
+  ShowFileError(messages, "Fehler beim bereinigen!", error, "Das DataFile ist unverändert.");
   return {};
 }
 
@@ -42,14 +41,14 @@ CleanupResult CleanupDataFile(const std::string& path, const std::string& backup
                           "\".\nDas DataFile ist unverändert.");
     return {};
   }
-  RecordFile file;
-  if (!file.open(path, Access::Write)) {
-    return Failed(messages, file.error());
-  }
-  FileError error;
+  auto opened = RecordFile::open(path, Access::Write);
+  if (!opened) return Failed(messages, opened.error());
+  RecordFile& file = *opened;
   AtomicFile backup, cleaned;
-  if (!backup.create(backupPath, error) || !cleaned.create(path, error)) {
-    return Failed(messages, error);
+  if (FileResult<> created =
+          backup.create(backupPath).and_then([&] { return cleaned.create(path); });
+      !created) {
+    return Failed(messages, created.error());
   }
 
   CleanupResult result;
@@ -60,7 +59,9 @@ CleanupResult CleanupDataFile(const std::string& path, const std::string& backup
     const std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), file.count() - first));
     file.readBlock(first, n, block.data());
-    if (!backup.write(block.data(), n * kRecordSize, error)) return Failed(messages, error);
+    if (FileResult<> copied = backup.write(block.data(), n * kRecordSize); !copied) {
+      return Failed(messages, copied.error());
+    }
     kept.clear();
     for (std::size_t i = 0; i < n; ++i) {
       // Record 0, the DataFile's header, always stays first.
@@ -68,13 +69,18 @@ CleanupResult CleanupDataFile(const std::string& path, const std::string& backup
     }
     result.kept += kept.size();
     result.dropped += n - kept.size();
-    if (!kept.empty() && !cleaned.write(kept.data(), kept.size() * kRecordSize, error)) {
-      return Failed(messages, error);
+    if (kept.empty()) continue;
+    if (FileResult<> written = cleaned.write(kept.data(), kept.size() * kRecordSize); !written) {
+      return Failed(messages, written.error());
     }
   }
   // The backup is complete on the disk before the DataFile is replaced.
-  if (!backup.commit(error)) return Failed(messages, error);
-  if (result.dropped > 0 && !cleaned.commit(error)) return Failed(messages, error);
+  if (FileResult<> backedUp = backup.commit(); !backedUp) return Failed(messages, backedUp.error());
+  if (result.dropped > 0) {
+    if (FileResult<> replaced = cleaned.commit(); !replaced) {
+      return Failed(messages, replaced.error());
+    }
+  }
   file.close();
   result.ok = true;
   return result;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "maintenance/source_text.h"
 #include "platform/cp1252.h"
 
 namespace merkhaus {
@@ -193,20 +194,18 @@ CsvTable ParseCsv(std::string_view bytes) {
   return table;
 }
 
-ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPath,
-                       std::uint8_t intoUnit, Messages& messages, const ImportOptions& options) {
-  ImportResult result;
-  const auto bytes = ReadSourceFile(csvPath, messages);
-  if (!bytes) return result;
+ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson) {
+  using Refusal = tl::unexpected<ImportRefusal>;
+  const auto bytes = ReadSourceFile(csvPath);
+  if (!bytes) return Refusal(bytes.error());
   const CsvTable table = ParseCsv(*bytes);
   if (!table.unknownSeparator.empty() || table.unknownSeparatorLine != 0) {
-    messages.show(MsgKind::Error,
-                  "Datei nicht gültig!\nZeile " + std::to_string(table.unknownSeparatorLine) +
-                      " der Datei \"" + csvPath + "\" nennt das Trennzeichen „" +
-                      table.unknownSeparator +
-                      "“; gelesen werden nur „#separator:tab“ und „#separator:comma“.",
-                  MsgButtons::Yes);
-    return result;
+    return Refusal(
+        {{MsgKind::Error,
+          "Datei nicht gültig!\nZeile " + std::to_string(table.unknownSeparatorLine) +
+              " der Datei \"" + csvPath + "\" nennt das Trennzeichen „" + table.unknownSeparator +
+              "“; gelesen werden nur „#separator:tab“ und „#separator:comma“.",
+          MsgButtons::Yes}});
   }
 
   EncodingSniffer sniffer;
@@ -216,14 +215,16 @@ ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPa
   }
   std::size_t brokenLine = 0;
   const SourceEncoding encoding = sniffer.decide(table.byteOrderMark, brokenLine);
-  if (brokenLine != 0) {
-    ShowBrokenUtf8(csvPath, brokenLine, messages);
-    return result;
-  }
+  if (brokenLine != 0) return Refusal(BrokenUtf8(csvPath, brokenLine));
 
-  ImportReport report;
+  auto import = std::make_unique<HeldImport>();
+  ImportPlan& plan = import->plan_;
+  // A file separated by something else reads as one column per line: say what is read.
+  plan.emptyHint = "Getrennt werden die Spalten durch Kommas oder Tabs.";
+  ImportReport& report = plan.report;
   PlannedLesson lesson;
-  lesson.into = intoUnit;
+  lesson.into = intoLesson;
+  std::vector<TVocData> entries;
   for (const CsvRecord& r : table.records) {
     if (r.fields.size() < 2) {
       report.skipped(r.line, "nur eine Spalte, also keine Vokabel");
@@ -239,11 +240,11 @@ ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPa
       report.problem(r.line, DescribeBadCharacters(bad));
       continue;
     }
-    EntryTexts entry;
+    SourceTexts entry;
     SplitSide(WordOneLine(texts[0]).view(), &entry.words[0]);
     SplitSide(WordOneLine(texts[1]).view(), &entry.words[3]);
     entry.comment = CommentLineBreaks(texts[2]);
-    lesson.entries.push_back(MakeEntry(entry, r.line, report));
+    entries.push_back(MakeEntry(entry, r.line, report));
     if (std::any_of(r.fields.begin() + std::min<std::size_t>(3, r.fields.size()), r.fields.end(),
                     [](const auto& f) { return !f.empty(); })) {
       report.warning(r.line, "Spalten nach der dritten nicht übernommen");
@@ -253,36 +254,14 @@ ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPa
     report.problem(table.unclosedQuoteLine,
                    "ein Anführungszeichen wird bis zum Ende der Datei nicht geschlossen");
   }
-  if (intoUnit == 0) lesson.name = LessonNameOfFile(csvPath, report);
+  if (intoLesson == 0) lesson.name = LessonNameOfFile(csvPath, report);
+  import->add(std::move(lesson), std::move(entries));
+  return import;
+}
 
-  if (lesson.entries.empty() && !report.hasProblems()) {
-    std::string text =
-        "Die Datei \"" + csvPath + "\" enthält keine Vokabeln. Es wurde nichts importiert.";
-    // A file separated by something else reads as one column per line: say what is read.
-    if (report.hasWarnings()) {
-      text += "\nGetrennt werden die Spalten durch Kommas oder Tabs.\n" +
-              ListNotes(report.warnings(), options.maxListed);
-    }
-    messages.show(MsgKind::Information, text, MsgButtons::Ok);
-    return result;
-  }
-  if (!ConfirmProblemLines(report, csvPath, messages, options)) {
-    result.declined = true;
-    return result;
-  }
-  if (lesson.entries.empty()) {
-    messages.show(MsgKind::Information,
-                  "In der Datei \"" + csvPath +
-                      "\" bleiben keine Vokabeln übrig. Es wurde nichts importiert.",
-                  MsgButtons::Ok);
-    return result;
-  }
-  std::vector<PlannedLesson> lessons{std::move(lesson)};
-  const WriteOutcome outcome = WriteLessons(dataFilePath, lessons, NameClash::Number, messages);
-  if (outcome.status != WriteStatus::Written) return result;
-  TakeOutcome(outcome, lessons, report, result);
-  if (!report.hasProblems()) ShowImportWarnings(report, csvPath, messages, options);
-  return result;
+ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPath,
+                       std::uint8_t intoLesson, Messages& messages, const ImportOptions& options) {
+  return RunImport(dataFilePath, csvPath, ReadCsvImport(csvPath, intoLesson), messages, options);
 }
 
 }  // namespace merkhaus

@@ -24,7 +24,8 @@
 #include <string_view>
 #include <vector>
 
-#include "maintenance/transfer_common.h"
+#include "maintenance/export_file.h"
+#include "maintenance/import_pipeline.h"
 #include "platform/messages.h"
 #include "store/vocdata.h"
 
@@ -68,11 +69,14 @@ struct CsvTable {
 // Splits the bytes of a CSV file into records. Empty lines are passed over.
 CsvTable ParseCsv(std::string_view bytes);
 
-// Imports the CSV file into lesson `intoUnit`, or, with `intoUnit` 0, into a new lesson named
-// after the file (a name taken gets " (2)", " (3)" ...), with the problem-line rules of every
-// import (see transfer_common.h). A file without any entry changes nothing.
+// Reads the CSV file for an import into lesson `intoLesson`, or, with `intoLesson` 0, into a new
+// lesson named after the file (a name taken gets " (2)", " (3)" ...). A file without any entry
+// changes nothing.
+ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson);
+
+// Imports the CSV file (ReadCsvImport) through the pipeline of every import (RunImport).
 ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPath,
-                       std::uint8_t intoUnit, Messages& messages,
+                       std::uint8_t intoLesson, Messages& messages,
                        const ImportOptions& options = {});
 
 }  // namespace merkhaus

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "maintenance/editor_session.h"
 
+#include "flows/lesson_loading.h"
 #include "maintenance/cleanup.h"
-#include "maintenance/text_transfer.h"
 #include "maintenance/transfer_formats.h"
 #include "platform/cp1252.h"
-#include "platform/today.h"
 #include "store/datafile.h"
 #include "store/lessons.h"
-#include "store/record_file.h"
 
 namespace merkhaus {
 
@@ -29,51 +27,46 @@ WinString EditorListLine(const TVocData& entry) {
   return entry.A1.get() + WinString(" = ") + entry.B1.get();
 }
 
-EditorSession::EditorSession(Shared& shared, Options& options, Messages& messages,
-                             FileDialogs& fileDialogs, const Flows& flows)
+EditorSession::EditorSession(Services& services, const Flows& flows, RestoreWindows& restore,
+                             Redraw& window)
     : backupPath(CleanupBackupPath),
-      shared_(shared),
-      options_(options),
-      messages_(messages),
-      fileDialogs_(fileDialogs),
-      flows_(flows) {}
+      lesson_(services.lesson),
+      options_(services.options),
+      messages_(services.messages),
+      fileDialogs_(services.fileDialogs),
+      clock_(services.clock),
+      flows_(flows),
+      restore_(restore),
+      window_(window) {}
 
-bool EditorSession::OpenEditor() {
-  shared_.Cancelled = 0;
-  const std::string path = flows_.dataFiles.ChooseDataFile(ChooseMode::NewDataFile);
-  if (shared_.Cancelled) return false;
-  shared_.DataFilePath = path;
-  if (!ReadDataFileHeader()) return false;
-  ShowStatistics();
+bool EditorSession::openEditor() {
+  const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::NewDataFile);
+  if (!path) return false;
+  lesson_.dataFilePath = *path;
+  if (!readDataFileHeader()) return false;
+  showStatistics();
   view_.dataFileEnabled = !options_.alwaysthisfile;
   // Every opening starts without a lesson.
-  ClearUnitPanel();
-  return shared_.Cancelled == 0;
+  clearUnitPanel();
+  return true;
 }
 
-bool EditorSession::ReadDataFileHeader() {
-  RecordFile file;
-  FileError error;
-  if (!file.open(shared_.DataFilePath, Access::Read)) {
-    error = file.error();
-  } else if (file.count() < 1) {
-    error = FileError{shared_.DataFilePath, FileError::Step::Read, FileError::kShortRead};
-  } else {
-    file.read(0, shared_.DataFileHeader);
-    return true;
+bool EditorSession::readDataFileHeader() {
+  const StoreResult<TVocData> header = ReadHeaderRecord(lesson_.dataFilePath);
+  if (!header) {
+    ShowFileError(messages_, "RW - Fehler: 1101", header.error().file);
+    return false;
   }
-  ShowErr(messages_, WithReason("RW - Fehler: 1101", error));
-  shared_.Cancelled = 1;
-  return false;
+  lesson_.dataFileHeader = *header;
+  return true;
 }
 
-void EditorSession::ShowStatistics() {
-  DataFileCounts counts;
-  FileError error;
-  if (!CountRecords(shared_.DataFilePath, counts, &error)) {
-    ShowErr(messages_, WithReason("RW - Fehler in Unit11!", error));
+void EditorSession::showStatistics() {
+  const StoreResult<DataFileCounts> counts = CountRecords(lesson_.dataFilePath);
+  if (!counts) {
+    ShowFileError(messages_, "RW - Fehler in Unit11!", counts.error().file);
   } else {
-    const EditorStatistics s = EditorStatisticsOf(counts);
+    const EditorStatistics s = EditorStatisticsOf(*counts);
     view_.lessons = std::to_string(s.lessons);
     view_.entries = std::to_string(s.entries);
     view_.entriesSize = SizeText(s.entries);
@@ -82,14 +75,14 @@ void EditorSession::ShowStatistics() {
     view_.totalEntries = std::to_string(s.totalEntries);
     view_.totalSize = SizeText(s.totalEntries);
   }
-  ShowCaption();
+  showCaption();
 }
 
-void EditorSession::ShowCaption() {
-  view_.caption = "DataFile-Editor -- " + ToUtf8(shared_.DataFileHeader.B1.get());
+void EditorSession::showCaption() {
+  view_.caption = "DataFile-Editor -- " + ToUtf8(DataFileName(lesson_.dataFileHeader));
 }
 
-void EditorSession::ClearUnitPanel() {
+void EditorSession::clearUnitPanel() {
   view_.lessonSelected = false;
   view_.lessonName = "<keine gewählt>";
   view_.lessonCount = "-";
@@ -97,98 +90,96 @@ void EditorSession::ClearUnitPanel() {
   view_.lines.clear();
 }
 
-void EditorSession::ShowUnitPanel() {
-  if (!LoadUnitHeader(shared_, messages_, shared_.CurUnitID)) {
+void EditorSession::showUnitPanel() {
+  if (!LoadLessonHeader(lesson_, messages_, lesson_.unitId)) {
     ShowErr(messages_, "Böser Fehler: 1103");
   }
-  view_.lessonName = ToUtf8(shared_.CurUnit.B1.get());
-  view_.lessonCount = std::to_string(shared_.VocCount);
-  view_.lessonId = std::to_string(shared_.CurUnit.UnitID);
+  view_.lessonName = ToUtf8(LessonName(lesson_.lessonHeader));
+  view_.lessonCount = std::to_string(entries_.size());
+  view_.lessonId = std::to_string(lesson_.lessonHeader.UnitID);
 }
 
-void EditorSession::ShowLines() {
+void EditorSession::showLines() {
   view_.lines.clear();
-  for (std::size_t i = 0; i < shared_.VocCount; ++i)
-    view_.lines.push_back(EditorListLine(shared_.VocList[i]));
+  for (const TVocData& entry : entries_)
+    view_.lines.push_back(EditorListLine(entry));
 }
 
-void EditorSession::FillEditorList() {
-  ShowLines();
-  if (shared_.VocCount == 0) {
+void EditorSession::fillEditorList() {
+  showLines();
+  if (entries_.empty()) {
     messages_.show(MsgKind::Information, "Diese Lektion enhält keine Vokabeln!", MsgButtons::Ok);
   }
 }
 
-bool EditorSession::ReloadVocs() {
-  const LessonRead lesson = ReadLesson(shared_.DataFilePath, shared_.CurUnitID, kMaxVocs);
-  if (!lesson.opened) {
-    ShowErr(messages_, WithReason("IO-Fehler 802!", lesson.error));
-    shared_.Cancelled = 1;
+bool EditorSession::reloadEntries() {
+  std::optional<std::vector<TVocData>> entries = LoadLessonEntries(lesson_, messages_);
+  if (!entries) {
     // What the list would show is no longer known.
-    ClearUnitPanel();
+    clearUnitPanel();
     return false;
   }
-  KeepEntries(shared_, lesson);
+  entries_ = std::move(*entries);
   return true;
 }
 
-bool EditorSession::ValidIndex(int index) const {
-  return view_.lessonSelected && index >= 0 && index < shared_.VocCount;
+bool EditorSession::validIndex(int index) const {
+  return view_.lessonSelected && index >= 0 && static_cast<std::size_t>(index) < entries_.size();
 }
 
-void EditorSession::SelectLesson() {
-  shared_.Cancelled = 0;
-  const std::uint8_t id = flows_.lessons.SelectUnit(shared_.DataFilePath, true);
-  if (id == 0 || shared_.Cancelled) return;
-  shared_.CurUnitID = id;
-  if (!ReloadVocs()) return;
+void EditorSession::selectLesson() {
+  const std::optional<std::uint8_t> id = flows_.lessons.selectLesson(lesson_.dataFilePath, true);
+  if (!id || *id == 0) return;
+  lesson_.unitId = *id;
+  if (!reloadEntries()) return;
   view_.lessonSelected = true;
-  ShowUnitPanel();
-  FillEditorList();
+  showUnitPanel();
+  fillEditorList();
 }
 
-void EditorSession::DeselectLesson() {
-  ClearUnitPanel();
+void EditorSession::deselectLesson() {
+  clearUnitPanel();
 }
 
-void EditorSession::DataFileInfo() {
-  flows_.headerInfo.ShowHeaderInfo(true, true);
-  ShowCaption();
+void EditorSession::dataFileInfo() {
+  flows_.headerInfo.showHeaderInfo(true, true);
+  showCaption();
 }
 
-void EditorSession::LessonInfo() {
+void EditorSession::lessonInfo() {
   if (!view_.lessonSelected) return;
-  flows_.headerInfo.ShowHeaderInfo(false, true);
-  ShowUnitPanel();
+  flows_.headerInfo.showHeaderInfo(false, true);
+  showUnitPanel();
 }
 
-void EditorSession::DeleteLesson() {
+void EditorSession::deleteLesson() {
   if (!view_.lessonSelected) return;
   if (messages_.show(MsgKind::Warning, "Soll die Lektion wirklich gelöscht werden?",
                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
   }
-  const std::uint32_t marked =
-      DeleteUnitRecords(shared_.DataFilePath, shared_.CurUnitID, messages_).value_or(0);
-  if (marked > 0) {
+  const StoreResult<std::uint32_t> marked =
+      DeleteLessonRecords(lesson_.dataFilePath, lesson_.unitId);
+  if (!marked) ShowFileError(messages_, "RW - Fehler in Unit6!", marked.error().file);
+  if (marked.value_or(0) > 0) {
     // The lesson's own header is among the records marked.
     messages_.show(MsgKind::Information,
-                   "Lektion \"" + ToUtf8(shared_.CurUnit.B1.get()) + "\" mit " +
-                       std::to_string(marked - 1) + " Vokabeln erfolgreich gelöscht!",
+                   "Lektion \"" + ToUtf8(LessonName(lesson_.lessonHeader)) + "\" mit " +
+                       std::to_string(*marked - 1) + " Vokabeln erfolgreich gelöscht!",
                    MsgButtons::Ok);
   } else {
     messages_.show(MsgKind::Warning, "Löschen fehlgeschlagen!", MsgButtons::Ok);
   }
-  ClearUnitPanel();
-  ShowStatistics();
+  clearUnitPanel();
+  showStatistics();
 }
 
-void EditorSession::RestoreLessons() {
-  flows_.restore.ListDeletedUnits();
-  ShowStatistics();
+void EditorSession::restoreLessons() {
+  restore_.listDeletedLessons();
+  showStatistics();
 }
 
-void EditorSession::Cleanup() {
+void EditorSession::cleanup() {
   if (messages_.show(MsgKind::Warning,
                      "Bereinigen löschte alle 'gelöschten' Units und Vokabeln phsysikalisch. "
                      "Danach haben sie keine Möglichkeit mehr diese Informationen "
@@ -196,85 +187,97 @@ void EditorSession::Cleanup() {
                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
   }
-  const CleanupResult result = CleanupDataFile(shared_.DataFilePath, backupPath(), messages_);
-  ShowStatistics();
-  if (showView) showView();
+  const CleanupResult result = CleanupDataFile(lesson_.dataFilePath, backupPath(), messages_);
+  showStatistics();
+  window_.redraw();
   if (result.ok) {
     messages_.show(MsgKind::Information, "Die Bereinigung ist erfolgreich abgeschlossen worden!",
                    MsgButtons::Ok);
   }
 }
 
-void EditorSession::Export() {
-  if (!view_.lessonSelected || !CheckExportable(shared_.VocCount, messages_)) return;
+void EditorSession::exportLesson() {
+  if (!view_.lessonSelected || !CheckExportable(entries_.size(), messages_)) return;
   const auto path = fileDialogs_.saveFile(TransferDialogRequest());
   if (!path) return;
-  ExportLessonFile(shared_, *path, TodayShortDateText(), messages_);
+  ExportLessonFile(*path, lesson_.dataFileHeader, lesson_.lessonHeader, entries_,
+                   TodayShortDateText(clock_), messages_);
 }
 
-void EditorSession::Import() {
+void EditorSession::importFile() {
   const auto path = fileDialogs_.openFile(TransferDialogRequest());
   if (!path) return;
-  const ImportResult result = ImportLessonFile(shared_, *path, view_.lessonSelected, messages_);
+  // Into the selected lesson (not KVTML, which always makes lessons of its own), otherwise into
+  // new lessons.
+  const bool into = view_.lessonSelected && FormatOfPath(*path) != TransferFormat::Kvtml;
+  const ImportResult result =
+      ImportFile(lesson_.dataFilePath, *path, into ? lesson_.unitId : 0, messages_);
   if (!result.imported) return;
   if (!result.newLesson) {
-    // The import has loaded the lesson's entries again.
-    ShowUnitPanel();
-    FillEditorList();
+    // The list follows the file: the selected lesson has new entries.
+    if (std::optional<std::vector<TVocData>> entries = LoadLessonEntries(lesson_, messages_)) {
+      entries_ = std::move(*entries);
+    }
+    showUnitPanel();
+    fillEditorList();
   }
-  ShowStatistics();
+  showStatistics();
 }
 
-void EditorSession::EditEntry(int index) {
-  if (!ValidIndex(index)) return;
-  if (flows_.entries.QuickEditEntry(static_cast<std::size_t>(index), true)) ShowLines();
+void EditorSession::editEntry(int index) {
+  if (!validIndex(index)) return;
+  TVocData& entry = entries_[static_cast<std::size_t>(index)];
+  if (const std::optional<TVocData> corrected = flows_.entries.quickEditEntry(entry, true)) {
+    entry = *corrected;
+    showLines();
+  }
 }
 
-void EditorSession::DeleteEntry(int index) {
-  if (!ValidIndex(index)) return;
+void EditorSession::deleteEntry(int index) {
+  if (!validIndex(index)) return;
   if (messages_.show(MsgKind::Warning, "Soll die gewählt Vokabel aus der Lektion gelöscht werden?",
                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
   }
-  const TVocData& entry = shared_.VocList[static_cast<std::size_t>(index)];
-  shared_.RecBuf = entry;
-  shared_.RecBuf.Deleted = 1;
-  FileError error;
-  if (!ReplaceRecord(shared_.DataFilePath, entry, shared_.RecBuf, false, error)) {
-    ShowErr(messages_, WithReason("Löschen fehlgeschlagen!", error));
+  const TVocData& entry = entries_[static_cast<std::size_t>(index)];
+  TVocData deleted = entry;
+  deleted.Deleted = 1;
+  if (const StoreResult<> marked = ReplaceRecord(lesson_.dataFilePath, entry, deleted, false);
+      !marked) {
+    ShowFileError(messages_, "Löschen fehlgeschlagen!", marked.error().file);
     return;
   }
   // The list follows the file: the reload also brings in an entry beyond the 255 loaded.
-  if (!ReloadVocs()) return;
-  ShowUnitPanel();
-  ShowLines();
+  if (!reloadEntries()) return;
+  showUnitPanel();
+  showLines();
 }
 
-void EditorSession::RestoreEntries() {
+void EditorSession::restoreEntries() {
   if (!view_.lessonSelected) return;
-  flows_.restore.ListDeletedVocs();
-  if (!ReloadVocs()) return;
-  ShowUnitPanel();
-  FillEditorList();
+  restore_.listDeletedEntries();
+  if (!reloadEntries()) return;
+  showUnitPanel();
+  fillEditorList();
 }
 
-void EditorSession::AddEntries() {
+void EditorSession::addEntries() {
   if (!view_.lessonSelected) return;
-  flows_.vocabularyEntry.OpenEntryWindow(false);
-  // The entry window kept its buffer in VocList and may have switched the lesson.
-  if (!ReloadVocs()) return;
-  ShowUnitPanel();
-  FillEditorList();
+  flows_.vocabularyEntry.openEntryWindow(false);
+  // The entry window may have saved entries and switched the current lesson: the list shows the
+  // current lesson as the DataFile holds it now.
+  if (!reloadEntries()) return;
+  showUnitPanel();
+  fillEditorList();
 }
 
-void EditorSession::ChangeDataFile() {
+void EditorSession::changeDataFile() {
   if (!view_.dataFileEnabled) return;
-  shared_.Cancelled = 0;
-  const std::string path = flows_.dataFiles.ChooseDataFile(ChooseMode::NewDataFile);
-  if (shared_.Cancelled) return;
-  shared_.DataFilePath = path;
-  if (ReadDataFileHeader()) ShowStatistics();
-  ClearUnitPanel();
+  const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::NewDataFile);
+  if (!path) return;
+  lesson_.dataFilePath = *path;
+  if (readDataFileHeader()) showStatistics();
+  clearUnitPanel();
 }
 
 }  // namespace merkhaus

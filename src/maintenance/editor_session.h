@@ -6,25 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "config/options.h"
 #include "flows/flows.h"
-#include "platform/dialogs.h"
-#include "platform/messages.h"
+#include "flows/redraw.h"
+#include "flows/services.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 #include "store/statistics.h"
 
 namespace merkhaus {
 
-// The two restore windows ("Wieder herstellen", "Vokabeln wieder herstellen"). They are made
-// after the editor at start-up, so the editor reaches them through this.
+// The two restore windows ("Wieder herstellen", "Vokabeln wieder herstellen"), which the editor's
+// window owns; the session opens them through this.
 class RestoreWindows {
  public:
   virtual ~RestoreWindows() = default;
-  // The deleted lessons of DataFilePath, modal.
-  virtual void ListDeletedUnits() = 0;
-  // The deleted entries of lesson CurUnitID, modal.
-  virtual void ListDeletedVocs() = 0;
+  // The deleted lessons of the current DataFile, modal.
+  virtual void listDeletedLessons() = 0;
+  // The deleted entries of the current lesson, modal.
+  virtual void listDeletedEntries() = 0;
 };
 
 // The editor's four figures. Entries count as live unless marked deleted (Deleted 1) and as
@@ -59,76 +57,74 @@ struct EditorView {
   std::string lessonName = "<keine gewählt>";
   std::string lessonId = "-";
   std::string lessonCount = "-";
-  std::vector<WinString> lines;  // VocList, line i is entry i
+  std::vector<WinString> lines;  // the lesson's entries, line i is entry i
   bool dataFileEnabled = true;   // "DataFile": another DataFile may be chosen
 };
 
 // The DataFile editor ("Editiern"): the figures of one DataFile and every maintenance action on
-// it, its lessons and their entries. Made once with its window and used for every opening.
+// it, its lessons and their entries. Made once with its window and used for every opening. It
+// owns the entries of the lesson selected.
 class EditorSession {
  public:
-  struct Flows {
-    DataFileChooser& dataFiles;
-    LessonChooser& lessons;
-    HeaderInfoViewer& headerInfo;
-    EntryViewer& entries;
-    VocabularyEntry& vocabularyEntry;
-    RestoreWindows& restore;
-  };
-  EditorSession(Shared& shared, Options& options, Messages& messages, FileDialogs& fileDialogs,
-                const Flows& flows);
+  // `window` is shown before the message about the cleanup, so that the new figures are seen
+  // while it is up.
+  EditorSession(Services& services, const Flows& flows, RestoreWindows& restore,
+                Redraw& window = Unseen());
 
   const EditorView& view() const { return view_; }
-  // Set by the window: shows the view at once, so that the new figures are seen while the
-  // message about the cleanup is up.
-  std::function<void()> showView;
+  // The entries of the lesson selected, at most 255 in file order; line i is entry i.
+  const std::vector<TVocData>& entries() const { return entries_; }
   // Where the cleanup keeps the DataFile as it was; the working folder's "cleanup.tmp".
   std::function<std::string()> backupPath;
 
   // Chooses the DataFile (offering "Neues...") and prepares the editor on it without a lesson.
   // False when the editor is not to open: the choice was cancelled or the file cannot be read.
-  bool OpenEditor();
+  bool openEditor();
 
-  // Record 0 into DataFileHeader; false, with Cancelled set, when it cannot be read
+  // Record 0 into the context's DataFile header; false when it cannot be read
   // ("RW - Fehler: 1101").
-  bool ReadDataFileHeader();
+  bool readDataFileHeader();
   // Counts the DataFile in one pass and shows the figures and the caption.
-  void ShowStatistics();
+  void showStatistics();
   // No lesson selected.
-  void ClearUnitPanel();
+  void clearUnitPanel();
   // The lesson's name, UnitID and number of loaded entries.
-  void ShowUnitPanel();
-  // The list from VocList; an empty lesson is told.
-  void FillEditorList();
+  void showUnitPanel();
+  // The list from the entries; an empty lesson is told.
+  void fillEditorList();
 
   // The buttons, named after what they do. `index` is the selected list line, -1 for none.
-  void SelectLesson();          // "Unit auswählen"
-  void DeselectLesson();        // "Unit abwählen"
-  void DataFileInfo();          // "Name / Info" of the DataFile
-  void LessonInfo();            // "Name / Info" of the lesson
-  void DeleteLesson();          // "Unit löschen"
-  void RestoreLessons();        // "Wiederherstellen" of lessons
-  void Cleanup();               // "Bereinigen"
-  void Export();                // "Exportieren"
-  void Import();                // "Importieren"
-  void EditEntry(int index);    // "Bearbeiten", double click
-  void DeleteEntry(int index);  // "Löschen"
-  void RestoreEntries();        // "Wiederherstellen" of entries
-  void AddEntries();            // "Neue hinzufügen"
-  void ChangeDataFile();        // "DataFile"
+  void selectLesson();          // "Unit auswählen"
+  void deselectLesson();        // "Unit abwählen"
+  void dataFileInfo();          // "Name / Info" of the DataFile
+  void lessonInfo();            // "Name / Info" of the lesson
+  void deleteLesson();          // "Unit löschen"
+  void restoreLessons();        // "Wiederherstellen" of lessons
+  void cleanup();               // "Bereinigen"
+  void exportLesson();          // "Exportieren"
+  void importFile();            // "Importieren"
+  void editEntry(int index);    // "Bearbeiten", double click
+  void deleteEntry(int index);  // "Löschen"
+  void restoreEntries();        // "Wiederherstellen" of entries
+  void addEntries();            // "Neue hinzufügen"
+  void changeDataFile();        // "DataFile"
 
  private:
-  void ShowCaption();
-  void ShowLines();
+  void showCaption();
+  void showLines();
   // Reloads the lesson's entries; false (and no lesson any more) when the file cannot be read.
-  bool ReloadVocs();
-  bool ValidIndex(int index) const;
+  bool reloadEntries();
+  bool validIndex(int index) const;
 
-  Shared& shared_;
+  LessonContext& lesson_;
   Options& options_;
   Messages& messages_;
   FileDialogs& fileDialogs_;
+  Clock& clock_;
   Flows flows_;
+  RestoreWindows& restore_;
+  Redraw& window_;
+  std::vector<TVocData> entries_;
   EditorView view_;
 };
 

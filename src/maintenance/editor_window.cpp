@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "maintenance/restore_windows.h"
 #include "platform/form_parts.h"
 #include "platform/qt_text.h"
 
@@ -33,10 +34,7 @@ void SetElided(QLabel* label, const QString& text) {
 
 }  // namespace
 
-TEditDataFile::TEditDataFile(Services& services, DataFileChooser& dataFiles, LessonChooser& lessons,
-                             HeaderInfoViewer& headerInfo, EntryViewer& entries,
-                             VocabularyEntry& vocabularyEntry, RestoreWindows& restore)
-    : QDialog(nullptr), services_(services) {
+TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), services_(mode.services) {
   setObjectName(QStringLiteral("EditDataFile"));
   setWindowTitle(QStringLiteral("DataFile-Editor"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -97,10 +95,11 @@ TEditDataFile::TEditDataFile(Services& services, DataFileChooser& dataFiles, Les
   Button1 = MakeButton(this, QStringLiteral("Schließen"), QRect(500, 394, 152, 30));
   SetBold(Button1);
 
-  session_ = std::make_unique<EditorSession>(
-      services_.shared, services_.options, services_.messages, services_.fileDialogs,
-      EditorSession::Flows{dataFiles, lessons, headerInfo, entries, vocabularyEntry, restore});
-  session_->showView = [this] { render(); };
+  undelete_ = std::make_unique<Tundelete>(services_);
+  undeletevoc_ = std::make_unique<Tundeletevoc>(services_);
+  RestoreWindows& restore = *this;
+  Redraw& window = *this;
+  session_ = std::make_unique<EditorSession>(services_, mode.flows, restore, window);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TEditDataFile::Button1Click, m);
@@ -123,6 +122,14 @@ TEditDataFile::TEditDataFile(Services& services, DataFileChooser& dataFiles, Les
 }
 
 TEditDataFile::~TEditDataFile() = default;
+
+void TEditDataFile::listDeletedLessons() {
+  undelete_->ListDeletedUnits();
+}
+
+void TEditDataFile::listDeletedEntries() {
+  undeletevoc_->ListDeletedVocs();
+}
 
 template <class Action>
 void TEditDataFile::act(Action action) {
@@ -173,21 +180,12 @@ int TEditDataFile::SelectedRow() const {
   return items.isEmpty() ? -1 : ListBox1->row(items.front());
 }
 
-void TEditDataFile::OpenEditor(QWidget* mainWindow) {
+void TEditDataFile::OpenEditor(ModeHost* host) {
   bool open = false;
-  act([&] { open = session_->OpenEditor(); });
+  act([&] { open = session_->openEditor(); });
   if (!open) return;
   // The main window comes back where it was, however the editor ends.
-  struct ShowAgain {
-    QWidget* window;
-    QPoint at;
-    ~ShowAgain() {
-      if (!window) return;
-      window->show();
-      window->move(at);
-    }
-  } showAgain{mainWindow, mainWindow ? mainWindow->pos() : QPoint()};
-  if (mainWindow) mainWindow->hide();
+  if (host) host->hideMainWindow();
   ListBox1->clearSelection();
   exec();
 }
@@ -197,59 +195,59 @@ void TEditDataFile::Button1Click() {
 }
 
 void TEditDataFile::Button2Click() {
-  act([this] { session_->DataFileInfo(); });
+  act([this] { session_->dataFileInfo(); });
 }
 
 void TEditDataFile::Button3Click() {
-  act([this] { session_->RestoreLessons(); });
+  act([this] { session_->restoreLessons(); });
 }
 
 void TEditDataFile::Button4Click() {
-  act([this] { session_->Cleanup(); });
+  act([this] { session_->cleanup(); });
 }
 
 void TEditDataFile::Button5Click() {
-  act([this] { session_->SelectLesson(); });
+  act([this] { session_->selectLesson(); });
 }
 
 void TEditDataFile::Button6Click() {
-  act([this] { session_->LessonInfo(); });
+  act([this] { session_->lessonInfo(); });
 }
 
 void TEditDataFile::Button7Click() {
-  act([this] { session_->DeleteLesson(); });
+  act([this] { session_->deleteLesson(); });
 }
 
 void TEditDataFile::Button8Click() {
-  act([this] { session_->EditEntry(SelectedRow()); });
+  act([this] { session_->editEntry(SelectedRow()); });
 }
 
 void TEditDataFile::Button9Click() {
-  act([this] { session_->DeleteEntry(SelectedRow()); });
+  act([this] { session_->deleteEntry(SelectedRow()); });
 }
 
 void TEditDataFile::Button10Click() {
-  act([this] { session_->RestoreEntries(); });
+  act([this] { session_->restoreEntries(); });
 }
 
 void TEditDataFile::Button11Click() {
-  act([this] { session_->AddEntries(); });
+  act([this] { session_->addEntries(); });
 }
 
 void TEditDataFile::Button13Click() {
-  act([this] { session_->DeselectLesson(); });
+  act([this] { session_->deselectLesson(); });
 }
 
 void TEditDataFile::Button14Click() {
-  act([this] { session_->Import(); });
+  act([this] { session_->importFile(); });
 }
 
 void TEditDataFile::Button15Click() {
-  act([this] { session_->Export(); });
+  act([this] { session_->exportLesson(); });
 }
 
 void TEditDataFile::Button16Click() {
-  act([this] { session_->ChangeDataFile(); });
+  act([this] { session_->changeDataFile(); });
 }
 
 void TEditDataFile::ListBox1DblClick() {

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "flows/flows.h"
+#include "flows/mode.h"
+#include "flows/redraw.h"
 #include "flows/services.h"
 #include "maintenance/editor_session.h"
 
@@ -15,14 +17,16 @@ class QPushButton;
 
 namespace merkhaus {
 
+class Tundelete;
+class Tundeletevoc;
+
 // "DataFile-Editor": the figures of one DataFile and every maintenance action on it, its
-// lessons and their entries. The window only shows what its EditorSession decides.
-class TEditDataFile : public QDialog {
+// lessons and their entries. The window only shows what its EditorSession decides; it owns the
+// two restore windows.
+class TEditDataFile : public QDialog, public Mode, private RestoreWindows, private Redraw {
   Q_OBJECT
  public:
-  TEditDataFile(Services& services, DataFileChooser& dataFiles, LessonChooser& lessons,
-                HeaderInfoViewer& headerInfo, EntryViewer& entries,
-                VocabularyEntry& vocabularyEntry, RestoreWindows& restore);
+  explicit TEditDataFile(const ModeContext& mode);
   ~TEditDataFile() override;
 
   QGroupBox* GroupBox1;  // DataFile
@@ -70,10 +74,13 @@ class TEditDataFile : public QDialog {
   QPushButton* Button1;   // Schließen
 
   EditorSession& session() { return *session_; }
+  Tundelete& restoreLessons() { return *undelete_; }
+  Tundeletevoc& restoreEntries() { return *undeletevoc_; }
 
-  // Chooses the DataFile and runs the editor on it; `mainWindow` is hidden meanwhile, and only
-  // once a DataFile was chosen.
-  void OpenEditor(QWidget* mainWindow);
+  // Chooses the DataFile and runs the editor on it; the main window (`host`, when there is one)
+  // is hidden meanwhile, and only once a DataFile was chosen.
+  void OpenEditor(ModeHost* host);
+  void runMode(ModeHost& host) override { OpenEditor(&host); }
 
   void Button1Click();
   void Button2Click();
@@ -93,6 +100,9 @@ class TEditDataFile : public QDialog {
   void ListBox1DblClick();
 
  private:
+  void listDeletedLessons() override;
+  void listDeletedEntries() override;
+  void redraw() override { render(); }
   // Runs a session action and shows its result, also when a file error ends it early.
   template <class Action>
   void act(Action action);
@@ -100,6 +110,8 @@ class TEditDataFile : public QDialog {
   int SelectedRow() const;
 
   Services& services_;
+  std::unique_ptr<Tundelete> undelete_;
+  std::unique_ptr<Tundeletevoc> undeletevoc_;
   std::unique_ptr<EditorSession> session_;
 };
 

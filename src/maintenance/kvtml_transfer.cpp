@@ -9,6 +9,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "maintenance/source_text.h"
 #include "platform/cp1252.h"
 #include "store/record_file.h"
 #include "text/text_rules.h"
@@ -266,7 +267,7 @@ class KvtmlReader {
       report_.problem(e.line, DescribeBadCharacters(bad));
       return;
     }
-    EntryTexts texts;
+    SourceTexts texts;
     SplitSide(WordOneLine(swap_ ? text1 : text0).view(), &texts.words[0]);
     SplitSide(WordOneLine(swap_ ? text0 : text1).view(), &texts.words[3]);
     WinString comment = comment0;
@@ -287,7 +288,7 @@ class KvtmlReader {
 
 // The name of a new lesson from the document: blank-cut, "?" for what Windows-1252 cannot hold;
 // empty when there is none.
-WinString LessonName(const KvtmlSourceLesson& lesson, ImportReport& report) {
+WinString NameOfSourceLesson(const KvtmlSourceLesson& lesson, ImportReport& report) {
   bool changed = false;
   WinString name = CutSpaces(WordOneLine(NameFromUtf8(lesson.name, changed)));
   if (changed) {
@@ -299,13 +300,6 @@ WinString LessonName(const KvtmlSourceLesson& lesson, ImportReport& report) {
     report.warning(lesson.line, "Name der Lektion auf 60 Zeichen gekürzt");
   }
   return name;
-}
-
-void ShowInvalid(const std::string& path, const std::string& why, Messages& messages) {
-  messages.show(
-      MsgKind::Error,
-      "Datei nicht gültig!\nDie Datei \"" + path + "\" " + why + ".\nEs wurde nichts importiert.",
-      MsgButtons::Yes);
 }
 
 }  // namespace
@@ -325,22 +319,24 @@ std::string KvtmlText(const TVocData& dataFileHeader, std::span<const KvtmlLesso
 
   pugi::xml_node information = kvtml.append_child("information");
   information.append_child("generator").text().set("Merkhaus 3");
-  AddText(information, "title", dataFileHeader.B1.get());
-  if (!dataFileHeader.A2.empty()) AddText(information, "author", dataFileHeader.A2.get());
+  AddText(information, "title", DataFileName(dataFileHeader));
+  if (const WinString author = Author(dataFileHeader); !author.empty()) {
+    AddText(information, "author", author);
+  }
   if (!dataFileHeader.Comment.empty()) {
     AddText(information, "comment", dataFileHeader.Comment.get());
   }
 
   pugi::xml_node identifiers = kvtml.append_child("identifiers");
-  AddIdentifier(identifiers, 0, dataFileHeader.A1.get());
-  AddIdentifier(identifiers, 1, dataFileHeader.B2.get());
+  AddIdentifier(identifiers, 0, ForeignLanguage(dataFileHeader));
+  AddIdentifier(identifiers, 1, NativeLanguage(dataFileHeader));
 
   pugi::xml_node entries = kvtml.append_child("entries");
   pugi::xml_node containers = kvtml.append_child("lessons");
   long long id = 0;
   for (const KvtmlLesson& lesson : lessons) {
     pugi::xml_node container = containers.append_child("container");
-    AddText(container, "name", lesson.header.B1.get());
+    AddText(container, "name", LessonName(lesson.header));
     container.append_child("inpractice").text().set("true");
     for (const TVocData& e : lesson.entries) {
       pugi::xml_node entry = entries.append_child("entry");
@@ -368,11 +364,12 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
   TVocData header = EmptyRecord();
   std::vector<KvtmlLesson> lessons;
   {
-    RecordFile file;
-    if (!file.open(dataFilePath, Access::Read)) {
-      ShowErr(messages, WithReason("RW - Fehler in Unit6!", file.error()));
+    auto opened = RecordFile::open(dataFilePath, Access::Read);
+    if (!opened) {
+      ShowFileError(messages, "RW - Fehler in Unit6!", opened.error());
       return false;
     }
+    RecordFile& file = *opened;
     if (file.count() > 0) file.read(0, header);
     // Entries may come before their lesson's header in a damaged file; they are gathered by
     // UnitID and handed to the live lessons at the end.
@@ -402,15 +399,14 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
 // ---------------------------------------------------------------------------------------------
 // Import
 
-ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvtmlPath,
-                         Messages& messages, const ImportOptions& options) {
-  ImportResult result;
-  auto bytes = ReadSourceFile(kvtmlPath, messages);
-  if (!bytes) return result;
+ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap) {
+  using Refusal = tl::unexpected<ImportRefusal>;
+  auto bytes = ReadSourceFile(kvtmlPath);
+  if (!bytes) return Refusal(bytes.error());
   std::string& text = *bytes;
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-    ShowInvalid(kvtmlPath, "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8", messages);
-    return result;
+    return Refusal(
+        InvalidFile(kvtmlPath, "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8"));
   }
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
   const std::string declared = DeclaredEncoding(text);
@@ -419,8 +415,7 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
     // Windows-1252 holds every character of Latin-1 where it matters; the lines stay as they are.
     text = ToUtf8(WinString(std::move(text)));
   } else if (const std::size_t broken = FirstBrokenLine(text); broken != 0) {
-    ShowBrokenUtf8(kvtmlPath, broken, messages);
-    return result;
+    return Refusal(BrokenUtf8(kvtmlPath, broken));
   }
 
   const LineIndex lines(text);
@@ -428,68 +423,47 @@ ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvt
   const pugi::xml_parse_result parsed =
       doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
-    ShowInvalid(kvtmlPath,
-                "ist kein gültiges XML: Zeile " + std::to_string(lines.lineOf(parsed.offset)) +
-                    ": " + ParseReason(parsed.status),
-                messages);
-    return result;
+    return Refusal(InvalidFile(kvtmlPath, "ist kein gültiges XML: Zeile " +
+                                              std::to_string(lines.lineOf(parsed.offset)) + ": " +
+                                              ParseReason(parsed.status)));
   }
   const pugi::xml_node root = doc.child("kvtml");
   if (!root) {
-    ShowInvalid(kvtmlPath, "ist kein KVTML-Dokument (das Element <kvtml> fehlt)", messages);
-    return result;
+    return Refusal(InvalidFile(kvtmlPath, "ist kein KVTML-Dokument (das Element <kvtml> fehlt)"));
   }
   if (const std::string_view version = root.attribute("version").value();
       !version.empty() && !version.starts_with("2")) {
-    ShowInvalid(kvtmlPath,
-                "ist KVTML in der Version " + std::string(version) + "; gelesen wird KVTML 2.0",
-                messages);
-    return result;
+    return Refusal(InvalidFile(kvtmlPath, "ist KVTML in der Version " + std::string(version) +
+                                              "; gelesen wird KVTML 2.0"));
   }
 
-  ImportReport report;
-  KvtmlReader reader(root, lines, options.swap, report);
-  std::vector<PlannedLesson> lessons;
+  auto import = std::make_unique<HeldImport>();
+  ImportReport& report = import->plan_.report;
+  KvtmlReader reader(root, lines, swap, report);
   for (const KvtmlSourceLesson& source : reader.lessons()) {
     PlannedLesson lesson;
     // Containers without a name are numbered as the document orders them; the lesson of the
     // entries in no container is named after the document, or after the file.
-    lesson.name = LessonName(source, report);
+    lesson.name = NameOfSourceLesson(source, report);
     if (lesson.name.empty()) {
       lesson.name = source.position == 0 ? LessonNameOfFile(kvtmlPath, report)
                                          : WinString("Lektion " + std::to_string(source.position));
     }
-    lesson.entries.reserve(source.entries.size());
+    std::vector<TVocData> entries;
+    entries.reserve(source.entries.size());
     for (std::size_t index : source.entries) {
-      if (const TVocData* record = reader.record(index)) lesson.entries.push_back(*record);
+      if (const TVocData* record = reader.record(index)) entries.push_back(*record);
     }
     // A lesson whose every entry is a problem entry is not made at all.
-    if (!lesson.entries.empty()) lessons.push_back(std::move(lesson));
+    if (!entries.empty()) import->add(std::move(lesson), std::move(entries));
   }
+  return import;
+}
 
-  if (lessons.empty() && !report.hasProblems()) {
-    messages.show(
-        MsgKind::Information,
-        "Die Datei \"" + kvtmlPath + "\" enthält keine Vokabeln. Es wurde nichts importiert.",
-        MsgButtons::Ok);
-    return result;
-  }
-  if (!ConfirmProblemLines(report, kvtmlPath, messages, options)) {
-    result.declined = true;
-    return result;
-  }
-  if (lessons.empty()) {
-    messages.show(MsgKind::Information,
-                  "In der Datei \"" + kvtmlPath +
-                      "\" bleiben keine Vokabeln übrig. Es wurde nichts importiert.",
-                  MsgButtons::Ok);
-    return result;
-  }
-  const WriteOutcome outcome = WriteLessons(dataFilePath, lessons, NameClash::Number, messages);
-  if (outcome.status != WriteStatus::Written) return result;
-  TakeOutcome(outcome, lessons, report, result);
-  if (!report.hasProblems()) ShowImportWarnings(report, kvtmlPath, messages, options);
-  return result;
+ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvtmlPath,
+                         Messages& messages, const ImportOptions& options) {
+  return RunImport(dataFilePath, kvtmlPath, ReadKvtmlImport(kvtmlPath, options.swap), messages,
+                   options);
 }
 
 }  // namespace merkhaus

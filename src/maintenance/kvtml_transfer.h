@@ -28,7 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "maintenance/transfer_common.h"
+#include "maintenance/export_file.h"
+#include "maintenance/import_pipeline.h"
 #include "platform/messages.h"
 #include "store/vocdata.h"
 
@@ -68,6 +69,10 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
 // DataFile holds before anything is written, and the whole import is written under one lock, or
 // nothing. Problem entries are handled as the problem lines of every import, by the line of
 // their <entry> element.
+ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap);
+
+// Imports the document (ReadKvtmlImport, with options.swap) through the pipeline of every
+// import (RunImport).
 ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvtmlPath,
                          Messages& messages, const ImportOptions& options = {});
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "maintenance/restore_flow.h"
 #include "platform/form_parts.h"
 #include "platform/qt_text.h"
-#include "store/restore.h"
 
 namespace merkhaus {
 namespace {
@@ -69,7 +69,7 @@ Tundelete::Tundelete(Services& services) : QDialog(nullptr), services_(services)
 
 void Tundelete::ListDeletedUnits() {
   ListBox1->clear();
-  const auto lines = OfferDeletedUnits(services_.shared.DataFilePath, services_.messages);
+  const auto lines = OfferDeletedLessons(services_.lesson.dataFilePath, services_.messages);
   if (!lines) return;
   Fill(ListBox1, *lines);
   exec();
@@ -82,7 +82,7 @@ void Tundelete::Button1Click() {
 void Tundelete::Button2Click() {
   const auto line = Selected(ListBox1);
   if (!line) return;
-  if (RestoreUnit(services_.shared.DataFilePath, *line, services_.messages).records > 0) {
+  if (RestoreLessonTold(services_.lesson.dataFilePath, *line, services_.messages).value_or(0) > 0) {
     RemoveSelected(ListBox1);
   }
 }
@@ -103,8 +103,8 @@ Tundeletevoc::Tundeletevoc(Services& services) : QDialog(nullptr), services_(ser
 
 void Tundeletevoc::ListDeletedVocs() {
   ListBox1->clear();
-  const Shared& shared = services_.shared;
-  const auto lines = OfferDeletedVocs(shared.DataFilePath, shared.CurUnitID, services_.messages);
+  const LessonContext& lesson = services_.lesson;
+  const auto lines = OfferDeletedEntries(lesson.dataFilePath, lesson.unitId, services_.messages);
   if (!lines) return;
   Fill(ListBox1, *lines);
   exec();
@@ -117,8 +117,8 @@ void Tundeletevoc::Button1Click() {
 void Tundeletevoc::Button2Click() {
   const auto line = Selected(ListBox1);
   if (!line) return;
-  const Shared& shared = services_.shared;
-  if (RestoreVoc(shared.DataFilePath, shared.CurUnitID, *line, services_.messages).records > 0) {
+  const LessonContext& lesson = services_.lesson;
+  if (RestoreEntryTold(lesson.dataFilePath, lesson.unitId, *line, services_.messages)) {
     RemoveSelected(ListBox1);
   }
 }

@@ -22,8 +22,8 @@ class Tundelete : public QDialog {
   QPushButton* Button2;  // Wieder herstellen
   QPushButton* Button1;  // Schließen
 
-  // Fills the list from DataFilePath and shows the window, or tells that nothing can be
-  // restored.
+  // Fills the list from the current DataFile and shows the window, or tells that nothing can
+  // be restored.
   void ListDeletedUnits();
 
   void Button1Click();
@@ -45,8 +45,8 @@ class Tundeletevoc : public QDialog {
   QPushButton* Button2;  // Wieder herstellen
   QPushButton* Button1;  // Schließen
 
-  // Fills the list with the deleted entries of CurUnitID and shows the window, or tells that
-  // nothing can be restored.
+  // Fills the list with the deleted entries of the current lesson and shows the window, or
+  // tells that nothing can be restored.
   void ListDeletedVocs();
 
   void Button1Click();

@@ -64,10 +64,6 @@ void DropBrokenTail(std::string& s) {
   }
 }
 
-void ShowYesBox(Messages& messages, MsgKind kind, const std::string& text) {
-  messages.show(kind, text, MsgButtons::Yes);
-}
-
 }  // namespace
 
 FileDialogRequest LessonTextDialogRequest() {
@@ -89,11 +85,7 @@ WinString FormatExportLine(const TVocData& entry) {
   return line;
 }
 
-WinString FormatExportLine(const Shared& shared, std::size_t index) {
-  return FormatExportLine(shared.VocList.at(index));
-}
-
-std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const TVocData> entries,
+std::vector<WinString> ExportLines(const TVocData& lessonHeader, std::span<const TVocData> entries,
                                    const WinString& date) {
   std::vector<WinString> lines;
   lines.reserve(entries.size() + 11);
@@ -101,8 +93,8 @@ std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const T
   lines.push_back(W("Exported with Merkhaus 3 - by Merkhaus Autoren"));
   lines.push_back(W("Version: Version 3.05"));
   lines.push_back(W("Date: ") + OneLine(date.view()));
-  lines.push_back(W("Name: ") + OneLine(unitHeader.B1.view()));
-  lines.push_back((W("Kommentar: ") + OneLine(unitHeader.Comment.view())).left(kCommentCapacity));
+  lines.push_back(W("Name: ") + OneLine(LessonName(lessonHeader).view()));
+  lines.push_back((W("Kommentar: ") + OneLine(lessonHeader.Comment.view())).left(kCommentCapacity));
   lines.push_back(W("Anzahl: " + std::to_string(entries.size())));
   lines.push_back(WinString());
   lines.push_back(W(kBodyMarker));
@@ -122,12 +114,12 @@ std::string ExportText(const std::vector<WinString>& lines, TextEncoding encodin
   return encoding == TextEncoding::Utf8 ? ToUtf8(text) : text.bytes();
 }
 
-bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
-                std::span<const TVocData> entries, const WinString& date, Messages& messages,
-                const ExportSettings& settings) {
+bool ExportLessonText(const std::string& outPath, const TVocData& lessonHeader,
+                      std::span<const TVocData> entries, const WinString& date, Messages& messages,
+                      const ExportSettings& settings) {
   if (!CheckExportable(entries.size(), messages)) return false;
   return WriteExportFile(outPath,
-                         ExportText(ExportLines(unitHeader, entries, date), settings.encoding),
+                         ExportText(ExportLines(lessonHeader, entries, date), settings.encoding),
                          messages, settings.askBeforeOverwrite);
 }
 
@@ -291,8 +283,8 @@ ImportHead ReadImportHeader(std::span<const WinString> headLines) {
   return head;
 }
 
-std::optional<EntryTexts> SplitImportLine(const WinString& line) {
-  EntryTexts texts;
+std::optional<SourceTexts> SplitImportLine(const WinString& line) {
+  SourceTexts texts;
   std::string_view text = line.view();
   if (const std::size_t c = text.find(kCommentSeparator); c != std::string_view::npos) {
     texts.comment = WinString(text.substr(c + kCommentSeparator.size()));
@@ -321,50 +313,49 @@ bool IsRemarkLine(std::string_view line) {
 // ---------------------------------------------------------------------------------------------
 // Import: the whole file
 
-ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
-                              std::uint8_t intoUnit, Messages& messages,
-                              const ImportOptions& options) {
-  ImportResult result;
+ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t intoLesson) {
+  using Refusal = tl::unexpected<ImportRefusal>;
   if (KindOf(textPath) == PathKind::Missing) {
-    ShowYesBox(messages, MsgKind::Warning, "Dateiname nicht vorhanden!");
-    return result;
+    return Refusal({{MsgKind::Warning, "Dateiname nicht vorhanden!", MsgButtons::Yes}});
   }
-  const bool newLesson = intoUnit == 0;
+  const bool newLesson = intoLesson == 0;
   LessonTextLines text;
   {
     // Only a regular file is opened, so a FIFO or a device never keeps the import waiting.
-    FileError error;
-    File file;
-    if (!file.open(textPath, File::Mode::Read, Lock::None, error)) {
-      ShowYesBox(messages, MsgKind::Error, WithReason("Fehler beim lesen!", error));
-      return result;
+    auto file = File::open(textPath, File::Mode::Read, Lock::None);
+    if (!file) {
+      return Refusal(
+          {{MsgKind::Error, WithReason("Fehler beim lesen!", file.error()), MsgButtons::Yes}});
     }
-    FileReadBuffer buffer(file);
+    FileReadBuffer buffer(*file);
     std::istream in(&buffer);
     switch (ReadLessonText(in, newLesson, text)) {
       case TextReadStatus::Ok:
         break;
       case TextReadStatus::Invalid:
-        ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
-        return result;
+        return Refusal({{MsgKind::Error, "Datei nicht gültig!", MsgButtons::Yes}});
       case TextReadStatus::ReadError:
-        ShowYesBox(messages, MsgKind::Error, WithReason("Fehler beim lesen!", buffer.error()));
-        return result;
+        return Refusal(
+            {{MsgKind::Error, WithReason("Fehler beim lesen!", buffer.error()), MsgButtons::Yes}});
     }
   }
 
   // Everything is read, converted and checked before the DataFile is touched. A line that is
   // not used (a remark, a head line without a label, a line without " == ") need not even be
   // convertible.
+  auto import = std::make_unique<HeldImport>();
+  ImportPlan& plan = import->plan_;
+  plan.clash = NameClash::Refuse;
+  plan.needsEntries = false;
+  plan.invalidWhenRefused = true;
+  ImportReport& report = plan.report;
   const SourceEncoding encoding = text.utf8 ? SourceEncoding::Utf8 : SourceEncoding::Windows1252;
-  ImportReport report;
-  bool broken = false;
+  std::size_t brokenLine = 0;
   auto convert = [&](const TextLine& line) -> std::optional<WinString> {
     std::vector<std::string> bad;
     const auto converted = ToWinText(line.bytes, encoding, bad);
     if (!converted) {
-      if (!broken) ShowBrokenUtf8(textPath, line.number, messages);
-      broken = true;
+      brokenLine = line.number;
       return std::nullopt;
     }
     if (!bad.empty()) {
@@ -385,7 +376,7 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
         continue;
       }
       const auto converted = convert(line);
-      if (broken) return result;
+      if (brokenLine != 0) return Refusal(BrokenUtf8(textPath, brokenLine));
       if (!converted) continue;
       // Later lines replace what earlier ones gave.
       const HeadLineResult set = ApplyHeadLine(*converted, head);
@@ -397,7 +388,8 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
   const std::size_t headProblems = report.problems().size();
 
   PlannedLesson lesson;
-  lesson.into = intoUnit;
+  lesson.into = intoLesson;
+  std::vector<TVocData> entries;
   for (const TextLine& line : text.body) {
     if (IsRemarkLine(line.bytes)) continue;
     // The separators are plain ASCII: whether a line is an entry does not depend on its
@@ -407,9 +399,9 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
       continue;
     }
     const auto converted = convert(line);
-    if (broken) return result;
+    if (brokenLine != 0) return Refusal(BrokenUtf8(textPath, brokenLine));
     if (!converted) continue;
-    lesson.entries.push_back(MakeEntry(*SplitImportLine(*converted), line.number, report));
+    entries.push_back(MakeEntry(*SplitImportLine(*converted), line.number, report));
   }
 
   if (newLesson) {
@@ -422,10 +414,9 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
         const ImportNote& p = report.problems()[i];
         why += "\nZeile " + std::to_string(p.line) + ": " + p.text;
       }
-      ShowErr(messages, why);
-      ShowYesBox(messages, MsgKind::Error, "Fehler beim schreiben!");
-      ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
-      return result;
+      return Refusal({{MsgKind::Error, why, MsgButtons::Ok},
+                      {MsgKind::Error, "Fehler beim schreiben!", MsgButtons::Yes},
+                      {MsgKind::Error, "Datei nicht gültig!", MsgButtons::Yes}});
     }
     if (head.name.size() > kWordCapacity) {
       report.warning(nameLine, "Name der Lektion auf 60 Zeichen gekürzt");
@@ -438,21 +429,15 @@ ImportResult ImportLessonText(const std::string& dataFilePath, const std::string
     lesson.name = head.name.left(kWordCapacity);
     lesson.comment = head.comment.left(kCommentCapacity);
   }
-  if (!ConfirmProblemLines(report, textPath, messages, options)) {
-    result.declined = true;
-    return result;
-  }
+  import->add(std::move(lesson), std::move(entries));
+  return import;
+}
 
-  std::vector<PlannedLesson> lessons{std::move(lesson)};
-  const WriteOutcome outcome = WriteLessons(dataFilePath, lessons, NameClash::Refuse, messages);
-  if (outcome.status == WriteStatus::NotCreated) {
-    ShowYesBox(messages, MsgKind::Error, "Fehler beim schreiben!");
-    ShowYesBox(messages, MsgKind::Error, "Datei nicht gültig!");
-  }
-  if (outcome.status != WriteStatus::Written) return result;
-  TakeOutcome(outcome, lessons, report, result);
-  if (!report.hasProblems()) ShowImportWarnings(report, textPath, messages, options);
-  return result;
+ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
+                              std::uint8_t intoLesson, Messages& messages,
+                              const ImportOptions& options) {
+  return RunImport(dataFilePath, textPath, ReadLessonTextImport(textPath, intoLesson), messages,
+                   options);
 }
 
 }  // namespace merkhaus

@@ -21,11 +21,12 @@
 #include <string_view>
 #include <vector>
 
-#include "maintenance/transfer_common.h"
+#include "maintenance/export_file.h"
+#include "maintenance/import_pipeline.h"
+#include "maintenance/source_text.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -46,12 +47,10 @@ FileDialogRequest LessonTextDialogRequest();
 // line that would start with "#" gets a leading blank (it would be read as a remark); the
 // import's blank cutting takes that blank away again.
 WinString FormatExportLine(const TVocData& entry);
-// The entry line of shared.VocList[index].
-WinString FormatExportLine(const Shared& shared, std::size_t index);
 
 // Every line of the export file, without line ends: the head (with `date` as handed in by the
 // caller, today's date in the system's short format), the body and the end marker.
-std::vector<WinString> ExportLines(const TVocData& unitHeader, std::span<const TVocData> entries,
+std::vector<WinString> ExportLines(const TVocData& lessonHeader, std::span<const TVocData> entries,
                                    const WinString& date);
 
 // The bytes of the file: every line followed by CR LF, in the chosen encoding.
@@ -63,9 +62,9 @@ std::string ExportText(const std::vector<WinString>& lines,
 // is empty, the learner declined to replace the file, or it could not be written ("Fehler beim
 // schreiben!" with the reason; a file that was there is unchanged, and a FIFO, a device or a
 // folder is never written to).
-bool ExportUnit(const std::string& outPath, const TVocData& unitHeader,
-                std::span<const TVocData> entries, const WinString& date, Messages& messages,
-                const ExportSettings& settings = {});
+bool ExportLessonText(const std::string& outPath, const TVocData& lessonHeader,
+                      std::span<const TVocData> entries, const WinString& date, Messages& messages,
+                      const ExportSettings& settings = {});
 
 // ---------------------------------------------------------------------------------------------
 // Import
@@ -145,21 +144,24 @@ ImportHead ReadImportHeader(std::span<const WinString> headLines);
 // plain text.
 std::optional<TVocData> ParseImportLine(const WinString& line, std::uint8_t unitID);
 // The same texts before they are cut to their fields.
-std::optional<EntryTexts> SplitImportLine(const WinString& line);
+std::optional<SourceTexts> SplitImportLine(const WinString& line);
 
 // True for the body lines that are not entries by design: empty, starting with "#".
 bool IsRemarkLine(std::string_view line);
 
-// Imports the text file `textPath` into lesson `intoUnit` of the DataFile, or, with `intoUnit`
-// 0, into a new lesson made from the file's head. The whole file is read and checked before
-// anything is written. Lines that cannot be imported (characters that a DataFile cannot store,
-// control characters) are listed and the learner is asked whether to import the rest; cut
-// fields, entries without words and lines without " == " are told afterwards. A head without a
-// name makes no lesson. The entries are appended in one go: when that write fails, the DataFile
-// is cut back to its former length (a lesson made for the import goes with it) and the learner
-// is told. Every failure is reported through `messages`.
+// Reads the text file `textPath` for an import into lesson `intoLesson`, or, with `intoLesson` 0,
+// into a new lesson made from the file's head. Lines that cannot be imported (characters that a
+// DataFile cannot store, control characters) are problems of the report; cut fields, entries
+// without words and lines without " == " are warnings. A head without a name makes no lesson:
+// the file is refused.
+ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t intoLesson);
+
+// Imports the text file (ReadLessonTextImport) through the pipeline of every import
+// (RunImport): the problem lines are listed and the learner is asked whether to import the
+// rest, the entries are appended all or nothing, and every failure is reported through
+// `messages`.
 ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
-                              std::uint8_t intoUnit, Messages& messages,
+                              std::uint8_t intoLesson, Messages& messages,
                               const ImportOptions& options = {});
 
 }  // namespace merkhaus

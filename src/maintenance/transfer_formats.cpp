@@ -6,7 +6,6 @@
 #include "maintenance/csv_transfer.h"
 #include "maintenance/kvtml_transfer.h"
 #include "maintenance/text_transfer.h"
-#include "store/datafile.h"
 
 namespace merkhaus {
 
@@ -29,49 +28,33 @@ FileDialogRequest TransferDialogRequest() {
 }
 
 bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader,
-                      const TVocData& unitHeader, std::span<const TVocData> entries,
+                      const TVocData& lessonHeader, std::span<const TVocData> entries,
                       const WinString& date, Messages& messages, const ExportSettings& settings) {
   switch (FormatOfPath(outPath)) {
     case TransferFormat::Csv:
       return ExportCsv(outPath, entries, messages, settings);
     case TransferFormat::Kvtml: {
       if (!CheckExportable(entries.size(), messages)) return false;
-      const KvtmlLesson lesson{unitHeader, {entries.begin(), entries.end()}};
+      const KvtmlLesson lesson{lessonHeader, {entries.begin(), entries.end()}};
       return ExportKvtml(outPath, dataFileHeader, {&lesson, 1}, messages, settings);
     }
     case TransferFormat::LessonText:
       break;
   }
-  return ExportUnit(outPath, unitHeader, entries, date, messages, settings);
-}
-
-bool ExportLessonFile(const Shared& shared, const std::string& outPath, const WinString& date,
-                      Messages& messages) {
-  return ExportLessonFile(outPath, shared.DataFileHeader, shared.CurUnit,
-                          std::span<const TVocData>(shared.VocList.data(), shared.VocCount), date,
-                          messages);
+  return ExportLessonText(outPath, lessonHeader, entries, date, messages, settings);
 }
 
 ImportResult ImportFile(const std::string& dataFilePath, const std::string& path,
-                        std::uint8_t intoUnit, Messages& messages, const ImportOptions& options) {
+                        std::uint8_t intoLesson, Messages& messages, const ImportOptions& options) {
   switch (FormatOfPath(path)) {
     case TransferFormat::Csv:
-      return ImportCsv(dataFilePath, path, intoUnit, messages, options);
+      return ImportCsv(dataFilePath, path, intoLesson, messages, options);
     case TransferFormat::Kvtml:
       return ImportKvtml(dataFilePath, path, messages, options);
     case TransferFormat::LessonText:
       break;
   }
-  return ImportLessonText(dataFilePath, path, intoUnit, messages, options);
-}
-
-ImportResult ImportLessonFile(Shared& shared, const std::string& path, bool lessonSelected,
-                              Messages& messages) {
-  const bool into = lessonSelected && FormatOfPath(path) != TransferFormat::Kvtml;
-  ImportResult result =
-      ImportFile(shared.DataFilePath, path, into ? shared.CurUnitID : 0, messages);
-  if (result.imported && !result.newLesson) LoadUnitVocs(shared, messages);
-  return result;
+  return ImportLessonText(dataFilePath, path, intoLesson, messages, options);
 }
 
 }  // namespace merkhaus

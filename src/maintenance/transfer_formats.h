@@ -12,11 +12,11 @@
 #include <span>
 #include <string>
 
-#include "maintenance/transfer_common.h"
+#include "maintenance/export_file.h"
+#include "maintenance/import_pipeline.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -36,25 +36,15 @@ FileDialogRequest TransferDialogRequest();
 // gives its title and languages). False when nothing was written; the learner has been told
 // why.
 bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader,
-                      const TVocData& unitHeader, std::span<const TVocData> entries,
+                      const TVocData& lessonHeader, std::span<const TVocData> entries,
                       const WinString& date, Messages& messages,
                       const ExportSettings& settings = {});
 
-// The editor's export: the lesson loaded there (DataFileHeader, CurUnit, VocList/VocCount).
-bool ExportLessonFile(const Shared& shared, const std::string& outPath, const WinString& date,
-                      Messages& messages);
-
 // Imports `path` in the format of its extension into the DataFile: a lesson text or CSV file
-// into lesson `intoUnit` or, with 0, into a new lesson; a KVTML document always into new
-// lessons (`intoUnit` does not apply). Questions and reports go through `messages`.
+// into lesson `intoLesson` or, with 0, into a new lesson; a KVTML document always into new
+// lessons (`intoLesson` does not apply). Questions and reports go through `messages`.
 ImportResult ImportFile(const std::string& dataFilePath, const std::string& path,
-                        std::uint8_t intoUnit, Messages& messages,
+                        std::uint8_t intoLesson, Messages& messages,
                         const ImportOptions& options = {});
-
-// The editor's import: into shared.CurUnitID when a lesson is selected there (not for KVTML),
-// otherwise into new lessons. After an import into the selected lesson its entries are loaded
-// again (LoadUnitVocs), so that the editor only has to show them and its statistics.
-ImportResult ImportLessonFile(Shared& shared, const std::string& path, bool lessonSelected,
-                              Messages& messages);
 
 }  // namespace merkhaus

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "platform/file_io.h"
@@ -10,25 +11,35 @@
 
 namespace merkhaus {
 
-// Runs one action of the learner: a click, a key, a timer. An input or output error after a file
-// was opened, or a lack of memory, ends the action here with one error box that says what went
-// wrong; the program goes on. Windows run every handler through this, so no exception ever
+// Runs one action and catches what ends it early: an input or output error after a file was
+// opened, a lack of memory, or anything else thrown. The text that tells the learner what went
+// wrong; nothing when the action ran to its end. The windows (RunAction) and merkhaus-tool (for
+// each command) end their actions through this, so both catch the same things.
+template <class Action>
+std::optional<std::string> Attempt(Action&& action) noexcept {
+  try {
+    action();
+    return std::nullopt;
+  } catch (const IoError& e) {
+    return std::string(e.what());
+  } catch (const std::bad_alloc&) {
+    return std::string("Nicht genügend Arbeitsspeicher! Die Aktion wurde abgebrochen.");
+  } catch (const std::exception& e) {
+    return std::string("Unerwarteter Fehler: ") + e.what();
+  } catch (...) {
+    return std::string("Unerwarteter Fehler!");
+  }
+}
+
+// Runs one action of the learner: a click, a key, a timer. Whatever ends it early is told in one
+// error box; the program goes on. Windows run every handler through this, so no exception ever
 // reaches the window system. False when the action ended early.
 template <class Action>
 bool RunAction(Messages& messages, Action&& action) noexcept {
-  std::string text;
+  const std::optional<std::string> failure = Attempt(action);
+  if (!failure) return true;
   try {
-    action();
-    return true;
-  } catch (const IoError& e) {
-    text = e.what();
-  } catch (const std::bad_alloc&) {
-    text = "Nicht genügend Arbeitsspeicher! Die Aktion wurde abgebrochen.";
-  } catch (const std::exception& e) {
-    text = std::string("Unerwarteter Fehler: ") + e.what();
-  }
-  try {
-    ShowErr(messages, text);
+    ShowErr(messages, *failure);
   } catch (...) {
     // Nothing more can be told.
   }

@@ -172,17 +172,16 @@ File& File::operator=(File&& other) noexcept {
   return *this;
 }
 
-bool File::open(const std::string& path, Mode mode, Lock lock, FileError& error) {
-  close();
-  error = FileError{path, FileError::Step::Open, 0};
-  if (FaultAt(path, FileFault::At::Open, error.code)) return false;
+FileResult<File> File::open(const std::string& path, Mode mode, Lock lock) {
+  FileError error{path, FileError::Step::Open, 0};
+  if (FaultAt(path, FileFault::At::Open, error.code)) return Failed(error);
   // Refused before opening: opening a device can have effects of its own.
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     error.code = errno;
-    return false;
+    return Failed(error);
   }
-  if ((error.code = KindCode(st)) != 0) return false;
+  if ((error.code = KindCode(st)) != 0) return Failed(error);
 
   const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   // A writer that renamed a new file into place while we waited leaves us the old one, which
@@ -191,19 +190,19 @@ bool File::open(const std::string& path, Mode mode, Lock lock, FileError& error)
     const int fd = ::open(path.c_str(), flags);
     if (fd < 0) {
       error.code = errno;
-      return false;
+      return Failed(error);
     }
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || (error.code = KindCode(opened)) != 0) {
       if (error.code == 0) error.code = errno;
       ::close(fd);
-      return false;
+      return Failed(error);
     }
     if (lock != Lock::None) {
       if (!WaitForLock(fd, lock)) {
         error.code = errno == EWOULDBLOCK || errno == EINTR ? FileError::kBusy : errno;
         ::close(fd);
-        return false;
+        return Failed(error);
       }
       struct stat now {};
       if (::stat(path.c_str(), &now) != 0 || now.st_ino != opened.st_ino ||
@@ -212,13 +211,13 @@ bool File::open(const std::string& path, Mode mode, Lock lock, FileError& error)
         continue;
       }
     }
-    fd_ = fd;
-    path_ = path;
-    written_ = 0;
-    return true;
+    File file;
+    file.fd_ = fd;
+    file.path_ = path;
+    return file;
   }
   error.code = FileError::kBusy;
-  return false;
+  return Failed(error);
 }
 
 void File::close() {
@@ -321,20 +320,17 @@ void AtomicFile::discard() {
   temp_.clear();
 }
 
-bool AtomicFile::failWith(FileError::Step step, int code, FileError& error) {
-  error = FileError{shown_, step, code};
+tl::unexpected<FileError> AtomicFile::failWith(FileError::Step step, int code) {
   discard();
-  return false;
+  return Failed(FileError{shown_, step, code});
 }
 
-bool AtomicFile::create(const std::string& target, FileError& error) {
+FileResult<> AtomicFile::create(const std::string& target) {
   discard();
   shown_ = target;
   target_ = target;
-  error = FileError{shown_, FileError::Step::Write, 0};
   int code = 0;
-  if (FaultAt(shown_, FileFault::At::Open, code))
-    return failWith(FileError::Step::Write, code, error);
+  if (FaultAt(shown_, FileFault::At::Open, code)) return failWith(FileError::Step::Write, code);
 
   struct stat link {};
   if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
@@ -347,12 +343,12 @@ bool AtomicFile::create(const std::string& target, FileError& error) {
   const bool exists = ::stat(target_.c_str(), &st) == 0;
   mode_t mode = 0666 & ~CurrentUmask();
   if (exists) {
-    if ((code = KindCode(st)) != 0) return failWith(FileError::Step::Write, code, error);
+    if ((code = KindCode(st)) != 0) return failWith(FileError::Step::Write, code);
     // A file the learner made read-only is not replaced behind their back.
-    if ((st.st_mode & S_IWUSR) == 0) return failWith(FileError::Step::Write, EACCES, error);
+    if ((st.st_mode & S_IWUSR) == 0) return failWith(FileError::Step::Write, EACCES);
     mode = st.st_mode & 07777;
   } else if (errno != ENOENT) {
-    return failWith(FileError::Step::Write, errno, error);
+    return failWith(FileError::Step::Write, errno);
   }
 
   std::string pattern = Dirname(target_) + "/." + Basename(target_) + ".merkhaus-XXXXXX";
@@ -362,16 +358,16 @@ bool AtomicFile::create(const std::string& target, FileError& error) {
   // never opened.
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) {
-    return failWith(FileError::Step::Write, errno == ENOENT ? FileError::kNoFolder : errno, error);
+    return failWith(FileError::Step::Write, errno == ENOENT ? FileError::kNoFolder : errno);
   }
   fd_ = fd;
   temp_ = name.data();
   written_ = 0;
-  if (::fchmod(fd_, mode) != 0) return failWith(FileError::Step::Write, errno, error);
-  return true;
+  if (::fchmod(fd_, mode) != 0) return failWith(FileError::Step::Write, errno);
+  return {};
 }
 
-bool AtomicFile::write(const void* data, std::size_t n, FileError& error) {
+FileResult<> AtomicFile::write(const void* data, std::size_t n) {
   int code = 0;
   const std::size_t allowed = WritableBefore(shown_, written_, n, code);
   const auto* in = static_cast<const char*>(data);
@@ -380,27 +376,24 @@ bool AtomicFile::write(const void* data, std::size_t n, FileError& error) {
     const ssize_t put = ::write(fd_, in + done, allowed - done);
     if (put < 0) {
       if (errno == EINTR) continue;
-      return failWith(FileError::Step::Write, errno, error);
+      return failWith(FileError::Step::Write, errno);
     }
     done += static_cast<std::size_t>(put);
   }
   written_ += done;
-  if (done < n) return failWith(FileError::Step::Write, code, error);
-  return true;
+  if (done < n) return failWith(FileError::Step::Write, code);
+  return {};
 }
 
-bool AtomicFile::commit(FileError& error) {
+FileResult<> AtomicFile::commit() {
   int code = 0;
-  if (FaultAt(shown_, FileFault::At::Sync, code))
-    return failWith(FileError::Step::Write, code, error);
-  if (::fsync(fd_) != 0) return failWith(FileError::Step::Write, errno, error);
+  if (FaultAt(shown_, FileFault::At::Sync, code)) return failWith(FileError::Step::Write, code);
+  if (::fsync(fd_) != 0) return failWith(FileError::Step::Write, errno);
   const int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) return failWith(FileError::Step::Write, errno, error);
-  if (FaultAt(shown_, FileFault::At::Rename, code)) {
-    return failWith(FileError::Step::Write, code, error);
-  }
+  if (::close(fd) != 0) return failWith(FileError::Step::Write, errno);
+  if (FaultAt(shown_, FileFault::At::Rename, code)) return failWith(FileError::Step::Write, code);
   if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-    return failWith(FileError::Step::Write, errno, error);
+    return failWith(FileError::Step::Write, errno);
   }
   temp_.clear();
   // The new name is only safe once the folder is on the disk too.
@@ -409,7 +402,7 @@ bool AtomicFile::commit(FileError& error) {
     ::fsync(dir);
     ::close(dir);
   }
-  return true;
+  return {};
 }
 
 bool CanCreateFilesIn(const std::string& folder) {
@@ -423,9 +416,11 @@ bool CanCreateFilesIn(const std::string& folder) {
   return true;
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes, FileError& error) {
+FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes) {
   AtomicFile file;
-  return file.create(path, error) && file.write(bytes, error) && file.commit(error);
+  return file.create(path).and_then([&] { return file.write(bytes); }).and_then([&] {
+    return file.commit();
+  });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <tl/expected.hpp>
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +39,14 @@ struct FileError {
   std::string text() const;
 };
 
+// What the file layer yields: the value, or what went wrong with which file.
+template <class T = void>
+using FileResult = tl::expected<T, FileError>;
+
+inline tl::unexpected<FileError> Failed(FileError error) {
+  return tl::unexpected<FileError>(std::move(error));
+}
+
 // A message of the program followed, on a line of its own, by the file's path and the reason,
 // so that the learner knows what went wrong where.
 std::string WithReason(const std::string& message, const FileError& error);
@@ -66,6 +76,11 @@ class File {
  public:
   enum class Mode { Read, ReadWrite };
 
+  // Opens an existing regular file. With a lock, waits at most kLockWaitMs for it (shared locks
+  // for readers, an exclusive one for a writer) and then gives up with FileError::kBusy; a file
+  // that was replaced while waiting is opened again.
+  static FileResult<File> open(const std::string& path, Mode mode, Lock lock);
+
   File() = default;
   ~File();
   File(File&& other) noexcept;
@@ -73,10 +88,6 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
-  // Opens an existing regular file. With a lock, waits at most kLockWaitMs for it (shared locks
-  // for readers, an exclusive one for a writer) and then gives up with FileError::kBusy; a file
-  // that was replaced while waiting is opened again. False, with `error` filled, on failure.
-  bool open(const std::string& path, Mode mode, Lock lock, FileError& error);
   void close();
   bool isOpen() const { return fd_ >= 0; }
   const std::string& path() const { return path_; }
@@ -134,17 +145,15 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // False when the target exists but is no regular file (a FIFO, a device, a folder) or the
+  // Fails when the target exists but is no regular file (a FIFO, a device, a folder) or the
   // temporary file cannot be created.
-  bool create(const std::string& target, FileError& error);
-  bool write(const void* data, std::size_t n, FileError& error);
-  bool write(std::string_view bytes, FileError& error) {
-    return write(bytes.data(), bytes.size(), error);
-  }
-  bool commit(FileError& error);
+  FileResult<> create(const std::string& target);
+  FileResult<> write(const void* data, std::size_t n);
+  FileResult<> write(std::string_view bytes) { return write(bytes.data(), bytes.size()); }
+  FileResult<> commit();
 
  private:
-  bool failWith(FileError::Step step, int code, FileError& error);
+  tl::unexpected<FileError> failWith(FileError::Step step, int code);
   void discard();
 
   std::string target_;  // the file to replace (a link resolved)
@@ -159,7 +168,7 @@ class AtomicFile {
 bool CanCreateFilesIn(const std::string& folder);
 
 // Writes a whole file through AtomicFile.
-bool WriteWholeFile(const std::string& path, std::string_view bytes, FileError& error);
+FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // The test seam of the file layer: files that fail as a full disk, a broken device or a missing
 // permission would make them fail, without root tricks. A fault applies to a path exactly as it

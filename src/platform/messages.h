@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/file_io.h"
+
 namespace merkhaus {
 
 // How the program talks to the learner: a modal box of one kind with one button set, answered
@@ -23,6 +25,17 @@ class Messages {
 // The error box of the DataFile routines: one OK button.
 inline void ShowErr(Messages& messages, const std::string& text) {
   messages.show(MsgKind::Error, text, MsgButtons::Ok);
+}
+
+// A file that failed, in one error box: the program's message for the failure, then on a line
+// of its own the file and the reason ("IO-Fehler 802!" / 'Die Datei "…" kann nicht geöffnet
+// werden: …'), then, when given, what became of the learner's data ("Es wurde nichts
+// importiert."). Every such box of the program is made here.
+inline void ShowFileError(Messages& messages, const std::string& message, const FileError& error,
+                          const std::string& after = {}, MsgButtons buttons = MsgButtons::Ok) {
+  std::string text = message.empty() ? error.text() : WithReason(message, error);
+  if (!after.empty()) text += "\n" + after;
+  messages.show(MsgKind::Error, text, buttons);
 }
 
 }  // namespace merkhaus

@@ -167,10 +167,11 @@ bool WritePdf(const std::string& path, const PrintDocument& document, const QPag
       return false;
     }
   }
-  FileError fileError;
-  if (!WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size()), fileError)) {
-    error =
-        WithReason("Die Vokabelliste konnte nicht als PDF-Datei gespeichert werden!", fileError);
+  const FileResult<> written =
+      WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size()));
+  if (!written) {
+    error = WithReason("Die Vokabelliste konnte nicht als PDF-Datei gespeichert werden!",
+                       written.error());
     return false;
   }
   return true;

@@ -39,24 +39,28 @@ std::string ShortDate(const std::tm& date, const std::string& localeName) {
   return result;
 }
 
-std::string TodayShortDate() {
-  std::string name;
-  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value && *value) {
-      name = value;
-      break;
-    }
-  }
+std::tm SystemClock::today() const {
   const std::time_t now = std::time(nullptr);
   std::tm today{};
   localtime_r(&now, &today);
-  return ShortDate(today, name);
+  return today;
 }
 
-WinString TodayShortDateText() {
+std::string SystemClock::dateLocale() const {
+  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) return value;
+  }
+  return {};
+}
+
+std::string TodayShortDate(const Clock& clock) {
+  return ShortDate(clock.today(), clock.dateLocale());
+}
+
+WinString TodayShortDateText(const Clock& clock) {
   // ShortDate only gives dates that Windows-1252 can write.
-  return FromUtf8(TodayShortDate()).value_or(WinString());
+  return FromUtf8(TodayShortDate(clock)).value_or(WinString());
 }
 
 }  // namespace merkhaus

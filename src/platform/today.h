@@ -14,11 +14,29 @@ namespace merkhaus {
 // the C locale, and so does a locale whose date Windows-1252 cannot write. UTF-8.
 std::string ShortDate(const std::tm& date, const std::string& localeName);
 
-// Today in the short date format of the locale that the environment chooses for dates
-// (LC_ALL, LC_TIME, LANG, in this order).
-std::string TodayShortDate();
+// Where the program learns the date and how to write it: the system's clock and the locale the
+// environment chooses, or a fixed day in tests.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Today in local time (day, month and year are set).
+  virtual std::tm today() const = 0;
+  // The locale whose short date format dates are written in; "" for the German form.
+  virtual std::string dateLocale() const = 0;
+};
 
-// The same as Windows-1252 text, for the head of an exported lesson.
-WinString TodayShortDateText();
+// The system's clock, and the locale for dates from the environment (LC_ALL, LC_TIME, LANG, in
+// this order).
+class SystemClock : public Clock {
+ public:
+  std::tm today() const override;
+  std::string dateLocale() const override;
+};
+
+// Today in the clock's short date format.
+std::string TodayShortDate(const Clock& clock);
+
+// The same as Windows-1252 text, for the head of an exported lesson and the printed list.
+WinString TodayShortDateText(const Clock& clock);
 
 }  // namespace merkhaus

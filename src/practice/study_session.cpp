@@ -2,10 +2,8 @@
 #include "practice/study_session.h"
 
 #include "config/check_rules.h"
-#include "flows/empty_lesson.h"
+#include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
-#include "platform/file_io.h"
-#include "store/datafile.h"
 #include "text/questions.h"
 #include "text/text_rules.h"
 
@@ -28,83 +26,65 @@ WinString MaskTip(const WinString& s, bool advanced) {
   return WinString(std::move(out));
 }
 
-StudySession::StudySession(Shared& shared, Options& options, Messages& messages, Random& random,
-                           LessonChooser& lessons, EntryViewer& entries)
-    : shared_(shared),
-      options_(options),
-      messages_(messages),
-      random_(random),
-      lessons_(lessons),
-      entries_(entries),
-      engine_(shared, options, random) {}
+StudySession::StudySession(Services& services, const Flows& flows)
+    : lesson_(services.lesson),
+      options_(services.options),
+      messages_(services.messages),
+      random_(services.random),
+      flows_(flows),
+      engine_(entries_, services.options, services.random) {}
 
-bool StudySession::StartStudy() {
-  engine_.ZeroCounters();
-  PrepareStudy();
-  if (shared_.Cancelled) return false;
-  Advance();
+bool StudySession::startStudy() {
+  engine_.zeroCounters();
+  if (!prepareStudy()) return false;
+  advance();
   return true;
 }
 
-bool StudySession::KeepVocs(const LessonRead& lesson) {
-  if (!lesson.opened) {
-    ShowErr(messages_, "IO-Fehler 802!");
-    shared_.Cancelled = 1;
-    return false;
-  }
-  KeepEntries(shared_, lesson);
+void StudySession::keepEntries(std::vector<TVocData> entries) {
+  entries_ = std::move(entries);
   engine_.PracticeDone = false;
-  SetAnswerMode(true);
-  return true;
+  setAnswerMode(true);
 }
 
-bool StudySession::ReloadVocs() {
-  const LessonRead lesson = ReadLesson(shared_.DataFilePath, shared_.CurUnitID, kMaxVocs);
-  if (!lesson.opened) ShowErr(messages_, WithReason("Schwerer Fehler 602", lesson.error));
-  return KeepVocs(lesson);
+void StudySession::showLesson() {
+  static_cast<LessonHeading&>(view_) = HeadingOf(lesson_);
+  view_.caption =
+      "Üben -- " + ToUtf8(DataFileName(lesson_.dataFileHeader).left(kCaptionNameLength));
 }
 
-void StudySession::PrepareStudy() {
-  for (;;) {
-    // The lesson's header and its entries come from one pass over the DataFile.
-    const LessonRead lesson = ReadCurrentLesson(shared_, messages_);
-    view_.lessonName = shared_.CurUnit.B1.get();
-    view_.lessonComment = shared_.CurUnit.Comment.get();
-    view_.nativeLanguage = shared_.DataFileHeader.B2.get();
-    view_.foreignLanguage = shared_.DataFileHeader.A1.get();
-    view_.caption = "Üben -- " + ToUtf8(shared_.DataFileHeader.B1.get().left(kCaptionNameLength));
-
-    KeepVocs(lesson);
-    engine_.MasteredCount = 0;
-    if (shared_.Cancelled) return;
-    if (shared_.VocCount > 0) return;
-
-    if (!ChooseInsteadOfEmptyLesson(shared_, messages_, lessons_)) return;
-  }
+bool StudySession::prepareStudy() {
+  return LoadLessonToAsk(lesson_, messages_, flows_.lessons,
+                         [this](const std::vector<TVocData>* entries) {
+                           showLesson();
+                           // When the DataFile cannot be read, the entries stay as they were.
+                           if (entries) keepEntries(*entries);
+                           engine_.MasteredCount = 0;
+                         });
 }
 
-void StudySession::Advance() {
+void StudySession::advance() {
   if (engine_.PracticeDone) return;
   WinString text = view_.answer.left(kMaxAnswer);
   if (options_.Study_SpaceCut) text = CutSpaces(text);
   view_.answer = text;
-  SetAnswerMode(true);
+  setAnswerMode(true);
   if (engine_.AwaitingAnswer) {
-    Evaluate();
+    evaluate();
   } else {
-    NextQuestion();
+    nextQuestion();
   }
-  UpdateCounters();
-  if (!engine_.PracticeDone && engine_.MasteredCount >= shared_.VocCount) {
+  updateCounters();
+  if (!engine_.PracticeDone && engine_.MasteredCount >= count()) {
     engine_.PracticeDone = true;
-    SetAnswerMode(false);
+    setAnswerMode(false);
     view_.correctEnabled = false;  // the practice is over: nothing is asked to be corrected
     messages_.show(MsgKind::Information, "Sie haben alle Vokabeln erfolgreich beherrscht!",
                    MsgButtons::Ok);
   }
 }
 
-void StudySession::NextQuestion() {
+void StudySession::nextQuestion() {
   view_.foreignColour = kBlack;
   view_.nativeColour = kBlack;
   engine_.AwaitingAnswer = true;
@@ -119,41 +99,41 @@ void StudySession::NextQuestion() {
   view_.nativeText = WinString();
   view_.comment = WinString();
 
-  const auto next = engine_.SelectNextEntry();
+  const auto next = engine_.selectNextEntry();
   if (!next) return;
   engine_.CurIndex = *next;
-  engine_.ChooseDirection();
+  engine_.chooseDirection();
 
-  const TVocData& e = Current();
+  const TVocData& e = current();
   const WinString question = QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_);
   (engine_.Direction == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Kommentar_zeigen) view_.comment = e.Comment.get();
 }
 
-void StudySession::Evaluate() {
+void StudySession::evaluate() {
   if (view_.answer.empty()) return;
   if (options_.FragezeichenLosung && view_.answer.view() == "?") {
-    ShowSolution();
+    showSolution();
     return;
   }
-  if (CheckAnswer(view_.answer.left(kMaxAnswer), Current(), engine_.Direction,
+  if (CheckAnswer(view_.answer.left(kMaxAnswer), current(), engine_.Direction,
                   PracticeCheckRules(options_))) {
     view_.answer = WinString();
-    engine_.RecordRight();
+    engine_.recordRight();
     engine_.AwaitingAnswer = false;
     if (options_.Autoweiterchbx) {
-      Advance();
+      advance();
     } else {
-      SetAnswerMode(false);
+      setAnswerMode(false);
       view_.rightShown = true;
-      RevealAnswer(kGreen);
+      revealAnswer(kGreen);
     }
     return;
   }
-  if (engine_.RecordWrong()) {
+  if (engine_.recordWrong()) {
     view_.answer = WinString();
-    RevealAnswer(kRed);
-    SetAnswerMode(false);
+    revealAnswer(kRed);
+    setAnswerMode(false);
     engine_.AwaitingAnswer = false;
   }
   view_.wrongShown = true;
@@ -161,18 +141,18 @@ void StudySession::Evaluate() {
   if (engine_.Tries >= options_.Neuversuche) view_.tipEnabled = false;
 }
 
-void StudySession::ShowSolution() {
-  RevealAnswer(kRed);
-  engine_.RecordSolution();
+void StudySession::showSolution() {
+  revealAnswer(kRed);
+  engine_.recordSolution();
   engine_.AwaitingAnswer = false;
-  SetAnswerMode(false);
+  setAnswerMode(false);
   view_.answer = WinString();
-  UpdateCounters();
+  updateCounters();
   engine_.Tries = 0;
 }
 
-void StudySession::RevealAnswer(Rgb colour) {
-  const TVocData& e = Current();
+void StudySession::revealAnswer(Rgb colour) {
+  const TVocData& e = current();
   if (engine_.Direction == QueryDirection::AB) {
     view_.nativeColour = colour;
     view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
@@ -182,9 +162,9 @@ void StudySession::RevealAnswer(Rgb colour) {
   }
 }
 
-void StudySession::Tip() {
+void StudySession::tip() {
   if (!view_.tipEnabled) return;
-  const TVocData& e = Current();
+  const TVocData& e = current();
   if (engine_.Direction == QueryDirection::AB) {
     view_.nativeColour = kRed;
     view_.nativeText = MaskTip(e.B1.get(), options_.AdvancedTips);
@@ -192,38 +172,39 @@ void StudySession::Tip() {
     view_.foreignColour = kRed;
     view_.foreignText = MaskTip(e.A1.get(), options_.AdvancedTips);
   }
-  engine_.RecordTip();
+  engine_.recordTip();
   view_.tipEnabled = false;
 }
 
-void StudySession::Solution() {
+void StudySession::solution() {
   if (!view_.solutionEnabled) return;
-  ShowSolution();
+  showSolution();
 }
 
-void StudySession::Correct() {
+void StudySession::correct() {
   if (engine_.PracticeDone || !view_.correctEnabled) return;
-  if (entries_.QuickEditEntry(engine_.CurIndex, true)) ReloadVocs();
+  if (!flows_.entries.quickEditEntry(current(), true)) return;
+  // The correction is in the DataFile now; the practice goes on with the lesson as it is there.
+  if (auto entries = LoadLessonEntries(lesson_, messages_)) keepEntries(std::move(*entries));
 }
 
-void StudySession::ChangeLesson() {
+void StudySession::changeLesson() {
   if (!engine_.PracticeDone &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return;
   }
-  shared_.Cancelled = 0;
-  const std::uint8_t unit = lessons_.SelectUnit(shared_.DataFilePath, false);
-  // A selection that ends without a lesson (cancelled, or the DataFile could not be read) keeps
+  const std::optional<std::uint8_t> unit = flows_.lessons.selectLesson(lesson_.dataFilePath, false);
+  // A selection that ends without a lesson (abandoned, or the DataFile could not be read) keeps
   // the practice of the current lesson going.
-  if (shared_.Cancelled || unit == 0) return;
-  shared_.CurUnitID = unit;
-  PrepareStudy();
-  engine_.ZeroCounters();
+  if (!unit || *unit == 0) return;
+  lesson_.unitId = *unit;
+  prepareStudy();
+  engine_.zeroCounters();
   engine_.AwaitingAnswer = false;
-  Advance();
+  advance();
 }
 
-bool StudySession::ConfirmEnd() {
+bool StudySession::confirmEnd() {
   if (!engine_.PracticeDone &&
       messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
     return false;
@@ -232,18 +213,18 @@ bool StudySession::ConfirmEnd() {
   return true;
 }
 
-void StudySession::AutoAdvance() {
+void StudySession::autoAdvance() {
   if (!view_.autoAdvance) return;
-  if (options_.AutoWeiterAkt) Advance();
+  if (options_.AutoWeiterAkt) advance();
 }
 
-void StudySession::UpdateCounters() {
-  view_.remaining = std::to_string(engine_.Remaining());
+void StudySession::updateCounters() {
+  view_.remaining = std::to_string(engine_.remaining());
   view_.tries = std::to_string(engine_.Tries) + "/" + std::to_string(options_.Neuversuche + 1);
-  view_.mastered = std::to_string(engine_.MasteredCount) + "/" + std::to_string(shared_.VocCount);
+  view_.mastered = std::to_string(engine_.MasteredCount) + "/" + std::to_string(entries_.size());
 }
 
-void StudySession::SetAnswerMode(bool answerMode) {
+void StudySession::setAnswerMode(bool answerMode) {
   view_.evaluating = answerMode;
   view_.tipEnabled = answerMode && engine_.Tries != options_.Neuversuche;
   view_.solutionEnabled = answerMode;

@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <string>
 
-#include "config/options.h"
+#include <vector>
+
 #include "flows/flows.h"
-#include "platform/messages.h"
-#include "platform/random.h"
+#include "flows/lesson_loading.h"
+#include "flows/services.h"
 #include "platform/win_string.h"
 #include "practice/study_engine.h"
-#include "store/datafile.h"
-#include "store/shared.h"
+#include "store/vocdata.h"
 
 namespace merkhaus {
 
@@ -26,14 +26,10 @@ inline constexpr Rgb kRed{255, 0, 0};    // the solution and the tip
 
 // Everything the practice window shows. The window copies it into its controls after every call
 // into StudySession; it decides nothing itself.
-struct StudyView {
+struct StudyView : LessonHeading {
   std::string caption = "Üben";  // UTF-8
-  WinString lessonName;
-  WinString lessonComment;
-  WinString foreignLanguage;  // heading of the A side
-  WinString nativeLanguage;   // heading of the B side
-  WinString foreignText;      // the A side: question or answer
-  WinString nativeText;       // the B side
+  WinString foreignText;         // the A side: question or answer
+  WinString nativeText;          // the B side
   WinString comment;
   Rgb foreignColour = kBlack;
   Rgb nativeColour = kBlack;
@@ -56,62 +52,66 @@ WinString MaskTip(const WinString& s, bool advanced);
 
 // The practice of one lesson as the window "Üben" runs it: which question is shown, how an
 // answer is judged and what the window shows afterwards. Made once with its window and kept for
-// the whole run; the engine inside it keeps CurIndex from one practice to the next.
+// the whole run; the engine inside it keeps CurIndex from one practice to the next. It owns the
+// entries of the lesson it practises.
 class StudySession {
  public:
-  StudySession(Shared& shared, Options& options, Messages& messages, Random& random,
-               LessonChooser& lessons, EntryViewer& entries);
+  StudySession(Services& services, const Flows& flows);
 
   const StudyView& view() const { return view_; }
   StudyEngine& engine() { return engine_; }
   const StudyEngine& engine() const { return engine_; }
+  // The entries of the lesson practised, at most 255 in file order.
+  const std::vector<TVocData>& entries() const { return entries_; }
 
   // The answer field as the learner left it; call before every action below.
   void setAnswer(const WinString& text) { view_.answer = text; }
 
-  // Starts a practice on CurUnitID: clears the counters, prepares the lesson and asks the first
-  // question. False when the practice does not start (Cancelled): the window is not shown.
-  bool StartStudy();
+  // Starts a practice on the current lesson: clears the counters, prepares the lesson and asks
+  // the first question. False when the practice does not start: the window is not shown.
+  bool startStudy();
 
   // Judges the answer or shows the next question, and announces the end of the practice.
-  void Advance();
+  void advance();
   // The tip (ignored while it is disabled).
-  void Tip();
+  void tip();
   // The solution, on request (ignored while it is disabled).
-  void Solution();
+  void solution();
   // The quick edit of the entry just asked; the lesson is reloaded after a change.
-  void Correct();
+  void correct();
   // After confirmation, another lesson of the DataFile.
-  void ChangeLesson();
+  void changeLesson();
   // True when the practice may end (confirmed, or done).
-  bool ConfirmEnd();
+  bool confirmEnd();
   // The auto-advance timer fired.
-  void AutoAdvance();
+  void autoAdvance();
   // The timer's interval, to be set whenever the window becomes active.
-  int TimerInterval() const { return options_.Autoweiter * 333; }
+  int timerInterval() const { return options_.Autoweiter * 333; }
 
-  // The steps the actions are made of, open for tests.
-  void PrepareStudy();
-  void NextQuestion();
-  void Evaluate();
-  void ShowSolution();
-  void RevealAnswer(Rgb colour);
-  void UpdateCounters();
-  void SetAnswerMode(bool answerMode);
+  // The steps the actions are made of, open for tests. PrepareStudy is false when no lesson with
+  // entries could be read.
+  bool prepareStudy();
+  void nextQuestion();
+  void evaluate();
+  void showSolution();
+  void revealAnswer(Rgb colour);
+  void updateCounters();
+  void setAnswerMode(bool answerMode);
 
  private:
-  // Keeps the entries of a lesson read; a successful load also clears PracticeDone and switches
-  // to answer mode. False (Cancelled, after "IO-Fehler 802!") when the file could not be read.
-  bool KeepVocs(const LessonRead& lesson);
-  bool ReloadVocs();
-  const TVocData& Current() const { return shared_.VocList[engine_.CurIndex]; }
+  // Keeps the entries of a lesson read; a load also clears PracticeDone and switches to answer
+  // mode.
+  void keepEntries(std::vector<TVocData> entries);
+  void showLesson();
+  const TVocData& current() const { return entries_[engine_.CurIndex]; }
+  int count() const { return static_cast<int>(entries_.size()); }
 
-  Shared& shared_;
+  LessonContext& lesson_;
   Options& options_;
   Messages& messages_;
   Random& random_;
-  LessonChooser& lessons_;
-  EntryViewer& entries_;
+  Flows flows_;
+  std::vector<TVocData> entries_;
   StudyEngine engine_;
   StudyView view_;
 };

@@ -42,48 +42,18 @@ QLabel* MakeIndicator(QWidget* parent, const QString& text, const QColor& colour
 
 }  // namespace
 
-Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-               EntryViewer& entries, OptionsEditor& options)
-    : QDialog(nullptr), services_(services), headerInfo_(headerInfo), options_(options) {
+Tstudy::Tstudy(const ModeContext& mode)
+    : QDialog(nullptr), services_(mode.services), flows_(mode.flows) {
   setObjectName(QStringLiteral("study"));
   setWindowTitle(QStringLiteral("Üben"));
   // No title-bar buttons: "Ende" is the only way out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(489, 360);
 
-  auto* top = MakePanel(this, QRect(4, 4, 380, 50));
-  Label4 = MakeLabel(top, QString(), QRect(8, 4, 330, 20));
-  QFont bold = Label4->font();
-  bold.setBold(true);
-  bold.setPixelSize(16);
-  Label4->setFont(bold);
-  Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
-  SetItalic(Label13);
-  Button7 = MakeClickOnlyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
-
-  auto* main = MakePanel(this, QRect(4, 58, 380, 226));
-  Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
-  Memo1 = MakeMemo(main, QRect(8, 22, 178, 62));
-  Label1 = MakeLabel(main, QString(), QRect(194, 4, 178, 16));
-  Memo2 = MakeMemo(main, QRect(194, 22, 178, 62));
-  Label3 = MakeLabel(main, QStringLiteral("Kommentar:"), QRect(8, 90, 178, 16));
-  Memo3 = MakeMemo(main, QRect(8, 108, 364, 52));
-  auto* line = new QFrame(main);
-  line->setFrameShape(QFrame::HLine);
-  line->setFrameShadow(QFrame::Sunken);
-  line->setGeometry(8, 166, 364, 4);
-  Label12 = MakeLabel(main, QStringLiteral("&Antwort:"), QRect(8, 174, 178, 18));
-  Edit1 = new SpecialCharEdit(services_.specialChars, 255, main);
-  Edit1->setGeometry(8, 194, 364, 24);
-  Label12->setBuddy(Edit1);
-
-  auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
-  Button1 = MakeClickOnlyButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
-  Button8 = MakeClickOnlyButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
-  Button4 = MakeClickOnlyButton(buttons, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
+  BuildQuestionForm(*this, this, services_.specialChars, 226);
+  Button4 = MakeClickOnlyButton(buttonColumn, QStringLiteral("Korrigieren"), QRect(6, 74, 83, 28));
   Button4->setFocusPolicy(Qt::StrongFocus);
-  Button6 = MakeClickOnlyButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
-  SetBold(Button6);
+  const QFont bold = Label4->font();
 
   auto* counters = MakePanel(this, QRect(390, 172, 95, 112));
   Label5 = MakeLabel(counters, QStringLiteral("Noch mal:"), QRect(6, 4, 83, 16));
@@ -110,8 +80,7 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
 
   setTabOrder(Edit1, Button4);
 
-  session_ = std::make_unique<StudySession>(services_.shared, services_.options, services_.messages,
-                                            services_.random, lessons, entries);
+  session_ = std::make_unique<StudySession>(services_, flows_);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &Tstudy::Button1Click, m);
@@ -129,7 +98,7 @@ Tstudy::Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& hea
     RunAction(m, [this] { Button2Click(); });
     return true;
   };
-  AttachHelp(this, services_.help, HelpContext::Study);
+  AttachHelp(this, services_.help, mode.helpContext);
 }
 
 Tstudy::~Tstudy() = default;
@@ -177,7 +146,7 @@ void Tstudy::render() {
 }
 
 void Tstudy::StartStudy() {
-  if (!session_->StartStudy()) return;
+  if (!session_->startStudy()) return;
   render();
   Edit1->setFocus();
   exec();
@@ -185,47 +154,47 @@ void Tstudy::StartStudy() {
 }
 
 void Tstudy::Button1Click() {
-  act([this] { options_.ShowOptions(); });
+  act([this] { flows_.options.showOptions(); });
   FormActivate();
 }
 
 void Tstudy::Button2Click() {
-  act([this] { session_->Advance(); });
+  act([this] { session_->advance(); });
   Edit1->setFocus();
 }
 
 void Tstudy::Button3Click() {
-  act([this] { session_->Tip(); });
+  act([this] { session_->tip(); });
 }
 
 void Tstudy::Button4Click() {
-  act([this] { session_->Correct(); });
+  act([this] { session_->correct(); });
 }
 
 void Tstudy::Button5Click() {
-  act([this] { session_->Solution(); });
+  act([this] { session_->solution(); });
 }
 
 void Tstudy::Button6Click() {
   bool close = false;
-  act([&] { close = session_->ConfirmEnd(); });
+  act([&] { close = session_->confirmEnd(); });
   if (close) QDialog::accept();
 }
 
 void Tstudy::Button7Click() {
-  act([this] { headerInfo_.ShowHeaderInfo(false, false); });
+  act([this] { flows_.headerInfo.showHeaderInfo(false, false); });
 }
 
 void Tstudy::Button8Click() {
-  act([this] { session_->ChangeLesson(); });
+  act([this] { session_->changeLesson(); });
 }
 
 void Tstudy::Timer1Timer() {
-  act([this] { session_->AutoAdvance(); });
+  act([this] { session_->autoAdvance(); });
 }
 
 void Tstudy::FormActivate() {
-  Timer1->setInterval(session_->TimerInterval());
+  Timer1->setInterval(session_->timerInterval());
 }
 
 void Tstudy::changeEvent(QEvent* event) {

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "flows/flows.h"
+#include "flows/mode.h"
+#include "flows/question_form.h"
 #include "flows/services.h"
 
 class QLabel;
@@ -19,28 +21,13 @@ class StudySession;
 
 // "Üben": asks the entries of a lesson one after another until every one is known. The window
 // only shows what its StudySession decides.
-class Tstudy : public QDialog {
+class Tstudy : public QDialog, public Mode, public QuestionForm {
   Q_OBJECT
  public:
-  Tstudy(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-         EntryViewer& entries, OptionsEditor& options);
+  explicit Tstudy(const ModeContext& mode);
   ~Tstudy() override;
 
-  QLabel* Label4;         // lesson name
-  QLabel* Label13;        // lesson comment
-  QPushButton* Button7;   // i
-  QLabel* Label2;         // foreign language
-  QPlainTextEdit* Memo1;  // A side
-  QLabel* Label1;         // native language
-  QPlainTextEdit* Memo2;  // B side
-  QLabel* Label3;
-  QPlainTextEdit* Memo3;  // comment
-  QLabel* Label12;
-  SpecialCharEdit* Edit1;  // the answer
-  QPushButton* Button1;    // Optionen
-  QPushButton* Button8;    // Lektion
-  QPushButton* Button4;    // Korrigieren
-  QPushButton* Button6;    // Ende
+  QPushButton* Button4;  // Korrigieren
   QLabel* Label5;
   QLabel* Label7;  // Noch mal
   QLabel* Label9;
@@ -56,8 +43,9 @@ class Tstudy : public QDialog {
 
   StudySession& session() { return *session_; }
 
-  // Starts a practice on CurUnitID of DataFilePath and runs the window until "Ende".
+  // Starts a practice on the current lesson and runs the window until "Ende".
   void StartStudy();
+  void runMode(ModeHost&) override { StartStudy(); }
 
   void Button1Click();
   void Button2Click();
@@ -82,8 +70,7 @@ class Tstudy : public QDialog {
   void render();
 
   Services& services_;
-  HeaderInfoViewer& headerInfo_;
-  OptionsEditor& options_;
+  Flows flows_;
   std::unique_ptr<StudySession> session_;
 };
 

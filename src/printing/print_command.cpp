@@ -15,8 +15,8 @@
 #include "platform/qt_print.h"
 #include "platform/stream_messages.h"
 #include "platform/today.h"
-#include "printing/unit_list_printer.h"
-#include "store/units.h"
+#include "printing/vocabulary_list_printer.h"
+#include "store/lesson_list.h"
 
 namespace merkhaus {
 
@@ -73,8 +73,9 @@ int PrintPdfCommand(const std::vector<std::string>& args, std::ostream& err) {
   StreamMessages messages(err);
   bool written = false;
   RunAction(messages, [&] {
+    const SystemClock clock;
     const std::optional<PrintDocument> document =
-        ReadUnitListDocument(path, *unitId, TodayShortDate(), messages);
+        ReadVocabularyListDocument(path, *unitId, TodayShortDateText(clock), messages);
     if (!document) return;
     std::string error;
     if (!WritePdf(out, *document, PdfPageLayout(), error)) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "progress/datafile_read.h"
 
+#include "store/datafile.h"
 #include "store/record_file.h"
-#include "store/shared.h"
 
 namespace merkhaus {
 
@@ -17,8 +17,9 @@ void Append(std::string& out, const PString<N>& field) {
 }  // namespace
 
 tl::expected<TVocData, FileError> ReadDataFileHeader(const std::string& path) {
-  RecordFile file;
-  if (!file.open(path, Access::Read)) return tl::unexpected(file.error());
+  auto opened = RecordFile::open(path, Access::Read);
+  if (!opened) return tl::unexpected(opened.error());
+  RecordFile& file = *opened;
   TVocData header{};
   try {
     if (file.count() > 0) file.read(0, header);
@@ -30,8 +31,9 @@ tl::expected<TVocData, FileError> ReadDataFileHeader(const std::string& path) {
 
 tl::expected<DataFileOutline, FileError> ScanDataFile(const std::string& path,
                                                       const EntryVisitor& visit) {
-  RecordFile file;
-  if (!file.open(path, Access::Read)) return tl::unexpected(file.error());
+  auto opened = RecordFile::open(path, Access::Read);
+  if (!opened) return tl::unexpected(opened.error());
+  RecordFile& file = *opened;
   DataFileOutline outline;
   outline.lessonOf.fill(-1);
   std::array<std::size_t, 256> loaded{};
@@ -43,7 +45,7 @@ tl::expected<DataFileOutline, FileError> ScanDataFile(const std::string& path,
           outline.lessonOf[r.UnitID] = static_cast<int>(outline.lessons.size());
           outline.lessons.push_back(r);
         }
-      } else if (r.Deleted == 0 && loaded[r.UnitID] < kMaxVocs) {
+      } else if (r.Deleted == 0 && loaded[r.UnitID] < kMaxEntries) {
         ++loaded[r.UnitID];
         visit(r);
       }

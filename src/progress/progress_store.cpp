@@ -145,10 +145,8 @@ struct ProgressStore::Impl {
         return;
       }
       case PathKind::Regular: {
-        File probe;
-        FileError error;
-        if (!probe.open(path, File::Mode::ReadWrite, Lock::None, error))
-          Refuse(path, error.reason());
+        const auto probe = File::open(path, File::Mode::ReadWrite, Lock::None);
+        if (!probe) Refuse(path, probe.error().reason());
         return;
       }
     }

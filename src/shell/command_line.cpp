@@ -1,23 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/command_line.h"
 
+#include "flows/lesson_loading.h"
 #include "platform/file_io.h"
-#include "store/datafile.h"
 
 namespace merkhaus {
 
-bool CheckCommandLineFile(Shared& shared, Messages& messages,
+bool CheckCommandLineFile(LessonContext& lesson, Messages& messages,
                           const std::vector<std::string>& args) {
-  shared.CmdLineFile = args.empty() ? std::string() : args.front();
-  if (shared.CmdLineFile.empty()) return false;
-  if (KindOf(shared.CmdLineFile) == PathKind::Missing) {
+  lesson.cmdLineFile = args.empty() ? std::string() : args.front();
+  if (lesson.cmdLineFile.empty()) return false;
+  if (KindOf(lesson.cmdLineFile) == PathKind::Missing) {
     messages.show(MsgKind::Warning,
-                  "Die Datei \"" + shared.CmdLineFile + "\" ist nicht auffindbar!",
+                  "Die Datei \"" + lesson.cmdLineFile + "\" ist nicht auffindbar!",
                   MsgButtons::Yes);
-    shared.CmdLineFile.clear();
+    lesson.cmdLineFile.clear();
     return false;
   }
-  switch (CheckDataFile(shared.CmdLineFile, messages)) {
+  switch (CheckDataFile(lesson.cmdLineFile, messages)) {
     case DataFileCheck::DataFile:
       return true;
     case DataFileCheck::NotDataFile:
@@ -31,7 +31,7 @@ bool CheckCommandLineFile(Shared& shared, Messages& messages,
       // The learner has been told that it could not be read; it may well be a DataFile.
       break;
   }
-  shared.CmdLineFile.clear();
+  lesson.cmdLineFile.clear();
   return false;
 }
 

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "flows/lesson_context.h"
 #include "platform/messages.h"
-#include "store/shared.h"
 
 namespace merkhaus {
 
-// Takes the first command-line argument as shared.CmdLineFile and checks it: a file that does not
-// exist or is not a DataFile is reported and forgotten. True when CmdLineFile is set afterwards.
-bool CheckCommandLineFile(Shared& shared, Messages& messages, const std::vector<std::string>& args);
+// Takes the first command-line argument as the context's command-line file and checks it: a
+// file that does not exist or is not a DataFile is reported and forgotten. True when the
+// command-line file is set afterwards.
+bool CheckCommandLineFile(LessonContext& lesson, Messages& messages,
+                          const std::vector<std::string>& args);
 
 }  // namespace merkhaus

@@ -2,7 +2,7 @@
 #include "shell/datafile_choice.h"
 
 #include "config/config_file.h"
-#include "store/datafile.h"
+#include "flows/lesson_loading.h"
 #include "store/record_file.h"
 
 namespace merkhaus {
@@ -43,12 +43,10 @@ std::string MissingFileWarning(const std::string& path) {
   return "Datei \"" + path + "\" nicht vorhanden!";
 }
 
-std::string AcceptDataFilePath(const std::string& fieldText, Messages& messages,
-                               std::uint8_t& cancelled) {
+AcceptedPath AcceptDataFilePath(const std::string& fieldText, Messages& messages) {
   if (fieldText.empty()) {
     messages.show(MsgKind::Warning, "Sie müssen einen Dateinamen angeben!", MsgButtons::Yes);
-    cancelled = 1;
-    return fieldText;
+    return {fieldText, false};
   }
   const std::string path = WithFidExtension(fieldText);
   if (KindOf(path) != PathKind::Missing) {
@@ -58,12 +56,10 @@ std::string AcceptDataFilePath(const std::string& fieldText, Messages& messages,
                     "Kein Merkhaus ]|[ Datafile!\nDie Datei kann nicht ausgewertet werden.",
                     MsgButtons::Ok);
     }
-    if (check != DataFileCheck::DataFile) cancelled = 1;
-    return path;
+    return {path, check == DataFileCheck::DataFile};
   }
   messages.show(MsgKind::Error, "Datei nicht vorhanden!", MsgButtons::Yes);
-  cancelled = 1;
-  return std::string();
+  return {std::string(), false};
 }
 
 bool AcceptNewDataFileDetails(const NewDataFileDetails& details, Messages& messages) {
@@ -94,9 +90,8 @@ bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& detail
                     MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
-  FileError error;
-  if (!CreateDataFile(path, header, error)) {
-    messages.show(MsgKind::Error, WithReason("Fehler beim schreiben!", error), MsgButtons::Yes);
+  if (const FileResult<> created = CreateDataFile(path, header); !created) {
+    ShowFileError(messages, "Fehler beim schreiben!", created.error(), {}, MsgButtons::Yes);
     return false;
   }
   return true;

@@ -26,10 +26,13 @@ DataFileChoicePlan PlanDataFileChoice(const std::string& cmdLineFile, const Opti
 // three characters without any dot is left alone as well.
 std::string WithFidExtension(const std::string& path);
 
-// "OK" in "DataFile öffnen": checks the path field's text. Yields the field's new text; sets
-// `cancelled` to 1 when the path cannot be used (after telling the learner why).
-std::string AcceptDataFilePath(const std::string& fieldText, Messages& messages,
-                               std::uint8_t& cancelled);
+// "OK" in "DataFile öffnen": checks the path field's text. Yields the field's new text, and
+// whether the path can be used (when not, the learner has been told why).
+struct AcceptedPath {
+  std::string fieldText;
+  bool usable = false;
+};
+AcceptedPath AcceptDataFilePath(const std::string& fieldText, Messages& messages);
 
 // The warning of the browse loop when the chosen file does not exist.
 std::string MissingFileWarning(const std::string& path);

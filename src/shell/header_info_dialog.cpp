@@ -75,8 +75,9 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
     if (!editable) palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     field->setPalette(palette);
   }
-  const TVocData& record = forDataFile ? services_.shared.DataFileHeader : services_.shared.CurUnit;
-  Edit1->setText(ToQString(record.B1.get()));
+  const TVocData& record =
+      forDataFile ? services_.lesson.dataFileHeader : services_.lesson.lessonHeader;
+  Edit1->setText(ToQString(forDataFile ? DataFileName(record) : LessonName(record)));
   Memo1->setWinText(record.Comment.get());
   Label3->setVisible(forDataFile);
   Edit2->setVisible(forDataFile);
@@ -86,8 +87,8 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   OKBtn->move(OKBtn->x(), buttonsTop);
   setFixedSize(380, buttonsTop + 36);
   if (forDataFile) {
-    Edit2->setText(record.A2.empty() ? QStringLiteral("<<Unbekannt>>")
-                                     : ToQString(record.A2.get()));
+    const WinString author = Author(record);
+    Edit2->setText(author.empty() ? QStringLiteral("<<Unbekannt>>") : ToQString(author));
     setWindowTitle(QStringLiteral("DataFile Info"));
   } else {
     Edit2->clear();
@@ -98,7 +99,7 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
 
 void THeaderInfoDlg::Button1Click() {
   // A failed write leaves the button enabled, so the learner can try again.
-  if (WriteHeaderInfo(services_.shared, services_.messages, forDataFile_,
+  if (WriteHeaderInfo(services_.lesson, services_.messages, forDataFile_,
                       ToWinString(Edit1->text()), Memo1->winText())) {
     Button1->setEnabled(false);
   }

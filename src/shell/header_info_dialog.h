@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+#include "flows/flows.h"
 #include "flows/services.h"
 
 class QLabel;
@@ -15,7 +16,7 @@ class LimitedMemo;
 
 // "DataFile Info" / "Lektions Info": name and comment of the current DataFile or lesson, shown
 // or edited; for the DataFile also its author, which can never be changed.
-class THeaderInfoDlg : public QDialog {
+class THeaderInfoDlg : public QDialog, public HeaderInfoViewer {
   Q_OBJECT
  public:
   explicit THeaderInfoDlg(Services& services);
@@ -31,6 +32,7 @@ class THeaderInfoDlg : public QDialog {
 
   // Prepares the dialog for the DataFile or the current lesson and shows it modally.
   void Show(bool forDataFile, bool editable);
+  void showHeaderInfo(bool forDataFile, bool editable) override { Show(forDataFile, editable); }
 
   void Button1Click();
   void OKBtnClick();

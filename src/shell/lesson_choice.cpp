@@ -10,10 +10,6 @@
 #include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
-#include "shell/new_lesson_dialog.h"
-#include "shell/start_up.h"
-#include "store/lessons.h"
-#include "store/units.h"
 
 namespace merkhaus {
 namespace {
@@ -27,10 +23,6 @@ void AddLine(QListWidget* list, const WinString& line) {
   item->setData(Qt::UserRole, ToQString(line));
 }
 
-WinString LineOf(const QListWidgetItem* item) {
-  return ToWinString(item->data(Qt::UserRole).toString());
-}
-
 // No line is current, so none looks chosen when the list gets the focus; the first arrow key
 // then chooses the first line.
 void NothingChosen(QListWidget* list) {
@@ -40,8 +32,10 @@ void NothingChosen(QListWidget* list) {
 
 }  // namespace
 
-TForm6::TForm6(Services& services, Windows& windows)
-    : QDialog(nullptr), services_(services), windows_(windows) {
+TForm6::TForm6(Services& services, NewLessonDialog& newLesson, HeaderInfoViewer& headerInfo)
+    : QDialog(nullptr),
+      services_(services),
+      choice_(services.lesson, services.messages, newLesson, headerInfo) {
   setObjectName(QStringLiteral("Form6"));
   setWindowTitle(QStringLiteral("Lektionsauswahl"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -97,12 +91,17 @@ void TForm6::ListBox1KeyPress(const QString& key) {
   if (key == QStringLiteral("\r")) {
     ListBox1DblClick();
   } else if (key.compare(QStringLiteral("i"), Qt::CaseInsensitive) == 0) {
-    ShowUnitInfo();
+    choice_.showInfo(SelectedRow());
   }
 }
 
+int TForm6::SelectedRow() const {
+  const QListWidgetItem* item = ListBox1->currentItem();
+  return item && item->isSelected() ? ListBox1->row(item) : -1;
+}
+
 void TForm6::Button1Click() {
-  if (ListBox1->currentRow() >= 0 && ListBox1->currentItem()->isSelected()) QDialog::accept();
+  if (SelectedRow() >= 0) QDialog::accept();
 }
 
 void TForm6::ListBox1DblClick() {
@@ -110,7 +109,7 @@ void TForm6::ListBox1DblClick() {
 }
 
 void TForm6::Button4Click() {
-  services_.shared.Cancelled = 1;
+  back_ = true;
   QDialog::reject();
 }
 
@@ -118,97 +117,36 @@ void TForm6::Button4Click() {
 void TForm6::reject() {}
 
 void TForm6::Button2Click() {
-  NewLesson();
-}
-
-void TForm6::NewLesson() {
-  if (windows_.newLesson().exec() == QDialog::Accepted) RefillUnitList();
+  choice_.newLesson();
+  render();
 }
 
 void TForm6::Button3Click() {
-  QListWidgetItem* item = ListBox1->currentItem();
-  const bool selected = item && item->isSelected();
-  const WinString line = selected ? LineOf(item) : WinString();
-  if (DeleteUnitFlow(services_.shared.DataFilePath, selected ? &line : nullptr,
-                     services_.messages)) {
-    delete ListBox1->takeItem(ListBox1->row(item));
-  }
+  const int row = SelectedRow();
+  if (choice_.deleteLine(row)) delete ListBox1->takeItem(row);
 }
 
-void TForm6::RefillUnitList() {
+void TForm6::render() {
+  const LessonChoiceView& v = choice_.view();
+  Button2->setEnabled(v.mayCreate);
+  Button3->setEnabled(v.mayCreate);
+  Label1->setText(ToQString(v.dataFileName));
+  Label2->setText(ToQString(v.dataFileComment));
+  if (shownListVersion_ == v.listVersion) return;
+  shownListVersion_ = v.listVersion;
   ListBox1->clear();
-  const UnitList list = ReadUnitList(services_.shared.DataFilePath);
-  if (!list.opened) {
-    ShowErr(services_.messages, WithReason("RW - Fehler in Unit6!", list.error));
-    return;
-  }
-  for (const auto& l : list.lines)
-    AddLine(ListBox1, l.Line);
+  for (const WinString& line : v.lines)
+    AddLine(ListBox1, line);
   NothingChosen(ListBox1);
 }
 
-void TForm6::ShowUnitInfo() {
-  QListWidgetItem* item = ListBox1->currentItem();
-  if (!item || !item->isSelected()) return;
-  TVocData header;
-  FileError error;
-  switch (FindUnitByLine(services_.shared.DataFilePath, LineOf(item), header, &error)) {
-    case Lookup::CannotOpen:
-      ShowErr(services_.messages, WithReason("RW - Fehler in Unit6!", error));
-      return;
-    case Lookup::Found:
-      services_.shared.CurUnit = header;
-      break;
-    case Lookup::NotFound:
-      break;
-  }
-  windows_.ShowHeaderInfo(false, false);
-}
-
-std::uint8_t TForm6::Select(const std::string& path, bool allowCreate) {
-  if (path.empty()) return 0;
-  Button2->setEnabled(allowCreate);
-  Button3->setEnabled(allowCreate);
-
-  Messages& messages = services_.messages;
-  Shared& shared = services_.shared;
-  UnitList list = ReadUnitList(path);
-  if (!list.opened) {
-    ShowErr(messages, WithReason("RW - Fehler 601!", list.error));
-    return 0;
-  }
-  if (list.records <= 1) {
-    if (!allowCreate) {
-      messages.show(MsgKind::Information, "Keine Lektionen verfügbar!", MsgButtons::Ok);
-      return 0;
-    }
-    if (messages.show(MsgKind::Confirmation, "Keine Lektionen verfügbar. Neue anlegen?",
-                      MsgButtons::YesNo) != Answer::Yes) {
-      shared.Cancelled = 1;
-      return 0;
-    }
-    windows_.newLesson().exec();
-    if (shared.Cancelled == 1) return 0;
-    list = ReadUnitList(path);
-    if (!list.opened) {
-      ShowErr(messages, WithReason("RW - Fehler in Unit6!", list.error));
-      return 0;
-    }
-  }
-
-  ListBox1->clear();
-  shared.DataFileHeader = list.header;
-  Label1->setText(ToQString(list.header.B1.get()));
-  Label2->setText(ToQString(list.header.Comment.get()));
-  for (const auto& l : list.lines)
-    AddLine(ListBox1, l.Line);
-  NothingChosen(ListBox1);
-
+std::optional<std::uint8_t> TForm6::selectLesson(const std::string& path, bool allowCreate) {
+  back_ = false;
+  const bool show = choice_.begin(path, allowCreate);
+  render();
+  if (!show) return choice_.outcome();
   exec();
-  if (shared.Cancelled != 0) return 0;
-  QListWidgetItem* item = ListBox1->currentItem();
-  if (!item) return 0;
-  return SelectedUnitID(path, LineOf(item));
+  return choice_.end(SelectedRow(), back_);
 }
 
 }  // namespace merkhaus

@@ -3,9 +3,12 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "flows/flows.h"
 #include "flows/services.h"
+#include "shell/lesson_choice_flow.h"
 
 class QLabel;
 class QListWidget;
@@ -13,14 +16,12 @@ class QPushButton;
 
 namespace merkhaus {
 
-class Windows;
-
 // "Lektionsauswahl": the live lessons of the current DataFile, to choose one, and where the flow
-// allows it to create or delete lessons.
-class TForm6 : public QDialog {
+// allows it to create or delete lessons. The window only shows what its LessonChoice decides.
+class TForm6 : public QDialog, public LessonChooser {
   Q_OBJECT
  public:
-  TForm6(Services& services, Windows& windows);
+  TForm6(Services& services, NewLessonDialog& newLesson, HeaderInfoViewer& headerInfo);
 
   QLabel* Label1;  // the DataFile's name
   QLabel* Label2;  // the DataFile's comment
@@ -38,23 +39,22 @@ class TForm6 : public QDialog {
   // Enter acts as a double-click, the letter I shows the lesson's information.
   void ListBox1KeyPress(const QString& key);
 
-  // Fills the list and shows the window; the chosen UnitID or 0 (LessonChooser::SelectUnit).
-  std::uint8_t Select(const std::string& path, bool allowCreate);
-  // Reads the list again after a lesson was created.
-  void RefillUnitList();
-  // The read-only lesson information of the selected line.
-  void ShowUnitInfo();
+  // Fills the list and shows the window (LessonChooser).
+  std::optional<std::uint8_t> selectLesson(const std::string& path, bool allowCreate) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void reject() override;
 
  private:
-  // A new lesson from "Neue Lektion anlegen"; the list is read again after OK.
-  void NewLesson();
+  void render();
+  // The selected line, -1 for none.
+  int SelectedRow() const;
 
   Services& services_;
-  Windows& windows_;
+  LessonChoice choice_;
+  unsigned shownListVersion_ = 0;
+  bool back_ = false;
 };
 
 }  // namespace merkhaus

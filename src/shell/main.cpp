@@ -16,11 +16,11 @@
 #include "platform/qt_messages.h"
 #include "platform/qt_print.h"
 #include "platform/random.h"
+#include "platform/today.h"
 #include "platform/version.h"
 #include "printing/print_command.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
-#include "store/shared.h"
 
 int main(int argc, char** argv) {
   using namespace merkhaus;
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   InstallGermanTranslations(app);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merkhaus.svg")));
 
-  auto shared = std::make_unique<Shared>();
+  LessonContext lesson;
   Options options;
   SpecialCharTable specialChars;
   QtMessages messages;
@@ -46,8 +46,9 @@ int main(int argc, char** argv) {
   HelpWindow help;
   ClockRandom random;
   QtPrintDialog printDialog;
-  Services services{*shared, options, messages,     fileDialogs,
-                    help,    random,  specialChars, printDialog};
+  SystemClock clock;
+  Services services{lesson, options,      messages,    fileDialogs, help,
+                    random, specialChars, printDialog, clock};
 
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -9,16 +9,22 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
+#include <algorithm>
 
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "shell/about_box.h"
-#include "shell/start_up.h"
 
 namespace merkhaus {
-TForm1::TForm1(Services& services, Windows& windows)
-    : QWidget(nullptr), services_(services), windows_(windows) {
+namespace {
+
+constexpr int kModeButtonStep = 40;  // from one mode button of the main panel to the next
+
+}  // namespace
+
+TForm1::TForm1(Services& services, const Flows& flows, TAboutBox& about)
+    : QWidget(nullptr), services_(services), flows_(flows), about_(about) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Merkhaus 3"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -58,6 +64,14 @@ TForm1::TForm1(Services& services, Windows& windows)
   Button10 = MakeButton(Panel2, QStringLiteral("Hilfe"), QRect(12, 5, 136, 30));
   Button5 = MakeButton(Panel2, QStringLiteral("Ende"), QRect(156, 5, 136, 30));
 
+  // The buttons carry their form names: the modes are registered by them (AddMode).
+  const std::pair<QPushButton*, const char*> named[] = {
+      {Button1, "Button1"}, {Button2, "Button2"},   {Button3, "Button3"},  {Button4, "Button4"},
+      {Button5, "Button5"}, {Button6, "Button6"},   {Button7, "Button7"},  {Button8, "Button8"},
+      {Button9, "Button9"}, {Button10, "Button10"}, {Button11, "Button11"}};
+  for (const auto& [button, name] : named)
+    button->setObjectName(QLatin1String(name));
+
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TForm1::Button1Click, m);
   OnEvent(Button2, &QPushButton::clicked, this, &TForm1::Button2Click, m);
@@ -81,86 +95,111 @@ TForm1::~TForm1() {
   services_.help.close();
 }
 
-void TForm1::AddMode(Mode mode, std::function<void()> run) {
-  modes_[mode] = std::move(run);
+void TForm1::AddMode(const ModeInfo& info, Mode& mode) {
+  auto* button = findChild<QPushButton*>(QLatin1String(info.button));
+  if (!button) button = AddModeButton(info);
+  modes_.push_back({info, &mode, button});
+}
+
+QPushButton* TForm1::AddModeButton(const ModeInfo& info) {
+  int bottom = 0;
+  for (const auto* b : Panel1->findChildren<QPushButton*>())
+    bottom = std::max(bottom, b->geometry().bottom());
+  auto* button = MakeButton(Panel1, QString::fromUtf8(info.caption),
+                            QRect(12, bottom + 1 + kModeButtonStep - 36, 280, 36));
+  button->setObjectName(QLatin1String(info.button));
+  SetBold(button, 1.15);
+  // Everything below the main panel moves down, and the window grows with it.
+  Panel1->resize(Panel1->width(), Panel1->height() + kModeButtonStep);
+  for (QWidget* below : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Panel3),
+                         static_cast<QWidget*>(Panel4), static_cast<QWidget*>(Panel2)}) {
+    below->move(below->x(), below->y() + kModeButtonStep);
+  }
+  setFixedSize(width(), height() + kModeButtonStep);
+  connect(button, &QPushButton::clicked, this,
+          [this, button] { RunAction(services_.messages, [&] { RunModeOf(button); }); });
+  button->show();
+  return button;
 }
 
 void TForm1::Button1Click() {
-  RunMode(Mode::Entry);
+  RunModeOf(Button1);
 }
 void TForm1::Button2Click() {
-  RunMode(Mode::Study);
+  RunModeOf(Button2);
 }
 void TForm1::Button3Click() {
-  RunMode(Mode::Test);
+  RunModeOf(Button3);
 }
 void TForm1::Button4Click() {
-  RunMode(Mode::Dictionary);
+  RunModeOf(Button4);
 }
 void TForm1::Button8Click() {
-  RunMode(Mode::Print);
+  RunModeOf(Button8);
 }
-// The DataFile editor chooses its DataFile itself.
 void TForm1::Button11Click() {
-  RunModeWindow(Mode::Edit);
+  RunModeOf(Button11);
 }
 
-namespace {
-
-// The modes that work on one lesson; without one they do not start.
-bool NeedsLesson(Mode mode) {
-  return mode == Mode::Study || mode == Mode::Test || mode == Mode::Entry || mode == Mode::Print;
-}
-
-}  // namespace
-
-void TForm1::RunMode(Mode mode) {
-  Shared& shared = services_.shared;
-  shared.Cancelled = 0;
-  // Entering and printing may start on a new DataFile; the other modes need an existing one.
-  const bool mayCreate = mode == Mode::Entry || mode == Mode::Print;
-  const std::string path =
-      windows_.ChooseDataFile(mayCreate ? ChooseMode::NewDataFile : ChooseMode::Plain);
-  if (shared.Cancelled) return;
-  shared.DataFilePath = path;
-  if (mode != Mode::Dictionary) {
-    const std::uint8_t unit = windows_.SelectUnit(shared.DataFilePath, mode == Mode::Entry);
+void TForm1::RunModeOf(QPushButton* button) {
+  const auto found = std::find_if(modes_.begin(), modes_.end(),
+                                  [&](const Registered& m) { return m.button == button; });
+  if (found == modes_.end()) return;
+  const ModeInfo& info = found->info;
+  LessonContext& lesson = services_.lesson;
+  if (info.dataFile != DataFileStep::OwnDataFile) {
+    const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(
+        info.dataFile == DataFileStep::DataFileOrNew ? ChooseMode::NewDataFile : ChooseMode::Plain);
+    if (!path) return;
+    lesson.dataFilePath = *path;
+  }
+  if (info.lesson != LessonStep::NoLesson) {
+    const std::optional<std::uint8_t> unit =
+        flows_.lessons.selectLesson(lesson.dataFilePath, info.lesson == LessonStep::LessonOrNew);
     // A DataFile without lessons has been told ("Keine Lektionen verfügbar!"); a mode on no
     // lesson would only add error boxes.
-    if (shared.Cancelled || (unit == 0 && NeedsLesson(mode))) return;
-    shared.CurUnitID = unit;
+    if (!unit || *unit == 0) return;
+    lesson.unitId = *unit;
   }
-  RunModeWindow(mode);
+  RunModeWindow(*found);
 }
 
-void TForm1::RunModeOnFile(Mode mode, const std::string& path) {
-  Shared& shared = services_.shared;
-  shared.Cancelled = 0;
-  shared.DataFilePath = path;
-  const std::uint8_t unit = windows_.SelectUnit(shared.DataFilePath, mode == Mode::Entry);
-  if (shared.Cancelled || (unit == 0 && NeedsLesson(mode))) return;
-  shared.CurUnitID = unit;
-  RunModeWindow(mode);
+void TForm1::RunModeOnFile(int reaction, const std::string& path) {
+  if (reaction == 0) return;
+  const auto found = std::find_if(modes_.begin(), modes_.end(), [&](const Registered& m) {
+    return m.info.commandLineReaction == reaction;
+  });
+  if (found == modes_.end()) return;
+  LessonContext& lesson = services_.lesson;
+  lesson.dataFilePath = path;
+  const std::optional<std::uint8_t> unit =
+      flows_.lessons.selectLesson(path, found->info.lesson == LessonStep::LessonOrNew);
+  if (!unit || (*unit == 0 && found->info.lesson != LessonStep::NoLesson)) return;
+  lesson.unitId = *unit;
+  RunModeWindow(*found);
 }
 
-void TForm1::RunModeWindow(Mode mode) {
-  const auto run = modes_.find(mode);
-  if (run == modes_.end()) return;
-  // Each mode's window runs modally while the main window is hidden; printing keeps it visible.
-  // The main window comes back where it was, however the mode ends, also when an error ends it
-  // early. The editor hides it itself, once its DataFile has been chosen.
-  const bool hideMain = mode != Mode::Print && mode != Mode::Edit;
+void TForm1::RunModeWindow(const Registered& mode) {
+  // Each mode's window runs modally while the main window is hidden, unless the mode keeps it
+  // (printing) or hides it itself once it runs (the editor, after its DataFile was chosen). The
+  // main window comes back where it was, however the mode ends, also when an error ends it
+  // early.
   struct ShowAgain {
     QWidget* window;
     QPoint at;
+    bool wasVisible;
     ~ShowAgain() {
-      if (!window) return;
+      if (!wasVisible || window->isVisible()) return;
       window->show();
       window->move(at);
     }
-  } showAgain{hideMain ? this : nullptr, pos()};
-  if (hideMain) hide();
-  run->second();
+  } showAgain{this, pos(), isVisible()};
+  if (mode.info.mainWindow == MainWindow::Hidden) hide();
+  mode.mode->runMode(*this);
+}
+
+void TForm1::hideMainWindow() {
+  hide();
 }
 
 void TForm1::Button5Click() {
@@ -169,11 +208,11 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::Button6Click() {
-  windows_.about().exec();
+  about_.exec();
 }
 
 void TForm1::Button9Click() {
-  windows_.ShowOptions();
+  flows_.options.showOptions();
 }
 
 void TForm1::Image1DblClick() {

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
-#include <map>
 #include <string>
+#include <vector>
 
+#include "flows/flows.h"
+#include "flows/mode.h"
 #include "flows/services.h"
 
 class QFrame;
@@ -15,17 +16,14 @@ class QToolButton;
 namespace merkhaus {
 
 class Picture;
-class Windows;
-
-// The working modes, numbered as the command-line reaction `openreact` numbers them.
-enum class Mode { None = 0, Study = 1, Test = 2, Dictionary = 3, Entry = 4, Print = 5, Edit = 6 };
+class TAboutBox;
 
 // The main window "Merkhaus 3": the four modes, "Erweitert" with the less frequent tasks,
-// "Ende" and "Hilfe".
-class TForm1 : public QWidget {
+// "Ende" and "Hilfe". Which button starts which mode, and how, start-up tells it (AddMode).
+class TForm1 : public QWidget, private ModeHost {
   Q_OBJECT
  public:
-  TForm1(Services& services, Windows& windows);
+  TForm1(Services& services, const Flows& flows, TAboutBox& about);
   ~TForm1() override;
 
   QFrame* Panel1;
@@ -60,15 +58,16 @@ class TForm1 : public QWidget {
   void SpeedButton1Click();
   void Image1DblClick();
 
-  // Start-up tells the main window how to run each mode once DataFile and lesson are chosen.
-  // A mode without an entry does nothing yet.
-  void AddMode(Mode mode, std::function<void()> run);
+  // Start-up registers each mode: its button (made in the modes' panel when the window has none
+  // of that name) starts it. A button without a mode does nothing.
+  void AddMode(const ModeInfo& info, Mode& mode);
 
-  // A mode from its button: choose the DataFile (and the lesson where the mode needs one), then
-  // run the mode with the main window hidden.
-  void RunMode(Mode mode);
-  // A mode on a known DataFile (the command line): choose the lesson, then run the mode.
-  void RunModeOnFile(Mode mode, const std::string& path);
+  // The mode of a button: choose the DataFile and the lesson as the mode wants them, then run
+  // it, with the main window hidden where the mode wants that.
+  void RunModeOf(QPushButton* button);
+  // The mode that `openreact` value `reaction` names, on a known DataFile (the command line):
+  // choose the lesson, then run the mode. Nothing for a value that names no mode.
+  void RunModeOnFile(int reaction, const std::string& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -76,11 +75,21 @@ class TForm1 : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void RunModeWindow(Mode mode);
+  struct Registered {
+    ModeInfo info;
+    Mode* mode;
+    QPushButton* button;
+  };
+  void RunModeWindow(const Registered& mode);
+  void hideMainWindow() override;
+  // A button for a mode that the form does not have, below the four modes of the main panel;
+  // the window grows to take it.
+  QPushButton* AddModeButton(const ModeInfo& info);
 
   Services& services_;
-  Windows& windows_;
-  std::map<Mode, std::function<void()>> modes_;
+  Flows flows_;
+  TAboutBox& about_;
+  std::vector<Registered> modes_;
 };
 
 }  // namespace merkhaus

@@ -117,11 +117,6 @@ void TForm4::Button2Click() {
   reject();
 }
 
-void TForm4::reject() {
-  services_.shared.Cancelled = 1;
-  QDialog::reject();
-}
-
 void TForm4::ResetFields() {
   Edit1->clear();
   Edit2->clear();

@@ -42,7 +42,6 @@ class TForm4 : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void reject() override;
 
  private:
   Services& services_;

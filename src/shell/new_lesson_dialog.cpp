@@ -8,7 +8,7 @@
 #include "platform/form_parts.h"
 #include "platform/limited_memo.h"
 #include "platform/qt_text.h"
-#include "store/lessons.h"
+#include "shell/lesson_choice_flow.h"
 
 namespace merkhaus {
 
@@ -52,8 +52,8 @@ void TOKBottomDlg1::OKBtnClick() {
   // lesson that was made leaves the fields empty for the next one; after a failure they keep
   // what the learner typed, to be mended.
   const WinString made =
-      CreateUnitFromDialog(services_.shared.DataFilePath, ToWinString(Edit1->text()),
-                           Memo1->winText(), services_.messages);
+      CreateLessonFromDialog(services_.lesson.dataFilePath, ToWinString(Edit1->text()),
+                             Memo1->winText(), services_.messages);
   if (!made.empty()) {
     Edit1->clear();
     Memo1->clear();
@@ -68,11 +68,6 @@ void TOKBottomDlg1::showEvent(QShowEvent* event) {
 
 void TOKBottomDlg1::CancelBtnClick() {
   reject();
-}
-
-void TOKBottomDlg1::reject() {
-  services_.shared.Cancelled = 1;
-  QDialog::reject();
 }
 
 }  // namespace merkhaus

@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "flows/services.h"
+#include "shell/lesson_choice_flow.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,7 +16,7 @@ class LimitedMemo;
 
 // "Neue Lektion anlegen": name and comment of a new lesson of the current DataFile. Both fields
 // keep their text from one showing to the next.
-class TOKBottomDlg1 : public QDialog {
+class TOKBottomDlg1 : public QDialog, public NewLessonDialog {
   Q_OBJECT
  public:
   explicit TOKBottomDlg1(Services& services);
@@ -30,9 +31,11 @@ class TOKBottomDlg1 : public QDialog {
   void OKBtnClick();
   void CancelBtnClick();
 
+  // Shows the dialog modally (NewLessonDialog); false when the learner abandoned it.
+  bool newLesson() override { return exec() == QDialog::Accepted; }
+
  protected:
   void showEvent(QShowEvent* event) override;
-  void reject() override;
 
  private:
   Services& services_;

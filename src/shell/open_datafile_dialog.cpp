@@ -12,13 +12,12 @@
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "shell/new_datafile_form.h"
-#include "shell/start_up.h"
 #include "shell/voc_data_module.h"
 
 namespace merkhaus {
 
-TOKBottomDlg::TOKBottomDlg(Services& services, Windows& windows)
-    : QDialog(nullptr), services_(services), windows_(windows) {
+TOKBottomDlg::TOKBottomDlg(Services& services, TVocDataModule& fileDialogs, TForm4& newDataFile)
+    : QDialog(nullptr), services_(services), fileDialogs_(fileDialogs), newDataFile_(newDataFile) {
   setObjectName(QStringLiteral("OKBottomDlg"));
   setWindowTitle(QStringLiteral("DataFile öffnen"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -67,7 +66,7 @@ void TOKBottomDlg::Button1Click() {
   std::string start = QStringToPath(before);
   if (!start.empty()) start = std::filesystem::absolute(start).lexically_normal().string();
   for (;;) {
-    const auto path = windows_.fileDialogs().OpenDialog1Execute(start);
+    const auto path = fileDialogs_.OpenDialog1Execute(start);
     if (!path) {
       Edit1->setText(before);
       return;
@@ -81,9 +80,10 @@ void TOKBottomDlg::Button1Click() {
 }
 
 void TOKBottomDlg::OKBtnClick() {
-  const std::string field = AcceptDataFilePath(QStringToPath(Edit1->text()), services_.messages,
-                                               services_.shared.Cancelled);
-  Edit1->setText(PathToQString(field));
+  const AcceptedPath accepted =
+      AcceptDataFilePath(QStringToPath(Edit1->text()), services_.messages);
+  if (!accepted.usable) abandoned_ = true;
+  Edit1->setText(PathToQString(accepted.fieldText));
   QDialog::accept();
 }
 
@@ -92,29 +92,31 @@ void TOKBottomDlg::CancelBtnClick() {
 }
 
 void TOKBottomDlg::reject() {
-  services_.shared.Cancelled = 1;
+  abandoned_ = true;
   QDialog::reject();
 }
 
 void TOKBottomDlg::Button4Click() {
-  const auto path = windows_.fileDialogs().SaveDialog1Execute();
+  const auto path = fileDialogs_.SaveDialog1Execute();
   if (!path) return;
-  TForm4& form = windows_.newDataFile();
-  form.exec();
-  if (services_.shared.Cancelled == 1) return;
-  if (!CreateNewDataFile(*path, form.Details(), services_.messages)) return;
-  form.ResetFields();
+  if (newDataFile_.exec() != QDialog::Accepted) {
+    abandoned_ = true;
+    return;
+  }
+  if (!CreateNewDataFile(*path, newDataFile_.Details(), services_.messages)) return;
+  newDataFile_.ResetFields();
   Edit1->setText(PathToQString(*path));
 }
 
-std::string TOKBottomDlg::Choose(ChooseMode mode) {
+std::optional<std::string> TOKBottomDlg::chooseDataFile(ChooseMode mode) {
+  abandoned_ = false;
   Button4->setEnabled(mode == ChooseMode::NewDataFile);
   const DataFileChoicePlan plan = PlanDataFileChoice(
-      services_.shared.CmdLineFile, services_.options, QStringToPath(Edit1->text()));
+      services_.lesson.cmdLineFile, services_.options, QStringToPath(Edit1->text()));
   Edit1->setText(PathToQString(plan.fieldText));
   if (!plan.ask) return plan.result;
   exec();
-  if (services_.shared.Cancelled != 0) return std::string();
+  if (abandoned_) return std::nullopt;
   return QStringToPath(Edit1->text());
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "flows/flows.h"
@@ -14,17 +15,18 @@ class QPushButton;
 
 namespace merkhaus {
 
-class Windows;
+class TForm4;
+class TVocDataModule;
 
 // "DataFile öffnen": the learner confirms or changes the path of the DataFile to work on, browses
 // for one, or creates a new one. The path field keeps its text between showings.
-class TOKBottomDlg : public QDialog {
+class TOKBottomDlg : public QDialog, public DataFileChooser {
   Q_OBJECT
  public:
-  TOKBottomDlg(Services& services, Windows& windows);
+  TOKBottomDlg(Services& services, TVocDataModule& fileDialogs, TForm4& newDataFile);
 
-  // Decides the DataFile for a flow (DataFileChooser::ChooseDataFile).
-  std::string Choose(ChooseMode mode);
+  // Decides the DataFile for a flow (DataFileChooser).
+  std::optional<std::string> chooseDataFile(ChooseMode mode) override;
 
   QLabel* Label1;
   QLineEdit* Edit1;      // &Pfad:
@@ -45,7 +47,12 @@ class TOKBottomDlg : public QDialog {
 
  private:
   Services& services_;
-  Windows& windows_;
+  TVocDataModule& fileDialogs_;
+  TForm4& newDataFile_;
+  // The learner abandoned a step of this choice: "Abbrechen", a path that cannot be used, or
+  // the new DataFile's form. The choice then ends without a DataFile, even when "OK" closes the
+  // dialog afterwards.
+  bool abandoned_ = false;
 };
 
 }  // namespace merkhaus

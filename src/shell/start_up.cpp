@@ -1,4 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+//
+// How to add a working mode
+//
+// A mode is a folder of its own under src/ (a session class in merkhaus_core that speaks the
+// domain, and one thin window class in merkhaus_ui that implements `Mode` from flows/mode.h and
+// is made from a `ModeContext`: the services, the flows it may start and its help page), plus
+// that folder in the list of subsystems and the layer list of the top-level CMakeLists.txt, plus
+// one line in kModes below: the window, the main window's button that starts it (a new button is
+// made when the main window has none of that name), its caption, its help page, what is chosen
+// before it runs (DataFile, lesson), what becomes of the main window meanwhile, and the number by
+// which `openreact` starts it on the command-line file. Nothing else changes: the main window,
+// the command line and the other modes know modes only through these lines. A service that the
+// new mode needs (progress, speech, ...) goes into Services or Flows, which every window gets
+// whole, so no other constructor changes.
+
 #include "shell/start_up.h"
 
 #include <QLibraryInfo>
@@ -9,10 +24,10 @@
 #include "dictionary/dictionary_window.h"
 #include "entry/entry_window.h"
 #include "maintenance/editor_window.h"
-#include "maintenance/restore_windows.h"
-#include "practice/quick_edit_window.h"
+#include "platform/dialogs.h"
 #include "practice/study_window.h"
-#include "printing/unit_list_printer.h"
+#include "printing/vocabulary_list_printer.h"
+#include "quickedit/quick_edit_window.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
 #include "shell/header_info_dialog.h"
@@ -22,10 +37,40 @@
 #include "shell/new_lesson_dialog.h"
 #include "shell/open_datafile_dialog.h"
 #include "shell/voc_data_module.h"
-#include "testing/evaluation_window.h"
 #include "testing/test_window.h"
 
 namespace merkhaus {
+namespace {
+
+struct ModeRegistration {
+  std::unique_ptr<Mode> (*make)(const ModeContext& context);
+  ModeInfo info;
+};
+
+template <class Window>
+std::unique_ptr<Mode> Make(const ModeContext& context) {
+  return std::make_unique<Window>(context);
+}
+
+using enum DataFileStep;
+using enum LessonStep;
+using enum MainWindow;
+
+// The modes, in the order the program has always made their windows. One line each: the window,
+// then ModeInfo (flows/mode.h): button, caption, help page, DataFile, lesson, main window,
+// openreact.
+// clang-format off
+const ModeRegistration kModes[] = {
+  {Make<TForm3>,          {"Button1",  "Eingeben",   HelpContext::Entry,      DataFileOrNew, LessonOrNew, Hidden,       4}},
+  {Make<Tstudy>,          {"Button2",  "Üben",       HelpContext::Study,      DataFile,      Lesson,      Hidden,       1}},
+  {Make<TEditDataFile>,   {"Button11", "Editiern",   0,                       OwnDataFile,   NoLesson,    HiddenByMode, 0}},
+  {Make<Tbeebook>,        {"Button4",  "Wörterbuch", HelpContext::Dictionary, DataFile,      NoLesson,    Hidden,       3}},
+  {Make<TTesten>,         {"Button3",  "Testen",     HelpContext::Test,       DataFile,      Lesson,      Hidden,       2}},
+  {Make<VocabularyListPrinter>, {"Button8",  "Drucken",    0,                       DataFileOrNew, Lesson,      Shown,        0}},
+};
+// clang-format on
+
+}  // namespace
 
 void InstallGermanTranslations(QApplication& app) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -40,79 +85,45 @@ void InstallGermanTranslations(QApplication& app) {
   }
 }
 
-Windows::Windows(Services& s, const std::filesystem::path& configDir) : services_(s) {
-  Form1_ = std::make_unique<TForm1>(s, *this);
-  Form3_ = std::make_unique<TForm3>(s, *this, *this, *this);
-  Form1_->AddMode(Mode::Entry, [this] { Form3_->OpenEntryWindow(true); });
-  OKBottomDlg_ = std::make_unique<TOKBottomDlg>(s, *this);
-  Form4_ = std::make_unique<TForm4>(s);
-  Form6_ = std::make_unique<TForm6>(s, *this);
-  study_ = std::make_unique<Tstudy>(s, *this, *this, *this, *this);
-  Form1_->AddMode(Mode::Study, [this] { study_->StartStudy(); });
-  VocDataModule_ = std::make_unique<TVocDataModule>(s.fileDialogs);
-  OKBottomDlg1_ = std::make_unique<TOKBottomDlg1>(s);
-  HeaderInfoDlg_ = std::make_unique<THeaderInfoDlg>(s);
-  // Making the options dialog reads Merkhaus.cfg and Merkhaus.soz.
-  OptionsDLG_ = std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages, s.fileDialogs,
-                                              s.help, configDir);
-  EditDataFile_ = std::make_unique<TEditDataFile>(s, *this, *this, *this, *this, *this, *this);
-  // The editor chooses its DataFile first and hides the main window only once one was chosen.
-  Form1_->AddMode(Mode::Edit, [this] { EditDataFile_->OpenEditor(Form1_.get()); });
-  QuickEdit_ = std::make_unique<TQuickEdit>(s);
-  undelete_ = std::make_unique<Tundelete>(s);
-  undeletevoc_ = std::make_unique<Tundeletevoc>(s);
-  beebook_ = std::make_unique<Tbeebook>(s, *this, *this, *this);
-  Form1_->AddMode(Mode::Dictionary, [this] { beebook_->OpenDictionary(); });
-  Testen_ = std::make_unique<TTesten>(s, *this, *this, *this);
-  tst_ausw_ = std::make_unique<Ttst_ausw>(s, *Testen_);
-  Form1_->AddMode(Mode::Test, [this] { Testen_->StartTest(); });
-  AboutBox_ = std::make_unique<TAboutBox>(s.help);
-  printer_ = std::make_unique<UnitListPrinter>(s);
-  Form1_->AddMode(Mode::Print, [this] { printer_->PrintUnitList(); });
+void Windows::OptionsFlow::showOptions() {
+  dialog->exec();
+}
+
+void Windows::EntryFlow::openEntryWindow(bool checkLesson) {
+  if (window) window->openEntryWindow(checkLesson);
+}
+
+Windows::Windows(Services& s, const std::filesystem::path& configDir)
+    : services_(s),
+      VocDataModule_(std::make_unique<TVocDataModule>(s.fileDialogs)),
+      Form4_(std::make_unique<TForm4>(s)),
+      OKBottomDlg_(std::make_unique<TOKBottomDlg>(s, *VocDataModule_, *Form4_)),
+      OKBottomDlg1_(std::make_unique<TOKBottomDlg1>(s)),
+      HeaderInfoDlg_(std::make_unique<THeaderInfoDlg>(s)),
+      Form6_(std::make_unique<TForm6>(s, *OKBottomDlg1_, *HeaderInfoDlg_)),
+      QuickEdit_(std::make_unique<TQuickEdit>(s)),
+      // Making the options dialog reads Merkhaus.cfg and Merkhaus.soz.
+      OptionsDLG_(std::make_unique<TOptionsDLG>(s.options, s.specialChars, s.messages,
+                                                s.fileDialogs, s.help, configDir)),
+      AboutBox_(std::make_unique<TAboutBox>(s.help)),
+      flows_{*OKBottomDlg_, *Form6_, *HeaderInfoDlg_, *QuickEdit_, optionsFlow_, entryFlow_} {
+  optionsFlow_.dialog = OptionsDLG_.get();
+  Form1_ = std::make_unique<TForm1>(s, flows_, *AboutBox_);
+  for (const ModeRegistration& registration : kModes) {
+    modes_.push_back(registration.make({s, flows_, registration.info.helpContext}));
+    Form1_->AddMode(registration.info, *modes_.back());
+  }
+  // The DataFile editor's "Neue hinzufügen" opens the entry window.
+  entryFlow_.window = mode<TForm3>();
 }
 
 Windows::~Windows() = default;
 
-std::string Windows::ChooseDataFile(ChooseMode mode) {
-  return OKBottomDlg_->Choose(mode);
-}
-
-std::uint8_t Windows::SelectUnit(const std::string& path, bool allowCreate) {
-  return Form6_->Select(path, allowCreate);
-}
-
-void Windows::ShowHeaderInfo(bool forDataFile, bool editable) {
-  HeaderInfoDlg_->Show(forDataFile, editable);
-}
-
-bool Windows::QuickEditEntry(std::size_t index, bool editable) {
-  return QuickEdit_->QuickEditEntry(index, editable);
-}
-
-void Windows::ShowOptions() {
-  OptionsDLG_->exec();
-}
-
-void Windows::OpenEntryWindow(bool checkLesson) {
-  Form3_->OpenEntryWindow(checkLesson);
-}
-
-void Windows::ListDeletedUnits() {
-  undelete_->ListDeletedUnits();
-}
-
-void Windows::ListDeletedVocs() {
-  undeletevoc_->ListDeletedVocs();
-}
-
 void HandleCommandLine(Services& services, TForm1& main, const std::vector<std::string>& args) {
-  if (!CheckCommandLineFile(services.shared, services.messages, args)) return;
-  // With "keine Aktion" (0) nothing happens now: CmdLineFile stays set for later choices of a
-  // DataFile. The other choices run their mode on the file, after a lesson choice.
-  const int reaction = services.options.openreact;
-  if (reaction >= 1 && reaction <= 4) {
-    main.RunModeOnFile(static_cast<Mode>(reaction), services.shared.CmdLineFile);
-  }
+  if (!CheckCommandLineFile(services.lesson, services.messages, args)) return;
+  // With "keine Aktion" (0) nothing happens now: the command-line file stays set for later
+  // choices of a DataFile. The other choices run their mode on the file, after a lesson choice.
+  main.RunModeOnFile(services.options.openreact, services.lesson.cmdLineFile);
 }
 
 }  // namespace merkhaus

@@ -3,22 +3,19 @@
 
 namespace merkhaus {
 
-bool RecordFile::open(const std::string& path, Access access) {
-  close();
+FileResult<RecordFile> RecordFile::open(const std::string& path, Access access) {
   const bool write = access == Access::Write;
-  if (!file_.open(path, write ? File::Mode::ReadWrite : File::Mode::Read,
-                  write ? Lock::Exclusive : Lock::Shared, error_)) {
-    return false;
-  }
-  const std::uint64_t size = file_.size();
-  count_ = size / kRecordSize;
-  damaged_ = size % kRecordSize != 0;
-  if (write && damaged_) {
-    error_ = FileError{path, FileError::Step::Write, FileError::kDamaged};
-    close();
-    return false;
-  }
-  return true;
+  auto opened = File::open(path, write ? File::Mode::ReadWrite : File::Mode::Read,
+                           write ? Lock::Exclusive : Lock::Shared);
+  if (!opened) return Failed(opened.error());
+  RecordFile file;
+  file.file_ = std::move(*opened);
+  const std::uint64_t size = file.file_.size();
+  file.count_ = size / kRecordSize;
+  file.damaged_ = size % kRecordSize != 0;
+  if (write && file.damaged_)
+    return Failed(FileError{path, FileError::Step::Write, FileError::kDamaged});
+  return file;
 }
 
 void RecordFile::finish() {
@@ -52,19 +49,9 @@ void RecordFile::write(std::uint64_t index, const TVocData& record) {
 }
 
 void RecordFile::append(const TVocData* records, std::size_t n) {
-  const std::uint64_t before = count_;
   dirty_ = true;
-  try {
-    file_.writeAt(records, n * kRecordSize, before * kRecordSize);
-  } catch (const IoError&) {
-    try {
-      file_.truncate(before * kRecordSize);
-    } catch (const IoError&) {
-      // The first error is the one to tell.
-    }
-    throw;
-  }
-  count_ = before + n;
+  file_.writeAt(records, n * kRecordSize, count_ * kRecordSize);
+  count_ += n;
 }
 
 void RecordFile::truncate(std::uint64_t records) {
@@ -73,9 +60,9 @@ void RecordFile::truncate(std::uint64_t records) {
   count_ = records;
 }
 
-bool CreateDataFile(const std::string& path, const TVocData& header, FileError& error) {
-  AtomicFile file;
-  return file.create(path, error) && file.write(&header, kRecordSize, error) && file.commit(error);
+FileResult<> CreateDataFile(const std::string& path, const TVocData& header) {
+  return WriteWholeFile(path,
+                        std::string_view(reinterpret_cast<const char*>(&header), kRecordSize));
 }
 
 }  // namespace merkhaus

@@ -23,11 +23,10 @@ class RecordFile {
   // Records read by one system call while scanning.
   static constexpr std::size_t kBlockRecords = 256;
 
-  // Opens an existing DataFile. False when it cannot be opened so (missing, no permission for
+  // Opens an existing DataFile. Fails when it cannot be opened so (missing, no permission for
   // the access, not a regular file, locked by another program beyond the wait, damaged for a
-  // writer); error() then tells the path and the reason.
-  bool open(const std::string& path, Access access);
-  const FileError& error() const { return error_; }
+  // writer), telling the path and the reason.
+  static FileResult<RecordFile> open(const std::string& path, Access access);
 
   // Puts what was written on the disk and closes the file; throws IoError when the disk refuses.
   // A writer calls it before it reports success.
@@ -45,10 +44,9 @@ class RecordFile {
   void read(std::uint64_t index, TVocData& out);
   void write(std::uint64_t index, const TVocData& record);
 
-  // Appends all records after the last whole one, or none: when a write fails, the file is cut
-  // back to its former length before the error is thrown.
+  // Writes records after the last whole one. The one all-or-nothing append of the store
+  // (store/append.h) is the only writer that adds records; it cuts a failed append back.
   void append(const TVocData* records, std::size_t n);
-  void append(const TVocData& record) { append(&record, 1); }
 
   // Cuts the file to a number of whole records.
   void truncate(std::uint64_t records);
@@ -73,15 +71,13 @@ class RecordFile {
 
  private:
   File file_;
-  FileError error_;
   std::uint64_t count_ = 0;
   bool damaged_ = false;
   bool dirty_ = false;
 };
 
 // Creates (or replaces) a file holding the single record 0. An existing file is replaced only
-// once the new one is complete and on the disk, so a failed write leaves it as it was. False,
-// with `error` filled, when the file cannot be written.
-bool CreateDataFile(const std::string& path, const TVocData& header, FileError& error);
+// once the new one is complete and on the disk, so a failed write leaves it as it was.
+FileResult<> CreateDataFile(const std::string& path, const TVocData& header);
 
 }  // namespace merkhaus

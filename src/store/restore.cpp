@@ -5,7 +5,6 @@
 #include <optional>
 #include <utility>
 
-#include "platform/cp1252.h"
 #include "store/record_file.h"
 
 namespace merkhaus {
@@ -36,83 +35,39 @@ void ScanLessonRange(RecordFile& file, std::uint8_t unitId, F&& f) {
 
 }  // namespace
 
-WinString DeletedVocLine(const TVocData& entry) {
+WinString DeletedEntryLine(const TVocData& entry) {
   return ((entry.A1.get() + WinString("  =  ")).left(kVocNamePartMax) + entry.B1.get())
       .left(kVocLineMax);
 }
 
-DeletedLines ListDeletedUnits(const std::string& path) {
+StoreResult<DeletedLines> ListDeletedLessons(const std::string& path) {
+  auto file = RecordFile::open(path, Access::Read);
+  if (!file) return Refused(file.error());
   DeletedLines list;
-  RecordFile file;
-  if (!file.open(path, Access::Read)) {
-    list.error = file.error();
-    return list;
-  }
-  list.opened = true;
-  list.records = file.count();
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (r.Deleted != 0 && IsUnitHeader(r)) list.lines.push_back(r.B1.get());
+  list.records = file->count();
+  file->scan(1, [&](std::uint64_t, const TVocData& r) {
+    if (r.Deleted != 0 && IsUnitHeader(r)) list.lines.push_back(LessonName(r));
     return true;
   });
   return list;
 }
 
-DeletedLines ListDeletedVocs(const std::string& path, std::uint8_t unitId) {
+StoreResult<DeletedLines> ListDeletedEntries(const std::string& path, std::uint8_t unitId) {
+  auto file = RecordFile::open(path, Access::Read);
+  if (!file) return Refused(file.error());
   DeletedLines list;
-  RecordFile file;
-  if (!file.open(path, Access::Read)) {
-    list.error = file.error();
-    return list;
-  }
-  list.opened = true;
-  list.records = file.count();
-  ScanLessonRange(file, unitId, [&](std::uint64_t, const TVocData& r) {
-    if (IsDeletedEntryOf(r, unitId)) list.lines.push_back(DeletedVocLine(r));
+  list.records = file->count();
+  ScanLessonRange(*file, unitId, [&](std::uint64_t, const TVocData& r) {
+    if (IsDeletedEntryOf(r, unitId)) list.lines.push_back(DeletedEntryLine(r));
     return true;
   });
   return list;
 }
 
-namespace {
-
-std::optional<std::vector<WinString>> Offer(DeletedLines list, const char* openError,
-                                            const char* nothing, Messages& messages) {
-  if (!list.opened) {
-    ShowErr(messages, WithReason(openError, list.error));
-    return std::nullopt;
-  }
-  if (list.records < 2) return std::nullopt;
-  if (list.lines.empty()) {
-    messages.show(MsgKind::Information, nothing, MsgButtons::Ok);
-    return std::nullopt;
-  }
-  return std::move(list.lines);
-}
-
-}  // namespace
-
-std::optional<std::vector<WinString>> OfferDeletedUnits(const std::string& path,
-                                                        Messages& messages) {
-  return Offer(ListDeletedUnits(path), "RW - Fehler in Unit15!",
-               "Es existieren derzeit keine gelöschten Units, die wieder hergestellt werden "
-               "können.",
-               messages);
-}
-
-std::optional<std::vector<WinString>> OfferDeletedVocs(const std::string& path, std::uint8_t unitId,
-                                                       Messages& messages) {
-  return Offer(ListDeletedVocs(path, unitId), "RW - Fehler in Unit16!",
-               "Es existieren derzeit keine gelöschten Vokabeln, die wieder hergestellt werden "
-               "können.",
-               messages);
-}
-
-RestoreResult RestoreUnit(const std::string& path, const WinString& name, Messages& messages) {
-  RecordFile file;
-  if (!file.open(path, Access::Write)) {
-    ShowErr(messages, WithReason("RW - Fehler in Unit15!", file.error()));
-    return {};
-  }
+StoreResult<std::uint32_t> RestoreLesson(const std::string& path, const WinString& name) {
+  auto opened = RecordFile::open(path, Access::Write);
+  if (!opened) return Refused(opened.error());
+  RecordFile& file = *opened;
   // One pass finds the lesson to restore and what the live lessons hold: names and UnitIDs.
   bool nameTaken = false;
   std::optional<std::uint64_t> headerIndex;
@@ -121,7 +76,7 @@ RestoreResult RestoreUnit(const std::string& path, const WinString& name, Messag
   file.scan(1, [&](std::uint64_t index, const TVocData& r) {
     if (!IsUnitHeader(r)) return true;
     if (r.Deleted == 0 && r.B1.view() == name.view()) nameTaken = true;
-    if (r.Deleted == 0 && !holder[r.UnitID]) holder[r.UnitID] = r.B1.get();
+    if (r.Deleted == 0 && !holder[r.UnitID]) holder[r.UnitID] = LessonName(r);
     if (r.Deleted != 0 && !headerIndex && r.B1.view() == name.view()) {
       headerIndex = index;
       id = r.UnitID;
@@ -129,17 +84,17 @@ RestoreResult RestoreUnit(const std::string& path, const WinString& name, Messag
     return true;
   });
   if (nameTaken) {
-    ShowErr(messages, "Eine Lektion mit diesem Namen Existiert bereits!");
-    return {};
+    StoreError taken(StoreError::Kind::NameTaken);
+    taken.name = name;
+    return Refused(taken);
   }
-  if (!headerIndex) return {true, 0};
+  if (!headerIndex) return 0;
   if (holder[id]) {
     // Two live lessons with one UnitID would share their entries for good.
-    ShowErr(messages, "Die Lektion \"" + ToUtf8(name) +
-                          "\" kann nicht wiederhergestellt werden: ihre UnitID " +
-                          std::to_string(id) + " gehört jetzt der Lektion \"" +
-                          ToUtf8(*holder[id]) + "\".\nDas DataFile bleibt unverändert.");
-    return {};
+    StoreError held(StoreError::Kind::UnitIdHeld);
+    held.unitId = id;
+    held.name = *holder[id];
+    return Refused(held);
   }
 
   std::vector<std::pair<std::uint64_t, std::uint8_t>> restored;  // index, former Deleted byte
@@ -157,7 +112,7 @@ RestoreResult RestoreUnit(const std::string& path, const WinString& name, Messag
     file.finish();
   } catch (const IoError& e) {
     // Half a lesson would be live with entries missing: put back what was changed.
-    std::string text = e.what();
+    bool rolledBack = true;
     try {
       TVocData r;
       for (const auto& [index, deleted] : restored) {
@@ -166,32 +121,28 @@ RestoreResult RestoreUnit(const std::string& path, const WinString& name, Messag
         file.write(index, r);
       }
       file.close();
-      text += "\nDie Lektion wurde nicht wiederhergestellt; das DataFile ist unverändert.";
     } catch (const IoError&) {
-      text += "\nDie Lektion ist nur zum Teil wiederhergestellt.";
+      rolledBack = false;
     }
-    throw IoError(e.error(), text);
+    return Refused(StoreError::writeInterrupted(e.error(), rolledBack));
   }
-  return {true, static_cast<std::uint32_t>(restored.size())};
+  return static_cast<std::uint32_t>(restored.size());
 }
 
-RestoreResult RestoreVoc(const std::string& path, std::uint8_t unitId, const WinString& line,
-                         Messages& messages) {
-  RecordFile file;
-  if (!file.open(path, Access::Write)) {
-    ShowErr(messages, WithReason("RW - Fehler in Unit16!", file.error()));
-    return {};
-  }
-  RestoreResult result{true, 0};
-  ScanLessonRange(file, unitId, [&](std::uint64_t index, TVocData& r) {
-    if (!IsDeletedEntryOf(r, unitId) || DeletedVocLine(r) != line) return true;
+StoreResult<std::uint32_t> RestoreEntry(const std::string& path, std::uint8_t unitId,
+                                        const WinString& line) {
+  auto file = RecordFile::open(path, Access::Write);
+  if (!file) return Refused(file.error());
+  std::uint32_t restored = 0;
+  ScanLessonRange(*file, unitId, [&](std::uint64_t index, TVocData& r) {
+    if (!IsDeletedEntryOf(r, unitId) || DeletedEntryLine(r) != line) return true;
     r.Deleted = 0;
-    file.write(index, r);
-    result.records = 1;
+    file->write(index, r);
+    restored = 1;
     return false;
   });
-  file.finish();
-  return result;
+  file->finish();
+  return restored;
 }
 
 }  // namespace merkhaus

@@ -2,13 +2,11 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/file_io.h"
-#include "platform/messages.h"
 #include "platform/win_string.h"
+#include "store/store_error.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -24,47 +22,32 @@ namespace merkhaus {
 
 // A deleted entry's line in the restore list: A1 and "  =  " cut to 65 characters, then B1, the
 // whole cut to 125.
-WinString DeletedVocLine(const TVocData& entry);
+WinString DeletedEntryLine(const TVocData& entry);
 
 struct DeletedLines {
-  bool opened = false;  // false: `error` tells why
-  FileError error;
   std::uint64_t records = 0;  // whole records of the file
   std::vector<WinString> lines;
 };
 
 // The names of the deleted lessons, in file order.
-DeletedLines ListDeletedUnits(const std::string& path);
+StoreResult<DeletedLines> ListDeletedLessons(const std::string& path);
 
 // The lines of the deleted entries of the live lesson `unitId`, in file order; none when there
 // is no such lesson.
-DeletedLines ListDeletedVocs(const std::string& path, std::uint8_t unitId);
-
-// What a restore window offers: the lines to show, or nothing when the window is not to open.
-// Nothing is said for a DataFile without any lesson record; an empty list is told ("Es
-// existieren derzeit keine gelöschten Units/Vokabeln, die wieder hergestellt werden können."),
-// and so is a DataFile that cannot be read ("RW - Fehler in Unit15!"/"...Unit16!" with the
-// reason).
-std::optional<std::vector<WinString>> OfferDeletedUnits(const std::string& path,
-                                                        Messages& messages);
-std::optional<std::vector<WinString>> OfferDeletedVocs(const std::string& path, std::uint8_t unitId,
-                                                       Messages& messages);
-
-struct RestoreResult {
-  bool ok = false;            // false: refused or failed, and the learner has been told
-  std::uint32_t records = 0;  // records brought back; 0 when nothing matched the line
-};
+StoreResult<DeletedLines> ListDeletedEntries(const std::string& path, std::uint8_t unitId);
 
 // Brings back the first deleted lesson named `name` with every deleted record of its range
-// (its header, the entries deleted with it and those deleted one by one before). Refused, with
-// the file unchanged, when a live lesson has that name ("Eine Lektion mit diesem Namen Existiert
-// bereits!") or now holds its UnitID (the message names that lesson). When a write fails, the
-// records already restored are marked deleted again before the error is passed on.
-RestoreResult RestoreUnit(const std::string& path, const WinString& name, Messages& messages);
+// (its header, the entries deleted with it and those deleted one by one before) and yields the
+// number of records brought back (0 when no deleted lesson has the name). Refused, with the file
+// unchanged, when a live lesson has that name (Kind::NameTaken) or now holds its UnitID
+// (Kind::UnitIdHeld, naming that lesson). When a write fails, the records already restored are
+// marked deleted again (`rolledBack`; false when even that failed).
+StoreResult<std::uint32_t> RestoreLesson(const std::string& path, const WinString& name);
 
 // Brings back the first deleted entry of the live lesson `unitId` whose restore-list line is
-// `line`; two equal lines are restored one per call, the earlier record first.
-RestoreResult RestoreVoc(const std::string& path, std::uint8_t unitId, const WinString& line,
-                         Messages& messages);
+// `line` and yields 1; two equal lines are restored one per call, the earlier record first. 0
+// when no entry has the line.
+StoreResult<std::uint32_t> RestoreEntry(const std::string& path, std::uint8_t unitId,
+                                        const WinString& line);
 
 }  // namespace merkhaus

@@ -5,13 +5,11 @@
 
 namespace merkhaus {
 
-bool CountRecords(const std::string& path, DataFileCounts& counts, FileError* error) {
-  counts = DataFileCounts{};
-  RecordFile file;
-  if (!file.open(path, Access::Read)) {
-    if (error) *error = file.error();
-    return false;
-  }
+StoreResult<DataFileCounts> CountRecords(const std::string& path) {
+  auto opened = RecordFile::open(path, Access::Read);
+  if (!opened) return Refused(opened.error());
+  RecordFile& file = *opened;
+  DataFileCounts counts;
   counts.records = file.count();
   counts.damaged = file.damaged();
   if (counts.records > 0) file.read(0, counts.header);
@@ -24,7 +22,7 @@ bool CountRecords(const std::string& path, DataFileCounts& counts, FileError* er
     }
     return true;
   });
-  return true;
+  return counts;
 }
 
 }  // namespace merkhaus

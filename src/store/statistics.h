@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/file_io.h"
+#include "store/store_error.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -25,7 +25,7 @@ struct DataFileCounts {
   TVocData header{};                 // record 0
 };
 
-// Counts the records of the file in one scan. False when the file cannot be opened.
-bool CountRecords(const std::string& path, DataFileCounts& counts, FileError* error = nullptr);
+// Counts the records of the file in one scan.
+StoreResult<DataFileCounts> CountRecords(const std::string& path);
 
 }  // namespace merkhaus

@@ -8,7 +8,7 @@ bool IsUnitHeader(const TVocData& r) {
          r.A2.equals(UnitNoteSig) && r.A3.Len == 0;
 }
 
-bool IsVocOfUnit(const TVocData& r, std::uint8_t unitId) {
+bool IsEntryOfLesson(const TVocData& r, std::uint8_t unitId) {
   return r.UnitID == unitId && r.Deleted == 0 && !IsUnitHeader(r);
 }
 
@@ -44,6 +44,10 @@ TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLangu
   r.A2.set(author);
   r.Comment.set(comment);
   return r;
+}
+
+EntryTexts TextsOf(const TVocData& e) {
+  return {e.A1.get(), e.A2.get(), e.A3.get(), e.B1.get(), e.B2.get(), e.B3.get(), e.Comment.get()};
 }
 
 PString<60>& WordField(TVocData& r, Field f) {

@@ -85,7 +85,7 @@ inline TVocData EmptyRecord() {
 bool IsUnitHeader(const TVocData& r);
 
 // A live vocabulary entry of the unit (applied to records after record 0 only).
-bool IsVocOfUnit(const TVocData& r, std::uint8_t unitId);
+bool IsEntryOfLesson(const TVocData& r, std::uint8_t unitId);
 
 // Equal in all seven texts (length byte plus characters), in UnitID and in Deleted.
 bool RecordsEqual(const TVocData& a, const TVocData& b);
@@ -97,6 +97,36 @@ TVocData MakeUnitHeader(std::uint8_t unitId, const WinString& name, const WinStr
 TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLanguage,
                             const WinString& nativeLanguage, const WinString& author,
                             const WinString& comment);
+
+// What the texts of record 0 mean.
+inline WinString DataFileName(const TVocData& header) {
+  return header.B1.get();
+}
+inline WinString ForeignLanguage(const TVocData& header) {
+  return header.A1.get();
+}
+inline WinString NativeLanguage(const TVocData& header) {
+  return header.B2.get();
+}
+inline WinString Author(const TVocData& header) {
+  return header.A2.get();
+}
+// What the name of a lesson header is (its comment is the record's Comment).
+inline WinString LessonName(const TVocData& header) {
+  return header.B1.get();
+}
+
+// The seven texts of an entry by their fields: the foreign side A1..A3, the native side B1..B3
+// and the comment, as the learner types or corrects them.
+struct EntryTexts {
+  WinString A1, A2, A3;
+  WinString B1, B2, B3;
+  WinString Comment;
+  bool operator==(const EntryTexts&) const = default;
+};
+
+// The texts of an entry as they are stored.
+EntryTexts TextsOf(const TVocData& entry);
 
 // The seven texts of an entry in screen order: A1, A2, A3, B1, B2, B3.
 enum class Field { A1, A2, A3, B1, B2, B3 };

@@ -25,7 +25,7 @@ constexpr int kWidths[kColumns] = {36, 119, 119, 118, 404};
 
 }  // namespace
 
-Ttst_ausw::Ttst_ausw(Services& services, TTesten& test)
+Ttst_ausw::Ttst_ausw(Services& services, TTesten& test, int helpContext)
     : QWidget(&test, Qt::Window), services_(services), test_(test) {
   setObjectName(QStringLiteral("tst_ausw"));
   setWindowTitle(QStringLiteral("Testauswertung"));
@@ -68,18 +68,14 @@ Ttst_ausw::Ttst_ausw(Services& services, TTesten& test)
   layout->addWidget(StringGrid1);
   layout->addWidget(Panel1);
 
-  evaluation_ =
-      std::make_unique<TestEvaluation>(test.session(), services_.shared, services_.messages);
+  evaluation_ = std::make_unique<TestEvaluation>(test.session(), services_.messages);
   FormCreate();
 
   OnEvent(CheckBox1, &QCheckBox::clicked, this, &Ttst_ausw::CheckBox1Click, services_.messages);
-  AttachHelp(this, services_.help, HelpContext::Test);
-  test_.AttachEvaluation(this);
+  AttachHelp(this, services_.help, helpContext);
 }
 
-Ttst_ausw::~Ttst_ausw() {
-  test_.AttachEvaluation(nullptr);
-}
+Ttst_ausw::~Ttst_ausw() = default;
 
 void Ttst_ausw::FormCreate() {
   StringGrid1->setHorizontalHeaderLabels(
@@ -101,7 +97,7 @@ void Ttst_ausw::ShowEvaluation() {
   PlaceBesideTest();
   show();
   raise();
-  if (evaluation_->Fill(CheckBox1->isChecked())) render();
+  if (evaluation_->fill(CheckBox1->isChecked())) render();
 }
 
 void Ttst_ausw::CheckBox1Click() {

@@ -23,7 +23,7 @@ class TTesten;
 class Ttst_ausw : public QWidget {
   Q_OBJECT
  public:
-  Ttst_ausw(Services& services, TTesten& test);
+  Ttst_ausw(Services& services, TTesten& test, int helpContext);
   ~Ttst_ausw() override;
 
   QTableWidget* StringGrid1;  // the header row and 255 rows; the first column numbers the rows

@@ -6,8 +6,9 @@
 
 namespace merkhaus {
 
-bool TestEvaluation::Fill(bool onlyWrong) {
-  const std::size_t count = shared_.VocCount;
+bool TestEvaluation::fill(bool onlyWrong) {
+  const std::vector<TVocData>& entries = test_.entries();
+  const std::size_t count = entries.size();
   unsigned asked = 0;
   unsigned wrong = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -26,7 +27,7 @@ bool TestEvaluation::Fill(bool onlyWrong) {
   view_.rows.clear();
   for (std::size_t i = 0; i < count; ++i) {
     if (!test_.TestAsked[i] || (onlyWrong && test_.TestRight[i] == 1)) continue;
-    const TVocData& e = shared_.VocList[i];
+    const TVocData& e = entries[i];
     view_.rows.push_back({JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get()),
                           JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get()), test_.TestAnswers[i],
                           e.Comment.get()});

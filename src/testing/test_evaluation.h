@@ -6,7 +6,6 @@
 
 #include "platform/messages.h"
 #include "platform/win_string.h"
-#include "store/shared.h"
 #include "testing/test_session.h"
 
 namespace merkhaus {
@@ -31,19 +30,17 @@ struct EvaluationView {
 // filled and keeps that content until the next filling, also from one test to the next.
 class TestEvaluation {
  public:
-  TestEvaluation(const TestSession& test, const Shared& shared, Messages& messages)
-      : test_(test), shared_(shared), messages_(messages) {}
+  TestEvaluation(const TestSession& test, Messages& messages) : test_(test), messages_(messages) {}
 
   const EvaluationView& view() const { return view_; }
 
   // Fills the evaluation from the entries asked so far; with `onlyWrong`, only the entries
   // answered wrong (or given up with "?") are listed, but all asked ones are counted. When
   // nothing has been asked yet: a warning, and the content stays. True when filled.
-  bool Fill(bool onlyWrong);
+  bool fill(bool onlyWrong);
 
  private:
   const TestSession& test_;
-  const Shared& shared_;
   Messages& messages_;
   EvaluationView view_;
 };

@@ -5,82 +5,76 @@
 #include <cstdint>
 #include <string>
 
-#include "config/options.h"
+#include <vector>
+
 #include "flows/flows.h"
-#include "platform/messages.h"
-#include "platform/random.h"
+#include "flows/lesson_loading.h"
+#include "flows/redraw.h"
+#include "flows/services.h"
 #include "platform/win_string.h"
-#include "store/datafile.h"
-#include "store/shared.h"
+#include "store/vocdata.h"
 #include "text/answer_check.h"
 
 namespace merkhaus {
 
-// What the test window does for its session in the middle of an action: show the test as it
-// stands before a message box comes up, and show the evaluation beside it, filled from the test
-// at that moment.
-class TestDisplay {
- public:
-  virtual ~TestDisplay() = default;
-  virtual void ShowTestState() = 0;
-  virtual void ShowEvaluation() = 0;
-};
-
 // Everything the test window shows. The window copies it into its controls after every call
 // into TestSession; it decides nothing itself.
-struct TestView {
+struct TestView : LessonHeading {
   std::string caption = "Testen";  // UTF-8
-  WinString lessonName;
-  WinString lessonComment;
-  WinString foreignLanguage;  // heading of the A side
-  WinString nativeLanguage;   // heading of the B side
-  WinString foreignText;      // the question, when it comes from the A side
-  WinString nativeText;       // the question, when it comes from the B side
+  WinString foreignText;           // the question, when it comes from the A side
+  WinString nativeText;            // the question, when it comes from the B side
   WinString comment;
   WinString answer;           // the answer field
   std::string counter = "-";  // "asked/entries"
+  // Grows whenever the evaluation is to be shown beside the test, filled from the test as it
+  // stands when the action ends.
+  unsigned evaluationRequests = 0;
 };
 
 // The test of one lesson as the window "Testen" runs it: every entry is asked once, judged
 // under the test's own options and remembered with the answer given; nothing tells the learner
 // whether an answer was right until the evaluation. Made once with its window and kept for the
 // whole run: the marks and answers of the last test stay for its evaluation, and TestCurIndex
-// carries over, so a new test in order starts after the entry asked last.
+// carries over, so a new test in order starts after the entry asked last. It owns the entries of
+// the lesson it tests.
 class TestSession {
  public:
-  TestSession(Shared& shared, Options& options, Messages& messages, Random& random,
-              LessonChooser& lessons, TestDisplay& display);
+  // `window` is shown before the box that ends the test.
+  TestSession(Services& services, const Flows& flows, Redraw& window = Unseen());
 
   const TestView& view() const { return view_; }
+  // The entries of the lesson tested, at most 255 in file order.
+  const std::vector<TVocData>& entries() const { return entries_; }
 
   // The answer field as the learner left it; call before every action below.
   void setAnswer(const WinString& text) { view_.answer = text; }
 
-  // Starts a test on CurUnitID: prepares the lesson, clears the marks and asks the first
-  // question. False when the test does not start (Cancelled): the window is not shown.
-  bool StartTest();
+  // Starts a test on the current lesson: prepares the lesson, clears the marks and asks the
+  // first question. False when the test does not start: the window is not shown.
+  bool startTest();
 
   // "&Weiter" and Enter: judges the answer, or shows the next question; ends the test with the
   // evaluation once every entry has been asked.
-  void TestAdvance();
+  void testAdvance();
   // "Lektion": after confirmation, a new test on another lesson of the DataFile.
-  void ChangeLesson();
+  void changeLesson();
   // "Auswertung": after confirmation, the evaluation of the answers given so far.
-  void RequestEvaluation();
+  void requestEvaluation();
   // "Ende": true when the test may end (confirmed, or finished).
-  bool ConfirmEnd();
+  bool confirmEnd();
 
-  // The steps the actions are made of, open for tests.
-  void PrepareTest();
-  void ClearTestMarks() { TestAsked.fill(0); }
-  void EvaluateTestAnswer();
-  void GiveUpQuestion();
-  void NextTestQuestion();
-  std::uint8_t SelectNextTestEntry();
-  void ChooseTestDirection();
-  void ShowTestCounter();
+  // The steps the actions are made of, open for tests. PrepareTest is false when no lesson with
+  // entries could be read.
+  bool prepareTest();
+  void clearTestMarks() { TestAsked.fill(0); }
+  void evaluateTestAnswer();
+  void giveUpQuestion();
+  void nextTestQuestion();
+  std::uint8_t selectNextTestEntry();
+  void chooseTestDirection();
+  void showTestCounter();
 
-  // The state of the test. Indexed like VocList; TestRight and TestAnswers mean something only
+  // The state of the test. Indexed like entries(); TestRight and TestAnswers mean something only
   // where TestAsked is set.
   std::array<std::uint8_t, 256> TestAsked{};  // asked in this test
   std::array<std::uint8_t, 256> TestRight{};  // the last judged answer was right
@@ -92,21 +86,18 @@ class TestSession {
   bool TestFinished = false;        // every entry has been asked; no more answers
 
  private:
-  // Keeps the entries of the lesson read (at most 255). False, with Cancelled set after
-  // "IO-Fehler 802!", when the DataFile could not be read: VocList keeps what it held.
-  bool LoadTestVocs(const LessonRead& lesson);
-  void CountAsked();
-  std::uint8_t NextSystematic();
-  std::uint8_t NextInOrder(bool forwards);
-  std::uint8_t NextRandom();
-  std::uint8_t FirstUnasked() const;
+  void showLesson();
+  void countAsked();
 
-  Shared& shared_;
+  int count() const { return static_cast<int>(entries_.size()); }
+
+  LessonContext& lesson_;
   Options& options_;
   Messages& messages_;
   Random& random_;
   LessonChooser& lessons_;
-  TestDisplay& display_;
+  Redraw& window_;
+  std::vector<TVocData> entries_;
   TestView view_;
 };
 

@@ -17,47 +17,17 @@
 namespace merkhaus {
 
 // Tab reaches only the answer field: every button is for the mouse or its accelerator.
-TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-                 OptionsEditor& options)
-    : QDialog(nullptr), services_(services), headerInfo_(headerInfo), options_(options) {
+TTesten::TTesten(const ModeContext& mode)
+    : QDialog(nullptr), services_(mode.services), flows_(mode.flows) {
   setObjectName(QStringLiteral("Testen"));
   setWindowTitle(QStringLiteral("Testen"));
   // No title-bar buttons: "Ende" is the only way out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(489, 292);
 
-  auto* top = MakePanel(this, QRect(4, 4, 380, 50));
-  Label4 = MakeLabel(top, QString(), QRect(8, 4, 330, 20));
-  QFont bold = Label4->font();
-  bold.setBold(true);
-  bold.setPixelSize(16);
-  Label4->setFont(bold);
-  Label13 = MakeLabel(top, QString(), QRect(8, 26, 330, 18));
-  SetItalic(Label13);
-  Button7 = MakeClickOnlyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
-
-  auto* main = MakePanel(this, QRect(4, 58, 380, 230));
-  Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
-  Memo1 = MakeMemo(main, QRect(8, 22, 178, 62));
-  Label1 = MakeLabel(main, QString(), QRect(194, 4, 178, 16));
-  Memo2 = MakeMemo(main, QRect(194, 22, 178, 62));
-  Label3 = MakeLabel(main, QStringLiteral("Kommentar:"), QRect(8, 90, 178, 16));
-  Memo3 = MakeMemo(main, QRect(8, 108, 364, 52));
-  auto* line = new QFrame(main);
-  line->setFrameShape(QFrame::HLine);
-  line->setFrameShadow(QFrame::Sunken);
-  line->setGeometry(8, 166, 364, 4);
-  Label12 = MakeLabel(main, QStringLiteral("&Antwort:"), QRect(8, 174, 178, 18));
-  Edit1 = new SpecialCharEdit(services_.specialChars, 255, main);
-  Edit1->setGeometry(8, 194, 364, 24);
-  Label12->setBuddy(Edit1);
-
-  auto* buttons = MakePanel(this, QRect(390, 4, 95, 164));
-  Button1 = MakeClickOnlyButton(buttons, QStringLiteral("Optionen"), QRect(6, 6, 83, 28));
-  Button8 = MakeClickOnlyButton(buttons, QStringLiteral("Lektion"), QRect(6, 40, 83, 28));
-  Button3 = MakeClickOnlyButton(buttons, QStringLiteral("Auswertung"), QRect(6, 74, 83, 28));
-  Button6 = MakeClickOnlyButton(buttons, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
-  SetBold(Button6);
+  BuildQuestionForm(*this, this, services_.specialChars, 230);
+  Button3 = MakeClickOnlyButton(buttonColumn, QStringLiteral("Auswertung"), QRect(6, 74, 83, 28));
+  const QFont bold = Label4->font();
 
   auto* counter = MakePanel(this, QRect(390, 172, 95, 60));
   Label5 = MakeLabel(counter, QStringLiteral("Vokabel:"), QRect(6, 6, 83, 16));
@@ -68,9 +38,9 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
   Button2 = MakeClickOnlyButton(this, QStringLiteral("&Weiter"), QRect(390, 252, 95, 36));
   SetBold(Button2);
 
-  TestDisplay& display = *this;
-  session_ = std::make_unique<TestSession>(services_.shared, services_.options, services_.messages,
-                                           services_.random, lessons, display);
+  Redraw& window = *this;
+  session_ = std::make_unique<TestSession>(services_, flows_, window);
+  evaluation_ = new Ttst_ausw(services_, *this, mode.helpContext);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &TTesten::Button1Click, m);
@@ -85,16 +55,25 @@ TTesten::TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& h
     RunAction(m, [this] { Button2Click(); });
     return true;
   };
-  AttachHelp(this, services_.help, HelpContext::Test);
+  AttachHelp(this, services_.help, mode.helpContext);
 }
 
-TTesten::~TTesten() = default;
+TTesten::~TTesten() {
+  // The evaluation reads the session; it goes first.
+  delete evaluation_;
+}
 
 template <class Action>
 void TTesten::act(Action action) {
   session_->setAnswer(ToWinString(Edit1->text()));
   action();
   render();
+  // The evaluation comes up beside the test once the action is done, filled from the test as it
+  // stands then.
+  if (shownEvaluationRequests_ != session_->view().evaluationRequests) {
+    shownEvaluationRequests_ = session_->view().evaluationRequests;
+    evaluation_->ShowEvaluation();
+  }
 }
 
 void TTesten::render() {
@@ -112,52 +91,46 @@ void TTesten::render() {
 }
 
 void TTesten::StartTest() {
-  session_->setAnswer(ToWinString(Edit1->text()));
-  if (!session_->StartTest()) return;
-  render();
+  bool started = false;
+  act([&] { started = session_->startTest(); });
+  if (!started) return;
   Edit1->setFocus();
   exec();
 }
 
-void TTesten::ShowTestState() {
+void TTesten::redraw() {
   render();
-}
-
-void TTesten::ShowEvaluation() {
-  // The window shows the counter the evaluation reports before the evaluation comes up.
-  render();
-  if (evaluation_) evaluation_->ShowEvaluation();
 }
 
 void TTesten::Button1Click() {
-  options_.ShowOptions();
+  flows_.options.showOptions();
 }
 
 void TTesten::Button2Click() {
-  act([this] { session_->TestAdvance(); });
+  act([this] { session_->testAdvance(); });
   Edit1->setFocus();
 }
 
 void TTesten::Button3Click() {
-  act([this] { session_->RequestEvaluation(); });
+  act([this] { session_->requestEvaluation(); });
   // The learner may go on answering with the evaluation beside the test.
   Edit1->setFocus();
 }
 
 void TTesten::Button6Click() {
   bool close = false;
-  act([&] { close = session_->ConfirmEnd(); });
+  act([&] { close = session_->confirmEnd(); });
   if (!close) return;
-  if (evaluation_) evaluation_->close();
+  evaluation_->close();
   QDialog::accept();
 }
 
 void TTesten::Button7Click() {
-  headerInfo_.ShowHeaderInfo(false, false);
+  flows_.headerInfo.showHeaderInfo(false, false);
 }
 
 void TTesten::Button8Click() {
-  act([this] { session_->ChangeLesson(); });
+  act([this] { session_->changeLesson(); });
   Edit1->setFocus();
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "flows/flows.h"
+#include "flows/mode.h"
+#include "flows/question_form.h"
 #include "flows/services.h"
 #include "testing/test_session.h"
 
@@ -20,40 +22,24 @@ class Ttst_ausw;
 // "Testen": asks every entry of a lesson once. The window only shows what its TestSession
 // decides; the evaluation window ("Testauswertung") stays open beside it and remains usable
 // while the test runs modally, because it is a window of its own owned by this one.
-class TTesten : public QDialog, private TestDisplay {
+class TTesten : public QDialog, public Mode, public QuestionForm, private Redraw {
   Q_OBJECT
  public:
-  TTesten(Services& services, LessonChooser& lessons, HeaderInfoViewer& headerInfo,
-          OptionsEditor& options);
+  explicit TTesten(const ModeContext& mode);
   ~TTesten() override;
 
-  QLabel* Label4;         // lesson name
-  QLabel* Label13;        // lesson comment
-  QPushButton* Button7;   // i
-  QLabel* Label2;         // foreign language
-  QPlainTextEdit* Memo1;  // A side
-  QLabel* Label1;         // native language
-  QPlainTextEdit* Memo2;  // B side
-  QLabel* Label3;
-  QPlainTextEdit* Memo3;  // comment
-  QLabel* Label12;
-  SpecialCharEdit* Edit1;  // the answer
-  QPushButton* Button1;    // Optionen
-  QPushButton* Button8;    // Lektion
-  QPushButton* Button3;    // Auswertung
-  QPushButton* Button6;    // Ende
+  QPushButton* Button3;  // Auswertung
   QLabel* Label5;
   QLabel* Label6;        // asked/entries
   QPushButton* Button2;  // Weiter
 
   TestSession& session() { return *session_; }
+  // The evaluation window shown at the end of a test and by "Auswertung".
+  Ttst_ausw& evaluation() { return *evaluation_; }
 
-  // The evaluation window shown at the end of a test and by "Auswertung"; it attaches itself
-  // when it is made (and detaches when it goes).
-  void AttachEvaluation(Ttst_ausw* evaluation) { evaluation_ = evaluation; }
-
-  // Starts a test on CurUnitID of DataFilePath and runs the window until "Ende".
+  // Starts a test on the current lesson and runs the window until "Ende".
   void StartTest();
+  void runMode(ModeHost&) override { StartTest(); }
 
   void Button1Click();
   void Button2Click();
@@ -66,18 +52,17 @@ class TTesten : public QDialog, private TestDisplay {
   void reject() override;
 
  private:
-  void ShowTestState() override;
-  void ShowEvaluation() override;
+  void redraw() override;
   // Hands the answer field to the session before an action and shows its result afterwards.
   template <class Action>
   void act(Action action);
   void render();
 
   Services& services_;
-  HeaderInfoViewer& headerInfo_;
-  OptionsEditor& options_;
+  Flows flows_;
   std::unique_ptr<TestSession> session_;
-  Ttst_ausw* evaluation_ = nullptr;
+  Ttst_ausw* evaluation_ = nullptr;  // a window of its own, owned by this one
+  unsigned shownEvaluationRequests_ = 0;
 };
 
 }  // namespace merkhaus

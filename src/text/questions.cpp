@@ -30,4 +30,48 @@ WinString QuestionText(const TVocData& e, QueryDirection direction, bool allSyno
   return side[0]->get();
 }
 
+std::optional<int> PickNextEntry(int algorithmus, int count, int current,
+                                 const std::function<bool(int)>& open, bool repeat,
+                                 Random& random) {
+  if (count <= 0) return std::nullopt;
+  int openCount = 0;
+  for (int p = 0; p < count; ++p)
+    openCount += open(p) ? 1 : 0;
+  const bool repeatAllowed = repeat || openCount <= 1;
+  const auto fits = [&](int p) { return open(p) && (repeatAllowed || p != current); };
+  // Each walk visits every entry within count + 1 steps, also from an entry asked last that lies
+  // beyond a shorter lesson.
+  switch (algorithmus) {
+    case 1:
+    case 2: {
+      const int step = algorithmus == 1 ? 1 : -1;
+      int p = current;
+      for (int i = 0; i <= count; ++i) {
+        p += step;
+        if (p > count - 1) p = 0;
+        if (p < 0) p = count - 1;
+        if (open(p)) return p;
+      }
+      return std::nullopt;
+    }
+    case 3:
+      // An open entry always fits: when the entry asked last is the only one, it may come again.
+      if (openCount == 0) return std::nullopt;
+      for (;;) {
+        const int p = random.draw(count);
+        if (fits(p)) return p;
+      }
+    default: {
+      random.reseed();
+      const bool forwards = random.draw(100) < 50;
+      int p = random.draw(count);
+      for (int i = 0; i <= count; ++i) {
+        if (fits(p)) return p;
+        p = forwards ? (p + 1 > count - 1 ? 0 : p + 1) : (p - 1 < 0 ? count - 1 : p - 1);
+      }
+      return std::nullopt;
+    }
+  }
+}
+
 }  // namespace merkhaus

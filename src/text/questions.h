@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "platform/random.h"
 #include "platform/win_string.h"
 #include "store/vocdata.h"
@@ -21,5 +24,14 @@ QueryDirection DrawDirection(int abfrageweise, Random& random);
 // its first field as stored.
 WinString QuestionText(const TVocData& entry, QueryDirection direction, bool allSynonyms,
                        Random& random);
+
+// Which entry the practice and the test ask next, under the option `algorithmus`: 0 systematic
+// (from a random start, in a random direction; re-seeded from the clock), 1 in order and 2
+// reversed (on from `current`, the entry asked last), 3 completely at random; any other value
+// asks systematically. Only entries for which `open` is true come in question, and the entry
+// asked last comes again at once only with `repeat` (the option doppelvok) or when it is the
+// last open entry. Nothing when no entry of the `count` is open.
+std::optional<int> PickNextEntry(int algorithmus, int count, int current,
+                                 const std::function<bool(int)>& open, bool repeat, Random& random);
 
 }  // namespace merkhaus

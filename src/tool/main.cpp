@@ -4,11 +4,10 @@
 
 #include <cstring>
 #include <iostream>
-#include <new>
 #include <string>
 #include <vector>
 
-#include "platform/file_io.h"
+#include "platform/action.h"
 #include "platform/version.h"
 #include "tool/verbs.h"
 
@@ -87,15 +86,14 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const auto& v : kVerbs) {
     if (std::strcmp(argv[1], v.name) != 0) continue;
-    try {
-      return v.run(args, std::cout, std::cerr);
-    } catch (const merkhaus::IoError& e) {
-      std::cerr << e.what() << "\n";
-      return 1;
-    } catch (const std::bad_alloc&) {
-      std::cerr << "Nicht genügend Arbeitsspeicher!\n";
+    // A command ends early on what ends an action of the windows early, with the same text.
+    int status = 1;
+    if (const auto failure =
+            merkhaus::Attempt([&] { status = v.run(args, std::cout, std::cerr); })) {
+      std::cerr << *failure << "\n";
       return 1;
     }
+    return status;
   }
   std::cerr << "Unbekannter Befehl: " << argv[1] << "\n\n";
   PrintHelp(std::cerr);

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
-#include "store/datafile.h"
-#include "store/units.h"
+#include "store/lesson_list.h"
 
 namespace merkhaus::tool {
 
@@ -90,13 +90,13 @@ std::string TsvField(std::string_view bytes) {
 }
 
 bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages) {
-  const UnitList list = ReadUnitList(path);
-  if (!list.opened) {
-    ShowErr(messages, WithReason("RW - Fehler in Unit6!", list.error));
+  const StoreResult<LessonList> list = ReadLessonList(path);
+  if (!list) {
+    ShowFileError(messages, "RW - Fehler in Unit6!", list.error().file);
     return false;
   }
-  if (std::any_of(list.lines.begin(), list.lines.end(),
-                  [&](const UnitLine& l) { return l.UnitID == unitId; })) {
+  if (std::any_of(list->lines.begin(), list->lines.end(),
+                  [&](const LessonLine& l) { return l.unitId == unitId; })) {
     return true;
   }
   messages.show(

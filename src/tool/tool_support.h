@@ -11,7 +11,7 @@
 #include "platform/messages.h"
 #include "platform/stream_messages.h"
 #include "platform/win_string.h"
-#include "store/units.h"
+#include "store/lesson_list.h"
 
 namespace merkhaus::tool {
 

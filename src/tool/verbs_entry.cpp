@@ -2,11 +2,9 @@
 // add: one entry typed into a lesson, as the entry window's "Eintragen" followed by "Speichern"
 // builds and saves it, with the same rules and messages.
 
-#include <memory>
 #include <ostream>
 
 #include "entry/entry_buffer.h"
-#include "store/shared.h"
 #include "tool/tool_support.h"
 #include "tool/verbs.h"
 
@@ -44,8 +42,7 @@ int Add(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
   }
   if (!RequireDataFile(path, messages) || !RequireLesson(path, *id, messages)) return 1;
 
-  auto shared = std::make_unique<Shared>();
-  EntryBuffer buffer(*shared);
+  EntryBuffer buffer;
   buffer.add(BuildNewEntry(texts, !p.has("no-split"), !p.has("keep-spaces"), *id));
   // The lesson is checked again while the DataFile is held for the write.
   return buffer.save(path, messages) ? 0 : 1;

@@ -5,6 +5,7 @@
 
 #include <ostream>
 
+#include "flows/lesson_loading.h"
 #include "store/lessons.h"
 #include "store/record_file.h"
 #include "store/vocdata.h"
@@ -67,9 +68,10 @@ int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
     err << "Mit --force wird die vorhandene Datei überschrieben.\n";
     return 1;
   }
-  FileError error;
-  if (!CreateDataFile(path, MakeDataFileHeader(name, foreign, native, author, comment), error)) {
-    messages.show(MsgKind::Error, WithReason("Fehler beim schreiben!", error), MsgButtons::Yes);
+  const FileResult<> created =
+      CreateDataFile(path, MakeDataFileHeader(name, foreign, native, author, comment));
+  if (!created) {
+    ShowFileError(messages, "Fehler beim schreiben!", created.error(), {}, MsgButtons::Yes);
     return 1;
   }
   return 0;
@@ -96,12 +98,13 @@ int AddLesson(const std::vector<std::string>& args, std::ostream& out, std::ostr
       !RequireDataFile(path, messages)) {
     return 1;
   }
-  const std::uint8_t id = CreateUnit(path, *name, *comment, messages);
-  if (id == 0) {
+  const StoreResult<std::uint8_t> id = CreateLesson(path, *name, *comment);
+  if (!id) {
+    TellLessonNotCreated(messages, id.error());
     ShowErr(messages, "Die Unit konnte nicht korrekt angelegt werden!");
     return 1;
   }
-  out << static_cast<int>(id) << "\n";
+  out << static_cast<int>(*id) << "\n";
   return 0;
 }
 
@@ -116,8 +119,11 @@ int DeleteLesson(const std::vector<std::string>& args, std::ostream& out, std::o
   StreamMessages messages(err);
   const auto id = UnitIdArg(p.positional[1], err);
   if (!id || !RequireDataFile(path, messages) || !RequireLesson(path, *id, messages)) return 1;
-  const auto marked = DeleteUnitRecords(path, *id, messages);
-  if (!marked) return 1;
+  const StoreResult<std::uint32_t> marked = DeleteLessonRecords(path, *id);
+  if (!marked) {
+    ShowFileError(messages, "RW - Fehler in Unit6!", marked.error().file);
+    return 1;
+  }
   if (*marked == 0) {
     messages.show(MsgKind::Warning, "Löschen fehlgeschlagen!", MsgButtons::Ok);
     return 1;

@@ -7,6 +7,7 @@
 
 #include "maintenance/cleanup.h"
 #include "maintenance/editor_session.h"
+#include "maintenance/restore_flow.h"
 #include "platform/cp1252.h"
 #include "store/restore.h"
 #include "store/statistics.h"
@@ -41,13 +42,12 @@ int Stats(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   const std::string& path = p.positional[0];
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  DataFileCounts counts;
-  FileError error;
-  if (!CountRecords(path, counts, &error)) {
-    ShowErr(messages, WithReason("RW - Fehler in Unit11!", error));
+  const StoreResult<DataFileCounts> counts = CountRecords(path);
+  if (!counts) {
+    ShowFileError(messages, "RW - Fehler in Unit11!", counts.error().file);
     return 1;
   }
-  const EditorStatistics s = EditorStatisticsOf(counts);
+  const EditorStatistics s = EditorStatisticsOf(*counts);
   out << "Units: " << s.lessons << "\n"
       << "Vokabeln: " << s.entries << " (" << SizeText(s.entries) << ")\n"
       << "Gelöschte Vokabeln: " << s.deletedEntries << " (" << SizeText(s.deletedEntries) << ")\n"
@@ -69,13 +69,14 @@ int Deleted(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (!RequireDataFile(path, messages) || (unitId != 0 && !RequireLesson(path, unitId, messages))) {
     return 1;
   }
-  const DeletedLines list = unitId == 0 ? ListDeletedUnits(path) : ListDeletedVocs(path, unitId);
-  if (!list.opened) {
-    ShowErr(messages, WithReason(unitId == 0 ? "RW - Fehler in Unit15!" : "RW - Fehler in Unit16!",
-                                 list.error));
+  const StoreResult<DeletedLines> list =
+      unitId == 0 ? ListDeletedLessons(path) : ListDeletedEntries(path, unitId);
+  if (!list) {
+    ShowFileError(messages, unitId == 0 ? "RW - Fehler in Unit15!" : "RW - Fehler in Unit16!",
+                  list.error().file);
     return 1;
   }
-  for (const WinString& line : list.lines)
+  for (const WinString& line : list->lines)
     out << Line(line) << "\n";
   return 0;
 }
@@ -87,14 +88,14 @@ int RestoreLesson(const std::vector<std::string>& args, std::ostream& out, std::
   StreamMessages messages(err);
   const auto name = ArgText(p.positional[1], err);
   if (!name || !RequireDataFile(path, messages)) return 1;
-  const RestoreResult result = RestoreUnit(path, *name, messages);
-  if (!result.ok) return 1;
-  if (result.records == 0) {
+  const std::optional<std::uint32_t> restored = RestoreLessonTold(path, *name, messages);
+  if (!restored) return 1;
+  if (*restored == 0) {
     err << "Eine gelöschte Lektion „" << p.positional[1]
         << "“ gibt es in diesem DataFile nicht (merkhaus-tool deleted FILE zeigt sie).\n";
     return 1;
   }
-  out << result.records << "\n";
+  out << *restored << "\n";
   return 0;
 }
 

@@ -8,8 +8,8 @@
 
 #include "platform/cp1252.h"
 #include "store/datafile.h"
+#include "store/lesson_list.h"
 #include "store/statistics.h"
-#include "store/units.h"
 #include "tool/tool_support.h"
 #include "tool/verbs.h"
 
@@ -37,22 +37,22 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   const std::string& path = parsed.positional[0];
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  DataFileCounts counts;
-  FileError error;
-  if (!CountRecords(path, counts, &error)) {
-    CannotOpen(error, err);
+  const StoreResult<DataFileCounts> counted = CountRecords(path);
+  if (!counted) {
+    CannotOpen(counted.error().file, err);
     return 1;
   }
+  const DataFileCounts& counts = *counted;
   if (counts.damaged) {
     err << "Warnung: Die Datei \"" << path
         << "\" ist beschädigt: ihre Länge ist kein Vielfaches von 624 Bytes. Der unvollständige "
            "letzte Datensatz wird nicht gelesen, und Merkhaus ändert die Datei nicht mehr.\n";
   }
   const TVocData& header = counts.header;
-  out << "Name: " << TsvField(header.B1.view()) << "\n"
-      << "Fremdsprache: " << TsvField(header.A1.view()) << "\n"
-      << "Sprache: " << TsvField(header.B2.view()) << "\n"
-      << "Autor: " << TsvField(header.A2.view()) << "\n"
+  out << "Name: " << TsvField(DataFileName(header).view()) << "\n"
+      << "Fremdsprache: " << TsvField(ForeignLanguage(header).view()) << "\n"
+      << "Sprache: " << TsvField(NativeLanguage(header).view()) << "\n"
+      << "Autor: " << TsvField(Author(header).view()) << "\n"
       << "Kommentar: " << TsvField(header.Comment.view()) << "\n"
       << "Lektionen: " << counts.liveLessons << "\n"
       << "Vokabeln: " << counts.liveEntries << "\n"
@@ -66,13 +66,13 @@ int Lessons(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::string& path = parsed.positional[0];
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  const UnitList list = ReadUnitList(path);
-  if (!list.opened) {
-    CannotOpen(list.error, err);
+  const StoreResult<LessonList> list = ReadLessonList(path);
+  if (!list) {
+    CannotOpen(list.error().file, err);
     return 1;
   }
-  for (const auto& l : list.lines)
-    out << int(l.UnitID) << "\t" << TsvField(l.Line.view()) << "\n";
+  for (const LessonLine& l : list->lines)
+    out << int(l.unitId) << "\t" << TsvField(l.line.view()) << "\n";
   return 0;
 }
 
@@ -87,17 +87,17 @@ int Entries(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
-  const LessonRead lesson = ReadLesson(path, *unitId, kMaxVocs);
-  if (!lesson.opened) {
-    CannotOpen(lesson.error, err);
+  const StoreResult<LessonRead> lesson = ReadLesson(path, *unitId, kMaxEntries);
+  if (!lesson) {
+    CannotOpen(lesson.error().file, err);
     return 1;
   }
   // A UnitID without a live lesson is a mistake in the script, not an empty lesson.
-  if (!lesson.headerFound) {
+  if (!lesson->header) {
     err << "Das DataFile enthält keine Lektion mit der UnitID " << int(*unitId) << "!\n";
     return 1;
   }
-  for (const TVocData& e : lesson.entries) {
+  for (const TVocData& e : lesson->entries) {
     out << TsvField(e.A1.view()) << "\t" << TsvField(e.A2.view()) << "\t" << TsvField(e.A3.view())
         << "\t" << TsvField(e.B1.view()) << "\t" << TsvField(e.B2.view()) << "\t"
         << TsvField(e.B3.view()) << "\t" << TsvField(e.Comment.view()) << "\n";

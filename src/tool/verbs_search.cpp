@@ -2,12 +2,10 @@
 // The dictionary verb of merkhaus-tool: search. It never writes the DataFile.
 
 #include <algorithm>
-#include <memory>
 #include <ostream>
 
 #include "dictionary/dictionary_search.h"
 #include "platform/cp1252.h"
-#include "store/shared.h"
 #include "tool/tool_support.h"
 #include "tool/verbs.h"
 
@@ -61,14 +59,12 @@ int Search(const std::vector<std::string>& args, std::ostream& out, std::ostream
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;
 
-  auto shared = std::make_unique<Shared>();
-  shared->DataFilePath = path;
-  DictionarySearch search(*shared, messages);
-  const auto outcome = search.Search(*term, settings);
+  DictionarySearch search(messages);
+  const auto outcome = search.search(path, *term, settings);
   if (outcome == DictionarySearch::Outcome::Failed) return 1;
   for (const WinString& line : search.lines())
     out << OutputLine(line) << "\n";
-  if (outcome == DictionarySearch::Outcome::Searched) search.WarnWhenFull();
+  if (outcome == DictionarySearch::Outcome::Searched) search.warnWhenFull();
   return 0;
 }
 

@@ -58,28 +58,31 @@ int Export(const std::vector<std::string>& args, std::ostream&, std::ostream& er
 
   // The whole lesson, also beyond the 255 entries that the windows load: a script that exports,
   // deletes and imports a lesson must not lose any of it.
-  const LessonRead lesson = ReadLesson(path, *id, SIZE_MAX);
-  if (!lesson.opened) {
-    ShowErr(messages, WithReason("Schwerer Fehler 602", lesson.error));
+  const StoreResult<LessonRead> lesson = ReadLesson(path, *id, SIZE_MAX);
+  if (!lesson) {
+    ShowFileError(messages, "Schwerer Fehler 602", lesson.error().file);
     return 1;
   }
-  if (!lesson.headerFound) {
+  if (!lesson->header) {
     ShowErr(messages, "Die Lektion mit der UnitID " + std::to_string(*id) +
                           " gibt es in diesem DataFile nicht.");
     return 1;
   }
-  const TVocData& header = lesson.header;
-  const std::vector<TVocData>& entries = lesson.entries;
+  const TVocData& header = *lesson->header;
+  const std::vector<TVocData>& entries = lesson->entries;
   // A KVTML document takes its title and languages from the DataFile's header.
   TVocData dataFileHeader = EmptyRecord();
-  if (FormatOfPath(outPath) == TransferFormat::Kvtml) ReadHeaderRecord(path, dataFileHeader);
+  if (FormatOfPath(outPath) == TransferFormat::Kvtml) {
+    dataFileHeader = ReadHeaderRecord(path).value_or(EmptyRecord());
+  }
 
   ExportSettings settings;
   settings.askBeforeOverwrite = !p.has("force");
   settings.encoding = p.has("utf8") ? TextEncoding::Utf8 : TextEncoding::Windows1252;
   const bool existed = KindOf(outPath) != PathKind::Missing;
-  if (!ExportLessonFile(outPath, dataFileHeader, header, entries, TodayShortDateText(), messages,
-                        settings)) {
+  const SystemClock clock;
+  if (!ExportLessonFile(outPath, dataFileHeader, header, entries, TodayShortDateText(clock),
+                        messages, settings)) {
     if (existed && settings.askBeforeOverwrite && !entries.empty()) {
       err << "Mit --force wird die vorhandene Datei überschrieben.\n";
     }

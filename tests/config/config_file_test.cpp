@@ -168,10 +168,10 @@ Options NonDefaults() {
   o.ClearList = false;
   o.wortbuchleerenft = false;
   o.Felder = true;
-  o.CheckBox1 = true;
-  o.CheckBox3 = true;
-  o.CheckBox5 = true;
-  o.CheckBox7 = true;
+  o.searchB1 = true;
+  o.searchB3 = true;
+  o.searchA2 = true;
+  o.searchComment = true;
   return o;
 }
 
@@ -186,7 +186,7 @@ struct Fixture {
 
 TEST(ConfigFile, FirstStartWritesTheDefaultFile) {
   Fixture f;
-  f.config.LoadOrCreate();
+  f.config.loadOrCreate();
   const std::string bytes = ReadBytes(f.cfg());
   EXPECT_EQ(FileOf(kDefaultLines), bytes);
   EXPECT_EQ(77u, LinesOf(bytes).size());
@@ -199,7 +199,7 @@ TEST(ConfigFile, FirstStartWritesTheDefaultFile) {
 TEST(ConfigFile, EveryOptionSurvivesSaveAndLoadAtItsLine) {
   Fixture f;
   f.options = NonDefaults();
-  ASSERT_TRUE(f.config.Save());
+  ASSERT_TRUE(f.config.save());
   const auto lines = LinesOf(ReadBytes(f.cfg()));
   ASSERT_EQ(77u, lines.size());
   const std::pair<int, std::string> expected[] = {
@@ -248,7 +248,7 @@ TEST(ConfigFile, EveryOptionSurvivesSaveAndLoadAtItsLine) {
   Options loaded;
   SpecialCharTable chars;
   ConfigFile other(f.dir.path(), loaded, chars, f.messages);
-  other.LoadOrCreate();
+  other.loadOrCreate();
   EXPECT_EQ(NonDefaults(), loaded);
 }
 
@@ -304,7 +304,7 @@ TEST(ConfigFile, ShortAndLfOnlyFilesRead) {
     bytes += "# x\n";
   bytes += Latin1("C:\\Vokabeln\\Grundwortschatz ä.fid") + "\n# Immer";
   WriteBytes(f.cfg(), bytes);
-  f.config.LoadOrCreate();
+  f.config.loadOrCreate();
   EXPECT_EQ(Latin1("C:\\Vokabeln\\Grundwortschatz ä.fid"), f.options.StdDF);
   EXPECT_FALSE(f.options.Eingabe_SpaceCut);
   EXPECT_FALSE(f.options.groesse);
@@ -319,7 +319,7 @@ TEST(ConfigFile, ShortAndLfOnlyFilesRead) {
     lf += Latin1(l) + "\n";
   WriteBytes(f.cfg(), lf);
   f.options = NonDefaults();
-  f.config.Load();
+  f.config.load();
   EXPECT_EQ(Options{}, f.options);
 }
 
@@ -333,7 +333,7 @@ TEST(ConfigFile, GarbageFilesLoadWithoutHarm) {
   for (const std::string& bytes :
        {noise, longLine, std::string("\0\0\0TRUE\r\r\n\xFF\xFE", 12), longLine + "\n" + noise}) {
     WriteBytes(f.cfg(), bytes);
-    EXPECT_TRUE(f.config.Load());
+    EXPECT_TRUE(f.config.load());
     EXPECT_LE(f.options.StdDF.size(), 65536u);
     EXPECT_GE(f.options.KickoutVal, 1);
     EXPECT_LE(f.options.KickoutVal, 255);
@@ -355,7 +355,7 @@ TEST(ConfigFile, AFileThatCannotBeReadIsReportedAndChangesNothing) {
             (fifo ? "das ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät)."
                   : "das ist ein Ordner."),
         Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-    f.config.LoadOrCreate();
+    f.config.loadOrCreate();
     EXPECT_EQ(NonDefaults(), f.options);
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("Merkhaus.soz"))) << "table not loaded";
     EXPECT_TRUE(f.messages.done());
@@ -364,7 +364,7 @@ TEST(ConfigFile, AFileThatCannotBeReadIsReportedAndChangesNothing) {
 
 TEST(ConfigFile, AFailedSaveKeepsTheOldFile) {
   Fixture f;
-  f.config.LoadOrCreate();
+  f.config.loadOrCreate();
   const std::string before = ReadBytes(f.cfg());
   f.options.KickoutVal = 9;
 
@@ -374,7 +374,7 @@ TEST(ConfigFile, AFailedSaveKeepsTheOldFile) {
                         "\" kann nicht geschrieben werden: kein Speicherplatz mehr auf dem "
                         "Datenträger.",
                     Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_FALSE(f.config.Save());
+  EXPECT_FALSE(f.config.save());
   ClearFileFaults();
   EXPECT_EQ(before, ReadBytes(f.cfg()));
 
@@ -383,11 +383,11 @@ TEST(ConfigFile, AFailedSaveKeepsTheOldFile) {
   f.messages.expect("Fehler beim Schreiben der Datei!\nDie Datei \"" + f.cfg() +
                         "\" kann nicht geschrieben werden: keine Berechtigung.",
                     Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_FALSE(f.config.Save());
+  EXPECT_FALSE(f.config.save());
   EXPECT_EQ(before, ReadBytes(f.cfg()));
   std::filesystem::permissions(f.cfg(), std::filesystem::perms::owner_all);
 
-  EXPECT_TRUE(f.config.Save());
+  EXPECT_TRUE(f.config.save());
   EXPECT_EQ("9", LinesOf(ReadBytes(f.cfg()))[36]);
   int files = 0;  // no temporary file is left behind
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(f.dir.path()))

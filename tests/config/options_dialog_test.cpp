@@ -191,8 +191,8 @@ TEST(OptionsDialog, FelderRule) {
   QCheckBox* const fields[] = {dlg.CheckBox1, dlg.CheckBox2, dlg.CheckBox3, dlg.CheckBox4,
                                dlg.CheckBox5, dlg.CheckBox6, dlg.CheckBox7};
   const auto allSearched = [&] {
-    return t.options.CheckBox1 && t.options.CheckBox2 && t.options.CheckBox3 &&
-           t.options.CheckBox4 && t.options.CheckBox5 && t.options.CheckBox6 && t.options.CheckBox7;
+    return t.options.searchB1 && t.options.searchB2 && t.options.searchB3 && t.options.searchA1 &&
+           t.options.searchA2 && t.options.searchA3 && t.options.searchComment;
   };
   EXPECT_TRUE(allSearched()) << "applied once at start-up";
   for (auto* box : fields)
@@ -210,9 +210,9 @@ TEST(OptionsDialog, FelderRule) {
       box->click();
     }
     EXPECT_TRUE(t.options.Felder);
-    EXPECT_TRUE(t.options.CheckBox4);
-    EXPECT_FALSE(t.options.CheckBox1);
-    EXPECT_FALSE(t.options.CheckBox7);
+    EXPECT_TRUE(t.options.searchA1);
+    EXPECT_FALSE(t.options.searchB1);
+    EXPECT_FALSE(t.options.searchComment);
     d.Felder->click();
     EXPECT_TRUE(allSearched()) << "unchecking Felder checks all seven again";
     for (auto* box : fields)
@@ -313,7 +313,7 @@ TEST(StartUp, CreatesAMissingConfigFileAndReadsAnExistingOne) {
     mhtest::TestContext t;
     Windows windows(t.services, t.dir.path());
     EXPECT_EQ(ConfigFileText(Options{}), ReadBytes(t.dir.file("Merkhaus.cfg")));
-    EXPECT_TRUE(t.options.CheckBox4) << "the Felder rule ran";
+    EXPECT_TRUE(t.options.searchA1) << "the Felder rule ran";
     EXPECT_EQ(std::optional<char>('\xE7'), t.specialChars.keys[0].normal);
   }
   {

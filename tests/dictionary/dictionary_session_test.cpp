@@ -12,6 +12,7 @@
 #include "support/datafile_builder.h"
 #include "support/fake_flows.h"
 #include "support/fakes.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 
 namespace merkhaus {
@@ -33,6 +34,14 @@ std::vector<std::string> Utf8Lines(const std::vector<WinString>& lines) {
 
 // A dictionary on a small DataFile: a lesson header named "Haus", entries of two lessons, a
 // deleted entry that would match, an entry that matches in B1 and in its comment.
+// Runs `onRedraw` whenever the session shows its window mid-action.
+struct RecordingWindow : Redraw {
+  std::function<void()> onRedraw;
+  void redraw() override {
+    if (onRedraw) onRedraw();
+  }
+};
+
 class DictionaryTest : public ::testing::Test {
  protected:
   DictionaryTest() {
@@ -41,24 +50,39 @@ class DictionaryTest : public ::testing::Test {
                Entry(3, "house", "Haus"), Entry(3, "houses", Latin1("Häuser")), Unit(1, "Eins"),
                Entry(1, "the house", "das Haus", "Haus am See"), Entry(1, "mouse", "Haus", "", 1),
                Entry6(1, "home", "", "", "Heim", "Zuhause", "")});
-    shared->DataFilePath = path;
+    lesson.dataFilePath = path;
   }
 
   // Types the term and searches, as the window does.
   void Search(const char* utf8, SearchDirection direction = SearchDirection::Both) {
     session.setTerm(W(utf8));
     session.setDirection(direction);
-    session.Search();
+    session.search();
   }
   std::vector<std::string> Lines() const { return Utf8Lines(session.lines()); }
+  // The progress the window is shown while the search reads (before the list changes).
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> ProgressOfSearch() {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
+    const unsigned before = session.view().listVersion;
+    window.onRedraw = [&] {
+      if (session.view().listVersion == before) {
+        steps.emplace_back(session.view().progress, session.view().progressMax);
+      }
+    };
+    session.search();
+    window.onRedraw = nullptr;
+    return steps;
+  }
 
-  mhtest::TempDir dir;
+  mhtest::TestContext t;
+  mhtest::TempDir& dir = t.dir;
   std::string path = dir.file("vok.fid");
-  mhtest::ScriptedMessages msgs;
-  Options options;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  mhtest::ScriptedMessages& msgs = t.messages;
+  Options& options = t.options;
+  LessonContext& lesson = t.lesson;
   mhtest::FakeFlows flows;
-  DictionarySession session{*shared, options, msgs, flows, flows};
+  RecordingWindow window;
+  DictionarySession session{t.services, flows.bundle(), window};
 };
 
 TEST_F(DictionaryTest, FindsWhatTheOptionsAndTheDirectionSay) {
@@ -115,28 +139,28 @@ TEST_F(DictionaryTest, FindsWhatTheOptionsAndTheDirectionSay) {
     options.wortbuchleerenft = o.find('k') == std::string::npos;
     const std::size_t digit = o.find_first_of("1234567");
     options.Felder = digit != std::string::npos;
-    bool* switches[] = {&options.CheckBox1, &options.CheckBox2, &options.CheckBox3,
-                        &options.CheckBox4, &options.CheckBox5, &options.CheckBox6,
-                        &options.CheckBox7};
+    bool* switches[] = {&options.searchB1,     &options.searchB2, &options.searchB3,
+                        &options.searchA1,     &options.searchA2, &options.searchA3,
+                        &options.searchComment};
     for (int i = 0; i < 7; ++i)
       *switches[i] = options.Felder && o[digit] == '1' + i;
-    session.ClearDictionary();
+    session.clearDictionary();
     Search(c.term, c.dir);
     EXPECT_EQ(c.lines, Lines());
     EXPECT_EQ(c.termAfter, ToUtf8(session.view().term));
-    for (std::size_t k = 0; k < session.HitCount(); ++k)
-      EXPECT_TRUE(c.lines[k].starts_with(ToUtf8(HitLine(shared->VocList[k], false)))) << k;
+    for (std::size_t k = 0; k < session.hitCount(); ++k)
+      EXPECT_TRUE(c.lines[k].starts_with(ToUtf8(HitLine(session.hits()[k], false)))) << k;
   }
   // With "Nicht alle Felder durchsuchen" off, switches left off still search every field.
   options = Options{};
-  session.ClearDictionary();
+  session.clearDictionary();
   Search("Haus");
   EXPECT_EQ((std::vector<std::string>{"Haus = house", "das Haus = the house"}), Lines());
   EXPECT_TRUE(msgs.shown().empty());
 }
 
 TEST_F(DictionaryTest, AnEmptyFieldDoesNothing) {
-  shared->DataFilePath = dir.file("fehlt.fid");  // not even opened
+  lesson.dataFilePath = dir.file("fehlt.fid");  // not even opened
   Search("");
   EXPECT_TRUE(session.lines().empty());
   EXPECT_EQ(0u, session.view().listVersion);
@@ -149,27 +173,27 @@ TEST_F(DictionaryTest, AppendingSearchesKeepEachLineWithItsEntry) {
   ASSERT_EQ((std::vector<std::string>{"Haus = house", "Häuser = houses", "das Haus = the house",
                                       "Heim = home"}),
             Lines());
-  EXPECT_EQ(Latin1("Häuser"), shared->VocList[1].B1.get().bytes());
-  EXPECT_EQ("Zuhause", shared->VocList[3].B2.get().bytes());
-  EXPECT_EQ(4, shared->VocCount);
+  ASSERT_EQ(4u, session.hits().size());
+  EXPECT_EQ(Latin1("Häuser"), session.hits()[1].B1.get().bytes());
+  EXPECT_EQ("Zuhause", session.hits()[3].B2.get().bytes());
 
-  std::vector<std::pair<std::size_t, bool>> shown;
-  flows.quickEditEntry = [&](std::size_t index, bool editable) {
-    shown.emplace_back(index, editable);
-    return false;
+  std::vector<std::pair<std::string, bool>> shown;
+  flows.onQuickEditEntry = [&](const TVocData& entry, bool editable) {
+    shown.emplace_back(ToUtf8(entry.B1.get()), editable);
+    return std::optional<TVocData>();
   };
-  session.ShowHit(3);
-  session.ShowHit(-1);  // nothing selected
-  session.ShowHit(4);   // no such line
-  EXPECT_EQ((std::vector<std::pair<std::size_t, bool>>{{3, false}}), shown);
+  session.showHit(3);
+  session.showHit(-1);  // nothing selected
+  session.showHit(4);   // no such line
+  EXPECT_EQ((std::vector<std::pair<std::string, bool>>{{"Heim", false}}), shown);
 
-  // "&Clear" starts the list from line 0 again; VocList keeps its records.
-  session.ClearDictionary();
+  // "&Clear" starts the list from line 0 again.
+  session.clearDictionary();
   EXPECT_TRUE(session.lines().empty());
-  EXPECT_EQ("Heim", shared->VocList[3].B1.get().bytes());
+  EXPECT_TRUE(session.hits().empty());
   Search("Heim");
   EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
-  EXPECT_EQ("Heim", shared->VocList[0].B1.get().bytes());
+  EXPECT_EQ("Heim", session.hits()[0].B1.get().bytes());
 }
 
 TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
@@ -182,33 +206,33 @@ TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
   // The window shows the full list before the warning comes.
   std::size_t linesShown = 0, messagesBefore = 99;
   session.setTerm(W("Wort"));
-  session.Search({}, [&] {
-    linesShown = session.HitCount();
+  window.onRedraw = [&] {
+    linesShown = session.hitCount();
     messagesBefore = msgs.shown().size();
-  });
+  };
+  session.search();
   EXPECT_EQ(255u, linesShown);
   EXPECT_EQ(0u, messagesBefore);
-  ASSERT_EQ(255u, session.HitCount());
+  ASSERT_EQ(255u, session.hitCount());
   EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
-  EXPECT_EQ("w254", shared->VocList[254].A1.get().bytes());
+  EXPECT_EQ("w254", session.hits()[254].A1.get().bytes());
   EXPECT_TRUE(msgs.done());
 
   // Already full: nothing is added, and the warning comes again.
   msgs.expect(kTooManyHits, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   Search("w299");
-  EXPECT_EQ(255u, session.HitCount());
+  EXPECT_EQ(255u, session.hitCount());
   EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(DictionaryTest, AHeaderOnlyDataFileEndsAtOnce) {
   mhtest::WriteRecords(path, {Header("Leer", "Latein")});
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
   session.setTerm(W("Haus"));
-  session.Search([&](std::uint64_t read, std::uint64_t total) { steps.emplace_back(read, total); });
+  const auto steps = ProgressOfSearch();
   EXPECT_TRUE(session.lines().empty());
   EXPECT_EQ("Haus", ToUtf8(session.view().term));
-  EXPECT_EQ("Latein", shared->DataFileHeader.A1.get().bytes()) << "record 0 read by the search";
+  EXPECT_EQ("Latein", lesson.dataFileHeader.A1.get().bytes()) << "record 0 read by the search";
   EXPECT_EQ((std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, 0}}), steps);
 }
 
@@ -217,9 +241,8 @@ TEST_F(DictionaryTest, ProgressIsToldInStepsUpToTheLastRecord) {
   for (int i = 0; i < 5000; ++i)
     records.push_back(Entry(1, "a", "b"));
   mhtest::WriteRecords(path, records);
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
   session.setTerm(W("zzz"));
-  session.Search([&](std::uint64_t read, std::uint64_t total) { steps.emplace_back(read, total); });
+  const auto steps = ProgressOfSearch();
   ASSERT_GE(steps.size(), 3u);
   EXPECT_LE(steps.size(), 30u) << "in steps, not per record";
   EXPECT_EQ((std::pair<std::uint64_t, std::uint64_t>{0, 5001}), steps.front());
@@ -233,29 +256,29 @@ TEST_F(DictionaryTest, ProgressIsToldInStepsUpToTheLastRecord) {
 TEST_F(DictionaryTest, OpenNamesTheDataFileAndClears) {
   options.ClearList = false;
   Search("Heim");
-  ASSERT_TRUE(session.OpenDictionary());
+  ASSERT_TRUE(session.openDictionary());
   EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Vokabeln", session.view().caption);
   EXPECT_TRUE(session.lines().empty());
-  EXPECT_EQ("Vokabeln", shared->DataFileHeader.B1.get().bytes());
+  EXPECT_EQ("Vokabeln", lesson.dataFileHeader.B1.get().bytes());
 
-  shared->DataFilePath = dir.file("fehlt.fid");
-  msgs.expect(std::string(kDictionaryReadError) + mhtest::Missing(shared->DataFilePath), Answer::Ok,
+  lesson.dataFilePath = dir.file("fehlt.fid");
+  msgs.expect(std::string(kDictionaryReadError) + mhtest::Missing(lesson.dataFilePath), Answer::Ok,
               MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(session.OpenDictionary());
+  EXPECT_FALSE(session.openDictionary());
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(DictionaryTest, AFileThatCannotBeReadChangesNothing) {
   Search("Heim");
-  ASSERT_EQ(1u, session.HitCount());
-  const TVocData kept = shared->VocList[0];
+  ASSERT_EQ(1u, session.hitCount());
+  const TVocData kept = session.hits()[0];
   session.setTerm(W(" house "));
 
   // Deleted after it was chosen.
   std::filesystem::remove(path);
   msgs.expect(std::string(kDictionaryReadError) + mhtest::Missing(path), Answer::Ok, MsgKind::Error,
               MsgButtons::Ok);
-  session.Search();
+  session.search();
   EXPECT_TRUE(msgs.done());
   EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
   EXPECT_EQ("house", ToUtf8(session.view().term)) << "kept for another try";
@@ -266,33 +289,33 @@ TEST_F(DictionaryTest, AFileThatCannotBeReadChangesNothing) {
   msgs.expect(std::string(kDictionaryReadError) + "\nDie Datei \"" + path +
                   "\" kann nicht gelesen werden: Ein-/Ausgabefehler des Datenträgers.",
               Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  session.Search();
+  session.search();
   ClearFileFaults();
   EXPECT_TRUE(msgs.done());
   EXPECT_EQ((std::vector<std::string>{"Heim = home"}), Lines());
-  EXPECT_TRUE(RecordsEqual(kept, shared->VocList[0]));
+  ASSERT_EQ(1u, session.hits().size());
+  EXPECT_TRUE(RecordsEqual(kept, session.hits()[0]));
 }
 
 TEST_F(DictionaryTest, AnotherDataFileIsSearchedNext) {
   const std::string other = dir.file("latein.fid");
   mhtest::WriteRecords(other,
                        {Header("Latein", "Latein"), Unit(1, "L"), Entry(1, "domus", "Haus")});
-  ASSERT_TRUE(session.OpenDictionary());
-  flows.chooseDataFile = [&](ChooseMode mode) {
+  ASSERT_TRUE(session.openDictionary());
+  flows.onChooseDataFile = [&](ChooseMode mode) {
     EXPECT_EQ(ChooseMode::Plain, mode);
-    shared->Cancelled = 1;
-    return std::string();
+    return std::optional<std::string>();
   };
-  session.ChooseDataFile();
-  EXPECT_EQ(path, shared->DataFilePath) << "abandoned: the DataFile stays";
+  session.chooseDataFile();
+  EXPECT_EQ(path, lesson.dataFilePath) << "abandoned: the DataFile stays";
 
-  flows.chooseDataFile = [&](ChooseMode) { return other; };
-  session.ChooseDataFile();
-  EXPECT_EQ(other, shared->DataFilePath);
+  flows.onChooseDataFile = [&](ChooseMode) { return std::optional<std::string>(other); };
+  session.chooseDataFile();
+  EXPECT_EQ(other, lesson.dataFilePath);
   EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Vokabeln", session.view().caption);
   Search("Haus", SearchDirection::AToB);
   EXPECT_EQ((std::vector<std::string>{"Haus = domus"}), Lines());
-  EXPECT_EQ("Latein", shared->DataFileHeader.A1.get().bytes()) << "the quick view's headings";
+  EXPECT_EQ("Latein", lesson.dataFileHeader.A1.get().bytes()) << "the quick view's headings";
 }
 
 TEST(FieldMatches, FindsTheTermAtEveryPlace) {

@@ -12,7 +12,8 @@
 
 #include "config/radio_group.h"
 #include "config/special_char_edit.h"
-#include "practice/quick_edit_window.h"
+#include "platform/dialogs.h"
+#include "quickedit/quick_edit_window.h"
 #include "shell/lesson_choice.h"
 #include "shell/main_window.h"
 #include "shell/open_datafile_dialog.h"
@@ -41,7 +42,7 @@ class DictionaryWindow : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   mhtest::FakeFlows flows;
-  Tbeebook beebook{t.services, flows, flows, flows};
+  Tbeebook beebook{t.mode(flows.bundle(), HelpContext::Dictionary)};
   std::string path = t.dir.file("vok.fid");
   std::string other = t.dir.file("latein.fid");
 
@@ -51,8 +52,8 @@ class DictionaryWindow : public ::testing::Test {
                Entry(1, "mouse", "Maus"), Entry6(1, "cat", "", "", "Katze", "", "", "miaut")});
     mhtest::WriteRecords(other,
                          {Header("Latein", "Latein"), Unit(1, "L"), Entry(1, "domus", "Haus")});
-    t.shared->DataFilePath = path;
-    t.options.ApplyFelderRule();
+    t.lesson.dataFilePath = path;
+    t.options.applyFelderRule();
     t.specialChars.keys[0] = SpecialCharTable::Slot{'\xE7', '\xC7'};
   }
 
@@ -99,12 +100,11 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
     beebook.Button3->click();
     EXPECT_EQ((QStringList{QStringLiteral("Haus = house"), QStringLiteral("Katze = cat")}),
               Items(beebook.ListBox1));
-    std::vector<std::size_t> shown;
-    flows.quickEditEntry = [&](std::size_t index, bool editable) {
+    std::vector<std::string> shown;
+    flows.onQuickEditEntry = [&](const TVocData& entry, bool editable) {
       EXPECT_FALSE(editable);
-      EXPECT_EQ("miaut", t.shared->VocList[index].Comment.get().bytes());
-      shown.push_back(index);
-      return false;
+      shown.push_back(std::string(entry.Comment.view()));
+      return std::optional<TVocData>();
     };
     beebook.Button5->click();  // nothing selected: nothing happens
     beebook.ListBox1->setCurrentRow(1);
@@ -112,15 +112,15 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
     const QPoint second = beebook.ListBox1->visualItemRect(beebook.ListBox1->item(1)).center();
     QTest::mouseClick(beebook.ListBox1->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(beebook.ListBox1->viewport(), Qt::LeftButton, {}, second);
-    EXPECT_EQ((std::vector<std::size_t>{1, 1}), shown);
+    EXPECT_EQ((std::vector<std::string>{"miaut", "miaut"}), shown);
 
     // "DataFile": the next search reads the other file; caption and list stay.
-    flows.chooseDataFile = [&](ChooseMode mode) {
+    flows.onChooseDataFile = [&](ChooseMode mode) {
       EXPECT_EQ(ChooseMode::Plain, mode);
-      return other;
+      return std::optional<std::string>(other);
     };
     beebook.Button16->click();
-    EXPECT_EQ(other, t.shared->DataFilePath);
+    EXPECT_EQ(other, t.lesson.dataFilePath);
     EXPECT_EQ(beebook.Edit1, beebook.focusWidget());
     EXPECT_EQ(QStringLiteral("Merkhaus ]|[ - Wörterbuch -- Meine Vokabeln"), beebook.windowTitle());
     EXPECT_EQ(2, beebook.ListBox1->count());
@@ -131,7 +131,7 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
               Items(beebook.ListBox1));
 
     bool options = false;
-    flows.showOptions = [&] { options = true; };
+    flows.onShowOptions = [&] { options = true; };
     beebook.Button2->click();
     EXPECT_TRUE(options);
 
@@ -159,8 +159,8 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
 }
 
 TEST_F(DictionaryWindow, AnUnreadableDataFileIsNotOpened) {
-  t.shared->DataFilePath = t.dir.file("fehlt.fid");
-  t.messages.expect("RW - Fehler in Unit6!" + mhtest::Missing(t.shared->DataFilePath), Answer::Ok,
+  t.lesson.dataFilePath = t.dir.file("fehlt.fid");
+  t.messages.expect("RW - Fehler in Unit6!" + mhtest::Missing(t.lesson.dataFilePath), Answer::Ok,
                     MsgKind::Error, MsgButtons::Ok);
   beebook.OpenDictionary();
   EXPECT_FALSE(beebook.isVisible());
@@ -184,7 +184,7 @@ class DictionaryFlows : public ::testing::Test {
 TEST_F(DictionaryFlows, MainWindowAndQuickView) {
   TForm1& main = windows.main();
   main.show();
-  t.shared->CurUnitID = 77;
+  t.lesson.unitId = 77;
   QString quickTitle, quickB1;
   bool mainHidden = false;
   {
@@ -213,7 +213,7 @@ TEST_F(DictionaryFlows, MainWindowAndQuickView) {
   EXPECT_TRUE(main.isVisible());
   EXPECT_EQ(QStringLiteral("Quick-View"), quickTitle);
   EXPECT_EQ(QStringLiteral("Haus"), quickB1);
-  EXPECT_EQ(77, t.shared->CurUnitID) << "no lesson is chosen for the dictionary";
+  EXPECT_EQ(77, t.lesson.unitId) << "no lesson is chosen for the dictionary";
 }
 
 TEST_F(DictionaryFlows, CommandLineChoosesALessonFirst) {
@@ -230,7 +230,7 @@ TEST_F(DictionaryFlows, CommandLineChoosesALessonFirst) {
   });
   HandleCommandLine(t.services, windows.main(), {path});
   EXPECT_EQ(QStringLiteral("Merkhaus ]|[ - Wörterbuch -- Meine Vokabeln"), caption);
-  EXPECT_EQ(1, t.shared->CurUnitID);
+  EXPECT_EQ(1, t.lesson.unitId);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "support/datafile_builder.h"
 #include "support/fake_flows.h"
 #include "support/fakes.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 
 namespace merkhaus {
@@ -28,28 +29,29 @@ constexpr const char* kAskSave =
 // and a deleted dog/Hund after it; lesson 255 "Farben" is empty.
 class EntrySessionTest : public ::testing::Test {
  protected:
-  mhtest::TempDir dir;
+  mhtest::TestContext t;
+  mhtest::TempDir& dir = t.dir;
   std::string path = dir.file("vok.fid");
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
-  Options options;
-  mhtest::ScriptedMessages messages;
+  LessonContext& lesson = t.lesson;
+  Options& options = t.options;
+  mhtest::ScriptedMessages& messages = t.messages;
   mhtest::FakeFlows flows;
-  EntrySession session{*shared, options, messages, flows, flows};
+  EntrySession session{t.services, flows.bundle()};
 
   void SetUp() override {
     mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", "Schule"),
                                 Unit(1, "Tiere", "Haustiere"), Unit(255, "Farben"),
                                 Entry(1, "cat", "Katze"), Entry(1, "dog", "Hund", "", 1)});
-    shared->DataFilePath = path;
-    shared->CurUnitID = 1;
-    ASSERT_TRUE(ReadHeaderRecord(path, shared->DataFileHeader));
-    session.Open(true);
+    lesson.dataFilePath = path;
+    lesson.unitId = 1;
+    lesson.dataFileHeader = ReadHeaderRecord(path).value();
+    session.open(true);
   }
   void TearDown() override { ClearFileFaults(); }
 
   bool Type(const char* a1, const char* b1) {
     session.setFields({W(a1), {}, {}, W(b1), {}, {}, {}});
-    return session.Add();
+    return session.add();
   }
   std::vector<std::string> Lines() const {
     std::vector<std::string> out;
@@ -71,17 +73,17 @@ TEST_F(EntrySessionTest, OpensOnTheLessonWithAnEmptyBuffer) {
   // Whatever was typed or buffered before is gone at the next opening.
   ASSERT_TRUE(Type("a", "b"));
   session.setFields({W("x"), {}, {}, {}, {}, {}, {}});
-  session.Open(true);
+  session.open(true);
   EXPECT_TRUE(session.view().lines.empty());
   EXPECT_EQ(EntryTexts{}, session.view().fields);
 
   // A lesson that is gone is told; the window opens with what it has.
-  shared->CurUnitID = 9;
+  lesson.unitId = 9;
   messages.expect("Böser Fehler: 301", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  session.Open(true);
+  session.open(true);
   EXPECT_EQ(W("Tiere"), session.view().lessonName);
   // The DataFile editor has loaded the lesson itself.
-  session.Open(false);
+  session.open(false);
   EXPECT_TRUE(messages.done());
 }
 
@@ -98,13 +100,13 @@ TEST_F(EntrySessionTest, EnteringCorrectingAndRemoving) {
 
   // Double click and "Ändern": the fields go back into the same line, unsplit and cut.
   session.setSelected(0);
-  session.LoadSelected();
+  session.loadSelected();
   EXPECT_EQ(W("house"), session.view().fields.A1);
   EXPECT_EQ(W("home"), session.view().fields.A2);
   EntryTexts fixed = session.view().fields;
   fixed.A1 = W(" a;b  c ");
   session.setFields(fixed);
-  EXPECT_TRUE(session.Change());
+  EXPECT_TRUE(session.change());
   EXPECT_EQ(W("a;b c"), session.buffer()[0].A1.get());
   EXPECT_EQ(W("home"), session.buffer()[0].A2.get());
   EXPECT_EQ(EntryTexts{}, session.view().fields);
@@ -112,20 +114,20 @@ TEST_F(EntrySessionTest, EnteringCorrectingAndRemoving) {
   // Without a selected line, or with an empty first field, "Ändern" does nothing.
   session.setFields({W("x"), {}, {}, W("y"), {}, {}, {}});
   session.setSelected(-1);
-  EXPECT_FALSE(session.Change());
+  EXPECT_FALSE(session.change());
   session.setSelected(1);
   session.setFields({W("x"), {}, {}, {}, {}, {}, {}});
-  EXPECT_FALSE(session.Change());
+  EXPECT_FALSE(session.change());
 
   // "Entfernen" moves the later entries up; the double click then loads the former third.
   session.setSelected(1);
-  session.Remove();
+  session.remove();
   EXPECT_EQ((std::vector<std::string>{"a;b c = Haus", "cow = Kuh"}), Lines());
   EXPECT_EQ(-1, session.view().selected);
   session.setSelected(1);
-  session.LoadSelected();
+  session.loadSelected();
   EXPECT_EQ(W("cow"), session.view().fields.A1);
-  session.ClearFields();
+  session.clearFields();
   EXPECT_EQ(EntryTexts{}, session.view().fields);
 
   // The 256th entry is refused and the fields keep their text; after a removal it fits.
@@ -136,7 +138,7 @@ TEST_F(EntrySessionTest, EnteringCorrectingAndRemoving) {
   EXPECT_FALSE(Type("one", "more"));
   EXPECT_EQ(W("one"), session.view().fields.A1);
   session.setSelected(0);
-  session.Remove();
+  session.remove();
   EXPECT_TRUE(Type("one", "more"));
   EXPECT_EQ(255u, session.buffer().size());
   EXPECT_TRUE(messages.done());
@@ -144,44 +146,44 @@ TEST_F(EntrySessionTest, EnteringCorrectingAndRemoving) {
 
 TEST_F(EntrySessionTest, ALessonSwitchSavesEachEntryIntoItsOwnLesson) {
   ASSERT_TRUE(Type("dog", "Hund"));
-  flows.selectUnit = [&](const std::string& p, bool allowCreate) -> std::uint8_t {
+  flows.onSelectLesson = [&](const std::string& p,
+                             bool allowCreate) -> std::optional<std::uint8_t> {
     EXPECT_EQ(path, p);
     EXPECT_TRUE(allowCreate);
     return 255;
   };
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(W("Farben"), session.view().lessonName);
   EXPECT_EQ(1u, session.buffer().size());  // the buffer is kept
   ASSERT_TRUE(Type("red", "rot"));
 
-  // A cancelled choice keeps the lesson.
-  flows.selectUnit = [&](const std::string&, bool) -> std::uint8_t {
-    shared->Cancelled = 1;
-    return 0;
+  // An abandoned choice keeps the lesson.
+  flows.onSelectLesson = [&](const std::string&, bool) -> std::optional<std::uint8_t> {
+    return std::nullopt;
   };
-  session.ChangeLesson();
-  EXPECT_EQ(255, shared->CurUnitID);
+  session.changeLesson();
+  EXPECT_EQ(255, lesson.unitId);
 
   messages.expect("2 Vokabeln erfolgreich in \"Farben\" in \"Meine Vokabeln\" geschrieben.",
                   Answer::Ok, MsgKind::Information, MsgButtons::Ok);
-  EXPECT_TRUE(session.Save());
+  EXPECT_TRUE(session.save());
   EXPECT_TRUE(session.view().lines.empty());
   const auto records = mhtest::ReadRecords(path);
   ASSERT_EQ(7u, records.size());
   EXPECT_EQ(Entry(1, "dog", "Hund"), records[5]);
   EXPECT_EQ(Entry(255, "red", "rot"), records[6]);
   // An empty buffer saves nothing and says nothing.
-  EXPECT_FALSE(session.Save());
+  EXPECT_FALSE(session.save());
   EXPECT_EQ(7u, mhtest::ReadRecords(path).size());
 }
 
 TEST_F(EntrySessionTest, EndAsksWhileTheBufferHoldsEntries) {
-  EXPECT_TRUE(session.ConfirmEnd());  // empty: no question
+  EXPECT_TRUE(session.confirmEnd());  // empty: no question
   ASSERT_TRUE(Type("dog", "Hund"));
   const std::string before = mhtest::ReadBytes(path);
 
   messages.expect(kAskSave, Answer::Cancel, MsgKind::Information, MsgButtons::YesNoCancel);
-  EXPECT_FALSE(session.ConfirmEnd());
+  EXPECT_FALSE(session.confirmEnd());
   EXPECT_EQ(1u, session.buffer().size());
 
   // "Ja" when saving fails: the window stays with the buffer.
@@ -191,19 +193,19 @@ TEST_F(EntrySessionTest, EndAsksWhileTheBufferHoldsEntries) {
                   "\" kann nicht geschrieben werden: kein Speicherplatz mehr auf dem "
                   "Datenträger.\nDas DataFile ist unverändert. Es wurde nichts gespeichert; die "
                   "Vokabeln bleiben im Puffer.");
-  EXPECT_FALSE(session.ConfirmEnd());
+  EXPECT_FALSE(session.confirmEnd());
   ClearFileFaults();
   EXPECT_EQ(before, mhtest::ReadBytes(path));
   EXPECT_EQ(1u, session.buffer().size());
 
   messages.expect(kAskSave, Answer::Yes);
   messages.expect("1 Vokabeln erfolgreich in \"Tiere\" in \"Meine Vokabeln\" geschrieben.");
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_EQ(6u, mhtest::ReadRecords(path).size());
 
   ASSERT_TRUE(Type("cow", "Kuh"));
   messages.expect(kAskSave, Answer::No);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_TRUE(session.buffer().empty());
   EXPECT_EQ(6u, mhtest::ReadRecords(path).size());
   EXPECT_TRUE(messages.done());
@@ -214,41 +216,43 @@ TEST_F(EntrySessionTest, LastEntryIsTheLastSavedRecordOfTheLesson) {
   // The lesson's last record is a deleted entry: it counts.
   messages.expect("Die zuletzt eingegebene Vokabel lautet: \"dog = Hund\"", Answer::Ok,
                   MsgKind::Information, MsgButtons::Ok);
-  session.ShowLastEntry();
+  session.showLastEntry();
 
   // A lesson with only its header holds no entry; the header is not shown as one.
-  flows.selectUnit = [](const std::string&, bool) -> std::uint8_t { return 255; };
-  session.ChangeLesson();
+  flows.onSelectLesson = [](const std::string&, bool) -> std::optional<std::uint8_t> {
+    return 255;
+  };
+  session.changeLesson();
   messages.expect("In der Lektion \"Farben\" ist noch keine Vokabel gespeichert.", Answer::Ok,
                   MsgKind::Information, MsgButtons::Ok);
-  session.ShowLastEntry();
+  session.showLastEntry();
 
   const std::string missing = dir.file("weg.fid");
-  shared->DataFilePath = missing;
+  lesson.dataFilePath = missing;
   messages.expect("Das Datafile \"" + missing +
                       "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!" +
                       mhtest::Missing(missing),
                   Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  session.ShowLastEntry();
+  session.showLastEntry();
   EXPECT_TRUE(messages.done());
 }
 
 TEST_F(EntrySessionTest, InfoButtonsEditAndShowTheHeadersAgain) {
-  flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+  flows.onShowHeaderInfo = [&](bool forDataFile, bool editable) {
     EXPECT_TRUE(forDataFile);
     EXPECT_TRUE(editable);
-    shared->DataFileHeader.B1.set(W("Umbenannt"));
+    lesson.dataFileHeader.B1.set(W("Umbenannt"));
   };
-  session.DataFileInfo();
+  session.dataFileInfo();
   EXPECT_EQ(W("Umbenannt"), session.view().dataFileName);
 
-  flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+  flows.onShowHeaderInfo = [&](bool forDataFile, bool editable) {
     EXPECT_FALSE(forDataFile);
     EXPECT_TRUE(editable);
-    shared->CurUnit.B1.set(W("Haustiere"));
-    shared->CurUnit.Comment.set(W(""));
+    lesson.lessonHeader.B1.set(W("Haustiere"));
+    lesson.lessonHeader.Comment.set(W(""));
   };
-  session.LessonInfo();
+  session.lessonInfo();
   EXPECT_EQ(W("Haustiere"), session.view().lessonName);
   EXPECT_EQ(W(""), session.view().lessonComment);
 }

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "config/special_char_edit.h"
+#include "platform/dialogs.h"
 #include "platform/file_io.h"
 #include "shell/lesson_choice.h"
 #include "shell/main_window.h"
@@ -49,15 +50,15 @@ class EntryWindow : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   mhtest::FakeFlows flows;
-  TForm3 form{t.services, flows, flows, flows};
+  TForm3 form{t.mode(flows.bundle(), HelpContext::Entry)};
   std::string path = t.dir.file("vok.fid");
 
   void SetUp() override {
     mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", "Schule"),
                                 Unit(1, "Tiere", "Haustiere"), Entry(1, "cat", "Katze")});
-    t.shared->DataFilePath = path;
-    t.shared->CurUnitID = 1;
-    ASSERT_TRUE(ReadHeaderRecord(path, t.shared->DataFileHeader));
+    t.lesson.dataFilePath = path;
+    t.lesson.unitId = 1;
+    t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
     t.specialChars.keys[0] = {'\xE7', '\xC7'};  // F5: ç, Shift+F5: Ç
   }
   void TearDown() override { ClearFileFaults(); }
@@ -134,22 +135,22 @@ TEST_F(EntryWindow, ShowsTheLessonAndWiresEveryControl) {
 
     // The dialogs and choosers behind the buttons.
     std::vector<std::pair<bool, bool>> infos;
-    flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+    flows.onShowHeaderInfo = [&](bool forDataFile, bool editable) {
       infos.emplace_back(forDataFile, editable);
-      t.shared->DataFileHeader.B1.set(std::string_view("Neu"));
+      t.lesson.dataFileHeader.B1.set(std::string_view("Neu"));
     };
     form.Button7->click();
     form.Button8->click();
     EXPECT_EQ((std::vector<std::pair<bool, bool>>{{true, true}, {false, true}}), infos);
     EXPECT_EQ(QStringLiteral("Neu"), form.Label4->text());
     int options = 0;
-    flows.showOptions = [&] { ++options; };
+    flows.onShowOptions = [&] { ++options; };
     form.Button9->click();
     EXPECT_EQ(1, options);
-    flows.selectUnit = [&](const std::string&, bool allowCreate) -> std::uint8_t {
+    flows.onSelectLesson = [&](const std::string&,
+                               bool allowCreate) -> std::optional<std::uint8_t> {
       EXPECT_TRUE(allowCreate);
-      t.shared->Cancelled = 1;
-      return 0;
+      return std::nullopt;
     };
     form.Button4->click();
     EXPECT_EQ(QStringLiteral("Tiere"), form.Label6->text());

@@ -57,8 +57,8 @@ TEST_F(CleanupTest, KeepsTheLiveRecordsInOrderAndTheOldFileAsBackup) {
   const std::vector<mhtest::RawRecord> after = {before[0], before[1], before[2], before[4]};
   EXPECT_EQ(after, mhtest::ReadRecords(path));
   EXPECT_EQ(oldBytes, mhtest::ReadBytes(backup));
-  EXPECT_TRUE(ListDeletedUnits(path).lines.empty());
-  EXPECT_TRUE(ListDeletedVocs(path, 1).lines.empty());
+  EXPECT_TRUE(ListDeletedLessons(path).value().lines.empty());
+  EXPECT_TRUE(ListDeletedEntries(path, 1).value().lines.empty());
 
   // Again, with nothing deleted: the DataFile stays byte for byte, the backup is replaced.
   const std::string cleanBytes = mhtest::ReadBytes(path);

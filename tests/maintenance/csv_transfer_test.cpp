@@ -5,7 +5,7 @@
 
 #include "platform/cp1252.h"
 #include "store/datafile.h"
-#include "store/units.h"
+#include "store/lesson_list.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 #include "transfer_test_support.h"
@@ -173,18 +173,17 @@ TEST(CsvRoundTrip, ExampleLessonsComeBackUnchanged) {
     mhtest::TempDir dir;
     const std::string from = dir.file("from.fid"), to = dir.file("to.fid");
     mhtest::BuildExampleDataFile(folder, from);
-    FileError error;
-    ASSERT_TRUE(CreateDataFile(to, MakeDataFileHeader(WinString("N"), {}, {}, {}, {}), error));
+    ASSERT_TRUE(CreateDataFile(to, MakeDataFileHeader(WinString("N"), {}, {}, {}, {})));
     mhtest::ScriptedMessages msgs;
-    const UnitList units = ReadUnitList(from);
+    const LessonList units = ReadLessonList(from).value();
     ASSERT_GE(units.lines.size(), 1u);
-    for (const UnitLine& unit : units.lines) {
-      const LessonRead lesson = ReadLesson(from, unit.UnitID, SIZE_MAX);
-      const std::string csv = dir.file("lesson" + std::to_string(unit.UnitID) + ".csv");
+    for (const LessonLine& unit : units.lines) {
+      const LessonRead lesson = ReadLesson(from, unit.unitId, SIZE_MAX).value();
+      const std::string csv = dir.file("lesson" + std::to_string(unit.unitId) + ".csv");
       ASSERT_TRUE(ExportCsv(csv, lesson.entries, msgs));
       const ImportResult r = ImportCsv(to, csv, 0, msgs);
       ASSERT_TRUE(r.imported);
-      const LessonRead back = ReadLesson(to, r.unitID, SIZE_MAX);
+      const LessonRead back = ReadLesson(to, r.unitID, SIZE_MAX).value();
       ASSERT_EQ(lesson.entries.size(), back.entries.size());
       for (std::size_t i = 0; i < back.entries.size(); ++i) {
         TVocData expected = lesson.entries[i];

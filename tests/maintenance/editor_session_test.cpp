@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "store/datafile.h"
 #include "support/datafile_builder.h"
 #include "support/fake_flows.h"
 #include "support/fakes.h"
+#include "support/test_context.h"
 
 namespace merkhaus {
 namespace {
@@ -24,42 +26,70 @@ TEST(EditorStatistics, CountsInFullWidth) {
 }
 
 struct NoRestore : RestoreWindows {
-  void ListDeletedUnits() override { ADD_FAILURE(); }
-  void ListDeletedVocs() override { ADD_FAILURE(); }
+  void listDeletedLessons() override { ADD_FAILURE(); }
+  void listDeletedEntries() override { ADD_FAILURE(); }
 };
 
 TEST(EditorSession, OpensOnlyOnAReadableDataFile) {
-  mhtest::TempDir dir;
-  auto shared = std::make_unique<Shared>();
-  Options options;
-  mhtest::ScriptedMessages msgs;
-  mhtest::ScriptedFileDialogs dialogs;
+  mhtest::TestContext t;
+  mhtest::TempDir& dir = t.dir;
+  mhtest::ScriptedMessages& msgs = t.messages;
   mhtest::FakeFlows flows;
   NoRestore restore;
-  EditorSession session(*shared, options, msgs, dialogs,
-                        {flows, flows, flows, flows, flows, restore});
+  EditorSession session(t.services, flows.bundle(), restore);
 
   std::string chosen;
-  flows.chooseDataFile = [&](ChooseMode mode) {
+  flows.onChooseDataFile = [&](ChooseMode mode) -> std::optional<std::string> {
     EXPECT_EQ(ChooseMode::NewDataFile, mode) << "the editor offers \"Neues...\"";
-    if (chosen.empty()) shared->Cancelled = 1;
+    if (chosen.empty()) return std::nullopt;
     return chosen;
   };
-  EXPECT_FALSE(session.OpenEditor()) << "cancelled";
+  EXPECT_FALSE(session.openEditor()) << "cancelled";
 
   chosen = dir.file("leer");
   mhtest::WriteBytes(chosen, "");
   msgs.expect("RW - Fehler: 1101\nDie Datei \"" + chosen +
               "\" kann nicht gelesen werden: die Datei endet unerwartet.");
-  EXPECT_FALSE(session.OpenEditor());
+  EXPECT_FALSE(session.openEditor());
 
   chosen = dir.file("neu.fid");
   mhtest::WriteRecords(chosen, {mhtest::Header("Neu")});
-  options.alwaysthisfile = true;
-  ASSERT_TRUE(session.OpenEditor());
+  t.options.alwaysthisfile = true;
+  ASSERT_TRUE(session.openEditor());
   EXPECT_EQ("DataFile-Editor -- Neu", session.view().caption);
   EXPECT_FALSE(session.view().dataFileEnabled) << "alwaysthisfile";
-  EXPECT_EQ(chosen, shared->DataFilePath);
+  EXPECT_EQ(chosen, t.lesson.dataFilePath);
+}
+
+TEST(EditorSession, AnImportIntoTheSelectedLessonShowsItsNewEntries) {
+  mhtest::TestContext t;
+  mhtest::FakeFlows flows;
+  NoRestore restore;
+  EditorSession session(t.services, flows.bundle(), restore);
+  const std::string path = t.dir.file("v.fid");
+  mhtest::WriteRecords(path,
+                       {mhtest::Header("V"), mhtest::Unit(1, "L"), mhtest::Entry(1, "x", "y")});
+  t.lesson.dataFilePath = path;
+  t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
+  flows.onSelectLesson = [](const std::string&, bool) { return std::optional<std::uint8_t>(1); };
+  session.selectLesson();
+  ASSERT_EQ(1u, session.entries().size());
+
+  const std::string file = t.dir.file("neu.txt");
+  mhtest::WriteBytes(file, "<%>BODY<%>\r\na == b\r\n");
+  t.fileDialogs.answerOpen(file);
+  session.importFile();
+  EXPECT_EQ((std::vector<WinString>{WinString("x = y"), WinString("a = b")}), session.view().lines);
+  EXPECT_EQ("2", session.view().lessonCount);
+  EXPECT_EQ("2", session.view().entries) << "the figures follow";
+
+  // Without a selected lesson the file needs a head, and the list is left alone.
+  session.deselectLesson();
+  t.fileDialogs.answerOpen(file);
+  t.messages.expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
+  session.importFile();
+  EXPECT_EQ(2u, session.entries().size());
+  EXPECT_TRUE(t.messages.done());
 }
 
 }  // namespace

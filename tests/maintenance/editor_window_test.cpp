@@ -57,19 +57,11 @@ class EditorWindow : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   mhtest::FakeFlows flows;
-  Tundelete undelete{t.services};
-  Tundeletevoc undeletevoc{t.services};
-  struct Restore : RestoreWindows {
-    EditorWindow& test;
-    explicit Restore(EditorWindow& t) : test(t) {}
-    void ListDeletedUnits() override { test.undelete.ListDeletedUnits(); }
-    void ListDeletedVocs() override { test.undeletevoc.ListDeletedVocs(); }
-  } restore{*this};
-  TEditDataFile form{t.services, flows, flows, flows, flows, flows, restore};
+  TEditDataFile form{t.mode(flows.bundle())};
   std::string path = t.dir.file("vok.fid");
 
   void SetUp() override {
-    flows.chooseDataFile = [this](ChooseMode) { return path; };
+    flows.onChooseDataFile = [this](ChooseMode) { return std::optional<std::string>(path); };
     form.session().backupPath = [this] { return t.dir.file("cleanup.tmp"); };
   }
   void TearDown() override { ClearFileFaults(); }
@@ -88,9 +80,9 @@ class EditorWindow : public ::testing::Test {
   }
   QStringList Figures() const { return FiguresOf(form); }
   void SelectLesson(std::uint8_t id) {
-    flows.selectUnit = [id](const std::string&, bool allowCreate) {
+    flows.onSelectLesson = [id](const std::string&, bool allowCreate) {
       EXPECT_TRUE(allowCreate);
-      return id;
+      return std::optional<std::uint8_t>(id);
     };
     form.Button5->click();
   }
@@ -128,23 +120,24 @@ TEST_F(EditorWindow, EveryButtonReachesItsAction) {
     EXPECT_TRUE(form.Button7->isEnabled());
 
     // "Bearbeiten" and the double click: the quick edit of the selected entry.
-    std::vector<std::size_t> edited;
-    flows.quickEditEntry = [&](std::size_t index, bool editable) {
+    std::vector<std::string> edited;
+    flows.onQuickEditEntry = [&](const TVocData& entry, bool editable) -> std::optional<TVocData> {
       EXPECT_TRUE(editable);
-      edited.push_back(index);
-      if (index != 0) return false;
-      t.shared->VocList[index].A1.set(std::string_view("kitten"));
-      return true;
+      edited.push_back(std::string(entry.A1.view()));
+      if (entry.A1.view() != "cat") return std::nullopt;
+      TVocData corrected = entry;
+      corrected.A1.set(std::string_view("kitten"));
+      return corrected;
     };
     form.ListBox1->setCurrentRow(0);
     form.Button8->click();
     EXPECT_EQ(L({"kitten = Katze", "dog = Hund"}), Lines(form.ListBox1));
     DoubleClick(form.ListBox1, 1);
-    EXPECT_EQ((std::vector<std::size_t>{0, 1}), edited);
+    EXPECT_EQ((std::vector<std::string>{"cat", "dog"}), edited);
     EXPECT_EQ(QStringLiteral("dog = Hund"), form.ListBox1->item(1)->text()) << "not confirmed";
 
     std::vector<std::pair<bool, bool>> infos;
-    flows.showHeaderInfo = [&](bool dataFile, bool editable) {
+    flows.onShowHeaderInfo = [&](bool dataFile, bool editable) {
       infos.emplace_back(dataFile, editable);
     };
     form.Button2->click();
@@ -207,7 +200,7 @@ TEST_F(EditorWindow, EveryButtonReachesItsAction) {
     form.Button4->click();
     EXPECT_TRUE(std::filesystem::exists(t.dir.file("cleanup.tmp")));
 
-    flows.chooseDataFile = [&](ChooseMode) { return other; };
+    flows.onChooseDataFile = [&](ChooseMode) { return other; };
     form.Button16->click();
     EXPECT_EQ(QStringLiteral("DataFile-Editor -- Zweite"), form.windowTitle());
     EXPECT_EQ(L({"0", "0", "0  Kb", "0", "0  Kb", "0", "0  Kb"}), Figures());
@@ -261,8 +254,8 @@ TEST_F(EditorWindow, DeletingALessonAndAnEntry) {
 TEST_F(EditorWindow, NewEntriesAfterALessonSwitchShowThatLesson) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere"), Entry(1, "cat", "Katze"),
                               Unit(255, "Essen"), Entry(255, "bread", "Brot")});
-  TForm3 entry{t.services, flows, flows, flows};
-  flows.openEntryWindow = [&](bool checkLesson) {
+  TForm3 entry{t.mode(flows.bundle())};
+  flows.onOpenEntryWindow = [&](bool checkLesson) {
     EXPECT_FALSE(checkLesson);
     entry.OpenEntryWindow(checkLesson);
   };
@@ -274,7 +267,9 @@ TEST_F(EditorWindow, NewEntriesAfterALessonSwitchShowThatLesson) {
       QTest::keyClicks(entry.Edit1, QStringLiteral("dog"));
       QTest::keyClicks(entry.Edit2, QStringLiteral("Hund"));
       entry.Button2->click();
-      flows.selectUnit = [](const std::string&, bool) { return std::uint8_t{255}; };
+      flows.onSelectLesson = [](const std::string&, bool) {
+        return std::optional<std::uint8_t>(255);
+      };
       entry.Button4->click();
       QTest::keyClicks(entry.Edit1, QStringLiteral("milk"));
       QTest::keyClicks(entry.Edit2, QStringLiteral("Milch"));

@@ -11,8 +11,8 @@
 #include "maintenance/text_transfer.h"
 #include "platform/cp1252.h"
 #include "store/datafile.h"
+#include "store/lesson_list.h"
 #include "store/record_file.h"
-#include "store/units.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 
@@ -38,20 +38,17 @@ struct Imported {
 Imported ImportAll(const char* folder, const std::string& dataFile) {
   Imported result;
   mhtest::ScriptedMessages msgs;
-  FileError error;
-  EXPECT_TRUE(CreateDataFile(
-      dataFile,
-      MakeDataFileHeader(WinString("E"), WinString("F"), WinString("D"), WinString(), WinString()),
-      error));
+  EXPECT_TRUE(
+      CreateDataFile(dataFile, MakeDataFileHeader(WinString("E"), WinString("F"), WinString("D"),
+                                                  WinString(), WinString())));
   for (const std::string& file : LessonFiles(folder)) {
     SCOPED_TRACE(file);
     const ImportResult r = ImportLessonText(dataFile, file, 0, msgs);
     EXPECT_TRUE(r.imported && r.newLesson);
     EXPECT_EQ(std::vector<std::size_t>{}, r.skippedLines);
     result.entriesPerLesson.push_back(r.added);
-    const LessonRead lesson = ReadLesson(dataFile, r.unitID, SIZE_MAX);
-    EXPECT_TRUE(lesson.headerFound);
-    EXPECT_FALSE(lesson.header.B1.empty());
+    const LessonRead lesson = ReadLesson(dataFile, r.unitID, SIZE_MAX).value();
+    EXPECT_TRUE(lesson.header && !lesson.header->B1.empty());
     result.entries.insert(result.entries.end(), lesson.entries.begin(), lesson.entries.end());
   }
   for (const TVocData& e : result.entries) {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "maintenance/import_report.h"
 #include "maintenance/text_transfer.h"
-#include "maintenance/transfer_common.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 

@@ -5,7 +5,7 @@
 
 #include "platform/file_io.h"
 #include "store/datafile.h"
-#include "store/units.h"
+#include "store/lesson_list.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 #include "transfer_test_support.h"
@@ -243,25 +243,24 @@ TEST(KvtmlRoundTrip, ExampleDataFiles) {
     mhtest::TempDir dir;
     const std::string from = dir.file("from.fid"), to = dir.file("to.fid");
     mhtest::BuildExampleDataFile(folder, from);
-    FileError error;
     ASSERT_TRUE(CreateDataFile(
-        to, MakeDataFileHeader(WinString("N"), WinString("E"), WinString("D"), {}, {}), error));
+        to, MakeDataFileHeader(WinString("N"), WinString("E"), WinString("D"), {}, {})));
     mhtest::ScriptedMessages msgs;
     const std::string first = dir.file("first.kvtml"), second = dir.file("second.kvtml");
     ASSERT_TRUE(ExportDataFileKvtml(from, first, msgs));
     EXPECT_NE(std::string::npos, ReadBytes(first).find("<title>Beispiel</title>"));
     ASSERT_TRUE(ImportKvtml(to, first, msgs).imported);
 
-    const UnitList a = ReadUnitList(from), b = ReadUnitList(to);
+    const LessonList a = ReadLessonList(from).value(), b = ReadLessonList(to).value();
     ASSERT_EQ(a.lines.size(), b.lines.size());
     for (std::size_t i = 0; i < a.lines.size(); ++i) {
-      const LessonRead x = ReadLesson(from, a.lines[i].UnitID, SIZE_MAX);
-      const LessonRead y = ReadLesson(to, b.lines[i].UnitID, SIZE_MAX);
-      EXPECT_EQ(x.header.B1.get(), y.header.B1.get());
+      const LessonRead x = ReadLesson(from, a.lines[i].unitId, SIZE_MAX).value();
+      const LessonRead y = ReadLesson(to, b.lines[i].unitId, SIZE_MAX).value();
+      EXPECT_EQ(x.header->B1.get(), y.header->B1.get());
       ASSERT_EQ(x.entries.size(), y.entries.size());
       for (std::size_t k = 0; k < x.entries.size(); ++k) {
         TVocData expected = x.entries[k];
-        expected.UnitID = y.header.UnitID;
+        expected.UnitID = y.header->UnitID;
         EXPECT_TRUE(RecordsEqual(expected, y.entries[k])) << x.entries[k].A1.view();
       }
     }

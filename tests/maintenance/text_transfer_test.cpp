@@ -81,9 +81,7 @@ TEST(FormatExportLine, JoinsSidesSynonymsAndComment) {
   for (const auto& c : cases)
     EXPECT_EQ(W(c.line), FormatExportLine(c.entry)) << c.line;
 
-  Shared shared;
-  shared.VocList[3] = Rec("dog", "", "", "Hund", "", "");
-  EXPECT_EQ(W("dog == Hund"), FormatExportLine(shared, 3));
+  EXPECT_EQ(W("dog == Hund"), FormatExportLine(Rec("dog", "", "", "Hund", "", "")));
 }
 
 TEST(FormatExportLine, EmptyA2ShiftsA3IntoA2OnReimport) {
@@ -99,7 +97,7 @@ TEST(ExportUnitTest, WritesTheWholeFileWithCrLf) {
   const TVocData entries[] = {Rec("dog", "hound", "", "Hund", "", "", "best friend"),
                               Rec("cat", "", "", "Katze", "", "")};
   mhtest::ScriptedMessages msgs;
-  ASSERT_TRUE(ExportUnit(out, unit, entries, W("13.05.2024"), msgs));
+  ASSERT_TRUE(ExportLessonText(out, unit, entries, W("13.05.2024"), msgs));
   EXPECT_EQ(Latin1("<%>HEAD<%>\r\n"
                    "Exported with Merkhaus 3 - by Merkhaus Autoren\r\n"
                    "Version: Version 3.05\r\n"
@@ -119,7 +117,7 @@ TEST(ExportUnitTest, WritesTheWholeFileWithCrLf) {
   ExportSettings utf8;
   utf8.askBeforeOverwrite = false;
   utf8.encoding = TextEncoding::Utf8;
-  ASSERT_TRUE(ExportUnit(out, unit, entries, W("13.05.2024"), msgs, utf8));
+  ASSERT_TRUE(ExportLessonText(out, unit, entries, W("13.05.2024"), msgs, utf8));
   EXPECT_NE(std::string::npos, ReadBytes(out).find("Name: Übung 1\r\n"));
 }
 
@@ -143,16 +141,16 @@ TEST(ExportUnitTest, EmptyLessonExistingFileAndUncreatableFile) {
 
   msgs.expect("Diese Lektion enhält keine Vokabeln!", Answer::Ok, MsgKind::Information,
               MsgButtons::Ok);
-  EXPECT_FALSE(ExportUnit(out, unit, {}, W("d"), msgs));
+  EXPECT_FALSE(ExportLessonText(out, unit, {}, W("d"), msgs));
   EXPECT_FALSE(std::filesystem::exists(out));
 
   WriteBytes(out, "alt");
   msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::No, MsgKind::Warning,
               MsgButtons::YesNoDefaultNo);
-  EXPECT_FALSE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
+  EXPECT_FALSE(ExportLessonText(out, unit, {&entry, 1}, W("d"), msgs));
   EXPECT_EQ("alt", ReadBytes(out));
   msgs.expect("Dateiname vorhanden! Überschreiben?", Answer::Yes);
-  EXPECT_TRUE(ExportUnit(out, unit, {&entry, 1}, W("d"), msgs));
+  EXPECT_TRUE(ExportLessonText(out, unit, {&entry, 1}, W("d"), msgs));
   EXPECT_NE(std::string::npos, ReadBytes(out).find("a == b\r\n"));
 
   EXPECT_TRUE(msgs.done());
@@ -194,7 +192,7 @@ TEST(ExportUnitTest, AFailedExportLeavesTheOldFile) {
     msgs.expect("Fehler beim schreiben!\nDie Datei \"" + c.path + "\" " + c.reason +
                     "\nEs wurde nichts exportiert.",
                 Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-    EXPECT_FALSE(ExportUnit(c.path, unit, {&entry, 1}, W("d"), msgs, force)) << c.path;
+    EXPECT_FALSE(ExportLessonText(c.path, unit, {&entry, 1}, W("d"), msgs, force)) << c.path;
     ClearFileFaults();
     EXPECT_EQ("alt", ReadBytes(out));
   }
@@ -472,23 +470,6 @@ TEST_F(ImportTest, IntoALessonTheHeadIsIgnored) {
   EXPECT_EQ(Entry(1, "c", "d"), ReadRecords(path).at(4));
 }
 
-TEST_F(ImportTest, EditorImportReloadsTheSelectedLesson) {
-  Shared shared;
-  shared.DataFilePath = path;
-  shared.CurUnitID = 1;
-  const std::string file = writeText(Crlf({"<%>BODY<%>", "a == b"}));
-  ImportResult r = ImportLessonFile(shared, file, true, msgs);
-  EXPECT_EQ(1, r.unitID);
-  ASSERT_EQ(2, shared.VocCount);
-  EXPECT_EQ("a", shared.VocList[1].A1.view());
-
-  // Without a selected lesson the file needs a head; the loaded lesson is left alone.
-  msgs.expect("Datei nicht gültig!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  r = ImportLessonFile(shared, file, false, msgs);
-  EXPECT_FALSE(r.imported);
-  EXPECT_EQ(2, shared.VocCount);
-}
-
 TEST_F(ImportTest, FailuresChangeNothing) {
   struct Case {
     const char* what;
@@ -570,11 +551,11 @@ TEST_F(ImportTest, ExportDeleteImportGivesTheLessonBack) {
                       Entry6(1, "to go", "", "to walk", "gehen", "laufen", "", "went, gone"),
                       Entry(2, "fremd", "x"), Entry6(1, "a", "b", "c", "d", "e", "f"),
                       Entry(1, "tot", "x", "", 1)});
-  const LessonRead lesson = ReadLesson(path, 1, SIZE_MAX);
-  ASSERT_TRUE(lesson.headerFound);
+  const LessonRead lesson = ReadLesson(path, 1, SIZE_MAX).value();
+  ASSERT_TRUE(lesson.header);
   const std::string text = dir.file("verben.txt");
-  ASSERT_TRUE(ExportUnit(text, lesson.header, lesson.entries, W("heute"), msgs));
-  ASSERT_EQ(3u, DeleteUnitRecords(path, 1, msgs).value());
+  ASSERT_TRUE(ExportLessonText(text, *lesson.header, lesson.entries, W("heute"), msgs));
+  ASSERT_EQ(3u, DeleteLessonRecords(path, 1).value());
 
   const ImportResult r = ImportLessonText(path, text, 0, msgs);
   ASSERT_TRUE(r.imported);

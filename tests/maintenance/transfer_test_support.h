@@ -41,13 +41,11 @@ inline void BuildExampleDataFile(const char* folder, const std::string& dataFile
     if (e.path().extension() == ".txt") files.push_back(e.path().string());
   }
   std::sort(files.begin(), files.end());
-  merkhaus::FileError error;
   ASSERT_TRUE(merkhaus::CreateDataFile(
       dataFile,
       merkhaus::MakeDataFileHeader(merkhaus::WinString("Beispiel"), merkhaus::WinString("Englisch"),
                                    merkhaus::WinString("Deutsch"), merkhaus::WinString("A"),
-                                   merkhaus::WinString("K")),
-      error));
+                                   merkhaus::WinString("K"))));
   ScriptedMessages quiet;
   for (const std::string& file : files) {
     ASSERT_TRUE(merkhaus::ImportLessonText(dataFile, file, 0, quiet).imported) << file;

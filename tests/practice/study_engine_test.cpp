@@ -13,7 +13,7 @@ namespace {
 
 class StudyEngineTest : public ::testing::Test {
  protected:
-  void Lesson(int count) { shared->VocCount = static_cast<std::uint8_t>(count); }
+  void Lesson(int count) { entries.assign(static_cast<std::size_t>(count), TVocData{}); }
   void Master(std::size_t i) {
     engine.Successes[i] = static_cast<std::uint16_t>(options.KickoutVal);
   }
@@ -21,7 +21,7 @@ class StudyEngineTest : public ::testing::Test {
   std::vector<int> Ask(int n) {
     std::vector<int> order;
     for (int i = 0; i < n; ++i) {
-      const auto next = engine.SelectNextEntry();
+      const auto next = engine.selectNextEntry();
       if (!next) {
         order.push_back(-1);
         continue;
@@ -32,17 +32,17 @@ class StudyEngineTest : public ::testing::Test {
     return order;
   }
 
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  std::vector<TVocData> entries;
   Options options;
   mhtest::ScriptedRandom random;
-  StudyEngine engine{*shared, options, random};
+  StudyEngine engine{entries, options, random};
 };
 
 TEST_F(StudyEngineTest, SystematicWalkStartsAtARandomPlaceInARandomDirection) {
   Lesson(5);
   // Forwards (draw below 50) from 3.
   random.then({49, 3});
-  EXPECT_EQ(3, engine.SelectNextEntry());
+  EXPECT_EQ(3, engine.selectNextEntry());
   EXPECT_EQ(1, random.reseeds);
   EXPECT_EQ((std::vector<int>{100, 5}), random.ranges);
 
@@ -51,13 +51,13 @@ TEST_F(StudyEngineTest, SystematicWalkStartsAtARandomPlaceInARandomDirection) {
   Master(3);
   Master(4);
   random.then({0, 2});
-  EXPECT_EQ(0, engine.SelectNextEntry());
+  EXPECT_EQ(0, engine.selectNextEntry());
   EXPECT_EQ(2, engine.MasteredCount);
 
   // Backwards (draw 50) from 0, just asked: the walk wraps to the end and skips 4 and 3.
   engine.CurIndex = 0;
   random.then({50, 0});
-  EXPECT_EQ(2, engine.SelectNextEntry());
+  EXPECT_EQ(2, engine.selectNextEntry());
   EXPECT_EQ(3, random.reseeds);
 }
 
@@ -65,18 +65,18 @@ TEST_F(StudyEngineTest, SystematicRepeatsTheLastEntryOnlyWhenAllowed) {
   Lesson(3);
   engine.CurIndex = 1;
   random.then({0, 1});
-  EXPECT_EQ(2, engine.SelectNextEntry()) << "doppelvok off: the entry just asked is skipped";
+  EXPECT_EQ(2, engine.selectNextEntry()) << "doppelvok off: the entry just asked is skipped";
   options.doppelvok = true;
   random.then({0, 1});
-  EXPECT_EQ(1, engine.SelectNextEntry());
+  EXPECT_EQ(1, engine.selectNextEntry());
   options.doppelvok = false;
   Master(0);
   Master(2);
   random.then({99, 1});
-  EXPECT_EQ(1, engine.SelectNextEntry()) << "the last open entry comes again";
+  EXPECT_EQ(1, engine.selectNextEntry()) << "the last open entry comes again";
   Master(1);
   random.then({99, 1});
-  EXPECT_EQ(std::nullopt, engine.SelectNextEntry());
+  EXPECT_EQ(std::nullopt, engine.selectNextEntry());
   EXPECT_EQ(3, engine.MasteredCount);
 }
 
@@ -84,7 +84,7 @@ TEST_F(StudyEngineTest, EmptyLessonHasNothingToAskInAnyOrder) {
   Lesson(0);
   for (int a = 0; a < 4; ++a) {
     options.algorithmus = a;
-    EXPECT_EQ(std::nullopt, engine.SelectNextEntry()) << a;
+    EXPECT_EQ(std::nullopt, engine.selectNextEntry()) << a;
     EXPECT_EQ(0, engine.MasteredCount);
   }
   EXPECT_TRUE(random.ranges.empty());
@@ -95,7 +95,7 @@ TEST_F(StudyEngineTest, InOrderStartsAfterTheEntryAskedLast) {
   options.algorithmus = 1;
   EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 0, 1}), Ask(6));
   options.algorithmus = 2;
-  StudyEngine fresh(*shared, options, random);  // a new run: CurIndex 0
+  StudyEngine fresh(entries, options, random);  // a new run: CurIndex 0
   engine.CurIndex = fresh.CurIndex;
   EXPECT_EQ((std::vector<int>{4, 3, 2, 1, 0, 4}), Ask(6));
   EXPECT_TRUE(random.ranges.empty()) << "the orders in sequence draw nothing";
@@ -120,9 +120,9 @@ TEST_F(StudyEngineTest, InOrderAfterALongerLessonStartsAtAnEnd) {
   Lesson(3);
   engine.CurIndex = 7;  // asked last in a longer lesson
   options.algorithmus = 1;
-  EXPECT_EQ(0, engine.SelectNextEntry());
+  EXPECT_EQ(0, engine.selectNextEntry());
   options.algorithmus = 2;
-  EXPECT_EQ(0, engine.SelectNextEntry()) << "both wrap tests apply in both directions";
+  EXPECT_EQ(0, engine.selectNextEntry()) << "both wrap tests apply in both directions";
 }
 
 TEST_F(StudyEngineTest, RandomDrawsUntilAnOpenEntryOtherThanTheLast) {
@@ -131,16 +131,16 @@ TEST_F(StudyEngineTest, RandomDrawsUntilAnOpenEntryOtherThanTheLast) {
   engine.CurIndex = 0;
   Master(2);
   random.then({0, 2, 3});
-  EXPECT_EQ(3, engine.SelectNextEntry());
+  EXPECT_EQ(3, engine.selectNextEntry());
   EXPECT_EQ(0, random.reseeds);
   EXPECT_EQ((std::vector<int>{4, 4, 4}), random.ranges);
   options.doppelvok = true;
   random.then({3});
-  EXPECT_EQ(3, engine.SelectNextEntry());
+  EXPECT_EQ(3, engine.selectNextEntry());
   Master(0);
   Master(1);
   Master(3);
-  EXPECT_EQ(std::nullopt, engine.SelectNextEntry());
+  EXPECT_EQ(std::nullopt, engine.selectNextEntry());
 }
 
 TEST_F(StudyEngineTest, OneEntryLessonIsAskedAgainInEveryOrder) {
@@ -155,16 +155,16 @@ TEST_F(StudyEngineTest, OneEntryLessonIsAskedAgainInEveryOrder) {
 
 TEST_F(StudyEngineTest, ChooseDirection) {
   options.Abfrageweise = 1;
-  engine.ChooseDirection();
+  engine.chooseDirection();
   EXPECT_EQ(QueryDirection::BA, engine.Direction);
   options.Abfrageweise = 0;
-  engine.ChooseDirection();
+  engine.chooseDirection();
   EXPECT_EQ(QueryDirection::AB, engine.Direction);
   options.Abfrageweise = 2;
   random.then({50, 49});
-  engine.ChooseDirection();
+  engine.chooseDirection();
   EXPECT_EQ(QueryDirection::BA, engine.Direction);
-  engine.ChooseDirection();
+  engine.chooseDirection();
   EXPECT_EQ(QueryDirection::AB, engine.Direction);
   EXPECT_EQ(2, random.reseeds);
   EXPECT_EQ((std::vector<int>{100, 100}), random.ranges);
@@ -174,81 +174,81 @@ TEST_F(StudyEngineTest, KickOutAfterKickoutValNetRightAnswers) {
   Lesson(2);
   options.KickoutVal = 2;
   engine.CurIndex = 0;
-  engine.RecordRight();
-  EXPECT_FALSE(engine.IsMastered(0));
-  EXPECT_EQ(1, engine.Remaining());
-  engine.RecordRight();
-  EXPECT_TRUE(engine.IsMastered(0));
-  EXPECT_EQ(0, engine.Remaining());
+  engine.recordRight();
+  EXPECT_FALSE(engine.isMastered(0));
+  EXPECT_EQ(1, engine.remaining());
+  engine.recordRight();
+  EXPECT_TRUE(engine.isMastered(0));
+  EXPECT_EQ(0, engine.remaining());
 
   engine.CurIndex = 1;
-  engine.RecordWrong();
-  EXPECT_EQ(3, engine.Remaining());
-  engine.RecordWrong();
-  EXPECT_EQ(4, engine.Remaining()) << "penalties above successes count as a negative difference";
-  engine.RecordRight();
-  engine.RecordRight();
-  engine.RecordRight();
-  EXPECT_FALSE(engine.IsMastered(1));
-  engine.RecordRight();
-  EXPECT_TRUE(engine.IsMastered(1));
-  engine.ZeroCounters();
-  EXPECT_FALSE(engine.IsMastered(0));
-  EXPECT_EQ(2, engine.Remaining());
+  engine.recordWrong();
+  EXPECT_EQ(3, engine.remaining());
+  engine.recordWrong();
+  EXPECT_EQ(4, engine.remaining()) << "penalties above successes count as a negative difference";
+  engine.recordRight();
+  engine.recordRight();
+  engine.recordRight();
+  EXPECT_FALSE(engine.isMastered(1));
+  engine.recordRight();
+  EXPECT_TRUE(engine.isMastered(1));
+  engine.zeroCounters();
+  EXPECT_FALSE(engine.isMastered(0));
+  EXPECT_EQ(2, engine.remaining());
 }
 
 TEST_F(StudyEngineTest, TipCostsHalfTheSolutionRoundedToEven) {
   const int expected[] = {0, 1, 2, 2, 2, 3, 4, 4, 4, 5, 6, 6, 6, 7, 8, 8};
   for (int l = 1; l <= 16; ++l)
-    EXPECT_EQ(expected[l - 1], StudyEngine::TipPenalty(l)) << l;
+    EXPECT_EQ(expected[l - 1], StudyEngine::tipPenalty(l)) << l;
 }
 
 TEST_F(StudyEngineTest, PenaltiesOfTipsAndSolutions) {
   Lesson(3);
   options.Losungstrafe = 3;
   engine.CurIndex = 0;
-  engine.RecordTip();
+  engine.recordTip();
   EXPECT_EQ(2, engine.Penalties[0]);
   EXPECT_EQ(1, engine.Tries);
 
   engine.CurIndex = 1;
   engine.Tries = 0;
-  engine.RecordWrong();
-  engine.RecordSolution();
+  engine.recordWrong();
+  engine.recordSolution();
   EXPECT_EQ(3, engine.Penalties[1]) << "one for the wrong answer, 3 - 1 for the solution";
 
   engine.CurIndex = 2;
   engine.Tries = 0;
-  engine.RecordSolution();
+  engine.recordSolution();
   EXPECT_EQ(3, engine.Penalties[2]);
 }
 
 TEST_F(StudyEngineTest, FreeTipsNeverDriveTheSolutionPenaltyBelowZero) {
   Lesson(1);
   options.Losungstrafe = 1;  // tips cost nothing
-  engine.RecordTip();
-  engine.RecordTip();
-  engine.RecordSolution();
+  engine.recordTip();
+  engine.recordTip();
+  engine.recordSolution();
   EXPECT_EQ(0, engine.Penalties[0]);
   engine.Penalties[0] = 5;
   engine.Tries = 3;
-  engine.RecordSolution();
+  engine.recordSolution();
   EXPECT_EQ(3, engine.Penalties[0]);
 }
 
 TEST_F(StudyEngineTest, OutOfTriesOnTheAnswerAfterTheLastRetry) {
   Lesson(1);
   options.Neuversuche = 2;
-  EXPECT_FALSE(engine.RecordWrong());
-  EXPECT_FALSE(engine.RecordWrong());
-  EXPECT_TRUE(engine.RecordWrong()) << "the third wrong answer loses the question";
+  EXPECT_FALSE(engine.recordWrong());
+  EXPECT_FALSE(engine.recordWrong());
+  EXPECT_TRUE(engine.recordWrong()) << "the third wrong answer loses the question";
   EXPECT_EQ(3, engine.Tries);
   EXPECT_EQ(3, engine.Penalties[0]);
 
   engine.Tries = 0;
-  engine.RecordTip();
-  EXPECT_FALSE(engine.RecordWrong());
-  EXPECT_TRUE(engine.RecordWrong()) << "after a tip already the second";
+  engine.recordTip();
+  EXPECT_FALSE(engine.recordWrong());
+  EXPECT_TRUE(engine.recordWrong()) << "after a tip already the second";
 }
 
 }  // namespace

@@ -6,12 +6,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "practice/quick_edit_rules.h"
+#include "quickedit/quick_edit.h"
 #include "store/datafile.h"
 #include "support/datafile_builder.h"
 #include "support/fake_flows.h"
 #include "support/fakes.h"
 #include "support/scripted_random.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 
 namespace merkhaus {
@@ -42,16 +43,16 @@ class StudySessionTest : public ::testing::Test {
                Entry6(1, "house", "", "", "Haus", Latin1("Gebäude"), "", Latin1("ein Gebäude")),
                Entry(1, "dog", "Hund"), Entry(1, "abcde", "abcde"), Unit(2, "Leer"),
                Unit(3, "Drei"), Entry(3, "cat", "Katze")});
-    shared->DataFilePath = path;
-    shared->CurUnitID = 1;
-    EXPECT_TRUE(ReadHeaderRecord(path, shared->DataFileHeader));
+    lesson.dataFilePath = path;
+    lesson.unitId = 1;
+    lesson.dataFileHeader = ReadHeaderRecord(path).value();
     options.algorithmus = 1;
   }
 
   void Type(const char* utf8) { session.setAnswer(W(utf8)); }
   void Answer(const char* utf8) {
     Type(utf8);
-    session.Advance();
+    session.advance();
   }
   const StudyView& v() const { return session.view(); }
   StudyEngine& engine() { return session.engine(); }
@@ -64,21 +65,21 @@ class StudySessionTest : public ::testing::Test {
   }
   void ExpectEnd() { msgs.expect(kAllMastered, Answer::Ok, MsgKind::Information, MsgButtons::Ok); }
 
-  mhtest::TempDir dir;
-  std::string path = dir.file("vok.fid");
-  mhtest::ScriptedMessages msgs;
-  mhtest::ScriptedRandom random;
-  Options options;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  mhtest::TestContext t;
+  std::string path = t.dir.file("vok.fid");
+  mhtest::ScriptedMessages& msgs = t.messages;
+  mhtest::ScriptedRandom& random = t.random;
+  Options& options = t.options;
+  LessonContext& lesson = t.lesson;
   mhtest::FakeFlows flows;
-  StudySession session{*shared, options, msgs, random, flows, flows};
+  StudySession session{t.services, flows.bundle()};
 };
 
 TEST_F(StudySessionTest, StartShowsTheLessonAndTheFirstQuestion) {
   EXPECT_EQ("-", v().remaining);
   EXPECT_EQ("-", v().tries);
   EXPECT_EQ("-", v().mastered);
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ("Üben -- Vokabeln", v().caption);
   EXPECT_EQ(W("Lektion 1"), v().lessonName);
   EXPECT_EQ(W("Erste Lektion"), v().lessonComment);
@@ -100,7 +101,7 @@ TEST_F(StudySessionTest, StartShowsTheLessonAndTheFirstQuestion) {
 }
 
 TEST_F(StudySessionTest, RightAnswerShowsRichtigAndTheAnswerInGreen) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Hund");
   EXPECT_TRUE(v().rightShown);
   EXPECT_FALSE(v().wrongShown);
@@ -111,20 +112,20 @@ TEST_F(StudySessionTest, RightAnswerShowsRichtigAndTheAnswerInGreen) {
   EXPECT_EQ("1", v().remaining);
   EXPECT_EQ(1, engine().Successes[1]);
 
-  session.Advance();  // "W&eiter"
+  session.advance();  // "W&eiter"
   EXPECT_EQ(W("abcde"), v().foreignText);
   EXPECT_EQ(W(""), v().nativeText);
   EXPECT_EQ(kBlack, v().nativeColour);
   EXPECT_FALSE(v().rightShown);
   EXPECT_TRUE(AnswerMode());
 
-  session.Advance();  // an empty answer costs nothing and keeps the question
+  session.advance();  // an empty answer costs nothing and keeps the question
   EXPECT_TRUE(engine().AwaitingAnswer);
   EXPECT_EQ(0, engine().Penalties[2]);
   EXPECT_FALSE(v().wrongShown);
 
-  session.Solution();
-  session.Advance();
+  session.solution();
+  session.advance();
   EXPECT_EQ(W("house"), v().foreignText);
   EXPECT_EQ(W("ein Gebäude"), v().comment);
   Answer("Haus");
@@ -133,7 +134,7 @@ TEST_F(StudySessionTest, RightAnswerShowsRichtigAndTheAnswerInGreen) {
 
 TEST_F(StudySessionTest, OneRetryThenTheSolutionInRed) {
   options.Neuversuche = 1;
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Katze");
   EXPECT_TRUE(v().wrongShown);
   EXPECT_FALSE(v().tipEnabled);
@@ -152,25 +153,25 @@ TEST_F(StudySessionTest, OneRetryThenTheSolutionInRed) {
   EXPECT_EQ("4", v().remaining);
 
   // A new question has its tries again, tip included.
-  session.Advance();
+  session.advance();
   EXPECT_TRUE(v().tipEnabled);
   EXPECT_FALSE(v().wrongShown);
 }
 
 TEST_F(StudySessionTest, RightOnTheLastTryLeavesTheTipForTheNextQuestion) {
   options.Neuversuche = 1;
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Katze");
   Answer("Hund");
   EXPECT_TRUE(v().rightShown);
   EXPECT_TRUE(v().wrongShown) << "\"Richtig\" is drawn over \"Falsch\"";
-  session.Advance();
+  session.advance();
   EXPECT_TRUE(v().tipEnabled);
 }
 
 TEST_F(StudySessionTest, ClearWhenWrongEmptiesTheField) {
   options.clearwhenwrong = true;
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Katze");
   EXPECT_EQ(W(""), v().answer);
   EXPECT_TRUE(engine().AwaitingAnswer);
@@ -178,32 +179,32 @@ TEST_F(StudySessionTest, ClearWhenWrongEmptiesTheField) {
 
 TEST_F(StudySessionTest, TipMasksTheFirstAnswerWord) {
   engine().CurIndex = 1;  // asks abcde first
-  ASSERT_TRUE(session.StartStudy());
-  session.Tip();
+  ASSERT_TRUE(session.startStudy());
+  session.tip();
   EXPECT_EQ(W("~~c~~"), v().nativeText);
   EXPECT_EQ(kRed, v().nativeColour);
   EXPECT_FALSE(v().tipEnabled);
   EXPECT_EQ(2, engine().Penalties[2]);
   EXPECT_EQ(1, engine().Tries);
-  session.Tip();  // disabled: nothing happens
+  session.tip();  // disabled: nothing happens
   EXPECT_EQ(2, engine().Penalties[2]);
 
   options.AdvancedTips = true;
-  session.Advance();  // empty answer: back to answer mode, the tip is offered again
+  session.advance();  // empty answer: back to answer mode, the tip is offered again
   EXPECT_TRUE(v().tipEnabled);
-  session.Tip();
+  session.tip();
   EXPECT_EQ(W("a~c~e"), v().nativeText);
   EXPECT_EQ(4, engine().Penalties[2]);
-  session.Advance();
+  session.advance();
   EXPECT_FALSE(v().tipEnabled) << "two tries spent of Neuversuche 2";
 }
 
 TEST_F(StudySessionTest, TipAndSolutionInDirectionBA) {
   options.Abfrageweise = 1;
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(W(""), v().foreignText);
   EXPECT_EQ(W("Hund"), v().nativeText);
-  session.Tip();
+  session.tip();
   EXPECT_EQ(W("~~g"), v().foreignText);
   EXPECT_EQ(kRed, v().foreignColour);
   Answer("dog");
@@ -212,14 +213,14 @@ TEST_F(StudySessionTest, TipAndSolutionInDirectionBA) {
 }
 
 TEST_F(StudySessionTest, SpaceCutRewritesTheAnswerField) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("  Hunde   ");
   EXPECT_EQ(W("Hunde"), v().answer);
   Answer("  Hund  ");
   EXPECT_TRUE(v().rightShown);
 
   options.Study_SpaceCut = false;
-  session.Advance();
+  session.advance();
   Answer("  abcde ");
   EXPECT_EQ(W("  abcde "), v().answer);
   EXPECT_FALSE(v().rightShown);
@@ -227,7 +228,7 @@ TEST_F(StudySessionTest, SpaceCutRewritesTheAnswerField) {
 
 TEST_F(StudySessionTest, SofortWeiterShowsTheNextQuestionAtOnce) {
   options.Autoweiterchbx = true;
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Hund");
   EXPECT_FALSE(v().rightShown);
   EXPECT_TRUE(AnswerMode());
@@ -243,7 +244,7 @@ TEST_F(StudySessionTest, SofortWeiterShowsTheNextQuestionAtOnce) {
 }
 
 TEST_F(StudySessionTest, QuestionMarkAsksForTheSolution) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Katze");
   Answer("?");
   EXPECT_EQ(W("Hund"), v().nativeText);
@@ -254,31 +255,31 @@ TEST_F(StudySessionTest, QuestionMarkAsksForTheSolution) {
   EXPECT_EQ("0/3", v().tries);
 
   options.FragezeichenLosung = false;
-  session.Advance();
+  session.advance();
   Answer("?");
   EXPECT_TRUE(v().wrongShown);
   EXPECT_TRUE(engine().AwaitingAnswer);
 }
 
 TEST_F(StudySessionTest, SolutionButtonShowsTheTriesSpentUntilTheNextStep) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Katze");
-  session.Solution();
+  session.solution();
   EXPECT_EQ("1/3", v().tries);
   EXPECT_EQ(0, engine().Tries);
   EXPECT_EQ(W(""), v().answer);
   EXPECT_TRUE(ReviewMode());
-  session.Solution();  // disabled in review mode
+  session.solution();  // disabled in review mode
   EXPECT_EQ(3, engine().Penalties[1]);
 }
 
 TEST_F(StudySessionTest, WholeLessonToTheEnd) {
   options.KickoutVal = 1;
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Hund");
-  session.Advance();
+  session.advance();
   Answer("abcde");
-  session.Advance();
+  session.advance();
   EXPECT_EQ(W("house"), v().foreignText);
   EXPECT_EQ("2/3", v().mastered);
   Answer("Gebäude");
@@ -286,7 +287,7 @@ TEST_F(StudySessionTest, WholeLessonToTheEnd) {
   EXPECT_TRUE(msgs.shown().empty()) << "the last right answer does not end the practice";
 
   ExpectEnd();
-  session.Advance();
+  session.advance();
   EXPECT_TRUE(msgs.done());
   EXPECT_TRUE(engine().PracticeDone);
   EXPECT_TRUE(!v().evaluating && !v().tipEnabled && !v().solutionEnabled);
@@ -296,19 +297,22 @@ TEST_F(StudySessionTest, WholeLessonToTheEnd) {
 
   // Done: "W&eiter", the timer and "Korrigieren" do nothing, "Ende" does not ask.
   bool edited = false;
-  flows.quickEditEntry = [&](std::size_t, bool) { return edited = true; };
-  session.Advance();
-  session.AutoAdvance();
-  session.Correct();
+  flows.onQuickEditEntry = [&](const TVocData&, bool) {
+    edited = true;
+    return std::optional<TVocData>();
+  };
+  session.advance();
+  session.autoAdvance();
+  session.correct();
   EXPECT_FALSE(edited);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
 }
 
 TEST_F(StudySessionTest, SofortWeiterEndsRightAfterTheLastAnswer) {
   options.KickoutVal = 1;
   options.Autoweiterchbx = true;
-  shared->CurUnitID = 3;
-  ASSERT_TRUE(session.StartStudy());
+  lesson.unitId = 3;
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(W("cat"), v().foreignText);
   ExpectEnd();
   Answer("Katze");
@@ -316,73 +320,59 @@ TEST_F(StudySessionTest, SofortWeiterEndsRightAfterTheLastAnswer) {
 }
 
 TEST_F(StudySessionTest, EmptyLessonAsksForAnotherLesson) {
-  shared->CurUnitID = 2;
+  lesson.unitId = 2;
   int selections = 0;
-  flows.selectUnit = [&](const std::string&, bool) {
+  flows.onSelectLesson = [&](const std::string&, bool) {
     ++selections;
-    return std::uint8_t{3};
+    return std::optional<std::uint8_t>(3);
   };
   msgs.expect(kEmptyLesson, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(1, selections);
-  EXPECT_EQ(3, shared->CurUnitID);
+  EXPECT_EQ(3, lesson.unitId);
   EXPECT_EQ(W("Drei"), v().lessonName);
   EXPECT_EQ(W("cat"), v().foreignText);
 }
 
 TEST_F(StudySessionTest, EmptyLessonAndNoOtherLessonChosen) {
-  shared->CurUnitID = 2;
-  flows.selectUnit = [&](const std::string&, bool) {
-    shared->Cancelled = 1;
-    return std::uint8_t{0};
-  };
+  lesson.unitId = 2;
+  flows.onSelectLesson = [&](const std::string&, bool) { return std::optional<std::uint8_t>(); };
   msgs.expect(kEmptyLesson);
-  EXPECT_FALSE(session.StartStudy());
-  EXPECT_EQ(1, shared->Cancelled);
-
-  // A selection that ends without a lesson and without cancelling (a list it could not read)
-  // ends the attempt too, instead of warning about lesson 0 again and again.
-  shared->Cancelled = 0;
-  flows.selectUnit = [](const std::string&, bool) { return std::uint8_t{0}; };
-  msgs.expect(kEmptyLesson);
-  EXPECT_FALSE(session.StartStudy());
-  EXPECT_EQ(1, shared->Cancelled);
+  EXPECT_FALSE(session.startStudy());
+  EXPECT_EQ(2, lesson.unitId);
 }
 
 TEST_F(StudySessionTest, MissingLessonHeaderIsReportedAndThePracticeGoesOn) {
   mhtest::WriteRecords(path, {Header("Vokabeln"), Entry(9, "x", "y")});
-  shared->CurUnitID = 9;
+  lesson.unitId = 9;
   msgs.expect("Böser Fehler: 801", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(W("x"), v().foreignText);
 }
 
 TEST_F(StudySessionTest, MissingDataFileDoesNotStart) {
   std::filesystem::remove(path);
-  msgs.expect("Schwerer Fehler 602" + mhtest::Missing(path))
-      .expect("Böser Fehler: 801")
-      .expect("IO-Fehler 802!");
-  EXPECT_FALSE(session.StartStudy());
+  msgs.expect("IO-Fehler 802!" + mhtest::Missing(path));
+  EXPECT_FALSE(session.startStudy());
 }
 
 TEST_F(StudySessionTest, LektionAsksAndChangesTheLesson) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   int selections = 0;
-  std::uint8_t choice = 0;
-  flows.selectUnit = [&](const std::string&, bool) {
+  std::optional<std::uint8_t> choice;
+  flows.onSelectLesson = [&](const std::string&, bool) {
     ++selections;
-    if (choice == 0) shared->Cancelled = 1;
     return choice;
   };
 
   msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(0, selections);
 
   msgs.expect(kAbort, Answer::Yes);
-  session.ChangeLesson();  // selection cancelled: the practice goes on
+  session.changeLesson();  // selection cancelled: the practice goes on
   EXPECT_EQ(1, selections);
-  EXPECT_EQ(1, shared->CurUnitID);
+  EXPECT_EQ(1, lesson.unitId);
   EXPECT_EQ(W("dog"), v().foreignText);
   EXPECT_TRUE(engine().AwaitingAnswer);
   Answer("Hund");
@@ -390,8 +380,8 @@ TEST_F(StudySessionTest, LektionAsksAndChangesTheLesson) {
 
   choice = 3;
   msgs.expect(kAbort, Answer::Yes);
-  session.ChangeLesson();
-  EXPECT_EQ(3, shared->CurUnitID);
+  session.changeLesson();
+  EXPECT_EQ(3, lesson.unitId);
   EXPECT_EQ(W("Drei"), v().lessonName);
   EXPECT_EQ(W("cat"), v().foreignText);
   EXPECT_EQ(0, engine().Successes[1]) << "counters start afresh";
@@ -400,58 +390,56 @@ TEST_F(StudySessionTest, LektionAsksAndChangesTheLesson) {
 }
 
 TEST_F(StudySessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsThePractice) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   int selections = 0;
-  flows.selectUnit = [&](const std::string&, bool) {
-    if (++selections == 1) return std::uint8_t{2};
-    shared->Cancelled = 1;
-    return std::uint8_t{0};
+  flows.onSelectLesson = [&](const std::string&, bool) {
+    return ++selections == 1 ? std::optional<std::uint8_t>(2) : std::nullopt;
   };
   msgs.expect(kAbort, Answer::Yes).expect(kEmptyLesson);
   ExpectEnd();
-  session.ChangeLesson();
-  EXPECT_EQ(0, shared->VocCount);
+  session.changeLesson();
+  EXPECT_TRUE(session.entries().empty());
   EXPECT_TRUE(engine().PracticeDone);
   EXPECT_EQ("0/0", v().mastered);
 
   // Done: no question asked when changing the lesson again.
   selections = 5;
-  session.ChangeLesson();
+  session.changeLesson();
 }
 
 TEST_F(StudySessionTest, EndeAsksUnlessDone) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  EXPECT_FALSE(session.ConfirmEnd());
+  EXPECT_FALSE(session.confirmEnd());
   EXPECT_TRUE(engine().AwaitingAnswer);
   msgs.expect(kAbort, Answer::Yes);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_FALSE(engine().AwaitingAnswer);
 }
 
 TEST_F(StudySessionTest, NextPracticeInOrderStartsAfterTheEntryAskedLast) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(W("dog"), v().foreignText);
   msgs.expect(kAbort, Answer::Yes);
-  ASSERT_TRUE(session.ConfirmEnd());
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.confirmEnd());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(W("abcde"), v().foreignText);
   EXPECT_TRUE(engine().AwaitingAnswer);
 }
 
 TEST_F(StudySessionTest, TimerMovesOnInReviewModeOnly) {
-  EXPECT_EQ(1665, session.TimerInterval());
+  EXPECT_EQ(1665, session.timerInterval());
   options.Autoweiter = 1;
-  EXPECT_EQ(333, session.TimerInterval());
-  ASSERT_TRUE(session.StartStudy());
-  session.AutoAdvance();
+  EXPECT_EQ(333, session.timerInterval());
+  ASSERT_TRUE(session.startStudy());
+  session.autoAdvance();
   EXPECT_EQ(W("dog"), v().foreignText) << "answer mode: the timer is stopped";
   Answer("Hund");
   options.AutoWeiterAkt = false;
-  session.AutoAdvance();
+  session.autoAdvance();
   EXPECT_TRUE(ReviewMode());
   options.AutoWeiterAkt = true;
-  session.AutoAdvance();
+  session.autoAdvance();
   EXPECT_EQ(W("abcde"), v().foreignText);
   EXPECT_TRUE(AnswerMode());
 }
@@ -459,7 +447,7 @@ TEST_F(StudySessionTest, TimerMovesOnInReviewModeOnly) {
 TEST_F(StudySessionTest, CommentOnlyWhenAsked) {
   engine().CurIndex = 2;
   options.Kommentar_zeigen = false;
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(W("house"), v().foreignText);
   EXPECT_EQ(W(""), v().comment);
 }
@@ -469,20 +457,20 @@ TEST_F(StudySessionTest, SynonymQuestionTakesTheFirstOrSecondNonBlankField) {
       path,
       {Header("V"), Unit(4, "Syn"), Entry6(4, "one", "two", "three", "eins", "", ""),
        Entry6(4, "solo", " ", "x", "allein", "", ""), Entry6(4, " ", "", "  ", "leer", "", "")});
-  shared->CurUnitID = 4;
+  lesson.unitId = 4;
   options.Synonymabfrage = true;
   engine().CurIndex = 2;
   random.then({1, 1, 0, 0});
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(W("two"), v().foreignText);
-  session.Solution();
-  session.Advance();
+  session.solution();
+  session.advance();
   EXPECT_EQ(W("x"), v().foreignText) << "a blank second synonym passes to the third";
-  session.Solution();
-  session.Advance();
+  session.solution();
+  session.advance();
   EXPECT_EQ(W(" "), v().foreignText) << "blank throughout: the first field as stored";
-  session.Solution();
-  session.Advance();
+  session.solution();
+  session.advance();
   EXPECT_EQ(W("one"), v().foreignText);
   EXPECT_EQ(4, random.reseeds);
   EXPECT_EQ((std::vector<int>{2, 2, 2, 2}), random.ranges);
@@ -492,55 +480,55 @@ TEST_F(StudySessionTest, SystematicOrderDrawsItsStart) {
   options.algorithmus = 0;
   options.Abfrageweise = 2;
   random.then({10, 2, 70});  // forwards from 2, then "B - A"
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   EXPECT_EQ(2, engine().CurIndex);
   EXPECT_EQ(W("abcde"), v().nativeText);
   EXPECT_EQ(W(""), v().foreignText);
 }
 
 TEST_F(StudySessionTest, KorrigierenWritesTheEntryAndReloads) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Hund");
-  TVocData original{};
-  flows.quickEditEntry = [&](std::size_t index, bool) {
-    QuickEditTexts texts = QuickEditFields(shared->VocList[index]);
-    texts.Edit1 = W("  doggy ");
-    texts.Edit7 = W("bellt");
-    return SaveQuickEdit(*shared, options, msgs, index, texts, original);
+  flows.onQuickEditEntry = [&](const TVocData& entry, bool editable) {
+    EXPECT_TRUE(editable);
+    EXPECT_EQ(W("dog"), entry.A1.get()) << "the entry just asked";
+    EntryTexts texts = TextsOf(entry);
+    texts.A1 = W("  doggy ");
+    texts.Comment = W("bellt");
+    return SaveQuickEdit(lesson, options, msgs, entry, texts);
   };
-  session.Correct();
+  session.correct();
   const auto records = mhtest::ReadRecords(path);
   ASSERT_EQ(8u, records.size());
   EXPECT_EQ(Entry(1, "doggy", "Hund", "bellt"), records[3]);
-  EXPECT_EQ(W("doggy"), shared->VocList[1].A1.get());
-  EXPECT_EQ(3, shared->VocCount);
+  ASSERT_EQ(3u, session.entries().size());
+  EXPECT_EQ(W("doggy"), session.entries()[1].A1.get());
 
   // Answer mode without an open question: tip and solution act on the corrected entry.
   EXPECT_TRUE(AnswerMode());
   EXPECT_TRUE(v().tipEnabled);
   EXPECT_FALSE(engine().AwaitingAnswer);
-  session.Solution();
+  session.solution();
   EXPECT_EQ(W("Hund"), v().nativeText);
   EXPECT_EQ(3, engine().Penalties[1]);
   EXPECT_EQ(1, engine().Successes[1]) << "a correction keeps the counters";
-  session.Advance();
+  session.advance();
   EXPECT_EQ(W("abcde"), v().foreignText);
 }
 
 TEST_F(StudySessionTest, KorrigierenThatCannotSaveKeepsEverything) {
-  ASSERT_TRUE(session.StartStudy());
+  ASSERT_TRUE(session.startStudy());
   Answer("Hund");
   std::filesystem::remove(path);
-  TVocData original{};
-  flows.quickEditEntry = [&](std::size_t index, bool) {
-    QuickEditTexts texts = QuickEditFields(shared->VocList[index]);
-    texts.Edit1 = W("doggy");
-    return SaveQuickEdit(*shared, options, msgs, index, texts, original);
+  flows.onQuickEditEntry = [&](const TVocData& entry, bool) {
+    EntryTexts texts = TextsOf(entry);
+    texts.A1 = W("doggy");
+    return SaveQuickEdit(lesson, options, msgs, entry, texts);
   };
   msgs.expect("Das Speichern ist fehlgeschlagen!" + mhtest::Missing(path), Answer::Ok,
               MsgKind::Error, MsgButtons::Ok);
-  session.Correct();
-  EXPECT_EQ(W("dog"), shared->VocList[1].A1.get());
+  session.correct();
+  EXPECT_EQ(W("dog"), session.entries()[1].A1.get());
   EXPECT_TRUE(ReviewMode()) << "nothing reloaded";
 }
 

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "config/special_char_edit.h"
+#include "platform/dialogs.h"
 #include "platform/file_io.h"
 #include "shell/lesson_choice.h"
 #include "shell/main_window.h"
@@ -41,17 +42,17 @@ class StudyWindow : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   mhtest::FakeFlows flows;
-  Tstudy study{t.services, flows, flows, flows, flows};
+  Tstudy study{t.mode(flows.bundle(), HelpContext::Study)};
   std::string path = t.dir.file("vok.fid");
 
   void SetUp() override {
     mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch"),
                                 Unit(1, "Tiere", "Haustiere"), Entry(1, "house", "Haus"),
                                 Entry(1, "cat", "abcde", "miaut"), Entry(1, "dog", "Hund")});
-    t.shared->DataFilePath = path;
-    t.shared->CurUnitID = 1;
+    t.lesson.dataFilePath = path;
+    t.lesson.unitId = 1;
     // The lesson choice has read record 0 before a practice starts.
-    ASSERT_TRUE(ReadHeaderRecord(path, t.shared->DataFileHeader));
+    t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
     t.options.algorithmus = 1;
     t.options.AutoWeiterAkt = false;
   }
@@ -99,14 +100,14 @@ TEST_F(StudyWindow, ShowsTheSessionAndWiresEveryControl) {
     EXPECT_FALSE(study.Button5->isEnabled());
 
     // "Korrigieren" opens the quick edit on the entry just asked.
-    std::size_t edited = 99;
-    flows.quickEditEntry = [&](std::size_t index, bool editable) {
+    std::string edited;
+    flows.onQuickEditEntry = [&](const TVocData& entry, bool editable) {
       EXPECT_TRUE(editable);
-      edited = index;
-      return false;
+      edited = entry.A1.view();
+      return std::optional<TVocData>();
     };
     study.Button4->click();
-    EXPECT_EQ(1u, edited);
+    EXPECT_EQ("cat", edited);
 
     study.Button2->click();  // "W&eiter"
     EXPECT_EQ(QStringLiteral("dog"), study.Memo1->toPlainText());
@@ -124,24 +125,23 @@ TEST_F(StudyWindow, ShowsTheSessionAndWiresEveryControl) {
     EXPECT_EQ(QStringLiteral("Hund"), study.Memo2->toPlainText());
 
     bool info = false;
-    flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+    flows.onShowHeaderInfo = [&](bool forDataFile, bool editable) {
       info = !forDataFile && !editable;
     };
     study.Button7->click();
     EXPECT_TRUE(info) << "\"i\" shows the lesson read-only";
 
     // "Optionen": a changed interval of the timer applies at once.
-    flows.showOptions = [&] { t.options.Autoweiter = 9; };
+    flows.onShowOptions = [&] { t.options.Autoweiter = 9; };
     study.Button1->click();
     EXPECT_EQ(9 * 333, study.Timer1->interval());
 
     // "Lektion": asked first, then the lesson choice of the current DataFile.
     t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
-    flows.selectUnit = [&](const std::string& file, bool allowCreate) {
+    flows.onSelectLesson = [&](const std::string& file, bool allowCreate) {
       EXPECT_EQ(path, file);
       EXPECT_FALSE(allowCreate);
-      t.shared->Cancelled = 1;
-      return std::uint8_t{0};
+      return std::optional<std::uint8_t>();
     };
     study.Button8->click();
     EXPECT_EQ(QStringLiteral("Hund"), study.Memo2->toPlainText()) << "cancelled: goes on";
@@ -183,11 +183,11 @@ TEST_F(StudyWindow, DialogsPauseTheTimerAndGiveTheFocusBack) {
     EXPECT_FALSE(study.rfindicator->isVisible()) << "covered by \"Richtig\"";
     EXPECT_TRUE(study.Timer1->isActive());
     // A dialog that takes the focus and stays open longer than the timer's interval.
-    flows.quickEditEntry = [&](std::size_t, bool) {
+    flows.onQuickEditEntry = [&](const TVocData&, bool) {
       study.Button4->setFocus();
       EXPECT_FALSE(study.Timer1->isActive());
       QTest::qWait(600);
-      return false;
+      return std::optional<TVocData>();
     };
     study.Button4->click();
     EXPECT_EQ(QStringLiteral("cat"), study.Memo1->toPlainText()) << "no move behind the dialog";
@@ -203,9 +203,9 @@ TEST_F(StudyWindow, DialogsPauseTheTimerAndGiveTheFocusBack) {
 TEST_F(StudyWindow, AReadErrorEndsTheActionWithAMessage) {
   auto driven = mhtest::onNextModal([&](QWidget*) {
     Answer(QStringLiteral("abcde"));
-    flows.quickEditEntry = [&](std::size_t, bool) {
+    flows.onQuickEditEntry = [&](const TVocData& entry, bool) {
       InjectFileFault({path, FileFault::At::Read, 0, EIO});
-      return true;  // changed: the lesson is read again
+      return std::optional<TVocData>(entry);  // changed: the lesson is read again
     };
     t.messages.expect("Die Datei \"" + path +
                           "\" kann nicht gelesen werden: Ein-/Ausgabefehler des Datenträgers.",

@@ -294,7 +294,7 @@ TEST(PrintFromTheMainWindow, DruckenChoosesDataFileAndLessonAndKeepsTheWindowVis
   EXPECT_TRUE(mainVisible);
   ASSERT_EQ(1u, t.printDialog.printed.size());
   EXPECT_EQ("Vokabelliste Verben", t.printDialog.printed[0].title);
-  EXPECT_EQ(255, t.shared->CurUnitID);
+  EXPECT_EQ(255, t.lesson.unitId);
 
   // "Abbrechen" in the print dialog prints nothing.
   {

@@ -239,25 +239,23 @@ TEST_F(ProgressStoreTest, ProgressFollowsItsEntriesThroughWhatHappensToTheDataFi
        all},
       {"lesson deleted and restored",
        [&](ProgressStore&) {
-         EXPECT_TRUE(merkhaus::DeleteUnitRecords(path, 1, msgs));
-         EXPECT_TRUE(merkhaus::RestoreUnit(path, merkhaus::WinString("eins"), msgs).ok);
+         EXPECT_TRUE(merkhaus::DeleteLessonRecords(path, 1));
+         EXPECT_TRUE(merkhaus::RestoreLesson(path, merkhaus::WinString("eins")));
          return path;
        },
        all},
       {"lesson renamed",
        [&](ProgressStore&) {
-         merkhaus::FileError error;
          EXPECT_TRUE(merkhaus::ReplaceRecord(path, Record(Unit(1, "eins")),
-                                             Record(Unit(1, "Lektion eins", "neu")), false, error));
+                                             Record(Unit(1, "Lektion eins", "neu")), false));
          return path;
        },
        all},
       {"DataFile renamed in its header",
        [&](ProgressStore&) {
-         merkhaus::FileError error;
          EXPECT_TRUE(merkhaus::ReplaceRecord(
              path, Record(Header("V")),
-             Record(Header("Vokabeln", "Englisch", "Deutsch", "", "umbenannt")), false, error));
+             Record(Header("Vokabeln", "Englisch", "Deutsch", "", "umbenannt")), false));
          return path;
        },
        all},
@@ -281,8 +279,7 @@ TEST_F(ProgressStoreTest, ProgressFollowsItsEntriesThroughWhatHappensToTheDataFi
        [&](ProgressStore& store) {
          TVocData corrected = cat;
          corrected.A1.set(std::string_view("kitten"));
-         merkhaus::FileError error;
-         EXPECT_TRUE(merkhaus::ReplaceRecord(path, cat, corrected, true, error));
+         EXPECT_TRUE(merkhaus::ReplaceRecord(path, cat, corrected, true));
          EXPECT_TRUE(store.entryCorrected(fileRef(store, path), cat, corrected));
          return path;
        },
@@ -291,8 +288,7 @@ TEST_F(ProgressStoreTest, ProgressFollowsItsEntriesThroughWhatHappensToTheDataFi
        [&](ProgressStore&) {
          TVocData changed = cat;
          changed.B1.set(std::string_view("Kater"));
-         merkhaus::FileError error;
-         EXPECT_TRUE(merkhaus::ReplaceRecord(path, cat, changed, true, error));
+         EXPECT_TRUE(merkhaus::ReplaceRecord(path, cat, changed, true));
          return path;
        },
        {"house", "dog", "tree"}},
@@ -300,8 +296,7 @@ TEST_F(ProgressStoreTest, ProgressFollowsItsEntriesThroughWhatHappensToTheDataFi
        [&](ProgressStore&) {
          TVocData changed = cat;
          changed.Comment.set(std::string_view("ein Haustier"));
-         merkhaus::FileError error;
-         EXPECT_TRUE(merkhaus::ReplaceRecord(path, cat, changed, true, error));
+         EXPECT_TRUE(merkhaus::ReplaceRecord(path, cat, changed, true));
          return path;
        },
        all},

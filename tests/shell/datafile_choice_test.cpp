@@ -73,35 +73,32 @@ TEST(DataFileChoice, AcceptingThePathField) {
   const auto text = dir.file("text.fid");
   mhtest::WriteBytes(text, "kein DataFile");
 
-  std::uint8_t cancelled = 0;
-  EXPECT_EQ(good, AcceptDataFilePath(dir.file("vok"), msgs, cancelled));
-  EXPECT_EQ(0, cancelled);
-
-  msgs.expect("Sie müssen einen Dateinamen angeben!", Answer::Yes, MsgKind::Warning,
-              MsgButtons::Yes);
-  EXPECT_EQ("", AcceptDataFilePath("", msgs, cancelled));
-  EXPECT_EQ(1, cancelled);
-
-  cancelled = 0;
-  msgs.expect("Kein Merkhaus ]|[ Datafile!\nDie Datei kann nicht ausgewertet werden.", Answer::Ok,
-              MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_EQ(text, AcceptDataFilePath(text, msgs, cancelled));
-  EXPECT_EQ(1, cancelled);
-
-  // A file that cannot be opened is reported as such, not as "no DataFile".
   const auto folder = dir.file("ordner.fid");
   std::filesystem::create_directory(folder);
-  cancelled = 0;
-  msgs.expect("Fehler beim öffnen der Datei als Textfile!\nDie Datei \"" + folder +
-                  "\" kann nicht geöffnet werden: das ist ein Ordner.",
-              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_EQ(folder, AcceptDataFilePath(folder, msgs, cancelled));
-  EXPECT_EQ(1, cancelled);
-
-  cancelled = 0;
-  msgs.expect("Datei nicht vorhanden!", Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_EQ("", AcceptDataFilePath(dir.file("fehlt"), msgs, cancelled)) << "field emptied";
-  EXPECT_EQ(1, cancelled);
+  struct Case {
+    std::string field;
+    std::string message;  // empty: none
+    std::string fieldAfter;
+    bool usable;
+  };
+  const Case cases[] = {
+      {dir.file("vok"), "", good, true},
+      {"", "Sie müssen einen Dateinamen angeben!", "", false},
+      {text, "Kein Merkhaus ]|[ Datafile!\nDie Datei kann nicht ausgewertet werden.", text, false},
+      // A file that cannot be opened is reported as such, not as "no DataFile".
+      {folder,
+       "Fehler beim öffnen der Datei als Textfile!\nDie Datei \"" + folder +
+           "\" kann nicht geöffnet werden: das ist ein Ordner.",
+       folder, false},
+      {dir.file("fehlt"), "Datei nicht vorhanden!", "", false},  // the field is emptied
+  };
+  for (const Case& c : cases) {
+    if (!c.message.empty()) msgs.expect(c.message);
+    const AcceptedPath accepted = AcceptDataFilePath(c.field, msgs);
+    EXPECT_EQ(c.fieldAfter, accepted.fieldText) << c.field;
+    EXPECT_EQ(c.usable, accepted.usable) << c.field;
+    EXPECT_TRUE(msgs.done()) << c.field;
+  }
 }
 
 TEST(DataFileChoice, NewDataFileDetailsAreChecked) {

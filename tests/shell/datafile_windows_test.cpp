@@ -42,9 +42,8 @@ TEST_F(DataFileWindows, OkTakesThePathAndCancelAbandons) {
     d->Edit1->setText(QString::fromStdString(t.dir.file("vok")));  // ".fid" is added
     QTest::keyClick(d, Qt::Key_Return);                            // OK has the focus
   });
-  EXPECT_EQ(good, windows.ChooseDataFile(ChooseMode::Plain));
+  EXPECT_EQ(good, dlg.chooseDataFile(ChooseMode::Plain));
   EXPECT_FALSE(newEnabled);
-  EXPECT_EQ(0, t.shared->Cancelled);
   EXPECT_EQ(QString::fromStdString(good), dlg.Edit1->text()) << "kept for the next showing";
 
   auto cancel = mhtest::onNextModal([&](QWidget* w) {
@@ -53,17 +52,16 @@ TEST_F(DataFileWindows, OkTakesThePathAndCancelAbandons) {
     EXPECT_EQ(QString::fromStdString(good), d->Edit1->text());
     d->CancelBtn->click();
   });
-  EXPECT_EQ("", windows.ChooseDataFile(ChooseMode::NewDataFile));
-  EXPECT_EQ(1, t.shared->Cancelled);
+  // The learner's "Abbrechen" reaches the caller as no DataFile at all.
+  EXPECT_EQ(std::nullopt, dlg.chooseDataFile(ChooseMode::NewDataFile));
 }
 
 TEST_F(DataFileWindows, StandardDataFileIsTakenWithoutAsking) {
   t.options.alwaysthisfile = true;
   t.options.StdDF = good;
-  EXPECT_EQ(good, windows.ChooseDataFile(ChooseMode::Plain));
+  EXPECT_EQ(good, dlg.chooseDataFile(ChooseMode::Plain));
   t.options.StdDF.clear();
-  EXPECT_EQ("", windows.ChooseDataFile(ChooseMode::Plain)) << "empty, and still no dialog";
-  EXPECT_EQ(0, t.shared->Cancelled);
+  EXPECT_EQ("", dlg.chooseDataFile(ChooseMode::Plain)) << "empty, and still no dialog";
 }
 
 TEST_F(DataFileWindows, BrowsingForAMissingFileWarnsAndAsksAgain) {
@@ -86,7 +84,7 @@ TEST_F(DataFileWindows, BrowsingForAMissingFileWarnsAndAsksAgain) {
     EXPECT_EQ(d->OKBtn, d->focusWidget());  // the dialog may not be active yet
     d->OKBtn->click();
   });
-  EXPECT_EQ(good, windows.ChooseDataFile(ChooseMode::Plain));
+  EXPECT_EQ(good, dlg.chooseDataFile(ChooseMode::Plain));
   EXPECT_EQ("DataFile (*.fid)|*.fid|Alle (*.*)|*.*", t.fileDialogs.openRequests.at(0).filter);
   EXPECT_EQ(good, t.fileDialogs.openRequests.at(0).initialPath);
   EXPECT_EQ(missing, t.fileDialogs.openRequests.at(2).initialPath) << "again at the last choice";
@@ -113,7 +111,7 @@ TEST_F(DataFileWindows, CreatingANewDataFile) {
     fieldAfter = d->Edit1->text();
     d->OKBtn->click();
   });
-  EXPECT_EQ(path, windows.ChooseDataFile(ChooseMode::NewDataFile));
+  EXPECT_EQ(path, dlg.chooseDataFile(ChooseMode::NewDataFile));
   EXPECT_EQ(QString::fromStdString(path), fieldAfter);
   EXPECT_EQ((std::vector<mhtest::RawRecord>{
                 mhtest::Header("Meine Vokabeln", "Latein", "Deutsch", "Ich", "keinen")}),
@@ -132,7 +130,7 @@ TEST_F(DataFileWindows, CreatingANewDataFile) {
       mhtest::as<TOKBottomDlg>(w)->Button4->click();
       w->close();
     });
-    windows.ChooseDataFile(ChooseMode::NewDataFile);
+    dlg.chooseDataFile(ChooseMode::NewDataFile);
   }
   EXPECT_TRUE(nameFocused);
   TForm4& f = windows.newDataFile();
@@ -152,15 +150,14 @@ TEST_F(DataFileWindows, AbandoningTheNewDataFileFormCancelsTheWholeChoice) {
     d->Edit1->setText(QString::fromStdString(good));
     d->OKBtn->click();  // a valid path, but the flow is already cancelled
   });
-  EXPECT_EQ("", windows.ChooseDataFile(ChooseMode::NewDataFile));
-  EXPECT_EQ(1, t.shared->Cancelled);
+  EXPECT_EQ(std::nullopt, dlg.chooseDataFile(ChooseMode::NewDataFile));
   EXPECT_FALSE(std::filesystem::exists(t.dir.file("neu.fid")));
 }
 
 TEST_F(DataFileWindows, MainWindowFlowsReachTheLessonChoice) {
   TForm1& main = windows.main();
   main.show();
-  t.shared->CurUnitID = 77;
+  t.lesson.unitId = 77;
 
   // "Wörterbuch" chooses a DataFile but no lesson.
   {
@@ -172,8 +169,8 @@ TEST_F(DataFileWindows, MainWindowFlowsReachTheLessonChoice) {
                   }).then([&](QWidget* w) { mhtest::as<Tbeebook>(w)->Button1->click(); });
     main.Button4->click();
   }
-  EXPECT_EQ(good, t.shared->DataFilePath);
-  EXPECT_EQ(77, t.shared->CurUnitID);
+  EXPECT_EQ(good, t.lesson.dataFilePath);
+  EXPECT_EQ(77, t.lesson.unitId);
 
   // "Drucken" enables "Neues..." and goes on to the lesson list and the print dialog.
   bool newEnabled = false;
@@ -194,18 +191,17 @@ TEST_F(DataFileWindows, MainWindowFlowsReachTheLessonChoice) {
   }
   EXPECT_TRUE(t.printDialog.done());
   EXPECT_TRUE(newEnabled);
-  EXPECT_EQ(1, t.shared->CurUnitID);
+  EXPECT_EQ(1, t.lesson.unitId);
 
   // "Üben" abandoned in the lesson list keeps the current lesson.
-  t.shared->CurUnitID = 5;
+  t.lesson.unitId = 5;
   {
     auto driven = mhtest::onNextModal([&](QWidget* w) {
                     mhtest::as<TOKBottomDlg>(w)->OKBtn->click();
                   }).then([&](QWidget* w6) { mhtest::as<TForm6>(w6)->Button4->click(); });
     main.Button2->click();
   }
-  EXPECT_EQ(5, t.shared->CurUnitID);
-  EXPECT_EQ(1, t.shared->Cancelled);
+  EXPECT_EQ(5, t.lesson.unitId);
 }
 
 TEST_F(DataFileWindows, CommandLineReactionShowsTheLessonListFirst) {
@@ -218,8 +214,8 @@ TEST_F(DataFileWindows, CommandLineReactionShowsTheLessonListFirst) {
   });
   HandleCommandLine(t.services, windows.main(), {good});
   EXPECT_TRUE(listed);
-  EXPECT_EQ(good, t.shared->CmdLineFile);
-  EXPECT_EQ(good, t.shared->DataFilePath);
+  EXPECT_EQ(good, t.lesson.cmdLineFile);
+  EXPECT_EQ(good, t.lesson.dataFilePath);
 }
 
 }  // namespace

@@ -16,34 +16,37 @@ using mhtest::Unit;
 TEST(WriteHeaderInfo, WritesNameAndCommentIntoTheRightRecord) {
   mhtest::TempDir dir;
   mhtest::ScriptedMessages msgs;
-  auto shared = std::make_unique<Shared>();
-  shared->DataFilePath = dir.file("v.fid");
-  mhtest::WriteRecords(shared->DataFilePath,
+  LessonContext lesson;
+  lesson.dataFilePath = dir.file("v.fid");
+  mhtest::WriteRecords(lesson.dataFilePath,
                        {Header("Alt", "Englisch", "Deutsch", "Ich", "k"), Unit(4, "L4", "", 1),
                         Entry(4, "a", "b"), Unit(4, "L4 neu", "c")});
 
-  ASSERT_TRUE(WriteHeaderInfo(*shared, msgs, true, WinString("Neu"), WinString("x\r\ny")));
-  auto recs = mhtest::ReadRecords(shared->DataFilePath);
+  ASSERT_TRUE(WriteHeaderInfo(lesson, msgs, true, WinString("Neu"), WinString("x\r\ny")));
+  auto recs = mhtest::ReadRecords(lesson.dataFilePath);
   EXPECT_EQ(Header("Neu", "Englisch", "Deutsch", "Ich", "x\r\ny"), recs[0]);
-  EXPECT_EQ("Neu", shared->DataFileHeader.B1.view());
+  EXPECT_EQ("Neu", lesson.dataFileHeader.B1.view());
 
-  shared->CurUnitID = 4;
-  ASSERT_TRUE(WriteHeaderInfo(*shared, msgs, false, WinString("Umbenannt"), WinString()));
-  recs = mhtest::ReadRecords(shared->DataFilePath);
+  lesson.unitId = 4;
+  ASSERT_TRUE(WriteHeaderInfo(lesson, msgs, false, WinString("Umbenannt"), WinString()));
+  recs = mhtest::ReadRecords(lesson.dataFilePath);
   EXPECT_EQ(Unit(4, "L4", "", 1), recs[1]) << "the deleted header stays";
   EXPECT_EQ(Unit(4, "Umbenannt", ""), recs[3]);
-  EXPECT_EQ("Umbenannt", shared->CurUnit.B1.view());
+  EXPECT_EQ("Umbenannt", lesson.lessonHeader.B1.view());
 
-  shared->CurUnitID = 9;
-  EXPECT_FALSE(WriteHeaderInfo(*shared, msgs, false, WinString("x"), WinString()));
-  EXPECT_EQ(recs, mhtest::ReadRecords(shared->DataFilePath));
+  // No such lesson, and no lesson at all: nothing is written, record 0 least of all.
+  for (std::uint8_t id : {9, 0}) {
+    lesson.unitId = id;
+    EXPECT_FALSE(WriteHeaderInfo(lesson, msgs, false, WinString("x"), WinString()));
+    EXPECT_EQ(recs, mhtest::ReadRecords(lesson.dataFilePath));
+  }
 
-  shared->DataFilePath = dir.file("fehlt.fid");
-  msgs.expect("RW - Fehler in Unit12!\nDie Datei \"" + shared->DataFilePath +
+  lesson.dataFilePath = dir.file("fehlt.fid");
+  msgs.expect("RW - Fehler in Unit12!\nDie Datei \"" + lesson.dataFilePath +
                   "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.",
               Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(WriteHeaderInfo(*shared, msgs, true, WinString("x"), WinString()));
-  EXPECT_EQ("Umbenannt", shared->CurUnit.B1.view());
+  EXPECT_FALSE(WriteHeaderInfo(lesson, msgs, true, WinString("x"), WinString()));
+  EXPECT_EQ("Umbenannt", lesson.lessonHeader.B1.view());
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST_F(LessonWindows, ChoosingALesson) {
       path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", mhtest::Latin1("für die Schule")),
              Unit(1, "Tiere"), Unit(255, "Farben", mhtest::Latin1("rot, grün")),
              Unit(254, "Alt", "", 1)});
-  t.shared->DataFilePath = path;
+  t.lesson.dataFilePath = path;
   QStringList lines;
   QString label1, label2;
   auto driven = mhtest::onNextModal([&](QWidget* w) {
@@ -56,17 +56,17 @@ TEST_F(LessonWindows, ChoosingALesson) {
     f->ListBox1->setCurrentRow(1);
     QTest::keyClick(f->ListBox1, Qt::Key_Return);
   });
-  EXPECT_EQ(255, windows.SelectUnit(path, false));
+  EXPECT_EQ(255, windows.lessonChoice().selectLesson(path, false));
   EXPECT_EQ((QStringList{QStringLiteral("Tiere"), QStringLiteral("Farben - rot, grün")}), lines);
   EXPECT_EQ(QStringLiteral("Meine Vokabeln"), label1);
   EXPECT_EQ(QStringLiteral("für die Schule"), label2);
-  EXPECT_EQ("Meine Vokabeln", t.shared->DataFileHeader.B1.view());
+  EXPECT_EQ("Meine Vokabeln", t.lesson.dataFileHeader.B1.view());
 }
 
 // Nothing looks chosen until a line is; the arrow keys choose, Enter takes the chosen line.
 TEST_F(LessonWindows, TheKeyboardChoosesALine) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere", "zwei\r\nZeilen")});
-  t.shared->DataFilePath = path;
+  t.lesson.dataFilePath = path;
   auto driven = mhtest::onNextModal([&](QWidget* w) {
     auto* f = mhtest::as<TForm6>(w);
     EXPECT_EQ(QStringLiteral("Tiere - zwei Zeilen"), f->ListBox1->item(0)->text())
@@ -77,23 +77,21 @@ TEST_F(LessonWindows, TheKeyboardChoosesALine) {
     EXPECT_TRUE(f->ListBox1->item(0)->isSelected());
     QTest::keyClick(f->ListBox1, Qt::Key_Return);
   });
-  EXPECT_EQ(1, windows.SelectUnit(path, false));
+  EXPECT_EQ(1, windows.lessonChoice().selectLesson(path, false));
 }
 
 TEST_F(LessonWindows, NoLessonsCases) {
   mhtest::WriteRecords(path, {Header("V")});
-  t.shared->DataFilePath = path;
+  t.lesson.dataFilePath = path;
   t.messages.expect("Keine Lektionen verfügbar!", Answer::Ok, MsgKind::Information, MsgButtons::Ok);
-  EXPECT_EQ(0, windows.SelectUnit(path, false));
-  EXPECT_EQ(0, t.shared->Cancelled) << "the mode starts and meets an empty lesson";
+  EXPECT_EQ(0, windows.lessonChoice().selectLesson(path, false))
+      << "no lesson, not abandoned: the mode starts and meets an empty lesson";
 
   t.messages.expect("Keine Lektionen verfügbar. Neue anlegen?", Answer::No, MsgKind::Confirmation,
                     MsgButtons::YesNo);
-  EXPECT_EQ(0, windows.SelectUnit(path, true));
-  EXPECT_EQ(1, t.shared->Cancelled);
+  EXPECT_EQ(std::nullopt, windows.lessonChoice().selectLesson(path, true));
 
   // Yes: the new-lesson dialog, then the list with the new lesson.
-  t.shared->Cancelled = 0;
   t.messages.expect("Keine Lektionen verfügbar. Neue anlegen?", Answer::Yes);
   {
     auto driven = mhtest::onNextModal([&](QWidget* w) {
@@ -105,7 +103,7 @@ TEST_F(LessonWindows, NoLessonsCases) {
       f->ListBox1->setCurrentRow(0);
       f->ListBox1DblClick();
     });
-    EXPECT_EQ(1, windows.SelectUnit(path, true));
+    EXPECT_EQ(1, windows.lessonChoice().selectLesson(path, true));
   }
 
   // All lessons deleted: an empty list, no question.
@@ -117,8 +115,7 @@ TEST_F(LessonWindows, NoLessonsCases) {
       count = f->ListBox1->count();
       f->Button4->click();
     });
-    t.shared->Cancelled = 0;
-    EXPECT_EQ(0, windows.SelectUnit(path, true));
+    EXPECT_EQ(std::nullopt, windows.lessonChoice().selectLesson(path, true));
   }
   EXPECT_EQ(0, count);
 
@@ -126,14 +123,12 @@ TEST_F(LessonWindows, NoLessonsCases) {
   t.messages.expect("RW - Fehler 601!\nDie Datei \"" + missing +
                         "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.",
                     Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  t.shared->Cancelled = 0;
-  EXPECT_EQ(0, windows.SelectUnit(missing, false));
-  EXPECT_EQ(0, t.shared->Cancelled);
+  EXPECT_EQ(0, windows.lessonChoice().selectLesson(missing, false)) << "not abandoned";
 }
 
 TEST_F(LessonWindows, NewLessonFromTheList) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere")});
-  t.shared->DataFilePath = path;
+  t.lesson.dataFilePath = path;
   QStringList afterEmpty, afterNew;
   t.messages.expect("Es muß zumindest ein Lektionsname eingegeben werden!", Answer::Ok,
                     MsgKind::Error, MsgButtons::Ok);
@@ -164,10 +159,11 @@ TEST_F(LessonWindows, NewLessonFromTheList) {
       d->CancelBtn->click();
     });
     f->Button2->click();
-    t.shared->Cancelled = 0;
-    f->Button4->click();
+    // A lesson chosen after the dialog was abandoned: the whole choice is abandoned.
+    f->ListBox1->setCurrentRow(0);
+    f->Button1->click();
   });
-  EXPECT_EQ(0, windows.SelectUnit(path, true));
+  EXPECT_EQ(std::nullopt, windows.lessonChoice().selectLesson(path, true));
   EXPECT_EQ(QStringList{QStringLiteral("Tiere")}, afterEmpty);
   ASSERT_EQ(2, afterNew.size());
   EXPECT_EQ(QStringLiteral("Farben - zwei Zeilen"), afterNew[1]) << "listed last, on one line";
@@ -177,7 +173,7 @@ TEST_F(LessonWindows, NewLessonFromTheList) {
 TEST_F(LessonWindows, DeletingFromTheList) {
   mhtest::WriteRecords(
       path, {Header("V"), Unit(1, "Tiere"), Entry(1, "cat", "Katze"), Unit(255, "Farben")});
-  t.shared->DataFilePath = path;
+  t.lesson.dataFilePath = path;
   t.messages.expect("Sie haben keine Lektion ausgewählt!")
       .expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
       .expect("Lektion \"Tiere\" mit 1 Vokabeln erfolgreich gelöscht!");
@@ -190,14 +186,14 @@ TEST_F(LessonWindows, DeletingFromTheList) {
     after = Lines(f->ListBox1);
     f->Button4->click();
   });
-  windows.SelectUnit(path, true);
+  windows.lessonChoice().selectLesson(path, true);
   EXPECT_EQ(QStringList{QStringLiteral("Farben")}, after);
   EXPECT_EQ(1, mhtest::ReadRecords(path)[2][623]);
 }
 
 TEST_F(LessonWindows, KeyIShowsTheLessonInfoReadOnly) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere", "Haustiere")});
-  t.shared->DataFilePath = path;
+  t.lesson.dataFilePath = path;
   QString caption, name, comment;
   bool readOnly = false, writeVisible = true, authorVisible = true;
   auto driven = mhtest::onNextModal([&](QWidget* w) {
@@ -217,7 +213,7 @@ TEST_F(LessonWindows, KeyIShowsTheLessonInfoReadOnly) {
     EXPECT_TRUE(f->isVisible()) << "the list stays open";
     f->Button4->click();
   });
-  windows.SelectUnit(path, false);
+  windows.lessonChoice().selectLesson(path, false);
   EXPECT_EQ(QStringLiteral("Lektions Info"), caption);
   EXPECT_EQ(QStringLiteral("Tiere"), name);
   EXPECT_EQ(QStringLiteral("Haustiere"), comment);
@@ -228,9 +224,9 @@ TEST_F(LessonWindows, KeyIShowsTheLessonInfoReadOnly) {
 
 TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
   mhtest::WriteRecords(path, {Header("Alt", "Englisch", "Deutsch", "", "k")});
-  t.shared->DataFilePath = path;
-  t.shared->DataFileHeader.B1.set("Alt");
-  t.shared->DataFileHeader.Comment.set("k");
+  t.lesson.dataFilePath = path;
+  t.lesson.dataFileHeader.B1.set("Alt");
+  t.lesson.dataFileHeader.Comment.set("k");
   const auto before = mhtest::ReadBytes(path);
   const char* question =
       "Sie haben die Änderungen nicht eingetragen! Sollen die Änderungen jetzt eingetragen "
@@ -248,7 +244,7 @@ TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
     enabledAfter = d->Button1->isEnabled();
     d->OKBtn->click();
   });
-  windows.ShowHeaderInfo(true, true);
+  windows.headerInfo().showHeaderInfo(true, true);
   EXPECT_EQ(QStringLiteral("<<Unbekannt>>"), author);
   EXPECT_FALSE(enabledBefore);
   EXPECT_TRUE(enabledAfter);
@@ -262,7 +258,7 @@ TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
     QTest::keyClicks(d->Edit1, QStringLiteral("Neu"));
     d->OKBtn->click();
   });
-  windows.ShowHeaderInfo(true, true);
+  windows.headerInfo().showHeaderInfo(true, true);
   EXPECT_EQ(Header("Neu", "Englisch", "Deutsch", "", "k"), mhtest::ReadRecords(path)[0]);
 
   // "&Eintragen" writes at once; OK then closes without a question.
@@ -274,7 +270,7 @@ TEST_F(LessonWindows, DataFileInfoAsksAboutUnwrittenChanges) {
     EXPECT_FALSE(d->Button1->isEnabled());
     d->OKBtn->click();
   });
-  windows.ShowHeaderInfo(true, true);
+  windows.headerInfo().showHeaderInfo(true, true);
   EXPECT_EQ(Header("Neu", "Englisch", "Deutsch", "", "neu"), mhtest::ReadRecords(path)[0]);
 }
 

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTest>
@@ -15,6 +17,7 @@
 #include "platform/picture.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
+#include "shell/lesson_choice.h"
 #include "shell/open_datafile_dialog.h"
 #include "shell/start_up.h"
 #include "support/modal.h"
@@ -147,6 +150,98 @@ TEST(MainWindow, HelpButtonAndF1) {
   EXPECT_EQ((std::vector<int>{0, 3}), t.help.topics);
 }
 
+// A mode that records how it was run.
+struct RecordingMode : Mode {
+  std::function<void(ModeHost&)> onRun;
+  int runs = 0;
+  void runMode(ModeHost& host) override {
+    ++runs;
+    if (onRun) onRun(host);
+  }
+};
+
+// A new mode is one registration: a button of its own in the modes' panel, the choices it
+// wants before it runs, and the main window as it wants it.
+TEST(MainWindow, ARegisteredModeGetsAButtonAndItsChoices) {
+  mhtest::TestContext t;
+  const std::string path = t.dir.file("vok.fid");
+  mhtest::WriteRecords(path,
+                       {mhtest::Header("V"), mhtest::Unit(1, "Eins"), mhtest::Unit(255, "Zwei")});
+  Windows windows(t.services, t.dir.path());
+  TForm1& f = windows.main();
+  f.show();
+  const int height = f.height();
+  const int bottomPanel = f.Panel2->y();
+
+  RecordingMode review, overview;
+  f.AddMode({"ButtonReview", "Wiederholen", 11, DataFileStep::DataFile, LessonStep::Lesson,
+             MainWindow::Hidden, 5},
+            review);
+  f.AddMode({"ButtonOverview", "Lernstand", 12, DataFileStep::OwnDataFile, LessonStep::NoLesson,
+             MainWindow::HiddenByMode, 0},
+            overview);
+  auto* button = f.findChild<QPushButton*>(QStringLiteral("ButtonReview"));
+  ASSERT_NE(nullptr, button);
+  EXPECT_EQ(QStringLiteral("Wiederholen"), button->text());
+  EXPECT_TRUE(button->isVisible());
+  EXPECT_EQ(height + 80, f.height()) << "the window grows by the two buttons";
+  EXPECT_EQ(bottomPanel + 80, f.Panel2->y());
+  EXPECT_EQ(f.minimumSize(), f.maximumSize()) << "and keeps a fixed size";
+
+  // Its button: the DataFile and the lesson are chosen, then it runs with the main window
+  // hidden, which comes back afterwards.
+  bool hidden = false;
+  review.onRun = [&](ModeHost&) { hidden = !f.isVisible(); };
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+                    auto* d = mhtest::as<TOKBottomDlg>(w);
+                    d->Edit1->setText(QString::fromStdString(path));
+                    d->OKBtn->click();
+                  }).then([&](QWidget* w) {
+      auto* l = mhtest::as<TForm6>(w);
+      l->ListBox1->setCurrentRow(1);
+      l->Button1->click();
+    });
+    button->click();
+  }
+  EXPECT_EQ(1, review.runs);
+  EXPECT_TRUE(hidden);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(255, t.lesson.unitId);
+
+  // The lesson choice abandoned: the mode does not run.
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+                    mhtest::as<TOKBottomDlg>(w)->OKBtn->click();
+                  }).then([&](QWidget* w) { mhtest::as<TForm6>(w)->Button4->click(); });
+    button->click();
+  }
+  EXPECT_EQ(1, review.runs);
+
+  // Its number starts it on a DataFile of the command line, after the lesson choice.
+  {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+      auto* l = mhtest::as<TForm6>(w);
+      l->ListBox1->setCurrentRow(0);
+      l->Button1->click();
+    });
+    f.RunModeOnFile(5, path);
+  }
+  EXPECT_EQ(2, review.runs);
+  EXPECT_EQ(1, t.lesson.unitId);
+
+  // A mode that chooses its own DataFile runs at once and hides the main window itself.
+  overview.onRun = [&](ModeHost& host) {
+    EXPECT_TRUE(f.isVisible());
+    host.hideMainWindow();
+    EXPECT_FALSE(f.isVisible());
+  };
+  f.findChild<QPushButton*>(QStringLiteral("ButtonOverview"))->click();
+  EXPECT_EQ(1, overview.runs);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(t.messages.done());
+}
+
 TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
   mhtest::TestContext t;
   const auto missing = t.dir.file("fehlt.fid");
@@ -154,7 +249,7 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
                     MsgKind::Warning, MsgButtons::Yes);
   Windows windows(t.services, t.dir.path());
   HandleCommandLine(t.services, windows.main(), {missing});
-  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+  EXPECT_TRUE(t.lesson.cmdLineFile.empty());
 
   const auto text = t.dir.file("alt.fid");
   mhtest::WriteBytes(text, "x\tDatafile: alt\r\nmehr Text\r\n");
@@ -163,7 +258,7 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
       "konvertieren, wenn es sich um ein älters Merkhaus 1.53R DataFile handelt.",
       Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   HandleCommandLine(t.services, windows.main(), {text});
-  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+  EXPECT_TRUE(t.lesson.cmdLineFile.empty());
 
   const auto folder = t.dir.file("ordner.fid");
   std::filesystem::create_directory(folder);
@@ -171,12 +266,12 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
                         "\" kann nicht geöffnet werden: das ist ein Ordner.",
                     Answer::Yes, MsgKind::Error, MsgButtons::Yes);
   HandleCommandLine(t.services, windows.main(), {folder});
-  EXPECT_TRUE(t.shared->CmdLineFile.empty());
+  EXPECT_TRUE(t.lesson.cmdLineFile.empty());
 
   const auto good = t.dir.file("gut.fid");
   mhtest::WriteRecords(good, {mhtest::Header("V")});
   HandleCommandLine(t.services, windows.main(), {good});
-  EXPECT_EQ(good, t.shared->CmdLineFile) << "kept for later choices";
+  EXPECT_EQ(good, t.lesson.cmdLineFile) << "kept for later choices";
   EXPECT_TRUE(t.messages.done());
 }
 

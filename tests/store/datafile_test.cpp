@@ -9,7 +9,6 @@
 
 #include "store/record_file.h"
 #include "support/datafile_builder.h"
-#include "support/fakes.h"
 
 namespace merkhaus {
 namespace {
@@ -22,8 +21,6 @@ class DataFileTest : public ::testing::Test {
  protected:
   mhtest::TempDir dir;
   std::string path = dir.file("vok.fid");
-  mhtest::ScriptedMessages msgs;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
 };
 
 TEST_F(DataFileTest, IsDataFileCases) {
@@ -59,73 +56,53 @@ TEST_F(DataFileTest, IsDataFileCases) {
   };
   for (const auto& c : cases) {
     mhtest::WriteBytes(path, c.bytes);
-    EXPECT_EQ(c.expected, IsDataFile(path, msgs)) << c.name;
+    const StoreResult<bool> check = IsDataFile(path);
+    ASSERT_TRUE(check) << c.name;
+    EXPECT_EQ(c.expected, *check) << c.name;
   }
-  EXPECT_TRUE(msgs.shown().empty());
 }
 
-TEST_F(DataFileTest, IsDataFileReportsFilesItCannotOpen) {
+TEST_F(DataFileTest, IsDataFileTellsWhichOpeningFailed) {
   const std::string missing = dir.file("missing.fid");
-  msgs.expect("Fehler beim öffnen der Datei als Textfile!\nDie Datei \"" + missing +
-                  "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.",
-              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_FALSE(IsDataFile(missing, msgs));
-  msgs.expect("Fehler beim öffnen der Datei als Textfile!\nDie Datei \"" + dir.path().string() +
-                  "\" kann nicht geöffnet werden: das ist ein Ordner.",
-              Answer::Yes, MsgKind::Error, MsgButtons::Yes);
-  EXPECT_FALSE(IsDataFile(dir.path().string(), msgs));
-  // The record check can fail on its own too.
+  struct Case {
+    std::string path;
+    StoreError::Kind kind;
+    int code;
+  };
   mhtest::WriteRecords(path, {Header("V")});
+  const Case cases[] = {
+      {missing, StoreError::Kind::TextFile, ENOENT},
+      {dir.path().string(), StoreError::Kind::TextFile, EISDIR},
+  };
+  for (const Case& c : cases) {
+    const StoreResult<bool> check = IsDataFile(c.path);
+    ASSERT_FALSE(check) << c.path;
+    EXPECT_EQ(c.kind, check.error().kind) << c.path;
+    EXPECT_EQ(c.code, check.error().file.code) << c.path;
+  }
+  // The record check can fail on its own too: a read error ends the action.
   InjectFileFault({path, FileFault::At::Read, 0, EIO});
-  EXPECT_THROW(IsDataFile(path, msgs), IoError);
+  EXPECT_THROW((void)IsDataFile(path), IoError);
   ClearFileFaults();
 }
 
-TEST_F(DataFileTest, LoadUnitHeaderSkipsDeletedHeadersOfTheSameUnitID) {
-  mhtest::WriteRecords(path, {Header("V"), Unit(5, "alt", "", 1), Entry(5, "a", "b"),
-                              Unit(5, "neu", "k"), Unit(6, "sechs")});
-  shared->DataFilePath = path;
-  ASSERT_TRUE(LoadUnitHeader(*shared, msgs, 5));
-  EXPECT_EQ("neu", shared->CurUnit.B1.view());
-  EXPECT_EQ("k", shared->CurUnit.Comment.view());
-  EXPECT_FALSE(LoadUnitHeader(*shared, msgs, 7));
-  EXPECT_EQ("neu", shared->CurUnit.B1.view()) << "kept on failure";
-
-  shared->DataFilePath = dir.file("missing.fid");
-  msgs.expect("Schwerer Fehler 602\nDie Datei \"" + shared->DataFilePath +
-                  "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.",
-              Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(LoadUnitHeader(*shared, msgs, 5));
-}
-
-TEST_F(DataFileTest, LoadUnitVocsTakesTheFirst255LiveEntriesInFileOrder) {
-  std::vector<mhtest::RawRecord> recs = {Header("V"), Unit(1, "L")};
+TEST_F(DataFileTest, ReadLessonSkipsDeletedHeadersOfTheSameUnitIDAndStopsAt255) {
+  std::vector<mhtest::RawRecord> recs = {Header("V"), Unit(1, "alt", "", 1), Unit(1, "L", "k")};
   recs.push_back(Entry(1, "deleted", "x", "", 1));
   recs.push_back(Entry(2, "other lesson", "x"));
   recs.push_back(Unit(1, "lookalike header, not an entry"));
   for (int i = 0; i < 300; ++i)
     recs.push_back(Entry(1, "w" + std::to_string(i), "x"));
   mhtest::WriteRecords(path, recs);
-  shared->DataFilePath = path;
-  shared->CurUnitID = 1;
-  LoadUnitVocs(*shared, msgs);
-  ASSERT_EQ(255, shared->VocCount);
-  EXPECT_EQ("w0", shared->VocList[0].A1.view());
-  EXPECT_EQ("w254", shared->VocList[254].A1.view());
-  EXPECT_EQ(0, shared->Cancelled);
-}
-
-TEST_F(DataFileTest, LoadUnitVocsOnAMissingFileCancelsAndKeepsTheList) {
-  shared->DataFilePath = dir.file("missing.fid");
-  shared->VocCount = 2;
-  shared->VocList[0].A1.set("keep");
-  msgs.expect("IO-Fehler 802!\nDie Datei \"" + shared->DataFilePath +
-                  "\" kann nicht geöffnet werden: die Datei ist nicht vorhanden.",
-              Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  LoadUnitVocs(*shared, msgs);
-  EXPECT_EQ(1, shared->Cancelled);
-  EXPECT_EQ(2, shared->VocCount);
-  EXPECT_EQ("keep", shared->VocList[0].A1.view());
+  const StoreResult<LessonRead> lesson = ReadLesson(path, 1, kMaxEntries);
+  ASSERT_TRUE(lesson);
+  ASSERT_TRUE(lesson->header);
+  EXPECT_EQ("L", lesson->header->B1.view());
+  EXPECT_EQ("k", lesson->header->Comment.view());
+  ASSERT_EQ(255u, lesson->entries.size());
+  EXPECT_EQ("w0", lesson->entries[0].A1.view());
+  EXPECT_EQ("w254", lesson->entries[254].A1.view());
+  EXPECT_EQ(ENOENT, ReadLesson(dir.file("missing.fid"), 1, 1).error().file.code);
 }
 
 // A damaged DataFile (a partial record at its end) can still be read, but nothing builds on it.
@@ -137,35 +114,35 @@ TEST_F(DataFileTest, ReadLessonTakesHeaderAndEntriesInOnePass) {
   recs.push_back(Entry(1, "tot", "x", "", 1));
   recs.push_back(Entry(2, "fremd", "x"));
   mhtest::WriteRecords(path, recs);
-  LessonRead lesson = ReadLesson(path, 1, SIZE_MAX);
-  ASSERT_TRUE(lesson.headerFound);
-  EXPECT_EQ("L2", lesson.header.B1.view());
-  ASSERT_EQ(300u, lesson.entries.size());
-  EXPECT_EQ("w299", lesson.entries.back().A1.view());
-  EXPECT_EQ(255u, ReadLesson(path, 1, 255).entries.size());
+  StoreResult<LessonRead> lesson = ReadLesson(path, 1, SIZE_MAX);
+  ASSERT_TRUE(lesson && lesson->header);
+  EXPECT_EQ("L2", lesson->header->B1.view());
+  ASSERT_EQ(300u, lesson->entries.size());
+  EXPECT_EQ("w299", lesson->entries.back().A1.view());
+  EXPECT_EQ(255u, ReadLesson(path, 1, 255)->entries.size());
   lesson = ReadLesson(path, 2, SIZE_MAX);
-  EXPECT_TRUE(lesson.opened);
-  EXPECT_FALSE(lesson.headerFound);
-  EXPECT_FALSE(ReadLesson(dir.file("x"), 1, 10).opened);
+  ASSERT_TRUE(lesson);
+  EXPECT_FALSE(lesson->header);
+  EXPECT_FALSE(ReadLesson(dir.file("x"), 1, 10));
 }
 
 TEST_F(DataFileTest, PartialTrailingRecordIsReadAroundButNeverWrittenTo) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "b")}, "garbage");
   const std::string before = mhtest::ReadBytes(path);
-  shared->DataFilePath = path;
-  shared->CurUnitID = 1;
-  LoadUnitVocs(*shared, msgs);
-  EXPECT_EQ(1, shared->VocCount);
+  EXPECT_EQ(1u, ReadLesson(path, 1, kMaxEntries)->entries.size());
 
-  RecordFile file;
-  ASSERT_TRUE(file.open(path, Access::Read));
-  EXPECT_EQ(3u, file.count());
-  EXPECT_TRUE(file.damaged());
-  ASSERT_FALSE(file.open(path, Access::Write));
+  {
+    const FileResult<RecordFile> file = RecordFile::open(path, Access::Read);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(3u, file->count());
+    EXPECT_TRUE(file->damaged());
+  }
+  const FileResult<RecordFile> writer = RecordFile::open(path, Access::Write);
+  ASSERT_FALSE(writer);
   EXPECT_EQ("Die Datei \"" + path +
                 "\" kann nicht geschrieben werden: die Datei ist beschädigt (ihre Länge ist kein "
                 "Vielfaches von 624 Bytes).",
-            file.error().text());
+            writer.error().text());
   EXPECT_EQ(before, mhtest::ReadBytes(path));
 }
 
@@ -177,22 +154,22 @@ TEST_F(DataFileTest, ReplaceRecordRewritesEqualRecordsInPlace) {
   newRec = oldRec;
   newRec.B1.set("home");
 
-  FileError error;
-  ASSERT_TRUE(ReplaceRecord(path, oldRec, newRec, false, error));
+  ASSERT_TRUE(ReplaceRecord(path, oldRec, newRec, false));
   auto recs = mhtest::ReadRecords(path);
   EXPECT_EQ("home", mhtest::GetText(recs[2], mhtest::kB1));
   EXPECT_EQ("house", mhtest::GetText(recs[4], mhtest::kB1)) << "only the first";
 
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), old, Entry(1, "x", "y"), old});
-  ASSERT_TRUE(ReplaceRecord(path, oldRec, newRec, true, error));
+  ASSERT_TRUE(ReplaceRecord(path, oldRec, newRec, true));
   recs = mhtest::ReadRecords(path);
   EXPECT_EQ("home", mhtest::GetText(recs[2], mhtest::kB1));
   EXPECT_EQ("home", mhtest::GetText(recs[4], mhtest::kB1));
   EXPECT_EQ("y", mhtest::GetText(recs[3], mhtest::kB1));
   EXPECT_EQ(5u, recs.size());
 
-  EXPECT_FALSE(ReplaceRecord(dir.file("missing.fid"), oldRec, newRec, true, error));
-  EXPECT_EQ(ENOENT, error.code);
+  const StoreResult<> missing = ReplaceRecord(dir.file("missing.fid"), oldRec, newRec, true);
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(ENOENT, missing.error().file.code);
 }
 
 TEST_F(DataFileTest, ReplaceRecordWithEqualRecordsLeavesTheFileUntouched) {
@@ -203,8 +180,7 @@ TEST_F(DataFileTest, ReplaceRecordWithEqualRecordsLeavesTheFileUntouched) {
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   TVocData rec;
   std::memcpy(&rec, old.data(), 624);
-  FileError error;
-  EXPECT_TRUE(ReplaceRecord(path, rec, rec, true, error));
+  EXPECT_TRUE(ReplaceRecord(path, rec, rec, true));
   EXPECT_EQ(before, std::filesystem::last_write_time(path));
   EXPECT_EQ(bytes, mhtest::ReadBytes(path));
 }
@@ -214,20 +190,18 @@ TEST_F(DataFileTest, ReadOnlyDataFilesAreReadButNotWritten) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "b")});
   std::filesystem::permissions(
       path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
-  shared->DataFilePath = path;
-  shared->CurUnitID = 1;
-  LoadUnitVocs(*shared, msgs);
-  EXPECT_EQ(1, shared->VocCount);
-  EXPECT_TRUE(IsDataFile(path, msgs));
+  const StoreResult<LessonRead> lesson = ReadLesson(path, 1, kMaxEntries);
+  ASSERT_EQ(1u, lesson->entries.size());
+  EXPECT_TRUE(IsDataFile(path).value());
 
   // CI runs as root, which may write anyway: the refusal comes through the seam.
   InjectFileFault({path, FileFault::At::Open, 0, EACCES});
-  TVocData a = shared->VocList[0], b = a;
+  TVocData a = lesson->entries[0], b = a;
   b.B1.set("c");
-  FileError error;
-  EXPECT_FALSE(ReplaceRecord(path, a, b, true, error));
+  const StoreResult<> replaced = ReplaceRecord(path, a, b, true);
+  ASSERT_FALSE(replaced);
   EXPECT_EQ("Die Datei \"" + path + "\" kann nicht geöffnet werden: keine Berechtigung.",
-            error.text());
+            replaced.error().file.text());
   ClearFileFaults();
 }
 

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/datafile_builder.h"
-#include "support/fakes.h"
 
 namespace merkhaus {
 namespace {
@@ -15,16 +16,22 @@ using mhtest::Unit;
 
 class LessonsTest : public ::testing::Test {
  protected:
+  // The UnitID of a new lesson; fails the test when none was made.
+  std::uint8_t Create(const char* name, const char* comment = "") {
+    const StoreResult<std::uint8_t> id = CreateLesson(path, WinString(name), WinString(comment));
+    EXPECT_TRUE(id) << name;
+    return id.value_or(0);
+  }
+
   mhtest::TempDir dir;
   std::string path = dir.file("v.fid");
-  mhtest::ScriptedMessages msgs;
 };
 
 TEST_F(LessonsTest, IdentifiersGo1Then255Downwards) {
   mhtest::WriteRecords(path, {Header("V")});
-  EXPECT_EQ(1, CreateUnit(path, WinString("eins"), WinString(), msgs));
-  EXPECT_EQ(255, CreateUnit(path, WinString("zwei"), WinString("k"), msgs));
-  EXPECT_EQ(254, CreateUnit(path, WinString("drei"), WinString(), msgs));
+  EXPECT_EQ(1, Create("eins"));
+  EXPECT_EQ(255, Create("zwei", "k"));
+  EXPECT_EQ(254, Create("drei"));
   const auto recs = mhtest::ReadRecords(path);
   ASSERT_EQ(4u, recs.size());
   EXPECT_EQ(Unit(1, "eins"), recs[1]);
@@ -34,107 +41,74 @@ TEST_F(LessonsTest, IdentifiersGo1Then255Downwards) {
 
 TEST_F(LessonsTest, DeletedLessonsFreeTheirIdentifierAndName) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "a"), Unit(255, "b"), Unit(254, "c", "", 1)});
-  EXPECT_EQ(254, FindFreeUnitID(path, msgs).value());
-  EXPECT_EQ(254, CreateUnit(path, WinString("c"), WinString(), msgs));
+  EXPECT_EQ(254, Create("c"));
   // All lessons deleted: the next one gets 255.
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "a", "", 1), Unit(255, "b", "", 1)});
-  EXPECT_EQ(255, FindFreeUnitID(path, msgs).value());
+  EXPECT_EQ(255, Create("a"));
 }
 
-TEST_F(LessonsTest, NamesMustDifferExactly) {
-  mhtest::WriteRecords(path, {Header("V"), Unit(1, "Lektion")});
-  EXPECT_EQ(255, CreateUnit(path, WinString("lektion"), WinString(), msgs));
-  const auto before = mhtest::ReadBytes(path);
-  msgs.expect("Die Unit ist bereits vorhanden!", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  EXPECT_EQ(0, CreateUnit(path, WinString("Lektion"), WinString(), msgs));
-  EXPECT_EQ(before, mhtest::ReadBytes(path));
-  EXPECT_FALSE(UnitNameExists(path, WinString("Lektion "), msgs).value());
-}
-
-TEST_F(LessonsTest, With255LessonsNothingIsCreated) {
-  std::vector<mhtest::RawRecord> recs = {Header("V")};
+// What stops a new lesson leaves the DataFile as it was, byte for byte.
+TEST_F(LessonsTest, RefusalsChangeNothing) {
+  std::vector<mhtest::RawRecord> full = {Header("V")};
   for (int id = 1; id <= 255; ++id)
-    recs.push_back(Unit(static_cast<std::uint8_t>(id), "L" + std::to_string(id)));
-  mhtest::WriteRecords(path, recs);
-  const auto before = mhtest::ReadBytes(path);
-  msgs.expect("There're already 255 units in this DataFile!", Answer::Ok, MsgKind::Error,
-              MsgButtons::Ok)
-      .expect("Fehler 1003: Kann keine freie UnitID mehr finden!", Answer::Ok,
-              MsgKind::Confirmation, MsgButtons::Ok)
-      .expect("Die Unit konnte nicht korrekt angelegt werden!", Answer::Ok, MsgKind::Error,
-              MsgButtons::Ok);
-  EXPECT_TRUE(CreateUnitFromDialog(path, WinString("neu"), WinString(), msgs).empty());
-  EXPECT_EQ(before, mhtest::ReadBytes(path));
-}
+    full.push_back(Unit(static_cast<std::uint8_t>(id), "L" + std::to_string(id)));
+  struct Case {
+    const char* what;
+    std::vector<mhtest::RawRecord> records;
+    const char* name;
+    StoreError::Kind kind;
+  };
+  const Case cases[] = {
+      {"same name", {Header("V"), Unit(1, "Lektion")}, "Lektion", StoreError::Kind::NameTaken},
+      {"all 255 taken", full, "neu", StoreError::Kind::NoFreeUnitId},
+  };
+  for (const Case& c : cases) {
+    mhtest::WriteRecords(path, c.records);
+    const auto before = mhtest::ReadBytes(path);
+    const StoreResult<std::uint8_t> id = CreateLesson(path, WinString(c.name), WinString());
+    ASSERT_FALSE(id) << c.what;
+    EXPECT_EQ(c.kind, id.error().kind) << c.what;
+    EXPECT_EQ(before, mhtest::ReadBytes(path)) << c.what;
+  }
+  // Names differ in every byte: other case and trailing blanks make other names.
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "Lektion")});
+  EXPECT_EQ(255, Create("lektion"));
+  EXPECT_EQ(254, Create("Lektion "));
 
-TEST_F(LessonsTest, CreatingInAMissingDataFileFailsWithoutEndingTheProgram) {
-  msgs.expect("RW - Fehler: 1002" + mhtest::Missing(path))
-      .expect("Die Unit konnte nicht korrekt angelegt werden!");
-  EXPECT_TRUE(CreateUnitFromDialog(path, WinString("neu"), WinString(), msgs).empty());
-  EXPECT_FALSE(std::filesystem::exists(path));
-  msgs.expect("Everything fucked! Closing screen!" + mhtest::Missing(path));
-  EXPECT_FALSE(UnitNameExists(path, WinString("x"), msgs).has_value());
-}
-
-TEST_F(LessonsTest, DialogNamesAreCutTo60) {
-  mhtest::WriteRecords(path, {Header("V")});
-  const std::string longName(70, 'x');
-  EXPECT_EQ(WinString(std::string(60, 'x')),
-            CreateUnitFromDialog(path, WinString(longName), WinString("a\r\nb"), msgs));
-  const auto recs = mhtest::ReadRecords(path);
-  EXPECT_EQ(Unit(1, std::string(60, 'x'), "a\r\nb"), recs[1]);
+  const StoreResult<std::uint8_t> missing =
+      CreateLesson(dir.file("fehlt.fid"), WinString("neu"), WinString());
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(ENOENT, missing.error().file.code);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("fehlt.fid")));
 }
 
 TEST_F(LessonsTest, DeletingMarksTheHeaderAndLiveEntriesOnly) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "1"), Entry(2, "b", "2"),
                               Entry(1, "c", "3", "", 1), Entry(1, "d", "4"), Entry(1, "e", "5"),
                               Entry(1, "f", "6", "", 1), Unit(2, "M")});
-  EXPECT_EQ(4u, DeleteUnitRecords(path, 1, msgs).value());
+  EXPECT_EQ(4u, DeleteLessonRecords(path, 1).value());
   const auto recs = mhtest::ReadRecords(path);
   const int expected[] = {0, 1, 1, 0, 1, 1, 1, 1, 0};
   for (std::size_t i = 0; i < recs.size(); ++i) {
     EXPECT_EQ(expected[i], recs[i][mhtest::kDeleted]) << "record " << i;
   }
   EXPECT_EQ(Entry(1, "d", "4", "", 1), recs[5]) << "nothing but the flag changes";
-
-  msgs.expect("RW - Fehler in Unit6!" + mhtest::Missing(dir.file("missing.fid")));
-  EXPECT_FALSE(DeleteUnitRecords(dir.file("missing.fid"), 1, msgs).has_value());
+  EXPECT_FALSE(DeleteLessonRecords(dir.file("missing.fid"), 1));
 }
 
-TEST(DeleteUnitFlow, AsksDeletesAndCountsTheEntries) {
-  mhtest::TempDir dir;
-  mhtest::ScriptedMessages msgs;
-  const auto path = dir.file("v.fid");
+TEST_F(LessonsTest, DeletingByListLineTakesTheFirstLessonOfTheLine) {
   const std::vector<mhtest::RawRecord> recs = {
       Header("V"),        Unit(1, "Verben", mhtest::Latin1("unregelmäßig")),
       Entry(1, "a", "1"), Entry(1, "b", "2", "", 1),
-      Entry(1, "c", "3"), Entry(1, "d", "4", "", 1),
-      Entry(1, "e", "5"), Unit(255, "Andere")};
+      Entry(1, "c", "3"), Unit(255, "Verben", mhtest::Latin1("unregelmäßig"))};
   mhtest::WriteRecords(path, recs);
   const WinString line("Verben - unregelm\xE4\xDFig");
-
-  msgs.expect("Sie haben keine Lektion ausgewählt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_FALSE(DeleteUnitFlow(path, nullptr, msgs));
-
-  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::No, MsgKind::Warning,
-              MsgButtons::YesNoDefaultNo);
-  EXPECT_FALSE(DeleteUnitFlow(path, &line, msgs));
-  EXPECT_EQ(recs, mhtest::ReadRecords(path));
-
-  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
-      .expect("Lektion \"Verben - unregelmäßig\" mit 3 Vokabeln erfolgreich gelöscht!", Answer::Ok,
-              MsgKind::Information, MsgButtons::Ok);
-  EXPECT_TRUE(DeleteUnitFlow(path, &line, msgs));
+  EXPECT_EQ(3u, DeleteLessonOfLine(path, line).value()) << "the header and two live entries";
+  EXPECT_EQ(1u, DeleteLessonOfLine(path, line).value()) << "then the second lesson";
+  EXPECT_EQ(0u, DeleteLessonOfLine(path, line).value()) << "no lesson has the line any more";
   const auto after = mhtest::ReadRecords(path);
-  int marked = 0;
-  for (std::size_t i = 0; i < recs.size(); ++i)
-    marked += after[i][623] != recs[i][623];
-  EXPECT_EQ(4, marked);
-
-  // The lesson is gone now: nothing to delete.
-  msgs.expect("Soll die Lektion wirklich gelöscht werden?", Answer::Yes)
-      .expect("Löschen fehlgeschlagen!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_TRUE(DeleteUnitFlow(path, &line, msgs));
+  for (std::size_t i = 1; i < after.size(); ++i)
+    EXPECT_EQ(1, after[i][mhtest::kDeleted]) << "record " << i;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "support/datafile_builder.h"
-#include "support/fakes.h"
 
 namespace merkhaus {
 namespace {
@@ -14,9 +13,9 @@ using mhtest::Header;
 using mhtest::RawRecord;
 using mhtest::Unit;
 
-std::vector<std::string> Utf8Lines(const DeletedLines& list) {
+std::vector<std::string> Utf8Lines(const StoreResult<DeletedLines>& list) {
   std::vector<std::string> lines;
-  for (const WinString& l : list.lines)
+  for (const WinString& l : list.value().lines)
     lines.push_back(l.bytes());
   return lines;
 }
@@ -25,7 +24,6 @@ class RestoreTest : public ::testing::Test {
  protected:
   mhtest::TempDir dir;
   std::string path = dir.file("v.fid");
-  mhtest::ScriptedMessages msgs;
   void TearDown() override { ClearFileFaults(); }
 };
 
@@ -42,18 +40,16 @@ TEST_F(RestoreTest, ALessonComesBackWithItsOwnRecordsOnly) {
       Entry(7, "dog", "Hund", "", 1),
   };
   mhtest::WriteRecords(path, before);
-  EXPECT_EQ((std::vector<std::string>{"Alt", "Tiere"}), Utf8Lines(ListDeletedUnits(path)));
+  EXPECT_EQ((std::vector<std::string>{"Alt", "Tiere"}), Utf8Lines(ListDeletedLessons(path)));
 
-  const RestoreResult r = RestoreUnit(path, WinString("Tiere"), msgs);
-  EXPECT_TRUE(r.ok);
-  EXPECT_EQ(3u, r.records);
+  EXPECT_EQ(3u, RestoreLesson(path, WinString("Tiere")).value());
   std::vector<RawRecord> expected = before;
   for (int i : {3, 4, 6})
     expected[i][mhtest::kDeleted] = 0;
   EXPECT_EQ(expected, mhtest::ReadRecords(path));
 
-  // A name that is no deleted lesson changes nothing and says nothing.
-  EXPECT_EQ(0u, RestoreUnit(path, WinString("Fehlt"), msgs).records);
+  // A name that is no deleted lesson changes nothing.
+  EXPECT_EQ(0u, RestoreLesson(path, WinString("Fehlt")).value());
   EXPECT_EQ(expected, mhtest::ReadRecords(path));
 }
 
@@ -61,23 +57,30 @@ TEST_F(RestoreTest, RestoresThatWouldMixTwoLessonsAreRefused) {
   struct Case {
     const char* name;
     std::vector<RawRecord> records;
-    std::string message;
+    StoreError::Kind kind;
+    std::string holder;  // the lesson that holds the UnitID now
   };
   const Case cases[] = {
       {"name now taken",
        {Header("V"), Unit(3, "Verben", "", 1), Entry(3, "go", "gehen", "", 1), Unit(5, "Verben")},
-       "Eine Lektion mit diesem Namen Existiert bereits!"},
+       StoreError::Kind::NameTaken,
+       ""},
       {"UnitID now taken",
        {Header("V"), Unit(255, "Verben", "", 1), Entry(255, "go", "gehen", "", 1),
         Unit(255, mhtest::Latin1("Gemüse"))},
-       "Die Lektion \"Verben\" kann nicht wiederhergestellt werden: ihre UnitID 255 gehört "
-       "jetzt der Lektion \"Gemüse\".\nDas DataFile bleibt unverändert."},
+       StoreError::Kind::UnitIdHeld,
+       mhtest::Latin1("Gemüse")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     mhtest::WriteRecords(path, c.records);
-    msgs.expect(c.message, Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-    EXPECT_FALSE(RestoreUnit(path, WinString("Verben"), msgs).ok);
+    const StoreResult<std::uint32_t> restored = RestoreLesson(path, WinString("Verben"));
+    ASSERT_FALSE(restored);
+    EXPECT_EQ(c.kind, restored.error().kind);
+    if (c.kind == StoreError::Kind::UnitIdHeld) {
+      EXPECT_EQ(255, restored.error().unitId);
+      EXPECT_EQ(c.holder, restored.error().name.bytes());
+    }
     EXPECT_EQ(c.records, mhtest::ReadRecords(path));
   }
 }
@@ -96,65 +99,48 @@ TEST_F(RestoreTest, EntriesComeBackOneByOneFromTheCurrentLessonOnly) {
                              });
   const std::string longLine = a1 + "  =  " + b1;  // 125 characters, the most a line holds
   EXPECT_EQ((std::vector<std::string>{"cat  =  Katze", "cat  =  Katze", longLine}),
-            Utf8Lines(ListDeletedVocs(path, 2)));
+            Utf8Lines(ListDeletedEntries(path, 2)));
 
   const WinString line("cat  =  Katze");
   for (int click : {5, 6}) {
-    EXPECT_EQ(1u, RestoreVoc(path, 2, line, msgs).records);
+    EXPECT_EQ(1u, RestoreEntry(path, 2, line).value());
     const auto recs = mhtest::ReadRecords(path);
     for (int i = 1; i < 8; ++i)
       EXPECT_EQ(i <= click && i >= 5 ? 0 : (i == 3 ? 0 : 1), recs[i][mhtest::kDeleted]) << i;
   }
-  EXPECT_EQ(0u, RestoreVoc(path, 2, line, msgs).records) << "the others are not lesson 2's";
+  EXPECT_EQ(0u, RestoreEntry(path, 2, line).value()) << "the others are not lesson 2's";
 }
 
-TEST_F(RestoreTest, WhatTheWindowsOfferAndFailures) {
-  // A DataFile without lesson records: no window, no message.
-  mhtest::WriteRecords(path, {Header("V")});
-  EXPECT_FALSE(OfferDeletedUnits(path, msgs).has_value());
-  mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "b")});
-  msgs.expect("Es existieren derzeit keine gelöschten Units, die wieder hergestellt werden können.",
-              Answer::Ok, MsgKind::Information, MsgButtons::Ok);
-  EXPECT_FALSE(OfferDeletedUnits(path, msgs).has_value());
-  msgs.expect(
-      "Es existieren derzeit keine gelöschten Vokabeln, die wieder hergestellt werden können.");
-  EXPECT_FALSE(OfferDeletedVocs(path, 1, msgs).has_value());
-
-  const std::string missing = dir.file("fehlt.fid");
-  msgs.expect("RW - Fehler in Unit16!" + mhtest::Missing(missing));
-  EXPECT_FALSE(RestoreVoc(missing, 1, WinString("a  =  b"), msgs).ok);
-
-  // A restore that cannot be put on the disk is taken back; where even that fails, the
-  // learner is told that the lesson came back in part.
+// A restore that cannot be put on the disk is taken back; where even that fails, the store says
+// that the lesson came back in part.
+TEST_F(RestoreTest, AFailedRestoreIsTakenBack) {
   const std::vector<RawRecord> deleted = {Header("V"), Unit(1, "L", "", 1),
                                           Entry(1, "a", "b", "", 1), Entry(1, "c", "d", "", 1)};
   struct Failure {
     FileFault fault;
-    const char* told;
+    bool rolledBack;
     int restored;  // records live afterwards
   };
   const Failure failures[] = {
-      {{path, FileFault::At::Sync, 0, EIO}, "nicht wiederhergestellt; das DataFile ist unver", 0},
-      {{path, FileFault::At::Write, 624, ENOSPC}, "nur zum Teil wiederhergestellt", 1},
+      {{path, FileFault::At::Sync, 0, EIO}, true, 0},
+      {{path, FileFault::At::Write, 624, ENOSPC}, false, 1},
   };
   for (const Failure& f : failures) {
-    SCOPED_TRACE(f.told);
+    SCOPED_TRACE(f.rolledBack);
     mhtest::WriteRecords(path, deleted);
     InjectFileFault(f.fault);
-    try {
-      RestoreUnit(path, WinString("L"), msgs);
-      ADD_FAILURE() << "no error";
-    } catch (const IoError& e) {
-      const std::string text = e.what();
-      EXPECT_EQ(0u, text.find("Die Datei \"" + path + "\" kann nicht geschrieben werden")) << text;
-      EXPECT_NE(std::string::npos, text.find(f.told)) << text;
-    }
+    const StoreResult<std::uint32_t> restored = RestoreLesson(path, WinString("L"));
     ClearFileFaults();
+    ASSERT_FALSE(restored);
+    EXPECT_TRUE(restored.error().interrupted);
+    EXPECT_EQ(f.rolledBack, restored.error().rolledBack);
+    EXPECT_EQ(FileError::Step::Write, restored.error().file.step);
     int live = 0;
     for (const RawRecord& r : mhtest::ReadRecords(path))
       live += r[mhtest::kDeleted] == 0;
     EXPECT_EQ(1 + f.restored, live);
   }
+  EXPECT_FALSE(RestoreEntry(dir.file("fehlt.fid"), 1, WinString("a  =  b")));
 }
 
 }  // namespace

@@ -78,10 +78,10 @@ TEST(TVocData, UnitHeaderIsToldByItsSignatures) {
   for (const auto& c : cases) {
     EXPECT_EQ(c.header, IsUnitHeader(FromRaw(c.record))) << c.name;
   }
-  EXPECT_TRUE(IsVocOfUnit(FromRaw(mhtest::Entry(3, "a", "b")), 3));
-  EXPECT_FALSE(IsVocOfUnit(FromRaw(mhtest::Entry(3, "a", "b")), 4));
-  EXPECT_FALSE(IsVocOfUnit(FromRaw(mhtest::Entry(3, "a", "b", "", 1)), 3));
-  EXPECT_FALSE(IsVocOfUnit(FromRaw(mhtest::Unit(3, "L")), 3));
+  EXPECT_TRUE(IsEntryOfLesson(FromRaw(mhtest::Entry(3, "a", "b")), 3));
+  EXPECT_FALSE(IsEntryOfLesson(FromRaw(mhtest::Entry(3, "a", "b")), 4));
+  EXPECT_FALSE(IsEntryOfLesson(FromRaw(mhtest::Entry(3, "a", "b", "", 1)), 3));
+  EXPECT_FALSE(IsEntryOfLesson(FromRaw(mhtest::Unit(3, "L")), 3));
 }
 
 TEST(TVocData, RecordsEqualIgnoresTheBytesAfterTheLength) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "flows/flows.h"
 
@@ -18,38 +19,43 @@ struct FakeFlows : merkhaus::DataFileChooser,
                    merkhaus::EntryViewer,
                    merkhaus::OptionsEditor,
                    merkhaus::VocabularyEntry {
-  std::function<std::string(merkhaus::ChooseMode)> chooseDataFile;
-  std::function<std::uint8_t(const std::string& path, bool allowCreate)> selectUnit;
-  std::function<void(bool forDataFile, bool editable)> showHeaderInfo;
-  std::function<bool(std::size_t index, bool editable)> quickEditEntry;
-  std::function<void()> showOptions;
-  std::function<void(bool checkLesson)> openEntryWindow;
+  using Entry = merkhaus::TVocData;
+  std::function<std::optional<std::string>(merkhaus::ChooseMode)> onChooseDataFile;
+  std::function<std::optional<std::uint8_t>(const std::string& path, bool allowCreate)>
+      onSelectLesson;
+  std::function<void(bool forDataFile, bool editable)> onShowHeaderInfo;
+  std::function<std::optional<Entry>(const Entry& entry, bool editable)> onQuickEditEntry;
+  std::function<void()> onShowOptions;
+  std::function<void(bool checkLesson)> onOpenEntryWindow;
 
-  std::string ChooseDataFile(merkhaus::ChooseMode mode) override {
-    if (chooseDataFile) return chooseDataFile(mode);
+  // Every flow of the bundle answered by this fake.
+  merkhaus::Flows bundle() { return {*this, *this, *this, *this, *this, *this}; }
+
+  std::optional<std::string> chooseDataFile(merkhaus::ChooseMode mode) override {
+    if (onChooseDataFile) return onChooseDataFile(mode);
     ADD_FAILURE() << "unexpected DataFile choice";
-    return {};
+    return std::nullopt;
   }
-  std::uint8_t SelectUnit(const std::string& path, bool allowCreate) override {
-    if (selectUnit) return selectUnit(path, allowCreate);
+  std::optional<std::uint8_t> selectLesson(const std::string& path, bool allowCreate) override {
+    if (onSelectLesson) return onSelectLesson(path, allowCreate);
     ADD_FAILURE() << "unexpected lesson choice";
-    return 0;
+    return std::nullopt;
   }
-  void ShowHeaderInfo(bool forDataFile, bool editable) override {
-    if (showHeaderInfo) return showHeaderInfo(forDataFile, editable);
+  void showHeaderInfo(bool forDataFile, bool editable) override {
+    if (onShowHeaderInfo) return onShowHeaderInfo(forDataFile, editable);
     ADD_FAILURE() << "unexpected info dialog";
   }
-  bool QuickEditEntry(std::size_t index, bool editable) override {
-    if (quickEditEntry) return quickEditEntry(index, editable);
+  std::optional<Entry> quickEditEntry(const Entry& entry, bool editable) override {
+    if (onQuickEditEntry) return onQuickEditEntry(entry, editable);
     ADD_FAILURE() << "unexpected quick edit";
-    return false;
+    return std::nullopt;
   }
-  void ShowOptions() override {
-    if (showOptions) return showOptions();
+  void showOptions() override {
+    if (onShowOptions) return onShowOptions();
     ADD_FAILURE() << "unexpected options dialog";
   }
-  void OpenEntryWindow(bool checkLesson) override {
-    if (openEntryWindow) return openEntryWindow(checkLesson);
+  void openEntryWindow(bool checkLesson) override {
+    if (onOpenEntryWindow) return onOpenEntryWindow(checkLesson);
     ADD_FAILURE() << "unexpected entry window";
   }
 };

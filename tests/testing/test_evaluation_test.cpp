@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/datafile_builder.h"
 #include "support/fake_flows.h"
-#include "support/fakes.h"
-#include "support/scripted_random.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 
 namespace merkhaus {
@@ -19,33 +18,24 @@ using mhtest::W;
 
 constexpr const char* kNothingAsked = "Es wurden keine Vokabeln abgefragt!";
 
-struct NoDisplay : TestDisplay {
-  void ShowTestState() override {}
-  void ShowEvaluation() override {}
-};
-
-TVocData Voc(const char* a1, const char* a2, const char* a3, const char* b1,
-             const char* comment = "") {
-  TVocData e{};
-  e.A1.set(W(a1));
-  e.A2.set(W(a2));
-  e.A3.set(W(a3));
-  e.B1.set(W(b1));
-  e.Comment.set(W(comment));
-  return e;
-}
-
-// The evaluation of a test whose marks the test sets directly: entry i of the list is "wi" with
-// the translation "ti".
+// The evaluation of a test whose marks the test sets directly: entry i of the lesson is "wi"
+// with the translation "ti".
 class TestEvaluationTest : public ::testing::Test {
  protected:
+  // The test's entries, read from a DataFile of one lesson.
+  void Load(const std::vector<mhtest::RawRecord>& entries) {
+    std::vector<mhtest::RawRecord> records{mhtest::Header("V"), mhtest::Unit(1, "L")};
+    records.insert(records.end(), entries.begin(), entries.end());
+    mhtest::WriteRecords(t.lesson.dataFilePath, records);
+    ASSERT_TRUE(test.prepareTest());
+  }
   void Load(int count) {
-    for (int i = 0; i < count; ++i) {
-      const std::string n = std::to_string(i + 1);
-      shared->VocList[static_cast<std::size_t>(i)] =
-          Voc(("w" + n).c_str(), "", "", ("t" + n).c_str(), ("k" + n).c_str());
+    std::vector<mhtest::RawRecord> entries;
+    for (int i = 1; i <= count; ++i) {
+      const std::string n = std::to_string(i);
+      entries.push_back(mhtest::Entry(1, "w" + n, "t" + n, "k" + n));
     }
-    shared->VocCount = static_cast<std::uint8_t>(count);
+    Load(entries);
   }
   // Entry i (counted from 1) answered with `answer`, right or wrong.
   void Asked(int i, bool right, const char* answer = "x") {
@@ -61,14 +51,16 @@ class TestEvaluationTest : public ::testing::Test {
     return out;
   }
 
-  mhtest::ScriptedMessages msgs;
-  mhtest::ScriptedRandom random;
-  Options options;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  mhtest::TestContext t;
+  mhtest::ScriptedMessages& msgs = t.messages;
   mhtest::FakeFlows flows;
-  NoDisplay display;
-  TestSession test{*shared, options, msgs, random, flows, display};
-  TestEvaluation evaluation{test, *shared, msgs};
+  TestSession test{t.services, flows.bundle()};
+  TestEvaluation evaluation{test, msgs};
+
+  void SetUp() override {
+    t.lesson.dataFilePath = t.dir.file("v.fid");
+    t.lesson.unitId = 1;
+  }
 };
 
 TEST_F(TestEvaluationTest, AllRightShowsNoRowsUntilEveryEntryIsListed) {
@@ -77,12 +69,12 @@ TEST_F(TestEvaluationTest, AllRightShowsNoRowsUntilEveryEntryIsListed) {
   Load(10);
   for (int i = 1; i <= 10; ++i)
     Asked(i, true);
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ("10 / 10", evaluation.view().right);
   EXPECT_EQ("0 %", evaluation.view().quotient);
   EXPECT_TRUE(evaluation.view().rows.empty());
 
-  ASSERT_TRUE(evaluation.Fill(false));
+  ASSERT_TRUE(evaluation.fill(false));
   EXPECT_EQ((std::vector<std::string>{"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10"}),
             Foreign());
   EXPECT_EQ((EvaluationRow{W("w1"), W("t1"), W("x"), W("k1")}), evaluation.view().rows[0]);
@@ -95,7 +87,7 @@ TEST_F(TestEvaluationTest, WrongEntriesAreListedInTheOrderOfTheLesson) {
   Asked(3, false, "falsch3");
   Asked(2, true);
   Asked(1, false, "falsch1");
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ((std::vector<std::string>{"w1", "w3"}), Foreign());
   EXPECT_EQ(W("falsch3"), evaluation.view().rows[1].answer);
   EXPECT_EQ("2 / 4", evaluation.view().right);
@@ -103,13 +95,11 @@ TEST_F(TestEvaluationTest, WrongEntriesAreListedInTheOrderOfTheLesson) {
 }
 
 TEST_F(TestEvaluationTest, SynonymsAreJoinedAndAnEmptySecondLeavesNoTrace) {
-  shared->VocList[0] = Voc("to go", "", "leave", "gehen");
-  shared->VocList[0].B2.set(W("verlassen"));
-  shared->VocList[1] = Voc("", "second", "", "");
-  shared->VocCount = 2;
+  Load({mhtest::Entry6(1, "to go", "", "leave", "gehen", "verlassen", ""),
+        mhtest::Entry6(1, "", "second", "", "", "", "")});
   Asked(1, false);
   Asked(2, false);
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ(W("to go  @  leave"), evaluation.view().rows[0].foreign);
   EXPECT_EQ(W("gehen  @  verlassen"), evaluation.view().rows[0].native);
   EXPECT_EQ(W("  @  second"), evaluation.view().rows[1].foreign) << "an empty first is kept";
@@ -119,7 +109,7 @@ TEST_F(TestEvaluationTest, AnEntryGivenUpCountsAsAskedAndWrong) {
   Load(3);
   Asked(1, true);
   Asked(2, false, "?");
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   EXPECT_EQ("1 / 2", evaluation.view().right) << "only the entries asked so far count";
   EXPECT_EQ("50 %", evaluation.view().quotient);
   ASSERT_EQ(1u, evaluation.view().rows.size());
@@ -129,17 +119,17 @@ TEST_F(TestEvaluationTest, AnEntryGivenUpCountsAsAskedAndWrong) {
 TEST_F(TestEvaluationTest, NothingAskedWarnsAndKeepsTheLastContent) {
   Load(3);
   msgs.expect(kNothingAsked, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  EXPECT_FALSE(evaluation.Fill(true));
+  EXPECT_FALSE(evaluation.fill(true));
   EXPECT_EQ("<", evaluation.view().right);
 
   Asked(1, false);
   Asked(2, true);
   Asked(3, true);
-  ASSERT_TRUE(evaluation.Fill(true));
+  ASSERT_TRUE(evaluation.fill(true));
   // A new test: nothing asked yet, and the evaluation still shows the last one.
-  test.ClearTestMarks();
+  test.clearTestMarks();
   msgs.expect(kNothingAsked);
-  EXPECT_FALSE(evaluation.Fill(false));
+  EXPECT_FALSE(evaluation.fill(false));
   EXPECT_EQ("2 / 3", evaluation.view().right);
   EXPECT_EQ("33 %", evaluation.view().quotient);
   EXPECT_EQ((std::vector<std::string>{"w1"}), Foreign());

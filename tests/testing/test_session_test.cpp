@@ -13,6 +13,7 @@
 #include "support/fake_flows.h"
 #include "support/fakes.h"
 #include "support/scripted_random.h"
+#include "support/test_context.h"
 #include "support/win_text.h"
 #include "testing/test_evaluation.h"
 
@@ -34,17 +35,11 @@ constexpr const char* kEmptyLesson =
     "Diese Lektion enthält keine Vokabeln! Wählen sie eine andere Lektion aus, oder wählen sie "
     "'zurück'";
 
-// Counts the showings of the evaluation and runs `onShow` each time (the window fills it).
-struct RecordingEvaluation : TestDisplay {
-  std::function<void()> onShow;
-  std::function<void()> onState;
-  int shown = 0;
-  void ShowTestState() override {
-    if (onState) onState();
-  }
-  void ShowEvaluation() override {
-    ++shown;
-    if (onShow) onShow();
+// Runs `onRedraw` whenever the session shows its window mid-action.
+struct RecordingWindow : Redraw {
+  std::function<void()> onRedraw;
+  void redraw() override {
+    if (onRedraw) onRedraw();
   }
 };
 
@@ -59,15 +54,15 @@ class TestSessionTest : public ::testing::Test {
                Entry6(1, "house", "", "", "Haus", Latin1("Gebäude"), "", Latin1("ein Gebäude")),
                Entry(1, "dog", "Hund"), Entry(1, "cat", "Katze"), Unit(2, "Leer"),
                Unit(3, "Drei", "dritte"), Entry(3, "bird", "Vogel")});
-    shared->DataFilePath = path;
-    shared->CurUnitID = 1;
-    EXPECT_TRUE(ReadHeaderRecord(path, shared->DataFileHeader));
+    lesson.dataFilePath = path;
+    lesson.unitId = 1;
+    lesson.dataFileHeader = ReadHeaderRecord(path).value();
     options.algorithmus = 1;
   }
 
   void Answer(const char* utf8) {
     session.setAnswer(W(utf8));
-    session.TestAdvance();
+    session.testAdvance();
   }
   const TestView& v() const { return session.view(); }
   WinString Question() const { return v().foreignText.empty() ? v().nativeText : v().foreignText; }
@@ -76,29 +71,32 @@ class TestSessionTest : public ::testing::Test {
   // Starts a test and answers every question with a wrong answer; the indices in asked order.
   std::vector<int> AskedOrder() {
     std::vector<int> order;
-    EXPECT_TRUE(session.StartTest());
+    EXPECT_TRUE(session.startTest());
     for (int i = 0; i < 10 && !session.TestFinished; ++i) {
       order.push_back(session.TestCurIndex);
-      if (order.size() == shared->VocCount) ExpectEnd();
+      if (order.size() == session.entries().size()) ExpectEnd();
       Answer("falsch");
     }
     return order;
   }
 
-  mhtest::TempDir dir;
-  std::string path = dir.file("vok.fid");
-  mhtest::ScriptedMessages msgs;
-  mhtest::ScriptedRandom random;
-  Options options;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
+  // How often the evaluation was asked for, as the window counts it after each action.
+  unsigned evaluations() const { return session.view().evaluationRequests; }
+
+  mhtest::TestContext t;
+  std::string path = t.dir.file("vok.fid");
+  mhtest::ScriptedMessages& msgs = t.messages;
+  mhtest::ScriptedRandom& random = t.random;
+  Options& options = t.options;
+  LessonContext& lesson = t.lesson;
   mhtest::FakeFlows flows;
-  RecordingEvaluation evaluation;
-  TestSession session{*shared, options, msgs, random, flows, evaluation};
+  RecordingWindow window;
+  TestSession session{t.services, flows.bundle(), window};
 };
 
 TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) {
   EXPECT_EQ("-", v().counter);
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ("Testen -- Vokabeln", v().caption);
   EXPECT_EQ(W("Lektion 1"), v().lessonName);
   EXPECT_EQ(W("Erste Lektion"), v().lessonComment);
@@ -120,11 +118,11 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   EXPECT_EQ(W("house"), v().foreignText);
   EXPECT_EQ(W("ein Gebäude"), v().comment);
   EXPECT_EQ("2/3", v().counter);
-  EXPECT_EQ(0, evaluation.shown);
+  EXPECT_EQ(0u, evaluations());
 
   ExpectEnd();
   bool stateShown = false;
-  evaluation.onState = [&] {
+  window.onRedraw = [&] {
     // The window shows the finished test before the box says so.
     stateShown = true;
     EXPECT_EQ("3/3", v().counter);
@@ -135,7 +133,7 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   EXPECT_TRUE(stateShown);
   EXPECT_EQ("3/3", v().counter);
   EXPECT_TRUE(session.TestFinished);
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
   EXPECT_EQ(W(""), v().foreignText);
   EXPECT_EQ((std::array<std::uint8_t, 3>{1, 1, 1}),
             (std::array<std::uint8_t, 3>{session.TestAsked[0], session.TestAsked[1],
@@ -149,8 +147,8 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   // Finished: "&Weiter" does nothing, and "Ende" does not ask.
   Answer("Haus");
   EXPECT_EQ("3/3", v().counter);
-  EXPECT_EQ(1, evaluation.shown);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_EQ(1u, evaluations());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_TRUE(msgs.done());
 }
 
@@ -172,13 +170,13 @@ TEST_F(TestSessionTest, TheOrdersInOrderAndReversedGoOnFromTheEntryAskedLast) {
     options.algorithmus = c.algorithmus;
     session.TestCurIndex = static_cast<std::uint8_t>(c.startIndex);
     EXPECT_EQ(c.order, AskedOrder()) << "algorithmus " << c.algorithmus << " from " << c.startIndex;
-    EXPECT_TRUE(session.ConfirmEnd());
+    EXPECT_TRUE(session.confirmEnd());
   }
   // Each test continues from the index the last one ended on.
   options.algorithmus = 1;
   session.TestCurIndex = 0;
   EXPECT_EQ((std::vector<int>{1, 2, 0}), AskedOrder());
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_EQ((std::vector<int>{1, 2, 0}), AskedOrder());
   EXPECT_TRUE(msgs.done());
 }
@@ -189,8 +187,8 @@ TEST_F(TestSessionTest, CompletelyRandomAsksNoEntryTwiceAndEnds) {
   random.then({0, 2, 2, 1, 1, 2, 0});
   EXPECT_EQ((std::vector<int>{2, 1, 0}), AskedOrder());
   EXPECT_EQ(0, random.reseeds) << "drawn without re-seeding";
-  EXPECT_EQ(1, evaluation.shown);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_EQ(1u, evaluations());
+  EXPECT_TRUE(session.confirmEnd());
 
   // With "Die selbe Vokabel auch unmittelbar hintereinander abfragen" the index asked last may
   // come first.
@@ -208,7 +206,7 @@ TEST_F(TestSessionTest, SystematicWalksFromARandomStartAndKeepsAwayFromTheIndexA
   EXPECT_EQ((std::vector<int>{1, 0, 2}), AskedOrder());
   EXPECT_EQ(3, random.reseeds);
   EXPECT_EQ((std::vector<int>{100, 3, 100, 3, 100, 3}), random.ranges);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
 
   // The last open entry is taken even when it is the index asked last, and with doppelvok the
   // index asked last may come first.
@@ -219,7 +217,7 @@ TEST_F(TestSessionTest, SystematicWalksFromARandomStartAndKeepsAwayFromTheIndexA
 
 TEST_F(TestSessionTest, TheDirectionDecidesTheQuestionSideAndTheAnswerSide) {
   options.TestenAbfrageweise = 1;
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ(W(""), v().foreignText);
   EXPECT_EQ(W("Hund"), v().nativeText);
   Answer("dog");
@@ -235,12 +233,12 @@ TEST_F(TestSessionTest, TheDirectionDecidesTheQuestionSideAndTheAnswerSide) {
 
   options.TestenAbfrageweise = -1;  // a configuration that names no direction: "A - B"
   session.TestDirection = QueryDirection::BA;
-  session.ChooseTestDirection();
+  session.chooseTestDirection();
   EXPECT_EQ(QueryDirection::AB, session.TestDirection);
 }
 
 TEST_F(TestSessionTest, AnEmptyAnswerChangesNothing) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   Answer("");
   Answer("   ");  // blanks are cut first (Testen_SpaceCut)
   EXPECT_EQ(W(""), v().answer);
@@ -261,7 +259,7 @@ TEST_F(TestSessionTest, AnEmptyAnswerChangesNothing) {
 }
 
 TEST_F(TestSessionTest, AQuestionMarkGivesTheEntryUpButKeepsTheQuestion) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   Answer("?");
   EXPECT_EQ(W(""), v().answer);
   EXPECT_EQ(W("dog"), v().foreignText);
@@ -290,8 +288,8 @@ TEST_F(TestSessionTest, AQuestionMarkGivesTheEntryUpButKeepsTheQuestion) {
 
   // Without "Bei Eingabe von "?" ==> Lösung" a "?" is an answer like any other.
   options.FragezeichenLosung = false;
-  EXPECT_TRUE(session.ConfirmEnd());
-  ASSERT_TRUE(session.StartTest());
+  EXPECT_TRUE(session.confirmEnd());
+  ASSERT_TRUE(session.startTest());
   Answer("?");
   EXPECT_EQ("1/3", v().counter);
   EXPECT_EQ(0, session.TestRight[1]);
@@ -322,11 +320,11 @@ TEST_F(TestSessionTest, AnswersAreJudgedUnderTheTestsOwnOptions) {
     options.Grossklein = !c.grossklein;
     options.TestenSmartBrackets = c.smartBrackets;
     options.SmartBrackets = !c.smartBrackets;
-    ASSERT_TRUE(session.StartTest());
+    ASSERT_TRUE(session.startTest());
     ExpectEnd();
     Answer(c.answer);
     EXPECT_EQ(c.right, session.TestRight[0] == 1) << c.stored << " / " << c.answer;
-    EXPECT_TRUE(session.ConfirmEnd());
+    EXPECT_TRUE(session.confirmEnd());
   }
   EXPECT_TRUE(msgs.done());
 }
@@ -337,9 +335,9 @@ TEST_F(TestSessionTest, OnlyTheFirst255EntriesOfALessonAreTested) {
     records.push_back(Entry(1, "w" + std::to_string(i), "x"));
   }
   mhtest::WriteRecords(path, records);
-  ASSERT_TRUE(session.StartTest());
-  EXPECT_EQ(255, shared->VocCount);
-  EXPECT_EQ(W("w254"), shared->VocList[254].A1.get());
+  ASSERT_TRUE(session.startTest());
+  ASSERT_EQ(255u, session.entries().size());
+  EXPECT_EQ(W("w254"), session.entries()[254].A1.get());
   EXPECT_EQ("0/255", v().counter);
 }
 
@@ -350,14 +348,14 @@ TEST_F(TestSessionTest, AllSynonymsStartAtTheFirstOrSecondAndSkipBlankFields) {
   options.testensynonymabfrage = true;
   session.TestCurIndex = 2;  // asks the entries in file order
   random.then({0});          // a start at A1 (empty) moves on to A2
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ(W("go"), v().foreignText);
   msgs.expect(kAbort, Answer::Yes);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
 
   session.TestCurIndex = 2;
   random.then({1});  // a start at A2 takes it
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   EXPECT_EQ(W("go"), v().foreignText);
 
   random.then({1});  // blank throughout: the first field as stored, and the search ends
@@ -371,34 +369,33 @@ TEST_F(TestSessionTest, AllSynonymsStartAtTheFirstOrSecondAndSkipBlankFields) {
 }
 
 TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbandoned) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   Answer("Hund");
   int selections = 0;
-  std::uint8_t choice = 0;
-  flows.selectUnit = [&](const std::string& file, bool allowCreate) {
+  std::optional<std::uint8_t> choice;
+  flows.onSelectLesson = [&](const std::string& file, bool allowCreate) {
     EXPECT_EQ(path, file);
     EXPECT_FALSE(allowCreate);
     ++selections;
-    if (choice == 0) shared->Cancelled = 1;
     return choice;
   };
 
   msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(0, selections);
 
   msgs.expect(kAbort, Answer::Yes);
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_EQ(1, selections);
-  EXPECT_EQ(1, shared->CurUnitID) << "the lesson being tested stays the current one";
+  EXPECT_EQ(1, lesson.unitId) << "the lesson being tested stays the current one";
   EXPECT_EQ(W("cat"), v().foreignText);
   EXPECT_EQ("1/3", v().counter);
   EXPECT_EQ(1, session.TestAsked[1]);
 
   choice = 3;
   msgs.expect(kAbort, Answer::Yes);
-  session.ChangeLesson();
-  EXPECT_EQ(3, shared->CurUnitID);
+  session.changeLesson();
+  EXPECT_EQ(3, lesson.unitId);
   EXPECT_EQ(W("Drei"), v().lessonName);
   EXPECT_EQ(W("dritte"), v().lessonComment);
   EXPECT_EQ(W("bird"), v().foreignText);
@@ -409,87 +406,74 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
   ExpectEnd();
   Answer("Vogel");
   choice = 1;
-  session.ChangeLesson();
+  session.changeLesson();
   EXPECT_FALSE(session.TestFinished);
   EXPECT_EQ(W("dog"), v().foreignText);
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtOnce) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   int selections = 0;
-  flows.selectUnit = [&](const std::string&, bool) {
-    if (++selections == 1) return std::uint8_t{2};
-    shared->Cancelled = 1;
-    return std::uint8_t{0};
+  flows.onSelectLesson = [&](const std::string&, bool) {
+    return ++selections == 1 ? std::optional<std::uint8_t>(2) : std::nullopt;
   };
-  TestEvaluation result(session, *shared, msgs);
-  evaluation.onShow = [&] { result.Fill(true); };
   msgs.expect(kAbort, Answer::Yes)
       .expect(kEmptyLesson, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   ExpectEnd();
-  msgs.expect("Es wurden keine Vokabeln abgefragt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
-  session.ChangeLesson();
-  EXPECT_EQ(2, shared->CurUnitID);
+  session.changeLesson();
+  EXPECT_EQ(2, lesson.unitId);
   EXPECT_EQ(W("Leer"), v().lessonName);
-  EXPECT_EQ(0, shared->VocCount);
+  EXPECT_TRUE(session.entries().empty());
   EXPECT_EQ("0/0", v().counter);
   EXPECT_TRUE(session.TestFinished);
-  EXPECT_EQ(1, evaluation.shown);
+  EXPECT_EQ(1u, evaluations());
+  // The window then fills the evaluation, which has nothing to show.
+  TestEvaluation result(session, msgs);
+  msgs.expect("Es wurden keine Vokabeln abgefragt!", Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  EXPECT_FALSE(result.fill(true));
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(TestSessionTest, AuswertungAndEndeAskUntilTheTestIsFinished) {
-  ASSERT_TRUE(session.StartTest());
+  ASSERT_TRUE(session.startTest());
   msgs.expect(kAbortForEvaluation, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  session.RequestEvaluation();
-  EXPECT_EQ(0, evaluation.shown);
+  session.requestEvaluation();
+  EXPECT_EQ(0u, evaluations());
   msgs.expect(kAbortForEvaluation, Answer::Yes);
-  session.RequestEvaluation();
-  EXPECT_EQ(1, evaluation.shown);
+  session.requestEvaluation();
+  EXPECT_EQ(1u, evaluations());
   EXPECT_FALSE(session.TestFinished) << "the test goes on";
 
   msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
-  EXPECT_FALSE(session.ConfirmEnd());
+  EXPECT_FALSE(session.confirmEnd());
   EXPECT_TRUE(session.TestAwaitingAnswer);
   Answer("Hund");
   EXPECT_EQ(W("cat"), v().foreignText);
   msgs.expect(kAbort, Answer::Yes);
-  EXPECT_TRUE(session.ConfirmEnd());
+  EXPECT_TRUE(session.confirmEnd());
   EXPECT_FALSE(session.TestAwaitingAnswer);
   EXPECT_TRUE(msgs.done());
 }
 
 TEST_F(TestSessionTest, EmptyLessonAndNoOtherChosenDoesNotStart) {
-  shared->CurUnitID = 2;
-  flows.selectUnit = [&](const std::string&, bool) {
-    shared->Cancelled = 1;
-    return std::uint8_t{0};
-  };
+  lesson.unitId = 2;
+  flows.onSelectLesson = [&](const std::string&, bool) { return std::optional<std::uint8_t>(); };
   msgs.expect(kEmptyLesson);
-  EXPECT_FALSE(session.StartTest());
-
-  // A choice that ends without a lesson and without cancelling (a list it could not read) ends
-  // the attempt too, instead of warning about lesson 0 again and again.
-  shared->Cancelled = 0;
-  flows.selectUnit = [](const std::string&, bool) { return std::uint8_t{0}; };
-  msgs.expect(kEmptyLesson);
-  EXPECT_FALSE(session.StartTest());
-  EXPECT_EQ(1, shared->Cancelled);
-  EXPECT_EQ(2, shared->CurUnitID);
+  EXPECT_FALSE(session.startTest());
+  EXPECT_EQ(2, lesson.unitId);
 }
 
-TEST_F(TestSessionTest, MissingDataFileDoesNotStartAndKeepsTheEntriesLoaded) {
-  ASSERT_TRUE(session.StartTest());
+// One missing DataFile is one box, with the file and the reason.
+TEST_F(TestSessionTest, MissingDataFileIsOneBoxAndKeepsTheEntriesLoaded) {
+  ASSERT_TRUE(session.startTest());
   std::filesystem::remove(path);
-  msgs.expect("Schwerer Fehler 602" + mhtest::Missing(path))
-      .expect("Böser Fehler: 801")
-      .expect("IO-Fehler 802!", Answer::Ok, MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(session.StartTest());
-  EXPECT_EQ(1, shared->Cancelled);
-  EXPECT_EQ(3, shared->VocCount);
-  EXPECT_EQ(W("house"), shared->VocList[0].A1.get());
+  msgs.expect("IO-Fehler 802!" + mhtest::Missing(path), Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  EXPECT_FALSE(session.startTest());
+  EXPECT_EQ(1u, msgs.shown().size());
+  ASSERT_EQ(3u, session.entries().size());
+  EXPECT_EQ(W("house"), session.entries()[0].A1.get());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <QWindow>
 
 #include "config/special_char_edit.h"
+#include "platform/dialogs.h"
 #include "platform/file_io.h"
 #include "shell/command_line.h"
 #include "shell/lesson_choice.h"
@@ -59,8 +60,8 @@ class TestWindow : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   mhtest::FakeFlows flows;
-  TTesten testen{t.services, flows, flows, flows};
-  Ttst_ausw ausw{t.services, testen};
+  TTesten testen{t.mode(flows.bundle(), HelpContext::Test)};
+  Ttst_ausw& ausw = testen.evaluation();
   std::string path = t.dir.file("vok.fid");
 
   void SetUp() override {
@@ -68,10 +69,10 @@ class TestWindow : public ::testing::Test {
         path, {Header("Meine Vokabeln", "Englisch", "Deutsch"), Unit(1, "Tiere", "Haustiere"),
                Entry(1, "house", "Haus"), Entry(1, "cat", "Katze", "miaut"),
                Entry(1, "dog", "Hund"), Unit(3, "Drei"), Entry(3, "bird", "Vogel")});
-    t.shared->DataFilePath = path;
-    t.shared->CurUnitID = 1;
+    t.lesson.dataFilePath = path;
+    t.lesson.unitId = 1;
     // The lesson choice has read record 0 before a test starts.
-    ASSERT_TRUE(ReadHeaderRecord(path, t.shared->DataFileHeader));
+    t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
     t.options.algorithmus = 1;
   }
 
@@ -126,23 +127,22 @@ TEST_F(TestWindow, ShowsTheSessionAndWiresEveryControl) {
     EXPECT_TRUE(testen.Edit1->hasFocus());
 
     bool info = false;
-    flows.showHeaderInfo = [&](bool forDataFile, bool editable) {
+    flows.onShowHeaderInfo = [&](bool forDataFile, bool editable) {
       info = !forDataFile && !editable;
     };
     testen.Button7->click();
     EXPECT_TRUE(info) << "\"i\" shows the lesson read-only";
 
     bool options = false;
-    flows.showOptions = [&] { options = true; };
+    flows.onShowOptions = [&] { options = true; };
     testen.Button1->click();
     EXPECT_TRUE(options);
 
     t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
-    flows.selectUnit = [&](const std::string& file, bool allowCreate) {
+    flows.onSelectLesson = [&](const std::string& file, bool allowCreate) {
       EXPECT_EQ(path, file);
       EXPECT_FALSE(allowCreate);
-      t.shared->Cancelled = 1;
-      return std::uint8_t{0};
+      return std::optional<std::uint8_t>();
     };
     testen.Button8->click();
     EXPECT_EQ(QStringLiteral("house"), testen.Memo1->toPlainText()) << "abandoned: goes on";
@@ -266,9 +266,9 @@ TEST_F(TestWindow, TheEvaluationStaysUsableWhileTheTestRuns) {
 TEST_F(TestWindow, AReadErrorEndsTheActionWithAMessage) {
   auto driven = mhtest::onNextModal([&](QWidget*) {
     t.messages.expect(kAbort, Answer::Yes);
-    flows.selectUnit = [&](const std::string&, bool) {
+    flows.onSelectLesson = [&](const std::string&, bool) {
       InjectFileFault({path, FileFault::At::Read, 0, EIO});
-      return std::uint8_t{3};
+      return std::optional<std::uint8_t>(3);
     };
     t.messages.expect("Die Datei \"" + path +
                           "\" kann nicht gelesen werden: Ein-/Ausgabefehler des Datenträgers.",
@@ -277,7 +277,7 @@ TEST_F(TestWindow, AReadErrorEndsTheActionWithAMessage) {
     ClearFileFaults();
     EXPECT_TRUE(t.messages.done());
     EXPECT_TRUE(testen.isVisible());
-    EXPECT_EQ(1, t.shared->CurUnitID);
+    EXPECT_EQ(1, t.lesson.unitId);
     EXPECT_EQ(QStringLiteral("cat"), testen.Memo1->toPlainText());
     Answer(QStringLiteral("Katze"));
     EXPECT_EQ(QStringLiteral("1/3"), testen.Label6->text());
@@ -357,8 +357,8 @@ TEST(TestFromTheCommandLine, OpenreactTestenChoosesALessonAndTests) {
   });
   HandleCommandLine(t.services, windows.main(), {path});
   EXPECT_EQ(QStringLiteral("cat"), asked);
-  EXPECT_EQ(path, t.shared->DataFilePath);
-  EXPECT_EQ(1, t.shared->CurUnitID);
+  EXPECT_EQ(path, t.lesson.dataFilePath);
+  EXPECT_EQ(1, t.lesson.unitId);
   EXPECT_TRUE(t.messages.done());
 }
 

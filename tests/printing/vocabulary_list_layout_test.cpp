@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/unit_list_layout.h"
+#include "printing/vocabulary_list_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +58,7 @@ std::optional<PrintText> TextAt(const PrintPage& page, int x, int y) {
   return std::nullopt;
 }
 
-const UnitListHeader kPlain{W("Tiere"), W(""), W(""), W("24.12.2025")};
+const VocabularyListHeader kPlain{W("Tiere"), W(""), W(""), W("24.12.2025")};
 
 TEST(JoinForPrint, SkipsEmptySynonymsButNeverTheFirst) {
   struct Case {
@@ -94,7 +94,7 @@ TEST(UnitListLayout, PagesRowsAndSheetNumbersByNumberOfEntries) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entries);
     const auto vocs = Vocs(c.entries);
-    const PrintDocument doc = LayoutUnitList(kPlain, vocs);
+    const PrintDocument doc = LayoutVocabularyList(kPlain, vocs);
     ASSERT_EQ(c.textRows.size(), doc.pages.size());
     EXPECT_EQ(doc.pages.size(), PageCount(c.entries));
     std::size_t next = 0;
@@ -134,7 +134,7 @@ TEST(UnitListLayout, PagesRowsAndSheetNumbersByNumberOfEntries) {
 TEST(UnitListLayout, TopLineDoubleLineAndHeaderBlock) {
   struct Case {
     const char* name;
-    UnitListHeader header;
+    VocabularyListHeader header;
     std::size_t entries;
     std::vector<std::pair<const char*, std::string>> lines;  // label, value: at y 120, 180, ...
   } cases[] = {
@@ -162,7 +162,7 @@ TEST(UnitListLayout, TopLineDoubleLineAndHeaderBlock) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const auto vocs = Vocs(c.entries);
-    const PrintPage page = LayoutUnitListPage(c.header, vocs, 1, PageCount(c.entries));
+    const PrintPage page = LayoutVocabularyListPage(c.header, vocs, 1, PageCount(c.entries));
     ASSERT_GE(page.size(), 3u);
     EXPECT_EQ((PrintText{200, 40, "Arial", 9, FontWeight::Regular,
                          W("Merkhaus Version 3.05 - Vokabelliste")}),

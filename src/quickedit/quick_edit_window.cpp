@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "practice/quick_edit_window.h"
+#include "quickedit/quick_edit_window.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -11,7 +11,7 @@
 #include "platform/form_parts.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
-#include "practice/quick_edit_rules.h"
+#include "quickedit/quick_edit.h"
 
 namespace merkhaus {
 
@@ -80,7 +80,7 @@ TQuickEdit::TQuickEdit(Services& services) : QDialog(nullptr), services_(service
   AttachHelp(this, services_.help, HelpContext::Entry);
 }
 
-bool TQuickEdit::QuickEditEntry(std::size_t index, bool editable) {
+std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool editable) {
   editable_ = editable;
   setWindowTitle(editable ? QStringLiteral("Quick-Edit") : QStringLiteral("Quick-View"));
   Button11->setVisible(editable);
@@ -88,21 +88,21 @@ bool TQuickEdit::QuickEditEntry(std::size_t index, bool editable) {
   for (SpecialCharEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7}) {
     e->setReadOnly(!editable);
   }
-  QuickEditCancelled = false;
-  QuickEditOriginal = services_.shared.VocList[index];
-  Label1->setText(ToQString(services_.shared.DataFileHeader.A1.get()));
-  Label2->setText(ToQString(services_.shared.DataFileHeader.B2.get()));
+  QuickEditAbandoned = false;
+  QuickEditOriginal = entry;
+  Label1->setText(ToQString(ForeignLanguage(services_.lesson.dataFileHeader)));
+  Label2->setText(ToQString(NativeLanguage(services_.lesson.dataFileHeader)));
   Button11Click();
   Edit1->setFocus();
 
   exec();
-  if (QuickEditCancelled || !editable) return false;
-  const QuickEditTexts texts{ToWinString(Edit1->text()), ToWinString(Edit2->text()),
-                             ToWinString(Edit3->text()), ToWinString(Edit4->text()),
-                             ToWinString(Edit5->text()), ToWinString(Edit6->text()),
-                             ToWinString(Edit7->text())};
-  return SaveQuickEdit(services_.shared, services_.options, services_.messages, index, texts,
-                       QuickEditOriginal);
+  if (QuickEditAbandoned || !editable) return std::nullopt;
+  // Left column A1..A3, right column B1..B3, then the comment.
+  const EntryTexts texts{ToWinString(Edit1->text()), ToWinString(Edit3->text()),
+                         ToWinString(Edit5->text()), ToWinString(Edit2->text()),
+                         ToWinString(Edit4->text()), ToWinString(Edit6->text()),
+                         ToWinString(Edit7->text())};
+  return SaveQuickEdit(services_.lesson, services_.options, services_.messages, entry, texts);
 }
 
 void TQuickEdit::Button1Click() {
@@ -110,19 +110,19 @@ void TQuickEdit::Button1Click() {
 }
 
 void TQuickEdit::Button2Click() {
-  QuickEditCancelled = true;
+  QuickEditAbandoned = true;
   QDialog::reject();
 }
 
 void TQuickEdit::Button11Click() {
-  const QuickEditTexts t = QuickEditFields(QuickEditOriginal);
-  Edit1->setText(ToQString(t.Edit1));
-  Edit2->setText(ToQString(t.Edit2));
-  Edit3->setText(ToQString(t.Edit3));
-  Edit4->setText(ToQString(t.Edit4));
-  Edit5->setText(ToQString(t.Edit5));
-  Edit6->setText(ToQString(t.Edit6));
-  Edit7->setText(ToQString(t.Edit7));
+  const EntryTexts t = TextsOf(QuickEditOriginal);
+  Edit1->setText(ToQString(t.A1));
+  Edit2->setText(ToQString(t.B1));
+  Edit3->setText(ToQString(t.A2));
+  Edit4->setText(ToQString(t.B2));
+  Edit5->setText(ToQString(t.A3));
+  Edit6->setText(ToQString(t.B3));
+  Edit7->setText(ToQString(t.Comment));
   // A long text shows its beginning, not its end.
   for (SpecialCharEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7})
     e->setCursorPosition(0);

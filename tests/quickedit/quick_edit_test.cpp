@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "practice/quick_edit_rules.h"
+#include "quickedit/quick_edit.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,14 @@ TEST(QuickEditRecordTest, BuildsALiveEntryOfTheCurrentLesson) {
   Options o;
   const std::string long70(70, 'x');
   const std::string comment300 = std::string(250, 'c') + "     " + std::string(45, 'd');
-  const QuickEditTexts texts{
-      W("  Haus  "), W(long70),    W(""), W("zwei  Wörter"), W(std::string(58, ' ') + "ab"),
-      W(" "),        W(comment300)};
+  EntryTexts texts;
+  texts.A1 = W("  Haus  ");
+  texts.B1 = W(long70);
+  texts.A2 = W("");
+  texts.B2 = W("zwei  Wörter");
+  texts.A3 = W(std::string(58, ' ') + "ab");
+  texts.B3 = W(" ");
+  texts.Comment = W(comment300);
   const TVocData r = BuildQuickEditRecord(texts, o, 7);
   EXPECT_EQ(W("Haus"), r.A1.get());
   EXPECT_EQ(WinString(std::string(60, 'x')), r.B1.get());
@@ -55,30 +60,31 @@ class SaveQuickEditTest : public ::testing::Test {
     mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "dog", "Hund", "k"),
                                 Entry(1, "cat", "Katze"), Entry(1, "dog", "Hund", "k"),
                                 Entry(1, "dog", "Hund", "k", 1), Entry(2, "dog", "Hund", "k")});
-    shared->DataFilePath = path;
-    shared->CurUnitID = 1;
-    LoadUnitVocs(*shared, msgs);
+    lesson.dataFilePath = path;
+    lesson.unitId = 1;
+    entries = ReadLesson(path, 1, kMaxEntries).value().entries;
   }
 
   mhtest::TempDir dir;
   std::string path = dir.file("vok.fid");
   mhtest::ScriptedMessages msgs;
   Options options;
-  std::unique_ptr<Shared> shared = std::make_unique<Shared>();
-  TVocData original{};
+  LessonContext lesson;
+  std::vector<TVocData> entries;
 };
 
-TEST_F(SaveQuickEditTest, RewritesEveryEqualRecordAndTheList) {
-  ASSERT_EQ(3, shared->VocCount);
-  QuickEditTexts texts = QuickEditFields(shared->VocList[0]);
-  EXPECT_EQ(W("dog"), texts.Edit1);
-  EXPECT_EQ(W("Hund"), texts.Edit2);
-  EXPECT_EQ(W("k"), texts.Edit7);
-  texts.Edit3 = W(" hound ");
-  texts.Edit4 = W("Köter");
+TEST_F(SaveQuickEditTest, RewritesEveryEqualRecordAndReturnsTheNewEntry) {
+  ASSERT_EQ(3u, entries.size());
+  EntryTexts texts = TextsOf(entries[0]);
+  EXPECT_EQ(W("dog"), texts.A1);
+  EXPECT_EQ(W("Hund"), texts.B1);
+  EXPECT_EQ(W("k"), texts.Comment);
+  texts.A2 = W(" hound ");
+  texts.B2 = W("Köter");
   const auto before = mhtest::ReadRecords(path);
 
-  ASSERT_TRUE(SaveQuickEdit(*shared, options, msgs, 0, texts, original));
+  const std::optional<TVocData> saved = SaveQuickEdit(lesson, options, msgs, entries[0], texts);
+  ASSERT_TRUE(saved);
   const auto after = mhtest::ReadRecords(path);
   const auto edited = Entry6(1, "dog", "hound", "", "Hund", Latin1("Köter"), "", "k");
   ASSERT_EQ(before.size(), after.size());
@@ -87,28 +93,26 @@ TEST_F(SaveQuickEditTest, RewritesEveryEqualRecordAndTheList) {
   EXPECT_EQ(edited, after[4]) << "its identical twin is rewritten too";
   EXPECT_EQ(before[5], after[5]) << "a deleted record differs in its Deleted byte";
   EXPECT_EQ(before[6], after[6]) << "another lesson's record differs in its UnitID";
-  EXPECT_EQ(W("Köter"), shared->VocList[0].B2.get());
-  EXPECT_EQ(W("hound"), original.A2.get());
-  EXPECT_TRUE(RecordsEqual(shared->RecBuf, shared->VocList[0]));
+  EXPECT_EQ(W("Köter"), saved->B2.get());
+  EXPECT_EQ(W("hound"), saved->A2.get());
+  EXPECT_EQ(1, saved->UnitID);
 }
 
 TEST_F(SaveQuickEditTest, UnchangedEntryLeavesTheFileAlone) {
   const std::string before = mhtest::ReadBytes(path);
   const auto mtime = std::filesystem::last_write_time(path);
-  ASSERT_TRUE(
-      SaveQuickEdit(*shared, options, msgs, 1, QuickEditFields(shared->VocList[1]), original));
+  ASSERT_TRUE(SaveQuickEdit(lesson, options, msgs, entries[1], TextsOf(entries[1])));
   EXPECT_EQ(before, mhtest::ReadBytes(path));
   EXPECT_EQ(mtime, std::filesystem::last_write_time(path));
 }
 
-TEST_F(SaveQuickEditTest, MissingDataFileIsReportedAndTheListKept) {
+TEST_F(SaveQuickEditTest, MissingDataFileIsReported) {
   std::filesystem::remove(path);
-  QuickEditTexts texts = QuickEditFields(shared->VocList[0]);
-  texts.Edit1 = W("doggy");
+  EntryTexts texts = TextsOf(entries[0]);
+  texts.A1 = W("doggy");
   msgs.expect("Das Speichern ist fehlgeschlagen!" + mhtest::Missing(path), Answer::Ok,
               MsgKind::Error, MsgButtons::Ok);
-  EXPECT_FALSE(SaveQuickEdit(*shared, options, msgs, 0, texts, original));
-  EXPECT_EQ(W("dog"), shared->VocList[0].A1.get());
+  EXPECT_FALSE(SaveQuickEdit(lesson, options, msgs, entries[0], texts));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/unit_list_printer.h"
+#include "printing/vocabulary_list_printer.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/file_io.h"
 #include "store/datafile.h"
+#include "support/fake_flows.h"
 #include "support/test_context.h"
 
 namespace merkhaus {
@@ -31,11 +32,12 @@ std::vector<WinString> W(std::initializer_list<const char*> texts) {
 
 // "Drucken" after the DataFile and the lesson were chosen: the main window has set DataFilePath
 // and CurUnitID, and the lesson choice has read record 0.
-class PrintUnitListTest : public ::testing::Test {
+class PrintListTest : public ::testing::Test {
  protected:
   mhtest::TestContext t;
   std::string path = t.dir.file("vok.fid");
-  UnitListPrinter printer{t.services, [] { return std::string("24.12.2025"); }};
+  mhtest::FakeFlows flows;
+  VocabularyListPrinter printer{t.mode(flows.bundle())};
 
   void SetUp() override {
     mhtest::WriteRecords(path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "Anna"),
@@ -43,20 +45,20 @@ class PrintUnitListTest : public ::testing::Test {
                                 Entry6(1, "to go", "", "leave", "gehen", "", "fahren", "irregular"),
                                 Entry(255, "run", "rennen"), Entry(1, "cat", "Katze", "", 1),
                                 Entry(1, mhtest::Latin1("façade"), "Fassade")});
-    t.shared->DataFilePath = path;
-    t.shared->CurUnitID = 1;
-    ASSERT_TRUE(ReadHeaderRecord(path, t.shared->DataFileHeader));
+    t.lesson.dataFilePath = path;
+    t.lesson.unitId = 1;
+    t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
+    t.clock.set(2025, 12, 24);
     // What the mode run before left behind.
-    t.shared->CurUnit.B1.set(std::string_view("alte Lektion"));
-    t.shared->VocCount = 1;
+    t.lesson.lessonHeader.B1.set(std::string_view("alte Lektion"));
   }
 
-  ~PrintUnitListTest() override { ClearFileFaults(); }
+  ~PrintListTest() override { ClearFileFaults(); }
 };
 
-TEST_F(PrintUnitListTest, PrintsTheLiveEntriesOfTheLessonUnderItsHeader) {
+TEST_F(PrintListTest, PrintsTheLiveEntriesOfTheLessonUnderItsHeader) {
   t.printDialog.answerPrint();
-  printer.PrintUnitList();
+  printer.printList();
   ASSERT_EQ(1u, t.printDialog.printed.size());
   const PrintDocument& doc = t.printDialog.printed[0];
   EXPECT_EQ("Vokabelliste Tiere", doc.title);
@@ -68,37 +70,34 @@ TEST_F(PrintUnitListTest, PrintsTheLiveEntriesOfTheLessonUnderItsHeader) {
                "Fassade"}),
             TextsOf(doc.pages[0]));
   EXPECT_EQ((std::vector<std::string>{t.dir.file("vok.pdf")}), t.printDialog.proposedPdfs);
-  // The printed lesson is now the loaded one.
-  EXPECT_EQ(2, t.shared->VocCount);
-  EXPECT_EQ("Tiere", t.shared->CurUnit.B1.view());
-  EXPECT_EQ(0, t.shared->Cancelled);
+  // The printed lesson is now the current one.
+  EXPECT_EQ("Tiere", t.lesson.lessonHeader.B1.view());
 }
 
-TEST_F(PrintUnitListTest, NothingIsPrintedOrLoadedWhenTheDialogIsCancelled) {
+TEST_F(PrintListTest, NothingIsPrintedOrLoadedWhenTheDialogIsCancelled) {
   t.printDialog.answerCancel();
-  printer.PrintUnitList();
+  printer.printList();
   EXPECT_TRUE(t.printDialog.done());
   EXPECT_TRUE(t.printDialog.printed.empty());
-  EXPECT_EQ(1, t.shared->VocCount);
+  EXPECT_EQ("alte Lektion", t.lesson.lessonHeader.B1.view());
   EXPECT_TRUE(t.messages.shown().empty());
 }
 
-TEST_F(PrintUnitListTest, WithoutALessonNoDialogIsShown) {
+TEST_F(PrintListTest, WithoutALessonNoDialogIsShown) {
   // A DataFile without lessons: the lesson choice said "Keine Lektionen verfügbar!" and chose
   // none. An empty list under the old lesson's name would be wrong.
-  t.shared->CurUnitID = 0;
-  printer.PrintUnitList();
+  t.lesson.unitId = 0;
+  printer.printList();
   EXPECT_TRUE(t.printDialog.proposedPdfs.empty());
   EXPECT_TRUE(t.messages.shown().empty());
 }
 
-TEST_F(PrintUnitListTest, FailuresAreToldAndNothingIsPrinted) {
+TEST_F(PrintListTest, FailuresAreToldAndNothingIsPrinted) {
   struct Case {
     const char* name;
     std::function<void()> arrange;
     std::string message;
     MsgKind kind;
-    bool cancelled;
   } cases[] = {
       {"unreadable DataFile",
        [&] {
@@ -106,31 +105,29 @@ TEST_F(PrintUnitListTest, FailuresAreToldAndNothingIsPrinted) {
        },
        "IO-Fehler 802!\nDie Datei \"" + path +
            "\" kann nicht geöffnet werden: Ein-/Ausgabefehler des Datenträgers.",
-       MsgKind::Error, true},
-      {"lesson deleted since it was chosen", [&] { t.shared->CurUnitID = 7; },
+       MsgKind::Error},
+      {"lesson deleted since it was chosen", [&] { t.lesson.unitId = 7; },
        "Die gewählte Lektion gibt es in \"" + path + "\" nicht mehr. Es wird nichts gedruckt.",
-       MsgKind::Warning, false},
+       MsgKind::Warning},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    t.shared->CurUnitID = 1;
-    t.shared->Cancelled = 0;
+    t.lesson.unitId = 1;
     c.arrange();
     t.printDialog.answerPrint();
     t.messages.expect(c.message, Answer::Ok, c.kind, MsgButtons::Ok);
-    printer.PrintUnitList();
+    printer.printList();
     ClearFileFaults();
     EXPECT_TRUE(t.printDialog.printed.empty());
-    EXPECT_EQ(c.cancelled, t.shared->Cancelled == 1);
     EXPECT_TRUE(t.messages.done());
   }
 }
 
-TEST_F(PrintUnitListTest, APrinterThatRefusesIsReported) {
+TEST_F(PrintListTest, APrinterThatRefusesIsReported) {
   t.printDialog.answerFailing("Der Drucker \"lp\" hat nicht gedruckt.");
   t.messages.expect("Der Drucker \"lp\" hat nicht gedruckt.", Answer::Ok, MsgKind::Error,
                     MsgButtons::Ok);
-  printer.PrintUnitList();
+  printer.printList();
   EXPECT_TRUE(t.printDialog.done());
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/units.h"
+#include "store/lesson_list.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using mhtest::Entry;
 using mhtest::Header;
 using mhtest::Unit;
 
-TEST(UnitList, LinesOfLiveLessonsInFileOrder) {
+TEST(LessonList, LinesOfLiveLessonsInFileOrder) {
   mhtest::TempDir dir;
   const auto path = dir.file("v.fid");
   const std::string name60(60, 'n');
@@ -21,24 +21,30 @@ TEST(UnitList, LinesOfLiveLessonsInFileOrder) {
       path, {Header("Meine Vokabeln", "Englisch", "Deutsch", "", "Kommentar"), Unit(1, "Lektion 1"),
              Entry(1, "a", "b"), Unit(255, "Lektion 2", "mit Kommentar"), Unit(254, "weg", "", 1),
              Unit(253, name60, comment255)});
-  const UnitList list = ReadUnitList(path);
-  ASSERT_TRUE(list.opened);
-  EXPECT_EQ(6u, list.records);
-  EXPECT_EQ("Meine Vokabeln", list.header.B1.view());
-  const std::vector<UnitLine>& lines = list.lines;
+  const StoreResult<LessonList> list = ReadLessonList(path);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(6u, list->records);
+  EXPECT_EQ("Meine Vokabeln", list->header.B1.view());
+  const std::vector<LessonLine>& lines = list->lines;
   ASSERT_EQ(3u, lines.size());
-  EXPECT_EQ(1, lines[0].UnitID);
-  EXPECT_EQ(WinString("Lektion 1"), lines[0].Line);
-  EXPECT_EQ(255, lines[1].UnitID);
-  EXPECT_EQ(WinString("Lektion 2 - mit Kommentar"), lines[1].Line);
-  EXPECT_EQ(253, lines[2].UnitID);
-  EXPECT_EQ(255u, lines[2].Line.size());
-  EXPECT_EQ(WinString(name60 + " - " + comment255.substr(0, 192)), lines[2].Line);
+  EXPECT_EQ(1, lines[0].unitId);
+  EXPECT_EQ(WinString("Lektion 1"), lines[0].line);
+  EXPECT_EQ(255, lines[1].unitId);
+  EXPECT_EQ(WinString("Lektion 2 - mit Kommentar"), lines[1].line);
+  EXPECT_EQ(253, lines[2].unitId);
+  EXPECT_EQ(255u, lines[2].line.size());
+  EXPECT_EQ(WinString(name60 + " - " + comment255.substr(0, 192)), lines[2].line);
 
-  EXPECT_FALSE(ReadUnitList(dir.file("missing.fid")).opened);
+  EXPECT_FALSE(ReadLessonList(dir.file("missing.fid")));
 }
 
-TEST(UnitList, SelectedUnitIDResolvesLookalikeLinesToTheFirstLesson) {
+// The UnitID of a list line, 0 when no live lesson has it.
+std::uint8_t UnitIdOfLine(const std::string& path, const char* line) {
+  const auto found = FindLessonByLine(path, WinString(line));
+  return found && *found ? (*found)->UnitID : 0;
+}
+
+TEST(LessonList, ALineFindsTheFirstLessonItCouldName) {
   mhtest::TempDir dir;
   const auto path = dir.file("v.fid");
   // "A - B" without comment and "A" with comment "B" share one line.
@@ -52,12 +58,12 @@ TEST(UnitList, SelectedUnitIDResolvesLookalikeLinesToTheFirstLesson) {
       {"A - B", 7}, {"A", 9}, {"C", 4}, {"C - ", 4}, {"D - d", 3}, {"D", 3}, {"X", 0}, {"E", 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.id, SelectedUnitID(path, WinString(c.line))) << c.line;
+    EXPECT_EQ(c.id, UnitIdOfLine(path, c.line)) << c.line;
   }
   // Swap the order: now "A" with comment "B" comes first.
   mhtest::WriteRecords(path, {Header("V"), Unit(9, "A", "B"), Unit(7, "A - B")});
-  EXPECT_EQ(9, SelectedUnitID(path, WinString("A - B")));
-  EXPECT_EQ(0, SelectedUnitID(dir.file("missing.fid"), WinString("A")));
+  EXPECT_EQ(9, UnitIdOfLine(path, "A - B"));
+  EXPECT_FALSE(FindLessonByLine(dir.file("missing.fid"), WinString("A")));
 }
 
 }  // namespace

@@ -27,21 +27,24 @@ WinString JoinForPrint(const WinString& x, const WinString& y, const WinString& 
 std::size_t PageCount(std::size_t entries);
 
 // What one list shows besides its entries.
-struct UnitListHeader {
+struct VocabularyListHeader {
   WinString lessonName;     // the lesson header's B1
   WinString lessonComment;  // its Comment; the line is left out when empty
   WinString author;         // the DataFile header's A2; the line is left out when empty
   WinString date;           // today, as the list says when it was printed
 };
 
-UnitListHeader MakeUnitListHeader(const TVocData& unit, const TVocData& dataFileHeader,
-                                  const WinString& date);
+VocabularyListHeader MakeVocabularyListHeader(const TVocData& lessonHeader,
+                                              const TVocData& dataFileHeader,
+                                              const WinString& date);
 
 // Page `page` (from 1) of `pages`, with the entries from index 47 × (page − 1) on.
-PrintPage LayoutUnitListPage(const UnitListHeader& header, std::span<const TVocData> entries,
-                             std::size_t page, std::size_t pages);
+PrintPage LayoutVocabularyListPage(const VocabularyListHeader& header,
+                                   std::span<const TVocData> entries, std::size_t page,
+                                   std::size_t pages);
 
 // Every page of the list, and the title of the print job.
-PrintDocument LayoutUnitList(const UnitListHeader& header, std::span<const TVocData> entries);
+PrintDocument LayoutVocabularyList(const VocabularyListHeader& header,
+                                   std::span<const TVocData> entries);
 
 }  // namespace merkhaus

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "practice/quick_edit_window.h"
+#include "quickedit/quick_edit_window.h"
 
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <cstring>
 
 #include "config/special_char_edit.h"
 #include "support/modal.h"
@@ -31,13 +32,13 @@ class QuickEditWindow : public ::testing::Test {
     // Two identical records: a correction rewrites both.
     mhtest::WriteRecords(
         path, {Header("V", "Englisch", "Deutsch"), Unit(1, "L"), entry, Entry(1, "x", "y"), entry});
-    t.shared->DataFilePath = path;
-    t.shared->CurUnitID = 1;
-    t.shared->DataFileHeader.A1.set("Englisch");
-    t.shared->DataFileHeader.B2.set("Deutsch");
-    std::memcpy(&t.shared->VocList[0], entry.data(), 624);
-    t.shared->VocCount = 1;
+    t.lesson.dataFilePath = path;
+    t.lesson.unitId = 1;
+    t.lesson.dataFileHeader.A1.set("Englisch");
+    t.lesson.dataFileHeader.B2.set("Deutsch");
+    std::memcpy(&record, entry.data(), 624);
   }
+  TVocData record{};
 };
 
 TEST_F(QuickEditWindow, ViewModeShowsAndWritesNothing) {
@@ -56,7 +57,7 @@ TEST_F(QuickEditWindow, ViewModeShowsAndWritesNothing) {
     EXPECT_EQ(QStringLiteral("unregelmäßig"), q->Edit7->text());
     q->Button1->click();
   });
-  EXPECT_FALSE(dlg.QuickEditEntry(0, false));
+  EXPECT_EQ(std::nullopt, dlg.quickEditEntry(record, false));
   EXPECT_EQ(before, mhtest::ReadBytes(path));
 }
 
@@ -73,7 +74,7 @@ TEST_F(QuickEditWindow, UndoCancelAndTheCloseBox) {
     q->Edit2->setText(QStringLiteral("laufen"));
     q->Button2->click();  // &Abbrechen
   });
-  EXPECT_FALSE(dlg.QuickEditEntry(0, true));
+  EXPECT_EQ(std::nullopt, dlg.quickEditEntry(record, true));
   EXPECT_EQ(before, mhtest::ReadBytes(path));
 
   // The close box confirms like "&OK".
@@ -82,10 +83,13 @@ TEST_F(QuickEditWindow, UndoCancelAndTheCloseBox) {
     q->Edit2->setText(QStringLiteral("  gehen,   laufen "));
     q->close();
   });
-  EXPECT_TRUE(dlg.QuickEditEntry(0, true));
-  EXPECT_EQ(
-      Entry6(1, "(to) go", "to walk", "", "gehen, laufen", "", "", mhtest::Latin1("unregelmäßig")),
-      mhtest::ReadRecords(path)[2]);
+  const std::optional<TVocData> corrected = dlg.quickEditEntry(record, true);
+  ASSERT_TRUE(corrected);
+  EXPECT_EQ("gehen, laufen", corrected->B1.view()) << "the corrected entry comes back";
+  const auto corrections =
+      Entry6(1, "(to) go", "to walk", "", "gehen, laufen", "", "", mhtest::Latin1("unregelmäßig"));
+  EXPECT_EQ(corrections, mhtest::ReadRecords(path)[2]);
+  EXPECT_EQ(corrections, mhtest::ReadRecords(path)[4]) << "every equal record";
 }
 
 TEST_F(QuickEditWindow, TabGoesDownTheLeftColumnThenTheRight) {
@@ -103,7 +107,7 @@ TEST_F(QuickEditWindow, TabGoesDownTheLeftColumnThenTheRight) {
     EXPECT_FALSE(q->Button11->focusPolicy() & Qt::TabFocus);
     q->Button2->click();
   });
-  dlg.QuickEditEntry(0, true);
+  dlg.quickEditEntry(record, true);
 }
 
 }  // namespace

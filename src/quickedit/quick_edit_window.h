@@ -2,8 +2,9 @@
 #pragma once
 
 #include <QDialog>
-#include <cstddef>
+#include <optional>
 
+#include "flows/flows.h"
 #include "flows/services.h"
 #include "store/vocdata.h"
 
@@ -15,9 +16,9 @@ namespace merkhaus {
 
 class SpecialCharEdit;
 
-// "Quick-Edit" / "Quick-View": one entry of VocList with all its fields, to look at or to
-// correct on the spot. A confirmed correction is written straight back into the DataFile.
-class TQuickEdit : public QDialog {
+// "Quick-Edit" / "Quick-View": one entry with all its fields, to look at or to correct on the
+// spot. A confirmed correction is written straight back into the DataFile.
+class TQuickEdit : public QDialog, public EntryViewer {
   Q_OBJECT
  public:
   explicit TQuickEdit(Services& services);
@@ -38,11 +39,11 @@ class TQuickEdit : public QDialog {
 
   // The entry as it was when the dialog opened; "Undo" refills the fields from it.
   TVocData QuickEditOriginal{};
-  bool QuickEditCancelled = false;
+  // "&Abbrechen" was pressed: nothing is written.
+  bool QuickEditAbandoned = false;
 
-  // Shows VocList[index]; in edit mode a confirmation writes the entry back. True when the
-  // learner confirmed in edit mode and the entry was stored.
-  bool QuickEditEntry(std::size_t index, bool editable);
+  // Shows the entry; in edit mode a confirmation writes the corrected entry back and returns it.
+  std::optional<TVocData> quickEditEntry(const TVocData& entry, bool editable) override;
 
   void Button1Click();
   void Button2Click();

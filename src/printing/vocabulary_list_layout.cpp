@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/unit_list_layout.h"
+#include "printing/vocabulary_list_layout.h"
 
 #include <algorithm>
 #include <string>
@@ -64,13 +64,15 @@ std::size_t PageCount(std::size_t entries) {
   return std::max<std::size_t>(1, (entries + kEntriesPerPage - 1) / kEntriesPerPage);
 }
 
-UnitListHeader MakeUnitListHeader(const TVocData& unit, const TVocData& dataFileHeader,
-                                  const WinString& date) {
-  return {unit.B1.get(), unit.Comment.get(), dataFileHeader.A2.get(), date};
+VocabularyListHeader MakeVocabularyListHeader(const TVocData& lessonHeader,
+                                              const TVocData& dataFileHeader,
+                                              const WinString& date) {
+  return {LessonName(lessonHeader), lessonHeader.Comment.get(), Author(dataFileHeader), date};
 }
 
-PrintPage LayoutUnitListPage(const UnitListHeader& header, std::span<const TVocData> entries,
-                             std::size_t page, std::size_t pages) {
+PrintPage LayoutVocabularyListPage(const VocabularyListHeader& header,
+                                   std::span<const TVocData> entries, std::size_t page,
+                                   std::size_t pages) {
   PrintPage steps;
   steps.push_back(Text(kLeft, 40, kSmallPt, FontWeight::Regular, WinString(kTopLine)));
   steps.push_back(Rule(95, 2));
@@ -108,12 +110,13 @@ PrintPage LayoutUnitListPage(const UnitListHeader& header, std::span<const TVocD
   return steps;
 }
 
-PrintDocument LayoutUnitList(const UnitListHeader& header, std::span<const TVocData> entries) {
+PrintDocument LayoutVocabularyList(const VocabularyListHeader& header,
+                                   std::span<const TVocData> entries) {
   PrintDocument document;
   document.title = "Vokabelliste " + ToUtf8(OneLine(header.lessonName));
   const std::size_t pages = PageCount(entries.size());
   for (std::size_t p = 1; p <= pages; ++p) {
-    document.pages.push_back(LayoutUnitListPage(header, entries, p, pages));
+    document.pages.push_back(LayoutVocabularyListPage(header, entries, p, pages));
   }
   return document;
 }

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "store/vocdata.h"
+
+namespace merkhaus {
+
+// The lesson the learner works on, as the choosers leave it for the modes: the current DataFile,
+// the current lesson and copies of their header records, and the DataFile named on the command
+// line. One instance is made at start-up and handed to every mode; each mode keeps its own
+// entries.
+struct LessonContext {
+  std::string dataFilePath;   // the current DataFile
+  std::uint8_t unitId = 0;    // the current lesson, 0 for none
+  TVocData dataFileHeader{};  // copy of record 0 of the current DataFile
+  TVocData lessonHeader{};    // copy of the current lesson's header
+  std::string cmdLineFile;    // the DataFile named on the command line, or empty
+};
+
+}  // namespace merkhaus
