@@ -6,6 +6,7 @@
 #include <limits>
 #include <system_error>
 
+#include "config/more_options.h"
 #include "config/text_file.h"
 #include "platform/cp1252.h"
 
@@ -14,6 +15,8 @@ namespace {
 
 // A path is one line; anything longer than this is damage, not a path.
 constexpr std::size_t kMaxConfigLine = 65536;
+// Merkhaus3.conf holds a few dozen settings; a file far longer is not ours.
+constexpr std::size_t kMaxMoreLines = 10000;
 
 int ToInt(std::int64_t v) {
   return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
@@ -211,6 +214,10 @@ void ConfigFile::loadOrCreate() {
   LoadSpecialChars(dir_, specialChars_, messages_);
 }
 
+std::filesystem::path ConfigFile::morePath() const {
+  return dir_ / kMoreOptionsFileName;
+}
+
 bool ConfigFile::load() {
   const auto lines = ReadTextLines(path(), kConfigLineCount, kMaxConfigLine);
   if (!lines) {
@@ -218,12 +225,34 @@ bool ConfigFile::load() {
     return false;
   }
   ReadConfigLines(*lines, options_);
+  bool ok = true;
+  if (KindOf(morePath().string()) != PathKind::Missing) {
+    const auto more = ReadTextLines(morePath(), kMaxMoreLines, kMaxConfigLine);
+    if (more) {
+      std::string text;
+      for (const std::string& line : *more)
+        text += line + "\n";
+      ReadMoreOptions(text, options_.more);
+    } else {
+      ShowFileError(messages_, kReadError, more.error(), {}, MsgButtons::Yes);
+      ok = false;
+    }
+  }
   LoadSpecialChars(dir_, specialChars_, messages_);
-  return true;
+  return ok;
 }
 
 bool ConfigFile::save() {
   if (const FileResult<> written = ReplaceFile(path(), ConfigFileText(options_)); !written) {
+    ShowFileError(messages_, kWriteError, written.error(), {}, MsgButtons::Yes);
+    return false;
+  }
+  return saveMore();
+}
+
+bool ConfigFile::saveMore() {
+  if (const FileResult<> written = ReplaceFile(morePath(), MoreOptionsText(options_.more));
+      !written) {
     ShowFileError(messages_, kWriteError, written.error(), {}, MsgButtons::Yes);
     return false;
   }

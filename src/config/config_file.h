@@ -42,14 +42,21 @@ class ConfigFile {
              Messages& messages);
 
   std::filesystem::path path() const { return dir_ / kConfigFileName; }
+  // The settings beyond Merkhaus.cfg (Merkhaus3.conf), beside it.
+  std::filesystem::path morePath() const;
 
   // Reads the file when it exists, otherwise creates it from the current options.
   void loadOrCreate();
-  // Reads the options and then the special-character table. When the file cannot be read the
-  // learner is told and everything keeps its value.
+  // Reads the options, the settings beyond them and then the special-character table. When a
+  // file cannot be read the learner is told and everything keeps its value; a missing
+  // Merkhaus3.conf leaves those settings as they come.
   bool load();
-  // Writes the 77 lines. On failure the learner is told and the old file stays as it was.
+  // Writes the 77 lines and the settings beyond them. On failure the learner is told and the
+  // old file stays as it was.
   bool save();
+  // Writes only the settings beyond Merkhaus.cfg (a window's place, the answer style of
+  // "Wiederholen"), which change without the options dialog.
+  bool saveMore();
   // Throws away unsaved changes: the same as LoadOrCreate.
   void reload() { loadOrCreate(); }
 

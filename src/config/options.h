@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 namespace merkhaus {
@@ -39,6 +40,38 @@ class Choice {
  private:
   static constexpr int fit(int v) { return v < 0 ? -1 : std::min(v, Count - 1); }
   int value_;
+};
+
+// Where a window was on the screen, in device-independent pixels of the desktop.
+struct WindowPlace {
+  bool known = false;  // false: never saved, the window takes its usual place
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool maximized = false;
+  bool operator==(const WindowPlace&) const = default;
+};
+
+// The settings beyond Merkhaus.cfg. Every field has a default that holds when the file lacks
+// its line, so a first start, an older file and a damaged line all read as "as the program
+// comes".
+struct MoreOptions {
+  // Wiederholen: the chance of recall at which an entry becomes due, in percent.
+  ClampedInt<70, 99> desiredRetentionPercent = 90;
+  // Wiederholen: never-seen entries asked per day besides the due ones.
+  ClampedInt<0, 9999> newEntriesPerDay = 10;
+  // Wiederholen: 0 typed answers as in practice, 1 cards turned over ("Karteikarte").
+  Choice<2> reviewStyle = 0;
+
+  // The main window's place, kept for the next start.
+  WindowPlace mainWindow;
+
+  // Lines of the file that this version does not know, kept as they were so that a newer
+  // version's settings survive a save by an older one.
+  std::map<std::string, std::string> unknown;
+
+  bool operator==(const MoreOptions&) const = default;
 };
 
 // Every behaviour switch of the program. One instance lives for the whole run; every mode reads
@@ -112,6 +145,9 @@ struct Options {
     if (Felder) return;
     searchB1 = searchB2 = searchB3 = searchA1 = searchA2 = searchA3 = searchComment = true;
   }
+
+  // The settings that Merkhaus.cfg has no line for (Merkhaus3.conf).
+  MoreOptions more;
 
   bool operator==(const Options&) const = default;
 };

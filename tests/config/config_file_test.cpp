@@ -392,7 +392,7 @@ TEST(ConfigFile, AFailedSaveKeepsTheOldFile) {
   int files = 0;  // no temporary file is left behind
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(f.dir.path()))
     ++files;
-  EXPECT_EQ(2, files);  // Merkhaus.cfg and Merkhaus.soz
+  EXPECT_EQ(3, files);  // Merkhaus.cfg, Merkhaus3.conf and Merkhaus.soz
   EXPECT_TRUE(f.messages.done());
 }
 
