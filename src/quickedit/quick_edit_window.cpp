@@ -53,7 +53,8 @@ TQuickEdit::TQuickEdit(Services& services) : QDialog(nullptr), services_(service
   Edit7->setGeometry(66, 137, 344, 24);
   Label3->setBuddy(Edit7);
 
-  Button2 = new QPushButton(QStringLiteral("&Abbrechen"), this);
+  // "Komment&ar:" has Alt+A; cancelling is Escape or Alt+C.
+  Button2 = new QPushButton(QStringLiteral("Abbre&chen"), this);
   Button2->setGeometry(239, 182, 90, 28);
   Button1 = new QPushButton(QStringLiteral("&OK"), this);
   Button1->setGeometry(333, 182, 90, 28);
@@ -135,7 +136,7 @@ void TQuickEdit::closeEvent(QCloseEvent* event) {
   closingByBox_ = false;
 }
 
-// Escape abandons the correction like "&Abbrechen"; only the close box confirms.
+// Escape abandons the correction like "Abbrechen"; only the close box confirms.
 void TQuickEdit::reject() {
   if (closingByBox_ || !editable_) {
     QDialog::accept();

@@ -35,11 +35,11 @@ class TQuickEdit : public QDialog, public EntryViewer {
   SpecialCharEdit* Edit7;  // Comment
   QPushButton* Button11;   // Undo
   QPushButton* Button1;    // &OK
-  QPushButton* Button2;    // &Abbrechen
+  QPushButton* Button2;    // Abbre&chen
 
   // The entry as it was when the dialog opened; "Undo" refills the fields from it.
   TVocData QuickEditOriginal{};
-  // "&Abbrechen" was pressed: nothing is written.
+  // "Abbrechen" was pressed: nothing is written.
   bool QuickEditAbandoned = false;
 
   // Shows the entry; in edit mode a confirmation writes the corrected entry back and returns it.
