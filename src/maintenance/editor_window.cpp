@@ -7,7 +7,9 @@
 #include <QPushButton>
 
 #include "maintenance/restore_windows.h"
+#include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/picture.h"
 #include "platform/qt_text.h"
 
 namespace merkhaus {
@@ -36,6 +38,7 @@ void SetElided(QLabel* label, const QString& text) {
 
 TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), services_(mode.services) {
   setObjectName(QStringLiteral("EditDataFile"));
+  AttachHelp(this, services_.help, mode.helpContext);
   setWindowTitle(QStringLiteral("DataFile-Editor"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "maintenance/restore_flow.h"
+#include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/picture.h"
 #include "platform/qt_text.h"
 
 namespace merkhaus {
@@ -60,6 +62,7 @@ void RemoveSelected(QListWidget* list) {
 
 Tundelete::Tundelete(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("undelete"));
+  AttachHelp(this, services_.help, HelpContext::Editor);
   Build(this, QStringLiteral("Wieder herstellen"), QStringLiteral("Alle gelöschten Units:"));
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &Tundelete::Button1Click, m);
@@ -93,6 +96,7 @@ void Tundelete::ListBox1DblClick() {
 
 Tundeletevoc::Tundeletevoc(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("undeletevoc"));
+  AttachHelp(this, services_.help, HelpContext::Editor);
   Build(this, QStringLiteral("Vokabeln wieder herstellen"),
         QStringLiteral("Alle gelöschten Vokabeln:"));
   Messages& m = services_.messages;

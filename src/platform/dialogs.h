@@ -43,6 +43,8 @@ inline constexpr int Dictionary = 7;
 inline constexpr int OpenDataFile = 8;
 inline constexpr int LessonChoice = 9;
 inline constexpr int Options = 10;
+inline constexpr int Editor = 11;      // the DataFile editor and its restore windows
+inline constexpr int HeaderInfo = 12;  // name and comment of a DataFile or a lesson
 }  // namespace HelpContext
 
 }  // namespace merkhaus

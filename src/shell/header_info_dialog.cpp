@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/limited_memo.h"
+#include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "shell/lesson_flows.h"
 
@@ -16,6 +18,7 @@ namespace merkhaus {
 
 THeaderInfoDlg::THeaderInfoDlg(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("HeaderInfoDlg"));
+  AttachHelp(this, services_.help, HelpContext::HeaderInfo);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(380, 270);

@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/limited_memo.h"
+#include "platform/picture.h"
 #include "platform/qt_text.h"
 
 namespace merkhaus {
@@ -23,6 +25,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, int y) {
 
 TForm4::TForm4(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("Form4"));
+  AttachHelp(this, services_.help, HelpContext::OpenDataFile);
   setWindowTitle(QStringLiteral("Neues DataFile anlegen"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(400, 236);

@@ -5,8 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/limited_memo.h"
+#include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "shell/lesson_choice_flow.h"
 
@@ -14,6 +16,7 @@ namespace merkhaus {
 
 TOKBottomDlg1::TOKBottomDlg1(Services& services) : QDialog(nullptr), services_(services) {
   setObjectName(QStringLiteral("OKBottomDlg1"));
+  AttachHelp(this, services_.help, HelpContext::LessonChoice);
   setWindowTitle(QStringLiteral("Neue Lektion anlegen"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(380, 236);

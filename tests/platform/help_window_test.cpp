@@ -33,6 +33,8 @@ TEST(HelpWindow, EveryHelpContextShowsItsOwnPage) {
       {HelpContext::OpenDataFile, QStringLiteral("DataFile öffnen")},
       {HelpContext::LessonChoice, QStringLiteral("Lektionsauswahl")},
       {HelpContext::Options, QStringLiteral("Optionen")},
+      {HelpContext::Editor, QStringLiteral("DataFile-Editor")},
+      {HelpContext::HeaderInfo, QStringLiteral("Name und Kommentar")},
   };
   HelpWindow help;
   for (const auto& [context, heading] : topics) {
@@ -57,7 +59,7 @@ TEST(HelpWindow, EveryHelpContextShowsItsOwnPage) {
 TEST(HelpWindow, UnknownContextsAndTheHelpButtonShowTheContents) {
   HelpWindow help;
   const QUrl index(QStringLiteral("qrc:/help/index.html"));
-  for (int context : {0, 1, 11, 99, -4}) {
+  for (int context : {0, 1, 13, 99, -4}) {
     help.Browser->clear();
     help.showTopic(context);
     EXPECT_EQ(index, help.Browser->source()) << context;
@@ -90,7 +92,7 @@ TEST(HelpWindow, HelpFromAModalWindowComesInFront) {
 TEST(HelpWindow, TheContentsLinkEveryTopicAndNoLinkIsBroken) {
   const QRegularExpression href(QStringLiteral("href=\"([^\"#]+)\""));
   const QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")});
-  ASSERT_EQ(10, pages.size()) << pages.join(QStringLiteral(", ")).toStdString();
+  ASSERT_EQ(12, pages.size()) << pages.join(QStringLiteral(", ")).toStdString();
   QStringList fromIndex;
   for (const QString& page : pages) {
     QFile file(QStringLiteral(":/help/") + page);
