@@ -11,7 +11,8 @@ namespace merkhaus {
 // by the button pressed. Core code reports only through this interface; the program shows
 // QMessageBox, tests use a scripted fake that checks every text.
 enum class MsgKind { Warning, Error, Information, Confirmation };
-// YesNoDefaultNo asks a question whose "Ja" destroys data: Enter answers "Nein".
+// YesNoDefaultNo asks a question whose "Ja" destroys data or ends the learner's session: Enter
+// answers "Nein".
 enum class MsgButtons { Ok, Yes, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Yes, No, Cancel };
 

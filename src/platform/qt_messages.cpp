@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include "platform/qt_text.h"
 
@@ -39,23 +40,26 @@ Answer QtMessages::show(MsgKind kind, const std::string& text, MsgButtons button
       box.setEscapeButton(ok);
       break;
     case MsgButtons::Yes:
-      yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+      yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
       box.setEscapeButton(yes);
       break;
     case MsgButtons::YesNo:
     case MsgButtons::YesNoDefaultNo:
-      yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-      no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+      yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+      no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
       box.setEscapeButton(no);
       break;
     case MsgButtons::YesNoCancel:
-      yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-      no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+      yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+      no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
       cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
       box.setEscapeButton(cancel);
       break;
   }
-  box.setDefaultButton(ok ? ok : buttons == MsgButtons::YesNoDefaultNo ? no : yes);
+  QPushButton* defaultButton = ok ? ok : buttons == MsgButtons::YesNoDefaultNo ? no : yes;
+  box.setDefaultButton(defaultButton);
+  // The keyboard starts on the default button, so that Space presses what Enter would.
+  QTimer::singleShot(0, defaultButton, [defaultButton] { defaultButton->setFocus(); });
   box.exec();
   const auto* clicked = box.clickedButton();
   if (clicked == yes && yes) return Answer::Yes;

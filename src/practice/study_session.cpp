@@ -26,12 +26,13 @@ WinString MaskTip(const WinString& s, bool advanced) {
   return WinString(std::move(out));
 }
 
-StudySession::StudySession(Services& services, const Flows& flows)
+StudySession::StudySession(Services& services, const Flows& flows, Redraw& window)
     : lesson_(services.lesson),
       options_(services.options),
       messages_(services.messages),
       random_(services.random),
       flows_(flows),
+      window_(window),
       engine_(entries_, services.options, services.random) {}
 
 bool StudySession::startStudy() {
@@ -79,6 +80,8 @@ void StudySession::advance() {
     engine_.PracticeDone = true;
     setAnswerMode(false);
     view_.correctEnabled = false;  // the practice is over: nothing is asked to be corrected
+    // The box comes over the window as the last answer left it ("Gekonnt" full).
+    window_.redraw();
     messages_.show(MsgKind::Information, "Sie haben alle Vokabeln erfolgreich beherrscht!",
                    MsgButtons::Ok);
   }
@@ -95,6 +98,7 @@ void StudySession::nextQuestion() {
   view_.evaluating = true;
   view_.wrongShown = false;
   view_.rightShown = false;
+  view_.answer = WinString();  // a new question starts with an empty answer field
   view_.foreignText = WinString();
   view_.nativeText = WinString();
   view_.comment = WinString();
@@ -185,12 +189,25 @@ void StudySession::correct() {
   if (engine_.PracticeDone || !view_.correctEnabled) return;
   if (!flows_.entries.quickEditEntry(current(), true)) return;
   // The correction is in the DataFile now; the practice goes on with the lesson as it is there.
-  if (auto entries = LoadLessonEntries(lesson_, messages_)) keepEntries(std::move(*entries));
+  auto entries = LoadLessonEntries(lesson_, messages_);
+  if (!entries) return;
+  keepEntries(std::move(*entries));
+  // The verdict and the answer given belong to the entry as it was: the corrected entry is shown
+  // as its question, and "Auswerten" goes on with an empty answer field.
+  view_.wrongShown = false;
+  view_.rightShown = false;
+  view_.answer = WinString();
+  view_.foreignColour = kBlack;
+  view_.nativeColour = kBlack;
+  const TVocData& e = current();
+  const bool askedForeign = engine_.Direction == QueryDirection::AB;
+  view_.foreignText = askedForeign ? JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get()) : WinString();
+  view_.nativeText = askedForeign ? WinString() : JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
 }
 
 void StudySession::changeLesson() {
-  if (!engine_.PracticeDone &&
-      messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
+  if (!engine_.PracticeDone && messages_.show(MsgKind::Confirmation, kConfirmAbort,
+                                              MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
   }
   const std::optional<std::uint8_t> unit = flows_.lessons.selectLesson(lesson_.dataFilePath, false);
@@ -205,8 +222,8 @@ void StudySession::changeLesson() {
 }
 
 bool StudySession::confirmEnd() {
-  if (!engine_.PracticeDone &&
-      messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
+  if (!engine_.PracticeDone && messages_.show(MsgKind::Confirmation, kConfirmAbort,
+                                              MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
   engine_.AwaitingAnswer = false;

@@ -8,6 +8,7 @@
 
 #include "flows/flows.h"
 #include "flows/lesson_loading.h"
+#include "flows/redraw.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
 #include "practice/study_engine.h"
@@ -56,7 +57,7 @@ WinString MaskTip(const WinString& s, bool advanced);
 // entries of the lesson it practises.
 class StudySession {
  public:
-  StudySession(Services& services, const Flows& flows);
+  StudySession(Services& services, const Flows& flows, Redraw& window = Unseen());
 
   const StudyView& view() const { return view_; }
   StudyEngine& engine() { return engine_; }
@@ -111,6 +112,7 @@ class StudySession {
   Messages& messages_;
   Random& random_;
   Flows flows_;
+  Redraw& window_;
   std::vector<TVocData> entries_;
   StudyEngine engine_;
   StudyView view_;

@@ -80,7 +80,8 @@ Tstudy::Tstudy(const ModeContext& mode)
 
   setTabOrder(Edit1, Button4);
 
-  session_ = std::make_unique<StudySession>(services_, flows_);
+  Redraw& window = *this;
+  session_ = std::make_unique<StudySession>(services_, flows_, window);
 
   Messages& m = services_.messages;
   OnEvent(Button1, &QPushButton::clicked, this, &Tstudy::Button1Click, m);
@@ -143,6 +144,11 @@ void Tstudy::render() {
   } else if (!Timer1->isActive()) {
     Timer1->start();
   }
+}
+
+void Tstudy::redraw() {
+  render();
+  if (isVisible()) repaint();
 }
 
 void Tstudy::StartStudy() {

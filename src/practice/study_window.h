@@ -7,6 +7,7 @@
 #include "flows/flows.h"
 #include "flows/mode.h"
 #include "flows/question_form.h"
+#include "flows/redraw.h"
 #include "flows/services.h"
 
 class QLabel;
@@ -21,7 +22,7 @@ class StudySession;
 
 // "Üben": asks the entries of a lesson one after another until every one is known. The window
 // only shows what its StudySession decides.
-class Tstudy : public QDialog, public Mode, public QuestionForm {
+class Tstudy : public QDialog, public Mode, public QuestionForm, private Redraw {
   Q_OBJECT
  public:
   explicit Tstudy(const ModeContext& mode);
@@ -68,6 +69,8 @@ class Tstudy : public QDialog, public Mode, public QuestionForm {
   template <class Action>
   void act(Action action);
   void render();
+  // Shows the view now, painted, while an action goes on (before a box).
+  void redraw() override;
 
   Services& services_;
   Flows flows_;

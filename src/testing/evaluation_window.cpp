@@ -2,6 +2,7 @@
 #include "testing/evaluation_window.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +29,8 @@ constexpr int kWidths[kColumns] = {36, 119, 119, 118, 404};
 Ttst_ausw::Ttst_ausw(Services& services, TTesten& test, int helpContext)
     : QWidget(&test, Qt::Window), services_(services), test_(test) {
   setObjectName(QStringLiteral("tst_ausw"));
+  // It comes up beside the test while the learner goes on typing there.
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setWindowTitle(QStringLiteral("Testauswertung"));
   resize(583, 353);
 
@@ -40,6 +43,7 @@ Ttst_ausw::Ttst_ausw(Services& services, TTesten& test, int helpContext)
   StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   for (int c = 0; c < kColumns; ++c)
     StringGrid1->setColumnWidth(c, kWidths[c]);
+  StringGrid1->viewport()->installEventFilter(this);
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -97,7 +101,29 @@ void Ttst_ausw::ShowEvaluation() {
   PlaceBesideTest();
   show();
   raise();
+  FitColumns();
   if (evaluation_->fill(CheckBox1->isChecked())) render();
+}
+
+bool Ttst_ausw::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == StringGrid1->viewport() && event->type() == QEvent::Resize) FitColumns();
+  return QWidget::eventFilter(watched, event);
+}
+
+void Ttst_ausw::FitColumns() {
+  const int width = StringGrid1->viewport()->width();
+  int designed = 0;
+  for (int c = 1; c < kColumns; ++c)
+    designed += kWidths[c];
+  // The row numbers keep their width; the texts share the rest, the last one takes what rounding
+  // left over.
+  int left = std::max(0, width - kWidths[0]);
+  const int shared = left;
+  for (int c = 1; c < kColumns; ++c) {
+    const int w = c == kColumns - 1 ? left : shared * kWidths[c] / designed;
+    StringGrid1->setColumnWidth(c, w);
+    left -= w;
+  }
 }
 
 void Ttst_ausw::CheckBox1Click() {
@@ -117,7 +143,7 @@ void Ttst_ausw::render() {
       const QString text = ToQString(*texts[c - 1]);
       QTableWidgetItem* item = StringGrid1->item(r, c);
       item->setText(text);
-      // The last columns are often cut at the window's edge; the whole text shows on hover.
+      // A text longer than its column shows whole on hover.
       item->setToolTip(text);
     }
   }

@@ -41,8 +41,14 @@ class Ttst_ausw : public QWidget {
   void ShowEvaluation();
   void CheckBox1Click();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void FormCreate();
+  // The columns share the grid's width in their first proportions, so that a larger window
+  // shows more of every text.
+  void FitColumns();
   void render();
   // Puts the window beside the test window the first time it is shown, where the screen has
   // room for it.

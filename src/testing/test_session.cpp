@@ -136,8 +136,8 @@ void TestSession::showTestCounter() {
 }
 
 void TestSession::changeLesson() {
-  if (!TestFinished &&
-      messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
+  if (!TestFinished && messages_.show(MsgKind::Confirmation, kConfirmAbort,
+                                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
   }
   const std::optional<std::uint8_t> unit = lessons_.selectLesson(lesson_.dataFilePath, false);
@@ -162,16 +162,16 @@ void TestSession::changeLesson() {
 }
 
 void TestSession::requestEvaluation() {
-  if (!TestFinished &&
-      messages_.show(MsgKind::Confirmation, kConfirmEvaluation, MsgButtons::YesNo) != Answer::Yes) {
+  if (!TestFinished && messages_.show(MsgKind::Confirmation, kConfirmEvaluation,
+                                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
   }
   ++view_.evaluationRequests;
 }
 
 bool TestSession::confirmEnd() {
-  if (!TestFinished &&
-      messages_.show(MsgKind::Confirmation, kConfirmAbort, MsgButtons::YesNo) != Answer::Yes) {
+  if (!TestFinished && messages_.show(MsgKind::Confirmation, kConfirmAbort,
+                                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
   TestAwaitingAnswer = false;

@@ -73,6 +73,9 @@ void TTesten::act(Action action) {
   if (shownEvaluationRequests_ != session_->view().evaluationRequests) {
     shownEvaluationRequests_ = session_->view().evaluationRequests;
     evaluation_->ShowEvaluation();
+    // The test keeps the keyboard: answers typed now go on into the answer field.
+    activateWindow();
+    Edit1->setFocus();
   }
 }
 

@@ -59,7 +59,8 @@ struct BoxCase {
 };
 
 TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
-  const QString ja = QStringLiteral("Ja"), nein = QStringLiteral("Nein");
+  // "Ja" and "Nein" answer to Alt+J and Alt+N.
+  const QString ja = QStringLiteral("&Ja"), nein = QStringLiteral("&Nein");
   const BoxCase cases[] = {
       {MsgKind::Error,
        MsgButtons::Ok,
@@ -68,28 +69,34 @@ TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
        "OK",
        0,
        Answer::Ok},
-      {MsgKind::Warning, MsgButtons::Yes, QMessageBox::Warning, {ja}, "Ja", 0, Answer::Yes},
+      {MsgKind::Warning, MsgButtons::Yes, QMessageBox::Warning, {ja}, "&Ja", 0, Answer::Yes},
       {MsgKind::Confirmation,
        MsgButtons::YesNo,
        QMessageBox::Question,
        {ja, nein},
-       "Ja",
+       "&Ja",
        1,
        Answer::No},
       {MsgKind::Information,
        MsgButtons::YesNoCancel,
        QMessageBox::Information,
        {ja, nein, QStringLiteral("Abbrechen")},
-       "Ja",
+       "&Ja",
        2,
        Answer::Cancel},
-      {MsgKind::Warning, MsgButtons::YesNo, QMessageBox::Warning, {ja, nein}, "Ja", 0, Answer::Yes},
+      {MsgKind::Warning,
+       MsgButtons::YesNo,
+       QMessageBox::Warning,
+       {ja, nein},
+       "&Ja",
+       0,
+       Answer::Yes},
       // A question whose "Ja" destroys data: Enter answers "Nein".
       {MsgKind::Warning,
        MsgButtons::YesNoDefaultNo,
        QMessageBox::Warning,
        {ja, nein},
-       "Nein",
+       "&Nein",
        0,
        Answer::Yes},
   };
@@ -106,6 +113,8 @@ TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
       EXPECT_EQ(QStringLiteral("Wörter über €"), box->text());
       EXPECT_EQ(c.icon, box->icon());
       EXPECT_EQ(QString::fromUtf8(c.defaultButton), box->defaultButton()->text());
+      // The keyboard starts where Enter would answer: Space presses the same button.
+      EXPECT_EQ(box->defaultButton(), QApplication::focusWidget());
       QPushButton* press = nullptr;
       for (auto* b : box->buttons()) {
         seen << b->text();

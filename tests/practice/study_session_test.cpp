@@ -365,7 +365,7 @@ TEST_F(StudySessionTest, LektionAsksAndChangesTheLesson) {
     return choice;
   };
 
-  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
   session.changeLesson();
   EXPECT_EQ(0, selections);
 
@@ -409,7 +409,7 @@ TEST_F(StudySessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsThePracti
 
 TEST_F(StudySessionTest, EndeAsksUnlessDone) {
   ASSERT_TRUE(session.startStudy());
-  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
   EXPECT_FALSE(session.confirmEnd());
   EXPECT_TRUE(engine().AwaitingAnswer);
   msgs.expect(kAbort, Answer::Yes);
@@ -504,6 +504,12 @@ TEST_F(StudySessionTest, KorrigierenWritesTheEntryAndReloads) {
   ASSERT_EQ(3u, session.entries().size());
   EXPECT_EQ(W("doggy"), session.entries()[1].A1.get());
 
+  // The verdict on the old entry is gone; the corrected entry stands as the question.
+  EXPECT_FALSE(v().wrongShown || v().rightShown);
+  EXPECT_EQ(W(""), v().answer);
+  EXPECT_EQ(W("doggy"), v().foreignText);
+  EXPECT_EQ(W(""), v().nativeText);
+  EXPECT_EQ(kBlack, v().foreignColour);
   // Answer mode without an open question: tip and solution act on the corrected entry.
   EXPECT_TRUE(AnswerMode());
   EXPECT_TRUE(v().tipEnabled);
@@ -512,8 +518,11 @@ TEST_F(StudySessionTest, KorrigierenWritesTheEntryAndReloads) {
   EXPECT_EQ(W("Hund"), v().nativeText);
   EXPECT_EQ(3, engine().Penalties[1]);
   EXPECT_EQ(1, engine().Successes[1]) << "a correction keeps the counters";
+  // What was typed meanwhile does not carry over into the next question.
+  session.setAnswer(W("Hund"));
   session.advance();
   EXPECT_EQ(W("abcde"), v().foreignText);
+  EXPECT_EQ(W(""), v().answer);
 }
 
 TEST_F(StudySessionTest, KorrigierenThatCannotSaveKeepsEverything) {

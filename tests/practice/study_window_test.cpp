@@ -64,7 +64,7 @@ class StudyWindow : public ::testing::Test {
   }
 
   void Leave() {
-    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
+    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
     study.Button6->click();
   }
 };
@@ -137,7 +137,7 @@ TEST_F(StudyWindow, ShowsTheSessionAndWiresEveryControl) {
     EXPECT_EQ(9 * 333, study.Timer1->interval());
 
     // "Lektion": asked first, then the lesson choice of the current DataFile.
-    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
+    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
     flows.onSelectLesson = [&](const std::string& file, bool allowCreate) {
       EXPECT_EQ(path, file);
       EXPECT_FALSE(allowCreate);
@@ -245,6 +245,10 @@ TEST(StudyFromTheMainWindow, PractisingALessonToTheEnd) {
                     .then([&](QWidget* w) {
                       auto* s = mhtest::as<Tstudy>(w);
                       mainHidden = !main.isVisible();
+                      // The closing box comes over the window as the last answer left it.
+                      t.messages.onShow = [&, s](const std::string&) {
+                        EXPECT_EQ(QStringLiteral("2/2"), s->Label8->text());
+                      };
                       for (int i = 0; i < 2; ++i) {
                         QTest::keyClicks(s->Edit1, s->Memo1->toPlainText() == QStringLiteral("cat")
                                                        ? QStringLiteral("Katze")

@@ -335,6 +335,11 @@ TEST_F(TestSessionTest, OnlyTheFirst255EntriesOfALessonAreTested) {
     records.push_back(Entry(1, "w" + std::to_string(i), "x"));
   }
   mhtest::WriteRecords(path, records);
+  // The learner hears of the cut once.
+  msgs.expect(
+      "Die Lektion \"Viele\" hat mehr als 255 Vokabeln. Geübt, getestet und gedruckt werden nur "
+      "die ersten 255.\nTeilen Sie die Lektion im DataFile-Editor (\"Editiern\"): exportieren, "
+      "die Textdatei in zwei Teile trennen und die Teile als neue Lektionen importieren.");
   ASSERT_TRUE(session.startTest());
   ASSERT_EQ(255u, session.entries().size());
   EXPECT_EQ(W("w254"), session.entries()[254].A1.get());
@@ -380,7 +385,7 @@ TEST_F(TestSessionTest, LektionAsksAndKeepsTheRunningLessonWhenTheChoiceIsAbando
     return choice;
   };
 
-  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
   session.changeLesson();
   EXPECT_EQ(0, selections);
 
@@ -438,7 +443,7 @@ TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtO
 
 TEST_F(TestSessionTest, AuswertungAndEndeAskUntilTheTestIsFinished) {
   ASSERT_TRUE(session.startTest());
-  msgs.expect(kAbortForEvaluation, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  msgs.expect(kAbortForEvaluation, Answer::No, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
   session.requestEvaluation();
   EXPECT_EQ(0u, evaluations());
   msgs.expect(kAbortForEvaluation, Answer::Yes);
@@ -446,7 +451,7 @@ TEST_F(TestSessionTest, AuswertungAndEndeAskUntilTheTestIsFinished) {
   EXPECT_EQ(1u, evaluations());
   EXPECT_FALSE(session.TestFinished) << "the test goes on";
 
-  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNo);
+  msgs.expect(kAbort, Answer::No, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
   EXPECT_FALSE(session.confirmEnd());
   EXPECT_TRUE(session.TestAwaitingAnswer);
   Answer("Hund");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -83,7 +84,7 @@ class TestWindow : public ::testing::Test {
   }
 
   void Leave() {
-    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
+    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
     testen.Button6->click();
   }
 };
@@ -138,7 +139,7 @@ TEST_F(TestWindow, ShowsTheSessionAndWiresEveryControl) {
     testen.Button1->click();
     EXPECT_TRUE(options);
 
-    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
+    t.messages.expect(kAbort, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNoDefaultNo);
     flows.onSelectLesson = [&](const std::string& file, bool allowCreate) {
       EXPECT_EQ(path, file);
       EXPECT_FALSE(allowCreate);
@@ -147,7 +148,8 @@ TEST_F(TestWindow, ShowsTheSessionAndWiresEveryControl) {
     testen.Button8->click();
     EXPECT_EQ(QStringLiteral("house"), testen.Memo1->toPlainText()) << "abandoned: goes on";
 
-    t.messages.expect(kAbortForEvaluation, Answer::Yes, MsgKind::Confirmation, MsgButtons::YesNo);
+    t.messages.expect(kAbortForEvaluation, Answer::Yes, MsgKind::Confirmation,
+                      MsgButtons::YesNoDefaultNo);
     testen.Button3->click();
     EXPECT_TRUE(ausw.isVisible());
     EXPECT_EQ(QStringLiteral("1 / 2"), ausw.Label2->text());
@@ -207,6 +209,21 @@ TEST_F(TestWindow, TheEvaluationWindowAsItIsMade) {
   QTest::keyClick(ausw.StringGrid1, Qt::Key_F1);
   EXPECT_EQ((std::vector<int>{6}), t.help.topics);
   EXPECT_TRUE(t.messages.done());
+
+  // The columns share the width and follow the window: none is cut at its edge, and a larger
+  // window shows more of every text.
+  for (const int width : {583, 1100, 400}) {
+    ausw.resize(width, 353);
+    mhtest::pumpEvents();
+    SCOPED_TRACE(width);
+    const int shown = grid->viewport()->width();
+    EXPECT_EQ(shown, grid->horizontalHeader()->length());
+    EXPECT_EQ(36, grid->columnWidth(0));
+    if (width > 1000) {
+      for (int c = 1; c < 5; ++c)
+        EXPECT_GT(grid->columnWidth(c), widths[c]) << c;
+    }
+  }
 }
 
 // The evaluation is modeless beside the modal test: the learner reads it, scrolls it and clicks
@@ -217,6 +234,10 @@ TEST_F(TestWindow, TheEvaluationStaysUsableWhileTheTestRuns) {
     t.messages.expect(kAbortForEvaluation, Answer::Yes);
     testen.Button3->click();
     ASSERT_TRUE(ausw.isVisible());
+    // It opens beside the test without taking the keyboard from the answer field.
+    mhtest::pumpEvents();
+    EXPECT_EQ(&testen, QApplication::activeWindow());
+    EXPECT_TRUE(testen.Edit1->hasFocus());
     EXPECT_EQ(QStringLiteral("1 / 1"), ausw.Label2->text());
     EXPECT_EQ(QString(), Cell(ausw, 0, 1)) << "only the wrong ones";
 
