@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "entry/entry_session.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
@@ -85,16 +88,40 @@ void EntrySession::clearFields() {
 
 bool EntrySession::save() {
   if (buffer_.empty()) return false;
+  // Entries typed before a lesson switch go into the lesson they were typed for: counted per
+  // lesson, in the order the lessons first came.
+  std::vector<std::pair<std::uint8_t, std::size_t>> perLesson;
+  for (std::size_t i = 0; i < buffer_.size(); ++i) {
+    const std::uint8_t unit = buffer_[i].UnitID;
+    auto it = std::find_if(perLesson.begin(), perLesson.end(),
+                           [unit](const auto& p) { return p.first == unit; });
+    if (it == perLesson.end()) {
+      perLesson.emplace_back(unit, 1);
+    } else {
+      ++it->second;
+    }
+  }
   const auto written = buffer_.save(lesson_.dataFilePath, messages_, lessonNames_);
   if (!written) return false;
   view_.selected = -1;
   showLines();
   window_.redraw();
-  messages_.show(MsgKind::Information,
-                 std::to_string(*written) + " Vokabeln erfolgreich in " +
+  std::string text = std::to_string(*written) + " Vokabeln erfolgreich in " +
                      Quoted(LessonName(lesson_.lessonHeader)) + " in " +
-                     Quoted(DataFileName(lesson_.dataFileHeader)) + " geschrieben.",
-                 MsgButtons::Ok);
+                     Quoted(DataFileName(lesson_.dataFileHeader)) + " geschrieben.";
+  if (perLesson.size() > 1 || (perLesson.size() == 1 && perLesson[0].first != lesson_.unitId)) {
+    text += "\nDavon ";
+    for (std::size_t i = 0; i < perLesson.size(); ++i) {
+      const auto [unit, count] = perLesson[i];
+      const auto name = lessonNames_.find(unit);
+      if (i > 0) text += i + 1 == perLesson.size() ? " und " : ", ";
+      text += std::to_string(count) + " in " +
+              (name != lessonNames_.end() ? Quoted(name->second)
+                                          : "die Lektion mit der UnitID " + std::to_string(unit));
+    }
+    text += ".";
+  }
+  messages_.show(MsgKind::Information, text, MsgButtons::Ok);
   return true;
 }
 

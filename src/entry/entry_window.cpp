@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "entry/entry_window.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -156,6 +157,8 @@ void TForm3::render() {
     ListBox1->clear();
     for (const WinString& line : v.lines)
       ListBox1->addItem(ToQString(line));
+    // The newest entry stands at the end; it is shown whole.
+    ListBox1->scrollToBottom();
   }
   if (v.selected < 0) {
     ListBox1->clearSelection();
@@ -191,14 +194,17 @@ void TForm3::Button2Click() {
 
 void TForm3::Button3Click() {
   act([this] { session_->remove(); });
+  backToTyping();
 }
 
 void TForm3::Button4Click() {
   act([this] { session_->changeLesson(); });
+  backToTyping();
 }
 
 void TForm3::Button5Click() {
   act([this] { session_->showLastEntry(); });
+  backToTyping();
 }
 
 void TForm3::Button6Click() {
@@ -209,15 +215,18 @@ void TForm3::Button6Click() {
 
 void TForm3::Button7Click() {
   act([this] { session_->dataFileInfo(); });
+  backToTyping();
 }
 
 void TForm3::Button8Click() {
   act([this] { session_->lessonInfo(); });
+  backToTyping();
 }
 
 void TForm3::Button9Click() {
   // The options are read live: a change applies from the next "Eintragen" on.
   flows_.options.showOptions();
+  backToTyping();
 }
 
 void TForm3::Button10Click() {
@@ -261,6 +270,18 @@ bool TForm3::Edit6KeyDown(QKeyEvent* event) {
 }
 bool TForm3::Edit7KeyDown(QKeyEvent* event) {
   return FieldKeyDown(event);
+}
+
+// After a button the learner types the next entry: the keyboard goes back to the first field, so
+// that no key presses the button again.
+void TForm3::backToTyping() {
+  Edit1->setFocus();
+}
+
+// The window manager's close box asks like "Ende".
+void TForm3::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  RunAction(services_.messages, [this] { Button6Click(); });
 }
 
 // Escape does not leave the window: "Ende" is the only way out, so the buffer is never dropped

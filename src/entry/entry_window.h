@@ -89,9 +89,11 @@ class TForm3 : public QDialog, public Mode, public VocabularyEntry, private Redr
 
  protected:
   void reject() override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   bool FieldKeyDown(QKeyEvent* event);
+  void backToTyping();
   // Hands the fields and the selection to the session before an action and shows its result.
   template <class Action>
   void act(Action action);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -177,6 +178,50 @@ TEST_F(EntryWindow, ShowsTheLessonAndWiresEveryControl) {
   EXPECT_EQ(
       mhtest::Entry6(1, "house", "home", "", "Haus, Heim", "", "", mhtest::Latin1("Gebäude çÇ")),
       records[3]);
+}
+
+TEST_F(EntryWindow, AfterAnyButtonTheKeyboardIsBackInTheFirstFieldAndTheNewestLineShows) {
+  flows.onShowHeaderInfo = [](bool, bool) {};
+  flows.onShowOptions = [] {};
+  flows.onSelectLesson = [](const std::string&, bool) -> std::optional<std::uint8_t> {
+    return std::nullopt;
+  };
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    // More entries than the list shows at once: the newest one is shown whole.
+    for (int i = 0; i < 12; ++i)
+      Type(QStringLiteral("word%1").arg(i), QStringLiteral("Wort"));
+    QListWidget* list = form.ListBox1;
+    EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(11))));
+
+    const std::pair<const char*, QPushButton*> buttons[] = {
+        {"Letzte Vok.", form.Button5}, {"i (DataFile)", form.Button7},
+        {"i (Lektion)", form.Button8}, {"Optionen", form.Button9},
+        {"Lektion", form.Button4},     {"Entfernen", form.Button3}};
+    for (const auto& [name, button] : buttons) {
+      SCOPED_TRACE(name);
+      if (button == form.Button5)
+        t.messages.expect("Die zuletzt eingegebene Vokabel lautet: \"cat = Katze\"");
+      if (button == form.Button3) list->setCurrentRow(0);
+      QTest::mouseClick(button, Qt::LeftButton);
+      EXPECT_TRUE(form.Edit1->hasFocus());
+      // Typing goes into the field, and Space does not press the button again.
+      QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" x"));
+      EXPECT_EQ(QStringLiteral(" x"), form.Edit1->text());
+      form.Edit1->clear();
+    }
+
+    // The close box asks like "Ende"; "Abbrechen" keeps the window and the buffer.
+    t.messages.expect(kAskSave, Answer::Cancel);
+    form.close();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(11, list->count());
+    t.messages.expect(kAskSave, Answer::No);
+    form.close();
+  });
+  form.OpenEntryWindow(true);
+  EXPECT_TRUE(driven.done());
+  EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(EntryWindow, EndAsksAndAFailedSaveKeepsTheWindowAndTheBuffer) {
