@@ -76,6 +76,12 @@ TForm6::TForm6(Services& services, NewLessonDialog& newLesson, HeaderInfoViewer&
 bool TForm6::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ListBox1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    // No line is chosen when the window opens; End and PageDown go from the top then, as they
+    // would from the first line (Qt's list would only choose the first line).
+    if ((key->key() == Qt::Key_End || key->key() == Qt::Key_PageDown) && SelectedRow() < 0 &&
+        ListBox1->count() > 0) {
+      ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    }
     QString typed = key->text();
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) typed = QStringLiteral("\r");
     if (typed == QStringLiteral("\r") ||

@@ -80,6 +80,37 @@ TEST_F(LessonWindows, TheKeyboardChoosesALine) {
   EXPECT_EQ(1, windows.lessonChoice().selectLesson(path, false));
 }
 
+// From no line, End goes to the last line and PageDown a page down, as from the first line.
+TEST_F(LessonWindows, EndAndPageDownFromNoLine) {
+  std::vector<mhtest::RawRecord> records{Header("V")};
+  for (int u = 1; u <= 40; ++u)
+    records.push_back(Unit(static_cast<std::uint8_t>(u), "L" + std::to_string(u)));
+  mhtest::WriteRecords(path, records);
+  t.lesson.dataFilePath = path;
+  int afterEnd = -1, afterPageDown = -1;
+  auto step = [&](Qt::Key key, int& row) {
+    return [&, key](QWidget* w) {
+      auto* f = mhtest::as<TForm6>(w);
+      ASSERT_EQ(-1, f->ListBox1->currentRow());
+      QTest::keyClick(f->ListBox1, key);
+      row = f->ListBox1->currentRow();
+      EXPECT_TRUE(f->ListBox1->currentItem() && f->ListBox1->currentItem()->isSelected());
+      f->Button4->click();  // Zurück
+    };
+  };
+  {
+    auto driven = mhtest::onNextModal(step(Qt::Key_End, afterEnd));
+    windows.lessonChoice().selectLesson(path, false);
+  }
+  {
+    auto driven = mhtest::onNextModal(step(Qt::Key_PageDown, afterPageDown));
+    windows.lessonChoice().selectLesson(path, false);
+  }
+  EXPECT_EQ(39, afterEnd);
+  EXPECT_GT(afterPageDown, 1);
+  EXPECT_LT(afterPageDown, 39);
+}
+
 TEST_F(LessonWindows, NoLessonsCases) {
   mhtest::WriteRecords(path, {Header("V")});
   t.lesson.dataFilePath = path;
