@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "store/vocdata.h"
 
@@ -18,6 +20,9 @@ struct LessonContext {
   TVocData dataFileHeader{};  // copy of record 0 of the current DataFile
   TVocData lessonHeader{};    // copy of the current lesson's header
   std::string cmdLineFile;    // the DataFile named on the command line, or empty
+  // The lessons (DataFile, UnitID) whose learner was told in this run that only their first
+  // entries are used.
+  std::set<std::pair<std::string, std::uint8_t>> toldCut;
 };
 
 }  // namespace merkhaus

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "flows/lesson_loading.h"
 
+#include "platform/cp1252.h"
 #include "store/datafile.h"
 
 namespace merkhaus {
@@ -72,6 +73,7 @@ bool LoadLessonToAsk(LessonContext& lesson, Messages& messages, LessonChooser& l
     } else {
       ShowErr(messages, "Böser Fehler: 801");
     }
+    TellWhenCut(lesson, messages, *read);
     take(&read->entries);
     if (!read->entries.empty()) return true;
     if (!ChooseInsteadOfEmptyLesson(lesson, messages, lessons)) return false;
@@ -97,6 +99,19 @@ void TellLessonNotCreated(Messages& messages, const StoreError& error) {
       ShowFileError(messages, "RW - Fehler: 1002", error.file);
       return;
   }
+}
+
+void TellWhenCut(LessonContext& lesson, Messages& messages, const LessonRead& read) {
+  if (!read.cut || !lesson.toldCut.emplace(lesson.dataFilePath, lesson.unitId).second) return;
+  const std::string name = read.header ? ToUtf8(LessonName(*read.header)) : std::string();
+  messages.show(MsgKind::Information,
+                "Die Lektion \"" + name + "\" hat mehr als " + std::to_string(kMaxEntries) +
+                    " Vokabeln. Geübt, getestet und gedruckt werden nur die ersten " +
+                    std::to_string(kMaxEntries) +
+                    ".\nTeilen Sie die Lektion im DataFile-Editor (\"Editiern\"): exportieren, "
+                    "die Textdatei in zwei Teile trennen und die Teile als neue Lektionen "
+                    "importieren.",
+                MsgButtons::Ok);
 }
 
 }  // namespace merkhaus

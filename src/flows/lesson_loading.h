@@ -10,6 +10,7 @@
 #include "flows/flows.h"
 #include "flows/lesson_context.h"
 #include "platform/messages.h"
+#include "store/datafile.h"
 #include "store/store_error.h"
 #include "store/vocdata.h"
 
@@ -57,5 +58,9 @@ LessonHeading HeadingOf(const LessonContext& lesson);
 // "There're already 255 units in this DataFile!" with "Fehler 1003: ...", "Die Unit ist bereits
 // vorhanden!").
 void TellLessonNotCreated(Messages& messages, const StoreError& error);
+
+// A lesson with more entries than practice, test and printing take: tells the learner, once per
+// lesson and run, that only the first ones are used and how the lesson can be split.
+void TellWhenCut(LessonContext& lesson, Messages& messages, const LessonRead& read);
 
 }  // namespace merkhaus

@@ -52,6 +52,8 @@ class PrintTarget {
   // Prints every page. False, with a German message in `error`, when the printer or the file
   // refused; a PDF file is then left as it was before.
   virtual bool print(const PrintDocument& document, std::string& error) = 0;
+  // The PDF file the document goes to; empty for a printer.
+  virtual std::string pdfPath() const { return {}; }
 };
 
 // The print dialog: asks the learner where to print. `proposedPdf` is the file offered when the

@@ -91,6 +91,7 @@ class PdfFileTarget : public PrintTarget {
   bool print(const PrintDocument& document, std::string& error) override {
     return WritePdf(path_, document, layout_, error);
   }
+  std::string pdfPath() const override { return path_; }
 
  private:
   std::string path_;

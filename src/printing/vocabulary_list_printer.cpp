@@ -48,13 +48,22 @@ void VocabularyListPrinter::printList() {
     return;
   }
   lesson.lessonHeader = *read->header;
+  TellWhenCut(lesson, messages, *read);
 
   const PrintDocument document =
       LayoutVocabularyList(MakeVocabularyListHeader(lesson.lessonHeader, lesson.dataFileHeader,
                                                     TodayShortDateText(services_.clock)),
                            read->entries);
   std::string error;
-  if (!target->print(document, error)) ShowErr(messages, error);
+  if (!target->print(document, error)) {
+    ShowErr(messages, error);
+    return;
+  }
+  // A file appears without anything to see: the learner is told where it went.
+  if (const std::string pdf = target->pdfPath(); !pdf.empty()) {
+    messages.show(MsgKind::Information, "Vokabelliste gespeichert: \"" + pdf + "\"",
+                  MsgButtons::Ok);
+  }
 }
 
 std::string ProposedPdfPath(const std::string& dataFilePath) {

@@ -38,12 +38,18 @@ StoreResult<LessonRead> ReadLesson(const std::string& path, std::uint8_t unitId,
   file->scan(1, [&](std::uint64_t, const TVocData& r) {
     if (r.Deleted == 0 && r.UnitID == unitId) {
       if (!IsUnitHeader(r)) {
-        if (lesson.entries.size() < maxEntries) lesson.entries.push_back(r);
+        if (lesson.entries.size() < maxEntries) {
+          lesson.entries.push_back(r);
+        } else {
+          lesson.cut = true;
+        }
       } else if (!lesson.header) {
         lesson.header = r;
       }
     }
-    return !lesson.header || lesson.entries.size() < maxEntries;
+    // Reading entries, the scan goes on until it knows whether the lesson has more of them than
+    // it keeps.
+    return !lesson.header || (maxEntries > 0 && !lesson.cut);
   });
   return lesson;
 }

@@ -22,6 +22,7 @@ StoreResult<bool> IsDataFile(const std::string& path);
 struct LessonRead {
   std::optional<TVocData> header;
   std::vector<TVocData> entries;
+  bool cut = false;  // the lesson has more live entries than were read
 };
 StoreResult<LessonRead> ReadLesson(const std::string& path, std::uint8_t unitId,
                                    std::size_t maxEntries);

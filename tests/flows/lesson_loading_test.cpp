@@ -168,5 +168,44 @@ TEST_F(LessonLoadingTest, WhyALessonWasNotMade) {
   EXPECT_EQ(MsgKind::Confirmation, msgs.shown()[1].kind);
 }
 
+// A lesson with more entries than are asked: the learner hears it once per lesson, whichever
+// mode loads it, and the first 255 entries are used.
+TEST_F(LessonLoadingTest, ALessonAboveTheLimitIsToldOnceAndCut) {
+  const std::string big = dir.file("gross.fid");
+  std::vector<mhtest::RawRecord> records{Header("G"), Unit(1, "Verben"), Unit(2, "voll")};
+  for (int i = 0; i < 400; ++i)
+    records.push_back(Entry(1, "w" + std::to_string(i), "x"));
+  for (int i = 0; i < 255; ++i)
+    records.push_back(Entry(2, "v" + std::to_string(i), "y"));
+  records.push_back(Entry(2, "geloescht", "z", "", 1));
+  mhtest::WriteRecords(big, records);
+  lesson.dataFilePath = big;
+  const std::string told =
+      "Die Lektion \"Verben\" hat mehr als 255 Vokabeln. Geübt, getestet und gedruckt werden nur "
+      "die ersten 255.\nTeilen Sie die Lektion im DataFile-Editor (\"Editiern\"): exportieren, "
+      "die Textdatei in zwei Teile trennen und die Teile als neue Lektionen importieren.";
+  struct Case {
+    std::uint8_t unit;
+    bool toldNow;
+    const char* last;
+  };
+  const Case cases[] = {
+      {1, true, "w254"},   // first load of the big lesson
+      {1, false, "w254"},  // a second load says nothing more
+      {2, false, "v254"},  // exactly full (the deleted entry does not count)
+  };
+  for (const Case& c : cases) {
+    lesson.unitId = c.unit;
+    if (c.toldNow) msgs.expect(told, Answer::Ok, MsgKind::Information, MsgButtons::Ok);
+    std::vector<TVocData> taken;
+    ASSERT_TRUE(LoadLessonToAsk(lesson, msgs, flows, [&](const std::vector<TVocData>* e) {
+      if (e) taken = *e;
+    }));
+    ASSERT_EQ(255u, taken.size());
+    EXPECT_EQ(WinString(c.last), taken.back().A1.get());
+    EXPECT_TRUE(msgs.done());
+  }
+}
+
 }  // namespace
 }  // namespace merkhaus

@@ -123,6 +123,17 @@ TEST_F(PrintListTest, FailuresAreToldAndNothingIsPrinted) {
   }
 }
 
+// A list printed into a file says where the file is; a printer needs no word.
+TEST_F(PrintListTest, APdfFileIsNamedWhenWritten) {
+  const std::string pdf = t.dir.file("vok.pdf");
+  t.printDialog.answerPdf(pdf);
+  t.messages.expect("Vokabelliste gespeichert: \"" + pdf + "\"", Answer::Ok, MsgKind::Information,
+                    MsgButtons::Ok);
+  printer.printList();
+  EXPECT_EQ(1u, t.printDialog.printed.size());
+  EXPECT_TRUE(t.messages.done());
+}
+
 TEST_F(PrintListTest, APrinterThatRefusesIsReported) {
   t.printDialog.answerFailing("Der Drucker \"lp\" hat nicht gedruckt.");
   t.messages.expect("Der Drucker \"lp\" hat nicht gedruckt.", Answer::Ok, MsgKind::Error,

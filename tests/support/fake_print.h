@@ -39,6 +39,11 @@ class ScriptedPrintDialog : public merkhaus::PrintDialog {
     answers_.push_back(Answer{false, std::nullopt});
     return *this;
   }
+  // The learner prints into the PDF file `path`.
+  ScriptedPrintDialog& answerPdf(std::string path) {
+    answers_.push_back(Answer{true, std::nullopt, std::move(path)});
+    return *this;
+  }
 
   std::unique_ptr<merkhaus::PrintTarget> choosePrinter(const std::string& proposedPdf) override {
     proposedPdfs.push_back(proposedPdf);
@@ -50,7 +55,7 @@ class ScriptedPrintDialog : public merkhaus::PrintDialog {
     const Answer answer = answers_.front();
     answers_.pop_front();
     if (!answer.confirm) return nullptr;
-    return std::make_unique<Target>(*this, answer.error);
+    return std::make_unique<Target>(*this, answer.error, answer.pdf);
   }
 
   bool done() const { return answers_.empty(); }
@@ -64,12 +69,14 @@ class ScriptedPrintDialog : public merkhaus::PrintDialog {
   struct Answer {
     bool confirm;
     std::optional<std::string> error;
+    std::string pdf = {};
   };
 
   class Target : public merkhaus::PrintTarget {
    public:
-    Target(ScriptedPrintDialog& dialog, std::optional<std::string> error)
-        : dialog_(dialog), error_(std::move(error)) {}
+    Target(ScriptedPrintDialog& dialog, std::optional<std::string> error, std::string pdf)
+        : dialog_(dialog), error_(std::move(error)), pdf_(std::move(pdf)) {}
+    std::string pdfPath() const override { return pdf_; }
     bool print(const merkhaus::PrintDocument& document, std::string& error) override {
       if (error_) {
         error = *error_;
@@ -82,6 +89,7 @@ class ScriptedPrintDialog : public merkhaus::PrintDialog {
    private:
     ScriptedPrintDialog& dialog_;
     std::optional<std::string> error_;
+    std::string pdf_;
   };
 
   std::deque<Answer> answers_;

@@ -23,6 +23,7 @@ ScriptedMessages& ScriptedMessages::expect(std::string text, Answer answer, MsgK
 
 Answer ScriptedMessages::show(MsgKind kind, const std::string& text, MsgButtons buttons) {
   shown_.push_back({kind, text, buttons});
+  if (onShow) onShow(text);
   if (expected_.empty()) {
     ADD_FAILURE() << "unexpected message: \"" << text << "\"";
   } else {

@@ -5,6 +5,7 @@
 // expects to be shown, in order, with the answer to give; anything else fails the test.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,8 @@ class ScriptedMessages : public merkhaus::Messages {
   bool done() const { return expected_.empty(); }
   // Every message shown so far.
   const std::vector<Shown>& shown() const { return shown_; }
+  // Runs as each message comes up, with its text: a look at the windows behind the box.
+  std::function<void(const std::string&)> onShow;
 
  private:
   struct Expected {
