@@ -213,6 +213,8 @@ void EditorSession::importFile() {
   const ImportResult result =
       ImportFile(lesson_.dataFilePath, *path, into ? lesson_.unitId : 0, messages_);
   if (!result.imported) return;
+  messages_.show(MsgKind::Information, ImportDoneText(result, LessonName(lesson_.lessonHeader)),
+                 MsgButtons::Ok);
   if (!result.newLesson) {
     // The list follows the file: the selected lesson has new entries.
     if (std::optional<std::vector<TVocData>> entries = LoadLessonEntries(lesson_, messages_)) {

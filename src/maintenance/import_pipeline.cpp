@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "flows/lesson_loading.h"
+#include "platform/cp1252.h"
 #include "store/append.h"
 #include "store/lessons.h"
 #include "store/record_file.h"
@@ -43,6 +44,7 @@ struct WriteOutcome {
   WriteStatus status = WriteStatus::NotOpened;
   std::vector<std::uint8_t> unitIDs;  // of the lessons, in order
   std::vector<WinString> names;       // the names given to new lessons (empty for `into`)
+  bool nameTaken = false;             // NotCreated: a lesson of that name exists already
 };
 
 // Adds the planned lessons and their entries to the DataFile in one all-or-nothing append, with
@@ -132,6 +134,7 @@ WriteOutcome WriteLessons(const std::string& dataFilePath, ImportSource& source,
     case StoreError::Kind::NameTaken:
       TellLessonNotCreated(messages, error);
       outcome.status = WriteStatus::NotCreated;
+      outcome.nameTaken = true;
       break;
     default:
       if (!error.interrupted) {
@@ -166,6 +169,21 @@ void HeldImport::add(PlannedLesson lesson, std::vector<TVocData> entries) {
 void HeldImport::entries(std::size_t lesson,
                          const std::function<void(std::span<const TVocData>)>& take) {
   take(entries_.at(lesson));
+}
+
+std::string ImportDoneText(const ImportResult& result, const WinString& intoName) {
+  const auto entries = [](std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " Vokabel" : " Vokabeln");
+  };
+  if (!result.newLesson) {
+    return entries(result.added) + " in die Lektion \"" + ToUtf8(intoName) + "\" importiert.";
+  }
+  const std::size_t lessons = result.lessons.size();
+  if (lessons == 1) {
+    return "Lektion \"" + ToUtf8(result.lessons.front().name) + "\" mit " + entries(result.added) +
+           " importiert.";
+  }
+  return std::to_string(lessons) + " Lektionen mit " + entries(result.added) + " importiert.";
 }
 
 ImportResult RunImport(const std::string& dataFilePath, const std::string& sourcePath,
@@ -208,7 +226,16 @@ ImportResult RunImport(const std::string& dataFilePath, const std::string& sourc
   const WriteOutcome outcome = WriteLessons(dataFilePath, source, messages);
   if (outcome.status == WriteStatus::NotCreated && plan.invalidWhenRefused) {
     messages.show(MsgKind::Error, "Fehler beim schreiben!", MsgButtons::Yes);
-    messages.show(MsgKind::Error, "Datei nicht gültig!", MsgButtons::Yes);
+    // The file was read well; what stopped the import is the DataFile, and the learner is told.
+    messages.show(
+        MsgKind::Error,
+        std::string("Datei nicht gültig!\nDie Datei selbst ist in Ordnung: ") +
+            (outcome.nameTaken
+                 ? "Im DataFile gibt es schon eine Lektion dieses Namens. Benennen Sie "
+                   "eine der beiden um und importieren Sie noch einmal."
+                 : "Das DataFile hat schon 255 Lektionen, für eine neue ist kein Platz.") +
+            " Es wurde nichts importiert.",
+        MsgButtons::Yes);
   }
   if (outcome.status != WriteStatus::Written) return result;
 

@@ -95,6 +95,11 @@ struct ImportResult {
   bool declined = false;                  // asked about problem lines, the answer was "Nein"
 };
 
+// What the learner is told after a successful import: how many entries went into which lesson
+// ("5 Vokabeln in die Lektion "Verben" importiert.") or how many lessons were made ("3 Lektionen
+// mit 412 Vokabeln importiert."). `intoName` names the lesson filled when no lesson was made.
+std::string ImportDoneText(const ImportResult& result, const WinString& intoName);
+
 // The pipeline: tells a refusal; tells a file without entries; with problem lines lists them and
 // the warnings and asks whether to import the rest ("Nein" is the default); then adds the
 // lessons and their entries to the DataFile in one all-or-nothing append, after checking that an

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "maintenance/import_pipeline.h"
 #include "store/datafile.h"
 #include "support/datafile_builder.h"
 #include "support/fake_flows.h"
@@ -78,6 +79,8 @@ TEST(EditorSession, AnImportIntoTheSelectedLessonShowsItsNewEntries) {
   const std::string file = t.dir.file("neu.txt");
   mhtest::WriteBytes(file, "<%>BODY<%>\r\na == b\r\n");
   t.fileDialogs.answerOpen(file);
+  t.messages.expect("1 Vokabel in die Lektion \"L\" importiert.", Answer::Ok, MsgKind::Information,
+                    MsgButtons::Ok);
   session.importFile();
   EXPECT_EQ((std::vector<WinString>{WinString("x = y"), WinString("a = b")}), session.view().lines);
   EXPECT_EQ("2", session.view().lessonCount);
@@ -90,6 +93,50 @@ TEST(EditorSession, AnImportIntoTheSelectedLessonShowsItsNewEntries) {
   session.importFile();
   EXPECT_EQ(2u, session.entries().size());
   EXPECT_TRUE(t.messages.done());
+}
+
+// A successful import says what it did, in the words the learner counts in.
+TEST(EditorSession, ImportDoneTextCountsLessonsAndEntries) {
+  struct Case {
+    const char* name;
+    bool newLesson;
+    std::vector<ImportedLesson> lessons;
+    std::size_t added;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"into", false, {{1, WinString(), 5}}, 5, "5 Vokabeln in die Lektion \"Verben\" importiert."},
+      {"one into",
+       false,
+       {{1, WinString(), 1}},
+       1,
+       "1 Vokabel in die Lektion \"Verben\" importiert."},
+      {"one new",
+       true,
+       {{4, WinString("Tiere"), 12}},
+       12,
+       "Lektion \"Tiere\" mit 12 Vokabeln importiert."},
+      {"three new",
+       true,
+       {{4, WinString("A"), 400}, {5, WinString("B"), 10}, {6, WinString("C"), 2}},
+       412,
+       "3 Lektionen mit 412 Vokabeln importiert."},
+  };
+  for (const Case& c : cases) {
+    ImportResult r;
+    r.imported = true;
+    r.newLesson = c.newLesson;
+    r.lessons = c.lessons;
+    r.added = c.added;
+    EXPECT_EQ(c.text, ImportDoneText(r, WinString("Verben"))) << c.name;
+  }
+  ImportResult r;
+  r.imported = true;
+  r.added = 1;
+  EXPECT_EQ("1 Vokabel in die Lektion \"Grüße\" importiert.",
+            ImportDoneText(r, WinString("Gr\xFC\xDF"
+                                        "e")))
+      << "the lesson's name is converted from the DataFile's text";
 }
 
 }  // namespace

@@ -152,6 +152,8 @@ TEST_F(EditorWindow, EveryButtonReachesItsAction) {
 
     // Importing into the selected lesson shows its entries as the file holds them now.
     t.fileDialogs.answerOpen(text);
+    t.messages.expect("1 Vokabel in die Lektion \"Tiere\" importiert.", Answer::Ok,
+                      MsgKind::Information, MsgButtons::Ok);
     form.Button14->click();
     EXPECT_EQ(L({"cat = Katze", "dog = Hund", "bird = Vogel"}), Lines(form.ListBox1));
     EXPECT_EQ(L({"1", "3", "1  Kb", "2", "1  Kb", "5", "3  Kb"}), Figures());
@@ -274,7 +276,9 @@ TEST_F(EditorWindow, NewEntriesAfterALessonSwitchShowThatLesson) {
       QTest::keyClicks(entry.Edit1, QStringLiteral("milk"));
       QTest::keyClicks(entry.Edit2, QStringLiteral("Milch"));
       entry.Button2->click();
-      t.messages.expect("2 Vokabeln erfolgreich in \"Essen\" in \"V\" geschrieben.");
+      t.messages.expect(
+          "2 Vokabeln erfolgreich in \"Essen\" in \"V\" geschrieben.\nDavon 1 in \"Tiere\" und 1 "
+          "in \"Essen\".");
       entry.Button1->click();
       entry.Button6->click();
     });

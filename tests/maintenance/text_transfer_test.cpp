@@ -470,6 +470,12 @@ TEST_F(ImportTest, IntoALessonTheHeadIsIgnored) {
   EXPECT_EQ(Entry(1, "c", "d"), ReadRecords(path).at(4));
 }
 
+// A name clash keeps the old words and says what really stopped the import.
+constexpr const char* kClashNotInvalid =
+    "Datei nicht gültig!\nDie Datei selbst ist in Ordnung: Im DataFile gibt es schon eine Lektion "
+    "dieses Namens. Benennen Sie eine der beiden um und importieren Sie noch einmal. Es wurde "
+    "nichts importiert.";
+
 TEST_F(ImportTest, FailuresChangeNothing) {
   struct Case {
     const char* what;
@@ -482,7 +488,7 @@ TEST_F(ImportTest, FailuresChangeNothing) {
       {"body last", Crlf({"<%>HEAD<%>", "Name: Neu", "<%>BODY<%>"}), {"Datei nicht gültig!"}},
       {"name taken",
        Crlf({"<%>HEAD<%>", "Name: Alt", "<%>BODY<%>", "a == b"}),
-       {"Die Unit ist bereits vorhanden!", "Fehler beim schreiben!", "Datei nicht gültig!"}},
+       {"Die Unit ist bereits vorhanden!", "Fehler beim schreiben!", kClashNotInvalid}},
   };
   const std::string before = ReadBytes(path);
   for (const auto& c : cases) {
@@ -621,7 +627,7 @@ TEST_F(ImportTest, LongNamesAreCheckedAsStored) {
   EXPECT_EQ(std::string(60, 'n'), mhtest::GetText(ReadRecords(path).at(3), mhtest::kB1));
   msgs.expect("Die Unit ist bereits vorhanden!")
       .expect("Fehler beim schreiben!")
-      .expect("Datei nicht gültig!");
+      .expect(kClashNotInvalid);
   EXPECT_FALSE(ImportLessonText(path, writeText(text), 0, msgs).imported);
   EXPECT_EQ(5u, ReadRecords(path).size());
 }

@@ -130,7 +130,9 @@ TEST_F(TransferVerbs, ImportFailuresLeaveTheDataFileAlone) {
   } cases[] = {
       {"<%>HEAD<%>\r\nName: Leer\r\n<%>BODY<%>\r\na == b\r\n",
        {},
-       "Die Unit ist bereits vorhanden!\nFehler beim schreiben!\nDatei nicht gültig!\n"},
+       "Die Unit ist bereits vorhanden!\nFehler beim schreiben!\nDatei nicht gültig!\nDie Datei "
+       "selbst ist in Ordnung: Im DataFile gibt es schon eine Lektion dieses Namens. Benennen Sie "
+       "eine der beiden um und importieren Sie noch einmal. Es wurde nichts importiert.\n"},
       {"a == b\r\n", {}, "Datei nicht gültig!\n"},
       {"<%>BODY<%>\r\na == b\r\n",
        {"--into", "9"},
