@@ -185,7 +185,9 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
 }
 
 void DictionarySearch::warnWhenFull() {
-  if (lines_.size() >= kMaxHits) messages_.show(MsgKind::Warning, kTooManyHits, MsgButtons::Ok);
+  if (lines_.size() >= kMaxHits) {
+    messages_.show(MsgKind::Warning, std::string(kTooManyHits) + "\n" + kHitsShown, MsgButtons::Ok);
+  }
 }
 
 }  // namespace merkhaus

@@ -43,6 +43,8 @@ inline constexpr std::size_t kMaxHits = 255;
 
 inline constexpr const char* kTooManyHits =
     "Es gab mehr als insgesamt 256 Fundstellen. Wählen sie einen gezielteren Suchbegriff!";
+// What the list really holds, on a line of its own below kTooManyHits.
+inline constexpr const char* kHitsShown = "Die Liste zeigt die ersten 255 Fundstellen.";
 // The dictionary's DataFile cannot be read.
 inline constexpr const char* kDictionaryReadError = "RW - Fehler in Unit6!";
 

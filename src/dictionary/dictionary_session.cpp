@@ -20,12 +20,16 @@ bool DictionarySession::openDictionary() {
     ShowFileError(messages_, kDictionaryReadError, header.error().file);
     return false;
   }
-  lesson_.dataFileHeader = *header;
-  // "Wörterbuch" in Windows-1252, so that the cut counts characters.
-  const WinString caption = WinString("Merkhaus ]|[ - W\xF6rterbuch -- ") + DataFileName(*header);
-  view_.caption = ToUtf8(caption.left(89));
+  showDataFile(*header);
   clearDictionary();
   return true;
+}
+
+void DictionarySession::showDataFile(const TVocData& header) {
+  lesson_.dataFileHeader = header;
+  // "Wörterbuch" in Windows-1252, so that the cut counts characters.
+  const WinString caption = WinString("Merkhaus ]|[ - W\xF6rterbuch -- ") + DataFileName(header);
+  view_.caption = ToUtf8(caption.left(89));
 }
 
 void DictionarySession::clearDictionary() {
@@ -47,7 +51,7 @@ void DictionarySession::search() {
   if (outcome == DictionarySearch::Outcome::NotRun) return;
   if (outcome == DictionarySearch::Outcome::Searched) {
     ++view_.listVersion;
-    if (search_.dataFileHeader()) lesson_.dataFileHeader = *search_.dataFileHeader();
+    if (search_.dataFileHeader()) showDataFile(*search_.dataFileHeader());
   }
   // After hits the field is free for the next term; otherwise the term stays for correction.
   const bool found = outcome == DictionarySearch::Outcome::Searched && search_.hitCount() > 0;
@@ -64,7 +68,11 @@ void DictionarySession::showHit(int index) {
 
 void DictionarySession::chooseDataFile() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::Plain);
-  if (path) lesson_.dataFilePath = *path;
+  if (!path) return;
+  lesson_.dataFilePath = *path;
+  // The caption names the DataFile searched from now on; one that cannot be read is told by the
+  // next search.
+  if (const StoreResult<TVocData> header = ReadHeaderRecord(*path)) showDataFile(*header);
 }
 
 }  // namespace merkhaus

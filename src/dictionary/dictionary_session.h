@@ -63,10 +63,13 @@ class DictionarySession {
   // The quick view of the hit on line `index` (none selected: -1, nothing happens).
   void showHit(int index);
 
-  // Another DataFile for the next searches; the caption and the list stay.
+  // Another DataFile for the next searches; the caption names it, the list stays.
   void chooseDataFile();
 
  private:
+  // The DataFile's header, and the caption that names the DataFile.
+  void showDataFile(const TVocData& header);
+
   LessonContext& lesson_;
   Options& options_;
   Messages& messages_;

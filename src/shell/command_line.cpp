@@ -24,7 +24,10 @@ bool CheckCommandLineFile(LessonContext& lesson, Messages& messages,
       messages.show(MsgKind::Warning,
                     "Kein Merkhaus ]|[ Datafile! Sie können die Datei unter "
                     "'Erweitert/Konveriteren' konvertieren, wenn es sich um ein älters Merkhaus "
-                    "1.53R DataFile handelt.",
+                    "1.53R DataFile handelt.\nDie Datei \"" +
+                        lesson.cmdLineFile +
+                        "\" ist kein DataFile von Merkhaus 3. Einen Menüpunkt zum Konvertieren "
+                        "gibt es in Merkhaus 3 nicht.",
                     MsgButtons::Ok);
       break;
     case DataFileCheck::Unreadable:

@@ -197,12 +197,16 @@ TEST_F(DictionaryTest, AppendingSearchesKeepEachLineWithItsEntry) {
 }
 
 TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
+  // The old words, and what the list really holds.
+  const std::string full =
+      "Es gab mehr als insgesamt 256 Fundstellen. Wählen sie einen gezielteren Suchbegriff!\nDie "
+      "Liste zeigt die ersten 255 Fundstellen.";
   std::vector<mhtest::RawRecord> records = {Header("Viele"), Unit(1, "L")};
   for (int i = 0; i < 300; ++i)
     records.push_back(Entry(1, "w" + std::to_string(i), "Wort " + std::to_string(i)));
   mhtest::WriteRecords(path, records);
   options.ClearList = false;
-  msgs.expect(kTooManyHits, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  msgs.expect(full, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   // The window shows the full list before the warning comes.
   std::size_t linesShown = 0, messagesBefore = 99;
   session.setTerm(W("Wort"));
@@ -219,7 +223,7 @@ TEST_F(DictionaryTest, TheListHolds255LinesAndSaysSoAfterEverySearchWhenFull) {
   EXPECT_TRUE(msgs.done());
 
   // Already full: nothing is added, and the warning comes again.
-  msgs.expect(kTooManyHits, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+  msgs.expect(full, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   Search("w299");
   EXPECT_EQ(255u, session.hitCount());
   EXPECT_EQ("Wort 254 = w254", ToUtf8(session.lines().back()));
@@ -312,7 +316,8 @@ TEST_F(DictionaryTest, AnotherDataFileIsSearchedNext) {
   flows.onChooseDataFile = [&](ChooseMode) { return std::optional<std::string>(other); };
   session.chooseDataFile();
   EXPECT_EQ(other, lesson.dataFilePath);
-  EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Vokabeln", session.view().caption);
+  // The caption names the DataFile that is searched now.
+  EXPECT_EQ("Merkhaus ]|[ - Wörterbuch -- Latein", session.view().caption);
   Search("Haus", SearchDirection::AToB);
   EXPECT_EQ((std::vector<std::string>{"Haus = domus"}), Lines());
   EXPECT_EQ("Latein", lesson.dataFileHeader.A1.get().bytes()) << "the quick view's headings";

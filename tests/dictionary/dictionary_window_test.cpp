@@ -114,7 +114,7 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
     QTest::mouseDClick(beebook.ListBox1->viewport(), Qt::LeftButton, {}, second);
     EXPECT_EQ((std::vector<std::string>{"miaut", "miaut"}), shown);
 
-    // "DataFile": the next search reads the other file; caption and list stay.
+    // "DataFile": the next search reads the other file; the caption names it, the list stays.
     flows.onChooseDataFile = [&](ChooseMode mode) {
       EXPECT_EQ(ChooseMode::Plain, mode);
       return std::optional<std::string>(other);
@@ -122,7 +122,7 @@ TEST_F(DictionaryWindow, SearchesShowsHitsAndSwitchesDataFiles) {
     beebook.Button16->click();
     EXPECT_EQ(other, t.lesson.dataFilePath);
     EXPECT_EQ(beebook.Edit1, beebook.focusWidget());
-    EXPECT_EQ(QStringLiteral("Merkhaus ]|[ - Wörterbuch -- Meine Vokabeln"), beebook.windowTitle());
+    EXPECT_EQ(QStringLiteral("Merkhaus ]|[ - Wörterbuch -- Latein"), beebook.windowTitle());
     EXPECT_EQ(2, beebook.ListBox1->count());
     Type(QStringLiteral("domus"));
     beebook.Button3->click();

@@ -70,7 +70,8 @@ TEST_F(SearchVerb, AtMost255LinesAndTheWarning) {
   EXPECT_TRUE(r.out.starts_with("Wort 0 = w\n"));
   EXPECT_TRUE(r.out.ends_with("\nWort 254 = w\n")) << "the first 255 in file order";
   EXPECT_EQ(
-      "Es gab mehr als insgesamt 256 Fundstellen. Wählen sie einen gezielteren Suchbegriff!\n",
+      "Es gab mehr als insgesamt 256 Fundstellen. Wählen sie einen gezielteren Suchbegriff!\nDie "
+      "Liste zeigt die ersten 255 Fundstellen.\n",
       r.err);
 }
 
