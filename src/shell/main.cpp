@@ -18,6 +18,7 @@
 #include "platform/random.h"
 #include "platform/today.h"
 #include "platform/version.h"
+#include "platform/window_place.h"
 #include "printing/print_command.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (IsPrintPdfCommand(argc, argv)) return RunPrintPdfCommand(argc, argv);
+  UseGermanSystemLocale();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Merkhaus 3"));
   QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
   const std::vector<std::string> args(argv + 1, argv + argc);
   RunAction(messages, [&] { HandleCommandLine(services, windows.main(), args); });
+  KeepWindowsOnScreen(app, &windows.main());
   windows.main().show();
   return app.exec();
 }

@@ -190,10 +190,14 @@ void TForm1::RunModeWindow(const Registered& mode) {
     bool wasVisible;
     ~ShowAgain() {
       if (!wasVisible || window->isVisible()) return;
+      // Placed before it is shown, the window manager takes the place as the program's wish
+      // instead of placing the window anew.
+      window->move(at);
       window->show();
       window->move(at);
     }
   } showAgain{this, pos(), isVisible()};
+  KeepPlace();
   if (mode.info.mainWindow == MainWindow::Hidden) hide();
   mode.mode->runMode(*this);
 }
@@ -245,7 +249,22 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+void TForm1::KeepPlace() {
+  if (!isVisible()) return;
+  const QRect frame = frameGeometry();
+  services_.options.more.mainWindow =
+      WindowPlace{true, frame.x(), frame.y(), width(), height(), isMaximized()};
+}
+
+void TForm1::PlaceAsSaved() {
+  const WindowPlace& place = services_.options.more.mainWindow;
+  // The size is the form's own; a place off every screen is mended as the window is shown.
+  if (place.known) move(place.x, place.y);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
+  KeepPlace();
+  if (savePlace) savePlace();
   event->accept();
   QCoreApplication::quit();
 }

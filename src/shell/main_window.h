@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,11 @@ class TForm1 : public QWidget, private ModeHost {
   // choose the lesson, then run the mode. Nothing for a value that names no mode.
   void RunModeOnFile(int reaction, const std::string& path);
 
+  // The window where the learner left it last time (the options' `mainWindow`), when known.
+  void PlaceAsSaved();
+  // Called when the window's place should reach the options file (when the program ends).
+  std::function<void()> savePlace;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   // Enter presses the focused button, as Space does.
@@ -81,6 +87,8 @@ class TForm1 : public QWidget, private ModeHost {
     QPushButton* button;
   };
   void RunModeWindow(const Registered& mode);
+  // Notes the window's place and size in the options.
+  void KeepPlace();
   void hideMainWindow() override;
   // A button for a mode that the form does not have, below the four modes of the main panel;
   // the window grows to take it.

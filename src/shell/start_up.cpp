@@ -16,10 +16,12 @@
 
 #include "shell/start_up.h"
 
+#include <QByteArray>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include "config/config_file.h"
 #include "config/options_dialog.h"
 #include "dictionary/dictionary_window.h"
 #include "entry/entry_window.h"
@@ -63,7 +65,7 @@ using enum MainWindow;
 const ModeRegistration kModes[] = {
   {Make<TForm3>,          {"Button1",  "Eingeben",   HelpContext::Entry,      DataFileOrNew, LessonOrNew, Hidden,       4}},
   {Make<Tstudy>,          {"Button2",  "Üben",       HelpContext::Study,      DataFile,      Lesson,      Hidden,       1}},
-  {Make<TEditDataFile>,   {"Button11", "Editiern",   0,                       OwnDataFile,   NoLesson,    HiddenByMode, 0}},
+  {Make<TEditDataFile>,   {"Button11", "Editiern",   HelpContext::Editor,     OwnDataFile,   NoLesson,    HiddenByMode, 0}},
   {Make<Tbeebook>,        {"Button4",  "Wörterbuch", HelpContext::Dictionary, DataFile,      NoLesson,    Hidden,       3}},
   {Make<TTesten>,         {"Button3",  "Testen",     HelpContext::Test,       DataFile,      Lesson,      Hidden,       2}},
   {Make<VocabularyListPrinter>, {"Button8",  "Drucken",    0,                       DataFileOrNew, Lesson,      Shown,        0}},
@@ -81,6 +83,30 @@ void InstallGermanTranslations(QApplication& app) {
       QApplication::installTranslator(translator);
     } else {
       delete translator;
+    }
+  }
+}
+
+void UseGermanSystemLocale() {
+  struct Saved {
+    const char* name;
+    bool set;
+    QByteArray value;
+  };
+  std::vector<Saved> saved;
+  for (const char* name : {"LC_ALL", "LC_TIME", "LC_NUMERIC"})
+    saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+  qunsetenv("LC_ALL");
+  qputenv("LC_TIME", "de_DE.UTF-8");
+  qputenv("LC_NUMERIC", "de_DE.UTF-8");
+  // The first look at the system's locale reads the environment; Qt keeps what it read.
+  (void)QLocale::system().name();
+  // The C library and the printed date go on with the learner's own settings.
+  for (const Saved& s : saved) {
+    if (s.set) {
+      qputenv(s.name, s.value);
+    } else {
+      qunsetenv(s.name);
     }
   }
 }
@@ -113,6 +139,10 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir)
     modes_.push_back(registration.make({s, flows_, registration.info.helpContext}));
     Form1_->AddMode(registration.info, *modes_.back());
   }
+  Form1_->PlaceAsSaved();
+  Form1_->savePlace = [&s, configDir] {
+    ConfigFile(configDir, s.options, s.specialChars, s.messages).saveMore();
+  };
   // The DataFile editor's "Neue hinzufügen" opens the entry window.
   entryFlow_.window = mode<TForm3>();
 }

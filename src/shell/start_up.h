@@ -26,6 +26,10 @@ class TVocDataModule;
 
 // Loads the German Qt translations, so that the standard dialogs speak German.
 void InstallGermanTranslations(QApplication& app);
+// Qt's own dialogs write dates and sizes in the system's locale, which Qt reads from the
+// environment once: it reads German ones, whatever the system's language. Called before the
+// application object; the environment is left as it was.
+void UseGermanSystemLocale();
 
 // Every window of the program, created once at start-up and kept until the end: the shell's
 // windows, which implement the flows that the modes use, and one window per registered mode

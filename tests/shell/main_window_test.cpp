@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "dictionary/dictionary_window.h"
 #include "platform/picture.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
@@ -59,6 +60,50 @@ TEST(MainWindow, CaptionsAndTheErweitertSwap) {
   EXPECT_TRUE(f.Panel3->isVisible());
   EXPECT_TRUE(f.Image1->isVisible());
   EXPECT_FALSE(f.Panel4->isVisible());
+}
+
+// The main window opens where the learner left it, comes back there after a mode, and its place
+// reaches Merkhaus3.conf when the program ends; Merkhaus.cfg's lines stay as they are.
+TEST(MainWindow, KeepsItsPlaceForTheSessionAndAcrossStarts) {
+  mhtest::TestContext t;
+  { Windows first(t.services, t.dir.path()); }  // a first start writes Merkhaus.cfg
+  mhtest::WriteBytes(t.dir.file("Merkhaus3.conf"), "window.main=140,90,320,452,0\n");
+  {
+    Windows windows(t.services, t.dir.path());
+    TForm1& f = windows.main();
+    EXPECT_EQ(QPoint(140, 90), f.pos());
+    f.show();
+    const std::string cfg = mhtest::ReadBytes(t.dir.file("Merkhaus.cfg"));
+    f.move(170, 60);
+    mhtest::pumpEvents();
+    // A mode that hides the main window (the dictionary): it comes back at its place.
+    const std::string path = t.dir.file("vok.fid");
+    mhtest::WriteRecords(path, {mhtest::Header("V"), mhtest::Unit(1, "L")});
+    bool hidden = false;
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+                    auto* d = mhtest::as<TOKBottomDlg>(w);
+                    d->Edit1->setText(QString::fromStdString(path));
+                    d->OKBtn->click();
+                  }).then([&](QWidget* w) {
+      hidden = !f.isVisible();
+      mhtest::as<Tbeebook>(w)->Button1->click();
+    });
+    f.Button4->click();
+    EXPECT_TRUE(driven.done());
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(QPoint(170, 60), f.pos());
+    f.close();
+    EXPECT_EQ(cfg, mhtest::ReadBytes(t.dir.file("Merkhaus.cfg")));
+  }
+  const std::string conf = mhtest::ReadBytes(t.dir.file("Merkhaus3.conf"));
+  EXPECT_NE(std::string::npos, conf.find("window.main=170,60,320,452,0\n")) << conf;
+  // The next start reads it.
+  mhtest::TestContext next;
+  for (const char* name : {"Merkhaus.cfg", "Merkhaus3.conf"})
+    std::filesystem::copy_file(t.dir.file(name), next.dir.file(name));
+  Windows again(next.services, next.dir.path());
+  EXPECT_EQ(QPoint(170, 60), again.main().pos());
 }
 
 // Enter presses the focused button, as Space does.
@@ -255,7 +300,10 @@ TEST(CommandLine, MissingFilesAndNonDataFilesAreReportedAndForgotten) {
   mhtest::WriteBytes(text, "x\tDatafile: alt\r\nmehr Text\r\n");
   t.messages.expect(
       "Kein Merkhaus ]|[ Datafile! Sie können die Datei unter 'Erweitert/Konveriteren' "
-      "konvertieren, wenn es sich um ein älters Merkhaus 1.53R DataFile handelt.",
+      "konvertieren, wenn es sich um ein älters Merkhaus 1.53R DataFile handelt.\nDie Datei \"" +
+          text +
+          "\" ist kein DataFile von Merkhaus 3. Einen Menüpunkt zum Konvertieren gibt es "
+          "in Merkhaus 3 nicht.",
       Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
   HandleCommandLine(t.services, windows.main(), {text});
   EXPECT_TRUE(t.lesson.cmdLineFile.empty());
