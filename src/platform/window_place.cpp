@@ -6,6 +6,7 @@
 #include <QMargins>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -26,7 +27,9 @@ class WindowPlacer : public QObject {
       auto* w = static_cast<QWidget*>(watched);
       if (w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip &&
           w->windowType() != Qt::Desktop) {
-        place(w);
+        // Moved while Qt is still showing it, the window would not be mapped: it is placed as
+        // soon as it is up.
+        QTimer::singleShot(0, w, [this, w] { place(w); });
       }
     }
     return QObject::eventFilter(watched, event);
@@ -34,6 +37,7 @@ class WindowPlacer : public QObject {
 
  private:
   void place(QWidget* w) const {
+    if (!w->isVisible()) return;
     QScreen* screen = main_ && main_->isVisible() && w != main_ ? main_->screen() : w->screen();
     if (!screen) return;
     const QRect available = screen->availableGeometry();
