@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/dialogs.h"
@@ -190,11 +191,11 @@ void TForm1::RunModeWindow(const Registered& mode) {
     bool wasVisible;
     ~ShowAgain() {
       if (!wasVisible || window->isVisible()) return;
-      // Placed before it is shown, the window manager takes the place as the program's wish
-      // instead of placing the window anew.
-      window->move(at);
+      // Qt still holds the old place, so move() would do nothing; the window's own place tells
+      // the window manager that the program chose it, instead of placing the window anew.
+      if (QWindow* handle = window->windowHandle()) handle->setFramePosition(at);
       window->show();
-      window->move(at);
+      if (QWindow* handle = window->windowHandle()) handle->setFramePosition(at);
     }
   } showAgain{this, pos(), isVisible()};
   KeepPlace();
