@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -169,6 +170,46 @@ TEST_F(StudyWindow, TheTimerMovesOnInReviewMode) {
     Leave();
   });
   study.StartStudy();
+}
+
+// What the window tells a screen reader: the descriptions of the accessible events it sends.
+std::vector<QString>* told = nullptr;
+void RecordTold(QAccessibleEvent* event) {
+  auto* w = qobject_cast<QWidget*>(event->object());
+  if (told && w && event->type() == QAccessible::DescriptionChanged) {
+    told->push_back(w->objectName() + QStringLiteral(": ") + w->accessibleDescription());
+  }
+}
+
+// A learner who cannot see the window hears the question with its column, the verdict and the
+// solution, each once, at the answer field where the focus stays.
+TEST_F(StudyWindow, AScreenReaderHearsQuestionVerdictAndSolution) {
+  std::vector<QString> heard;
+  told = &heard;
+  QAccessible::installUpdateHandler(RecordTold);
+  study.Edit1->setObjectName(QStringLiteral("answer"));
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    EXPECT_EQ(QStringLiteral("Englisch"), study.Memo1->accessibleName());
+    EXPECT_EQ(QStringLiteral("Deutsch"), study.Memo2->accessibleName());
+    Answer(QStringLiteral("abcde"));
+    study.Button2->click();  // "W&eiter"
+    Answer(QStringLiteral("Katze"));
+    Answer(QStringLiteral("Katze"));  // the same verdict again
+    study.Button5->click();           // "Lösun&g"
+    Leave();
+  });
+  study.StartStudy();
+  QAccessible::installUpdateHandler(nullptr);
+  told = nullptr;
+  EXPECT_EQ((std::vector<QString>{
+                QStringLiteral("answer: Englisch: cat. Kommentar: miaut"),
+                QStringLiteral("answer: Richtig. Deutsch: abcde"),
+                QStringLiteral("answer: Englisch: dog"),
+                QStringLiteral("answer: Falsch"),
+                QStringLiteral("answer: Falsch"),
+                QStringLiteral("answer: Deutsch: Hund"),
+            }),
+            heard);
 }
 
 // While a dialog of the practice is open the timer waits; afterwards it starts afresh and the
