@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every window of the program, made once as at start-up, is walked as a screen reader and a
+// keyboard user meet it: every control has a name, and every button is reached without the
+// mouse.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+#include <QTabWidget>
+#include <QTest>
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "config/special_char_edit.h"
+#include "entry/entry_window.h"
+#include "platform/help_window.h"
+#include "platform/keyboard_access.h"
+#include "practice/study_window.h"
+#include "quickedit/quick_edit_window.h"
+#include "shell/new_datafile_form.h"
+#include "shell/start_up.h"
+#include "support/test_context.h"
+#include "testing/test_window.h"
+
+namespace merkhaus {
+namespace {
+
+QString Describe(const QWidget* w) {
+  const QString text =
+      qobject_cast<const QAbstractButton*>(w)
+          ? QStringLiteral(" \"%1\"").arg(static_cast<const QAbstractButton*>(w)->text())
+          : QString();
+  return QStringLiteral("%1: %2 %3%4")
+      .arg(w->window()->windowTitle(), QString::fromLatin1(w->metaObject()->className()),
+           w->objectName(), text);
+}
+
+QList<QWidget*> Controls(QWidget* window) {
+  QList<QWidget*> controls;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (w->window() == window && IsInteractive(w)) controls << w;
+  }
+  return controls;
+}
+
+// Controls without a name, and buttons whose caption says nothing (one letter, "...") without a
+// description.
+QStringList Unnamed(QWidget* window) {
+  QStringList found;
+  for (QWidget* w : Controls(window)) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+    const QString name = face ? face->text(QAccessible::Name).trimmed() : QString();
+    qsizetype letters = 0;
+    for (const QChar c : name)
+      letters += c.isLetterOrNumber() ? 1 : 0;
+    if (name.isEmpty()) {
+      found << Describe(w) + QStringLiteral(" has no name");
+    } else if (letters < 2 && face->text(QAccessible::Description).trimmed().isEmpty()) {
+      found << Describe(w) + QStringLiteral(" has a cryptic name and no description");
+    }
+  }
+  return found;
+}
+
+// The controls that a key pressed again and again visits, from where the focus is.
+QSet<QWidget*> Walk(QWidget* window, Qt::KeyboardModifiers modifiers) {
+  QSet<QWidget*> seen;
+  for (int i = 0; i < 80; ++i) {
+    QWidget* at = QApplication::focusWidget();
+    if (!at || at->window() != window) at = window;
+    QTest::keyClick(at, Qt::Key_Tab, modifiers);
+    if (QWidget* f = QApplication::focusWidget()) {
+      // A combo box's field stands for the box.
+      for (QWidget* w = f; w && w != window; w = w->parentWidget())
+        seen.insert(w);
+    }
+  }
+  return seen;
+}
+
+// Whether an accelerator reaches a control: its own caption's, or that of a label it is the
+// buddy of.
+bool HasAccelerator(QWidget* window, QWidget* w) {
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+    if (!QKeySequence::mnemonic(b->text()).isEmpty()) return true;
+  }
+  for (QLabel* label : window->findChildren<QLabel*>()) {
+    if (label->buddy() == w && !QKeySequence::mnemonic(label->text()).isEmpty()) return true;
+  }
+  return false;
+}
+
+// Visible controls that neither Tab, Ctrl+Tab nor an accelerator reaches. Disabled controls are
+// enabled for the walk: they are reached once they are enabled. Radio buttons are one stop: the
+// arrow keys move between them.
+QStringList Unreachable(QWidget* window) {
+  QList<QWidget*> controls;
+  QList<QWidget*> disabled;
+  for (QWidget* w : Controls(window)) {
+    if (!w->isVisibleTo(window)) continue;
+    controls << w;
+    if (!w->isEnabled()) {
+      disabled << w;
+      w->setEnabled(true);
+    }
+  }
+  QSet<QWidget*> reached = Walk(window, Qt::NoModifier);
+  reached |= Walk(window, Qt::ControlModifier);
+  for (QWidget* w : disabled)
+    w->setEnabled(false);
+  QStringList found;
+  for (QWidget* w : controls) {
+    if (reached.contains(w) || HasAccelerator(window, w)) continue;
+    if (qobject_cast<QRadioButton*>(w)) {
+      const auto siblings = w->parentWidget()->findChildren<QRadioButton*>();
+      if (std::any_of(siblings.begin(), siblings.end(),
+                      [&](QRadioButton* r) { return reached.contains(r); })) {
+        continue;
+      }
+    }
+    found << Describe(w) + QStringLiteral(" is not reached from the keyboard");
+  }
+  return found;
+}
+
+TEST(Accessibility, EveryWindowNamesItsControlsAndReachesItsButtons) {
+  mhtest::TestContext t;
+  Windows windows(t.services, t.dir.path());
+  HelpWindow help;
+  std::set<std::string> classes;
+  QStringList found;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip) continue;
+    classes.insert(QString::fromLatin1(window->metaObject()->className())
+                       .remove(QStringLiteral("merkhaus::"))
+                       .toStdString());
+    found << Unnamed(window);
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    // A window of pages is walked on every page.
+    auto* pages = window->findChild<QTabWidget*>();
+    const int count = pages ? pages->count() : 1;
+    for (int page = 0; page < count; ++page) {
+      if (pages) pages->setCurrentIndex(page);
+      found << Unreachable(window);
+    }
+    window->hide();
+  }
+  found.removeDuplicates();
+  EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+  // The walk found the windows it is about.
+  for (const char* name :
+       {"TForm1", "TForm3", "TForm4", "TForm6", "Tstudy", "TTesten", "Ttst_ausw", "Tbeebook",
+        "TEditDataFile", "TQuickEdit", "TOptionsDLG", "TOKBottomDlg", "TOKBottomDlg1",
+        "THeaderInfoDlg", "TAboutBox", "Tundelete", "Tundeletevoc", "HelpWindow"}) {
+    EXPECT_TRUE(classes.count(name)) << name << " was not walked";
+  }
+}
+
+// The windows whose Tab order is short on purpose keep it; Ctrl+Tab goes round every control
+// there, and Ctrl+Shift+Tab goes back the same way.
+TEST(Accessibility, ShortTabOrdersStayAndCtrlTabGoesRoundTheRest) {
+  mhtest::TestContext t;
+  Windows windows(t.services, t.dir.path());
+  TQuickEdit quickEdit(t.services);
+  Tstudy& study = *windows.mode<Tstudy>();
+  TTesten& test = *windows.mode<TTesten>();
+  TForm3& entry = *windows.mode<TForm3>();
+  TForm4& newDataFile = windows.newDataFile();
+  const struct {
+    QWidget* window;
+    QWidget* first;
+    QList<QWidget*> tabStops;
+  } rows[] = {
+      {&study, study.Edit1, {study.Edit1, study.Button4}},
+      {&test, test.Edit1, {test.Edit1}},
+      {&entry, entry.Edit1, {entry.Edit1, entry.Edit2}},
+      {&quickEdit,
+       quickEdit.Edit1,
+       {quickEdit.Edit1, quickEdit.Edit3, quickEdit.Edit5, quickEdit.Edit2, quickEdit.Edit4,
+        quickEdit.Edit6, quickEdit.Button2, quickEdit.Button1}},
+      {&newDataFile,
+       newDataFile.Edit1,
+       {newDataFile.Edit1, newDataFile.Edit2, newDataFile.ComboBox1, newDataFile.Edit3,
+        newDataFile.Button1, newDataFile.Button2}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.window->windowTitle().toStdString());
+    row.window->show();
+    row.window->activateWindow();
+    QApplication::setActiveWindow(row.window);
+    row.first->setFocus();
+    const QList<QWidget*> controls = Controls(row.window);
+    const auto interactive = [&](const QSet<QWidget*>& seen) {
+      QSet<QWidget*> found;
+      for (QWidget* w : seen) {
+        if (controls.contains(w)) found.insert(w);
+      }
+      return found;
+    };
+    const QSet<QWidget*> tabStops(row.tabStops.begin(), row.tabStops.end());
+    EXPECT_EQ(tabStops, interactive(Walk(row.window, Qt::NoModifier)));
+
+    row.first->setFocus();
+    QSet<QWidget*> visible;
+    for (QWidget* w : controls) {
+      if (w->isVisibleTo(row.window) && w->isEnabled()) visible.insert(w);
+    }
+    EXPECT_EQ(visible, interactive(Walk(row.window, Qt::ControlModifier)));
+
+    row.first->setFocus();
+    QTest::keyClick(row.first, Qt::Key_Tab, Qt::ControlModifier);
+    QWidget* next = QApplication::focusWidget();
+    EXPECT_NE(row.first, next);
+    QTest::keyClick(next, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(row.first, QApplication::focusWidget()) << "back where it was";
+    row.window->hide();
+  }
+}
+
+}  // namespace
+}  // namespace merkhaus
