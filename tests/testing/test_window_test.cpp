@@ -251,8 +251,8 @@ TEST_F(TestWindow, TheEvaluationStaysUsableWhileTheTestRuns) {
     EXPECT_EQ(QStringLiteral("Katze"), Cell(ausw, 1, 3));
     EXPECT_EQ(QStringLiteral("2"), Cell(ausw, 1, 0));
     // A screen reader hears each row's verdict, which the grid shows in no column.
-    EXPECT_EQ(QStringLiteral("1, Falsch"), SpokenCell(ausw, 0, 0));
-    EXPECT_EQ(QStringLiteral("2, Richtig"), SpokenCell(ausw, 1, 0));
+    EXPECT_EQ(QStringLiteral("1, Richtig"), SpokenCell(ausw, 0, 0));
+    EXPECT_EQ(QStringLiteral("2, Falsch"), SpokenCell(ausw, 1, 0));
     EXPECT_EQ(QStringLiteral("3"), SpokenCell(ausw, 2, 0)) << "an empty row has no verdict";
     QScrollBar* scroll = ausw.StringGrid1->verticalScrollBar();
     ClickThroughWindow(scroll);  // a click into the scroll bar's track pages down
