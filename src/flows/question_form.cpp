@@ -63,7 +63,8 @@ void BuildQuestionForm(QuestionForm& form, QWidget* window, const SpecialCharTab
 QString ShowInBox(QPlainTextEdit* box, const QLabel* column, const QString& text) {
   QString name = column->text();
   if (name.endsWith(QLatin1Char(':'))) name.chop(1);
-  if (!name.isEmpty()) box->setAccessibleName(name);
+  // Set only when it changes: every change is reported to the screen reader.
+  if (!name.isEmpty() && name != box->accessibleName()) box->setAccessibleName(name);
   if (box->toPlainText() == text) return {};
   box->setPlainText(text);
   if (text.trimmed().isEmpty()) return {};

@@ -87,7 +87,9 @@ void NameColumnFields(const QString& column, std::initializer_list<QWidget*> fie
   int n = 0;
   for (QWidget* field : fields) {
     ++n;
-    field->setAccessibleName(n == 1 ? column : QStringLiteral("%1 %2").arg(column).arg(n));
+    const QString name = n == 1 ? column : QStringLiteral("%1 %2").arg(column).arg(n);
+    // Set only when it changes: every change is reported to the screen reader.
+    if (field->accessibleName() != name) field->setAccessibleName(name);
   }
 }
 
@@ -97,10 +99,14 @@ void Announce(QWidget* focused, const QStringList& parts) {
     if (!part.trimmed().isEmpty()) said << part;
   }
   if (said.isEmpty() || !focused) return;
-  focused->setAccessibleDescription(said.join(QStringLiteral(". ")));
-  // Sent also when the text is the same as before (the same verdict twice in a row).
-  QAccessibleEvent event(focused, QAccessible::DescriptionChanged);
-  QAccessible::updateAccessibility(&event);
+  const QString text = said.join(QStringLiteral(". "));
+  if (focused->accessibleDescription() != text) {
+    focused->setAccessibleDescription(text);  // Qt reports the change
+  } else {
+    // The same words again (the same verdict twice in a row) are news all the same.
+    QAccessibleEvent event(focused, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 }  // namespace merkhaus
