@@ -40,9 +40,13 @@ QString Describe(const QWidget* w) {
       qobject_cast<const QAbstractButton*>(w)
           ? QStringLiteral(" \"%1\"").arg(static_cast<const QAbstractButton*>(w)->text())
           : QString();
+  // Some windows get their caption only when they open.
+  const QWidget* window = w->window();
+  const QString caption = window->windowTitle().isEmpty()
+                              ? QString::fromLatin1(window->metaObject()->className())
+                              : window->windowTitle();
   return QStringLiteral("%1: %2 %3%4")
-      .arg(w->window()->windowTitle(), QString::fromLatin1(w->metaObject()->className()),
-           w->objectName(), text);
+      .arg(caption, QString::fromLatin1(w->metaObject()->className()), w->objectName(), text);
 }
 
 QList<QWidget*> Controls(QWidget* window) {
