@@ -160,6 +160,7 @@ void TOptionsDLG::buildAllgemein() {
   Button1 = new QPushButton(QStringLiteral("..."), GroupBox1);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setFixedWidth(32);
+  Button1->setAccessibleDescription(QStringLiteral("Standard-DataFile auswählen"));
   OnEvent(Button1, &QPushButton::clicked, this, &TOptionsDLG::Button1Click, messages_);
   alwaysthisfile = check(GroupBox1, "alwaysthisfile",
                          QStringLiteral("Immer diese Datei ohne weitere Abfrage verwenden"),
@@ -244,6 +245,10 @@ void TOptionsDLG::buildUeben() {
   Neuversuche = spin(GroupBox4, "Neuversuche", &Options::Neuversuche);
   Label3 = new QLabel(QStringLiteral("Lösungsstrafe:"), GroupBox4);
   Losungstrafe = spin(GroupBox4, "Losungstrafe", &Options::Losungstrafe);
+  // Each box is named after its own label, not after the group.
+  Label1->setBuddy(KickoutVal);
+  Label2->setBuddy(Neuversuche);
+  Label3->setBuddy(Losungstrafe);
   auto* g4 = new QGridLayout(GroupBox4);
   g4->addWidget(Label1, 0, 0);
   g4->addWidget(KickoutVal, 0, 1);
@@ -259,6 +264,7 @@ void TOptionsDLG::buildUeben() {
   GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
   Label4 = new QLabel(QStringLiteral("Auto-'weiter' nach (s/3):"), GroupBox2);
   Autoweiter = spin(GroupBox2, "Autoweiter", &Options::Autoweiter);
+  Label4->setBuddy(Autoweiter);
   Autoweiterchbx = check(GroupBox2, "Autoweiterchbx", QStringLiteral("Sofort weiter, wenn richtig"),
                          &Options::Autoweiterchbx);
   auto* g2 = new QGridLayout(GroupBox2);
@@ -437,6 +443,9 @@ void TOptionsDLG::buildSonderzeichen() {
     grid->addWidget(new QLabel(QStringLiteral("F%1").arg(i + 5), Sonderzeichen), i + 1, 0);
     grid->addWidget(pairs[i][0], i + 1, 1);
     grid->addWidget(pairs[i][1], i + 1, 2);
+    // One field per key and column: its name says both ("F5 normal", "F5 + Shift").
+    pairs[i][0]->setAccessibleName(QStringLiteral("F%1 normal").arg(i + 5));
+    pairs[i][1]->setAccessibleName(QStringLiteral("F%1 + Shift").arg(i + 5));
   }
   grid->setColumnStretch(3, 1);
 

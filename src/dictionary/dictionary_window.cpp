@@ -48,6 +48,7 @@ Tbeebook::Tbeebook(const ModeContext& mode)
   ListBox1 = new QListWidget(this);
   ListBox1->setGeometry(8, 82, 406, 206);
   Label2->setBuddy(ListBox1);
+  ListBox1->setAccessibleName(QStringLiteral("Fundstellen"));
 
   RadioGroup1 = new RadioGroup(
       QStringLiteral("Richtung"),

@@ -12,6 +12,7 @@
 #include "entry/entry_session.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/keyboard_access.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 
@@ -90,6 +91,13 @@ TForm3::TForm3(const ModeContext& mode)
   Edit1->setFocusPolicy(Qt::StrongFocus);
   Edit2->setFocusPolicy(Qt::StrongFocus);
   setTabOrder(Edit1, Edit2);
+  // Until a DataFile names the languages.
+  NameColumnFields(QStringLiteral("Fremdsprache"), {Edit1, Edit3, Edit5});
+  NameColumnFields(QStringLiteral("Muttersprache"), {Edit2, Edit4, Edit6});
+  ListBox1->setAccessibleName(QStringLiteral("Eingegebene Vokabeln"));
+  Button7->setAccessibleDescription(QStringLiteral("Info zum DataFile"));
+  Button8->setAccessibleDescription(QStringLiteral("Info zur Lektion"));
+  InstallControlTabRing(this);
 
   Button2 = MakeEntryButton(this, QStringLiteral("&Eintragen"), QRect(436, 200, 120, 36));
   SetBold(Button2);
@@ -147,6 +155,8 @@ void TForm3::render() {
   ShowElided(Label7, OneLine(ToQString(v.lessonComment)));
   Label1->setText(ToQString(v.foreignLanguage));
   Label2->setText(ToQString(v.nativeLanguage));
+  NameColumnFields(Label1->text(), {Edit1, Edit3, Edit5});
+  NameColumnFields(Label2->text(), {Edit2, Edit4, Edit6});
 
   // The list is built again only when it changed, so that its scroll position stays.
   bool same = ListBox1->count() == static_cast<int>(v.lines.size());

@@ -8,6 +8,7 @@
 
 #include "config/special_char_edit.h"
 #include "platform/form_parts.h"
+#include "platform/keyboard_access.h"
 
 namespace merkhaus {
 
@@ -38,6 +39,15 @@ void BuildQuestionForm(QuestionForm& form, QWidget* window, const SpecialCharTab
   form.Edit1 = new SpecialCharEdit(specialChars, 255, main);
   form.Edit1->setGeometry(8, 194, 364, 24);
   form.Label12->setBuddy(form.Edit1);
+  // The boxes are named after their column ("Englisch", "Deutsch"), which comes with the
+  // DataFile (ShowInBox); until then after what they hold.
+  form.Label2->setBuddy(form.Memo1);
+  form.Label1->setBuddy(form.Memo2);
+  form.Label3->setBuddy(form.Memo3);
+  form.Memo1->setAccessibleName(QStringLiteral("Fremdsprache"));
+  form.Memo2->setAccessibleName(QStringLiteral("Muttersprache"));
+  form.Memo3->setAccessibleName(QStringLiteral("Kommentar"));
+  form.Button7->setAccessibleDescription(QStringLiteral("Info zur Lektion"));
 
   form.buttonColumn = MakePanel(window, QRect(390, 4, 95, 164));
   form.Button1 =
@@ -47,6 +57,18 @@ void BuildQuestionForm(QuestionForm& form, QWidget* window, const SpecialCharTab
   form.Button6 =
       MakeClickOnlyButton(form.buttonColumn, QStringLiteral("Ende"), QRect(6, 126, 83, 30));
   SetBold(form.Button6);
+  InstallControlTabRing(window);
+}
+
+QString ShowInBox(QPlainTextEdit* box, const QLabel* column, const QString& text) {
+  QString name = column->text();
+  if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+  // Set only when it changes: every change is reported to the screen reader.
+  if (!name.isEmpty() && name != box->accessibleName()) box->setAccessibleName(name);
+  if (box->toPlainText() == text) return {};
+  box->setPlainText(text);
+  if (text.trimmed().isEmpty()) return {};
+  return box->accessibleName() + QStringLiteral(": ") + text;
 }
 
 }  // namespace merkhaus

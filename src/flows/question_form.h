@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
+
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -36,5 +38,10 @@ struct QuestionForm {
 // Places the shared part on the window; the middle panel is mainHeight high.
 void BuildQuestionForm(QuestionForm& form, QWidget* window, const SpecialCharTable& specialChars,
                        int mainHeight);
+
+// Puts a text into one of the boxes and returns what a screen reader is to be told of it: the
+// box's column and the text ("Englisch: to go") when the text is new and not empty, otherwise
+// nothing (the learner has heard it already).
+QString ShowInBox(QPlainTextEdit* box, const QLabel* column, const QString& text);
 
 }  // namespace merkhaus

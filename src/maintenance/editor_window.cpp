@@ -86,6 +86,9 @@ TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), servic
   ListBox1 = new QListWidget(GroupBox3);
   ListBox1->setGeometry(12, 24, 292, 236);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListBox1->setAccessibleName(QStringLiteral("Enthaltene Vokabeln"));
+  // Tab goes on to the buttons; the arrow keys move in the list.
+  ListBox1->setTabKeyNavigation(false);
   Button8 = MakeButton(GroupBox3, QStringLiteral("Bearbeiten"), QRect(12, 268, 140, 28));
   Button9 = MakeButton(GroupBox3, QStringLiteral("Löschen"), QRect(164, 268, 140, 28));
   Button11 = MakeButton(GroupBox3, QStringLiteral("Neue hinzufügen"), QRect(12, 302, 292, 28));

@@ -31,6 +31,8 @@ void Build(Window* w, const QString& caption, const QString& heading) {
   w->Button2 = MakeButton(w, QStringLiteral("Wieder herstellen"), QRect(12, 292, 160, 30));
   w->Button1 = MakeButton(w, QStringLiteral("Schließen"), QRect(308, 292, 120, 30));
   w->Label1->setBuddy(w->ListBox1);
+  // A list takes its name from no label.
+  w->ListBox1->setAccessibleName(heading);
 }
 
 // A line as the DataFile gives it is what finds the record again; the list shows it on one line.

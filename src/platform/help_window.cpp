@@ -16,6 +16,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   Browser = new QTextBrowser(this);
   Browser->setOpenLinks(true);
+  Browser->setAccessibleName(QStringLiteral("Hilfetext"));
   Browser->setSearchPaths({QStringLiteral(":/help")});
   // One style for all pages; it stays with the document when a link loads another page.
   QFile css(QStringLiteral(":/help/help.css"));

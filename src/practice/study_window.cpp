@@ -11,6 +11,7 @@
 #include "config/special_char_edit.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/keyboard_access.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "practice/study_session.h"
@@ -123,15 +124,23 @@ void Tstudy::render() {
   ShowElided(Label13, OneLine(ToQString(v.lessonComment)));
   Label2->setText(ToQString(v.foreignLanguage));
   Label1->setText(ToQString(v.nativeLanguage));
-  Memo1->setPlainText(ToQString(v.foreignText));
-  Memo2->setPlainText(ToQString(v.nativeText));
-  Memo3->setPlainText(ToQString(v.comment));
+  // A screen reader hears the verdict first, then what the boxes newly show.
+  QStringList news;
+  const bool wrong = v.wrongShown && !v.rightShown;
+  // A new try is judged again, also with the same verdict as before.
+  const bool judged = Utf8ToQString(v.tries) != Label10->text();
+  if (v.rightShown && (rfindicator2->isHidden() || judged)) news << rfindicator2->text();
+  if (wrong && (rfindicator->isHidden() || judged)) news << rfindicator->text();
+  news << ShowInBox(Memo1, Label2, ToQString(v.foreignText))
+       << ShowInBox(Memo2, Label1, ToQString(v.nativeText))
+       << ShowInBox(Memo3, Label3, ToQString(v.comment));
   SetTextColour(Memo1, v.foreignColour);
   SetTextColour(Memo2, v.nativeColour);
   if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
   // "Richtig" covers "Falsch": the two stand in one place, and only one may be read.
-  rfindicator->setVisible(v.wrongShown && !v.rightShown);
+  rfindicator->setVisible(wrong);
   rfindicator2->setVisible(v.rightShown);
+  Announce(Edit1, news);
   Button2->setText(v.evaluating ? QStringLiteral("Ausw&erten") : QStringLiteral("W&eiter"));
   Button3->setEnabled(v.tipEnabled);
   Button4->setEnabled(v.correctEnabled);

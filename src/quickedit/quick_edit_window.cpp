@@ -9,6 +9,7 @@
 #include "config/special_char_edit.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/keyboard_access.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "quickedit/quick_edit.h"
@@ -74,6 +75,10 @@ TQuickEdit::TQuickEdit(Services& services) : QDialog(nullptr), services_(service
   setTabOrder(Edit4, Edit6);
   setTabOrder(Edit6, Button2);
   setTabOrder(Button2, Button1);
+  NameColumnFields(QStringLiteral("Fremdsprache"), {Edit1, Edit3, Edit5});
+  NameColumnFields(QStringLiteral("Muttersprache"), {Edit2, Edit4, Edit6});
+  Button11->setAccessibleDescription(QStringLiteral("Ursprünglichen Eintrag zurückholen"));
+  InstallControlTabRing(this);
 
   OnEvent(Button1, &QPushButton::clicked, this, &TQuickEdit::Button1Click, services_.messages);
   OnEvent(Button2, &QPushButton::clicked, this, &TQuickEdit::Button2Click, services_.messages);
@@ -93,6 +98,8 @@ std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool e
   QuickEditOriginal = entry;
   Label1->setText(ToQString(ForeignLanguage(services_.lesson.dataFileHeader)));
   Label2->setText(ToQString(NativeLanguage(services_.lesson.dataFileHeader)));
+  NameColumnFields(Label1->text(), {Edit1, Edit3, Edit5});
+  NameColumnFields(Label2->text(), {Edit2, Edit4, Edit6});
   Button11Click();
   Edit1->setFocus();
 

@@ -51,6 +51,7 @@ TForm6::TForm6(Services& services, NewLessonDialog& newLesson, HeaderInfoViewer&
   ListBox1 = new QListWidget(this);
   ListBox1->setGeometry(12, 56, 430, 292);
   ListBox1->installEventFilter(this);
+  ListBox1->setAccessibleName(QStringLiteral("Lektionen"));
 
   Button1 = new QPushButton(QStringLiteral("&Wählen"), this);
   Button1->setGeometry(452, 56, 96, 30);

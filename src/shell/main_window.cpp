@@ -58,6 +58,7 @@ TForm1::TForm1(Services& services, const Flows& flows, TAboutBox& about)
   SpeedButton1->setIcon(QIcon(QStringLiteral(":/images/back.svg")));
   SpeedButton1->setIconSize(QSize(28, 28));
   SpeedButton1->setToolTip(QStringLiteral("Zurück"));
+  SpeedButton1->setAccessibleName(QStringLiteral("Zurück"));
   SpeedButton1->setAutoRaise(true);
   Panel4->hide();
 

@@ -8,6 +8,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/keyboard_access.h"
 #include "platform/limited_memo.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
@@ -86,6 +87,8 @@ TForm4::TForm4(Services& services) : QDialog(nullptr), services_(services) {
   setTabOrder(Edit1, Edit2);
   setTabOrder(Edit2, ComboBox1);
   setTabOrder(ComboBox1, Edit3);
+  // Tab passes over the second language; Ctrl+Tab (and Alt+P) reach it.
+  InstallControlTabRing(this);
 
   OnEvent(Button1, &QPushButton::clicked, this, &TForm4::Button1Click, services_.messages);
   OnEvent(Button2, &QPushButton::clicked, this, &TForm4::Button2Click, services_.messages);

@@ -30,6 +30,7 @@ TOKBottomDlg::TOKBottomDlg(Services& services, TVocDataModule& fileDialogs, TFor
   Label1->setBuddy(Edit1);
   Button1 = new QPushButton(QStringLiteral("..."), this);
   Button1->setGeometry(374, 34, 34, 26);
+  Button1->setAccessibleDescription(QStringLiteral("DataFile auswählen"));
 
   Button4 = new QPushButton(QStringLiteral("Neues..."), this);
   Button4->setGeometry(12, 92, 100, 28);

@@ -49,6 +49,9 @@ Ttst_ausw::Ttst_ausw(Services& services, TTesten& test, int helpContext)
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setWordWrap(false);
+  StringGrid1->setAccessibleName(QStringLiteral("Testauswertung"));
+  // Tab goes on to "Nur falsche anzeigen"; the arrow keys move in the table.
+  StringGrid1->setTabKeyNavigation(false);
 
   Panel1 = new QFrame(this);
   Panel1->setFixedHeight(33);
@@ -139,12 +142,20 @@ void Ttst_ausw::render() {
     const EvaluationRow empty;
     const EvaluationRow& row = filled ? v.rows[static_cast<std::size_t>(r)] : empty;
     const WinString* texts[] = {&row.foreign, &row.native, &row.answer, &row.comment};
+    // The grid shows the wrong answers in their words only; a screen reader also hears the
+    // verdict with the row's number and each cell.
+    const QString verdict =
+        !filled ? QString() : (row.right ? QStringLiteral("Richtig") : QStringLiteral("Falsch"));
+    QTableWidgetItem* number = StringGrid1->item(r, 0);
+    number->setData(Qt::AccessibleTextRole,
+                    filled ? QStringLiteral("%1, %2").arg(r + 1).arg(verdict) : QVariant());
     for (int c = 1; c < kColumns; ++c) {
       const QString text = ToQString(*texts[c - 1]);
       QTableWidgetItem* item = StringGrid1->item(r, c);
       item->setText(text);
       // A text longer than its column shows whole on hover.
       item->setToolTip(text);
+      item->setData(Qt::AccessibleDescriptionRole, filled ? QVariant(verdict) : QVariant());
     }
   }
 }

@@ -30,7 +30,7 @@ bool TestEvaluation::fill(bool onlyWrong) {
     const TVocData& e = entries[i];
     view_.rows.push_back({JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get()),
                           JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get()), test_.TestAnswers[i],
-                          e.Comment.get()});
+                          e.Comment.get(), test_.TestRight[i] == 1});
   }
   return true;
 }

@@ -12,10 +12,11 @@ namespace merkhaus {
 
 // One row of the evaluation's grid: an entry asked in the test.
 struct EvaluationRow {
-  WinString foreign;  // "Fremdwort": the A side, synonyms joined
-  WinString native;   // "Übersetzung": the B side, synonyms joined
-  WinString answer;   // "Ihre Eingabe"
-  WinString comment;  // "Kommentare"
+  WinString foreign;   // "Fremdwort": the A side, synonyms joined
+  WinString native;    // "Übersetzung": the B side, synonyms joined
+  WinString answer;    // "Ihre Eingabe"
+  WinString comment;   // "Kommentare"
+  bool right = false;  // the answer was judged right (the grid tells it to a screen reader)
   bool operator==(const EvaluationRow&) const = default;
 };
 

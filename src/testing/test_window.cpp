@@ -10,6 +10,7 @@
 #include "config/special_char_edit.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/keyboard_access.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "testing/evaluation_window.h"
@@ -86,10 +87,11 @@ void TTesten::render() {
   ShowElided(Label13, ToQString(v.lessonComment));
   Label2->setText(ToQString(v.foreignLanguage));
   Label1->setText(ToQString(v.nativeLanguage));
-  Memo1->setPlainText(ToQString(v.foreignText));
-  Memo2->setPlainText(ToQString(v.nativeText));
-  Memo3->setPlainText(ToQString(v.comment));
+  const QStringList news{ShowInBox(Memo1, Label2, ToQString(v.foreignText)),
+                         ShowInBox(Memo2, Label1, ToQString(v.nativeText)),
+                         ShowInBox(Memo3, Label3, ToQString(v.comment))};
   if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
+  Announce(Edit1, news);
   Label6->setText(Utf8ToQString(v.counter));
 }
 

@@ -171,6 +171,43 @@ TEST_F(StudyWindow, TheTimerMovesOnInReviewMode) {
   study.StartStudy();
 }
 
+// A learner who cannot see the window hears the question with its column, the verdict and the
+// solution at the answer field, where the focus stays: the field's description says what is new
+// (Qt sends its change to the screen reader; this offscreen test cannot listen on the bus).
+TEST_F(StudyWindow, AScreenReaderHearsQuestionVerdictAndSolution) {
+  std::vector<QString> heard;
+  const auto hear = [&] {
+    heard.push_back(study.Edit1->accessibleDescription());
+    study.Edit1->setAccessibleDescription(QString());  // what follows must be told anew
+  };
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    EXPECT_EQ(QStringLiteral("Englisch"), study.Memo1->accessibleName());
+    EXPECT_EQ(QStringLiteral("Deutsch"), study.Memo2->accessibleName());
+    hear();
+    Answer(QStringLiteral("abcde"));
+    hear();
+    study.Button2->click();  // "W&eiter"
+    hear();
+    Answer(QStringLiteral("Katze"));
+    hear();
+    Answer(QStringLiteral("Katze"));  // the same verdict again
+    hear();
+    study.Button5->click();  // "Lösun&g"
+    hear();
+    Leave();
+  });
+  study.StartStudy();
+  EXPECT_EQ((std::vector<QString>{
+                QStringLiteral("Englisch: cat. Kommentar: miaut"),
+                QStringLiteral("Richtig. Deutsch: abcde"),
+                QStringLiteral("Englisch: dog"),
+                QStringLiteral("Falsch"),
+                QStringLiteral("Falsch"),
+                QStringLiteral("Deutsch: Hund"),
+            }),
+            heard);
+}
+
 // While a dialog of the practice is open the timer waits; afterwards it starts afresh and the
 // answer field has the focus again. "Richtig" covers "Falsch".
 TEST_F(StudyWindow, DialogsPauseTheTimerAndGiveTheFocusBack) {

@@ -77,7 +77,7 @@ TEST_F(TestEvaluationTest, AllRightShowsNoRowsUntilEveryEntryIsListed) {
   ASSERT_TRUE(evaluation.fill(false));
   EXPECT_EQ((std::vector<std::string>{"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10"}),
             Foreign());
-  EXPECT_EQ((EvaluationRow{W("w1"), W("t1"), W("x"), W("k1")}), evaluation.view().rows[0]);
+  EXPECT_EQ((EvaluationRow{W("w1"), W("t1"), W("x"), W("k1"), true}), evaluation.view().rows[0]);
 }
 
 TEST_F(TestEvaluationTest, WrongEntriesAreListedInTheOrderOfTheLesson) {
@@ -92,6 +92,12 @@ TEST_F(TestEvaluationTest, WrongEntriesAreListedInTheOrderOfTheLesson) {
   EXPECT_EQ(W("falsch3"), evaluation.view().rows[1].answer);
   EXPECT_EQ("2 / 4", evaluation.view().right);
   EXPECT_EQ("50 %", evaluation.view().quotient);
+  // Listed all, each row carries its own verdict.
+  ASSERT_TRUE(evaluation.fill(false));
+  std::vector<bool> right;
+  for (const EvaluationRow& r : evaluation.view().rows)
+    right.push_back(r.right);
+  EXPECT_EQ((std::vector<bool>{false, true, false, true}), right);
 }
 
 TEST_F(TestEvaluationTest, SynonymsAreJoinedAndAnEmptySecondLeavesNoTrace) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -44,6 +45,13 @@ constexpr const char* kAllAsked = "Alle Vokabeln wurden jetzt abgefragt!";
 
 QString Cell(const Ttst_ausw& e, int row, int column) {
   return e.StringGrid1->item(row, column)->text();
+}
+
+// What a screen reader reads in a cell of the evaluation's grid.
+QString SpokenCell(const Ttst_ausw& e, int row, int column) {
+  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(e.StringGrid1);
+  QAccessibleInterface* cell = grid->tableInterface()->cellAt(row, column);
+  return cell ? cell->text(QAccessible::Name) : QStringLiteral("(no cell)");
 }
 
 // Clicks a control the way the window system delivers a click: through the control's window,
@@ -263,6 +271,10 @@ TEST_F(TestWindow, TheEvaluationStaysUsableWhileTheTestRuns) {
     EXPECT_EQ(QStringLiteral("dog"), Cell(ausw, 1, 1));
     EXPECT_EQ(QStringLiteral("Katze"), Cell(ausw, 1, 3));
     EXPECT_EQ(QStringLiteral("2"), Cell(ausw, 1, 0));
+    // A screen reader hears each row's verdict, which the grid shows in no column.
+    EXPECT_EQ(QStringLiteral("1, Richtig"), SpokenCell(ausw, 0, 0));
+    EXPECT_EQ(QStringLiteral("2, Falsch"), SpokenCell(ausw, 1, 0));
+    EXPECT_EQ(QStringLiteral("3"), SpokenCell(ausw, 2, 0)) << "an empty row has no verdict";
     QScrollBar* scroll = ausw.StringGrid1->verticalScrollBar();
     ClickThroughWindow(scroll);  // a click into the scroll bar's track pages down
     EXPECT_GT(scroll->value(), 0);
