@@ -56,6 +56,7 @@ class Tstudy : public QDialog, public Mode, public QuestionForm {
   void Button7Click();
   void Button8Click();
   void Timer1Timer();
+  void VorlesenBtnClick();
   void FormActivate();
 
  protected:

@@ -8,6 +8,7 @@
 
 #include "config/options.h"
 #include "config/special_chars.h"
+#include "flows/qt_speaker.h"
 #include "flows/services.h"
 #include "platform/action.h"
 #include "platform/app_paths.h"
@@ -47,8 +48,9 @@ int main(int argc, char** argv) {
   ClockRandom random;
   QtPrintDialog printDialog;
   SystemClock clock;
+  QtSpeaker speaker;
   Services services{lesson, options,      messages,    fileDialogs, help,
-                    random, specialChars, printDialog, clock};
+                    random, specialChars, printDialog, clock,       speaker};
 
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "config/special_char_edit.h"
+#include "flows/read_aloud_button.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/picture.h"
@@ -49,6 +50,7 @@ TTesten::TTesten(const ModeContext& mode)
   OnEvent(Button6, &QPushButton::clicked, this, &TTesten::Button6Click, m);
   OnEvent(Button7, &QPushButton::clicked, this, &TTesten::Button7Click, m);
   OnEvent(Button8, &QPushButton::clicked, this, &TTesten::Button8Click, m);
+  OnEvent(VorlesenBtn, &QPushButton::clicked, this, &TTesten::VorlesenBtnClick, m);
   // Edit1KeyDown: Enter is "&Weiter"; F5..F8 are handled by the field itself.
   Edit1->onKeyDown = [this, &m](QKeyEvent* event) {
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
@@ -88,6 +90,7 @@ void TTesten::render() {
   Memo3->setPlainText(ToQString(v.comment));
   if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
   Label6->setText(Utf8ToQString(v.counter));
+  ShowReadAloudState(VorlesenBtn, session_->speech(), v.foreignShown);
 }
 
 void TTesten::StartTest() {
@@ -131,6 +134,11 @@ void TTesten::Button7Click() {
 
 void TTesten::Button8Click() {
   act([this] { session_->changeLesson(); });
+  Edit1->setFocus();
+}
+
+void TTesten::VorlesenBtnClick() {
+  act([this] { session_->readAloud(); });
   Edit1->setFocus();
 }
 
