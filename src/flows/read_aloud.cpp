@@ -38,7 +38,8 @@ std::string SpeechLanguageKey(const WinString& name) {
     if (byte == ' ') continue;
     // ASCII capitals and the Windows-1252 capitals À..Þ (but ×) have their small letter 32
     // places on.
-    const bool capital = (byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7);
+    const bool capital =
+        (byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7);
     folded += capital ? static_cast<char>(byte + 32) : c;
   }
   return ToUtf8(WinString(folded));

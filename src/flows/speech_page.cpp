@@ -89,8 +89,7 @@ TSpeechPage::TSpeechPage(Options& options, Speaker& speaker, const LessonContext
   page->addStretch();
 
   connect(autoSpeak, &QCheckBox::toggled, this, [this](bool on) { options_.more.autoSpeak = on; });
-  connect(rateBox, &QSpinBox::valueChanged, this,
-          [this](int v) { options_.more.speechRate = v; });
+  connect(rateBox, &QSpinBox::valueChanged, this, [this](int v) { options_.more.speechRate = v; });
   connect(engineBox, &QComboBox::currentIndexChanged, this, &TSpeechPage::engineBoxChange);
   connect(languageBox, &QComboBox::currentIndexChanged, this, &TSpeechPage::languageBoxChange);
   connect(voiceBox, &QComboBox::currentIndexChanged, this, &TSpeechPage::voiceBoxChange);
@@ -136,9 +135,9 @@ void TSpeechPage::fillVoices() {
   voiceBox->clear();
   const std::string key = Utf8(languageBox->currentData().toString());
   const std::string locale = LocaleFor(key);
-  voiceBox->addItem(locale.empty() ? QStringLiteral("(keine)")
-                                   : QStringLiteral("Erste Stimme der Sprache"),
-                    QString());
+  voiceBox->addItem(
+      locale.empty() ? QStringLiteral("(keine)") : QStringLiteral("Erste Stimme der Sprache"),
+      QString());
   // A language of the table lists its own voices; any other language may take any voice.
   const QLocale::Language language = QLocale(Q(locale)).language();
   for (const VoiceInfo& voice : speaker_.voices(options_.more.speechEngine)) {

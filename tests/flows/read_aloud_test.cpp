@@ -103,9 +103,9 @@ TEST_F(ReadAloudTest, TheVoiceFollowsTheDataFilesLanguage) {
     if (*c.chosenKey) t.options.more.speechVoices[c.chosenKey] = c.chosenVoice;
     speaker.said.clear();
     if (!*c.locale && !*c.voice) {
-      t.messages.expect(std::string("Für die Sprache \"") + c.language +
-                            "\" ist keine Stimme eingerichtet",
-                        Answer::Ok, MsgKind::Information, MsgButtons::Ok);
+      t.messages.expect(
+          std::string("Für die Sprache \"") + c.language + "\" ist keine Stimme eingerichtet",
+          Answer::Ok, MsgKind::Information, MsgButtons::Ok);
     }
     speech.read(W("ja"), W(""), W("sí"));
     if (!*c.locale && !*c.voice) {
