@@ -15,6 +15,8 @@
 namespace merkhaus {
 namespace {
 
+using mhtest::W;
+
 QStringList Items(const QComboBox* box) {
   QStringList items;
   for (int i = 0; i < box->count(); ++i)
@@ -40,9 +42,9 @@ TEST(SpeechPage, ChoosesAVoicePerLanguageAndProbesIt) {
   EXPECT_EQ("Anna", t.options.more.speechVoices.at("klingonisch"));
 
   page.languageBox->setCurrentIndex(page.languageBox->findText(QStringLiteral("Französisch")));
-  EXPECT_EQ((QStringList{QStringLiteral("Erste Stimme der Sprache"),
-                         QStringLiteral("Amélie (fr_FR)")}),
-            Items(page.voiceBox));
+  EXPECT_EQ(
+      (QStringList{QStringLiteral("Erste Stimme der Sprache"), QStringLiteral("Amélie (fr_FR)")}),
+      Items(page.voiceBox));
   page.voiceBox->setCurrentIndex(1);
   page.rateBox->setValue(3);
   page.autoSpeak->click();
