@@ -24,8 +24,8 @@ struct VoiceInfo {
 };
 
 // The text-to-speech of the system. Reading never waits for the speech to end, and a new text
-// stops the one being read. Without speech on the system every call is harmless: nothing is
-// read and the lists are empty.
+// stops the one being read. Without speech on the system (or while its engine is still
+// starting) every call is harmless: nothing is read and the lists are empty.
 class Speaker {
  public:
   virtual ~Speaker() = default;
@@ -35,9 +35,10 @@ class Speaker {
   virtual bool hasVoice(const std::string& locale, const std::string& engine) = 0;
   virtual void say(const std::string& text, const SpeechVoice& voice) = 0;
   virtual void stop() = 0;
-  // What the system offers, for the options.
+  // What the system offers, for the options: the engines, and the voices of a locale's language
+  // (for an empty locale, the first voice of every language).
   virtual std::vector<std::string> engines() = 0;
-  virtual std::vector<VoiceInfo> voices(const std::string& engine) = 0;
+  virtual std::vector<VoiceInfo> voices(const std::string& engine, const std::string& locale) = 0;
 };
 
 }  // namespace merkhaus

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -138,12 +137,10 @@ void TSpeechPage::fillVoices() {
   voiceBox->addItem(
       locale.empty() ? QStringLiteral("(keine)") : QStringLiteral("Erste Stimme der Sprache"),
       QString());
-  // A language of the table lists its own voices; any other language may take any voice.
-  const QLocale::Language language = QLocale(Q(locale)).language();
-  for (const VoiceInfo& voice : speaker_.voices(options_.more.speechEngine)) {
-    if (!locale.empty() && QLocale(Q(voice.locale)).language() != language) continue;
+  // A language of the table lists its own voices; any other language may take the voice of
+  // any language.
+  for (const VoiceInfo& voice : speaker_.voices(options_.more.speechEngine, locale))
     voiceBox->addItem(Q(voice.name + " (" + voice.locale + ")"), Q(voice.name));
-  }
   const auto chosen = options_.more.speechVoices.find(key);
   if (chosen != options_.more.speechVoices.end()) {
     if (voiceBox->findData(Q(chosen->second)) < 0)

@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
                     random, specialChars, printDialog, clock,       speaker};
 
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
+  // The options are read now: the engine they name starts in the background meanwhile.
+  speaker.prepare(options.more.speechEngine);
   const std::vector<std::string> args(argv + 1, argv + argc);
   RunAction(messages, [&] { HandleCommandLine(services, windows.main(), args); });
   windows.main().show();

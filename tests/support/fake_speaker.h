@@ -47,7 +47,13 @@ class FakeSpeaker : public merkhaus::Speaker {
   std::vector<std::string> engines() override {
     return systemVoices.empty() ? std::vector<std::string>() : std::vector<std::string>{"fake"};
   }
-  std::vector<merkhaus::VoiceInfo> voices(const std::string&) override { return systemVoices; }
+  std::vector<merkhaus::VoiceInfo> voices(const std::string&, const std::string& locale) override {
+    std::vector<merkhaus::VoiceInfo> out;
+    const std::string language = locale.substr(0, locale.find('_'));
+    for (const auto& v : systemVoices)
+      if (locale.empty() || v.locale.substr(0, v.locale.find('_')) == language) out.push_back(v);
+    return out;
+  }
 
   // The texts read, in order.
   std::vector<std::string> texts() const {
