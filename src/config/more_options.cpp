@@ -34,6 +34,28 @@ constexpr Setting Number(const char* key) {
           [](const MoreOptions& o) { return std::to_string(static_cast<int>(o.*Member)); }};
 }
 
+template <auto Member>
+constexpr Setting Flag(const char* key) {
+  return {key,
+          [](MoreOptions& o, std::string_view s) {
+            if (s != "0" && s != "1") return false;
+            o.*Member = s == "1";
+            return true;
+          },
+          [](const MoreOptions& o) { return std::string(o.*Member ? "1" : "0"); }};
+}
+
+// A text without a line break; an empty text is not written.
+template <auto Member>
+constexpr Setting Text(const char* key) {
+  return {key,
+          [](MoreOptions& o, std::string_view s) {
+            o.*Member = std::string(s);
+            return true;
+          },
+          [](const MoreOptions& o) { return o.*Member; }};
+}
+
 // A window's place: "x,y,width,height,maximized" with maximized 0 or 1.
 template <auto Member>
 constexpr Setting Place(const char* key) {
@@ -65,7 +87,20 @@ const Setting kSettings[] = {
     Number<&MoreOptions::newEntriesPerDay>("review.new_per_day"),
     Number<&MoreOptions::reviewStyle>("review.style"),
     Place<&MoreOptions::mainWindow>("window.main"),
+    Flag<&MoreOptions::autoSpeak>("speech.auto"),
+    Text<&MoreOptions::speechEngine>("speech.engine"),
+    Number<&MoreOptions::speechRate>("speech.rate"),
 };
+
+// The voices per language: one line each, the language's key after the prefix.
+constexpr std::string_view kVoicePrefix = "speech.voice.";
+
+// Keys and values may not hold a line break or, in a key, "=": such a pair cannot be written
+// so that it reads back, and is left out.
+bool Writable(std::string_view key, std::string_view value) {
+  return !key.empty() && !value.empty() && key.find_first_of("=\r\n") == std::string_view::npos &&
+         value.find_first_of("\r\n") == std::string_view::npos;
+}
 
 const Setting* Find(std::string_view key) {
   for (const Setting& s : kSettings)
@@ -81,6 +116,9 @@ std::string MoreOptionsText(const MoreOptions& options) {
     const std::string value = s.write(options);
     if (!value.empty()) text += std::string(s.key) + "=" + value + "\n";
   }
+  for (const auto& [language, voice] : options.speechVoices)
+    if (Writable(language, voice))
+      text += std::string(kVoicePrefix) + language + "=" + voice + "\n";
   for (const auto& [key, value] : options.unknown)
     text += key + "=" + value + "\n";
   return text;
@@ -97,6 +135,12 @@ void ReadMoreOptions(std::string_view text, MoreOptions& options) {
     const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
     if (const Setting* s = Find(key)) {
       s->read(options, value);
+    } else if (key.starts_with(kVoicePrefix) && key.size() > kVoicePrefix.size()) {
+      if (value.empty()) {
+        options.speechVoices.erase(std::string(key.substr(kVoicePrefix.size())));
+      } else {
+        options.speechVoices[std::string(key.substr(kVoicePrefix.size()))] = std::string(value);
+      }
     } else {
       options.unknown[std::string(key)] = std::string(value);
     }

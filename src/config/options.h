@@ -67,6 +67,17 @@ struct MoreOptions {
   // The main window's place, kept for the next start.
   WindowPlace mainWindow;
 
+  // Vorlesen: "Fremdwort automatisch vorlesen", whenever the foreign side is shown as the
+  // question or as the solution.
+  bool autoSpeak = false;
+  // The speech engine; empty for the system's first.
+  std::string speechEngine;
+  // How fast the voices read: -10 slow .. 10 fast, 0 as the engine comes.
+  ClampedInt<-10, 10> speechRate = 0;
+  // The voice chosen for a foreign language, by the language's key (SpeechLanguageKey: lower
+  // case, without blanks, UTF-8). A language without a line reads with its first voice.
+  std::map<std::string, std::string> speechVoices;
+
   // Lines of the file that this version does not know, kept as they were so that a newer
   // version's settings survive a save by an older one.
   std::map<std::string, std::string> unknown;

@@ -456,6 +456,11 @@ void TOptionsDLG::buildSonderzeichen() {
   page->addStretch();
 }
 
+void TOptionsDLG::addPage(QWidget* page, const QString& caption, std::function<void()> show) {
+  PageControl1->addTab(page, caption);
+  showOption_.push_back(std::move(show));
+}
+
 void TOptionsDLG::FormCreate() {
   config_.loadOrCreate();
   ShowOptions();  // runs FelderClick, which applies the Felder rule to the options

@@ -124,6 +124,11 @@ class TOptionsDLG : public QDialog {
   QPushButton* OKBtn;
   QPushButton* CancelBtn;
 
+  // A page that a higher layer brings (the speech settings, which need the speaker) goes after
+  // the dialog's own; `show` fills its controls from the options whenever the dialog opens and
+  // after "Abbrechen".
+  void addPage(QWidget* page, const QString& caption, std::function<void()> show);
+
   void FormCreate();
   void OKBtnClick();
   void CancelBtnClick();

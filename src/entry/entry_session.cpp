@@ -30,7 +30,12 @@ EntrySession::EntrySession(Services& services, const Flows& flows, Redraw& windo
       options_(services.options),
       messages_(services.messages),
       flows_(flows),
-      window_(window) {}
+      window_(window),
+      speech_(services.speaker, services.options, services.messages, services.lesson) {}
+
+void EntrySession::readAloud() {
+  speech_.read(view_.fields.A1, view_.fields.A2, view_.fields.A3);
+}
 
 void EntrySession::open(bool checkLesson) {
   buffer_.clear();

@@ -8,6 +8,7 @@
 
 #include "entry/entry_buffer.h"
 #include "flows/flows.h"
+#include "flows/read_aloud.h"
 #include "flows/redraw.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
@@ -72,6 +73,9 @@ class EntrySession {
   // The "i" buttons: name and comment of the DataFile or the lesson, editable.
   void dataFileInfo();
   void lessonInfo();
+  // "Vorlesen": what is typed in the foreign fields, to check a spelling by ear.
+  void readAloud();
+  const ReadAloud& speech() const { return speech_; }
 
  private:
   void showHeaders();
@@ -88,6 +92,7 @@ class EntrySession {
   EntryBuffer buffer_;
   std::map<std::uint8_t, WinString> lessonNames_;
   EntryView view_;
+  ReadAloud speech_;
 };
 
 }  // namespace merkhaus

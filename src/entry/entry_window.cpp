@@ -10,6 +10,7 @@
 
 #include "config/special_char_edit.h"
 #include "entry/entry_session.h"
+#include "flows/read_aloud_button.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/keyboard_access.h"
@@ -102,6 +103,8 @@ TForm3::TForm3(const ModeContext& mode)
   Button2 = MakeEntryButton(this, QStringLiteral("&Eintragen"), QRect(436, 200, 120, 36));
   SetBold(Button2);
   Button11 = MakeEntryButton(this, QStringLiteral("&Clear"), QRect(436, 242, 120, 28));
+  VorlesenBtn =
+      MakeReadAloudButton(this, this, QStringLiteral("&Vorlesen"), QRect(436, 276, 120, 28));
 
   Button9 = MakeEntryButton(this, QStringLiteral("Optionen"), QRect(4, 380, 110, 32));
   Button1 = MakeEntryButton(this, QStringLiteral("Speichern"), QRect(310, 380, 120, 32));
@@ -123,6 +126,7 @@ TForm3::TForm3(const ModeContext& mode)
   OnEvent(Button10, &QPushButton::clicked, this, &TForm3::Button10Click, m);
   OnEvent(Button11, &QPushButton::clicked, this, &TForm3::Button11Click, m);
   OnEvent(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm3::ListBox1DblClick, m);
+  OnEvent(VorlesenBtn, &QPushButton::clicked, this, &TForm3::VorlesenBtnClick, m);
   Edit1->onKeyDown = [this](QKeyEvent* e) { return Edit1KeyDown(e); };
   Edit2->onKeyDown = [this](QKeyEvent* e) { return Edit2KeyDown(e); };
   Edit3->onKeyDown = [this](QKeyEvent* e) { return Edit3KeyDown(e); };
@@ -175,6 +179,8 @@ void TForm3::render() {
   } else {
     ListBox1->setCurrentRow(v.selected);
   }
+
+  ShowReadAloudState(VorlesenBtn, session_->speech(), true);
 
   const EntryTexts& f = v.fields;
   const std::pair<SpecialCharEdit*, const WinString*> fields[] = {
@@ -252,6 +258,10 @@ void TForm3::Button11Click() {
 void TForm3::ListBox1DblClick() {
   act([this] { session_->loadSelected(); });
   Edit1->setFocus();
+}
+
+void TForm3::VorlesenBtnClick() {
+  act([this] { session_->readAloud(); });
 }
 
 bool TForm3::FieldKeyDown(QKeyEvent* event) {

@@ -44,16 +44,17 @@ class TForm3 : public QDialog, public Mode, public VocabularyEntry, private Redr
   SpecialCharEdit* Edit5;  // A3
   SpecialCharEdit* Edit6;  // B3
   QLabel* Label3;
-  SpecialCharEdit* Edit7;  // Comment
-  QPushButton* Button11;   // &Clear
-  QPushButton* Button2;    // &Eintragen
-  QPushButton* Button3;    // Ent&fernen
-  QPushButton* Button10;   // Än&dern
-  QPushButton* Button9;    // Optionen
-  QPushButton* Button4;    // Lektion
-  QPushButton* Button5;    // Letzte Vok.
-  QPushButton* Button1;    // Speichern
-  QPushButton* Button6;    // E&nde
+  SpecialCharEdit* Edit7;    // Comment
+  QPushButton* Button11;     // &Clear
+  QPushButton* Button2;      // &Eintragen
+  QPushButton* Button3;      // Ent&fernen
+  QPushButton* Button10;     // Än&dern
+  QPushButton* Button9;      // Optionen
+  QPushButton* Button4;      // Lektion
+  QPushButton* Button5;      // Letzte Vok.
+  QPushButton* Button1;      // Speichern
+  QPushButton* Button6;      // E&nde
+  QPushButton* VorlesenBtn;  // &Vorlesen: the foreign fields; Ctrl+L
 
   EntrySession& session() { return *session_; }
 
@@ -77,6 +78,7 @@ class TForm3 : public QDialog, public Mode, public VocabularyEntry, private Redr
   void Button10Click();
   void Button11Click();
   void ListBox1DblClick();
+  void VorlesenBtnClick();
   // The seven fields' keys: Enter is "Eintragen"; F5..F8 type special characters (the fields do
   // that themselves). True when the key was handled.
   bool Edit1KeyDown(QKeyEvent* event);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "config/special_char_edit.h"
+#include "flows/read_aloud_button.h"
 #include "platform/form_parts.h"
 #include "platform/keyboard_access.h"
 
@@ -25,7 +26,9 @@ void BuildQuestionForm(QuestionForm& form, QWidget* window, const SpecialCharTab
   form.Button7 = MakeClickOnlyButton(top, QStringLiteral("i"), QRect(346, 12, 26, 26));
 
   auto* main = MakePanel(window, QRect(4, 58, 380, mainHeight));
-  form.Label2 = MakeLabel(main, QString(), QRect(8, 4, 178, 16));
+  form.Label2 = MakeLabel(main, QString(), QRect(8, 4, 100, 16));
+  form.VorlesenBtn =
+      MakeReadAloudButton(main, window, QStringLiteral("&Vorlesen"), QRect(110, 1, 76, 20));
   form.Memo1 = MakeMemo(main, QRect(8, 22, 178, 62));
   form.Label1 = MakeLabel(main, QString(), QRect(194, 4, 178, 16));
   form.Memo2 = MakeMemo(main, QRect(194, 22, 178, 62));

@@ -18,13 +18,14 @@ struct SpecialCharTable;
 // two sides of the entry, its comment and the answer field, and the column with "Optionen",
 // "Lektion" and "Ende". The column's third place (y 74) is left to the mode's own button.
 struct QuestionForm {
-  QLabel* Label4;         // lesson name
-  QLabel* Label13;        // lesson comment
-  QPushButton* Button7;   // i
-  QLabel* Label2;         // foreign language
-  QPlainTextEdit* Memo1;  // A side
-  QLabel* Label1;         // native language
-  QPlainTextEdit* Memo2;  // B side
+  QLabel* Label4;            // lesson name
+  QLabel* Label13;           // lesson comment
+  QPushButton* Button7;      // i
+  QLabel* Label2;            // foreign language
+  QPushButton* VorlesenBtn;  // reads the foreign side; Ctrl+L
+  QPlainTextEdit* Memo1;     // A side
+  QLabel* Label1;            // native language
+  QPlainTextEdit* Memo2;     // B side
   QLabel* Label3;
   QPlainTextEdit* Memo3;  // comment
   QLabel* Label12;

@@ -33,7 +33,8 @@ StudySession::StudySession(Services& services, const Flows& flows, Redraw& windo
       random_(services.random),
       flows_(flows),
       window_(window),
-      engine_(entries_, services.options, services.random) {}
+      engine_(entries_, services.options, services.random),
+      speech_(services.speaker, services.options, services.messages, services.lesson) {}
 
 bool StudySession::startStudy() {
   engine_.zeroCounters();
@@ -102,6 +103,7 @@ void StudySession::nextQuestion() {
   view_.foreignText = WinString();
   view_.nativeText = WinString();
   view_.comment = WinString();
+  view_.foreignShown = false;
 
   const auto next = engine_.selectNextEntry();
   if (!next) return;
@@ -112,6 +114,10 @@ void StudySession::nextQuestion() {
   const WinString question = QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_);
   (engine_.Direction == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Kommentar_zeigen) view_.comment = e.Comment.get();
+  if (engine_.Direction == QueryDirection::AB) {
+    view_.foreignShown = true;
+    speech_.readShown(e);
+  }
 }
 
 void StudySession::evaluate() {
@@ -163,6 +169,8 @@ void StudySession::revealAnswer(Rgb colour) {
   } else {
     view_.foreignColour = colour;
     view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+    view_.foreignShown = true;
+    speech_.readShown(e);
   }
 }
 
@@ -233,6 +241,10 @@ bool StudySession::confirmEnd() {
 void StudySession::autoAdvance() {
   if (!view_.autoAdvance) return;
   if (options_.AutoWeiterAkt) advance();
+}
+
+void StudySession::readAloud() {
+  if (view_.foreignShown && !entries_.empty()) speech_.readEntry(current());
 }
 
 void StudySession::updateCounters() {

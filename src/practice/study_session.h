@@ -9,6 +9,7 @@
 #include "flows/flows.h"
 #include "flows/lesson_loading.h"
 #include "flows/redraw.h"
+#include "flows/read_aloud.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
 #include "practice/study_engine.h"
@@ -42,6 +43,7 @@ struct StudyView : LessonHeading {
   bool correctEnabled = false;  // the quick edit of the entry just asked
   bool solutionEnabled = true;
   bool autoAdvance = false;     // the auto-advance timer runs (review mode)
+  bool foreignShown = false;    // the foreign side is shown in full: "Vorlesen" may read it
   std::string remaining = "-";  // right answers the entry still needs
   std::string tries = "-";      // "try/allowed"
   std::string mastered = "-";   // "mastered/entries"
@@ -86,6 +88,10 @@ class StudySession {
   bool confirmEnd();
   // The auto-advance timer fired.
   void autoAdvance();
+  // "Vorlesen": the foreign side of the entry asked, while it is shown in full (never the
+  // answer the learner is still to give).
+  void readAloud();
+  const ReadAloud& speech() const { return speech_; }
   // The timer's interval, to be set whenever the window becomes active.
   int timerInterval() const { return options_.Autoweiter * 333; }
 
@@ -116,6 +122,7 @@ class StudySession {
   std::vector<TVocData> entries_;
   StudyEngine engine_;
   StudyView view_;
+  ReadAloud speech_;
 };
 
 }  // namespace merkhaus

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "config/special_char_edit.h"
+#include "flows/read_aloud_button.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/keyboard_access.h"
@@ -94,6 +95,7 @@ Tstudy::Tstudy(const ModeContext& mode)
   OnEvent(Button7, &QPushButton::clicked, this, &Tstudy::Button7Click, m);
   OnEvent(Button8, &QPushButton::clicked, this, &Tstudy::Button8Click, m);
   OnEvent(Timer1, &QTimer::timeout, this, &Tstudy::Timer1Timer, m);
+  OnEvent(VorlesenBtn, &QPushButton::clicked, this, &Tstudy::VorlesenBtnClick, m);
   // Edit1KeyDown: Enter is "Ausw&erten"/"W&eiter"; F5..F8 are handled by the field itself.
   Edit1->onKeyDown = [this, &m](QKeyEvent* event) {
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
@@ -145,6 +147,7 @@ void Tstudy::render() {
   Button3->setEnabled(v.tipEnabled);
   Button4->setEnabled(v.correctEnabled);
   Button5->setEnabled(v.solutionEnabled);
+  ShowReadAloudState(VorlesenBtn, session_->speech(), v.foreignShown);
   Label7->setText(Utf8ToQString(v.remaining));
   Label10->setText(Utf8ToQString(v.tries));
   Label8->setText(Utf8ToQString(v.mastered));
@@ -206,6 +209,10 @@ void Tstudy::Button8Click() {
 
 void Tstudy::Timer1Timer() {
   act([this] { session_->autoAdvance(); });
+}
+
+void Tstudy::VorlesenBtnClick() {
+  act([this] { session_->readAloud(); });
 }
 
 void Tstudy::FormActivate() {

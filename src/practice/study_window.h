@@ -57,6 +57,7 @@ class Tstudy : public QDialog, public Mode, public QuestionForm, private Redraw 
   void Button7Click();
   void Button8Click();
   void Timer1Timer();
+  void VorlesenBtnClick();
   void FormActivate();
 
  protected:

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "config/special_char_edit.h"
+#include "flows/read_aloud_button.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/keyboard_access.h"
@@ -16,7 +17,10 @@
 
 namespace merkhaus {
 
-TQuickEdit::TQuickEdit(Services& services) : QDialog(nullptr), services_(services) {
+TQuickEdit::TQuickEdit(Services& services)
+    : QDialog(nullptr),
+      services_(services),
+      speech_(services.speaker, services.options, services.messages, services.lesson) {
   setObjectName(QStringLiteral("QuickEdit"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -61,6 +65,8 @@ TQuickEdit::TQuickEdit(Services& services) : QDialog(nullptr), services_(service
   Button1->setGeometry(333, 182, 90, 28);
   SetBold(Button1);
   Button1->setDefault(true);
+  VorlesenBtn = MakeReadAloudButton(this, this, QStringLiteral("&Vorlesen"), QRect(4, 182, 90, 28));
+  VorlesenBtn->setAutoDefault(false);
   Button2->setAutoDefault(false);
   Button11->setAutoDefault(false);
 
@@ -83,6 +89,8 @@ TQuickEdit::TQuickEdit(Services& services) : QDialog(nullptr), services_(service
   OnEvent(Button1, &QPushButton::clicked, this, &TQuickEdit::Button1Click, services_.messages);
   OnEvent(Button2, &QPushButton::clicked, this, &TQuickEdit::Button2Click, services_.messages);
   OnEvent(Button11, &QPushButton::clicked, this, &TQuickEdit::Button11Click, services_.messages);
+  OnEvent(VorlesenBtn, &QPushButton::clicked, this, &TQuickEdit::VorlesenBtnClick,
+          services_.messages);
   AttachHelp(this, services_.help, HelpContext::Entry);
 }
 
@@ -101,6 +109,7 @@ std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool e
   NameColumnFields(Label1->text(), {Edit1, Edit3, Edit5});
   NameColumnFields(Label2->text(), {Edit2, Edit4, Edit6});
   Button11Click();
+  ShowReadAloudState(VorlesenBtn, speech_, true);
   Edit1->setFocus();
 
   exec();
@@ -120,6 +129,10 @@ void TQuickEdit::Button1Click() {
 void TQuickEdit::Button2Click() {
   QuickEditAbandoned = true;
   QDialog::reject();
+}
+
+void TQuickEdit::VorlesenBtnClick() {
+  speech_.read(ToWinString(Edit1->text()), ToWinString(Edit3->text()), ToWinString(Edit5->text()));
 }
 
 void TQuickEdit::Button11Click() {

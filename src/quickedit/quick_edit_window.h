@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "flows/flows.h"
+#include "flows/read_aloud.h"
 #include "flows/services.h"
 #include "store/vocdata.h"
 
@@ -32,10 +33,11 @@ class TQuickEdit : public QDialog, public EntryViewer {
   SpecialCharEdit* Edit5;  // A3
   SpecialCharEdit* Edit6;  // B3
   QLabel* Label3;
-  SpecialCharEdit* Edit7;  // Comment
-  QPushButton* Button11;   // Undo
-  QPushButton* Button1;    // &OK
-  QPushButton* Button2;    // Abbre&chen
+  SpecialCharEdit* Edit7;    // Comment
+  QPushButton* Button11;     // Undo
+  QPushButton* Button1;      // &OK
+  QPushButton* Button2;      // Abbre&chen
+  QPushButton* VorlesenBtn;  // &Vorlesen: the foreign column; Ctrl+L
 
   // The entry as it was when the dialog opened; "Undo" refills the fields from it.
   TVocData QuickEditOriginal{};
@@ -48,6 +50,7 @@ class TQuickEdit : public QDialog, public EntryViewer {
   void Button1Click();
   void Button2Click();
   void Button11Click();
+  void VorlesenBtnClick();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -55,6 +58,7 @@ class TQuickEdit : public QDialog, public EntryViewer {
 
  private:
   Services& services_;
+  ReadAloud speech_;
   bool editable_ = false;
   bool closingByBox_ = false;
 };

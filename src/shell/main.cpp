@@ -8,6 +8,7 @@
 
 #include "config/options.h"
 #include "config/special_chars.h"
+#include "flows/qt_speaker.h"
 #include "flows/services.h"
 #include "platform/action.h"
 #include "platform/app_paths.h"
@@ -49,10 +50,13 @@ int main(int argc, char** argv) {
   ClockRandom random;
   QtPrintDialog printDialog;
   SystemClock clock;
+  QtSpeaker speaker;
   Services services{lesson, options,      messages,    fileDialogs, help,
-                    random, specialChars, printDialog, clock};
+                    random, specialChars, printDialog, clock,       speaker};
 
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
+  // The options are read now: the engine they name starts in the background meanwhile.
+  speaker.prepare(options.more.speechEngine);
   const std::vector<std::string> args(argv + 1, argv + argc);
   RunAction(messages, [&] { HandleCommandLine(services, windows.main(), args); });
   KeepWindowsOnScreen(app, &windows.main());

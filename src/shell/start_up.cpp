@@ -25,6 +25,7 @@
 #include "config/options_dialog.h"
 #include "dictionary/dictionary_window.h"
 #include "entry/entry_window.h"
+#include "flows/speech_page.h"
 #include "maintenance/editor_window.h"
 #include "platform/dialogs.h"
 #include "practice/study_window.h"
@@ -134,6 +135,8 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir)
       AboutBox_(std::make_unique<TAboutBox>(s.help)),
       flows_{*OKBottomDlg_, *Form6_, *HeaderInfoDlg_, *QuickEdit_, optionsFlow_, entryFlow_} {
   optionsFlow_.dialog = OptionsDLG_.get();
+  auto* speech = new TSpeechPage(s.options, s.speaker, s.lesson, nullptr);
+  OptionsDLG_->addPage(speech, QStringLiteral("Sprache"), [speech] { speech->ShowOptions(); });
   Form1_ = std::make_unique<TForm1>(s, flows_, *AboutBox_);
   for (const ModeRegistration& registration : kModes) {
     modes_.push_back(registration.make({s, flows_, registration.info.helpContext}));

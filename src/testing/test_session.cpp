@@ -24,7 +24,8 @@ TestSession::TestSession(Services& services, const Flows& flows, Redraw& window)
       messages_(services.messages),
       random_(services.random),
       lessons_(flows.lessons),
-      window_(window) {}
+      window_(window),
+      speech_(services.speaker, services.options, services.messages, services.lesson) {}
 
 bool TestSession::startTest() {
   const bool prepared = prepareTest();
@@ -108,6 +109,7 @@ void TestSession::nextTestQuestion() {
   view_.foreignText = WinString();
   view_.nativeText = WinString();
   view_.comment = WinString();
+  view_.foreignShown = false;
   countAsked();
   if (TestAskedCount >= count()) return;
   TestCurIndex = selectNextTestEntry();
@@ -117,6 +119,15 @@ void TestSession::nextTestQuestion() {
   const WinString question = QuestionText(e, TestDirection, options_.testensynonymabfrage, random_);
   (TestDirection == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Testen_showcomments) view_.comment = e.Comment.get();
+  if (TestDirection == QueryDirection::AB) {
+    view_.foreignShown = true;
+    speech_.readShown(e);
+  }
+}
+
+void TestSession::readAloud() {
+  if (view_.foreignShown && TestCurIndex < entries_.size())
+    speech_.readEntry(entries_[TestCurIndex]);
 }
 
 std::uint8_t TestSession::selectNextTestEntry() {

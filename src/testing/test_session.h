@@ -9,6 +9,7 @@
 
 #include "flows/flows.h"
 #include "flows/lesson_loading.h"
+#include "flows/read_aloud.h"
 #include "flows/redraw.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
@@ -26,6 +27,7 @@ struct TestView : LessonHeading {
   WinString comment;
   WinString answer;           // the answer field
   std::string counter = "-";  // "asked/entries"
+  bool foreignShown = false;  // the question is the foreign side: "Vorlesen" may read it
   // Grows whenever the evaluation is to be shown beside the test, filled from the test as it
   // stands when the action ends.
   unsigned evaluationRequests = 0;
@@ -62,6 +64,9 @@ class TestSession {
   void requestEvaluation();
   // "Ende": true when the test may end (confirmed, or finished).
   bool confirmEnd();
+  // "Vorlesen": the foreign side of the entry asked, when it is the question.
+  void readAloud();
+  const ReadAloud& speech() const { return speech_; }
 
   // The steps the actions are made of, open for tests. PrepareTest is false when no lesson with
   // entries could be read.
@@ -99,6 +104,7 @@ class TestSession {
   Redraw& window_;
   std::vector<TVocData> entries_;
   TestView view_;
+  ReadAloud speech_;
 };
 
 }  // namespace merkhaus

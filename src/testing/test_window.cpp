@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "config/special_char_edit.h"
+#include "flows/read_aloud_button.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/keyboard_access.h"
@@ -50,6 +51,7 @@ TTesten::TTesten(const ModeContext& mode)
   OnEvent(Button6, &QPushButton::clicked, this, &TTesten::Button6Click, m);
   OnEvent(Button7, &QPushButton::clicked, this, &TTesten::Button7Click, m);
   OnEvent(Button8, &QPushButton::clicked, this, &TTesten::Button8Click, m);
+  OnEvent(VorlesenBtn, &QPushButton::clicked, this, &TTesten::VorlesenBtnClick, m);
   // Edit1KeyDown: Enter is "&Weiter"; F5..F8 are handled by the field itself.
   Edit1->onKeyDown = [this, &m](QKeyEvent* event) {
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
@@ -93,6 +95,7 @@ void TTesten::render() {
   if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
   Announce(Edit1, news);
   Label6->setText(Utf8ToQString(v.counter));
+  ShowReadAloudState(VorlesenBtn, session_->speech(), v.foreignShown);
 }
 
 void TTesten::StartTest() {
@@ -136,6 +139,11 @@ void TTesten::Button7Click() {
 
 void TTesten::Button8Click() {
   act([this] { session_->changeLesson(); });
+  Edit1->setFocus();
+}
+
+void TTesten::VorlesenBtnClick() {
+  act([this] { session_->readAloud(); });
   Edit1->setFocus();
 }
 

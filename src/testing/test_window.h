@@ -47,6 +47,7 @@ class TTesten : public QDialog, public Mode, public QuestionForm, private Redraw
   void Button6Click();
   void Button7Click();
   void Button8Click();
+  void VorlesenBtnClick();
 
  protected:
   void reject() override;

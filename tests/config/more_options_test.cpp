@@ -22,6 +22,11 @@ MoreOptions NonDefaults() {
   o.newEntriesPerDay = 0;
   o.reviewStyle = 1;
   o.mainWindow = {true, -20, 30, 640, 480, true};
+  o.autoSpeak = true;
+  o.speechEngine = "speechd";
+  o.speechRate = -4;
+  o.speechVoices["französisch"] = "french (fr)";
+  o.speechVoices["klingonisch"] = "Anna";
   o.unknown["speech.voice"] = "de=Anna";
   return o;
 }
@@ -32,7 +37,9 @@ TEST(MoreOptions, EverySettingSurvivesWriteAndRead) {
   EXPECT_EQ(
       "# Merkhaus 3: Einstellungen, die Merkhaus.cfg nicht kennt\n"
       "review.retention_percent=85\nreview.new_per_day=0\nreview.style=1\n"
-      "window.main=-20,30,640,480,1\nspeech.voice=de=Anna\n",
+      "window.main=-20,30,640,480,1\nspeech.auto=1\nspeech.engine=speechd\nspeech.rate=-4\n"
+      "speech.voice.französisch=french (fr)\nspeech.voice.klingonisch=Anna\n"
+      "speech.voice=de=Anna\n",
       text);
   MoreOptions read;
   ReadMoreOptions(text, read);
@@ -77,6 +84,39 @@ TEST(MoreOptions, LinesThatDoNotFitLeaveTheSettingAlone) {
 
 // Merkhaus.cfg keeps its 77 lines byte for byte; the other settings go to a file of their own,
 // and a missing one reads as the program comes.
+TEST(MoreOptions, SpeechLinesThatDoNotFitAreLeftAlone) {
+  const struct {
+    const char* line;
+    bool autoSpeak;
+    int rate;
+    const char* latinVoice;  // "" for none; "Cicero" before the line
+  } cases[] = {
+      {"speech.auto=1", true, 0, "Cicero"},
+      {"speech.auto=2", false, 0, "Cicero"},
+      {"speech.rate=-11", false, -10, "Cicero"},  // clamped into its range
+      {"speech.voice.latein=Marcus Tullius", false, 0, "Marcus Tullius"},
+      {"speech.voice.latein=", false, 0, ""},  // an empty voice is the language's first
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    MoreOptions o;
+    o.speechVoices["latein"] = "Cicero";
+    ReadMoreOptions(std::string(c.line) + "\n", o);
+    EXPECT_EQ(c.autoSpeak, o.autoSpeak);
+    EXPECT_EQ(c.rate, o.speechRate);
+    const auto latin = o.speechVoices.find("latein");
+    EXPECT_EQ(c.latinVoice, latin == o.speechVoices.end() ? std::string() : latin->second);
+  }
+  // A voice whose name would break its line is not written at all.
+  MoreOptions o;
+  o.speechVoices["latein"] = "Marcus\nspeech.auto=1";
+  o.speechVoices["griechisch"] = "Homer";
+  MoreOptions read;
+  ReadMoreOptions(MoreOptionsText(o), read);
+  EXPECT_FALSE(read.autoSpeak);
+  EXPECT_EQ((std::map<std::string, std::string>{{"griechisch", "Homer"}}), read.speechVoices);
+}
+
 TEST(MoreOptions, LiveBesideMerkhausCfg) {
   mhtest::TempDir dir;
   Options options;

@@ -262,3 +262,19 @@ TEST_F(EntrySessionTest, InfoButtonsEditAndShowTheHeadersAgain) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+// "Vorlesen" reads what is typed in the foreign fields, not what was entered before.
+TEST_F(EntrySessionTest, VorlesenReadsTheTypedForeignFields) {
+  t.speaker.withVoices();
+  session.setFields({W("to  go"), {}, W("went"), W("gehen"), {}, {}, W("irregular")});
+  session.readAloud();
+  ASSERT_EQ(1u, t.speaker.said.size());
+  EXPECT_EQ("to go, went", t.speaker.said[0].text);
+  EXPECT_EQ("en_GB", t.speaker.said[0].voice.locale);
+}
+
+}  // namespace
+}  // namespace merkhaus

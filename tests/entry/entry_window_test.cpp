@@ -313,3 +313,24 @@ TEST(EntryFromTheMainWindow, TwoEntriesIntoALesson) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+// "Vorlesen" reads what is typed in the foreign fields, before it is entered.
+TEST_F(EntryWindow, VorlesenReadsTheTypedForeignField) {
+  t.speaker.withVoices();
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    ASSERT_TRUE(form.VorlesenBtn->isEnabled());
+    QTest::keyClicks(form.Edit1, QStringLiteral("hous"));
+    QTest::keyClicks(form.Edit5, QStringLiteral("home"));
+    form.VorlesenBtn->click();
+    EXPECT_EQ(std::vector<std::string>{"hous, home"}, t.speaker.texts());
+    form.Button6->click();
+  });
+  form.OpenEntryWindow(true);
+  EXPECT_TRUE(form.isHidden());
+}
+
+}  // namespace
+}  // namespace merkhaus

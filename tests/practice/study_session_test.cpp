@@ -551,3 +551,43 @@ TEST(StudyTextsTest, MaskTip) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+// The foreign side is read once it is shown in full: as the question, or as the solution of a
+// question "B - A", never while the learner is still to give it.
+TEST_F(StudySessionTest, VorlesenReadsTheForeignSideOnlyOnceItIsShown) {
+  t.speaker.withVoices();
+  options.more.autoSpeak = true;
+  options.Abfrageweise = 1;
+  ASSERT_TRUE(session.startStudy());
+  EXPECT_EQ(W("Hund"), v().nativeText);
+  EXPECT_FALSE(v().foreignShown);
+  session.readAloud();
+  session.tip();  // the tip shows a masked foreign side: still nothing to read
+  session.readAloud();
+  EXPECT_TRUE(t.speaker.said.empty());
+
+  Answer("dog");  // the solution "dog" is read by itself, and again on request
+  EXPECT_TRUE(v().foreignShown);
+  session.readAloud();
+  EXPECT_EQ((std::vector<std::string>{"dog", "dog"}), t.speaker.texts());
+  EXPECT_EQ("en_GB", t.speaker.said[0].voice.locale);
+
+  options.Abfrageweise = 0;  // "A - B": the question is read as it comes
+  session.advance();
+  EXPECT_EQ(W("abcde"), v().foreignText);
+  EXPECT_EQ("abcde", t.speaker.texts().back());
+
+  options.more.autoSpeak = false;  // without the option, only the button reads
+  Answer("abcde");
+  session.advance();
+  EXPECT_EQ(W("house"), v().foreignText);
+  EXPECT_EQ(3u, t.speaker.said.size());
+  session.readAloud();
+  EXPECT_EQ("house", t.speaker.texts().back());
+}
+
+}  // namespace
+}  // namespace merkhaus

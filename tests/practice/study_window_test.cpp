@@ -303,3 +303,30 @@ TEST(StudyFromTheMainWindow, PractisingALessonToTheEnd) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+// Without speech (CI) "Vorlesen" is disabled, says why, and Ctrl+L does nothing, with no box;
+// once voices are there, Ctrl+L in the answer field reads the question.
+TEST_F(StudyWindow, VorlesenWithoutSpeechAndWithCtrlL) {
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&study));
+    EXPECT_EQ(QStringLiteral("&Vorlesen"), study.VorlesenBtn->text());
+    EXPECT_FALSE(study.VorlesenBtn->isEnabled());
+    EXPECT_EQ(QStringLiteral("Keine Sprachausgabe (Test)"), study.VorlesenBtn->toolTip());
+    QTest::keyClick(study.Edit1, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(t.speaker.said.empty());
+
+    t.speaker.withVoices();
+    Answer(QStringLiteral("abcde"));
+    EXPECT_TRUE(study.VorlesenBtn->isEnabled());
+    QTest::keyClick(study.Edit1, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(std::vector<std::string>{"cat"}, t.speaker.texts());
+    Leave();
+  });
+  study.StartStudy();
+}
+
+}  // namespace
+}  // namespace merkhaus

@@ -112,3 +112,32 @@ TEST_F(QuickEditWindow, TabGoesDownTheLeftColumnThenTheRight) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+TEST_F(QuickEditWindow, VorlesenReadsTheForeignColumnWhenThereIsSpeech) {
+  auto noSpeech = mhtest::onNextModal([&](QWidget* w) {
+    auto* q = mhtest::as<TQuickEdit>(w);
+    EXPECT_FALSE(q->VorlesenBtn->isEnabled());
+    EXPECT_EQ(QStringLiteral("Keine Sprachausgabe (Test)"), q->VorlesenBtn->toolTip());
+    q->Button1->click();
+  });
+  dlg.quickEditEntry(record, false);
+
+  t.speaker.withVoices();
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+    auto* q = mhtest::as<TQuickEdit>(w);
+    ASSERT_TRUE(q->VorlesenBtn->isEnabled());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(q));
+    QTest::keyClick(q->Edit1, Qt::Key_L, Qt::ControlModifier);
+    q->Button1->click();
+  });
+  dlg.quickEditEntry(record, false);
+  ASSERT_EQ(1u, t.speaker.said.size());
+  EXPECT_EQ("(to) go, to walk", t.speaker.said[0].text);
+  EXPECT_EQ("en_GB", t.speaker.said[0].voice.locale);
+}
+
+}  // namespace
+}  // namespace merkhaus

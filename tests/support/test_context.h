@@ -2,8 +2,8 @@
 #pragma once
 
 // The services of a test: scripted messages and file dialogs, a recording help viewer, a fresh
-// lesson context and options, a clock fixed on one day, and a temporary directory for the
-// program's files.
+// lesson context and options, a clock fixed on one day, a speaker without voices, and a
+// temporary directory for the program's files.
 
 #include <ctime>
 
@@ -14,6 +14,7 @@
 #include "platform/today.h"
 #include "support/datafile_builder.h"
 #include "support/fake_print.h"
+#include "support/fake_speaker.h"
 #include "support/fakes.h"
 #include "support/scripted_random.h"
 
@@ -46,8 +47,9 @@ struct TestContext {
   ScriptedRandom random;  // a test that lets the program draw scripts the draws
   ScriptedPrintDialog printDialog;
   FixedClock clock{2025, 12, 4};
+  FakeSpeaker speaker;  // no speech, as on CI, until a test gives it voices
   merkhaus::Services services{lesson, options,      messages,    fileDialogs, help,
-                              random, specialChars, printDialog, clock};
+                              random, specialChars, printDialog, clock,       speaker};
 
   // What a mode's window is made with, the flows answered by `flows`.
   merkhaus::ModeContext mode(const merkhaus::Flows& flows, int helpContext = 0) {

@@ -483,3 +483,26 @@ TEST_F(TestSessionTest, MissingDataFileIsOneBoxAndKeepsTheEntriesLoaded) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+// A test reads only questions from the foreign side: a question "B - A" would tell the answer.
+TEST_F(TestSessionTest, VorlesenReadsOnlyAForeignQuestion) {
+  t.speaker.withVoices();
+  options.more.autoSpeak = true;
+  options.TestenAbfrageweise = 1;
+  ASSERT_TRUE(session.startTest());
+  EXPECT_EQ(W("Hund"), v().nativeText);
+  session.readAloud();
+  EXPECT_TRUE(t.speaker.said.empty());
+
+  options.TestenAbfrageweise = 0;
+  Answer("dog");
+  EXPECT_EQ(W("cat"), v().foreignText);
+  session.readAloud();
+  EXPECT_EQ((std::vector<std::string>{"cat", "cat"}), t.speaker.texts());
+}
+
+}  // namespace
+}  // namespace merkhaus

@@ -397,3 +397,20 @@ TEST(TestFromTheCommandLine, OpenreactTestenChoosesALessonAndTests) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+TEST_F(TestWindow, VorlesenReadsTheForeignQuestion) {
+  t.speaker.withVoices();
+  auto driven = mhtest::onNextModal([&](QWidget*) {
+    ASSERT_TRUE(testen.VorlesenBtn->isEnabled());
+    testen.VorlesenBtn->click();
+    EXPECT_EQ(std::vector<std::string>{"cat"}, t.speaker.texts());
+    Leave();
+  });
+  testen.StartTest();
+}
+
+}  // namespace
+}  // namespace merkhaus
