@@ -5,6 +5,7 @@
 #include "config/special_chars.h"
 #include "flows/flows.h"
 #include "flows/lesson_context.h"
+#include "flows/progress_recorder.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/print.h"
@@ -26,6 +27,7 @@ struct Services {
   SpecialCharTable& specialChars;  // F5..F8, shared by every typing field
   PrintDialog& printDialog;        // the printer, or a PDF file, for "Drucken"
   Clock& clock;                    // today's date, for exports and printed lists
+  ProgressRecorder& progress;      // what practice and test report for the learning progress
 };
 
 // What the window of a working mode is made with: the services, the flows it may start and the

@@ -19,6 +19,7 @@
 #include "platform/today.h"
 #include "platform/version.h"
 #include "printing/print_command.h"
+#include "progress/progress_keeper.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
 
@@ -47,8 +48,9 @@ int main(int argc, char** argv) {
   ClockRandom random;
   QtPrintDialog printDialog;
   SystemClock clock;
+  ProgressKeeper progress(DefaultProgressPath(), options, messages, clock);
   Services services{lesson, options,      messages,    fileDialogs, help,
-                    random, specialChars, printDialog, clock};
+                    random, specialChars, printDialog, clock,       progress};
 
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
   const std::vector<std::string> args(argv + 1, argv + argc);

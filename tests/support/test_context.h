@@ -14,6 +14,7 @@
 #include "platform/today.h"
 #include "support/datafile_builder.h"
 #include "support/fake_print.h"
+#include "support/fake_progress.h"
 #include "support/fakes.h"
 #include "support/scripted_random.h"
 
@@ -46,8 +47,9 @@ struct TestContext {
   ScriptedRandom random;  // a test that lets the program draw scripts the draws
   ScriptedPrintDialog printDialog;
   FixedClock clock{2025, 12, 4};
+  RecordingProgress progress;
   merkhaus::Services services{lesson, options,      messages,    fileDialogs, help,
-                              random, specialChars, printDialog, clock};
+                              random, specialChars, printDialog, clock,       progress};
 
   // What a mode's window is made with, the flows answered by `flows`.
   merkhaus::ModeContext mode(const merkhaus::Flows& flows, int helpContext = 0) {
