@@ -43,6 +43,8 @@ inline constexpr int Dictionary = 7;
 inline constexpr int OpenDataFile = 8;
 inline constexpr int LessonChoice = 9;
 inline constexpr int Options = 10;
+inline constexpr int Review = 20;
+inline constexpr int Progress = 21;
 }  // namespace HelpContext
 
 }  // namespace merkhaus
