@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QStackedBarSeries>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -35,8 +36,7 @@ QTableWidget* MakeTable(QWidget* parent, const QStringList& headings) {
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->verticalHeader()->hide();
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table->horizontalHeader()->setStretchLastSection(true);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   return table;
 }
 
@@ -53,12 +53,10 @@ QChartView* MakeChartView(QWidget* parent) {
   return view;
 }
 
-// "04.12.", the day as a chart's axis shows it; with the year in the tables.
-QString DayText(Day day, bool withYear) {
+// "04.12.2025", as the tables show a day.
+QString DayText(Day day) {
   const std::string iso = FormatDay(day);
-  QString text = QString::fromStdString(iso.substr(8, 2) + "." + iso.substr(5, 2) + ".");
-  if (withYear) text += QString::fromStdString(iso.substr(0, 4));
-  return text;
+  return QString::fromStdString(iso.substr(8, 2) + "." + iso.substr(5, 2) + "." + iso.substr(0, 4));
 }
 
 // A fresh chart for a view, the old one deleted with its series and axes.
@@ -77,14 +75,22 @@ QChart* NewChart(QChartView* view, const QString& title) {
 TLernstand::TLernstand(const ModeContext& mode) : QDialog(nullptr), services_(mode.services) {
   setObjectName(QStringLiteral("lernstand"));
   setWindowTitle(QStringLiteral("Lernstand"));
-  resize(900, 560);
+  resize(1000, 600);
+  // On a small screen (or a large scale factor) the window keeps within it.
+  if (const QScreen* shown = screen()) {
+    const QSize room = shown->availableGeometry().size() * 9 / 10;
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+  }
 
   auto* layout = new QVBoxLayout(this);
   auto* middle = new QHBoxLayout;
   LessonTable =
       MakeTable(this, {QStringLiteral("Lektion"), QStringLiteral("Neu"), QStringLiteral("Lernen"),
                        QStringLiteral("Gekonnt"), QStringLiteral("Fällig")});
-  LessonTable->setMinimumWidth(330);
+  // The names take what the figures leave.
+  LessonTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  LessonTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  LessonTable->setMinimumWidth(400);
   middle->addWidget(LessonTable, 2);
 
   Pages = new QTabWidget(this);
@@ -92,22 +98,20 @@ TLernstand::TLernstand(const ModeContext& mode) : QDialog(nullptr), services_(mo
   Pages->addTab(CountsChart, QStringLiteral("&Übersicht"));
 
   auto* forecastPage = new QWidget(Pages);
-  auto* forecastLayout = new QHBoxLayout(forecastPage);
+  auto* forecastLayout = new QVBoxLayout(forecastPage);
   ForecastChart = MakeChartView(forecastPage);
   ForecastTable = MakeTable(forecastPage, {QStringLiteral("Tag"), QStringLiteral("Fällig")});
-  ForecastTable->setMaximumWidth(170);
-  forecastLayout->addWidget(ForecastChart, 1);
-  forecastLayout->addWidget(ForecastTable);
+  forecastLayout->addWidget(ForecastChart, 2);
+  forecastLayout->addWidget(ForecastTable, 1);
   Pages->addTab(forecastPage, QStringLiteral("&Vorschau"));
 
   auto* historyPage = new QWidget(Pages);
-  auto* historyLayout = new QHBoxLayout(historyPage);
+  auto* historyLayout = new QVBoxLayout(historyPage);
   HistoryChart = MakeChartView(historyPage);
   HistoryTable = MakeTable(historyPage, {QStringLiteral("Datum"), QStringLiteral("Richtig"),
                                          QStringLiteral("Gefragt"), QStringLiteral("Fehler")});
-  HistoryTable->setMaximumWidth(290);
-  historyLayout->addWidget(HistoryChart, 1);
-  historyLayout->addWidget(HistoryTable);
+  historyLayout->addWidget(HistoryChart, 2);
+  historyLayout->addWidget(HistoryTable, 1);
   Pages->addTab(historyPage, QStringLiteral("&Tests"));
   middle->addWidget(Pages, 3);
   layout->addLayout(middle, 1);
@@ -186,6 +190,7 @@ void TLernstand::renderCounts() {
   counts->setLabelFormat(QStringLiteral("%d"));
   chart->addAxis(counts, Qt::AlignLeft);
   series->attachAxis(counts);
+  counts->applyNiceNumbers();
 }
 
 void TLernstand::renderLesson() {
@@ -199,7 +204,6 @@ void TLernstand::renderLesson() {
                                                  .arg(ProgressOverview::kForecastDays)
                                                  .arg(name));
   auto* set = new QBarSet(QStringLiteral("Fällige Vokabeln"));
-  QStringList days;
   ForecastTable->setRowCount(static_cast<int>(lesson.forecast.size()));
   int most = 1;
   for (std::size_t d = 0; d < lesson.forecast.size(); ++d) {
@@ -207,23 +211,30 @@ void TLernstand::renderLesson() {
     const int row = static_cast<int>(d);
     *set << lesson.forecast[d];
     most = std::max(most, lesson.forecast[d]);
-    days << DayText(day, false);
-    SetCell(ForecastTable, row, 0, d == 0 ? QStringLiteral("heute") : DayText(day, true), false);
+    SetCell(ForecastTable, row, 0, d == 0 ? QStringLiteral("heute") : DayText(day), false);
     SetCell(ForecastTable, row, 1, QString::number(lesson.forecast[d]), true);
   }
   auto* bars = new QBarSeries;
   bars->append(set);
   forecast->addSeries(bars);
-  auto* dayAxis = new QBarCategoryAxis;
-  dayAxis->append(days);
-  dayAxis->setLabelsAngle(-90);
+  // Bars stand at their index: a value axis labels every fifth day, where thirty category
+  // labels would not fit.
+  auto* dayAxis = new QValueAxis;
+  dayAxis->setRange(-0.5, static_cast<double>(lesson.forecast.size()) - 0.5);
+  dayAxis->setTickType(QValueAxis::TicksDynamic);
+  dayAxis->setTickAnchor(0);
+  dayAxis->setTickInterval(5);
+  dayAxis->setLabelFormat(QStringLiteral("%d"));
+  dayAxis->setTitleText(QStringLiteral("Tage ab heute"));
   forecast->addAxis(dayAxis, Qt::AlignBottom);
   bars->attachAxis(dayAxis);
   auto* countAxis = new QValueAxis;
   countAxis->setRange(0, most);
   countAxis->setLabelFormat(QStringLiteral("%d"));
+  countAxis->applyNiceNumbers();
   forecast->addAxis(countAxis, Qt::AlignLeft);
   bars->attachAxis(countAxis);
+  bars->setBarWidth(0.8);
   forecast->legend()->hide();
 
   // The tests, oldest first, one point each.
@@ -239,7 +250,7 @@ void TLernstand::renderLesson() {
     const int row = static_cast<int>(i);
     line->append(static_cast<double>(i + 1), r.quotient);
     points->append(static_cast<double>(i + 1), r.quotient);
-    SetCell(HistoryTable, row, 0, DayText(r.day, true), false);
+    SetCell(HistoryTable, row, 0, DayText(r.day), false);
     SetCell(HistoryTable, row, 1, QString::number(r.right), true);
     SetCell(HistoryTable, row, 2, QString::number(r.asked), true);
     SetCell(HistoryTable, row, 3, QStringLiteral("%1 %").arg(r.quotient), true);
@@ -247,8 +258,13 @@ void TLernstand::renderLesson() {
   history->addSeries(line);
   history->addSeries(points);
   auto* testAxis = new QValueAxis;
-  testAxis->setRange(0, std::max<double>(2, static_cast<double>(v.history.size()) + 1));
+  const auto tests = static_cast<double>(v.history.size());
+  testAxis->setRange(0, std::max(2.0, tests + 1));
   testAxis->setLabelFormat(QStringLiteral("%d"));
+  // Whole tests only: one tick per test, or per ten when there are many.
+  testAxis->setTickType(QValueAxis::TicksDynamic);
+  testAxis->setTickAnchor(0);
+  testAxis->setTickInterval(tests > 20 ? 10 : 1);
   testAxis->setTitleText(QStringLiteral("Test"));
   auto* quotientAxis = new QValueAxis;
   quotientAxis->setRange(0, 100);

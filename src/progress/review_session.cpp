@@ -282,7 +282,9 @@ namespace merkhaus {
 std::string ReviewCaption(Services& services) {
   const std::string plain = "Wiederholen";
   auto* keeper = dynamic_cast<ProgressKeeper*>(&services.progress);
-  const std::string& path = services.lesson.dataFilePath;
+  // The DataFile chosen last, or before any choice the one named on the command line.
+  const LessonContext& lesson = services.lesson;
+  const std::string& path = lesson.dataFilePath.empty() ? lesson.cmdLineFile : lesson.dataFilePath;
   if (!keeper || path.empty()) return plain;
   // A DataFile that cannot be read now is told when the learner chooses it, not here.
   const auto header = ReadDataFileHeader(path);

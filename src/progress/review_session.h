@@ -104,7 +104,8 @@ class ReviewSession {
 };
 
 // The caption of the main window's button: "Wiederholen (23)" with the number of entries of the
-// current DataFile due today; "Wiederholen" when there is no DataFile yet or no count.
+// current DataFile (or the command line's) due today; "Wiederholen" when there is none or no
+// count.
 std::string ReviewCaption(Services& services);
 
 }  // namespace merkhaus

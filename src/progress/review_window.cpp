@@ -78,9 +78,9 @@ TReview::TReview(const ModeContext& mode)
   layout->addWidget(CommentMemo);
 
   auto* answerRow = new QHBoxLayout;
-  auto* answerLabel = new QLabel(QStringLiteral("&Antwort:"), this);
+  AnswerLabel = new QLabel(QStringLiteral("&Antwort:"), this);
   AnswerEdit = new SpecialCharEdit(services_.specialChars, kMaxAnswer, this);
-  answerLabel->setBuddy(AnswerEdit);
+  AnswerLabel->setBuddy(AnswerEdit);
   WrongLabel = new QLabel(QStringLiteral("Falsch"), this);
   QPalette red = WrongLabel->palette();
   red.setColor(QPalette::WindowText, QColor(255, 0, 0));
@@ -89,7 +89,7 @@ TReview::TReview(const ModeContext& mode)
   SolutionButton = new QPushButton(QStringLiteral("Lösun&g"), this);
   AdvanceButton = new QPushButton(QStringLiteral("Ausw&erten"), this);
   SetBold(AdvanceButton);
-  answerRow->addWidget(answerLabel);
+  answerRow->addWidget(AnswerLabel);
   answerRow->addWidget(AnswerEdit, 1);
   answerRow->addWidget(WrongLabel);
   answerRow->addWidget(SolutionButton);
@@ -173,6 +173,7 @@ void TReview::render() {
   SetTextColour(NativeMemo, v.answerShown && v.answerOnNative ? shown : text);
   if (ToWinString(AnswerEdit->text()) != v.answer) AnswerEdit->setText(ToQString(v.answer));
 
+  AnswerLabel->setVisible(!cardShown);
   AnswerEdit->setVisible(!cardShown);
   WrongLabel->setVisible(!cardShown && v.wrongShown && !v.answerShown);
   SolutionButton->setVisible(!cardShown);
@@ -198,8 +199,12 @@ void TReview::render() {
   CardBox->setChecked(v.style == ReviewStyle::Card);
   CorrectButton->setEnabled(v.correctEnabled);
   CounterLabel->setText(Utf8ToQString(v.counter));
+  // A turned card waits on "Gut", so that Space or Enter takes the usual grade, never
+  // "Nochmal" by accident.
   if (!cardShown) {
     AnswerEdit->setFocus();
+  } else if (v.grading) {
+    GradeButtons[2]->setFocus();
   } else {
     AdvanceButton->setFocus();
   }

@@ -37,6 +37,7 @@ class TReview : public QDialog, public Mode {
   QPlainTextEdit* CommentMemo;
   // Beside the question: room for buttons that act on the entry asked (reading it aloud).
   QHBoxLayout* QuestionTools;
+  QLabel* AnswerLabel;
   QLabel* WrongLabel;                        // "Falsch"
   SpecialCharEdit* AnswerEdit;               // typed answers
   QPushButton* AdvanceButton;                // Auswerten / Weiter / Umdrehen

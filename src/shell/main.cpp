@@ -54,7 +54,11 @@ int main(int argc, char** argv) {
 
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
   const std::vector<std::string> args(argv + 1, argv + argc);
-  RunAction(messages, [&] { HandleCommandLine(services, windows.main(), args); });
+  RunAction(messages, [&] {
+    HandleCommandLine(services, windows.main(), args);
+    // The command line may have named the DataFile whose due entries the main window counts.
+    windows.main().UpdateModeCaptions();
+  });
   windows.main().show();
   return app.exec();
 }
