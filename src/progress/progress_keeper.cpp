@@ -27,6 +27,7 @@ ProgressKeeper::ProgressKeeper(std::string databasePath, const Options& options,
 void ProgressKeeper::failed(const ProgressError& error) {
   // A database that could not be used may be half-open; the next use starts afresh.
   store_.reset();
+  linked_.reset();
   if (told_) return;
   told_ = true;
   messages_.show(MsgKind::Warning, ProgressNotKeptText(error), MsgButtons::Ok);
@@ -42,11 +43,16 @@ std::optional<ProgressKeeper::Link> ProgressKeeper::link(const std::string& path
     }
     store_ = std::move(*opened);
   }
+  if (linked_ && linkedPath_ == path && RecordsEqual(linkedHeader_, header))
+    return Link{*store_, *linked_};
   auto file = store_->dataFile(path, header);
   if (!file) {
     failed(file.error());
     return std::nullopt;
   }
+  linkedPath_ = path;
+  linkedHeader_ = header;
+  linked_ = *file;
   return Link{*store_, *file};
 }
 

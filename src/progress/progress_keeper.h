@@ -50,6 +50,10 @@ class ProgressKeeper : public ProgressRecorder {
   Messages& messages_;
   const Clock& clock_;
   std::optional<ProgressStore> store_;
+  // The DataFile found last: practice and review ask for the same one answer after answer.
+  std::string linkedPath_;
+  TVocData linkedHeader_{};
+  std::optional<DataFileRef> linked_;
   bool told_ = false;
 };
 
