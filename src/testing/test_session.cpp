@@ -81,6 +81,8 @@ void TestSession::reportFinished() {
     ++asked;
     if (TestRight[i]) ++right;
   }
+  // A test that ended without a question (no entries left to ask) has nothing to keep.
+  if (asked == 0) return;
   progress_.testFinished(lesson_, right, asked,
                          ErrorQuotient(static_cast<unsigned>(right), static_cast<unsigned>(asked)));
 }

@@ -453,6 +453,7 @@ TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtO
   EXPECT_TRUE(session.entries().empty());
   EXPECT_EQ("0/0", v().counter);
   EXPECT_TRUE(session.TestFinished);
+  EXPECT_TRUE(t.progress.tests.empty()) << "a test without a question is no test to keep";
   EXPECT_EQ(1u, evaluations());
   // The window then fills the evaluation, which has nothing to show.
   TestEvaluation result(session, msgs);
