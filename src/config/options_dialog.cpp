@@ -120,6 +120,7 @@ TOptionsDLG::TOptionsDLG(Options& options, SpecialCharTable& specialChars, Messa
   buildAlgorithmus();
   buildWoerterbuch();
   buildSonderzeichen();
+  buildWiederholen();
   PageControl1->setCurrentWidget(Allgemein);
 
   OKBtn = new QPushButton(QStringLiteral("OK"), this);
@@ -332,6 +333,49 @@ void TOptionsDLG::buildTesten() {
   auto* page = new QHBoxLayout(TabSheet3);
   page->addLayout(left);
   page->addLayout(right);
+}
+
+// The review's settings live in MoreOptions, beside the lines of Merkhaus.cfg.
+void TOptionsDLG::buildWiederholen() {
+  reviewPage = Page("reviewPage", PageControl1);
+  PageControl1->addTab(reviewPage, QStringLiteral("Wiederholen"));
+  auto more = [this](const char* name, int lo, int hi, auto member) {
+    auto* box = new QSpinBox(reviewPage);
+    box->setObjectName(QLatin1String(name));
+    box->setRange(lo, hi);
+    connect(box, &QSpinBox::valueChanged, this,
+            [this, member](int v) { options_.more.*member = v; });
+    showOption_.push_back([this, box, member] {
+      const QSignalBlocker block(box);
+      box->setValue(options_.more.*member);
+    });
+    return box;
+  };
+  newEntriesPerDay =
+      more("newEntriesPerDay", decltype(MoreOptions::newEntriesPerDay)::Min,
+           decltype(MoreOptions::newEntriesPerDay)::Max, &MoreOptions::newEntriesPerDay);
+  desiredRetention = more("desiredRetention", decltype(MoreOptions::desiredRetentionPercent)::Min,
+                          decltype(MoreOptions::desiredRetentionPercent)::Max,
+                          &MoreOptions::desiredRetentionPercent);
+  desiredRetention->setSuffix(QStringLiteral(" %"));
+
+  auto* form = new QGridLayout;
+  auto* newLabel = new QLabel(QStringLiteral("&Neue Vokabeln pro Tag:"), reviewPage);
+  newLabel->setBuddy(newEntriesPerDay);
+  auto* retentionLabel = new QLabel(QStringLiteral("&Gewünschte Behaltensquote:"), reviewPage);
+  retentionLabel->setBuddy(desiredRetention);
+  form->addWidget(newLabel, 0, 0);
+  form->addWidget(newEntriesPerDay, 0, 1);
+  form->addWidget(retentionLabel, 1, 0);
+  form->addWidget(desiredRetention, 1, 1);
+  form->setColumnStretch(2, 1);
+  auto* page = new QVBoxLayout(reviewPage);
+  page->addLayout(form);
+  page->addWidget(LongText(
+      QStringLiteral("Eine höhere Behaltensquote (70 bis 99 %) fragt Vokabeln früher wieder ab: "
+                     "Sie vergessen weniger, wiederholen aber öfter."),
+      reviewPage));
+  page->addStretch();
 }
 
 void TOptionsDLG::buildAlgorithmus() {

@@ -34,6 +34,9 @@ class TOptionsDLG : public QDialog {
   TOptionsDLG(Options& options, SpecialCharTable& specialChars, Messages& messages,
               FileDialogs& fileDialogs, HelpViewer& help, std::filesystem::path configDir);
 
+  // Writes Merkhaus3.conf from the live options, after a choice made outside the dialog.
+  bool saveMoreOptions() { return config_.saveMore(); }
+
   QTabWidget* PageControl1;
 
   // Allgemein
@@ -84,6 +87,11 @@ class TOptionsDLG : public QDialog {
   QCheckBox* testenKommatareg;
   QCheckBox* testenKnowOnlyOneVoc;
   RadioGroup* TestenAbfrageweise;
+
+  // Wiederholen (kept in Merkhaus3.conf)
+  QWidget* reviewPage;
+  QSpinBox* newEntriesPerDay;
+  QSpinBox* desiredRetention;  // percent
 
   // Algorithmus
   QWidget* TabSheet2;
@@ -156,6 +164,7 @@ class TOptionsDLG : public QDialog {
   void buildAllgemein();
   void buildUeben();
   void buildTesten();
+  void buildWiederholen();
   void buildAlgorithmus();
   void buildWoerterbuch();
   void buildSonderzeichen();

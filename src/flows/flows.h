@@ -65,6 +65,9 @@ class OptionsEditor {
   virtual ~OptionsEditor() = default;
   // "Optionen", modal; returns when it is closed.
   virtual void showOptions() = 0;
+  // Writes the settings that Merkhaus.cfg has no line for (Merkhaus3.conf) at once: a choice
+  // made in a mode's own window that is to be remembered.
+  virtual void saveMoreOptions() = 0;
 };
 
 // The flows as one bundle, so that a mode that needs another flow does not change its

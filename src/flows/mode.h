@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
+
 namespace merkhaus {
+
+struct Services;
 
 // A working mode as the main window starts it ("Eingeben", "Üben", "Testen", "Wörterbuch",
 // "Editiern", "Drucken", and whatever comes next). The shell registers each mode once, with what
@@ -43,7 +47,8 @@ enum class MainWindow {
 // A mode as the main window knows it: the form name of the button that starts it (a button of
 // that name is made when the main window has none), its caption, the number of its help page,
 // what is chosen before it runs, what becomes of the main window meanwhile, and the number by
-// which the option `openreact` starts it on a DataFile of the command line (0: never).
+// which the option `openreact` starts it on a DataFile of the command line (0: never); for a
+// button whose caption tells something that changes (how many entries are due), how to word it.
 struct ModeInfo {
   const char* button;
   const char* caption;
@@ -52,6 +57,8 @@ struct ModeInfo {
   LessonStep lesson;
   MainWindow mainWindow;
   int commandLineReaction;
+  // The caption as it is now, worked out whenever the main window comes back; null: `caption`.
+  std::string (*currentCaption)(Services& services) = nullptr;
 };
 
 }  // namespace merkhaus

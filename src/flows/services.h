@@ -5,6 +5,7 @@
 #include "config/special_chars.h"
 #include "flows/flows.h"
 #include "flows/lesson_context.h"
+#include "flows/progress_recorder.h"
 #include "flows/speaker.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
@@ -28,6 +29,7 @@ struct Services {
   PrintDialog& printDialog;        // the printer, or a PDF file, for "Drucken"
   Clock& clock;                    // today's date, for exports and printed lists
   Speaker& speaker;                // "Vorlesen": the system's text-to-speech
+  ProgressRecorder& progress;      // what practice and test report for the learning progress
 };
 
 // What the window of a working mode is made with: the services, the flows it may start and the

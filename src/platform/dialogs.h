@@ -45,6 +45,8 @@ inline constexpr int LessonChoice = 9;
 inline constexpr int Options = 10;
 inline constexpr int Editor = 11;      // the DataFile editor and its restore windows
 inline constexpr int HeaderInfo = 12;  // name and comment of a DataFile or a lesson
+inline constexpr int Review = 20;
+inline constexpr int Progress = 21;
 }  // namespace HelpContext
 
 }  // namespace merkhaus

@@ -31,6 +31,7 @@ StudySession::StudySession(Services& services, const Flows& flows, Redraw& windo
       options_(services.options),
       messages_(services.messages),
       random_(services.random),
+      progress_(services.progress),
       flows_(flows),
       window_(window),
       engine_(entries_, services.options, services.random),
@@ -93,6 +94,7 @@ void StudySession::nextQuestion() {
   view_.nativeColour = kBlack;
   engine_.AwaitingAnswer = true;
   engine_.Tries = 0;
+  helped_ = false;
   // A question answered right on its last try leaves the tip switched off; a new question has
   // all its tries again.
   view_.tipEnabled = engine_.Tries != options_.Neuversuche;
@@ -128,6 +130,8 @@ void StudySession::evaluate() {
   }
   if (CheckAnswer(view_.answer.left(kMaxAnswer), current(), engine_.Direction,
                   PracticeCheckRules(options_))) {
+    reportOutcome(engine_.Tries == 0 && !helped_ ? AnswerOutcome::RightFirstTry
+                                                 : AnswerOutcome::RightWithHelp);
     view_.answer = WinString();
     engine_.recordRight();
     engine_.AwaitingAnswer = false;
@@ -141,6 +145,7 @@ void StudySession::evaluate() {
     return;
   }
   if (engine_.recordWrong()) {
+    reportOutcome(AnswerOutcome::Failed);
     view_.answer = WinString();
     revealAnswer(kRed);
     setAnswerMode(false);
@@ -151,7 +156,12 @@ void StudySession::evaluate() {
   if (engine_.Tries >= options_.Neuversuche) view_.tipEnabled = false;
 }
 
+void StudySession::reportOutcome(AnswerOutcome outcome) {
+  progress_.answered(lesson_, current(), outcome);
+}
+
 void StudySession::showSolution() {
+  reportOutcome(AnswerOutcome::Failed);
   revealAnswer(kRed);
   engine_.recordSolution();
   engine_.AwaitingAnswer = false;
@@ -185,6 +195,7 @@ void StudySession::tip() {
     view_.foreignText = MaskTip(e.A1.get(), options_.AdvancedTips);
   }
   engine_.recordTip();
+  helped_ = true;
   view_.tipEnabled = false;
 }
 

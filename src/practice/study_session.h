@@ -110,6 +110,8 @@ class StudySession {
   // mode.
   void keepEntries(std::vector<TVocData> entries);
   void showLesson();
+  // Reports how the question just resolved went.
+  void reportOutcome(AnswerOutcome outcome);
   const TVocData& current() const { return entries_[engine_.CurIndex]; }
   int count() const { return static_cast<int>(entries_.size()); }
 
@@ -117,9 +119,11 @@ class StudySession {
   Options& options_;
   Messages& messages_;
   Random& random_;
+  ProgressRecorder& progress_;
   Flows flows_;
   Redraw& window_;
   std::vector<TVocData> entries_;
+  bool helped_ = false;  // a tip was shown for the current question
   StudyEngine engine_;
   StudyView view_;
   ReadAloud speech_;

@@ -119,7 +119,10 @@ std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool e
                          ToWinString(Edit5->text()), ToWinString(Edit2->text()),
                          ToWinString(Edit4->text()), ToWinString(Edit6->text()),
                          ToWinString(Edit7->text())};
-  return SaveQuickEdit(services_.lesson, services_.options, services_.messages, entry, texts);
+  auto saved = SaveQuickEdit(services_.lesson, services_.options, services_.messages, entry, texts);
+  // The learner corrected the words, not the vocabulary: its progress goes along.
+  if (saved) services_.progress.corrected(services_.lesson, entry, *saved);
+  return saved;
 }
 
 void TQuickEdit::Button1Click() {

@@ -21,6 +21,7 @@
 #include "platform/version.h"
 #include "platform/window_place.h"
 #include "printing/print_command.h"
+#include "progress/progress_keeper.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
 
@@ -51,14 +52,19 @@ int main(int argc, char** argv) {
   QtPrintDialog printDialog;
   SystemClock clock;
   QtSpeaker speaker;
-  Services services{lesson, options,      messages,    fileDialogs, help,
-                    random, specialChars, printDialog, clock,       speaker};
+  ProgressKeeper progress(DefaultProgressPath(), options, messages, clock);
+  Services services{lesson,       options,     messages, fileDialogs, help,    random,
+                    specialChars, printDialog, clock,    speaker,     progress};
 
   Windows windows(services, ConfigDir(ExecutableDir(), UserDirsFromEnvironment().config));
   // The options are read now: the engine they name starts in the background meanwhile.
   speaker.prepare(options.more.speechEngine);
   const std::vector<std::string> args(argv + 1, argv + argc);
-  RunAction(messages, [&] { HandleCommandLine(services, windows.main(), args); });
+  RunAction(messages, [&] {
+    HandleCommandLine(services, windows.main(), args);
+    // The command line may have named the DataFile whose due entries the main window counts.
+    windows.main().UpdateModeCaptions();
+  });
   KeepWindowsOnScreen(app, &windows.main());
   windows.main().show();
   return app.exec();

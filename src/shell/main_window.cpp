@@ -15,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/picture.h"
+#include "platform/qt_text.h"
 #include "shell/about_box.h"
 
 namespace merkhaus {
@@ -101,6 +102,13 @@ void TForm1::AddMode(const ModeInfo& info, Mode& mode) {
   auto* button = findChild<QPushButton*>(QLatin1String(info.button));
   if (!button) button = AddModeButton(info);
   modes_.push_back({info, &mode, button});
+  if (info.currentCaption) button->setText(Utf8ToQString(info.currentCaption(services_)));
+}
+
+void TForm1::UpdateModeCaptions() {
+  for (const Registered& m : modes_) {
+    if (m.info.currentCaption) m.button->setText(Utf8ToQString(m.info.currentCaption(services_)));
+  }
 }
 
 QPushButton* TForm1::AddModeButton(const ModeInfo& info) {
@@ -202,6 +210,8 @@ void TForm1::RunModeWindow(const Registered& mode) {
   KeepPlace();
   if (mode.info.mainWindow == MainWindow::Hidden) hide();
   mode.mode->runMode(*this);
+  // What the mode did may have changed what is due.
+  UpdateModeCaptions();
 }
 
 void TForm1::hideMainWindow() {

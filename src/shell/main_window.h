@@ -69,6 +69,8 @@ class TForm1 : public QWidget, private ModeHost {
   // The mode that `openreact` value `reaction` names, on a known DataFile (the command line):
   // choose the lesson, then run the mode. Nothing for a value that names no mode.
   void RunModeOnFile(int reaction, const std::string& path);
+  // Brings the captions that tell something that changes up to date (ModeInfo::currentCaption).
+  void UpdateModeCaptions();
 
   // The window where the learner left it last time (the options' `mainWindow`), when known.
   void PlaceAsSaved();

@@ -30,6 +30,9 @@
 #include "platform/dialogs.h"
 #include "practice/study_window.h"
 #include "printing/vocabulary_list_printer.h"
+#include "progress/progress_window.h"
+#include "progress/review_session.h"
+#include "progress/review_window.h"
 #include "quickedit/quick_edit_window.h"
 #include "shell/about_box.h"
 #include "shell/command_line.h"
@@ -70,6 +73,8 @@ const ModeRegistration kModes[] = {
   {Make<Tbeebook>,        {"Button4",  "Wörterbuch", HelpContext::Dictionary, DataFile,      NoLesson,    Hidden,       3}},
   {Make<TTesten>,         {"Button3",  "Testen",     HelpContext::Test,       DataFile,      Lesson,      Hidden,       2}},
   {Make<VocabularyListPrinter>, {"Button8",  "Drucken",    0,                       DataFileOrNew, Lesson,      Shown,        0}},
+  {Make<TReview>,         {"Button12", "Wiederholen", HelpContext::Review,     DataFile,      NoLesson,    Hidden,       0, ReviewCaption}},
+  {Make<TLernstand>,      {"Button13", "Lernstand",   HelpContext::Progress,   DataFile,      NoLesson,    Shown,        0}},
 };
 // clang-format on
 
@@ -114,6 +119,10 @@ void UseGermanSystemLocale() {
 
 void Windows::OptionsFlow::showOptions() {
   dialog->exec();
+}
+
+void Windows::OptionsFlow::saveMoreOptions() {
+  dialog->saveMoreOptions();
 }
 
 void Windows::EntryFlow::openEntryWindow(bool checkLesson) {

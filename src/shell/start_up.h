@@ -65,6 +65,7 @@ class Windows final {
   struct OptionsFlow : OptionsEditor {
     TOptionsDLG* dialog = nullptr;
     void showOptions() override;
+    void saveMoreOptions() override;
   };
   struct EntryFlow : VocabularyEntry {
     VocabularyEntry* window = nullptr;

@@ -4,6 +4,7 @@
 #include "config/check_rules.h"
 #include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
+#include "testing/error_quotient.h"
 #include "text/questions.h"
 #include "text/text_rules.h"
 
@@ -24,6 +25,7 @@ TestSession::TestSession(Services& services, const Flows& flows, Redraw& window)
       messages_(services.messages),
       random_(services.random),
       lessons_(flows.lessons),
+      progress_(services.progress),
       window_(window),
       speech_(services.speaker, services.options, services.messages, services.lesson) {}
 
@@ -65,10 +67,25 @@ void TestSession::testAdvance() {
   showTestCounter();
   if (TestAskedCount >= count()) {
     TestFinished = true;
+    reportFinished();
     window_.redraw();
     messages_.show(MsgKind::Information, "Alle Vokabeln wurden jetzt abgefragt!", MsgButtons::Ok);
     ++view_.evaluationRequests;
   }
+}
+
+void TestSession::reportFinished() {
+  int asked = 0;
+  int right = 0;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (!TestAsked[i]) continue;
+    ++asked;
+    if (TestRight[i]) ++right;
+  }
+  // A test that ended without a question (no entries left to ask) has nothing to keep.
+  if (asked == 0) return;
+  progress_.testFinished(lesson_, right, asked,
+                         ErrorQuotient(static_cast<unsigned>(right), static_cast<unsigned>(asked)));
 }
 
 void TestSession::evaluateTestAnswer() {
@@ -84,6 +101,8 @@ void TestSession::evaluateTestAnswer() {
   view_.answer = WinString();
   TestAsked[TestCurIndex] = 1;
   TestRight[TestCurIndex] = right ? 1 : 0;
+  progress_.answered(lesson_, entries_[TestCurIndex],
+                     right ? AnswerOutcome::RightFirstTry : AnswerOutcome::Failed);
   TestAwaitingAnswer = false;
   nextTestQuestion();
 }
@@ -92,6 +111,7 @@ void TestSession::giveUpQuestion() {
   // The entry counts as asked and wrong, but its question stays: a later answer replaces the "?".
   TestAsked[TestCurIndex] = 1;
   TestRight[TestCurIndex] = 0;
+  progress_.answered(lesson_, entries_[TestCurIndex], AnswerOutcome::Failed);
   view_.answer = WinString();
   showTestCounter();
 }

@@ -93,6 +93,8 @@ class TestSession {
  private:
   void showLesson();
   void countAsked();
+  // Keeps the finished test for the lesson's history.
+  void reportFinished();
 
   int count() const { return static_cast<int>(entries_.size()); }
 
@@ -101,6 +103,7 @@ class TestSession {
   Messages& messages_;
   Random& random_;
   LessonChooser& lessons_;
+  ProgressRecorder& progress_;
   Redraw& window_;
   std::vector<TVocData> entries_;
   TestView view_;

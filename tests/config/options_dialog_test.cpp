@@ -64,12 +64,14 @@ TEST(OptionsDialog, PagesAndCaptions) {
   EXPECT_EQ(QStringLiteral("Optionen"), dlg.windowTitle());
   const QStringList titles = {QStringLiteral("Allgemein"),  QStringLiteral("Üben"),
                               QStringLiteral("Testen"),     QStringLiteral("Algorithmus"),
-                              QStringLiteral("Wörterbuch"), QStringLiteral("Sonderzeichen")};
+                              QStringLiteral("Wörterbuch"), QStringLiteral("Sonderzeichen"),
+                              QStringLiteral("Wiederholen")};
   const QStringList names = {QStringLiteral("Allgemein"),  QStringLiteral("TabSheet1"),
                              QStringLiteral("TabSheet3"),  QStringLiteral("TabSheet2"),
-                             QStringLiteral("dictionary"), QStringLiteral("Sonderzeichen")};
-  ASSERT_EQ(6, dlg.PageControl1->count());
-  for (int i = 0; i < 6; ++i) {
+                             QStringLiteral("dictionary"), QStringLiteral("Sonderzeichen"),
+                             QStringLiteral("reviewPage")};
+  ASSERT_EQ(7, dlg.PageControl1->count());
+  for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(titles[i], dlg.PageControl1->tabText(i));
     EXPECT_EQ(names[i], dlg.PageControl1->widget(i)->objectName());
   }
@@ -104,6 +106,29 @@ TEST(OptionsDialog, SpinEditsKeepTheirRanges) {
   EXPECT_EQ(dlg.KickoutVal->value(), t.options.KickoutVal) << "the live option follows";
   dlg.KickoutVal->setValue(0);
   EXPECT_EQ(1, t.options.KickoutVal);
+}
+
+// The review's settings have no line in Merkhaus.cfg: they go to Merkhaus3.conf, which keeps
+// them beside it, and Merkhaus.cfg stays as it was.
+TEST(OptionsDialog, ReviewSettingsGoToTheirOwnFile) {
+  mhtest::TestContext t;
+  t.options.more.newEntriesPerDay = 25;
+  TOptionsDLG dlg(t.options, t.specialChars, t.messages, t.fileDialogs, t.help, t.dir.path());
+  RunDialog(dlg, [&](TOptionsDLG& d) {
+    EXPECT_EQ(25, d.newEntriesPerDay->value());
+    EXPECT_EQ(90, d.desiredRetention->value());
+    d.desiredRetention->setValue(60);  // below the range
+    EXPECT_EQ(70, t.options.more.desiredRetentionPercent);
+    d.desiredRetention->setValue(85);
+    d.newEntriesPerDay->setValue(0);
+    d.OKBtn->click();
+  });
+  Options without = t.options;
+  without.more = MoreOptions{};
+  EXPECT_EQ(ConfigFileText(without), ReadBytes(t.dir.file("Merkhaus.cfg")));
+  const std::string more = ReadBytes(t.dir.file("Merkhaus3.conf"));
+  EXPECT_NE(std::string::npos, more.find("\nreview.retention_percent=85\n")) << more;
+  EXPECT_NE(std::string::npos, more.find("\nreview.new_per_day=0\n")) << more;
 }
 
 TEST(OptionsDialog, ControlsEditTheLiveOptionsAndOkSavesThem) {

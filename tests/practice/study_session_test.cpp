@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "quickedit/quick_edit.h"
 #include "store/datafile.h"
@@ -156,6 +158,52 @@ TEST_F(StudySessionTest, OneRetryThenTheSolutionInRed) {
   session.advance();
   EXPECT_TRUE(v().tipEnabled);
   EXPECT_FALSE(v().wrongShown);
+}
+
+// How the first question (dog/Hund, one retry allowed) is resolved decides what the progress
+// hears; "TIP" and "SOLUTION" press those buttons.
+TEST(StudySessionProgress, EachResolvedQuestionReportsItsOutcome) {
+  struct Row {
+    const char* name;
+    std::vector<const char*> steps;
+    AnswerOutcome outcome;
+  };
+  const Row rows[] = {
+      {"right at once", {"Hund"}, AnswerOutcome::RightFirstTry},
+      {"right after a wrong try", {"Katze", "Hund"}, AnswerOutcome::RightWithHelp},
+      {"right after the tip", {"TIP", "Hund"}, AnswerOutcome::RightWithHelp},
+      {"question mark", {"?"}, AnswerOutcome::Failed},
+      {"solution button", {"SOLUTION"}, AnswerOutcome::Failed},
+      {"every try wrong", {"Katze", "Hunde"}, AnswerOutcome::Failed},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    mhtest::TestContext t;
+    const std::string path = t.dir.file("vok.fid");
+    mhtest::WriteRecords(path, {Header("Vokabeln", "Englisch", "Deutsch"), Unit(1, "Lektion 1"),
+                                Entry(1, "cat", "Katze"), Entry(1, "dog", "Hund")});
+    t.lesson.dataFilePath = path;
+    t.lesson.unitId = 1;
+    t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
+    t.options.algorithmus = 1;
+    t.options.Neuversuche = 1;
+    mhtest::FakeFlows flows;
+    StudySession session{t.services, flows.bundle()};
+    ASSERT_TRUE(session.startStudy());
+    for (const char* step : row.steps) {
+      if (std::string_view(step) == "TIP") {
+        session.tip();
+      } else if (std::string_view(step) == "SOLUTION") {
+        session.solution();
+      } else {
+        session.setAnswer(W(step));
+        session.advance();
+      }
+    }
+    ASSERT_EQ(1u, t.progress.answers.size());
+    EXPECT_EQ(W("dog"), t.progress.answers[0].entry.A1.get());
+    EXPECT_EQ(row.outcome, t.progress.answers[0].outcome);
+  }
 }
 
 TEST_F(StudySessionTest, RightOnTheLastTryLeavesTheTipForTheNextQuestion) {

@@ -54,6 +54,8 @@ struct FakeFlows : merkhaus::DataFileChooser,
     if (onShowOptions) return onShowOptions();
     ADD_FAILURE() << "unexpected options dialog";
   }
+  void saveMoreOptions() override { ++moreOptionsSaved; }
+  int moreOptionsSaved = 0;
   void openEntryWindow(bool checkLesson) override {
     if (onOpenEntryWindow) return onOpenEntryWindow(checkLesson);
     ADD_FAILURE() << "unexpected entry window";

@@ -14,6 +14,7 @@
 #include "platform/today.h"
 #include "support/datafile_builder.h"
 #include "support/fake_print.h"
+#include "support/fake_progress.h"
 #include "support/fake_speaker.h"
 #include "support/fakes.h"
 #include "support/scripted_random.h"
@@ -48,8 +49,9 @@ struct TestContext {
   ScriptedPrintDialog printDialog;
   FixedClock clock{2025, 12, 4};
   FakeSpeaker speaker;  // no speech, as on CI, until a test gives it voices
-  merkhaus::Services services{lesson, options,      messages,    fileDialogs, help,
-                              random, specialChars, printDialog, clock,       speaker};
+  RecordingProgress progress;
+  merkhaus::Services services{lesson,       options,     messages, fileDialogs, help,    random,
+                              specialChars, printDialog, clock,    speaker,     progress};
 
   // What a mode's window is made with, the flows answered by `flows`.
   merkhaus::ModeContext mode(const merkhaus::Flows& flows, int helpContext = 0) {

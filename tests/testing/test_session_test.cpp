@@ -152,6 +152,31 @@ TEST_F(TestSessionTest, ATestInOrderAsksEveryEntryOnceAndEndsWithTheEvaluation) 
   EXPECT_TRUE(msgs.done());
 }
 
+TEST_F(TestSessionTest, EveryJudgedAnswerAndTheFinishedTestGoToTheProgress) {
+  ASSERT_TRUE(session.startTest());
+  Answer("Hund");
+  Answer("?");  // cat: given up, the question stays
+  Answer("Katze");
+  ExpectEnd();
+  Answer("Baum");  // house
+  const auto& answers = t.progress.answers;
+  ASSERT_EQ(4u, answers.size());
+  const std::pair<const char*, AnswerOutcome> expected[] = {
+      {"dog", AnswerOutcome::RightFirstTry},
+      {"cat", AnswerOutcome::Failed},
+      {"cat", AnswerOutcome::RightFirstTry},
+      {"house", AnswerOutcome::Failed},
+  };
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    EXPECT_EQ(W(expected[i].first), answers[i].entry.A1.get()) << i;
+    EXPECT_EQ(expected[i].second, answers[i].outcome) << i;
+    EXPECT_EQ(path, answers[i].dataFile) << i;
+  }
+  // The evaluation counts the last answer to "cat", so does the history.
+  ASSERT_EQ(1u, t.progress.tests.size());
+  EXPECT_EQ((mhtest::RecordingProgress::Test{1, 2, 3, 33}), t.progress.tests[0]);
+}
+
 TEST_F(TestSessionTest, TheOrdersInOrderAndReversedGoOnFromTheEntryAskedLast) {
   struct Case {
     int algorithmus;
@@ -433,6 +458,7 @@ TEST_F(TestSessionTest, LektionToAnEmptyLessonWithoutAnotherChoiceEndsTheTestAtO
   EXPECT_TRUE(session.entries().empty());
   EXPECT_EQ("0/0", v().counter);
   EXPECT_TRUE(session.TestFinished);
+  EXPECT_TRUE(t.progress.tests.empty()) << "a test without a question is no test to keep";
   EXPECT_EQ(1u, evaluations());
   // The window then fills the evaluation, which has nothing to show.
   TestEvaluation result(session, msgs);
