@@ -50,8 +50,8 @@ class ProgressWindows : public ::testing::Test {
   mhtest::TestContext t;
   std::string path = t.dir.file("vok.fid");
   ProgressKeeper keeper{t.dir.file("lernstand.sqlite"), t.options, t.messages, t.clock};
-  Services services{t.lesson, t.options,      t.messages,    t.fileDialogs, t.help,
-                    t.random, t.specialChars, t.printDialog, t.clock,       keeper};
+  Services services{t.lesson,       t.options,     t.messages, t.fileDialogs, t.help, t.random,
+                    t.specialChars, t.printDialog, t.clock,    t.speaker,     keeper};
   mhtest::FakeFlows flows;
   Day today = DayFromDate(2025, 12, 4);
   TVocData house{};

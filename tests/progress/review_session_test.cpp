@@ -59,8 +59,8 @@ class ReviewSessionTest : public ::testing::Test {
   mhtest::TestContext t;
   std::string path = t.dir.file("vok.fid");
   ProgressKeeper keeper{t.dir.file("lernstand.sqlite"), t.options, t.messages, t.clock};
-  Services services{t.lesson, t.options,      t.messages,    t.fileDialogs, t.help,
-                    t.random, t.specialChars, t.printDialog, t.clock,       keeper};
+  Services services{t.lesson,       t.options,     t.messages, t.fileDialogs, t.help, t.random,
+                    t.specialChars, t.printDialog, t.clock,    t.speaker,     keeper};
   mhtest::FakeFlows flows;
   ReviewSession session{services, flows.bundle(), &keeper};
   std::vector<TVocData> entries;
