@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <unordered_map>
 
 #include "maintenance/source_text.h"
 #include "platform/cp1252.h"
+#include "platform/file_io.h"
 #include "store/record_file.h"
 #include "text/text_rules.h"
 
@@ -20,20 +22,34 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // Export
 
-// Record text as XML text: UTF-8, without the control characters that XML 1.0 forbids (a
-// damaged record may hold them; the document must stay readable for every program).
-std::string XmlText(const WinString& text) {
-  std::string utf8 = ToUtf8(text);
-  for (char& c : utf8) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 && c != '\t' && c != '\n' && c != '\r') c = ' ';
+// Record text as XML text: each Windows-1252 byte as its UTF-8 character, escaped for element
+// text, without the control characters that XML 1.0 forbids (a damaged record may hold them; the
+// document must stay readable for every program). One table, built once, serves every byte.
+class XmlTextTable {
+ public:
+  XmlTextTable() {
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      std::string utf8 = ToUtf8(WinString(std::string(1, byte)));
+      if (b < 0x20 && b != '\t' && b != '\n' && b != '\r') utf8 = " ";
+      if (b == '&') utf8 = "&amp;";
+      if (b == '<') utf8 = "&lt;";
+      if (b == '>') utf8 = "&gt;";
+      table_[static_cast<std::size_t>(b)] = std::move(utf8);
+    }
   }
-  return utf8;
-}
+  void append(std::string& out, std::string_view text) const {
+    for (const char c : text)
+      out += table_[static_cast<unsigned char>(c)];
+  }
 
-void AddText(pugi::xml_node parent, const char* name, const WinString& text) {
-  const std::string value = XmlText(text);
-  parent.append_child(name).text().set(value.c_str());
+ private:
+  std::array<std::string, 256> table_;
+};
+
+const XmlTextTable& XmlText() {
+  static const XmlTextTable table;
+  return table;
 }
 
 // The locale of a language as German names it, for the trainers that sort by locale.
@@ -51,21 +67,111 @@ const char* LocaleOf(const WinString& language) {
   return nullptr;
 }
 
-void AddIdentifier(pugi::xml_node identifiers, int id, const WinString& language) {
-  pugi::xml_node identifier = identifiers.append_child("identifier");
-  identifier.append_attribute("id") = id;
-  AddText(identifier, "name", language);
-  if (const char* locale = LocaleOf(language)) {
-    identifier.append_child("locale").text().set(locale);
-  }
-}
+// Writes the document front to back while the records come, holding no more than one buffer of
+// text: the entries are written as they are read, so an export of any size needs the same
+// memory. Full buffers go to `flush`.
+class KvtmlWriter {
+ public:
+  static constexpr std::size_t kBuffer = std::size_t{1} << 20;
 
-void AddTranslation(pugi::xml_node entry, int id, const WinString& text, const WinString& comment) {
-  pugi::xml_node translation = entry.append_child("translation");
-  translation.append_attribute("id") = id;
-  AddText(translation, "text", text);
-  if (!comment.empty()) AddText(translation, "comment", comment);
-}
+  explicit KvtmlWriter(std::function<void(std::string_view)> flush) : flush_(std::move(flush)) {
+    out_.reserve(kBuffer + 4096);
+  }
+
+  // Everything up to the first entry. `hasEntries`: whether any entry follows (an empty list
+  // is written as one empty element).
+  void begin(const TVocData& header, bool hasEntries) {
+    out_ +=
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">\n"
+        "<kvtml version=\"2.0\">\n"
+        "  <information>\n"
+        "    <generator>Merkhaus 3</generator>\n";
+    element("    ", "title", DataFileName(header));
+    if (const WinString author = Author(header); !author.empty()) element("    ", "author", author);
+    if (!header.Comment.empty()) element("    ", "comment", header.Comment.get());
+    out_ += "  </information>\n  <identifiers>\n";
+    identifier(0, ForeignLanguage(header));
+    identifier(1, NativeLanguage(header));
+    out_ += "  </identifiers>\n";
+    out_ += hasEntries ? "  <entries>\n" : "  <entries />\n";
+    hasEntries_ = hasEntries;
+  }
+
+  void entry(long long id, const TVocData& e) {
+    out_ += "    <entry id=\"";
+    out_ += std::to_string(id);
+    out_ += "\">\n      <translation id=\"0\">\n";
+    element("        ", "text", JoinSide(e.A1, e.A2, e.A3));
+    if (!e.Comment.empty()) element("        ", "comment", e.Comment.get());
+    out_ += "      </translation>\n      <translation id=\"1\">\n";
+    element("        ", "text", JoinSide(e.B1, e.B2, e.B3));
+    out_ += "      </translation>\n    </entry>\n";
+    spill();
+  }
+
+  // After the last entry: the lesson list follows (an empty one when `hasLessons` is false).
+  void lessons(bool hasLessons) {
+    if (hasEntries_) out_ += "  </entries>\n";
+    out_ += hasLessons ? "  <lessons>\n" : "  <lessons />\n";
+    hasLessons_ = hasLessons;
+  }
+
+  // A lesson whose entries carry the ids first, first + 1, ... first + count - 1.
+  void container(const TVocData& lessonHeader, long long first, long long count) {
+    out_ += "    <container>\n";
+    element("      ", "name", LessonName(lessonHeader));
+    out_ += "      <inpractice>true</inpractice>\n";
+    for (long long id = first; id < first + count; ++id) {
+      out_ += "      <entry id=\"";
+      out_ += std::to_string(id);
+      out_ += "\" />\n";
+      spill();
+    }
+    out_ += "    </container>\n";
+  }
+
+  void end() {
+    if (hasLessons_) out_ += "  </lessons>\n";
+    out_ += "</kvtml>\n";
+    flush_(out_);
+    out_.clear();
+  }
+
+ private:
+  void element(const char* indent, const char* name, const WinString& text) {
+    out_ += indent;
+    out_ += '<';
+    out_ += name;
+    out_ += '>';
+    XmlText().append(out_, text.view());
+    out_ += "</";
+    out_ += name;
+    out_ += ">\n";
+  }
+
+  void identifier(int id, const WinString& language) {
+    out_ += "    <identifier id=\"" + std::to_string(id) + "\">\n";
+    element("      ", "name", language);
+    if (const char* locale = LocaleOf(language)) {
+      out_ += "      <locale>";
+      out_ += locale;
+      out_ += "</locale>\n";
+    }
+    out_ += "    </identifier>\n";
+  }
+
+  void spill() {
+    if (out_.size() < kBuffer) return;
+    flush_(out_);
+    out_.clear();
+  }
+
+  std::function<void(std::string_view)> flush_;
+  std::string out_;
+  bool hasEntries_ = false;
+  bool hasLessons_ = false;
+};
 
 // ---------------------------------------------------------------------------------------------
 // Import
@@ -308,48 +414,26 @@ WinString NameOfSourceLesson(const KvtmlSourceLesson& lesson, ImportReport& repo
 // Export
 
 std::string KvtmlText(const TVocData& dataFileHeader, std::span<const KvtmlLesson> lessons) {
-  pugi::xml_document doc;
-  pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
-  declaration.append_attribute("version") = "1.0";
-  declaration.append_attribute("encoding") = "UTF-8";
-  doc.append_child(pugi::node_doctype)
-      .set_value("kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\"");
-  pugi::xml_node kvtml = doc.append_child("kvtml");
-  kvtml.append_attribute("version") = "2.0";
-
-  pugi::xml_node information = kvtml.append_child("information");
-  information.append_child("generator").text().set("Merkhaus 3");
-  AddText(information, "title", DataFileName(dataFileHeader));
-  if (const WinString author = Author(dataFileHeader); !author.empty()) {
-    AddText(information, "author", author);
-  }
-  if (!dataFileHeader.Comment.empty()) {
-    AddText(information, "comment", dataFileHeader.Comment.get());
-  }
-
-  pugi::xml_node identifiers = kvtml.append_child("identifiers");
-  AddIdentifier(identifiers, 0, ForeignLanguage(dataFileHeader));
-  AddIdentifier(identifiers, 1, NativeLanguage(dataFileHeader));
-
-  pugi::xml_node entries = kvtml.append_child("entries");
-  pugi::xml_node containers = kvtml.append_child("lessons");
+  std::string text;
+  KvtmlWriter writer([&](std::string_view part) { text += part; });
+  bool hasEntries = false;
+  for (const KvtmlLesson& lesson : lessons)
+    hasEntries = hasEntries || !lesson.entries.empty();
+  writer.begin(dataFileHeader, hasEntries);
   long long id = 0;
   for (const KvtmlLesson& lesson : lessons) {
-    pugi::xml_node container = containers.append_child("container");
-    AddText(container, "name", LessonName(lesson.header));
-    container.append_child("inpractice").text().set("true");
-    for (const TVocData& e : lesson.entries) {
-      pugi::xml_node entry = entries.append_child("entry");
-      entry.append_attribute("id") = id;
-      AddTranslation(entry, 0, JoinSide(e.A1, e.A2, e.A3), e.Comment.get());
-      AddTranslation(entry, 1, JoinSide(e.B1, e.B2, e.B3), WinString());
-      container.append_child("entry").append_attribute("id") = id;
-      ++id;
-    }
+    for (const TVocData& e : lesson.entries)
+      writer.entry(id++, e);
   }
-  std::ostringstream out;
-  doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
-  return out.str();
+  writer.lessons(!lessons.empty());
+  id = 0;
+  for (const KvtmlLesson& lesson : lessons) {
+    const auto count = static_cast<long long>(lesson.entries.size());
+    writer.container(lesson.header, id, count);
+    id += count;
+  }
+  writer.end();
+  return text;
 }
 
 bool ExportKvtml(const std::string& outPath, const TVocData& dataFileHeader,
@@ -361,39 +445,80 @@ bool ExportKvtml(const std::string& outPath, const TVocData& dataFileHeader,
 
 bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& outPath,
                          Messages& messages, const ExportSettings& settings) {
-  TVocData header = EmptyRecord();
-  std::vector<KvtmlLesson> lessons;
-  {
-    auto opened = RecordFile::open(dataFilePath, Access::Read);
-    if (!opened) {
-      ShowFileError(messages, "RW - Fehler in Unit6!", opened.error());
-      return false;
-    }
-    RecordFile& file = *opened;
-    if (file.count() > 0) file.read(0, header);
-    // Entries may come before their lesson's header in a damaged file; they are gathered by
-    // UnitID and handed to the live lessons at the end.
-    std::array<std::vector<TVocData>, 256> byUnit;
-    std::array<int, 256> lessonOf;
-    lessonOf.fill(-1);
-    file.scan(1, [&](std::uint64_t, const TVocData& r) {
-      if (r.Deleted != 0) return true;
-      if (IsUnitHeader(r)) {
-        if (lessonOf[r.UnitID] < 0) {
-          lessonOf[r.UnitID] = static_cast<int>(lessons.size());
-          lessons.push_back({r, {}});
-        }
-      } else {
-        byUnit[r.UnitID].push_back(r);
-      }
-      return true;
-    });
-    for (std::size_t id = 1; id < 256; ++id) {
-      if (lessonOf[id] >= 0)
-        lessons[static_cast<std::size_t>(lessonOf[id])].entries = std::move(byUnit[id]);
-    }
+  auto opened = RecordFile::open(dataFilePath, Access::Read);
+  if (!opened) {
+    ShowFileError(messages, "RW - Fehler in Unit6!", opened.error());
+    return false;
   }
-  return ExportKvtml(outPath, header, lessons, messages, settings);
+  RecordFile& file = *opened;
+  TVocData header = EmptyRecord();
+  if (file.count() > 0) file.read(0, header);
+
+  // A first pass finds the live lessons (the first live header of each UnitID, in file order)
+  // and counts their live entries; entries may come before their lesson's header in a damaged
+  // file. The entries of a lesson get consecutive ids in the order of the lessons, so the
+  // second pass writes each entry as it reads it and the lesson list is a range of ids.
+  std::vector<TVocData> lessonHeaders;
+  std::array<int, 256> lessonOf;
+  lessonOf.fill(-1);
+  std::array<long long, 256> count{};
+  file.scan(1, [&](std::uint64_t, const TVocData& r) {
+    if (r.Deleted != 0) return true;
+    if (IsUnitHeader(r)) {
+      if (lessonOf[r.UnitID] < 0) {
+        lessonOf[r.UnitID] = static_cast<int>(lessonHeaders.size());
+        lessonHeaders.push_back(r);
+      }
+    } else {
+      ++count[r.UnitID];
+    }
+    return true;
+  });
+  // Entries of UnitID 0 belong to no lesson, even when a damaged header claims it.
+  count[0] = 0;
+  std::array<long long, 256> nextId{};
+  long long total = 0;
+  for (const TVocData& lesson : lessonHeaders) {
+    nextId[lesson.UnitID] = total;
+    total += count[lesson.UnitID];
+  }
+
+  if (settings.askBeforeOverwrite && KindOf(outPath) != PathKind::Missing &&
+      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
+                    MsgButtons::YesNoDefaultNo) != Answer::Yes) {
+    return false;
+  }
+  // Written whole or not at all: half a document would import as fewer entries without
+  // anybody noticing, and a file that was there keeps its contents when the disk is full.
+  AtomicFile out;
+  FileResult<> status = out.create(outPath);
+  KvtmlWriter writer([&](std::string_view part) {
+    if (status) status = out.write(part);
+  });
+  writer.begin(header, total > 0);
+  if (total > 0) {
+    file.scan(1, [&](std::uint64_t, const TVocData& r) {
+      if (r.Deleted == 0 && r.UnitID != 0 && lessonOf[r.UnitID] >= 0 && !IsUnitHeader(r)) {
+        writer.entry(nextId[r.UnitID]++, r);
+      }
+      return static_cast<bool>(status);
+    });
+  }
+  writer.lessons(!lessonHeaders.empty());
+  long long first = 0;
+  for (const TVocData& lesson : lessonHeaders) {
+    writer.container(lesson, first, count[lesson.UnitID]);
+    first += count[lesson.UnitID];
+  }
+  writer.end();
+  file.close();
+  if (status) status = out.commit();
+  if (!status) {
+    ShowFileError(messages, "Fehler beim schreiben!", status.error(), "Es wurde nichts exportiert.",
+                  MsgButtons::Yes);
+    return false;
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------
