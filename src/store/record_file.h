@@ -66,6 +66,9 @@ class RecordFile {
     }
   }
 
+  // Appends the whole records to `out`, copied inside the kernel where it can.
+  FileResult<> copyTo(AtomicFile& out) { return out.copyFrom(file_, 0, count_ * kRecordSize); }
+
   // Reads n records starting at `first` in one call.
   void readBlock(std::uint64_t first, std::size_t n, TVocData* out);
 
