@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -55,11 +56,12 @@ class RecordFile {
   // kBlockRecords records; f returns false to stop early. f may write through this file.
   template <class F>
   void scan(std::uint64_t from, F&& f) {
-    std::vector<TVocData> block(kBlockRecords);
+    ScanBuffer buffer;
+    TVocData* block = buffer.records;
     for (std::uint64_t first = from; first < count_; first += kBlockRecords) {
       const std::size_t n =
           static_cast<std::size_t>(std::min<std::uint64_t>(kBlockRecords, count_ - first));
-      readBlock(first, n, block.data());
+      readBlock(first, n, block);
       for (std::size_t i = 0; i < n; ++i) {
         if (!f(first + i, block[i])) return;
       }
@@ -73,6 +75,18 @@ class RecordFile {
   void readBlock(std::uint64_t first, std::size_t n, TVocData* out);
 
  private:
+  // The block a scan reads into, on a page boundary: the kernel copies from the page cache
+  // fastest into aligned memory.
+  struct ScanBuffer {
+    ScanBuffer()
+        : records(static_cast<TVocData*>(
+              ::operator new (kBlockRecords* kRecordSize, std::align_val_t{4096}))) {}
+    ~ScanBuffer() { ::operator delete (records, std::align_val_t{4096}); }
+    ScanBuffer(const ScanBuffer&) = delete;
+    ScanBuffer& operator=(const ScanBuffer&) = delete;
+    TVocData* records;
+  };
+
   File file_;
   std::uint64_t count_ = 0;
   bool damaged_ = false;
