@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,19 @@ class RecordFile {
 
   // Appends the whole records to `out`, copied inside the kernel where it can.
   FileResult<> copyTo(AtomicFile& out) { return out.copyFrom(file_, 0, count_ * kRecordSize); }
+
+  // Calls f(first, records) for every block of records from `from` on, in file order; f
+  // returns false to stop early. For scans that look at a whole block before its records.
+  template <class F>
+  void scanBlocks(std::uint64_t from, F&& f) {
+    ScanBuffer buffer;
+    for (std::uint64_t first = from; first < count_; first += kBlockRecords) {
+      const std::size_t n =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kBlockRecords, count_ - first));
+      readBlock(first, n, buffer.records);
+      if (!f(first, std::span<const TVocData>(buffer.records, n))) return;
+    }
+  }
 
   // Reads n records starting at `first` in one call.
   void readBlock(std::uint64_t first, std::size_t n, TVocData* out);
