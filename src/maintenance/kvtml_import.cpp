@@ -429,6 +429,13 @@ class KvtmlParse {
         open_.back().nested.insert(open_.back().nested.end(), done.own.begin(), done.own.end());
       } else {
         lessons_.back().refs = std::move(done.own);
+        // Where the entries came first (as they do), the references are settled now, so that a
+        // lesson keeps only its entries' numbers, not the references.
+        SourceLesson& lesson = lessons_.back();
+        if (std::all_of(lesson.refs.begin(), lesson.refs.end(),
+                        [&](const EntryRef& ref) { return resolve(ref.key) != 0; })) {
+          settle(lesson);
+        }
       }
     }
     if (node == Node::V1Desc) described_ = kNone;
@@ -573,6 +580,25 @@ class KvtmlParse {
     return true;
   }
 
+  // The entries that the references of a lesson mean, each once, in the order of the references;
+  // a reference to no entry is told.
+  void settle(SourceLesson& lesson) {
+    taken_.resize(std::size_t{ordinal_} + 1, false);
+    for (const EntryRef& ref : lesson.refs) {
+      const std::uint32_t entry = resolve(ref.key);
+      if (entry == 0) {
+        report_.warning(ref.line,
+                        "Verweis auf den Eintrag „" + textOfKey(ref.key) + "“, den es nicht gibt");
+      } else if (!taken_[entry]) {
+        taken_[entry] = true;
+        lesson.entries.push_back(entry);
+      }
+    }
+    lesson.refs = {};
+    for (const std::uint32_t entry : lesson.entries)
+      taken_[entry] = false;
+  }
+
   // The entry (document order number, from 1) that a reference means; 0 for none.
   std::uint32_t resolve(std::uint32_t key) const {
     if ((key & kTextKey) == 0 && key < byNumber_.size() && byNumber_[key] != 0) {
@@ -609,6 +635,7 @@ class KvtmlParse {
 
   std::uint32_t ordinal_ = 0;            // entries so far
   std::vector<bool> usable_;             // per entry: converted without a problem
+  std::vector<bool> taken_;              // per entry: in the lesson being settled
   std::vector<std::uint32_t> byNumber_;  // numeric id -> entry (0: none)
   std::unordered_map<std::uint32_t, std::uint32_t> byText_;  // other keys -> entry
   std::unordered_map<std::string, std::uint32_t> textKeys_;
@@ -643,23 +670,10 @@ void KvtmlParse::finish(const std::string& path) {
   // Each lesson holds an entry once; an entry that no lesson holds goes to the lesson of the
   // loose entries.
   std::vector<bool> referenced(std::size_t{ordinal_} + 1, false);
-  std::vector<bool> taken(std::size_t{ordinal_} + 1, false);
   for (SourceLesson& lesson : lessons_) {
-    for (const EntryRef& ref : lesson.refs) {
-      const std::uint32_t entry = resolve(ref.key);
-      if (entry == 0) {
-        report_.warning(ref.line,
-                        "Verweis auf den Eintrag „" + textOfKey(ref.key) + "“, den es nicht gibt");
-      } else if (!taken[entry]) {
-        taken[entry] = true;
-        lesson.entries.push_back(entry);
-      }
-    }
-    lesson.refs = {};
-    for (const std::uint32_t entry : lesson.entries) {
-      taken[entry] = false;
+    if (!lesson.refs.empty()) settle(lesson);
+    for (const std::uint32_t entry : lesson.entries)
       referenced[entry] = true;
-    }
   }
   SourceLesson loose;
   loose.name = title_;
@@ -668,7 +682,7 @@ void KvtmlParse::finish(const std::string& path) {
   }
   if (!loose.entries.empty()) lessons_.push_back(std::move(loose));
 
-  for (const SourceLesson& source : lessons_) {
+  for (SourceLesson& source : lessons_) {
     if (source.entries.empty()) continue;
     PlannedLesson lesson;
     // Lessons without a name are numbered as the document orders them; the lesson of the
@@ -678,11 +692,11 @@ void KvtmlParse::finish(const std::string& path) {
       lesson.name = source.position == 0 ? LessonNameOfFile(path, report_)
                                          : WinString("Lektion " + std::to_string(source.position));
     }
-    std::vector<std::uint32_t> entries;
-    for (const std::uint32_t entry : source.entries) {
-      // The spool counts from 0.
-      if (usable_[entry - 1]) entries.push_back(entry - 1);
-    }
+    std::vector<std::uint32_t> entries = std::move(source.entries);
+    std::erase_if(entries, [&](std::uint32_t entry) { return !usable_[entry - 1]; });
+    // The spool counts from 0.
+    for (std::uint32_t& entry : entries)
+      --entry;
     // A lesson whose every entry is a problem entry is not made at all.
     if (entries.empty()) continue;
     lesson.entries = entries.size();
