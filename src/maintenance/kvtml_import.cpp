@@ -535,6 +535,18 @@ class KvtmlParse {
     if (v2) {
       // The first entry of an id is the one its references mean.
       const std::uint32_t key = KeyOf(id);
+      // Documents number their entries 0, 1, 2 ... in order: that needs no table until an id
+      // breaks the rule.
+      if (identity_ && key == identityCount_ && ordinal_ == identityCount_ + 1) {
+        ++identityCount_;
+        return;
+      }
+      if (identity_) {
+        identity_ = false;
+        byNumber_.resize(identityCount_);
+        for (std::uint32_t i = 0; i < identityCount_; ++i)
+          byNumber_[i] = i + 1;
+      }
       if ((key & kTextKey) == 0 && key < ordinal_ + 65536u) {
         if (byNumber_.size() <= key) byNumber_.resize(key + 1, 0);
         if (byNumber_[key] == 0) byNumber_[key] = ordinal_;
@@ -601,6 +613,9 @@ class KvtmlParse {
 
   // The entry (document order number, from 1) that a reference means; 0 for none.
   std::uint32_t resolve(std::uint32_t key) const {
+    if (identity_) {
+      return (key & kTextKey) == 0 && key < identityCount_ ? key + 1 : 0;
+    }
     if ((key & kTextKey) == 0 && key < byNumber_.size() && byNumber_[key] != 0) {
       return byNumber_[key];
     }
@@ -636,6 +651,8 @@ class KvtmlParse {
   std::uint32_t ordinal_ = 0;            // entries so far
   std::vector<bool> usable_;             // per entry: converted without a problem
   std::vector<bool> taken_;              // per entry: in the lesson being settled
+  bool identity_ = true;                 // every id so far was its entry's number, from 0
+  std::uint32_t identityCount_ = 0;      // the entries numbered so
   std::vector<std::uint32_t> byNumber_;  // numeric id -> entry (0: none)
   std::unordered_map<std::uint32_t, std::uint32_t> byText_;  // other keys -> entry
   std::unordered_map<std::string, std::uint32_t> textKeys_;
