@@ -2,6 +2,7 @@
 #include "dictionary/dictionary_search.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "platform/file_io.h"
@@ -19,7 +20,9 @@ namespace {
 class TermMatcher {
  public:
   TermMatcher(const WinString& term, bool caseSensitive, bool wholeFields)
-      : term_(FoldCase(term, caseSensitive).bytes()), whole_(wholeFields) {
+      : term_(FoldCase(term, caseSensitive).bytes()),
+        whole_(wholeFields),
+        caseSensitive_(caseSensitive) {
     // FoldCase's rule byte by byte: a..z become A..Z when case does not count; every other byte
     // stays.
     for (int c = 0; c < 256; ++c) {
@@ -30,6 +33,16 @@ class TermMatcher {
     std::fill(std::begin(skip_), std::end(skip_), m);
     for (std::size_t j = 0; j + 1 < m; ++j)
       skip_[static_cast<unsigned char>(term_[j])] = m - 1 - j;
+  }
+
+  // False when no field within `bytes` can match: the term's first or its last byte (in both
+  // cases when case does not count) appears nowhere in them. A whole block of records is
+  // rejected so by the C library's byte search, which runs as fast as memory; a block that may
+  // hold a hit is searched field by field.
+  bool mayMatchIn(std::string_view bytes) const {
+    const std::size_t m = term_.size();
+    if (m == 0) return true;
+    return holds(bytes, term_[0]) && (m == 1 || holds(bytes, term_[m - 1]));
   }
 
   bool matches(std::string_view field) const {
@@ -47,6 +60,13 @@ class TermMatcher {
   }
 
  private:
+  // Whether `bytes` hold the folded byte c, as it is or, when case does not count, as a small
+  // letter.
+  bool holds(std::string_view bytes, char c) const {
+    if (std::memchr(bytes.data(), c, bytes.size()) != nullptr) return true;
+    if (caseSensitive_ || c < 'A' || c > 'Z') return false;
+    return std::memchr(bytes.data(), c - 'A' + 'a', bytes.size()) != nullptr;
+  }
   char fold(char c) const { return fold_[static_cast<unsigned char>(c)]; }
   // The first m bytes at `at`, folded, equal those of the term.
   bool equalAt(const char* at, std::size_t m) const {
@@ -58,6 +78,7 @@ class TermMatcher {
 
   std::string term_;
   bool whole_;
+  bool caseSensitive_;
   char fold_[256];
   std::size_t skip_[256];
 };
@@ -150,21 +171,28 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
   std::uint64_t told = 0;
   if (progress) progress(0, total);
   try {
-    file.scan(0, [&](std::uint64_t index, const TVocData& r) {
-      if (index == 0) {
-        header = r;
-        return true;
-      }
+    file.scanBlocks(0, [&](std::uint64_t first, std::span<const TVocData> block) {
       // Every record counts as read, also once the list is full: the search always reads the
       // whole file.
-      if (progress && index - told >= step && (index + 1) % RecordFile::kBlockRecords == 0) {
-        told = index;
+      if (progress && first + block.size() - 1 - told >= step && first + block.size() > 1) {
+        told = first + block.size() - 1;
         progress(told, total);
       }
+      std::size_t i = 0;
+      if (first == 0) {
+        header = block[0];
+        i = 1;
+      }
       if (found.size() >= room) return true;
-      // Deleted records and lesson headers are never hits. Few records match, so they are told
-      // apart only then: the Deleted byte at the record's end is one memory line more to read.
-      if (matches(r) && r.Deleted != 1 && !IsUnitHeader(r)) found.push_back(r);
+      const std::string_view bytes(reinterpret_cast<const char*>(block.data() + i),
+                                   (block.size() - i) * kRecordSize);
+      if (!matcher.mayMatchIn(bytes)) return true;
+      for (; i < block.size() && found.size() < room; ++i) {
+        const TVocData& r = block[i];
+        // Deleted records and lesson headers are never hits. Few records match, so they are
+        // told apart only then: the Deleted byte at the record's end is one memory line more.
+        if (matches(r) && r.Deleted != 1 && !IsUnitHeader(r)) found.push_back(r);
+      }
       return true;
     });
   } catch (const IoError& e) {

@@ -52,25 +52,28 @@ CleanupResult CleanupDataFile(const std::string& path, const std::string& backup
   }
 
   CleanupResult result;
-  std::vector<TVocData> block(RecordFile::kBlockRecords);
-  std::vector<TVocData> kept;
-  kept.reserve(block.size());
+  // The backup is the file as it is, copied by the kernel; the kept records follow in large
+  // blocks, each run of kept records with one write.
+  if (FileResult<> copied = file.copyTo(backup); !copied) return Failed(messages, copied.error());
+  constexpr std::size_t kBlock = 4096;
+  std::vector<TVocData> block(kBlock);
   for (std::uint64_t first = 0; first < file.count(); first += block.size()) {
     const std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), file.count() - first));
     file.readBlock(first, n, block.data());
-    if (FileResult<> copied = backup.write(block.data(), n * kRecordSize); !copied) {
-      return Failed(messages, copied.error());
-    }
-    kept.clear();
+    // Kept records move forward over the dropped ones in place.
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < n; ++i) {
       // Record 0, the DataFile's header, always stays first.
-      if (block[i].Deleted == 0 || first + i == 0) kept.push_back(block[i]);
+      if (block[i].Deleted == 0 || first + i == 0) {
+        if (kept != i) block[kept] = block[i];
+        ++kept;
+      }
     }
-    result.kept += kept.size();
-    result.dropped += n - kept.size();
-    if (kept.empty()) continue;
-    if (FileResult<> written = cleaned.write(kept.data(), kept.size() * kRecordSize); !written) {
+    result.kept += kept;
+    result.dropped += n - kept;
+    if (kept == 0) continue;
+    if (FileResult<> written = cleaned.write(block.data(), kept * kRecordSize); !written) {
       return Failed(messages, written.error());
     }
   }

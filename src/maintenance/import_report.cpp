@@ -59,6 +59,12 @@ void ShowImportWarnings(const ImportReport& report, const std::string& sourcePat
                     ListNotes(report.warnings(), options.maxListed),
                 MsgButtons::Ok);
 }
+void ImportReport::sortByLine() {
+  const auto byLine = [](const ImportNote& a, const ImportNote& b) { return a.line < b.line; };
+  std::stable_sort(problems_.begin(), problems_.end(), byLine);
+  std::stable_sort(warnings_.begin(), warnings_.end(), byLine);
+}
+
 ImportRefusal InvalidFile(const std::string& path, const std::string& why) {
   return {
       {MsgKind::Error,

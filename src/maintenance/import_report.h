@@ -39,6 +39,9 @@ class ImportReport {
   void warning(std::size_t line, std::string text);
   void skipped(std::size_t line, std::string text);
 
+  // Puts the notes of each kind in the order of their lines (a reader that meets the lines in
+  // another order calls it at the end).
+  void sortByLine();
   bool hasProblems() const { return !problems_.empty(); }
   bool hasWarnings() const { return !warnings_.empty(); }
   const std::vector<ImportNote>& problems() const { return problems_; }

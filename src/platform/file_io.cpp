@@ -385,6 +385,47 @@ FileResult<> AtomicFile::write(const void* data, std::size_t n) {
   return {};
 }
 
+FileResult<> AtomicFile::copyFrom(File& source, std::uint64_t offset, std::uint64_t n) {
+  int code = 0;
+  const std::uint64_t allowed = WritableBefore(shown_, written_, static_cast<std::size_t>(n), code);
+  const std::uint64_t end = written_ + allowed;
+  bool inKernel = true;
+  std::vector<char> block;
+  while (written_ < end) {
+    const std::uint64_t done = allowed - (end - written_);
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(end - written_, 1u << 30));
+    if (inKernel) {
+      auto from = static_cast<off_t>(offset + done);
+      const ssize_t put = ::copy_file_range(source.fd_, &from, fd_, nullptr, want, 0);
+      if (put > 0) {
+        written_ += static_cast<std::uint64_t>(put);
+        continue;
+      }
+      if (put < 0 && errno == EINTR) continue;
+      if (put == 0) source.fail(FileError::Step::Read, FileError::kShortRead);
+      if (errno == EIO) source.fail(FileError::Step::Read, errno);
+      if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+        return failWith(FileError::Step::Write, errno);
+      }
+      // Across file systems, or where the kernel cannot: the bytes pass through a buffer.
+      inKernel = false;
+      block.resize(std::size_t{4} << 20);
+    }
+    const std::size_t got =
+        source.readAt(block.data(), std::min(want, block.size()), offset + done);
+    if (got == 0) source.fail(FileError::Step::Read, FileError::kShortRead);
+    for (std::size_t put = 0; put < got;) {
+      const ssize_t w = ::write(fd_, block.data() + put, got - put);
+      if (w < 0 && errno == EINTR) continue;
+      if (w < 0) return failWith(FileError::Step::Write, errno);
+      put += static_cast<std::size_t>(w);
+      written_ += static_cast<std::uint64_t>(w);
+    }
+  }
+  if (allowed < n) return failWith(FileError::Step::Write, code);
+  return {};
+}
+
 FileResult<> AtomicFile::commit() {
   int code = 0;
   if (FaultAt(shown_, FileFault::At::Sync, code)) return failWith(FileError::Step::Write, code);

@@ -104,6 +104,7 @@ class File {
 
  private:
   [[noreturn]] void fail(FileError::Step step, int code) const;
+  friend class AtomicFile;  // copies from a File without passing the bytes through a buffer
 
   int fd_ = -1;
   std::string path_;
@@ -150,6 +151,10 @@ class AtomicFile {
   FileResult<> create(const std::string& target);
   FileResult<> write(const void* data, std::size_t n);
   FileResult<> write(std::string_view bytes) { return write(bytes.data(), bytes.size()); }
+  // Appends n bytes of `source` from `offset` on, copied inside the kernel (copy_file_range)
+  // where the file systems allow, otherwise in large blocks. A read error of the source throws
+  // IoError, as File's reads do; a write error is returned.
+  FileResult<> copyFrom(File& source, std::uint64_t offset, std::uint64_t n);
   FileResult<> commit();
 
  private:

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -55,14 +57,31 @@ class RecordFile {
   // kBlockRecords records; f returns false to stop early. f may write through this file.
   template <class F>
   void scan(std::uint64_t from, F&& f) {
-    std::vector<TVocData> block(kBlockRecords);
+    ScanBuffer buffer;
+    TVocData* block = buffer.records;
     for (std::uint64_t first = from; first < count_; first += kBlockRecords) {
       const std::size_t n =
           static_cast<std::size_t>(std::min<std::uint64_t>(kBlockRecords, count_ - first));
-      readBlock(first, n, block.data());
+      readBlock(first, n, block);
       for (std::size_t i = 0; i < n; ++i) {
         if (!f(first + i, block[i])) return;
       }
+    }
+  }
+
+  // Appends the whole records to `out`, copied inside the kernel where it can.
+  FileResult<> copyTo(AtomicFile& out) { return out.copyFrom(file_, 0, count_ * kRecordSize); }
+
+  // Calls f(first, records) for every block of records from `from` on, in file order; f
+  // returns false to stop early. For scans that look at a whole block before its records.
+  template <class F>
+  void scanBlocks(std::uint64_t from, F&& f) {
+    ScanBuffer buffer;
+    for (std::uint64_t first = from; first < count_; first += kBlockRecords) {
+      const std::size_t n =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kBlockRecords, count_ - first));
+      readBlock(first, n, buffer.records);
+      if (!f(first, std::span<const TVocData>(buffer.records, n))) return;
     }
   }
 
@@ -70,6 +89,18 @@ class RecordFile {
   void readBlock(std::uint64_t first, std::size_t n, TVocData* out);
 
  private:
+  // The block a scan reads into, on a page boundary: the kernel copies from the page cache
+  // fastest into aligned memory.
+  struct ScanBuffer {
+    ScanBuffer()
+        : records(static_cast<TVocData*>(
+              ::operator new (kBlockRecords* kRecordSize, std::align_val_t{4096}))) {}
+    ~ScanBuffer() { ::operator delete (records, std::align_val_t{4096}); }
+    ScanBuffer(const ScanBuffer&) = delete;
+    ScanBuffer& operator=(const ScanBuffer&) = delete;
+    TVocData* records;
+  };
+
   File file_;
   std::uint64_t count_ = 0;
   bool damaged_ = false;

@@ -353,5 +353,45 @@ TEST(FieldMatches, FindsTheTermAtEveryPlace) {
   EXPECT_TRUE(FieldMatches(WinString(), "", true, true)) << "with whole fields, empty is empty";
 }
 
+// A search of a DataFile of many blocks looks past the blocks that cannot hold the term, and
+// finds the entry in the one that can: in another case of letters, as a whole field, and never in
+// the stale bytes that a field's length leaves behind.
+TEST(DictionarySearch, FindsTheOneEntryAmongManyBlocks) {
+  mhtest::TempDir dir;
+  const std::string path = dir.file("gross.fid");
+  std::vector<mhtest::RawRecord> records = {Header("Vokabeln"), Unit(1, "Eins")};
+  for (int i = 0; i < 1000; ++i) {
+    records.push_back(Entry(1, "abc", "def"));
+    if (i == 600) records.push_back(Entry(1, "zebra", "Xylophon", "bunt"));
+    if (i == 900) {
+      mhtest::RawRecord stale = Entry(1, "ghostword", "x");
+      mhtest::PutLength(stale, 0, 2);
+      records.push_back(stale);
+    }
+  }
+  mhtest::WriteRecords(path, records);
+  struct Case {
+    const char* term;
+    bool caseSensitive;
+    bool wholeFields;
+    std::size_t hits;
+  } cases[] = {
+      {"zebra", true, false, 1},    {"ZEBRA", false, false, 1},  {"Zebra", true, false, 0},
+      {"xylophon", false, true, 1}, {"xylophon", true, true, 0}, {"ylo", true, false, 1},
+      {"BUNT", false, false, 1},    {"ostwo", true, false, 0},   {"gh", true, true, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.term);
+    mhtest::ScriptedMessages msgs;
+    DictionarySearch search(msgs);
+    SearchSettings settings;
+    settings.caseSensitive = c.caseSensitive;
+    settings.wholeFields = c.wholeFields;
+    ASSERT_EQ(DictionarySearch::Outcome::Searched,
+              search.search(path, WinString(c.term), settings));
+    EXPECT_EQ(c.hits, search.hitCount());
+  }
+}
+
 }  // namespace
 }  // namespace merkhaus

@@ -2,12 +2,17 @@
 #include "maintenance/kvtml_transfer.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
+#include <sstream>
+
+#include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "store/datafile.h"
 #include "store/lesson_list.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
+#include "text/text_rules.h"
 #include "transfer_test_support.h"
 
 namespace merkhaus {
@@ -170,8 +175,8 @@ TEST_F(KvtmlImport, BrokenDocumentsChangeNothing) {
            nothing},
       {"<html><body/></html>",
        invalid + "ist kein KVTML-Dokument (das Element <kvtml> fehlt)" + nothing},
-      {"<kvtml version=\"1.0\"><e><o>a</o></e></kvtml>",
-       invalid + "ist KVTML in der Version 1.0; gelesen wird KVTML 2.0" + nothing},
+      {"<kvtml version=\"3.0\"><e><o>a</o></e></kvtml>",
+       invalid + "ist KVTML in der Version 3.0; gelesen wird KVTML 1.0 und 2.0" + nothing},
       {"\xFF\xFE<\0k\0",
        invalid + "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8" + nothing},
       {"<kvtml>\n<entries>\n" + Entry(0, "\xE4", "b") + "</entries></kvtml>",
@@ -233,6 +238,254 @@ TEST_F(KvtmlImport, AFailedWriteTakesEveryNewLessonBack) {
   ClearFileFaults();
   EXPECT_FALSE(r.imported || r.dataFileChanged);
   EXPECT_EQ(before, ReadBytes(path));
+}
+
+// KWordQuiz's and KVocTrain's older documents: entries straight under <kvtml>, their lesson
+// named by the m attribute and described in <lesson>; entries without one go to a lesson named
+// after the title attribute.
+TEST_F(KvtmlImport, Version1Documents) {
+  struct Case {
+    const char* name;
+    std::string doc;
+    bool swap;
+    std::vector<mhtest::RawRecord> added;  // after Header and Unit(1, "Tiere")
+  } cases[] = {
+      {"lessons and loose entries",
+       Lines({"<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+              "<!DOCTYPE kvtml SYSTEM \"kvoctrain.dtd\">",
+              "<kvtml encoding=\"UTF-8\" generator=\"kwordquiz 0.9.2\" cols=\"2\" title=\"Alt\">",
+              " <lesson width=\"138\">", "  <desc no=\"1\">Farben</desc>",
+              "  <desc no=\"2\" current=\"1\">Tiere</desc>", " </lesson>",
+              " <e m=\"2\"><o width=\"250\">dog; hound</o><t width=\"250\">Hund</t></e>",
+              " <e m=\"1\"><o>red</o><t>rot</t></e>", " <e><o>Käse</o><t>cheese &amp; more</t></e>",
+              " <e m=\"1\"><o>blue</o><t>blau</t><t>hellblau</t></e>", "</kvtml>"}),
+       false,
+       {Unit(255, "Farben"), Unit(254, "Tiere (2)"), Unit(253, "Alt"),
+        mhtest::Entry(255, "red", "rot"), mhtest::Entry(255, "blue", "blau"),
+        Entry6(254, "dog", "hound", "", "Hund", "", ""),
+        mhtest::Entry(253, Latin1("Käse"), "cheese & more")}},
+      {"swapped, a lesson without description",
+       "<kvtml version=\"1.0\"><e m=\"3\"><o>a</o><t>b</t></e><e m=\"0\"><o>c</o><t>d</t></e>"
+       "</kvtml>",
+       true,
+       {Unit(255, "Lektion 1"), Unit(254, "wortschatz"), mhtest::Entry(255, "b", "a"),
+        mhtest::Entry(254, "d", "c")}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteRecords(path, {Header("V"), Unit(1, "Tiere")});
+    WriteBytes(file, c.doc);
+    ImportOptions options;
+    options.swap = c.swap;
+    ASSERT_TRUE(ImportKvtml(path, file, msgs, options).imported);
+    std::vector<mhtest::RawRecord> expected = {Header("V"), Unit(1, "Tiere")};
+    expected.insert(expected.end(), c.added.begin(), c.added.end());
+    EXPECT_EQ(expected, ReadRecords(path));
+    EXPECT_TRUE(msgs.done());
+  }
+}
+
+// An entity the document never declares has no text: the entry that uses it is a problem line,
+// never a word "&xxe;", whether or not the document names a DTD.
+TEST_F(KvtmlImport, UndeclaredEntitiesAreProblemLines) {
+  for (const char* doctype : {"", "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"kvtml2.dtd\">"}) {
+    SCOPED_TRACE(doctype);
+    WriteRecords(path, {Header("V"), Unit(1, "Tiere")});
+    WriteBytes(file, Lines({doctype, "<kvtml><entries>", Entry(0, "a &xxe; b", "c"),
+                            Entry(1, "ok", "gut"), "</entries></kvtml>"}));
+    msgs.expect("Die Datei \"" + file +
+                    "\" enthält Zeilen, die nicht importiert werden können:\nZeile 3: die "
+                    "Entität „&xxe;“ ist nicht erklärt\nSollen die übrigen Zeilen importiert "
+                    "werden?",
+                Answer::Yes);
+    const ImportResult r = ImportKvtml(path, file, msgs);
+    ASSERT_TRUE(r.imported);
+    EXPECT_EQ(1u, r.added);
+    EXPECT_EQ(mhtest::Entry(255, "ok", "gut"), ReadRecords(path).back());
+  }
+}
+
+// A document larger than the blocks the reader parses at once, with characters of two and three
+// bytes across every block boundary: a broken character far behind the first block is found on
+// its line, and an intact document imports every entry into its lesson in order.
+TEST_F(KvtmlImport, DocumentsLargerThanABlock) {
+  std::string doc = "<kvtml version=\"2.0\"><entries>\n";
+  const int count = 30000;
+  for (int i = 0; i < count; ++i)
+    doc += Entry(i, "wört" + std::to_string(i), "€uro ü " + std::to_string(i)) + "\n";
+  doc += "</entries><lessons><container><name>Groß</name>";
+  // The first half in reverse order: a lesson's order is its list's, not the document's.
+  for (int i = count / 2 - 1; i >= 0; --i)
+    doc += "<entry id=\"" + std::to_string(i) + "\"/>";
+  doc += "</container></lessons></kvtml>\n";
+  ASSERT_GT(doc.size(), std::size_t{2} << 20);
+
+  std::string broken = doc;
+  const std::size_t at = broken.find("€uro ü 29000");
+  broken[at + 1] = 'x';  // the second byte of "€"
+  WriteBytes(file, broken);
+  const std::string before = ReadBytes(path);
+  msgs.expect("Die Datei \"" + file +
+              "\" ist in UTF-8 geschrieben, aber Zeile 29002 ist kein gültiger UTF-8-Text.\nEs "
+              "wurde nichts importiert.");
+  EXPECT_FALSE(ImportKvtml(path, file, msgs).imported);
+  EXPECT_EQ(before, ReadBytes(path));
+
+  WriteBytes(file, doc);
+  const ImportResult r = ImportKvtml(path, file, msgs);
+  ASSERT_TRUE(r.imported);
+  ASSERT_EQ(2u, r.lessons.size());
+  EXPECT_EQ(WinString(Latin1("Groß")), r.lessons[0].name);
+  EXPECT_EQ(WinString("wortschatz"), r.lessons[1].name);
+  const std::vector<mhtest::RawRecord> records = ReadRecords(path);
+  ASSERT_EQ(std::size_t{2 + 2 + count}, records.size());
+  EXPECT_EQ(mhtest::Entry(255, Latin1("wört14999"), "\x80uro \xFC 14999"), records[4]);
+  EXPECT_EQ(mhtest::Entry(255, Latin1("wört0"), "\x80uro \xFC 0"), records[4 + count / 2 - 1]);
+  EXPECT_EQ(mhtest::Entry(254, Latin1("wört15000"), "\x80uro \xFC 15000"), records[4 + count / 2]);
+  EXPECT_EQ(mhtest::Entry(254, Latin1("wört29999"), "\x80uro \xFC 29999"), records.back());
+}
+
+// The document as a DOM writer builds it, for comparison with the export, which writes while it
+// reads.
+std::string DomKvtml(const TVocData& header, std::span<const KvtmlLesson> lessons) {
+  auto text = [](pugi::xml_node parent, const char* name, const WinString& value) {
+    std::string utf8 = ToUtf8(value);
+    for (char& c : utf8) {
+      const auto b = static_cast<unsigned char>(c);
+      if (b < 0x20 && c != '\t' && c != '\n' && c != '\r') c = ' ';
+    }
+    parent.append_child(name).text().set(utf8.c_str());
+  };
+  pugi::xml_document doc;
+  pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
+  declaration.append_attribute("version") = "1.0";
+  declaration.append_attribute("encoding") = "UTF-8";
+  doc.append_child(pugi::node_doctype)
+      .set_value("kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\"");
+  pugi::xml_node kvtml = doc.append_child("kvtml");
+  kvtml.append_attribute("version") = "2.0";
+  pugi::xml_node information = kvtml.append_child("information");
+  information.append_child("generator").text().set("Merkhaus 3");
+  text(information, "title", DataFileName(header));
+  if (!Author(header).empty()) text(information, "author", Author(header));
+  if (!header.Comment.empty()) text(information, "comment", header.Comment.get());
+  pugi::xml_node identifiers = kvtml.append_child("identifiers");
+  for (int id = 0; id < 2; ++id) {
+    const WinString language = id == 0 ? ForeignLanguage(header) : NativeLanguage(header);
+    pugi::xml_node identifier = identifiers.append_child("identifier");
+    identifier.append_attribute("id") = id;
+    text(identifier, "name", language);
+    const std::string name = ToUtf8(CutSpaces(language));
+    if (name == "Englisch") identifier.append_child("locale").text().set("en");
+    if (name == "Deutsch") identifier.append_child("locale").text().set("de");
+    if (name == "Französisch") identifier.append_child("locale").text().set("fr");
+  }
+  pugi::xml_node entries = kvtml.append_child("entries");
+  pugi::xml_node containers = kvtml.append_child("lessons");
+  long long id = 0;
+  for (const KvtmlLesson& lesson : lessons) {
+    pugi::xml_node container = containers.append_child("container");
+    text(container, "name", LessonName(lesson.header));
+    container.append_child("inpractice").text().set("true");
+    for (const TVocData& e : lesson.entries) {
+      pugi::xml_node entry = entries.append_child("entry");
+      entry.append_attribute("id") = id;
+      pugi::xml_node t0 = entry.append_child("translation");
+      t0.append_attribute("id") = 0;
+      text(t0, "text", JoinSide(e.A1, e.A2, e.A3));
+      if (!e.Comment.empty()) text(t0, "comment", e.Comment.get());
+      pugi::xml_node t1 = entry.append_child("translation");
+      t1.append_attribute("id") = 1;
+      text(t1, "text", JoinSide(e.B1, e.B2, e.B3));
+      container.append_child("entry").append_attribute("id") = id;
+      ++id;
+    }
+  }
+  std::ostringstream out;
+  doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+  return out.str();
+}
+
+// The live lessons of a DataFile whose lessons each hold their entries right after their header.
+std::vector<KvtmlLesson> LessonsOf(const std::string& path) {
+  std::vector<KvtmlLesson> lessons;
+  const LessonList list = ReadLessonList(path).value();
+  for (const auto& line : list.lines) {
+    LessonRead read = ReadLesson(path, line.unitId, SIZE_MAX).value();
+    lessons.push_back({*read.header, std::move(read.entries)});
+  }
+  return lessons;
+}
+
+// The export writes the document byte for byte as a DOM writer does: for the example DataFiles,
+// for texts of every byte value (markup characters, controls, the bytes Windows-1252 leaves
+// unassigned), for an empty lesson, a DataFile without lessons and one large enough to pass
+// through the export's buffer many times.
+TEST(KvtmlExport, WritesTheDocumentOfADomWriter) {
+  mhtest::TempDir dir;
+  std::string every;
+  for (int b = 1; b < 256; ++b)
+    every += static_cast<char>(b);
+  std::vector<mhtest::RawRecord> large = {
+      Header("Groß & <klein>", "Englisch", "Deutsch", "A\"u'", "Kommentar\r\nzweite Zeile"),
+      Unit(3, "Alle Bytes"), Unit(9, "Leer"), Unit(4, "Gelöscht", "", 1)};
+  for (std::size_t i = 0; i < every.size(); i += 60) {
+    large.push_back(Entry6(3, every.substr(i, 60), "x", "", every.substr(i, 17), "", "y",
+                           every.substr(i, 255)));
+  }
+  for (int i = 0; i < 20000; ++i) {
+    large.push_back(Entry6(12, "word" + std::to_string(i), Latin1("Straße"), "", "Wort",
+                           Latin1("ä & ö"), "", i % 3 == 0 ? "" : "<b>" + std::to_string(i)));
+  }
+  large.push_back(Unit(12, Latin1("Große Lektion")));
+  large.push_back(mhtest::Entry(12, "gone", "weg", "", 1));
+  large.push_back(mhtest::Entry(4, "of a deleted lesson", "x"));
+
+  struct Case {
+    const char* name;
+    std::vector<mhtest::RawRecord> records;  // empty: the example DataFile of `name`
+  } cases[] = {
+      {"englisch", {}},
+      {"franzoesisch", {}},
+      {"no lessons", {Header("Leer", "Französisch", "Deutsch")}},
+      {"every byte, an empty lesson, a large lesson", large},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string from = dir.file("from.fid"), out = dir.file("out.kvtml");
+    if (c.records.empty()) {
+      mhtest::BuildExampleDataFile(c.name, from);
+    } else {
+      mhtest::WriteRecords(from, c.records);
+    }
+    mhtest::ScriptedMessages msgs;
+    ASSERT_TRUE(ExportDataFileKvtml(from, out, msgs, {.askBeforeOverwrite = false}));
+    const std::vector<KvtmlLesson> lessons = LessonsOf(from);
+    const std::string expected = DomKvtml(ReadHeaderRecord(from).value(), lessons);
+    EXPECT_EQ(expected, ReadBytes(out));
+    EXPECT_EQ(expected, KvtmlText(ReadHeaderRecord(from).value(), lessons));
+  }
+}
+
+// Entries added to a lesson after another lesson was made: each lesson keeps its entries in
+// order, and the document imports into the same lessons.
+TEST(KvtmlExport, LessonsWhoseEntriesAreInterleaved) {
+  mhtest::TempDir dir;
+  const std::string from = dir.file("from.fid"), to = dir.file("to.fid");
+  const std::string out = dir.file("out.kvtml");
+  mhtest::WriteRecords(from,
+                       {Header("V"), mhtest::Entry(2, "early", Latin1("früh")), Unit(1, "Eins"),
+                        mhtest::Entry(1, "a", "b"), Unit(2, "Zwei"), mhtest::Entry(2, "c", "d"),
+                        mhtest::Entry(1, "e", "f"), mhtest::Entry(2, "g", "h")});
+  mhtest::WriteRecords(to, {Header("V")});
+  mhtest::ScriptedMessages msgs;
+  ASSERT_TRUE(ExportDataFileKvtml(from, out, msgs));
+  ASSERT_TRUE(ImportKvtml(to, out, msgs).imported);
+  EXPECT_EQ((std::vector<mhtest::RawRecord>{
+                Header("V"), Unit(1, "Eins"), Unit(255, "Zwei"), mhtest::Entry(1, "a", "b"),
+                mhtest::Entry(1, "e", "f"), mhtest::Entry(255, "early", Latin1("früh")),
+                mhtest::Entry(255, "c", "d"), mhtest::Entry(255, "g", "h")}),
+            ReadRecords(to));
 }
 
 // The example DataFiles leave as KVTML and come back with the same lessons and entries; the
