@@ -8,8 +8,8 @@
 
 #include "flows/flows.h"
 #include "flows/lesson_loading.h"
-#include "flows/redraw.h"
 #include "flows/read_aloud.h"
+#include "flows/redraw.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
 #include "practice/study_engine.h"

@@ -91,6 +91,7 @@ TLernstand::TLernstand(const ModeContext& mode) : QDialog(nullptr), services_(mo
   LessonTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   LessonTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   LessonTable->setMinimumWidth(400);
+  LessonTable->setAccessibleName(QStringLiteral("Lektionen"));
   middle->addWidget(LessonTable, 2);
 
   Pages = new QTabWidget(this);
@@ -101,6 +102,7 @@ TLernstand::TLernstand(const ModeContext& mode) : QDialog(nullptr), services_(mo
   auto* forecastLayout = new QVBoxLayout(forecastPage);
   ForecastChart = MakeChartView(forecastPage);
   ForecastTable = MakeTable(forecastPage, {QStringLiteral("Tag"), QStringLiteral("Fällig")});
+  ForecastTable->setAccessibleName(QStringLiteral("Vorschau der fälligen Vokabeln"));
   forecastLayout->addWidget(ForecastChart, 2);
   forecastLayout->addWidget(ForecastTable, 1);
   Pages->addTab(forecastPage, QStringLiteral("&Vorschau"));
@@ -110,6 +112,7 @@ TLernstand::TLernstand(const ModeContext& mode) : QDialog(nullptr), services_(mo
   HistoryChart = MakeChartView(historyPage);
   HistoryTable = MakeTable(historyPage, {QStringLiteral("Datum"), QStringLiteral("Richtig"),
                                          QStringLiteral("Gefragt"), QStringLiteral("Fehler")});
+  HistoryTable->setAccessibleName(QStringLiteral("Testergebnisse"));
   historyLayout->addWidget(HistoryChart, 2);
   historyLayout->addWidget(HistoryTable, 1);
   Pages->addTab(historyPage, QStringLiteral("&Tests"));

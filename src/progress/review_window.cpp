@@ -15,6 +15,7 @@
 #include "platform/action.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
+#include "platform/keyboard_access.h"
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "progress/review_session.h"
@@ -60,6 +61,11 @@ TReview::TReview(const ModeContext& mode)
   NativeLabel = new QLabel(this);
   ForeignMemo = MakeSide(this);
   NativeMemo = MakeSide(this);
+  // Named after their column, so that a screen reader says which side it reads.
+  ForeignLabel->setBuddy(ForeignMemo);
+  NativeLabel->setBuddy(NativeMemo);
+  ForeignMemo->setAccessibleName(QStringLiteral("Fremdsprache"));
+  NativeMemo->setAccessibleName(QStringLiteral("Muttersprache"));
   sides->addWidget(ForeignLabel, 0, 0);
   sides->addWidget(NativeLabel, 0, 1);
   sides->addWidget(ForeignMemo, 1, 0);
@@ -75,6 +81,8 @@ TReview::TReview(const ModeContext& mode)
   CommentMemo->setReadOnly(true);
   CommentMemo->setFocusPolicy(Qt::NoFocus);
   CommentMemo->setMaximumHeight(CommentMemo->fontMetrics().lineSpacing() * 3);
+  commentLabel->setBuddy(CommentMemo);
+  CommentMemo->setAccessibleName(QStringLiteral("Kommentar"));
   layout->addWidget(CommentMemo);
 
   auto* answerRow = new QHBoxLayout;
@@ -105,10 +113,10 @@ TReview::TReview(const ModeContext& mode)
   layout->addLayout(gradeRow);
 
   auto* bottom = new QHBoxLayout;
-  CardBox = new QCheckBox(QStringLiteral("&Karteikarte"), this);
+  CardBox = new QCheckBox(QStringLiteral("Kar&teikarte"), this);
   CorrectButton = new QPushButton(QStringLiteral("&Korrigieren"), this);
   CounterLabel = new QLabel(QStringLiteral("-"), this);
-  EndButton = new QPushButton(QStringLiteral("&Ende"), this);
+  EndButton = new QPushButton(QStringLiteral("E&nde"), this);
   bottom->addWidget(CardBox);
   bottom->addWidget(CorrectButton);
   bottom->addStretch();
@@ -144,6 +152,8 @@ TReview::TReview(const ModeContext& mode)
     return true;
   };
   AttachHelp(this, services_.help, mode.helpContext);
+  // Ctrl+Tab reaches the question boxes and every button, as in practice.
+  InstallControlTabRing(this);
 }
 
 TReview::~TReview() = default;

@@ -97,7 +97,7 @@ TEST(MainWindow, KeepsItsPlaceForTheSessionAndAcrossStarts) {
     EXPECT_EQ(cfg, mhtest::ReadBytes(t.dir.file("Merkhaus.cfg")));
   }
   const std::string conf = mhtest::ReadBytes(t.dir.file("Merkhaus3.conf"));
-  EXPECT_NE(std::string::npos, conf.find("window.main=170,60,320,452,0\n")) << conf;
+  EXPECT_NE(std::string::npos, conf.find("window.main=170,60,320,532,0\n")) << conf;
   // The next start reads it.
   mhtest::TestContext next;
   for (const char* name : {"Merkhaus.cfg", "Merkhaus3.conf"})
