@@ -30,18 +30,27 @@ const FileFault* FindFault(const std::string& path, FileFault::At at) {
   return nullptr;
 }
 
+// A fault that stands for a crash ends the program on the spot.
+void KillIfAsked(const FileFault* f) {
+  if (f && f->kill) std::_Exit(FileFault::kKilledStatus);
+}
+
 // The number of bytes a write of n bytes may still make before the seam's fault fires, or n.
 std::size_t WritableBefore(const std::string& path, std::uint64_t written, std::size_t n,
                            int& code) {
   const FileFault* f = FindFault(path, FileFault::At::Write);
   if (!f) return n;
   code = f->code;
-  if (written >= f->afterBytes) return 0;
+  if (written >= f->afterBytes) {
+    KillIfAsked(f);
+    return 0;
+  }
   return static_cast<std::size_t>(std::min<std::uint64_t>(n, f->afterBytes - written));
 }
 
 bool FaultAt(const std::string& path, FileFault::At at, int& code) {
   const FileFault* f = FindFault(path, at);
+  KillIfAsked(f);
   if (f) code = f->code;
   return f != nullptr;
 }
@@ -127,6 +136,11 @@ std::string FileReason(int code) {
       return "Ein-/Ausgabefehler des Datenträgers";
     case ENOMEM:
       return "nicht genügend Arbeitsspeicher";
+    case EEXIST:
+      return "eine Datei dieses Namens ist schon vorhanden";
+    case FileError::kInterrupted:
+      return "eine Änderung wurde abgebrochen und kann nicht zurückgenommen werden, da die Datei "
+             "nicht geschrieben werden kann";
     default:
       return "Systemfehler " + std::to_string(code);
   }
@@ -220,6 +234,41 @@ FileResult<File> File::open(const std::string& path, Mode mode, Lock lock) {
   return Failed(error);
 }
 
+FileResult<File> File::createNew(const std::string& path, unsigned permissions) {
+  FileError error{path, FileError::Step::Write, 0};
+  if (FaultAt(path, FileFault::At::Open, error.code)) return Failed(error);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                        static_cast<mode_t>(permissions));
+  if (fd < 0) {
+    error.code = errno;
+    return Failed(error);
+  }
+  File file;
+  file.fd_ = fd;
+  file.path_ = path;
+  return file;
+}
+
+FileResult<File> File::openOwn(const std::string& path) {
+  FileError error{path, FileError::Step::Open, 0};
+  if (FaultAt(path, FileFault::At::Open, error.code)) return Failed(error);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    error.code = errno;
+    return Failed(error);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || (error.code = KindCode(st)) != 0) {
+    if (error.code == 0) error.code = errno;
+    ::close(fd);
+    return Failed(error);
+  }
+  File file;
+  file.fd_ = fd;
+  file.path_ = path;
+  return file;
+}
+
 void File::close() {
   if (fd_ >= 0) ::close(fd_);  // closing releases the lock
   fd_ = -1;
@@ -271,7 +320,10 @@ void File::writeAt(const void* data, std::size_t n, std::uint64_t offset) {
     done += static_cast<std::size_t>(put);
   }
   written_ += done;
-  if (done < n) fail(FileError::Step::Write, code);
+  if (done < n) {
+    KillIfAsked(FindFault(path_, FileFault::At::Write));
+    fail(FileError::Step::Write, code);
+  }
 }
 
 void File::truncate(std::uint64_t size) {
@@ -297,6 +349,11 @@ FileReadBuffer::int_type FileReadBuffer::underflow() {
   offset_ += n;
   setg(block_, block_, block_ + n);
   return traits_type::to_int_type(*gptr());
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
 }
 
 PathKind KindOf(const std::string& path) {
@@ -381,7 +438,10 @@ FileResult<> AtomicFile::write(const void* data, std::size_t n) {
     done += static_cast<std::size_t>(put);
   }
   written_ += done;
-  if (done < n) return failWith(FileError::Step::Write, code);
+  if (done < n) {
+    KillIfAsked(FindFault(shown_, FileFault::At::Write));
+    return failWith(FileError::Step::Write, code);
+  }
   return {};
 }
 
@@ -403,6 +463,50 @@ FileResult<> AtomicFile::commit() {
     ::close(dir);
   }
   return {};
+}
+
+std::string FileRepair::text() const {
+  if (kind == Kind::TailCut) {
+    return "Das DataFile \"" + path + "\" endete in einem unvollständigen Datensatz; die letzten " +
+           std::to_string(bytes) + " Bytes wurden entfernt.";
+  }
+  return "Das DataFile \"" + path +
+         "\" wurde nach einem Abbruch wiederhergestellt: die abgebrochene Änderung wurde "
+         "zurückgenommen.";
+}
+
+namespace {
+std::vector<FileRepair>& Repairs() {
+  static std::vector<FileRepair> repairs;
+  return repairs;
+}
+}  // namespace
+
+void NoteRepair(FileRepair repair) {
+  Repairs().push_back(std::move(repair));
+}
+
+std::vector<FileRepair> TakeRepairs() {
+  return std::exchange(Repairs(), {});
+}
+
+FileResult<> RemoveFile(const std::string& path) {
+  int code = 0;
+  if (FaultAt(path, FileFault::At::Remove, code)) {
+    return Failed(FileError{path, FileError::Step::Write, code});
+  }
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    return Failed(FileError{path, FileError::Step::Write, errno});
+  }
+  return {};
+}
+
+void SyncFolderOf(const std::string& path) {
+  const int dir = ::open(Dirname(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
 }
 
 bool CanCreateFilesIn(const std::string& folder) {

@@ -10,6 +10,7 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace merkhaus {
 
@@ -27,6 +28,8 @@ struct FileError {
   static constexpr int kDamaged = -3;     // a DataFile whose length is no multiple of a record
   static constexpr int kShortRead = -4;   // the file ended before the data did
   static constexpr int kNoFolder = -5;    // the folder to write into is not there
+  // A change of the DataFile was cut off and cannot be taken back, as the file cannot be written.
+  static constexpr int kInterrupted = -6;
 
   std::string path;
   Step step = Step::Open;
@@ -80,6 +83,11 @@ class File {
   // for readers, an exclusive one for a writer) and then gives up with FileError::kBusy; a file
   // that was replaced while waiting is opened again.
   static FileResult<File> open(const std::string& path, Mode mode, Lock lock);
+  // Creates a new file for reading and writing, exclusively: an existing name, a symbolic link
+  // included, is never opened. The permission bits are those of a new file, less the umask.
+  static FileResult<File> createNew(const std::string& path, unsigned permissions);
+  // Opens a file of the program's own for reading, never through a symbolic link, without a lock.
+  static FileResult<File> openOwn(const std::string& path);
 
   File() = default;
   ~File();
@@ -129,6 +137,9 @@ class FileReadBuffer : public std::streambuf {
 
 enum class PathKind { Missing, Regular, Folder, Other };
 
+// True when anything is at the path, a dangling symbolic link included.
+bool PathExists(const std::string& path);
+
 // What is at a path, following symbolic links. A path that cannot be examined counts as Other.
 PathKind KindOf(const std::string& path);
 
@@ -163,6 +174,30 @@ class AtomicFile {
   std::uint64_t written_ = 0;
 };
 
+// What opening a DataFile mended before an operation could run on it. The file layer and the
+// store never talk to the learner: they note the repair here, and whoever ends the learner's
+// action (RunAction, merkhaus-tool) takes the notes and tells them, once each.
+struct FileRepair {
+  enum class Kind {
+    RolledBack,  // a change cut off by a crash was taken back from its journal
+    TailCut,     // a partial record at the end (written by an older program) was cut away
+  };
+  std::string path;
+  Kind kind = Kind::RolledBack;
+  std::uint64_t bytes = 0;  // TailCut: the bytes dropped
+
+  // The sentence for the learner, naming the file.
+  std::string text() const;
+};
+void NoteRepair(FileRepair repair);
+// The repairs noted since the last call, oldest first.
+std::vector<FileRepair> TakeRepairs();
+
+// Removes a file the program made itself (a journal, a temporary file). Only the seam fails it.
+FileResult<> RemoveFile(const std::string& path);
+// Puts the folder holding `path` on the disk, so that a file created or removed there stays so.
+void SyncFolderOf(const std::string& path);
+
 // True when a file can be created in the folder: a probe with a name of its own is created
 // exclusively (so no planted link is ever written through) and removed again.
 bool CanCreateFilesIn(const std::string& folder);
@@ -174,11 +209,16 @@ FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes);
 // permission would make them fail, without root tricks. A fault applies to a path exactly as it
 // is handed to the layer (for a file written whole: its target's path).
 struct FileFault {
-  enum class At { Open, Read, Write, Sync, Rename };
+  enum class At { Open, Read, Write, Sync, Rename, Remove };
   std::string path;
   At at = At::Open;
   std::uint64_t afterBytes = 0;  // At::Write: the bytes that still get written
   int code = EIO;
+  // The program stops dead where the fault fires (as kill -9 would stop it: no clean-up, no
+  // destructor), with exit status kKilledStatus, instead of failing with `code`. Tests reach
+  // every point of a write at which a crash can come this way, in a child process.
+  bool kill = false;
+  static constexpr int kKilledStatus = 137;
 };
 void InjectFileFault(const FileFault& fault);
 void ClearFileFaults();
