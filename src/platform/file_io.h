@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
@@ -30,6 +31,7 @@ struct FileError {
   static constexpr int kNoFolder = -5;    // the folder to write into is not there
   // A change of the DataFile was cut off and cannot be taken back, as the file cannot be written.
   static constexpr int kInterrupted = -6;
+  static constexpr int kSymlink = -7;  // a symbolic link where none may be
 
   std::string path;
   Step step = Step::Open;
@@ -143,12 +145,27 @@ bool PathExists(const std::string& path);
 // What is at a path, following symbolic links. A path that cannot be examined counts as Other.
 PathKind KindOf(const std::string& path);
 
-// A file written whole. The bytes go to a uniquely named temporary file, created exclusively in
-// the target's folder (never through a symbolic link); commit() flushes it to the disk, gives it
-// the permission bits of the file it replaces, renames it into place and syncs the folder. Until
-// then, and after any failure, the old file is untouched; an uncommitted temporary file is
-// removed when the object goes. A target that is a symbolic link keeps the link: the file it
-// names is replaced.
+// How a file written whole takes its place.
+enum class Publish {
+  // Replaces what is there; a symbolic link keeps working: the file it names is replaced.
+  Replace,
+  // Replaces what is there; a symbolic link there is replaced by the new file, never written
+  // through (an export or a new DataFile the learner chose to overwrite).
+  ReplaceLink,
+  // Only where nothing is yet, checked and published in one step (no file, no link that appears
+  // meanwhile is ever overwritten); otherwise fails with EEXIST.
+  NoReplace,
+  // As Replace, but a symbolic link at the target is refused (kSymlink).
+  RefuseLink,
+};
+
+// A file written whole. The bytes go to a temporary file with a short name of its own
+// (".merkhaus-XXXXXX", so that a legal name of any length can be written), created exclusively
+// in the target's folder and locked while it is written; commit() flushes it to the disk, gives it
+// the permission bits of the file it replaces, puts it in place as `Publish` says and syncs the
+// folder. Until then, and after any failure, the old file is untouched; an uncommitted temporary
+// file is removed when the object goes. Temporary files that a killed program left in the folder
+// (older than this process, locked by nobody) are removed when a new one is made there.
 class AtomicFile {
  public:
   AtomicFile() = default;
@@ -158,7 +175,7 @@ class AtomicFile {
 
   // Fails when the target exists but is no regular file (a FIFO, a device, a folder) or the
   // temporary file cannot be created.
-  FileResult<> create(const std::string& target);
+  FileResult<> create(const std::string& target, Publish publish = Publish::Replace);
   FileResult<> write(const void* data, std::size_t n);
   FileResult<> write(std::string_view bytes) { return write(bytes.data(), bytes.size()); }
   FileResult<> commit();
@@ -172,6 +189,7 @@ class AtomicFile {
   std::string temp_;
   int fd_ = -1;
   std::uint64_t written_ = 0;
+  Publish publish_ = Publish::Replace;
 };
 
 // What opening a DataFile mended before an operation could run on it. The file layer and the
@@ -203,7 +221,8 @@ void SyncFolderOf(const std::string& path);
 bool CanCreateFilesIn(const std::string& folder);
 
 // Writes a whole file through AtomicFile.
-FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes);
+FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes,
+                            Publish publish = Publish::Replace);
 
 // The test seam of the file layer: files that fail as a full disk, a broken device or a missing
 // permission would make them fail, without root tricks. A fault applies to a path exactly as it
@@ -219,6 +238,9 @@ struct FileFault {
   // every point of a write at which a crash can come this way, in a child process.
   bool kill = false;
   static constexpr int kKilledStatus = 137;
+  // When set, the fault does not fail: it runs this at its point and the operation goes on (a
+  // test plants a file or a link at the very moment, e.g. right before publishing).
+  std::function<void()> meanwhile = {};
 };
 void InjectFileFault(const FileFault& fault);
 void ClearFileFaults();

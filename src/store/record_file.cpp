@@ -291,9 +291,9 @@ void RecordFile::append(const TVocData* records, std::size_t n) {
   count_ += n;
 }
 
-FileResult<> CreateDataFile(const std::string& path, const TVocData& header) {
-  return WriteWholeFile(path,
-                        std::string_view(reinterpret_cast<const char*>(&header), kRecordSize));
+FileResult<> CreateDataFile(const std::string& path, const TVocData& header, bool replace) {
+  return WriteWholeFile(path, std::string_view(reinterpret_cast<const char*>(&header), kRecordSize),
+                        replace ? Publish::ReplaceLink : Publish::NoReplace);
 }
 
 }  // namespace merkhaus

@@ -107,8 +107,10 @@ class RecordFile {
   File journal_;
 };
 
-// Creates (or replaces) a file holding the single record 0. An existing file is replaced only
-// once the new one is complete and on the disk, so a failed write leaves it as it was.
-FileResult<> CreateDataFile(const std::string& path, const TVocData& header);
+// Creates a file holding the single record 0: only where nothing is (EEXIST otherwise, also for a
+// file or link that appeared after the learner was asked), or, with `replace`, in place of what
+// is there (a link replaced itself). An existing file is replaced only once the new one is
+// complete and on the disk, so a failed write leaves it as it was.
+FileResult<> CreateDataFile(const std::string& path, const TVocData& header, bool replace = true);
 
 }  // namespace merkhaus
