@@ -39,10 +39,10 @@ TEST_F(FileIoTest, PublishingKeepsToItsRule) {
   struct Case {
     const char* what;
     Publish publish;
-    bool linkFirst;      // a link to the victim is at the target before
-    bool plantLink;      // a link to the victim appears right before publishing
-    int code;            // 0: written
-    bool targetIsLink;   // afterwards
+    bool linkFirst;     // a link to the victim is at the target before
+    bool plantLink;     // a link to the victim appears right before publishing
+    int code;           // 0: written
+    bool targetIsLink;  // afterwards
     std::string victimAfter;
   };
   const Case cases[] = {
@@ -51,8 +51,7 @@ TEST_F(FileIoTest, PublishingKeepsToItsRule) {
       {"a link there, forced", Publish::ReplaceLink, true, false, 0, false, "alt"},
       {"a link planted meanwhile, forced", Publish::ReplaceLink, false, true, 0, false, "alt"},
       {"the learner's own link is kept", Publish::Replace, true, false, 0, true, "neu"},
-      {"cleanup.tmp as a link", Publish::RefuseLink, true, false, FileError::kSymlink, true,
-       "alt"},
+      {"cleanup.tmp as a link", Publish::RefuseLink, true, false, FileError::kSymlink, true, "alt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -68,9 +67,9 @@ TEST_F(FileIoTest, PublishingKeepsToItsRule) {
     ClearFileFaults();
     EXPECT_EQ(c.code, written ? 0 : written.error().code);
     if (!written) {
-      EXPECT_EQ("Die Datei \"" + target + "\" kann nicht geschrieben werden: " +
-                    FileReason(c.code) + ".",
-                written.error().text());
+      EXPECT_EQ(
+          "Die Datei \"" + target + "\" kann nicht geschrieben werden: " + FileReason(c.code) + ".",
+          written.error().text());
     }
     EXPECT_EQ(c.targetIsLink, fs::is_symlink(target));
     EXPECT_EQ(c.victimAfter, mhtest::ReadBytes(victim));
@@ -92,11 +91,15 @@ TEST_F(FileIoTest, ShortTemporaryNamesAndStaleOnesSwept) {
   const std::vector<std::string> stale = {".merkhaus-Ab12Cd", ".v.fid.merkhaus-XYZ123",
                                           ".cleanup.tmp.merkhaus-q1w2e3"};
   const std::vector<std::string> kept = {".merkhaus-neu123", "merkhaus-Ab12Cd", ".merkhaus-ab"};
-  for (const std::string& name : stale) mhtest::WriteBytes(dir.file(name), "stale");
-  for (const std::string& name : kept) mhtest::WriteBytes(dir.file(name), "keep");
+  for (const std::string& name : stale)
+    mhtest::WriteBytes(dir.file(name), "stale");
+  for (const std::string& name : kept)
+    mhtest::WriteBytes(dir.file(name), "keep");
   const utimbuf old{1000000000, 1000000000};  // 2001
-  for (const std::string& name : stale) ::utime(dir.file(name).c_str(), &old);
-  for (const std::string& name : {kept[1], kept[2]}) ::utime(dir.file(name).c_str(), &old);
+  for (const std::string& name : stale)
+    ::utime(dir.file(name).c_str(), &old);
+  for (const std::string& name : {kept[1], kept[2]})
+    ::utime(dir.file(name).c_str(), &old);
 
   ASSERT_TRUE(WriteWholeFile(dir.file("v.fid"), "y"));
   std::vector<std::string> expected = {longName, "v.fid"};
