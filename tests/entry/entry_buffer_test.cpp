@@ -202,10 +202,11 @@ TEST_F(EntrySave, EveryFailureLeavesTheFileAndTheBufferAsTheyWere) {
        "Das Speichern ist fehlgeschlagen!\nDie Datei \"" + path +
            "\" kann nicht geschrieben werden: Ein-/Ausgabefehler des Datenträgers.\nDas DataFile "
            "ist unverändert. Es wurde nichts gespeichert; die Vokabeln bleiben im Puffer."},
+      // The file is there: its true reason comes first, not "nicht auffindbar".
       {"the DataFile cannot be opened for writing", FileFault::At::Open, 0, EROFS,
-       "Das Datafile \"" + path +
-           "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!\nDie Datei \"" + path +
-           "\" kann nicht geöffnet werden: das Dateisystem ist schreibgeschützt."},
+       "Die Datei \"" + path +
+           "\" kann nicht geöffnet werden: das Dateisystem ist schreibgeschützt.\nDas Speichern "
+           "ist fehlgeschlagen!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
