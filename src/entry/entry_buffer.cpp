@@ -116,7 +116,7 @@ std::optional<std::size_t> EntryBuffer::save(const std::string& path, Messages& 
       ShowErr(messages, LessonText(error.unitId, lessonNames) + " gibt es im DataFile \"" + path +
                             "\" nicht mehr.\n" + kNothingSaved);
     } else if (!error.interrupted) {
-      ShowFileError(messages, DataFileMissingMessage(path), error.file);
+      ShowDataFileUnusable(messages, path, error.file);
     } else {
       ShowFileError(messages, "Das Speichern ist fehlgeschlagen!", error.file,
                     error.rolledBack ? std::string("Das DataFile ist unverändert. ") + kNothingSaved
@@ -132,6 +132,16 @@ std::optional<std::size_t> EntryBuffer::save(const std::string& path, Messages& 
 
 std::string DataFileMissingMessage(const std::string& path) {
   return "Das Datafile \"" + path + "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!";
+}
+
+void ShowDataFileUnusable(Messages& messages, const std::string& path, const FileError& error) {
+  if (error.code == ENOENT) {
+    ShowFileError(messages, DataFileMissingMessage(path), error);
+    return;
+  }
+  // "nicht auffindbar" would be wrong for a file that is there (read-only, locked, damaged):
+  // the file and the true reason come first.
+  ShowErr(messages, error.text() + "\nDas Speichern ist fehlgeschlagen!");
 }
 
 }  // namespace merkhaus

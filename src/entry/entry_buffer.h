@@ -66,5 +66,9 @@ class EntryBuffer {
 // The message when the DataFile cannot be opened for "Speichern" or "Letzte Vok.", before the
 // line with the path and the reason.
 std::string DataFileMissingMessage(const std::string& path);
+// The box for a DataFile that could not be opened to save or to read the last entry: for a
+// missing file the message above with the reason; for any other reason the file and the reason
+// on the first line.
+void ShowDataFileUnusable(Messages& messages, const std::string& path, const FileError& error);
 
 }  // namespace merkhaus

@@ -150,7 +150,7 @@ void EntrySession::showLastEntry() {
   const StoreResult<std::optional<TVocData>> last =
       LastRecordOf(lesson_.dataFilePath, lesson_.unitId);
   if (!last) {
-    ShowFileError(messages_, DataFileMissingMessage(lesson_.dataFilePath), last.error().file);
+    ShowDataFileUnusable(messages_, lesson_.dataFilePath, last.error().file);
     return;
   }
   // The lesson's own header is the last record of its UnitID until an entry is saved.

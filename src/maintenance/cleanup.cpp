@@ -45,8 +45,9 @@ CleanupResult CleanupDataFile(const std::string& path, const std::string& backup
   if (!opened) return Failed(messages, opened.error());
   RecordFile& file = *opened;
   AtomicFile backup, cleaned;
-  if (FileResult<> created =
-          backup.create(backupPath).and_then([&] { return cleaned.create(path); });
+  if (FileResult<> created = backup.create(backupPath, Publish::RefuseLink).and_then([&] {
+        return cleaned.create(path);
+      });
       !created) {
     return Failed(messages, created.error());
   }

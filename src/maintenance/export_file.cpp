@@ -13,14 +13,18 @@ bool CheckExportable(std::size_t entryCount, Messages& messages) {
 
 bool WriteExportFile(const std::string& outPath, std::string_view bytes, Messages& messages,
                      bool askBeforeOverwrite) {
-  if (askBeforeOverwrite && KindOf(outPath) != PathKind::Missing &&
+  const bool there = PathExists(outPath);
+  if (askBeforeOverwrite && there &&
       messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
                     MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
   // Written whole or not at all: half a file would import as fewer entries without anybody
-  // noticing, and a file that was there keeps its contents when the disk is full.
-  if (const FileResult<> written = WriteWholeFile(outPath, bytes); !written) {
+  // noticing, and a file that was there keeps its contents when the disk is full. Where nothing
+  // was, nothing that appears meanwhile (a planted link) is overwritten; a link the learner
+  // chose to overwrite is replaced, not written through.
+  const Publish publish = askBeforeOverwrite && !there ? Publish::NoReplace : Publish::ReplaceLink;
+  if (const FileResult<> written = WriteWholeFile(outPath, bytes, publish); !written) {
     ShowFileError(messages, "Fehler beim schreiben!", written.error(),
                   "Es wurde nichts exportiert.", MsgButtons::Yes);
     return false;

@@ -31,12 +31,26 @@ std::optional<std::string> Attempt(Action&& action) noexcept {
   }
 }
 
-// Runs one action of the learner: a click, a key, a timer. Whatever ends it early is told in one
-// error box; the program goes on. Windows run every handler through this, so no exception ever
+// Tells what opening a DataFile mended during an action (a change taken back after a crash, a
+// partial record cut away), one warning each.
+inline void TellRepairs(Messages& messages) {
+  for (const FileRepair& repair : TakeRepairs()) {
+    messages.show(MsgKind::Warning, repair.text(), MsgButtons::Ok);
+  }
+}
+
+// Runs one action of the learner: a click, a key, a timer. What opening a DataFile mended on the
+// way is told first; whatever ends the action early is told in one error box; the program goes
+// on. Windows run every handler through this, so no exception ever
 // reaches the window system. False when the action ended early.
 template <class Action>
 bool RunAction(Messages& messages, Action&& action) noexcept {
   const std::optional<std::string> failure = Attempt(action);
+  try {
+    TellRepairs(messages);
+  } catch (...) {
+    // Nothing more can be told.
+  }
   if (!failure) return true;
   try {
     ShowErr(messages, *failure);

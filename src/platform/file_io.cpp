@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,18 +32,31 @@ const FileFault* FindFault(const std::string& path, FileFault::At at) {
   return nullptr;
 }
 
+// A fault that stands for a crash ends the program on the spot.
+void KillIfAsked(const FileFault* f) {
+  if (f && f->kill) std::_Exit(FileFault::kKilledStatus);
+}
+
 // The number of bytes a write of n bytes may still make before the seam's fault fires, or n.
 std::size_t WritableBefore(const std::string& path, std::uint64_t written, std::size_t n,
                            int& code) {
   const FileFault* f = FindFault(path, FileFault::At::Write);
   if (!f) return n;
   code = f->code;
-  if (written >= f->afterBytes) return 0;
+  if (written >= f->afterBytes) {
+    KillIfAsked(f);
+    return 0;
+  }
   return static_cast<std::size_t>(std::min<std::uint64_t>(n, f->afterBytes - written));
 }
 
 bool FaultAt(const std::string& path, FileFault::At at, int& code) {
   const FileFault* f = FindFault(path, at);
+  KillIfAsked(f);
+  if (f && f->meanwhile) {
+    f->meanwhile();
+    return false;
+  }
   if (f) code = f->code;
   return f != nullptr;
 }
@@ -72,9 +87,39 @@ std::string Dirname(const std::string& path) {
   return path.substr(0, slash);
 }
 
-std::string Basename(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+// When this process began, near enough: a temporary file older than that was left by another.
+const auto kStarted = std::chrono::system_clock::now();
+
+constexpr std::string_view kTempPrefix = ".merkhaus-";
+constexpr std::size_t kTempRandom = 6;
+
+// A temporary file of this program by its name: ".merkhaus-XXXXXX", or the longer
+// ".NAME.merkhaus-XXXXXX" of earlier versions.
+bool IsTempName(std::string_view name) {
+  if (name.size() < kTempPrefix.size() + kTempRandom || name[0] != '.') return false;
+  const std::string_view tail = name.substr(name.size() - kTempRandom - kTempPrefix.size());
+  return tail.substr(0, kTempPrefix.size()) == kTempPrefix;
+}
+
+// Removes the temporary files that a killed program left in the folder: regular files with the
+// program's names, made before this process began, that no writer holds locked.
+void SweepStaleTemps(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const int dirFd = ::dirfd(dir);
+  const auto started = std::chrono::system_clock::to_time_t(kStarted);
+  while (const dirent* e = ::readdir(dir)) {
+    if (!IsTempName(e->d_name)) continue;
+    const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < started &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      ::unlinkat(dirFd, e->d_name, 0);
+    }
+    ::close(fd);
+  }
+  ::closedir(dir);
 }
 
 mode_t CurrentUmask() {
@@ -127,6 +172,13 @@ std::string FileReason(int code) {
       return "Ein-/Ausgabefehler des Datenträgers";
     case ENOMEM:
       return "nicht genügend Arbeitsspeicher";
+    case EEXIST:
+      return "eine Datei dieses Namens ist schon vorhanden";
+    case FileError::kSymlink:
+      return "das ist eine symbolische Verknüpfung";
+    case FileError::kInterrupted:
+      return "eine Änderung wurde abgebrochen und kann nicht zurückgenommen werden, da die Datei "
+             "nicht geschrieben werden kann";
     default:
       return "Systemfehler " + std::to_string(code);
   }
@@ -220,6 +272,41 @@ FileResult<File> File::open(const std::string& path, Mode mode, Lock lock) {
   return Failed(error);
 }
 
+FileResult<File> File::createNew(const std::string& path, unsigned permissions) {
+  FileError error{path, FileError::Step::Write, 0};
+  if (FaultAt(path, FileFault::At::Open, error.code)) return Failed(error);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                        static_cast<mode_t>(permissions));
+  if (fd < 0) {
+    error.code = errno;
+    return Failed(error);
+  }
+  File file;
+  file.fd_ = fd;
+  file.path_ = path;
+  return file;
+}
+
+FileResult<File> File::openOwn(const std::string& path) {
+  FileError error{path, FileError::Step::Open, 0};
+  if (FaultAt(path, FileFault::At::Open, error.code)) return Failed(error);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    error.code = errno;
+    return Failed(error);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || (error.code = KindCode(st)) != 0) {
+    if (error.code == 0) error.code = errno;
+    ::close(fd);
+    return Failed(error);
+  }
+  File file;
+  file.fd_ = fd;
+  file.path_ = path;
+  return file;
+}
+
 void File::close() {
   if (fd_ >= 0) ::close(fd_);  // closing releases the lock
   fd_ = -1;
@@ -271,7 +358,10 @@ void File::writeAt(const void* data, std::size_t n, std::uint64_t offset) {
     done += static_cast<std::size_t>(put);
   }
   written_ += done;
-  if (done < n) fail(FileError::Step::Write, code);
+  if (done < n) {
+    KillIfAsked(FindFault(path_, FileFault::At::Write));
+    fail(FileError::Step::Write, code);
+  }
 }
 
 void File::truncate(std::uint64_t size) {
@@ -297,6 +387,11 @@ FileReadBuffer::int_type FileReadBuffer::underflow() {
   offset_ += n;
   setg(block_, block_, block_ + n);
   return traits_type::to_int_type(*gptr());
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
 }
 
 PathKind KindOf(const std::string& path) {
@@ -325,33 +420,43 @@ tl::unexpected<FileError> AtomicFile::failWith(FileError::Step step, int code) {
   return Failed(FileError{shown_, step, code});
 }
 
-FileResult<> AtomicFile::create(const std::string& target) {
+FileResult<> AtomicFile::create(const std::string& target, Publish publish) {
   discard();
   shown_ = target;
   target_ = target;
+  publish_ = publish;
   int code = 0;
   if (FaultAt(shown_, FileFault::At::Open, code)) return failWith(FileError::Step::Write, code);
 
   struct stat link {};
-  if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+  const bool isLink = ::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+  if (isLink && publish == Publish::RefuseLink) {
+    return failWith(FileError::Step::Write, FileError::kSymlink);
+  }
+  if (isLink && (publish == Publish::Replace || publish == Publish::RefuseLink)) {
     // Replace the file the link names, so that the learner's link keeps working. A dangling
     // link is replaced itself.
     char resolved[PATH_MAX];
     if (::realpath(target.c_str(), resolved)) target_ = resolved;
   }
-  struct stat st {};
-  const bool exists = ::stat(target_.c_str(), &st) == 0;
   mode_t mode = 0666 & ~CurrentUmask();
-  if (exists) {
-    if ((code = KindCode(st)) != 0) return failWith(FileError::Step::Write, code);
-    // A file the learner made read-only is not replaced behind their back.
-    if ((st.st_mode & S_IWUSR) == 0) return failWith(FileError::Step::Write, EACCES);
-    mode = st.st_mode & 07777;
-  } else if (errno != ENOENT) {
-    return failWith(FileError::Step::Write, errno);
+  // What is replaced: the file itself or the one a link names; a link replaced itself (or a
+  // dangling one) has no bits to keep.
+  if (publish != Publish::NoReplace && (!isLink || target_ != target)) {
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0) {
+      if ((code = KindCode(st)) != 0) return failWith(FileError::Step::Write, code);
+      // A file the learner made read-only is not replaced behind their back.
+      if ((st.st_mode & S_IWUSR) == 0) return failWith(FileError::Step::Write, EACCES);
+      mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+      return failWith(FileError::Step::Write, errno);
+    }
   }
 
-  std::string pattern = Dirname(target_) + "/." + Basename(target_) + ".merkhaus-XXXXXX";
+  const std::string folder = Dirname(target_);
+  SweepStaleTemps(folder);
+  std::string pattern = folder + "/" + std::string(kTempPrefix) + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   // mkostemp creates the file exclusively: an existing name, a planted link included, is
@@ -363,6 +468,8 @@ FileResult<> AtomicFile::create(const std::string& target) {
   fd_ = fd;
   temp_ = name.data();
   written_ = 0;
+  // Held until the file is in place or gone: a sweep of another program leaves it alone.
+  ::flock(fd_, LOCK_EX | LOCK_NB);
   if (::fchmod(fd_, mode) != 0) return failWith(FileError::Step::Write, errno);
   return {};
 }
@@ -381,7 +488,10 @@ FileResult<> AtomicFile::write(const void* data, std::size_t n) {
     done += static_cast<std::size_t>(put);
   }
   written_ += done;
-  if (done < n) return failWith(FileError::Step::Write, code);
+  if (done < n) {
+    KillIfAsked(FindFault(shown_, FileFault::At::Write));
+    return failWith(FileError::Step::Write, code);
+  }
   return {};
 }
 
@@ -430,13 +540,22 @@ FileResult<> AtomicFile::commit() {
   int code = 0;
   if (FaultAt(shown_, FileFault::At::Sync, code)) return failWith(FileError::Step::Write, code);
   if (::fsync(fd_) != 0) return failWith(FileError::Step::Write, errno);
-  const int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) return failWith(FileError::Step::Write, errno);
   if (FaultAt(shown_, FileFault::At::Rename, code)) return failWith(FileError::Step::Write, code);
-  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+  if (publish_ == Publish::NoReplace) {
+    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) != 0) {
+      if (errno != EINVAL && errno != ENOSYS) return failWith(FileError::Step::Write, errno);
+      // A file system without it: a hard link is made only where no name is, too.
+      if (::link(temp_.c_str(), target_.c_str()) != 0) {
+        return failWith(FileError::Step::Write, errno);
+      }
+      ::unlink(temp_.c_str());
+    }
+  } else if (::rename(temp_.c_str(), target_.c_str()) != 0) {
     return failWith(FileError::Step::Write, errno);
   }
   temp_.clear();
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) return failWith(FileError::Step::Write, errno);
   // The new name is only safe once the folder is on the disk too.
   const int dir = ::open(Dirname(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
@@ -444,6 +563,50 @@ FileResult<> AtomicFile::commit() {
     ::close(dir);
   }
   return {};
+}
+
+std::string FileRepair::text() const {
+  if (kind == Kind::TailCut) {
+    return "Das DataFile \"" + path + "\" endete in einem unvollständigen Datensatz; die letzten " +
+           std::to_string(bytes) + " Bytes wurden entfernt.";
+  }
+  return "Das DataFile \"" + path +
+         "\" wurde nach einem Abbruch wiederhergestellt: die abgebrochene Änderung wurde "
+         "zurückgenommen.";
+}
+
+namespace {
+std::vector<FileRepair>& Repairs() {
+  static std::vector<FileRepair> repairs;
+  return repairs;
+}
+}  // namespace
+
+void NoteRepair(FileRepair repair) {
+  Repairs().push_back(std::move(repair));
+}
+
+std::vector<FileRepair> TakeRepairs() {
+  return std::exchange(Repairs(), {});
+}
+
+FileResult<> RemoveFile(const std::string& path) {
+  int code = 0;
+  if (FaultAt(path, FileFault::At::Remove, code)) {
+    return Failed(FileError{path, FileError::Step::Write, code});
+  }
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    return Failed(FileError{path, FileError::Step::Write, errno});
+  }
+  return {};
+}
+
+void SyncFolderOf(const std::string& path) {
+  const int dir = ::open(Dirname(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
 }
 
 bool CanCreateFilesIn(const std::string& folder) {
@@ -457,9 +620,9 @@ bool CanCreateFilesIn(const std::string& folder) {
   return true;
 }
 
-FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes) {
+FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes, Publish publish) {
   AtomicFile file;
-  return file.create(path).and_then([&] { return file.write(bytes); }).and_then([&] {
+  return file.create(path, publish).and_then([&] { return file.write(bytes); }).and_then([&] {
     return file.commit();
   });
 }

@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace merkhaus {
 
@@ -27,6 +29,9 @@ struct FileError {
   static constexpr int kDamaged = -3;     // a DataFile whose length is no multiple of a record
   static constexpr int kShortRead = -4;   // the file ended before the data did
   static constexpr int kNoFolder = -5;    // the folder to write into is not there
+  // A change of the DataFile was cut off and cannot be taken back, as the file cannot be written.
+  static constexpr int kInterrupted = -6;
+  static constexpr int kSymlink = -7;  // a symbolic link where none may be
 
   std::string path;
   Step step = Step::Open;
@@ -80,6 +85,11 @@ class File {
   // for readers, an exclusive one for a writer) and then gives up with FileError::kBusy; a file
   // that was replaced while waiting is opened again.
   static FileResult<File> open(const std::string& path, Mode mode, Lock lock);
+  // Creates a new file for reading and writing, exclusively: an existing name, a symbolic link
+  // included, is never opened. The permission bits are those of a new file, less the umask.
+  static FileResult<File> createNew(const std::string& path, unsigned permissions);
+  // Opens a file of the program's own for reading, never through a symbolic link, without a lock.
+  static FileResult<File> openOwn(const std::string& path);
 
   File() = default;
   ~File();
@@ -130,15 +140,33 @@ class FileReadBuffer : public std::streambuf {
 
 enum class PathKind { Missing, Regular, Folder, Other };
 
+// True when anything is at the path, a dangling symbolic link included.
+bool PathExists(const std::string& path);
+
 // What is at a path, following symbolic links. A path that cannot be examined counts as Other.
 PathKind KindOf(const std::string& path);
 
-// A file written whole. The bytes go to a uniquely named temporary file, created exclusively in
-// the target's folder (never through a symbolic link); commit() flushes it to the disk, gives it
-// the permission bits of the file it replaces, renames it into place and syncs the folder. Until
-// then, and after any failure, the old file is untouched; an uncommitted temporary file is
-// removed when the object goes. A target that is a symbolic link keeps the link: the file it
-// names is replaced.
+// How a file written whole takes its place.
+enum class Publish {
+  // Replaces what is there; a symbolic link keeps working: the file it names is replaced.
+  Replace,
+  // Replaces what is there; a symbolic link there is replaced by the new file, never written
+  // through (an export or a new DataFile the learner chose to overwrite).
+  ReplaceLink,
+  // Only where nothing is yet, checked and published in one step (no file, no link that appears
+  // meanwhile is ever overwritten); otherwise fails with EEXIST.
+  NoReplace,
+  // As Replace, but a symbolic link at the target is refused (kSymlink).
+  RefuseLink,
+};
+
+// A file written whole. The bytes go to a temporary file with a short name of its own
+// (".merkhaus-XXXXXX", so that a legal name of any length can be written), created exclusively
+// in the target's folder and locked while it is written; commit() flushes it to the disk, gives it
+// the permission bits of the file it replaces, puts it in place as `Publish` says and syncs the
+// folder. Until then, and after any failure, the old file is untouched; an uncommitted temporary
+// file is removed when the object goes. Temporary files that a killed program left in the folder
+// (older than this process, locked by nobody) are removed when a new one is made there.
 class AtomicFile {
  public:
   AtomicFile() = default;
@@ -148,7 +176,7 @@ class AtomicFile {
 
   // Fails when the target exists but is no regular file (a FIFO, a device, a folder) or the
   // temporary file cannot be created.
-  FileResult<> create(const std::string& target);
+  FileResult<> create(const std::string& target, Publish publish = Publish::Replace);
   FileResult<> write(const void* data, std::size_t n);
   FileResult<> write(std::string_view bytes) { return write(bytes.data(), bytes.size()); }
   // Appends n bytes of `source` from `offset` on, copied inside the kernel (copy_file_range)
@@ -166,24 +194,58 @@ class AtomicFile {
   std::string temp_;
   int fd_ = -1;
   std::uint64_t written_ = 0;
+  Publish publish_ = Publish::Replace;
 };
+
+// What opening a DataFile mended before an operation could run on it. The file layer and the
+// store never talk to the learner: they note the repair here, and whoever ends the learner's
+// action (RunAction, merkhaus-tool) takes the notes and tells them, once each.
+struct FileRepair {
+  enum class Kind {
+    RolledBack,  // a change cut off by a crash was taken back from its journal
+    TailCut,     // a partial record at the end (written by an older program) was cut away
+  };
+  std::string path;
+  Kind kind = Kind::RolledBack;
+  std::uint64_t bytes = 0;  // TailCut: the bytes dropped
+
+  // The sentence for the learner, naming the file.
+  std::string text() const;
+};
+void NoteRepair(FileRepair repair);
+// The repairs noted since the last call, oldest first.
+std::vector<FileRepair> TakeRepairs();
+
+// Removes a file the program made itself (a journal, a temporary file). Only the seam fails it.
+FileResult<> RemoveFile(const std::string& path);
+// Puts the folder holding `path` on the disk, so that a file created or removed there stays so.
+void SyncFolderOf(const std::string& path);
 
 // True when a file can be created in the folder: a probe with a name of its own is created
 // exclusively (so no planted link is ever written through) and removed again.
 bool CanCreateFilesIn(const std::string& folder);
 
 // Writes a whole file through AtomicFile.
-FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes);
+FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes,
+                            Publish publish = Publish::Replace);
 
 // The test seam of the file layer: files that fail as a full disk, a broken device or a missing
 // permission would make them fail, without root tricks. A fault applies to a path exactly as it
 // is handed to the layer (for a file written whole: its target's path).
 struct FileFault {
-  enum class At { Open, Read, Write, Sync, Rename };
+  enum class At { Open, Read, Write, Sync, Rename, Remove };
   std::string path;
   At at = At::Open;
   std::uint64_t afterBytes = 0;  // At::Write: the bytes that still get written
   int code = EIO;
+  // The program stops dead where the fault fires (as kill -9 would stop it: no clean-up, no
+  // destructor), with exit status kKilledStatus, instead of failing with `code`. Tests reach
+  // every point of a write at which a crash can come this way, in a child process.
+  bool kill = false;
+  static constexpr int kKilledStatus = 137;
+  // When set, the fault does not fail: it runs this at its point and the operation goes on (a
+  // test plants a file or a link at the very moment, e.g. right before publishing).
+  std::function<void()> meanwhile = {};
 };
 void InjectFileFault(const FileFault& fault);
 void ClearFileFaults();

@@ -85,12 +85,12 @@ bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& detail
   const TVocData header =
       MakeDataFileHeader(details.name, details.foreignLanguage, details.nativeLanguage,
                          details.author, details.comment);
-  if (KindOf(path) != PathKind::Missing &&
-      messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
-                    MsgButtons::YesNoDefaultNo) != Answer::Yes) {
+  const bool there = PathExists(path);
+  if (there && messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
+                             MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return false;
   }
-  if (const FileResult<> created = CreateDataFile(path, header); !created) {
+  if (const FileResult<> created = CreateDataFile(path, header, there); !created) {
     ShowFileError(messages, "Fehler beim schreiben!", created.error(), {}, MsgButtons::Yes);
     return false;
   }

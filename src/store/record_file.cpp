@@ -1,34 +1,257 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/record_file.h"
 
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
 namespace merkhaus {
+namespace {
+
+// The journal: the magic, the DataFile's length in bytes before the change, the number of saved
+// records, then per record its index and its 624 old bytes, and last a checksum (FNV-1a, 64 bits)
+// of everything before it. Numbers are 8 bytes, least significant first. A journal whose
+// checksum does not match was cut off while it was written, before the DataFile was touched.
+constexpr std::string_view kJournalMagic = "MHJOURN1";
+constexpr std::size_t kJournalHead = 8 + 8 + 8;
+constexpr std::size_t kJournalEntry = 8 + kRecordSize;
+
+void PutNumber(std::string& out, std::uint64_t n) {
+  for (int i = 0; i < 8; ++i)
+    out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+}
+
+std::uint64_t GetNumber(std::string_view in, std::size_t at) {
+  std::uint64_t n = 0;
+  for (int i = 7; i >= 0; --i) {
+    n = (n << 8) | static_cast<unsigned char>(in[at + static_cast<std::size_t>(i)]);
+  }
+  return n;
+}
+
+std::uint64_t Checksum(std::string_view bytes) {
+  std::uint64_t h = 14695981039346656037ULL;
+  for (const char c : bytes) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ULL;
+  }
+  return h;
+}
+
+std::string EncodeJournal(std::uint64_t oldLength,
+                          const std::vector<std::pair<std::uint64_t, TVocData>>& saved) {
+  std::string out(kJournalMagic);
+  out.reserve(kJournalHead + saved.size() * kJournalEntry + 8);
+  PutNumber(out, oldLength);
+  PutNumber(out, saved.size());
+  for (const auto& [index, record] : saved) {
+    PutNumber(out, index);
+    out.append(reinterpret_cast<const char*>(&record), kRecordSize);
+  }
+  PutNumber(out, Checksum(out));
+  return out;
+}
+
+struct Journal {
+  std::uint64_t oldLength = 0;
+  std::vector<std::pair<std::uint64_t, TVocData>> saved;
+};
+
+// The journal's content, or nothing when it is not complete.
+std::optional<Journal> DecodeJournal(std::string_view in) {
+  if (in.size() < kJournalHead + 8 || in.substr(0, kJournalMagic.size()) != kJournalMagic) {
+    return std::nullopt;
+  }
+  const std::uint64_t n = GetNumber(in, 16);
+  if (n > (in.size() - kJournalHead - 8) / kJournalEntry ||
+      in.size() != kJournalHead + n * kJournalEntry + 8) {
+    return std::nullopt;
+  }
+  const std::size_t body = in.size() - 8;
+  if (Checksum(in.substr(0, body)) != GetNumber(in, body)) return std::nullopt;
+  Journal journal;
+  journal.oldLength = GetNumber(in, 8);
+  journal.saved.resize(static_cast<std::size_t>(n));
+  for (std::size_t i = 0; i < journal.saved.size(); ++i) {
+    const std::size_t at = kJournalHead + i * kJournalEntry;
+    journal.saved[i].first = GetNumber(in, at);
+    std::memcpy(&journal.saved[i].second, in.data() + at + 8, kRecordSize);
+  }
+  return journal;
+}
+
+// Takes back the change that a journal left beside the DataFile records, on the DataFile opened
+// for writing under its lock. A journal cut off while it was written is removed: the DataFile
+// was not touched yet.
+FileResult<> RollBackFromJournal(File& data, const std::string& journalPath) {
+  auto opened = File::openOwn(journalPath);
+  if (!opened) return Failed(opened.error());
+  try {
+    std::string bytes(static_cast<std::size_t>(opened->size()), '\0');
+    opened->readExactly(bytes.data(), bytes.size(), 0);
+    opened->close();
+    if (const std::optional<Journal> journal = DecodeJournal(bytes)) {
+      const std::uint64_t records = journal->oldLength / kRecordSize;
+      for (const auto& [index, record] : journal->saved) {
+        if (index < records) data.writeAt(&record, kRecordSize, index * kRecordSize);
+      }
+      if (data.size() > journal->oldLength) data.truncate(journal->oldLength);
+      data.sync();
+      NoteRepair(FileRepair{data.path(), FileRepair::Kind::RolledBack, 0});
+    }
+  } catch (const IoError& e) {
+    return Failed(e.error());
+  }
+  if (FileResult<> removed = RemoveFile(journalPath); !removed) return removed;
+  SyncFolderOf(journalPath);
+  return {};
+}
+
+}  // namespace
+
+std::string JournalPath(const std::string& dataFilePath) {
+  return dataFilePath + "-journal";
+}
 
 FileResult<RecordFile> RecordFile::open(const std::string& path, Access access) {
   const bool write = access == Access::Write;
-  auto opened = File::open(path, write ? File::Mode::ReadWrite : File::Mode::Read,
-                           write ? Lock::Exclusive : Lock::Shared);
-  if (!opened) return Failed(opened.error());
-  RecordFile file;
-  file.file_ = std::move(*opened);
-  const std::uint64_t size = file.file_.size();
-  file.count_ = size / kRecordSize;
-  file.damaged_ = size % kRecordSize != 0;
-  if (write && file.damaged_)
-    return Failed(FileError{path, FileError::Step::Write, FileError::kDamaged});
-  return file;
+  const std::string journalPath = JournalPath(path);
+  for (int attempt = 0;; ++attempt) {
+    auto opened = File::open(path, write ? File::Mode::ReadWrite : File::Mode::Read,
+                             write ? Lock::Exclusive : Lock::Shared);
+    if (!opened) return Failed(opened.error());
+    // Under the lock a journal can only be one that a crashed writer left behind.
+    if (PathExists(journalPath)) {
+      if (write) {
+        if (FileResult<> back = RollBackFromJournal(*opened, journalPath); !back) {
+          return Failed(back.error());
+        }
+      } else {
+        // A reader takes the change back too, as a writer for that moment.
+        opened->close();
+        if (attempt >= 3) return Failed(FileError{path, FileError::Step::Open, FileError::kBusy});
+        auto writer = File::open(path, File::Mode::ReadWrite, Lock::Exclusive);
+        if (!writer) {
+          FileError error = writer.error();
+          if (error.code == EACCES || error.code == EPERM || error.code == EROFS) {
+            error.code = FileError::kInterrupted;
+          }
+          return Failed(error);
+        }
+        if (PathExists(journalPath)) {
+          if (FileResult<> back = RollBackFromJournal(*writer, journalPath); !back) {
+            return Failed(back.error());
+          }
+        }
+        continue;
+      }
+    }
+    RecordFile file;
+    file.file_ = std::move(*opened);
+    try {
+      const std::uint64_t size = file.file_.size();
+      file.count_ = size / kRecordSize;
+      file.damaged_ = size % kRecordSize != 0;
+      if (write && file.damaged_) {
+        // Without a journal, a partial record at the end is the rest of an append that an older
+        // program did not finish: nothing refers to it, and a file refused for it could never be
+        // written (nor cleaned up) again.
+        file.file_.truncate(file.count_ * kRecordSize);
+        file.file_.sync();
+        file.damaged_ = false;
+        NoteRepair(FileRepair{path, FileRepair::Kind::TailCut, size % kRecordSize});
+      }
+    } catch (const IoError& e) {
+      return Failed(e.error());
+    }
+    file.baseCount_ = file.count_;
+    return file;
+  }
+}
+
+RecordFile::~RecordFile() {
+  close();
+}
+
+void RecordFile::beginJournal() {
+  saved_.clear();
+  saved_.reserve(pending_.size());
+  for (const auto& [index, record] : pending_) {
+    saved_.emplace_back(index, TVocData{});
+    read(index, saved_.back().second);
+  }
+  const std::string bytes = EncodeJournal(baseCount_ * kRecordSize, saved_);
+  const std::string journalPath = JournalPath(path());
+  auto created = File::createNew(journalPath, 0600);
+  if (!created) throw IoError(created.error());
+  journal_ = std::move(*created);
+  journal_.writeAt(bytes.data(), bytes.size(), 0);
+  journal_.sync();
+  SyncFolderOf(journalPath);
+}
+
+void RecordFile::applyPending() {
+  for (const auto& [index, record] : pending_) {
+    dirty_ = true;
+    file_.writeAt(&record, kRecordSize, index * kRecordSize);
+  }
+  pending_.clear();
+}
+
+void RecordFile::endJournal() {
+  if (FileResult<> removed = RemoveFile(JournalPath(path())); !removed) {
+    // Left in place, the journal would take back a change that was made later: the change is
+    // taken back now (rollBack), so that the learner's "failed" holds.
+    throw IoError(removed.error());
+  }
+  journal_.close();
+  saved_.clear();
 }
 
 void RecordFile::finish() {
   if (!file_.isOpen()) return;
+  if (!pending_.empty()) {
+    if (!journal_.isOpen() && pending_.size() > 1) beginJournal();
+    applyPending();
+  }
   if (dirty_) file_.sync();
-  close();
-}
-
-void RecordFile::close() {
+  if (journal_.isOpen()) endJournal();
   file_.close();
   count_ = 0;
   damaged_ = false;
   dirty_ = false;
+}
+
+bool RecordFile::rollBack() noexcept {
+  pending_.clear();
+  // With a journal on the disk the DataFile is as it was, or becomes so when it is next opened;
+  // without one, only a file not yet written is.
+  bool ok = journal_.isOpen() || !dirty_;
+  if (file_.isOpen() && journal_.isOpen()) {
+    try {
+      for (const auto& [index, record] : saved_) {
+        file_.writeAt(&record, kRecordSize, index * kRecordSize);
+      }
+      file_.truncate(baseCount_ * kRecordSize);
+      file_.sync();
+      // A journal that cannot be removed takes the same change back once more, next time.
+      static_cast<void>(RemoveFile(JournalPath(path())));
+    } catch (const IoError&) {
+      // The journal stays for the next opener.
+    }
+  }
+  saved_.clear();
+  journal_.close();
+  file_.close();
+  count_ = 0;
+  damaged_ = false;
+  dirty_ = false;
+  return ok;
+}
+
+void RecordFile::close() noexcept {
+  rollBack();
 }
 
 void RecordFile::readBlock(std::uint64_t first, std::size_t n, TVocData* out) {
@@ -43,26 +266,34 @@ void RecordFile::read(std::uint64_t index, TVocData& out) {
 }
 
 void RecordFile::write(std::uint64_t index, const TVocData& record) {
-  dirty_ = true;
-  file_.writeAt(&record, kRecordSize, index * kRecordSize);
-  if (index >= count_) count_ = index + 1;
+  if (index >= count_) {
+    if (index != count_) throw std::logic_error("a record written beyond the end of a DataFile");
+    append(&record, 1);
+  } else if (index >= baseCount_) {
+    // Added by this operation: the journal takes it back with the length.
+    dirty_ = true;
+    file_.writeAt(&record, kRecordSize, index * kRecordSize);
+  } else if (journal_.isOpen()) {
+    throw std::logic_error("a record changed in place after an append");
+  } else {
+    pending_[index] = record;
+  }
 }
 
 void RecordFile::append(const TVocData* records, std::size_t n) {
+  if (n == 0) return;
+  if (!journal_.isOpen()) {
+    beginJournal();
+    applyPending();
+  }
   dirty_ = true;
   file_.writeAt(records, n * kRecordSize, count_ * kRecordSize);
   count_ += n;
 }
 
-void RecordFile::truncate(std::uint64_t records) {
-  dirty_ = true;
-  file_.truncate(records * kRecordSize);
-  count_ = records;
-}
-
-FileResult<> CreateDataFile(const std::string& path, const TVocData& header) {
-  return WriteWholeFile(path,
-                        std::string_view(reinterpret_cast<const char*>(&header), kRecordSize));
+FileResult<> CreateDataFile(const std::string& path, const TVocData& header, bool replace) {
+  return WriteWholeFile(path, std::string_view(reinterpret_cast<const char*>(&header), kRecordSize),
+                        replace ? Publish::ReplaceLink : Publish::NoReplace);
 }
 
 }  // namespace merkhaus

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <new>
 #include <span>
 #include <string>
@@ -17,9 +18,20 @@ namespace merkhaus {
 // other program (a second Merkhaus, merkhaus-tool) reads or changes it half-way.
 enum class Access { Read, Write };
 
+// The rollback journal of a DataFile: `NAME.fid-journal` beside it.
+std::string JournalPath(const std::string& dataFilePath);
+
 // One DataFile, opened for one operation and closed when the object goes away. Only whole
-// records count: a damaged file's trailing partial record is invisible to readers, and a writer
-// refuses such a file rather than build on a record it cannot see.
+// records count: a damaged file's trailing partial record is invisible to readers; a writer cuts
+// it away first (noting the repair), so that it never builds on a record it cannot see.
+//
+// A change of more than one record is all-or-nothing, also when the program is killed or the
+// power fails half-way: before the DataFile is touched, a journal beside it records its length
+// (for an append) and the old bytes of every record that an in-place change overwrites, and is
+// put on the disk. The DataFile is then changed and flushed, and the journal removed. Whoever
+// opens the DataFile next and finds a journal takes the change back from it first (noting the
+// repair); a journal that is not complete was cut off before the DataFile was touched and is
+// simply removed. A single record written in place needs no journal: the disk writes it whole.
 class RecordFile {
  public:
   // Records read by one system call while scanning.
@@ -30,11 +42,20 @@ class RecordFile {
   // writer), telling the path and the reason.
   static FileResult<RecordFile> open(const std::string& path, Access access);
 
+  RecordFile() = default;
+  ~RecordFile();
+  RecordFile(RecordFile&&) noexcept = default;
+  RecordFile& operator=(RecordFile&&) noexcept = default;
+
   // Puts what was written on the disk and closes the file; throws IoError when the disk refuses.
   // A writer calls it before it reports success.
   void finish();
-  // Closes without waiting for the disk (after a failure, or when nothing was written).
-  void close();
+  // Takes back what was written since the file was opened and closes it. Where the disk refuses
+  // even that, the journal stays and the next opener takes the change back. False only when a
+  // single record written in place without a journal may be half on the disk.
+  bool rollBack() noexcept;
+  // Closes; a change not finished is taken back (as rollBack does).
+  void close() noexcept;
   bool isOpen() const { return file_.isOpen(); }
   const std::string& path() const { return file_.path(); }
 
@@ -44,14 +65,14 @@ class RecordFile {
   bool damaged() const { return damaged_; }
 
   void read(std::uint64_t index, TVocData& out);
+  // Writes a record in place. The writes of one operation reach the DataFile together when it
+  // finishes (reads see the old records until then); a record added by this operation is written
+  // at once. Once records were appended, in-place writes of older records are not allowed.
   void write(std::uint64_t index, const TVocData& record);
 
   // Writes records after the last whole one. The one all-or-nothing append of the store
   // (store/append.h) is the only writer that adds records; it cuts a failed append back.
   void append(const TVocData* records, std::size_t n);
-
-  // Cuts the file to a number of whole records.
-  void truncate(std::uint64_t records);
 
   // Calls f(index, record) for every record from `from` on, in file order, reading blocks of
   // kBlockRecords records; f returns false to stop early. f may write through this file.
@@ -101,14 +122,26 @@ class RecordFile {
     TVocData* records;
   };
 
+  // Records the DataFile's length and the old bytes of the pending in-place writes in a new
+  // journal and puts it on the disk.
+  void beginJournal();
+  void endJournal();
+  void applyPending();
+
   File file_;
   std::uint64_t count_ = 0;
   bool damaged_ = false;
   bool dirty_ = false;
+  std::uint64_t baseCount_ = 0;                            // whole records when the file was opened
+  std::map<std::uint64_t, TVocData> pending_;              // in-place writes not yet made
+  std::vector<std::pair<std::uint64_t, TVocData>> saved_;  // old records the journal holds
+  File journal_;
 };
 
-// Creates (or replaces) a file holding the single record 0. An existing file is replaced only
-// once the new one is complete and on the disk, so a failed write leaves it as it was.
-FileResult<> CreateDataFile(const std::string& path, const TVocData& header);
+// Creates a file holding the single record 0: only where nothing is (EEXIST otherwise, also for a
+// file or link that appeared after the learner was asked), or, with `replace`, in place of what
+// is there (a link replaced itself). An existing file is replaced only once the new one is
+// complete and on the disk, so a failed write leaves it as it was.
+FileResult<> CreateDataFile(const std::string& path, const TVocData& header, bool replace = true);
 
 }  // namespace merkhaus

@@ -3,7 +3,6 @@
 
 #include <array>
 #include <optional>
-#include <utility>
 
 #include "store/record_file.h"
 
@@ -15,22 +14,6 @@ constexpr std::size_t kVocLineMax = 125;
 
 bool IsDeletedEntryOf(const TVocData& r, std::uint8_t unitId) {
   return r.Deleted != 0 && r.UnitID == unitId && !IsUnitHeader(r);
-}
-
-// Calls f(index, record) for the records after the live header of `unitId` that belong to it:
-// up to the next lesson header with the same UnitID. f returns false to stop.
-template <class F>
-void ScanLessonRange(RecordFile& file, std::uint8_t unitId, F&& f) {
-  bool inLesson = false;
-  file.scan(1, [&](std::uint64_t index, TVocData& r) {
-    const bool header = IsUnitHeader(r) && r.UnitID == unitId;
-    if (!inLesson) {
-      inLesson = header && r.Deleted == 0;
-      return true;
-    }
-    if (header) return false;
-    return f(index, r);
-  });
 }
 
 }  // namespace
@@ -57,10 +40,13 @@ StoreResult<DeletedLines> ListDeletedEntries(const std::string& path, std::uint8
   if (!file) return Refused(file.error());
   DeletedLines list;
   list.records = file->count();
-  ScanLessonRange(*file, unitId, [&](std::uint64_t, const TVocData& r) {
+  bool live = false;
+  file->scan(1, [&](std::uint64_t, const TVocData& r) {
     if (IsDeletedEntryOf(r, unitId)) list.lines.push_back(DeletedEntryLine(r));
+    live = live || (IsUnitHeader(r) && r.Deleted == 0 && r.UnitID == unitId);
     return true;
   });
+  if (!live) list.lines.clear();
   return list;
 }
 
@@ -97,52 +83,45 @@ StoreResult<std::uint32_t> RestoreLesson(const std::string& path, const WinStrin
     return Refused(held);
   }
 
-  std::vector<std::pair<std::uint64_t, std::uint8_t>> restored;  // index, former Deleted byte
+  std::uint32_t restored = 0;
   try {
     file.scan(*headerIndex, [&](std::uint64_t index, TVocData& r) {
       if (index > *headerIndex && IsUnitHeader(r) && r.UnitID == id) return false;
       if (r.Deleted != 0 && r.UnitID == id) {
-        const std::uint8_t before = r.Deleted;
         r.Deleted = 0;
         file.write(index, r);
-        restored.emplace_back(index, before);
+        ++restored;
       }
       return true;
     });
     file.finish();
   } catch (const IoError& e) {
-    // Half a lesson would be live with entries missing: put back what was changed.
-    bool rolledBack = true;
-    try {
-      TVocData r;
-      for (const auto& [index, deleted] : restored) {
-        file.read(index, r);
-        r.Deleted = deleted;
-        file.write(index, r);
-      }
-      file.close();
-    } catch (const IoError&) {
-      rolledBack = false;
-    }
-    return Refused(StoreError::writeInterrupted(e.error(), rolledBack));
+    // Half a lesson would be live with entries missing: the journal takes the change back.
+    return Refused(StoreError::writeInterrupted(e.error(), file.rollBack()));
   }
-  return static_cast<std::uint32_t>(restored.size());
+  return restored;
 }
 
 StoreResult<std::uint32_t> RestoreEntry(const std::string& path, std::uint8_t unitId,
                                         const WinString& line) {
   auto file = RecordFile::open(path, Access::Write);
   if (!file) return Refused(file.error());
-  std::uint32_t restored = 0;
-  ScanLessonRange(*file, unitId, [&](std::uint64_t index, TVocData& r) {
-    if (!IsDeletedEntryOf(r, unitId) || DeletedEntryLine(r) != line) return true;
-    r.Deleted = 0;
-    file->write(index, r);
-    restored = 1;
-    return false;
+  bool live = false;
+  std::optional<std::uint64_t> found;
+  TVocData entry;
+  file->scan(1, [&](std::uint64_t index, const TVocData& r) {
+    live = live || (IsUnitHeader(r) && r.Deleted == 0 && r.UnitID == unitId);
+    if (!found && IsDeletedEntryOf(r, unitId) && DeletedEntryLine(r) == line) {
+      found = index;
+      entry = r;
+    }
+    return !live || !found;
   });
+  if (!live || !found) return 0;
+  entry.Deleted = 0;
+  file->write(*found, entry);
   file->finish();
-  return restored;
+  return 1;
 }
 
 }  // namespace merkhaus

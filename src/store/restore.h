@@ -15,10 +15,13 @@ namespace merkhaus {
 // here they are listed and brought back.
 //
 // A UnitID is free again as soon as its lesson is deleted, so over time several lessons may
-// have carried the same number. The records of one of them are those from its header up to the
-// next lesson header with the same UnitID: entries are only ever appended, and a new lesson
-// with the number can only be made once the older one is gone. Restoring keeps to that range,
-// so that one lesson never brings back, or receives, the entries of another.
+// have carried the same number. A lesson restore brings back the range of its header: up to the
+// next lesson header with the same UnitID (entries are only ever appended, and a new lesson with
+// the number can only be made once the older one is gone), so that it never takes in a later
+// lesson's entries. Entries that sit after a later header of the UnitID (added once the older
+// lesson was restored) stay deleted then, but are never out of reach: the deleted entries of a
+// live lesson are every deleted entry of its UnitID in the whole file, listed and restored one by
+// one. Two live headers with one UnitID are never made: such a restore is refused.
 
 // A deleted entry's line in the restore list: A1 and "  =  " cut to 65 characters, then B1, the
 // whole cut to 125.
@@ -32,8 +35,8 @@ struct DeletedLines {
 // The names of the deleted lessons, in file order.
 StoreResult<DeletedLines> ListDeletedLessons(const std::string& path);
 
-// The lines of the deleted entries of the live lesson `unitId`, in file order; none when there
-// is no such lesson.
+// The lines of the deleted entries of the live lesson `unitId` (all of the UnitID in the whole
+// file), in file order; none when there is no such lesson.
 StoreResult<DeletedLines> ListDeletedEntries(const std::string& path, std::uint8_t unitId);
 
 // Brings back the first deleted lesson named `name` with every deleted record of its range

@@ -88,8 +88,12 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], v.name) != 0) continue;
     // A command ends early on what ends an action of the windows early, with the same text.
     int status = 1;
-    if (const auto failure =
-            merkhaus::Attempt([&] { status = v.run(args, std::cout, std::cerr); })) {
+    const auto failure = merkhaus::Attempt([&] { status = v.run(args, std::cout, std::cerr); });
+    // What opening the DataFile mended (a change taken back after a crash) is told once.
+    for (const merkhaus::FileRepair& repair : merkhaus::TakeRepairs()) {
+      std::cerr << repair.text() << "\n";
+    }
+    if (failure) {
       std::cerr << *failure << "\n";
       return 1;
     }

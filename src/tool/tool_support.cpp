@@ -26,9 +26,15 @@ std::optional<std::string> ParsedArgs::value(const std::string& name) const {
 bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
                const std::vector<std::string>& flags, ParsedArgs& out, std::ostream& err) {
   out = ParsedArgs{};
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() < 3 || a.compare(0, 2, "--") != 0) {
+    if (!optionsEnded && a == "--") {
+      // Everything after "--" is a file or a value, even a file named "--force".
+      optionsEnded = true;
+      continue;
+    }
+    if (optionsEnded || a.size() < 3 || a.compare(0, 2, "--") != 0) {
       out.positional.push_back(a);
       continue;
     }

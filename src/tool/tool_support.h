@@ -15,9 +15,9 @@
 
 namespace merkhaus::tool {
 
-// Splits arguments into positional ones and "--name value" / "--flag" options. `valued` lists the
-// options that take a value. False (with a German message on err) on an unknown or incomplete
-// option.
+// Splits arguments into positional ones and "--name value" / "--flag" options; after a "--" every
+// argument is positional. `valued` lists the options that take a value. False (with a German
+// message on err) on an unknown or incomplete option.
 struct ParsedArgs {
   std::vector<std::string> positional;
   std::vector<std::pair<std::string, std::string>> options;  // name without "--", value

@@ -62,14 +62,14 @@ int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
     return 1;
   }
 
-  if (!p.has("force") && KindOf(path) != PathKind::Missing) {
+  if (!p.has("force") && PathExists(path)) {
     messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
                   MsgButtons::YesNoDefaultNo);
     err << "Mit --force wird die vorhandene Datei überschrieben.\n";
     return 1;
   }
-  const FileResult<> created =
-      CreateDataFile(path, MakeDataFileHeader(name, foreign, native, author, comment));
+  const FileResult<> created = CreateDataFile(
+      path, MakeDataFileHeader(name, foreign, native, author, comment), p.has("force"));
   if (!created) {
     ShowFileError(messages, "Fehler beim schreiben!", created.error(), {}, MsgButtons::Yes);
     return 1;

@@ -46,7 +46,7 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   if (counts.damaged) {
     err << "Warnung: Die Datei \"" << path
         << "\" ist beschädigt: ihre Länge ist kein Vielfaches von 624 Bytes. Der unvollständige "
-           "letzte Datensatz wird nicht gelesen, und Merkhaus ändert die Datei nicht mehr.\n";
+           "letzte Datensatz wird nicht gelesen; die nächste Änderung entfernt ihn.\n";
   }
   const TVocData& header = counts.header;
   out << "Name: " << TsvField(DataFileName(header).view()) << "\n"

@@ -196,16 +196,17 @@ TEST_F(EntrySave, EveryFailureLeavesTheFileAndTheBufferAsTheyWere) {
     std::string message;
   } cases[] = {
       {"the disk fills up after the first entry", FileFault::At::Write, 624, ENOSPC, writeFailed},
+      // The journal takes the append back, now or when the DataFile is next opened.
       {"the disk refuses to keep what was written, and then the cut as well", FileFault::At::Sync,
        0, EIO,
        "Das Speichern ist fehlgeschlagen!\nDie Datei \"" + path +
            "\" kann nicht geschrieben werden: Ein-/Ausgabefehler des Datenträgers.\nDas DataFile "
-           "konnte nicht wieder auf seinen alten Stand gebracht werden. Die Vokabeln bleiben im "
-           "Puffer."},
+           "ist unverändert. Es wurde nichts gespeichert; die Vokabeln bleiben im Puffer."},
+      // The file is there: its true reason comes first, not "nicht auffindbar".
       {"the DataFile cannot be opened for writing", FileFault::At::Open, 0, EROFS,
-       "Das Datafile \"" + path +
-           "\" ist nicht auffindbar. Das Speichern ist fehlgeschlagen!\nDie Datei \"" + path +
-           "\" kann nicht geöffnet werden: das Dateisystem ist schreibgeschützt."},
+       "Die Datei \"" + path +
+           "\" kann nicht geöffnet werden: das Dateisystem ist schreibgeschützt.\nDas Speichern "
+           "ist fehlgeschlagen!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

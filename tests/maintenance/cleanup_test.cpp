@@ -2,6 +2,9 @@
 #include "maintenance/cleanup.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
 
 #include <filesystem>
 #include <optional>
@@ -115,6 +118,54 @@ TEST_F(CleanupTest, FailuresLeaveTheDataFileAsItWas) {
               "\" ist selbst die Sicherungsdatei \"" + path + "\".\nDas DataFile ist unverändert.");
   EXPECT_FALSE(CleanupDataFile(path, path, msgs).ok);
   EXPECT_EQ(before, mhtest::ReadBytes(path));
+}
+
+// A link at cleanup.tmp is refused, wherever it points; the file it names is never replaced.
+TEST_F(CleanupTest, ALinkAtTheBackupIsRefused) {
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "1", "", 1)});
+  const std::string before = mhtest::ReadBytes(path);
+  const std::string victim = dir.file("wichtig.txt");
+  mhtest::WriteBytes(victim, "wichtig");
+  std::filesystem::create_symlink("wichtig.txt", backup);
+  msgs.expect("Fehler beim bereinigen!\nDie Datei \"" + backup +
+                  "\" kann nicht geschrieben werden: das ist eine symbolische Verknüpfung.\nDas "
+                  "DataFile ist unverändert.",
+              Answer::Ok, MsgKind::Error, MsgButtons::Ok);
+  EXPECT_FALSE(CleanupDataFile(path, backup, msgs).ok);
+  EXPECT_TRUE(msgs.done());
+  EXPECT_EQ("wichtig", mhtest::ReadBytes(victim));
+  EXPECT_EQ(before, mhtest::ReadBytes(path));
+  EXPECT_TRUE(std::filesystem::is_symlink(backup));
+}
+
+// A cleanup killed before it put the new DataFile in place leaves the old one and temporary
+// files; the next cleanup (of a later process) removes them.
+TEST_F(CleanupTest, AKilledCleanupLeavesTheOldFileAndItsLeftoversGoNextTime) {
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "1", "", 1)});
+  const std::string before = mhtest::ReadBytes(path);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    FileFault kill{path, FileFault::At::Rename};
+    kill.kill = true;
+    InjectFileFault(kill);
+    CleanupDataFile(path, backup, msgs);
+    std::_Exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_EQ(FileFault::kKilledStatus, WEXITSTATUS(status));
+  EXPECT_EQ(before, mhtest::ReadBytes(path));
+  std::vector<std::string> left = Files();
+  ASSERT_EQ(3u, left.size()) << "the cleaned file, not yet in place";
+  // As a later process sees them: older than itself.
+  const utimbuf old{1000000000, 1000000000};
+  for (const std::string& name : left)
+    ::utime(dir.file(name).c_str(), &old);
+
+  EXPECT_TRUE(CleanupDataFile(path, backup, msgs).ok);
+  EXPECT_EQ((std::vector<std::string>{"cleanup.tmp", "v.fid"}), Files());
+  EXPECT_EQ(before, mhtest::ReadBytes(backup));
+  EXPECT_EQ(2u * 624, mhtest::ReadBytes(path).size());
 }
 
 }  // namespace

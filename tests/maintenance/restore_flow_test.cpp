@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_io.h"
+#include "store/restore.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
 
@@ -77,9 +78,10 @@ TEST_F(RestoreFlowTest, RefusedAndFailedRestoresAreTold) {
       {"taken back", deleted, FileFault{path, FileFault::At::Sync, 0, EIO},
        writeFailed + "Ein-/Ausgabefehler des Datenträgers.\nDie Lektion wurde nicht "
                      "wiederhergestellt; das DataFile ist unverändert."},
-      {"in part", deleted, FileFault{path, FileFault::At::Write, 624, ENOSPC},
-       writeFailed + "kein Speicherplatz mehr auf dem Datenträger.\nDie Lektion ist nur zum Teil "
-                     "wiederhergestellt."},
+      {"taken back after the disk filled", deleted,
+       FileFault{path, FileFault::At::Write, 624, ENOSPC},
+       writeFailed + "kein Speicherplatz mehr auf dem Datenträger.\nDie Lektion wurde nicht "
+                     "wiederhergestellt; das DataFile ist unverändert."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -89,6 +91,10 @@ TEST_F(RestoreFlowTest, RefusedAndFailedRestoresAreTold) {
     EXPECT_FALSE(RestoreLessonTold(path, WinString("Verben"), msgs));
     ClearFileFaults();
     EXPECT_TRUE(msgs.done());
+    // The next opener finishes a take-back that the failing disk refused.
+    ASSERT_TRUE(ListDeletedLessons(path));
+    TakeRepairs();
+    EXPECT_EQ(c.records, mhtest::ReadRecords(path));
   }
   mhtest::WriteRecords(path, deleted);
   EXPECT_EQ(3u, RestoreLessonTold(path, WinString("Verben"), msgs).value());

@@ -126,7 +126,9 @@ TEST_F(DataFileTest, ReadLessonTakesHeaderAndEntriesInOnePass) {
   EXPECT_FALSE(ReadLesson(dir.file("x"), 1, 10));
 }
 
-TEST_F(DataFileTest, PartialTrailingRecordIsReadAroundButNeverWrittenTo) {
+// A partial record at the end (an older program's unfinished append) is invisible to readers;
+// the next writer cuts it away and says how many bytes went.
+TEST_F(DataFileTest, PartialTrailingRecordIsReadAroundAndCutByTheNextWriter) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "b")}, "garbage");
   const std::string before = mhtest::ReadBytes(path);
   EXPECT_EQ(1u, ReadLesson(path, 1, kMaxEntries)->entries.size());
@@ -137,13 +139,21 @@ TEST_F(DataFileTest, PartialTrailingRecordIsReadAroundButNeverWrittenTo) {
     EXPECT_EQ(3u, file->count());
     EXPECT_TRUE(file->damaged());
   }
-  const FileResult<RecordFile> writer = RecordFile::open(path, Access::Write);
-  ASSERT_FALSE(writer);
-  EXPECT_EQ("Die Datei \"" + path +
-                "\" kann nicht geschrieben werden: die Datei ist beschädigt (ihre Länge ist kein "
-                "Vielfaches von 624 Bytes).",
-            writer.error().text());
-  EXPECT_EQ(before, mhtest::ReadBytes(path));
+  EXPECT_EQ(before, mhtest::ReadBytes(path)) << "readers leave it";
+  EXPECT_TRUE(TakeRepairs().empty());
+
+  FileResult<RecordFile> writer = RecordFile::open(path, Access::Write);
+  ASSERT_TRUE(writer);
+  EXPECT_EQ(3u, writer->count());
+  EXPECT_FALSE(writer->damaged());
+  writer->close();
+  EXPECT_EQ(before.substr(0, 3 * 624), mhtest::ReadBytes(path));
+  const std::vector<FileRepair> repairs = TakeRepairs();
+  ASSERT_EQ(1u, repairs.size());
+  EXPECT_EQ("Das DataFile \"" + path +
+                "\" endete in einem unvollständigen Datensatz; die letzten 7 Bytes wurden "
+                "entfernt.",
+            repairs[0].text());
 }
 
 TEST_F(DataFileTest, ReplaceRecordRewritesEqualRecordsInPlace) {

@@ -18,6 +18,7 @@ namespace {
 
 using mhtest::Entry;
 using mhtest::Header;
+using mhtest::RawRecord;
 using mhtest::RunningTool;
 using mhtest::RunTool;
 using mhtest::Unit;
@@ -139,26 +140,33 @@ TEST_F(FileSafety, AReadOnlyDataFileServesEveryReader) {
   }
 }
 
-// A DataFile whose length is no multiple of 624 is read as far as it goes, but never written.
-TEST_F(FileSafety, ADamagedDataFileIsNotWritten) {
+// A DataFile whose length is no multiple of 624 (an append an older program did not finish) is
+// read as far as it goes; the next write cuts the partial record away and says so.
+TEST_F(FileSafety, ADamagedDataFileIsCutByTheNextWrite) {
   mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "b")});
   const std::string cut = mhtest::ReadBytes(path).substr(0, 1247);
   mhtest::WriteBytes(path, cut);
-  const auto added = RunTool({"add-lesson", path, "X"});
-  EXPECT_EQ(1, added.status);
-  EXPECT_EQ("RW - Fehler: 1002\nDie Datei \"" + path +
-                "\" kann nicht geschrieben werden: die Datei ist beschädigt (ihre Länge ist kein "
-                "Vielfaches von 624 Bytes).\nDie Unit konnte nicht korrekt angelegt werden!\n",
-            added.err);
-  EXPECT_EQ(cut, mhtest::ReadBytes(path));
   const auto info = RunTool({"info", path});
   EXPECT_EQ(0, info.status);
   EXPECT_EQ("Warnung: Die Datei \"" + path +
                 "\" ist beschädigt: ihre Länge ist kein Vielfaches von 624 Bytes. Der "
-                "unvollständige letzte Datensatz wird nicht gelesen, und Merkhaus ändert die "
-                "Datei nicht mehr.\n",
+                "unvollständige letzte Datensatz wird nicht gelesen; die nächste Änderung "
+                "entfernt ihn.\n",
             info.err);
   EXPECT_NE(std::string::npos, info.out.find("Lektionen: 0\n")) << "the cut lesson is not read";
+  EXPECT_EQ(cut, mhtest::ReadBytes(path)) << "reading changes nothing";
+
+  const auto added = RunTool({"add-lesson", path, "X"});
+  EXPECT_EQ(0, added.status);
+  EXPECT_EQ("Das DataFile \"" + path +
+                "\" endete in einem unvollständigen Datensatz; die letzten 623 Bytes wurden "
+                "entfernt.\n",
+            added.err);
+  const std::vector<RawRecord> records = mhtest::ReadRecords(path);
+  ASSERT_EQ(2u, records.size());
+  EXPECT_EQ(2u * 624, mhtest::ReadBytes(path).size());
+  EXPECT_EQ("X", mhtest::GetText(records[1], mhtest::kB1));
+  EXPECT_EQ(cut.substr(0, 624), mhtest::ReadBytes(path).substr(0, 624));
 }
 
 // A DataFile written anew keeps the permission bits of the file it replaces, and no link

@@ -70,6 +70,20 @@ TEST_F(TransferVerbs, ExportWritesTheLesson) {
   EXPECT_NE(std::string::npos, ReadBytes(out).find("\r\nName: Übung\r\n"));
 }
 
+// After "--" nothing is an option: a file literally named "--force" is written, and is then
+// not overwritten, as no --force was given.
+TEST_F(TransferVerbs, AFileNamedLikeAnOptionFollowsTheEndOfOptions) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const auto written = RunTool({"export", path, "1", "--", "--force"});
+  const auto again = RunTool({"export", path, "1", "--", "--force"});
+  std::filesystem::current_path(before);
+  EXPECT_EQ(0, written.status) << written.err;
+  EXPECT_NE(std::string::npos, ReadBytes(dir.file("--force")).find("\r\ncat == Katze\r\n"));
+  EXPECT_EQ(1, again.status) << "the file is there now";
+  EXPECT_FALSE(std::filesystem::exists(dir.file("1"))) << "nothing else was written";
+}
+
 TEST_F(TransferVerbs, ExportFailures) {
   struct Case {
     std::string id, err;
