@@ -46,7 +46,10 @@ std::string OneDecimal(double value) {
 }  // namespace
 
 ReviewSession::ReviewSession(Services& services, const Flows& flows, ProgressKeeper* keeper)
-    : services_(services), flows_(flows), keeper_(keeper) {}
+    : services_(services),
+      flows_(flows),
+      keeper_(keeper),
+      speech_(services.speaker, services.options, services.messages, speechLesson_) {}
 
 std::string ReviewSession::IntervalText(int days) {
   if (days < 31) return std::to_string(days) + (days == 1 ? " Tag" : " Tage");
@@ -73,6 +76,7 @@ bool ReviewSession::startReview() {
     return false;
   }
   header_ = *header;
+  speechLesson_.dataFileHeader = header_;
   view_ = ReviewView{};
   view_.caption = "Wiederholen -- " + ToUtf8(DataFileName(header_).left(kCaptionNameLength));
   view_.foreignLanguage = ForeignLanguage(header_);
@@ -149,6 +153,18 @@ void ReviewSession::ask() {
   (direction_ == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options.Kommentar_zeigen) view_.comment = e.Comment.get();
   view_.counter = std::to_string(index_ + 1) + "/" + std::to_string(queue_.size());
+  view_.foreignShown = false;
+  if (direction_ == QueryDirection::AB) showForeign();
+}
+
+void ReviewSession::showForeign() {
+  view_.foreignShown = true;
+  speech_.readShown(current().entry);
+}
+
+void ReviewSession::readAloud() {
+  if (view_.finished || !view_.foreignShown || queue_.empty()) return;
+  speech_.readEntry(current().entry);
 }
 
 void ReviewSession::advance() {
@@ -162,6 +178,7 @@ void ReviewSession::advance() {
       view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
     } else {
       view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+      showForeign();
     }
     const auto days = NextIntervals(current().state, today_, keeper_->params());
     for (std::size_t i = 0; i < days.size(); ++i)
@@ -218,6 +235,7 @@ void ReviewSession::record(Grade g) {
       view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
     } else {
       view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+      showForeign();
     }
   }
   // A review that cannot be kept is told once by the keeper; the learner goes on.

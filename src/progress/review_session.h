@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "flows/flows.h"
+#include "flows/lesson_context.h"
+#include "flows/read_aloud.h"
 #include "flows/services.h"
 #include "platform/win_string.h"
 #include "progress/progress_figures.h"
@@ -38,6 +40,7 @@ struct ReviewView {
   WinString answer;            // the answer field (typed)
   bool wrongShown = false;     // "Falsch" (typed)
   bool answerOnNative = true;  // the answer is the B side (the question came from the A side)
+  bool foreignShown = false;   // the foreign side is shown in full: "Vorlesen" may read it
   ReviewStyle style = ReviewStyle::Typed;   // the chosen style
   ReviewStyle asking = ReviewStyle::Typed;  // the style of the entry asked now
   bool grading = false;                     // card: the four grade buttons are active
@@ -74,6 +77,9 @@ class ReviewSession {
   void setStyle(ReviewStyle style);
   // The quick edit of the entry just answered.
   void correct();
+  // "Vorlesen": reads the foreign side of the entry asked, once it is shown.
+  void readAloud();
+  const ReadAloud& speech() const { return speech_; }
 
   // How an interval reads on a grade button: "1 Tag", "12 Tage", "3,5 Monate", "1,2 Jahre".
   static std::string IntervalText(int days);
@@ -86,6 +92,8 @@ class ReviewSession {
   void next();
   void finish();
   const ReviewItem& current() const { return queue_[index_]; }
+  // The foreign side has just come into view, as the question or as the answer.
+  void showForeign();
 
   Services& services_;
   Flows flows_;
@@ -101,6 +109,10 @@ class ReviewSession {
   int tries_ = 0;
   bool resolved_ = false;  // typed: the entry has its grade
   ReviewView view_;
+  // The chosen DataFile's header, read afresh, so that its entries are read in its own language
+  // whatever DataFile the rest of the program last looked at.
+  LessonContext speechLesson_;
+  ReadAloud speech_;
 };
 
 // The caption of the main window's button: "Wiederholen (23)" with the number of entries of the

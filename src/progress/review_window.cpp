@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "config/special_char_edit.h"
+#include "flows/read_aloud_button.h"
 #include "platform/action.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
@@ -72,6 +73,10 @@ TReview::TReview(const ModeContext& mode)
   sides->addWidget(NativeMemo, 1, 1);
   QuestionTools = new QHBoxLayout;
   QuestionTools->addStretch();
+  // Placed by the layout; the rectangle only gives its first size.
+  VorlesenBtn = MakeReadAloudButton(this, this, QStringLiteral("&Vorlesen"), QRect(0, 0, 90, 28));
+  VorlesenBtn->setAutoDefault(false);
+  QuestionTools->addWidget(VorlesenBtn);
   sides->addLayout(QuestionTools, 2, 0, 1, 2);
   layout->addLayout(sides, 3);
 
@@ -133,6 +138,7 @@ TReview::TReview(const ModeContext& mode)
   OnEvent(CardBox, &QCheckBox::clicked, this, &TReview::CardBoxClick, m);
   OnEvent(CorrectButton, &QPushButton::clicked, this, &TReview::CorrectButtonClick, m);
   OnEvent(EndButton, &QPushButton::clicked, this, &TReview::EndButtonClick, m);
+  OnEvent(VorlesenBtn, &QPushButton::clicked, this, &TReview::VorlesenBtnClick, m);
   for (std::size_t i = 0; i < GradeButtons.size(); ++i) {
     const int grade = static_cast<int>(i) + 1;
     connect(GradeButtons[i], &QPushButton::clicked, this,
@@ -209,6 +215,7 @@ void TReview::render() {
   CardBox->setChecked(v.style == ReviewStyle::Card);
   CorrectButton->setEnabled(v.correctEnabled);
   CounterLabel->setText(Utf8ToQString(v.counter));
+  ShowReadAloudState(VorlesenBtn, session_->speech(), v.foreignShown && !v.finished);
   // A turned card waits on "Gut", so that Space or Enter takes the usual grade, never
   // "Nochmal" by accident.
   if (!cardShown) {
@@ -250,6 +257,10 @@ void TReview::CorrectButtonClick() {
 
 void TReview::EndButtonClick() {
   QDialog::accept();
+}
+
+void TReview::VorlesenBtnClick() {
+  act([this] { session_->readAloud(); });
 }
 
 }  // namespace merkhaus

@@ -37,6 +37,7 @@ class TReview : public QDialog, public Mode {
   QPlainTextEdit* CommentMemo;
   // Beside the question: room for buttons that act on the entry asked (reading it aloud).
   QHBoxLayout* QuestionTools;
+  QPushButton* VorlesenBtn;  // reads the foreign side aloud (Ctrl+L)
   QLabel* AnswerLabel;
   QLabel* WrongLabel;                        // "Falsch"
   SpecialCharEdit* AnswerEdit;               // typed answers
@@ -60,6 +61,7 @@ class TReview : public QDialog, public Mode {
   void CardBoxClick();
   void CorrectButtonClick();
   void EndButtonClick();
+  void VorlesenBtnClick();
 
  private:
   template <class Action>

@@ -22,6 +22,8 @@ namespace merkhaus {
 namespace {
 
 constexpr int kModeButtonStep = 40;  // from one mode button of the main panel to the next
+// The "Erweitert" panel's five buttons need this much height.
+constexpr int kAdvancedPanelMinHeight = 160;
 
 }  // namespace
 
@@ -50,12 +52,14 @@ TForm1::TForm1(Services& services, const Flows& flows, TAboutBox& about)
 
   // "Erweitert" swaps the picture and Panel3 for the less frequent tasks, in the same place.
   Panel4 = MakePanel(this, QRect(8, 196, 304, 200));
-  Button9 = MakeButton(Panel4, QStringLiteral("Optionen"), QRect(12, 10, 236, 32));
-  Button11 = MakeButton(Panel4, QStringLiteral("Editiern"), QRect(12, 56, 236, 32));
-  Button8 = MakeButton(Panel4, QStringLiteral("Drucken"), QRect(12, 102, 236, 32));
-  Button6 = MakeButton(Panel4, QStringLiteral("Info"), QRect(12, 148, 236, 32));
+  // Its buttons fit the panel also once the picture has made room for a mode button.
+  Button9 = MakeButton(Panel4, QStringLiteral("Optionen"), QRect(12, 6, 236, 28));
+  Button11 = MakeButton(Panel4, QStringLiteral("Editiern"), QRect(12, 37, 236, 28));
+  Button8 = MakeButton(Panel4, QStringLiteral("Drucken"), QRect(12, 68, 236, 28));
+  Button13 = MakeButton(Panel4, QStringLiteral("Lernstand"), QRect(12, 99, 236, 28));
+  Button6 = MakeButton(Panel4, QStringLiteral("Info"), QRect(12, 130, 236, 28));
   SpeedButton1 = new QToolButton(Panel4);
-  SpeedButton1->setGeometry(256, 10, 36, 36);
+  SpeedButton1->setGeometry(256, 6, 36, 36);
   SpeedButton1->setIcon(QIcon(QStringLiteral(":/images/back.svg")));
   SpeedButton1->setIconSize(QSize(28, 28));
   SpeedButton1->setToolTip(QStringLiteral("Zurück"));
@@ -69,9 +73,9 @@ TForm1::TForm1(Services& services, const Flows& flows, TAboutBox& about)
 
   // The buttons carry their form names: the modes are registered by them (AddMode).
   const std::pair<QPushButton*, const char*> named[] = {
-      {Button1, "Button1"}, {Button2, "Button2"},   {Button3, "Button3"},  {Button4, "Button4"},
-      {Button5, "Button5"}, {Button6, "Button6"},   {Button7, "Button7"},  {Button8, "Button8"},
-      {Button9, "Button9"}, {Button10, "Button10"}, {Button11, "Button11"}};
+      {Button1, "Button1"}, {Button2, "Button2"},   {Button3, "Button3"},   {Button4, "Button4"},
+      {Button5, "Button5"}, {Button6, "Button6"},   {Button7, "Button7"},   {Button8, "Button8"},
+      {Button9, "Button9"}, {Button10, "Button10"}, {Button11, "Button11"}, {Button13, "Button13"}};
   for (const auto& [button, name] : named)
     button->setObjectName(QLatin1String(name));
 
@@ -87,6 +91,7 @@ TForm1::TForm1(Services& services, const Flows& flows, TAboutBox& about)
   OnEvent(Button9, &QPushButton::clicked, this, &TForm1::Button9Click, m);
   OnEvent(Button10, &QPushButton::clicked, this, &TForm1::Button10Click, m);
   OnEvent(Button11, &QPushButton::clicked, this, &TForm1::Button11Click, m);
+  OnEvent(Button13, &QPushButton::clicked, this, &TForm1::Button13Click, m);
   OnEvent(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click, m);
   OnEvent(Image1, &Picture::doubleClicked, this, &TForm1::Image1DblClick, m);
 
@@ -119,13 +124,26 @@ QPushButton* TForm1::AddModeButton(const ModeInfo& info) {
                             QRect(12, bottom + 1 + kModeButtonStep - 36, 280, 36));
   button->setObjectName(QLatin1String(info.button));
   SetBold(button, 1.15);
-  // Everything below the main panel moves down, and the window grows with it.
   Panel1->resize(Panel1->width(), Panel1->height() + kModeButtonStep);
-  for (QWidget* below : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Panel3),
-                         static_cast<QWidget*>(Panel4), static_cast<QWidget*>(Panel2)}) {
-    below->move(below->x(), below->y() + kModeButtonStep);
+  // The first new button takes its room from the picture (and from the "Erweitert" panel in its
+  // place, whose buttons still fit), so that the window stays low enough for a screen of 1000
+  // pixels at twice the size; after that everything below moves down and the window grows.
+  if (Panel4->height() - kModeButtonStep >= kAdvancedPanelMinHeight) {
+    Panel4->setGeometry(Panel4->x(), Panel4->y() + kModeButtonStep, Panel4->width(),
+                        Panel4->height() - kModeButtonStep);
+    // The picture keeps its proportions, narrower and in the middle.
+    const QRect old = Image1->geometry();
+    const int height = old.height() - kModeButtonStep;
+    const int width = old.width() * height / old.height();
+    Image1->setGeometry(old.x() + (old.width() - width) / 2, old.y() + kModeButtonStep, width,
+                        height);
+  } else {
+    for (QWidget* below : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Panel3),
+                           static_cast<QWidget*>(Panel4), static_cast<QWidget*>(Panel2)}) {
+      below->move(below->x(), below->y() + kModeButtonStep);
+    }
+    setFixedSize(width(), height() + kModeButtonStep);
   }
-  setFixedSize(width(), height() + kModeButtonStep);
   connect(button, &QPushButton::clicked, this,
           [this, button] { RunAction(services_.messages, [&] { RunModeOf(button); }); });
   button->show();
@@ -149,6 +167,9 @@ void TForm1::Button8Click() {
 }
 void TForm1::Button11Click() {
   RunModeOf(Button11);
+}
+void TForm1::Button13Click() {
+  RunModeOf(Button13);
 }
 
 void TForm1::RunModeOf(QPushButton* button) {

@@ -38,6 +38,7 @@ class TForm1 : public QWidget, private ModeHost {
   QPushButton* Button9;       // Optionen
   QPushButton* Button11;      // Editiern
   QPushButton* Button8;       // Drucken
+  QPushButton* Button13;      // Lernstand
   QPushButton* Button6;       // Info
   QToolButton* SpeedButton1;  // back
   QFrame* Panel2;
@@ -56,6 +57,7 @@ class TForm1 : public QWidget, private ModeHost {
   void Button9Click();
   void Button10Click();
   void Button11Click();
+  void Button13Click();
   void SpeedButton1Click();
   void Image1DblClick();
 

@@ -62,6 +62,7 @@ class ProgressWindows : public ::testing::Test {
 TEST_F(ProgressWindows, ReviewTypedThenAsCardsAndTheMainWindowCount) {
   EXPECT_EQ("Wiederholen (1)", ReviewCaption(services));
   TReview review{{services, flows.bundle(), HelpContext::Review}};
+  t.speaker.withVoices();
 
   // Both answered "Gut" today: the closing message names the earlier of the two due days.
   const MemoryState houseAfter = Review(seeded, Grade::Good, today, keeper.params());
@@ -84,6 +85,10 @@ TEST_F(ProgressWindows, ReviewTypedThenAsCardsAndTheMainWindowCount) {
     EXPECT_EQ(QStringLiteral("1/2"), review.CounterLabel->text());
     EXPECT_FALSE(review.GradeButtons[0]->isVisible());
     EXPECT_FALSE(review.CorrectButton->isEnabled());
+    // The question is the foreign side: "Vorlesen" and Ctrl+L read it.
+    ASSERT_TRUE(review.VorlesenBtn->isEnabled());
+    QTest::keySequence(&review, QKeySequence(Qt::CTRL | Qt::Key_L));
+    EXPECT_EQ(std::vector<std::string>{"house"}, t.speaker.texts());
 
     QTest::keyClicks(review.AnswerEdit, QStringLiteral("Haus"));
     QTest::keyClick(review.AnswerEdit, Qt::Key_Return);

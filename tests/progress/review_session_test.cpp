@@ -175,3 +175,52 @@ TEST(ReviewIntervalText, ReadsAsLearnersCountTime) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+// The foreign side is read once it is in view, typed or as a card: as the question, or as the
+// answer of a question "B - A", never while the learner is still to give it; always in the
+// language of the DataFile reviewed, whatever DataFile the program looked at before.
+TEST_F(ReviewSessionTest, VorlesenReadsTheForeignSideOnceItIsShown) {
+  t.speaker.withVoices();
+  t.options.more.autoSpeak = true;
+  t.options.more.newEntriesPerDay = 5;
+  t.options.Abfrageweise = 1;
+  ASSERT_TRUE(session.startReview());
+  EXPECT_EQ(W("A"), session.view().nativeText);
+  EXPECT_FALSE(session.view().foreignShown);
+  session.readAloud();
+  EXPECT_TRUE(t.speaker.said.empty());
+
+  Answer("a");  // typed and right: the answer is read, and again on request
+  EXPECT_TRUE(session.view().foreignShown);
+  session.readAloud();
+  EXPECT_EQ((std::vector<std::string>{"a", "a"}), t.speaker.texts());
+  EXPECT_EQ("en_GB", t.speaker.said[0].voice.locale);
+  session.advance();
+  EXPECT_EQ(2u, t.speaker.said.size());
+  session.solution();  // the solution of a typed question is read too
+  EXPECT_EQ("b", t.speaker.texts().back());
+  session.advance();
+
+  session.setStyle(ReviewStyle::Card);  // "c" as a card "B - A": read when turned over
+  EXPECT_EQ(3u, t.speaker.said.size());
+  session.advance();
+  EXPECT_EQ("c", t.speaker.texts().back());
+  t.options.Abfrageweise = 0;  // "A - B": the question is read as it comes
+  session.grade(Grade::Good);
+  EXPECT_EQ(W("d"), session.view().foreignText);
+  EXPECT_EQ("d", t.speaker.texts().back());
+
+  t.options.more.autoSpeak = false;  // without the option, only the button reads
+  session.advance();
+  session.grade(Grade::Good);
+  EXPECT_EQ(W("e"), session.view().foreignText);
+  EXPECT_EQ(5u, t.speaker.said.size());
+  session.readAloud();
+  EXPECT_EQ((std::vector<std::string>{"a", "a", "b", "c", "d", "e"}), t.speaker.texts());
+}
+
+}  // namespace
+}  // namespace merkhaus

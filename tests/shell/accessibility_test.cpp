@@ -29,6 +29,7 @@
 #include "quickedit/quick_edit_window.h"
 #include "shell/new_datafile_form.h"
 #include "shell/start_up.h"
+#include "support/all_windows.h"
 #include "support/test_context.h"
 #include "testing/test_window.h"
 
@@ -139,12 +140,14 @@ QStringList Unreachable(QWidget* window) {
 
 TEST(Accessibility, EveryWindowNamesItsControlsAndReachesItsButtons) {
   mhtest::TestContext t;
-  Windows windows(t.services, t.dir.path());
+  mhtest::AllWindows windows(t);
   HelpWindow help;
+  std::vector<QWidget*> all = windows.all();
+  all.push_back(&help);
   std::set<std::string> classes;
   QStringList found;
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip) continue;
+  QStringList pageCaptions;
+  for (QWidget* window : all) {
     classes.insert(QString::fromLatin1(window->metaObject()->className())
                        .remove(QStringLiteral("merkhaus::"))
                        .toStdString());
@@ -156,7 +159,10 @@ TEST(Accessibility, EveryWindowNamesItsControlsAndReachesItsButtons) {
     auto* pages = window->findChild<QTabWidget*>();
     const int count = pages ? pages->count() : 1;
     for (int page = 0; page < count; ++page) {
-      if (pages) pages->setCurrentIndex(page);
+      if (pages) {
+        pages->setCurrentIndex(page);
+        pageCaptions << pages->tabText(page).remove(QLatin1Char('&'));
+      }
       found << Unreachable(window);
     }
     window->hide();
@@ -165,11 +171,14 @@ TEST(Accessibility, EveryWindowNamesItsControlsAndReachesItsButtons) {
   EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
   // The walk found the windows it is about.
   for (const char* name :
-       {"TForm1", "TForm3", "TForm4", "TForm6", "Tstudy", "TTesten", "Ttst_ausw", "Tbeebook",
-        "TEditDataFile", "TQuickEdit", "TOptionsDLG", "TOKBottomDlg", "TOKBottomDlg1",
-        "THeaderInfoDlg", "TAboutBox", "Tundelete", "Tundeletevoc", "HelpWindow"}) {
+       {"TForm1",      "TForm3",       "TForm4",        "TForm6",         "Tstudy",
+        "TTesten",     "Ttst_ausw",    "Tbeebook",      "TEditDataFile",  "TQuickEdit",
+        "TOptionsDLG", "TOKBottomDlg", "TOKBottomDlg1", "THeaderInfoDlg", "TAboutBox",
+        "Tundelete",   "Tundeletevoc", "HelpWindow",    "TReview",        "TLernstand"}) {
     EXPECT_TRUE(classes.count(name)) << name << " was not walked";
   }
+  for (const char* caption : {"Wiederholen", "Sprache"})
+    EXPECT_TRUE(pageCaptions.contains(QString::fromUtf8(caption))) << caption << " was not walked";
 }
 
 // The windows whose Tab order is short on purpose keep it (the test above proves that Ctrl+Tab

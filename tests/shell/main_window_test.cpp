@@ -56,6 +56,14 @@ TEST(MainWindow, CaptionsAndTheErweitertSwap) {
   EXPECT_FALSE(f.Image1->isVisible());
   EXPECT_TRUE(f.Panel4->isVisible());
   EXPECT_EQ(f.Panel4->geometry().top(), f.Image1->geometry().top()) << "in the same place";
+  // "Lernstand" waits there, and every button of the panel lies inside it.
+  EXPECT_EQ(QStringLiteral("Lernstand"), f.Button13->text());
+  for (const QPushButton* b : f.Panel4->findChildren<QPushButton*>())
+    EXPECT_TRUE(f.Panel4->rect().contains(b->geometry())) << b->text().toStdString();
+  // Twice the size, with a title bar, still fits a screen 1000 pixels high: "Hilfe" and "Ende"
+  // stay in reach.
+  EXPECT_LE(f.height() + 30, 1000 / 2);
+  EXPECT_LE(f.Panel2->geometry().bottom(), f.height());
   f.SpeedButton1->click();
   EXPECT_TRUE(f.Panel3->isVisible());
   EXPECT_TRUE(f.Image1->isVisible());
@@ -97,7 +105,7 @@ TEST(MainWindow, KeepsItsPlaceForTheSessionAndAcrossStarts) {
     EXPECT_EQ(cfg, mhtest::ReadBytes(t.dir.file("Merkhaus.cfg")));
   }
   const std::string conf = mhtest::ReadBytes(t.dir.file("Merkhaus3.conf"));
-  EXPECT_NE(std::string::npos, conf.find("window.main=170,60,320,532,0\n")) << conf;
+  EXPECT_NE(std::string::npos, conf.find("window.main=170,60,320,452,0\n")) << conf;
   // The next start reads it.
   mhtest::TestContext next;
   for (const char* name : {"Merkhaus.cfg", "Merkhaus3.conf"})
@@ -147,7 +155,10 @@ TEST(MainWindow, PicturesAreDrawnAtTheirPlaces) {
   TForm1& f = windows.main();
   ASSERT_TRUE(f.Image1->renderer()->isValid());
   EXPECT_EQ(QSize(304, 148), f.Image1->renderer()->defaultSize());
-  EXPECT_EQ(f.Image1->size(), f.Image1->renderer()->defaultSize()) << "drawn unscaled";
+  // Smaller where a mode button took room from it, but in its proportions and in the middle.
+  EXPECT_NEAR(f.Image1->height() * 304.0 / 148.0, f.Image1->width(), 1.0);
+  EXPECT_LT(f.Image1->height(), 148);
+  EXPECT_NEAR(f.Panel1->geometry().center().x(), f.Image1->geometry().center().x(), 1);
   EXPECT_FALSE(f.SpeedButton1->icon().pixmap(QSize(28, 28)).isNull()) << "back arrow";
   TAboutBox about(t.help);
   ASSERT_TRUE(about.ProgramIcon->renderer()->isValid());
