@@ -2,6 +2,7 @@
 # Thin wrappers around CMake and CTest; see README.md.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+ODR_BUILD ?= build-odr
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
@@ -18,10 +19,18 @@ RELEASE_CHECKS =
 RELEASE_ARGS = -DCMAKE_BUILD_TYPE=Release \
   "-DCMAKE_CXX_FLAGS=$(PACKAGER_CXXFLAGS) $(RELEASE_CHECKS)" \
   "-DCMAKE_EXE_LINKER_FLAGS=$(PACKAGER_LDFLAGS) $(RELEASE_CHECKS)"
+# The one-definition rule across the whole program is seen only when it is linked as one: the
+# core and the tool are built with link-time optimisation, where two different types or inline
+# functions of the same name stop the link. Only these two, as LTO makes the whole build much
+# slower on a small machine.
+ODR_CHECKS = -flto=auto -Werror=odr -Werror=lto-type-mismatch
+ODR_ARGS = -DCMAKE_BUILD_TYPE=Release \
+  "-DCMAKE_CXX_FLAGS=$(PACKAGER_CXXFLAGS) $(ODR_CHECKS)" \
+  "-DCMAKE_EXE_LINKER_FLAGS=$(PACKAGER_LDFLAGS) $(ODR_CHECKS)"
 # Every build made here stops on a warning; a plain `cmake` (a distribution's) does not.
 DEVELOPER_ARGS = -DMERKHAUS_WERROR=ON
 
-.PHONY: all deps build run test check-format test-main test-asan bench deb format clean
+.PHONY: all deps build run test check-format test-main test-asan test-odr bench deb format clean
 
 all: build
 
@@ -49,10 +58,14 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+test-odr: deps
+	@cmake -S . -B $(ODR_BUILD) $(ODR_ARGS) $(DEVELOPER_ARGS) $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(ODR_BUILD) -j $(JOBS) --target merkhaus-tool
+
 check-format: deps
 	@./scripts/check-format
 
-test: check-format test-main test-asan
+test: check-format test-main test-odr test-asan
 
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DMERKHAUS_BENCH=ON $(DEVELOPER_ARGS) $(CMAKE_ARGS) >/dev/null
@@ -71,4 +84,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) merkhaus_*.deb
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ODR_BUILD) $(BENCH_BUILD) merkhaus_*.deb

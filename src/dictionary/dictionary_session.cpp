@@ -70,6 +70,7 @@ void DictionarySession::chooseDataFile() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::Plain);
   if (!path) return;
   lesson_.dataFilePath = *path;
+  lesson_.readOnlyReason.clear();
   // The caption names the DataFile searched from now on; one that cannot be read is told by the
   // next search.
   if (const StoreResult<TVocData> header = ReadHeaderRecord(*path)) showDataFile(*header);

@@ -193,6 +193,11 @@ void TForm3::render() {
 }
 
 void TForm3::OpenEntryWindow(bool checkLesson) {
+  // A DataFile found damaged or write-protected when it was chosen is not saved to; the learner
+  // was told why then, and the button says it again.
+  const std::string& readOnly = services_.lesson.readOnlyReason;
+  Button1->setEnabled(readOnly.empty());
+  Button1->setToolTip(QString::fromStdString(readOnly));
   act([&] { session_->open(checkLesson); });
   Edit1->setFocus();
   exec();

@@ -20,6 +20,9 @@ struct LessonContext {
   TVocData dataFileHeader{};  // copy of record 0 of the current DataFile
   TVocData lessonHeader{};    // copy of the current lesson's header
   std::string cmdLineFile;    // the DataFile named on the command line, or empty
+  // Why the current DataFile is not to be changed in this mode (damaged, write-protected), as
+  // the learner was told when it was chosen; empty when it can be written.
+  std::string readOnlyReason;
   // The lessons (DataFile, UnitID) whose learner was told in this run that only their first
   // entries are used.
   std::set<std::pair<std::string, std::uint8_t>> toldCut;

@@ -3,8 +3,17 @@
 
 #include "platform/cp1252.h"
 #include "store/datafile.h"
+#include "store/record_file.h"
 
 namespace merkhaus {
+
+void TellWhenReadOnly(LessonContext& lesson, Messages& messages) {
+  lesson.readOnlyReason.clear();
+  const std::optional<FileError> why = WhyReadOnly(lesson.dataFilePath);
+  if (!why) return;
+  lesson.readOnlyReason = why->text();
+  messages.show(MsgKind::Warning, lesson.readOnlyReason + "\n" + kReadOnlyNote, MsgButtons::Ok);
+}
 
 DataFileCheck CheckDataFile(const std::string& path, Messages& messages) {
   const StoreResult<bool> check = IsDataFile(path);

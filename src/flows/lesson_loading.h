@@ -24,6 +24,14 @@ namespace merkhaus {
 enum class DataFileCheck { DataFile, NotDataFile, Unreadable };
 DataFileCheck CheckDataFile(const std::string& path, Messages& messages);
 
+// Looks, when the current DataFile is chosen for a mode, whether it can be changed. When it is
+// damaged or write-protected, the learner is told at once in one box naming the file and the
+// reason, and the mode runs read-only (the context's readOnlyReason), instead of failing at the
+// first "Speichern".
+void TellWhenReadOnly(LessonContext& lesson, Messages& messages);
+inline constexpr const char* kReadOnlyNote =
+    "Das DataFile wird nur gelesen: Speichern und Schnellbearbeitung sind abgeschaltet.";
+
 // The live header of lesson `unitId` of the current DataFile into the context's lesson header.
 // False when there is none (the header keeps its contents) or the file cannot be opened
 // ("Schwerer Fehler 602" with the file and the reason).

@@ -43,6 +43,7 @@ bool EditorSession::openEditor() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::NewDataFile);
   if (!path) return false;
   lesson_.dataFilePath = *path;
+  lesson_.readOnlyReason.clear();
   if (!readDataFileHeader()) return false;
   showStatistics();
   view_.dataFileEnabled = !options_.alwaysthisfile;
@@ -278,6 +279,7 @@ void EditorSession::changeDataFile() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::NewDataFile);
   if (!path) return;
   lesson_.dataFilePath = *path;
+  lesson_.readOnlyReason.clear();
   if (readDataFileHeader()) showStatistics();
   clearUnitPanel();
 }

@@ -227,6 +227,9 @@ File& File::operator=(File&& other) noexcept {
 FileResult<File> File::open(const std::string& path, Mode mode, Lock lock) {
   FileError error{path, FileError::Step::Open, 0};
   if (FaultAt(path, FileFault::At::Open, error.code)) return Failed(error);
+  if (mode == Mode::ReadWrite && FaultAt(path, FileFault::At::OpenToWrite, error.code)) {
+    return Failed(error);
+  }
   // Refused before opening: opening a device can have effects of its own.
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {

@@ -233,7 +233,9 @@ FileResult<> WriteWholeFile(const std::string& path, std::string_view bytes,
 // permission would make them fail, without root tricks. A fault applies to a path exactly as it
 // is handed to the layer (for a file written whole: its target's path).
 struct FileFault {
-  enum class At { Open, Read, Write, Sync, Rename, Remove };
+  // OpenToWrite: only opening an existing file for writing fails (a write-protected file that
+  // can still be read).
+  enum class At { Open, OpenToWrite, Read, Write, Sync, Rename, Remove };
   std::string path;
   At at = At::Open;
   std::uint64_t afterBytes = 0;  // At::Write: the bytes that still get written

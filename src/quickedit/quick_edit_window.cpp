@@ -95,12 +95,16 @@ TQuickEdit::TQuickEdit(Services& services)
 }
 
 std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool editable) {
+  // A DataFile that was found damaged or write-protected when it was chosen is only shown.
+  const QString readOnly = QString::fromStdString(services_.lesson.readOnlyReason);
+  editable = editable && readOnly.isEmpty();
   editable_ = editable;
   setWindowTitle(editable ? QStringLiteral("Quick-Edit") : QStringLiteral("Quick-View"));
   Button11->setVisible(editable);
   Button2->setVisible(editable);
   for (SpecialCharEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7}) {
     e->setReadOnly(!editable);
+    e->setToolTip(readOnly);
   }
   QuickEditAbandoned = false;
   QuickEditOriginal = entry;

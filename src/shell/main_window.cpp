@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "flows/lesson_loading.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/picture.h"
@@ -183,6 +184,7 @@ void TForm1::RunModeOf(QPushButton* button) {
         info.dataFile == DataFileStep::DataFileOrNew ? ChooseMode::NewDataFile : ChooseMode::Plain);
     if (!path) return;
     lesson.dataFilePath = *path;
+    TellWhenReadOnly(lesson, services_.messages);
   }
   if (info.lesson != LessonStep::NoLesson) {
     const std::optional<std::uint8_t> unit =
@@ -203,6 +205,7 @@ void TForm1::RunModeOnFile(int reaction, const std::string& path) {
   if (found == modes_.end()) return;
   LessonContext& lesson = services_.lesson;
   lesson.dataFilePath = path;
+  TellWhenReadOnly(lesson, services_.messages);
   const std::optional<std::uint8_t> unit =
       flows_.lessons.selectLesson(path, found->info.lesson == LessonStep::LessonOrNew);
   if (!unit || (*unit == 0 && found->info.lesson != LessonStep::NoLesson)) return;

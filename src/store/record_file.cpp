@@ -114,6 +114,21 @@ std::string JournalPath(const std::string& dataFilePath) {
   return dataFilePath + "-journal";
 }
 
+std::optional<FileError> WhyReadOnly(const std::string& path) {
+  FileResult<File> file = File::open(path, File::Mode::ReadWrite, Lock::None);
+  if (!file) {
+    const int code = file.error().code;
+    if (code != EACCES && code != EPERM && code != EROFS) return std::nullopt;
+    FileError error = file.error();
+    error.step = FileError::Step::Write;
+    return error;
+  }
+  if (file->size() % kRecordSize != 0 && !PathExists(JournalPath(path))) {
+    return FileError{path, FileError::Step::Write, FileError::kDamaged};
+  }
+  return std::nullopt;
+}
+
 FileResult<RecordFile> RecordFile::open(const std::string& path, Access access) {
   const bool write = access == Access::Write;
   const std::string journalPath = JournalPath(path);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +21,12 @@ enum class Access { Read, Write };
 
 // The rollback journal of a DataFile: `NAME.fid-journal` beside it.
 std::string JournalPath(const std::string& dataFilePath);
+
+// Why the DataFile at `path` should not be changed, found when it is chosen rather than at the
+// first write: it is damaged (a partial record at its end and no journal that explains it) or it
+// cannot be opened for writing (no permission, a read-only file system). Nothing when it can be
+// written; a file that cannot even be read is left to the reader that meets it.
+std::optional<FileError> WhyReadOnly(const std::string& path);
 
 // One DataFile, opened for one operation and closed when the object goes away. Only whole
 // records count: a damaged file's trailing partial record is invisible to readers; a writer cuts

@@ -8,6 +8,7 @@
 #include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
 #include "store/lesson_list.h"
+#include "store/record_file.h"
 
 namespace merkhaus::tool {
 
@@ -71,6 +72,15 @@ bool RequireDataFile(const std::string& path, Messages& messages) {
       // Reported already; it may well be a DataFile, so do not claim otherwise.
       return false;
   }
+  return false;
+}
+
+bool RequireWritableDataFile(const std::string& path, Messages& messages) {
+  if (!RequireDataFile(path, messages)) return false;
+  const std::optional<FileError> why = WhyReadOnly(path);
+  if (!why || why->code == FileError::kDamaged) return true;
+  messages.show(MsgKind::Error, why->text() + "\nDas DataFile wurde nicht verändert.",
+                MsgButtons::Ok);
   return false;
 }
 

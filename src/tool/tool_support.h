@@ -30,6 +30,10 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::stri
 // Checks that the file exists and is a DataFile; otherwise writes the German message and yields
 // false.
 bool RequireDataFile(const std::string& path, Messages& messages);
+// RequireDataFile for a verb that changes the DataFile: a write-protected one is refused before
+// anything is tried, the file and the reason in the first line. A damaged one is taken, as the
+// write cuts its partial record away (and says so).
+bool RequireWritableDataFile(const std::string& path, Messages& messages);
 
 // A text argument (UTF-8, as the shell hands it over) as Windows-1252. Nothing, with a German
 // message on err, when it holds a character that a DataFile cannot store.

@@ -40,7 +40,7 @@ int Add(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
                   MsgButtons::Ok);
     return 1;
   }
-  if (!RequireDataFile(path, messages) || !RequireLesson(path, *id, messages)) return 1;
+  if (!RequireWritableDataFile(path, messages) || !RequireLesson(path, *id, messages)) return 1;
 
   EntryBuffer buffer;
   buffer.add(BuildNewEntry(texts, !p.has("no-split"), !p.has("keep-spaces"), *id));

@@ -95,7 +95,7 @@ int AddLesson(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   if (!FitsField(*name, kWordCapacity, "Der Lektionsname", messages) ||
       !FitsField(*comment, kCommentCapacity, "Der Kommentar", messages) ||
-      !RequireDataFile(path, messages)) {
+      !RequireWritableDataFile(path, messages)) {
     return 1;
   }
   const StoreResult<std::uint8_t> id = CreateLesson(path, *name, *comment);
@@ -118,7 +118,8 @@ int DeleteLesson(const std::vector<std::string>& args, std::ostream& out, std::o
   const std::string& path = p.positional[0];
   StreamMessages messages(err);
   const auto id = UnitIdArg(p.positional[1], err);
-  if (!id || !RequireDataFile(path, messages) || !RequireLesson(path, *id, messages)) return 1;
+  if (!id || !RequireWritableDataFile(path, messages) || !RequireLesson(path, *id, messages))
+    return 1;
   const StoreResult<std::uint32_t> marked = DeleteLessonRecords(path, *id);
   if (!marked) {
     ShowFileError(messages, "RW - Fehler in Unit6!", marked.error().file);

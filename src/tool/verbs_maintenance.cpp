@@ -87,7 +87,7 @@ int RestoreLesson(const std::vector<std::string>& args, std::ostream& out, std::
   const std::string& path = p.positional[0];
   StreamMessages messages(err);
   const auto name = ArgText(p.positional[1], err);
-  if (!name || !RequireDataFile(path, messages)) return 1;
+  if (!name || !RequireWritableDataFile(path, messages)) return 1;
   const std::optional<std::uint32_t> restored = RestoreLessonTold(path, *name, messages);
   if (!restored) return 1;
   if (*restored == 0) {
@@ -104,7 +104,7 @@ int Cleanup(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (!Positional(args, 1, 1, "cleanup FILE", p, err)) return 1;
   const std::string& path = p.positional[0];
   StreamMessages messages(err);
-  if (!RequireDataFile(path, messages)) return 1;
+  if (!RequireWritableDataFile(path, messages)) return 1;
   const CleanupResult result = CleanupDataFile(path, CleanupBackupPath(), messages);
   if (!result.ok) return 1;
   out << result.dropped << "\n";

@@ -118,7 +118,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   // Whether the lesson of --into is live is checked while the import holds the DataFile, in the
   // same pass that appends the entries.
-  if (!RequireDataFile(path, messages)) return 1;
+  if (!RequireWritableDataFile(path, messages)) return 1;
   const ImportResult result = ImportFile(path, in, into, messages, ToolImportOptions());
   if (!result.imported) return ImportFailed(result, err);
   out << "UnitID: " << static_cast<int>(result.unitID) << "\n"
@@ -159,7 +159,7 @@ int ImportKvtml(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   const std::string& path = p.positional[0];
   StreamMessages messages(err, SkipAnswer(p));
-  if (!RequireDataFile(path, messages)) return 1;
+  if (!RequireWritableDataFile(path, messages)) return 1;
   ImportOptions options = ToolImportOptions();
   options.swap = p.has("swap");
   const ImportResult result = merkhaus::ImportKvtml(path, p.positional[1], messages, options);

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "config/special_char_edit.h"
+#include "flows/lesson_loading.h"
 #include "platform/dialogs.h"
 #include "platform/file_io.h"
 #include "shell/lesson_choice.h"
@@ -309,6 +310,46 @@ TEST(EntryFromTheMainWindow, TwoEntriesIntoALesson) {
   ASSERT_EQ(4u, records.size());
   EXPECT_EQ(mhtest::Entry6(1, "cat", "kitten", "", "Tier", "", ""), records[2]);
   EXPECT_EQ(Entry(1, "dog", "Tier"), records[3]);
+}
+
+// A write-protected DataFile is told once, when it is chosen, and the entry window then cannot
+// save to it: "Speichern" is off and says why.
+TEST(EntryFromTheMainWindow, AWriteProtectedDataFileIsToldAtOnceAndNotSavedTo) {
+  mhtest::TestContext t;
+  const std::string path = t.dir.file("vok.fid");
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "Tiere")});
+  const std::string before = mhtest::ReadBytes(path);
+  InjectFileFault({path, FileFault::At::OpenToWrite, 0, EACCES});
+  Windows windows(t.services, t.dir.path());
+  TForm1& main = windows.main();
+  main.show();
+  const std::string reason =
+      "Die Datei \"" + path + "\" kann nicht geschrieben werden: keine Berechtigung.";
+  bool entered = false;
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+                  auto* d = mhtest::as<TOKBottomDlg>(w);
+                  d->Edit1->setText(QString::fromStdString(path));
+                  t.messages.expect(reason + "\n" + kReadOnlyNote, Answer::Ok, MsgKind::Warning,
+                                    MsgButtons::Ok);
+                  d->OKBtn->click();
+                })
+                    .then([&](QWidget* w) {
+                      auto* f = mhtest::as<TForm6>(w);
+                      f->ListBox1->setCurrentRow(0);
+                      f->Button1->click();
+                    })
+                    .then([&](QWidget* w) {
+                      auto* e = mhtest::as<TForm3>(w);
+                      entered = true;
+                      EXPECT_FALSE(e->Button1->isEnabled());
+                      EXPECT_EQ(QString::fromStdString(reason), e->Button1->toolTip());
+                      e->Button6->click();
+                    });
+  main.Button1->click();
+  ClearFileFaults();
+  EXPECT_TRUE(entered);
+  EXPECT_TRUE(t.messages.done());
+  EXPECT_EQ(before, mhtest::ReadBytes(path));
 }
 
 }  // namespace

@@ -220,3 +220,55 @@ TEST_F(JournalTest, AWriterKilledAtRandomLeavesWholeChanges) {
 
 }  // namespace
 }  // namespace merkhaus
+
+namespace merkhaus {
+namespace {
+
+// A DataFile that is damaged or write-protected is known as such when it is chosen, with the
+// sentence the learner reads; one that a write can handle is not held back.
+TEST_F(JournalTest, WhyReadOnlyNamesTheFileAndTheReason) {
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, "L"), Entry(1, "a", "b")});
+  const std::string whole = mhtest::ReadBytes(path);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool journalBeside;
+    int openToWrite;  // errno of the seam when opening for writing, 0 for none
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"a whole DataFile", whole, false, 0, ""},
+      {"a partial record at the end", whole + std::string(100, 'x'), false, 0,
+       "Die Datei \"" + path +
+           "\" kann nicht geschrieben werden: die Datei ist beschädigt (ihre Länge ist kein "
+           "Vielfaches von 624 Bytes)."},
+      {"a partial record and the journal that explains it", whole + std::string(100, 'x'), true, 0,
+       ""},
+      {"no permission", whole, false, EACCES,
+       "Die Datei \"" + path + "\" kann nicht geschrieben werden: keine Berechtigung."},
+      {"a read-only file system", whole, false, EROFS,
+       "Die Datei \"" + path +
+           "\" kann nicht geschrieben werden: das Dateisystem ist schreibgeschützt."},
+      {"locked by another program: a reader meets it", whole, false, FileError::kBusy, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    mhtest::WriteBytes(path, c.bytes);
+    std::filesystem::remove(journal);
+    if (c.journalBeside) mhtest::WriteBytes(journal, "MHJOURN1");
+    ClearFileFaults();
+    if (c.openToWrite != 0) InjectFileFault({path, FileFault::At::OpenToWrite, 0, c.openToWrite});
+    const std::optional<FileError> why = WhyReadOnly(path);
+    EXPECT_EQ(c.expected, why ? why->text() : std::string());
+    // Looking changes nothing.
+    EXPECT_EQ(c.bytes, mhtest::ReadBytes(path));
+  }
+  ClearFileFaults();
+  // Opening for reading is not hit by a write protection.
+  InjectFileFault({path, FileFault::At::OpenToWrite, 0, EACCES});
+  EXPECT_TRUE(File::open(path, File::Mode::Read, Lock::Shared).has_value());
+  EXPECT_FALSE(File::open(path, File::Mode::ReadWrite, Lock::None).has_value());
+}
+
+}  // namespace
+}  // namespace merkhaus
