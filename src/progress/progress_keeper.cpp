@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "progress/datafile_read.h"
+
 namespace merkhaus {
 namespace {
 
@@ -91,6 +93,21 @@ Day ProgressKeeper::today() const {
   const std::tm t = clock_.today();
   return DayFromDate(t.tm_year + 1900, static_cast<unsigned>(t.tm_mon + 1),
                      static_cast<unsigned>(t.tm_mday));
+}
+
+std::optional<ChosenDataFile> ReadChosenDataFile(const std::string& path, Messages& messages) {
+  const auto header = ReadDataFileHeader(path);
+  if (!header) {
+    ShowFileError(messages, "Das DataFile kann nicht gelesen werden.", header.error());
+    return std::nullopt;
+  }
+  return ChosenDataFile{path, *header};
+}
+
+std::optional<ProgressKeeper::Link> LinkChosen(ProgressKeeper* keeper, const std::string& path,
+                                               const TVocData& header) {
+  if (!keeper) return std::nullopt;
+  return keeper->link(path, header);
 }
 
 }  // namespace merkhaus

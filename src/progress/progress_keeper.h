@@ -57,4 +57,16 @@ class ProgressKeeper : public ProgressRecorder {
   bool told_ = false;
 };
 
+// The DataFile a progress window works on: the chosen path with its header read afresh (the
+// DataFile chooser leaves the lesson context's header as it was).
+struct ChosenDataFile {
+  std::string path;
+  TVocData header{};
+};
+// Tells the learner and gives nothing when the header cannot be read.
+std::optional<ChosenDataFile> ReadChosenDataFile(const std::string& path, Messages& messages);
+// The keeper's link to that DataFile; nothing without a keeper or a usable database.
+std::optional<ProgressKeeper::Link> LinkChosen(ProgressKeeper* keeper, const std::string& path,
+                                               const TVocData& header);
+
 }  // namespace merkhaus

@@ -10,19 +10,15 @@ ProgressOverview::ProgressOverview(Services& services, ProgressKeeper* keeper)
     : services_(services), keeper_(keeper) {}
 
 std::optional<ProgressKeeper::Link> ProgressOverview::link() {
-  if (!keeper_) return std::nullopt;
-  return keeper_->link(path_, header_);
+  return LinkChosen(keeper_, path_, header_);
 }
 
 bool ProgressOverview::load() {
   Messages& messages = services_.messages;
-  path_ = services_.lesson.dataFilePath;
-  const auto header = ReadDataFileHeader(path_);
-  if (!header) {
-    ShowFileError(messages, "Das DataFile kann nicht gelesen werden.", header.error());
-    return false;
-  }
-  header_ = *header;
+  const auto chosen = ReadChosenDataFile(services_.lesson.dataFilePath, messages);
+  if (!chosen) return false;
+  path_ = chosen->path;
+  header_ = chosen->header;
   view_ = OverviewView{};
   view_.caption = "Lernstand -- " + ToUtf8(DataFileName(header_));
   const bool toldBefore = !keeper_ || keeper_->told();

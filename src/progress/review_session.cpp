@@ -62,20 +62,15 @@ std::string ReviewSession::IntervalText(int days) {
 }
 
 std::optional<ProgressKeeper::Link> ReviewSession::link() {
-  if (!keeper_) return std::nullopt;
-  return keeper_->link(path_, header_);
+  return LinkChosen(keeper_, path_, header_);
 }
 
 bool ReviewSession::startReview() {
   Messages& messages = services_.messages;
-  path_ = services_.lesson.dataFilePath;
-  // The chooser of the DataFile leaves the context's header as it was: read it afresh.
-  const auto header = ReadDataFileHeader(path_);
-  if (!header) {
-    ShowFileError(messages, "Das DataFile kann nicht gelesen werden.", header.error());
-    return false;
-  }
-  header_ = *header;
+  const auto chosen = ReadChosenDataFile(services_.lesson.dataFilePath, messages);
+  if (!chosen) return false;
+  path_ = chosen->path;
+  header_ = chosen->header;
   speechLesson_.dataFileHeader = header_;
   view_ = ReviewView{};
   view_.caption = "Wiederholen -- " + ToUtf8(DataFileName(header_).left(kCaptionNameLength));
