@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -120,6 +121,26 @@ void SweepStaleTemps(const std::string& folder) {
     ::close(fd);
   }
   ::closedir(dir);
+}
+
+// True when flushing a file that was just created puts its name on the disk as well, so that the
+// folder needs no flush of its own. So on ext4 (with its journal, the name is committed with or
+// before the file's own metadata; without, the flush writes the folders of a new file too), XFS
+// and Btrfs (the flush logs the new name), F2FS, and memory. Elsewhere (FAT on a USB stick, for
+// instance) the folder is flushed.
+bool FlushCoversNewName(int fd) {
+  struct statfs fs {};
+  if (::fstatfs(fd, &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:      // ext2, ext3, ext4 (all served by the ext4 driver)
+    case 0x58465342:  // XFS
+    case 0x9123683E:  // Btrfs
+    case 0xF2F52010:  // F2FS
+    case 0x01021994:  // tmpfs
+      return true;
+    default:
+      return false;
+  }
 }
 
 mode_t CurrentUmask() {
@@ -375,6 +396,11 @@ void File::sync() {
   int code = 0;
   if (FaultAt(path_, FileFault::At::Sync, code)) fail(FileError::Step::Write, code);
   if (::fdatasync(fd_) != 0) fail(FileError::Step::Write, errno);
+}
+
+void File::syncNew() {
+  sync();
+  if (!FlushCoversNewName(fd_)) SyncFolderOf(path_);
 }
 
 FileReadBuffer::int_type FileReadBuffer::underflow() {

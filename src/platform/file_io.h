@@ -111,6 +111,9 @@ class File {
   void truncate(std::uint64_t size);
   // Waits until the data written so far is on the disk.
   void sync();
+  // As sync(), for a file this process has just created (createNew): also its name in the folder
+  // is on the disk afterwards, so that the file cannot vanish in a power cut.
+  void syncNew();
 
  private:
   [[noreturn]] void fail(FileError::Step step, int code) const;

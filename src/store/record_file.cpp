@@ -202,8 +202,9 @@ void RecordFile::beginJournal() {
   if (!created) throw IoError(created.error());
   journal_ = std::move(*created);
   journal_.writeAt(bytes.data(), bytes.size(), 0);
-  journal_.sync();
-  SyncFolderOf(journalPath);
+  // The DataFile's pages may reach the disk at any time once they are written, so the journal,
+  // name included, must be there first.
+  journal_.syncNew();
 }
 
 void RecordFile::applyPending() {
