@@ -178,8 +178,7 @@ TEST_F(DictionaryWindow, AWriteProtectedDataFileIsToldWhenChosen) {
   auto driven = mhtest::onNextModal([&](QWidget* w) {
     ASSERT_EQ(&beebook, w);
     flows.onChooseDataFile = [&](ChooseMode) { return std::optional<std::string>(other); };
-    t.messages.expect(reason + "\n" + kReadOnlyNote, Answer::Ok, MsgKind::Warning,
-                      MsgButtons::Ok);
+    t.messages.expect(reason + "\n" + kReadOnlyNote, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
     beebook.Button16->click();
     EXPECT_TRUE(t.messages.done());
     EXPECT_EQ(reason, t.lesson.readOnlyReason) << "the quick view says it and only shows";

@@ -297,9 +297,8 @@ TEST_F(EditorWindow, NewEntriesAfterALessonSwitchShowThatLesson) {
 // the quick edit and the info dialogs only show. Another DataFile that can be written turns them
 // on again.
 TEST_F(EditorWindow, ADataFileThatCannotBeWrittenIsToldAndOnlyRead) {
-  const std::vector<mhtest::RawRecord> records = {Header("V"), Unit(1, "Tiere"),
-                                                  Entry(1, "cat", "Katze"),
-                                                  Entry(1, "cow", "Kuh", "", 1)};
+  const std::vector<mhtest::RawRecord> records = {
+      Header("V"), Unit(1, "Tiere"), Entry(1, "cat", "Katze"), Entry(1, "cow", "Kuh", "", 1)};
   const std::string writable = t.dir.file("gut.fid");
   mhtest::WriteRecords(writable, records);
   struct Case {
@@ -321,8 +320,7 @@ TEST_F(EditorWindow, ADataFileThatCannotBeWrittenIsToldAndOnlyRead) {
     if (c.protect) InjectFileFault({path, FileFault::At::OpenToWrite, 0, EACCES});
     const std::string reason =
         "Die Datei \"" + path + "\" kann nicht geschrieben werden: " + c.reason + ".";
-    t.messages.expect(reason + "\n" + kReadOnlyNote, Answer::Ok, MsgKind::Warning,
-                      MsgButtons::Ok);
+    t.messages.expect(reason + "\n" + kReadOnlyNote, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
     std::vector<bool> editable;
     flows.onQuickEditEntry = [&](const TVocData&, bool e) -> std::optional<TVocData> {
       editable.push_back(e);
