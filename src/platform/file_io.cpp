@@ -108,14 +108,18 @@ void SweepStaleTemps(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   const int dirFd = ::dirfd(dir);
-  const auto started = std::chrono::system_clock::to_time_t(kStarted);
+  // To the nanosecond: a program killed within the second in which this one began left files
+  // that are older all the same.
+  const auto started = kStarted.time_since_epoch();
   while (const dirent* e = ::readdir(dir)) {
     if (!IsTempName(e->d_name)) continue;
     const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < started &&
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const auto modified =
+        std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec);
+    if (regular && modified < started && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
       ::unlinkat(dirFd, e->d_name, 0);
     }
     ::close(fd);

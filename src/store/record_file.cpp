@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/record_file.h"
 
+#include <climits>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -111,7 +113,20 @@ FileResult<> RollBackFromJournal(File& data, const std::string& journalPath) {
 }  // namespace
 
 std::string JournalPath(const std::string& dataFilePath) {
-  return dataFilePath + "-journal";
+  constexpr std::string_view kSuffix = "-journal";
+  const std::size_t slash = dataFilePath.rfind('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::string_view name = std::string_view(dataFilePath).substr(nameStart);
+  if (name.size() + kSuffix.size() <= NAME_MAX) return dataFilePath + std::string(kSuffix);
+  // A legal name too long to take the suffix: its start, cut on a character's first byte, and a
+  // checksum of the whole name, so that each DataFile has a journal of its own.
+  std::size_t keep = NAME_MAX - kSuffix.size() - 17;
+  while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  char sum[18];
+  std::snprintf(sum, sizeof sum, "-%016llx", static_cast<unsigned long long>(Checksum(name)));
+  return dataFilePath.substr(0, nameStart) + std::string(name.substr(0, keep)) + sum +
+         std::string(kSuffix);
 }
 
 std::optional<FileError> WhyReadOnly(const std::string& path) {
