@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_io.h"
 
+#include "platform/file_attribute.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -403,8 +406,33 @@ void File::sync() {
 }
 
 void File::syncNew() {
-  sync();
+  int code = 0;
+  if (FaultAt(path_, FileFault::At::Sync, code)) fail(FileError::Step::Write, code);
+  // The metadata too, as a small file may keep its bytes in an attribute.
+  if (::fsync(fd_) != 0) fail(FileError::Step::Write, errno);
   if (!FlushCoversNewName(fd_)) SyncFolderOf(path_);
+}
+
+bool SetOwnAttribute(const std::string& path, const char* name, std::string_view bytes) {
+  int code = 0;
+  if (WritableBefore(path, 0, bytes.size(), code) < bytes.size()) {
+    KillIfAsked(FindFault(path, FileFault::At::Write));
+    throw IoError(FileError{path, FileError::Step::Write, code});
+  }
+  if (::lsetxattr(path.c_str(), name, bytes.data(), bytes.size(), 0) == 0) return true;
+  if (errno == ENOTSUP || errno == EOPNOTSUPP || errno == ENOSYS || errno == E2BIG ||
+      errno == ERANGE || errno == EPERM) {
+    return false;
+  }
+  throw IoError(FileError{path, FileError::Step::Write, errno});
+}
+
+std::optional<std::string> OwnAttribute(const std::string& path, const char* name) {
+  std::string bytes(256, '\0');
+  const ssize_t n = ::lgetxattr(path.c_str(), name, bytes.data(), bytes.size());
+  if (n < 0) return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(n));
+  return bytes;
 }
 
 FileReadBuffer::int_type FileReadBuffer::underflow() {

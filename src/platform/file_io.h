@@ -111,8 +111,8 @@ class File {
   void truncate(std::uint64_t size);
   // Waits until the data written so far is on the disk.
   void sync();
-  // As sync(), for a file this process has just created (createNew): also its name in the folder
-  // is on the disk afterwards, so that the file cannot vanish in a power cut.
+  // Puts a file this process has just created (createNew) on the disk whole: its bytes, its
+  // attributes and its name in the folder, so that nothing of it is lost in a power cut.
   void syncNew();
 
  private:

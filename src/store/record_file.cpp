@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/file_attribute.h"
+
 namespace merkhaus {
 namespace {
 
@@ -18,6 +20,10 @@ namespace {
 constexpr std::string_view kJournalMagic = "MHJOURN1";
 constexpr std::size_t kJournalHead = 8 + 8 + 8;
 constexpr std::size_t kJournalEntry = 8 + kRecordSize;
+// A journal that saves no record (an append's: its magic, the old length, a count of 0 and the
+// checksum) is kept in this attribute of an empty journal file where the file system allows:
+// such a file has no block to write, nor to free (and trim) when it goes.
+constexpr const char* kJournalAttribute = "user.merkhaus.journal";
 
 void PutNumber(std::string& out, std::uint64_t n) {
   for (int i = 0; i < 8; ++i)
@@ -93,6 +99,7 @@ FileResult<> RollBackFromJournal(File& data, const std::string& journalPath) {
     std::string bytes(static_cast<std::size_t>(opened->size()), '\0');
     opened->readExactly(bytes.data(), bytes.size(), 0);
     opened->close();
+    if (bytes.empty()) bytes = OwnAttribute(journalPath, kJournalAttribute).value_or("");
     if (const std::optional<Journal> journal = DecodeJournal(bytes)) {
       const std::uint64_t records = journal->oldLength / kRecordSize;
       for (const auto& [index, record] : journal->saved) {
@@ -216,7 +223,9 @@ void RecordFile::beginJournal() {
   auto created = File::createNew(journalPath, 0600);
   if (!created) throw IoError(created.error());
   journal_ = std::move(*created);
-  journal_.writeAt(bytes.data(), bytes.size(), 0);
+  if (!saved_.empty() || !SetOwnAttribute(journalPath, kJournalAttribute, bytes)) {
+    journal_.writeAt(bytes.data(), bytes.size(), 0);
+  }
   // The DataFile's pages may reach the disk at any time once they are written, so the journal,
   // name included, must be there first.
   journal_.syncNew();
