@@ -139,7 +139,7 @@ bool FlushCoversNewName(int fd) {
   struct statfs fs {};
   if (::fstatfs(fd, &fs) != 0) return false;
   switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0xEF53:      // ext2, ext3, ext4 (all served by the ext4 driver)
+    case 0xEF53:      // ext4 (and ext2, ext3, which current kernels mount with it)
     case 0x58465342:  // XFS
     case 0x9123683E:  // Btrfs
     case 0xF2F52010:  // F2FS
