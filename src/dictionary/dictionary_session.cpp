@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dictionary/dictionary_session.h"
 
+#include "flows/lesson_loading.h"
 #include "platform/cp1252.h"
 #include "store/datafile.h"
 
@@ -70,7 +71,9 @@ void DictionarySession::chooseDataFile() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::Plain);
   if (!path) return;
   lesson_.dataFilePath = *path;
-  lesson_.readOnlyReason.clear();
+  // The dictionary only reads, but the learner hears at once, as in every mode, that a damaged or
+  // write-protected DataFile is not changed (the quick view stays a view).
+  TellWhenReadOnly(lesson_, messages_);
   // The caption names the DataFile searched from now on; one that cannot be read is told by the
   // next search.
   if (const StoreResult<TVocData> header = ReadHeaderRecord(*path)) showDataFile(*header);

@@ -43,8 +43,8 @@ bool EditorSession::openEditor() {
   const std::optional<std::string> path = flows_.dataFiles.chooseDataFile(ChooseMode::NewDataFile);
   if (!path) return false;
   lesson_.dataFilePath = *path;
-  lesson_.readOnlyReason.clear();
   if (!readDataFileHeader()) return false;
+  checkWritable();
   showStatistics();
   view_.dataFileEnabled = !options_.alwaysthisfile;
   // Every opening starts without a lesson.
@@ -143,18 +143,18 @@ void EditorSession::deselectLesson() {
 }
 
 void EditorSession::dataFileInfo() {
-  flows_.headerInfo.showHeaderInfo(true, true);
+  flows_.headerInfo.showHeaderInfo(true, writable());
   showCaption();
 }
 
 void EditorSession::lessonInfo() {
   if (!view_.lessonSelected) return;
-  flows_.headerInfo.showHeaderInfo(false, true);
+  flows_.headerInfo.showHeaderInfo(false, writable());
   showUnitPanel();
 }
 
 void EditorSession::deleteLesson() {
-  if (!view_.lessonSelected) return;
+  if (!view_.lessonSelected || !writable()) return;
   if (messages_.show(MsgKind::Warning, "Soll die Lektion wirklich gelöscht werden?",
                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
@@ -176,11 +176,13 @@ void EditorSession::deleteLesson() {
 }
 
 void EditorSession::restoreLessons() {
+  if (!writable()) return;
   restore_.listDeletedLessons();
   showStatistics();
 }
 
 void EditorSession::cleanup() {
+  if (!writable()) return;
   if (messages_.show(MsgKind::Warning,
                      "Bereinigen löschte alle 'gelöschten' Units und Vokabeln phsysikalisch. "
                      "Danach haben sie keine Möglichkeit mehr diese Informationen "
@@ -206,6 +208,7 @@ void EditorSession::exportLesson() {
 }
 
 void EditorSession::importFile() {
+  if (!writable()) return;
   const auto path = fileDialogs_.openFile(TransferDialogRequest());
   if (!path) return;
   // Into the selected lesson (not KVTML, which always makes lessons of its own), otherwise into
@@ -230,14 +233,14 @@ void EditorSession::importFile() {
 void EditorSession::editEntry(int index) {
   if (!validIndex(index)) return;
   TVocData& entry = entries_[static_cast<std::size_t>(index)];
-  if (const std::optional<TVocData> corrected = flows_.entries.quickEditEntry(entry, true)) {
+  if (const std::optional<TVocData> corrected = flows_.entries.quickEditEntry(entry, writable())) {
     entry = *corrected;
     showLines();
   }
 }
 
 void EditorSession::deleteEntry(int index) {
-  if (!validIndex(index)) return;
+  if (!validIndex(index) || !writable()) return;
   if (messages_.show(MsgKind::Warning, "Soll die gewählt Vokabel aus der Lektion gelöscht werden?",
                      MsgButtons::YesNoDefaultNo) != Answer::Yes) {
     return;
@@ -257,7 +260,7 @@ void EditorSession::deleteEntry(int index) {
 }
 
 void EditorSession::restoreEntries() {
-  if (!view_.lessonSelected) return;
+  if (!view_.lessonSelected || !writable()) return;
   restore_.listDeletedEntries();
   if (!reloadEntries()) return;
   showUnitPanel();
@@ -265,7 +268,7 @@ void EditorSession::restoreEntries() {
 }
 
 void EditorSession::addEntries() {
-  if (!view_.lessonSelected) return;
+  if (!view_.lessonSelected || !writable()) return;
   flows_.vocabularyEntry.openEntryWindow(false);
   // The entry window may have saved entries and switched the current lesson: the list shows the
   // current lesson as the DataFile holds it now.
@@ -280,8 +283,17 @@ void EditorSession::changeDataFile() {
   if (!path) return;
   lesson_.dataFilePath = *path;
   lesson_.readOnlyReason.clear();
-  if (readDataFileHeader()) showStatistics();
+  view_.readOnlyReason.clear();
+  if (readDataFileHeader()) {
+    checkWritable();
+    showStatistics();
+  }
   clearUnitPanel();
+}
+
+void EditorSession::checkWritable() {
+  TellWhenReadOnly(lesson_, messages_);
+  view_.readOnlyReason = lesson_.readOnlyReason;
 }
 
 }  // namespace merkhaus

@@ -59,6 +59,9 @@ struct EditorView {
   std::string lessonCount = "-";
   std::vector<WinString> lines;  // the lesson's entries, line i is entry i
   bool dataFileEnabled = true;   // "DataFile": another DataFile may be chosen
+  // Why the DataFile is only read (damaged, write-protected), as the learner was told when it
+  // was chosen; empty when it can be changed. Every control that writes is off meanwhile.
+  std::string readOnlyReason;
 };
 
 // The DataFile editor ("Editiern"): the figures of one DataFile and every maintenance action on
@@ -112,6 +115,10 @@ class EditorSession {
  private:
   void showCaption();
   void showLines();
+  // Tells a DataFile just chosen that is damaged or write-protected, once, and runs on it
+  // read-only.
+  void checkWritable();
+  bool writable() const { return view_.readOnlyReason.empty(); }
   // Reloads the lesson's entries; false (and no lesson any more) when the file cannot be read.
   bool reloadEntries();
   bool validIndex(int index) const;

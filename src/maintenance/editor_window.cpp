@@ -159,10 +159,16 @@ void TEditDataFile::render() {
   SetElided(Label16, Utf8ToQString(v.lessonName));
   ID->setText(Utf8ToQString(v.lessonId));
   Label18->setText(Utf8ToQString(v.lessonCount));
-  for (QPushButton* b :
-       {Button13, Button6, Button7, Button15, Button8, Button9, Button10, Button11})
+  for (QPushButton* b : {Button13, Button6, Button15, Button8})
     b->setEnabled(v.lessonSelected);
   Button16->setEnabled(v.dataFileEnabled);
+  // A DataFile that is only read: what would change it is off and says why.
+  const QString readOnly = Utf8ToQString(v.readOnlyReason);
+  for (QPushButton* b : {Button3, Button4, Button14, Button7, Button9, Button10, Button11}) {
+    const bool forLesson = b == Button7 || b == Button9 || b == Button10 || b == Button11;
+    b->setEnabled(readOnly.isEmpty() && (v.lessonSelected || !forLesson));
+    b->setToolTip(readOnly);
+  }
 
   QStringList lines;
   for (const WinString& line : v.lines)

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_io.h"
 
+#include "platform/file_attribute.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -107,19 +111,43 @@ void SweepStaleTemps(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   const int dirFd = ::dirfd(dir);
-  const auto started = std::chrono::system_clock::to_time_t(kStarted);
+  // To the nanosecond: a program killed within the second in which this one began left files
+  // that are older all the same.
+  const auto started = kStarted.time_since_epoch();
   while (const dirent* e = ::readdir(dir)) {
     if (!IsTempName(e->d_name)) continue;
     const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < started &&
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const auto modified =
+        std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec);
+    if (regular && modified < started && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
       ::unlinkat(dirFd, e->d_name, 0);
     }
     ::close(fd);
   }
   ::closedir(dir);
+}
+
+// True when flushing a file that was just created puts its name on the disk as well, so that the
+// folder needs no flush of its own. So on ext4 (with its journal, the name is committed with or
+// before the file's own metadata; without, the flush writes the folders of a new file too), XFS
+// and Btrfs (the flush logs the new name), F2FS, and memory. Elsewhere (FAT on a USB stick, for
+// instance) the folder is flushed.
+bool FlushCoversNewName(int fd) {
+  struct statfs fs {};
+  if (::fstatfs(fd, &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:      // ext4 (and ext2, ext3, which current kernels mount with it)
+    case 0x58465342:  // XFS
+    case 0x9123683E:  // Btrfs
+    case 0xF2F52010:  // F2FS
+    case 0x01021994:  // tmpfs
+      return true;
+    default:
+      return false;
+  }
 }
 
 mode_t CurrentUmask() {
@@ -375,6 +403,36 @@ void File::sync() {
   int code = 0;
   if (FaultAt(path_, FileFault::At::Sync, code)) fail(FileError::Step::Write, code);
   if (::fdatasync(fd_) != 0) fail(FileError::Step::Write, errno);
+}
+
+void File::syncNew() {
+  int code = 0;
+  if (FaultAt(path_, FileFault::At::Sync, code)) fail(FileError::Step::Write, code);
+  // The metadata too, as a small file may keep its bytes in an attribute.
+  if (::fsync(fd_) != 0) fail(FileError::Step::Write, errno);
+  if (!FlushCoversNewName(fd_)) SyncFolderOf(path_);
+}
+
+bool SetOwnAttribute(const std::string& path, const char* name, std::string_view bytes) {
+  int code = 0;
+  if (WritableBefore(path, 0, bytes.size(), code) < bytes.size()) {
+    KillIfAsked(FindFault(path, FileFault::At::Write));
+    throw IoError(FileError{path, FileError::Step::Write, code});
+  }
+  if (::lsetxattr(path.c_str(), name, bytes.data(), bytes.size(), 0) == 0) return true;
+  if (errno == ENOTSUP || errno == EOPNOTSUPP || errno == ENOSYS || errno == E2BIG ||
+      errno == ERANGE || errno == EPERM) {
+    return false;
+  }
+  throw IoError(FileError{path, FileError::Step::Write, errno});
+}
+
+std::optional<std::string> OwnAttribute(const std::string& path, const char* name) {
+  std::string bytes(256, '\0');
+  const ssize_t n = ::lgetxattr(path.c_str(), name, bytes.data(), bytes.size());
+  if (n < 0) return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(n));
+  return bytes;
 }
 
 FileReadBuffer::int_type FileReadBuffer::underflow() {

@@ -111,6 +111,9 @@ class File {
   void truncate(std::uint64_t size);
   // Waits until the data written so far is on the disk.
   void sync();
+  // Puts a file this process has just created (createNew) on the disk whole: its bytes, its
+  // attributes and its name in the folder, so that nothing of it is lost in a power cut.
+  void syncNew();
 
  private:
   [[noreturn]] void fail(FileError::Step step, int code) const;

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/record_file.h"
 
+#include <climits>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+
+#include "platform/file_attribute.h"
 
 namespace merkhaus {
 namespace {
@@ -16,6 +20,10 @@ namespace {
 constexpr std::string_view kJournalMagic = "MHJOURN1";
 constexpr std::size_t kJournalHead = 8 + 8 + 8;
 constexpr std::size_t kJournalEntry = 8 + kRecordSize;
+// A journal that saves no record (an append's: its magic, the old length, a count of 0 and the
+// checksum) is kept in this attribute of an empty journal file where the file system allows:
+// such a file has no block to write, nor to free (and trim) when it goes.
+constexpr const char* kJournalAttribute = "user.merkhaus.journal";
 
 void PutNumber(std::string& out, std::uint64_t n) {
   for (int i = 0; i < 8; ++i)
@@ -91,6 +99,7 @@ FileResult<> RollBackFromJournal(File& data, const std::string& journalPath) {
     std::string bytes(static_cast<std::size_t>(opened->size()), '\0');
     opened->readExactly(bytes.data(), bytes.size(), 0);
     opened->close();
+    if (bytes.empty()) bytes = OwnAttribute(journalPath, kJournalAttribute).value_or("");
     if (const std::optional<Journal> journal = DecodeJournal(bytes)) {
       const std::uint64_t records = journal->oldLength / kRecordSize;
       for (const auto& [index, record] : journal->saved) {
@@ -111,7 +120,20 @@ FileResult<> RollBackFromJournal(File& data, const std::string& journalPath) {
 }  // namespace
 
 std::string JournalPath(const std::string& dataFilePath) {
-  return dataFilePath + "-journal";
+  constexpr std::string_view kSuffix = "-journal";
+  const std::size_t slash = dataFilePath.rfind('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::string_view name = std::string_view(dataFilePath).substr(nameStart);
+  if (name.size() + kSuffix.size() <= NAME_MAX) return dataFilePath + std::string(kSuffix);
+  // A legal name too long to take the suffix: its start, cut on a character's first byte, and a
+  // checksum of the whole name, so that each DataFile has a journal of its own.
+  std::size_t keep = NAME_MAX - kSuffix.size() - 17;
+  while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  char sum[18];
+  std::snprintf(sum, sizeof sum, "-%016llx", static_cast<unsigned long long>(Checksum(name)));
+  return dataFilePath.substr(0, nameStart) + std::string(name.substr(0, keep)) + sum +
+         std::string(kSuffix);
 }
 
 std::optional<FileError> WhyReadOnly(const std::string& path) {
@@ -201,9 +223,12 @@ void RecordFile::beginJournal() {
   auto created = File::createNew(journalPath, 0600);
   if (!created) throw IoError(created.error());
   journal_ = std::move(*created);
-  journal_.writeAt(bytes.data(), bytes.size(), 0);
-  journal_.sync();
-  SyncFolderOf(journalPath);
+  if (!saved_.empty() || !SetOwnAttribute(journalPath, kJournalAttribute, bytes)) {
+    journal_.writeAt(bytes.data(), bytes.size(), 0);
+  }
+  // The DataFile's pages may reach the disk at any time once they are written, so the journal,
+  // name included, must be there first.
+  journal_.syncNew();
 }
 
 void RecordFile::applyPending() {

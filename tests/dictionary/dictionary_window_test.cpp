@@ -12,7 +12,9 @@
 
 #include "config/radio_group.h"
 #include "config/special_char_edit.h"
+#include "flows/lesson_loading.h"
 #include "platform/dialogs.h"
+#include "platform/file_io.h"
 #include "quickedit/quick_edit_window.h"
 #include "shell/lesson_choice.h"
 #include "shell/main_window.h"
@@ -164,6 +166,30 @@ TEST_F(DictionaryWindow, AnUnreadableDataFileIsNotOpened) {
                     MsgKind::Error, MsgButtons::Ok);
   beebook.OpenDictionary();
   EXPECT_FALSE(beebook.isVisible());
+  EXPECT_TRUE(t.messages.done());
+}
+
+// Another DataFile chosen in the dictionary that is write-protected is told at once, in the box
+// of every mode, and the dictionary still searches it.
+TEST_F(DictionaryWindow, AWriteProtectedDataFileIsToldWhenChosen) {
+  InjectFileFault({other, FileFault::At::OpenToWrite, 0, EACCES});
+  const std::string reason =
+      "Die Datei \"" + other + "\" kann nicht geschrieben werden: keine Berechtigung.";
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+    ASSERT_EQ(&beebook, w);
+    flows.onChooseDataFile = [&](ChooseMode) { return std::optional<std::string>(other); };
+    t.messages.expect(reason + "\n" + kReadOnlyNote, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+    beebook.Button16->click();
+    EXPECT_TRUE(t.messages.done());
+    EXPECT_EQ(reason, t.lesson.readOnlyReason) << "the quick view says it and only shows";
+    Type(QStringLiteral("domus"));
+    beebook.Button3->click();
+    EXPECT_EQ(QStringList{QStringLiteral("Haus = domus")}, Items(beebook.ListBox1));
+    beebook.Button1->click();
+  });
+  beebook.OpenDictionary();
+  ClearFileFaults();
+  EXPECT_TRUE(driven.done());
   EXPECT_TRUE(t.messages.done());
 }
 

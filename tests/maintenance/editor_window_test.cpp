@@ -12,6 +12,7 @@
 
 #include "config/special_char_edit.h"
 #include "entry/entry_window.h"
+#include "flows/lesson_loading.h"
 #include "maintenance/restore_windows.h"
 #include "platform/file_io.h"
 #include "shell/lesson_choice.h"
@@ -291,6 +292,70 @@ TEST_F(EditorWindow, NewEntriesAfterALessonSwitchShowThatLesson) {
 
 // The learner's whole road: "Editiern", a DataFile, a lesson, an entry deleted and restored, the
 // cleanup, and back to the main window.
+// A damaged or write-protected DataFile is told once, when the editor chooses it, in the box of
+// every mode; the editor then only reads it: every control that would write is off and says why,
+// the quick edit and the info dialogs only show. Another DataFile that can be written turns them
+// on again.
+TEST_F(EditorWindow, ADataFileThatCannotBeWrittenIsToldAndOnlyRead) {
+  const std::vector<mhtest::RawRecord> records = {
+      Header("V"), Unit(1, "Tiere"), Entry(1, "cat", "Katze"), Entry(1, "cow", "Kuh", "", 1)};
+  const std::string writable = t.dir.file("gut.fid");
+  mhtest::WriteRecords(writable, records);
+  struct Case {
+    const char* name;
+    std::string tail;  // bytes after the whole records
+    bool protect;      // opening to write fails as without permission
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"damaged", "abc", false,
+       "die Datei ist beschädigt (ihre Länge ist kein Vielfaches von 624 Bytes)"},
+      {"write-protected", "", true, "keine Berechtigung"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    mhtest::WriteRecords(path, records);
+    mhtest::WriteBytes(path, mhtest::ReadBytes(path) + c.tail);
+    const std::string before = mhtest::ReadBytes(path);
+    if (c.protect) InjectFileFault({path, FileFault::At::OpenToWrite, 0, EACCES});
+    const std::string reason =
+        "Die Datei \"" + path + "\" kann nicht geschrieben werden: " + c.reason + ".";
+    t.messages.expect(reason + "\n" + kReadOnlyNote, Answer::Ok, MsgKind::Warning, MsgButtons::Ok);
+    std::vector<bool> editable;
+    flows.onQuickEditEntry = [&](const TVocData&, bool e) -> std::optional<TVocData> {
+      editable.push_back(e);
+      return std::nullopt;
+    };
+    flows.onShowHeaderInfo = [&](bool, bool e) { editable.push_back(e); };
+    // Every control that writes: on, or off with the reason.
+    const auto writing = [&](bool on, const std::string& tip) {
+      for (QPushButton* b : {form.Button3, form.Button4, form.Button14, form.Button7, form.Button9,
+                             form.Button10, form.Button11}) {
+        EXPECT_EQ(on, b->isEnabled()) << b->text().toStdString();
+        EXPECT_EQ(QString::fromStdString(tip), b->toolTip());
+      }
+    };
+    Run([&] {
+      SelectLesson(1);
+      writing(false, reason);
+      EXPECT_TRUE(form.Button8->isEnabled() && form.Button15->isEnabled());
+      form.ListBox1->setCurrentRow(0);
+      form.Button8->click();
+      form.Button2->click();
+      form.Button6->click();
+      EXPECT_EQ((std::vector<bool>{false, false, false}), editable);
+
+      flows.onChooseDataFile = [&](ChooseMode) { return std::optional<std::string>(writable); };
+      form.Button16->click();
+      SelectLesson(1);
+      writing(true, "");
+      flows.onChooseDataFile = [this](ChooseMode) { return std::optional<std::string>(path); };
+    });
+    ClearFileFaults();
+    EXPECT_EQ(before, mhtest::ReadBytes(path));
+  }
+}
+
 TEST(EditorFromTheMainWindow, DeleteRestoreCleanUpAndClose) {
   mhtest::TestContext t;
   const std::string path = t.dir.file("vok.fid");

@@ -224,6 +224,50 @@ TEST_F(JournalTest, AWriterKilledAtRandomLeavesWholeChanges) {
 namespace merkhaus {
 namespace {
 
+// A DataFile of a legal name of any length has a journal of its own: a name too long to take
+// "-journal" gets a shorter one, different for names that start alike, and is written all the
+// same.
+TEST_F(JournalTest, LongNamesHaveJournalsOfTheirOwn) {
+  const std::string a = dir.file(std::string(250, 'n') + ".fid");
+  const std::string b = dir.file(std::string(250, 'n') + ".fie");
+  EXPECT_EQ(path + "-journal", JournalPath(path));
+  for (const std::string& p : {a, b}) {
+    const std::string name = std::filesystem::path(JournalPath(p)).filename().string();
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_EQ(std::string(200, 'n'), name.substr(0, 200));
+  }
+  EXPECT_NE(JournalPath(a), JournalPath(b));
+  // A name cut between the two bytes of a character leaves the character out.
+  std::string umlauts(229, 'x');
+  for (int i = 0; i < 10; ++i)
+    umlauts += "\xC3\xA4";
+  const std::string cut =
+      std::filesystem::path(JournalPath(dir.file(umlauts + ".fid"))).filename().string();
+  EXPECT_EQ(std::string(229, 'x') + "-", cut.substr(0, 230));
+  EXPECT_EQ(229u + 17u + 8u, cut.size());
+
+  mhtest::WriteRecords(a, {Header("V"), Unit(1, "L")});
+  const StoreResult<> added = AppendAllOrNothing(a, [](Appender& out) -> StoreResult<> {
+    out.add(Record(Entry(1, "a", "b")));
+    out.add(Record(Entry(1, "c", "d")));
+    return {};
+  });
+  ASSERT_TRUE(added) << added.error().file.text();
+  EXPECT_EQ(4u, mhtest::ReadRecords(a).size());
+  // A kill after the journal is on the disk is taken back by the next opener.
+  EXPECT_EQ(FileFault::kKilledStatus, RunInChild([&] {
+              InjectFileFault({a, FileFault::At::Write, 0, EIO, true});
+              static_cast<void>(AppendAllOrNothing(a, [](Appender& out) -> StoreResult<> {
+                out.add(Record(Entry(1, "e", "f")));
+                return {};
+              }));
+            }));
+  EXPECT_TRUE(std::filesystem::exists(JournalPath(a)));
+  ASSERT_TRUE(RecordFile::open(a, Access::Write).has_value());
+  EXPECT_EQ(4u, mhtest::ReadRecords(a).size());
+  EXPECT_FALSE(std::filesystem::exists(JournalPath(a)));
+}
+
 // A DataFile that is damaged or write-protected is known as such when it is chosen, with the
 // sentence the learner reads; one that a write can handle is not held back.
 TEST_F(JournalTest, WhyReadOnlyNamesTheFileAndTheReason) {
