@@ -65,7 +65,7 @@ class Utf8Check {
       }
       ++i;
     }
-    line_ += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    line_ += CountLineFeeds(bytes);
   }
   // The first broken line (0: none), once the document has ended.
   std::size_t finish() {

@@ -10,6 +10,8 @@ namespace {
 
 // A token (a tag, a comment, a section) longer than this is left to expat.
 constexpr std::size_t kLongestToken = std::size_t{4} << 20;
+// Bytes joined to the end of a token cut in two, enough for most tokens.
+constexpr std::size_t kJoin = 4096;
 
 constexpr bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -64,11 +66,18 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
 // Results of the token readers.
 enum Step { kDeclined, kDone, kIncomplete };
 
+constexpr std::array<bool, 256> kNameChar = [] {
+  std::array<bool, 256> name{};
+  for (int c = 0; c < 128; ++c)
+    name[static_cast<std::size_t>(c)] = IsNameChar(static_cast<char>(c));
+  return name;
+}();
+
 // Reads a name at `p` (ASCII names only); kIncomplete when the bytes end inside it.
 Step Name(std::string_view data, std::size_t& p) {
   if (p >= data.size()) return kIncomplete;
   if (!IsNameStart(data[p])) return kDeclined;
-  while (++p < data.size() && IsNameChar(data[p])) {
+  while (++p < data.size() && kNameChar[static_cast<unsigned char>(data[p])]) {
   }
   if (p == data.size()) return kIncomplete;
   // A name going on in other letters is expat's.
@@ -175,6 +184,26 @@ Step Doctype(std::string_view data, std::size_t at, std::size_t& next) {
 
 }  // namespace
 
+std::size_t CountLineFeeds(std::string_view bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, 8);
+    // A byte of x is zero where the byte was a line feed; its high bit is then the only one
+    // left set in ~(...) & ~x.
+    const std::uint64_t x = word ^ (kOnes * '\n');
+    const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+    // The high bits, one per line feed, summed into the top byte.
+    count += static_cast<std::size_t>(((zero >> 7) * kOnes) >> 56);
+  }
+  for (; i < bytes.size(); ++i)
+    count += bytes[i] == '\n' ? 1 : 0;
+  return count;
+}
+
 std::size_t PlainXmlReader::line() {
   countLinesTo(tokenAt_);
   return lines_;
@@ -182,27 +211,49 @@ std::size_t PlainXmlReader::line() {
 
 void PlainXmlReader::countLinesTo(std::size_t at) {
   if (at <= countedTo_) return;
-  lines_ += static_cast<std::size_t>(
-      std::count(data_.begin() + static_cast<std::ptrdiff_t>(countedTo_),
-                 data_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+  lines_ += CountLineFeeds(data_.substr(countedTo_, at - countedTo_));
   countedTo_ = at;
 }
 
 bool PlainXmlReader::feed(std::string_view bytes, bool last) {
   if (declined_) return false;
-  std::string_view data = bytes;
   if (!pending_.empty()) {
-    pending_.append(bytes);
-    data = pending_;
+    // The token that the last bytes cut in two is mostly short: it is read joined with the
+    // start of the new bytes, and the rest of them where they are, without copying them.
+    const std::size_t old = pending_.size();
+    const std::size_t joined = std::min(bytes.size(), kJoin);
+    pending_.append(bytes.substr(0, joined));
+    const bool all = joined == bytes.size();
+    std::size_t used = 0;
+    if (!readAll(pending_, last && all, used)) return false;
+    if (used < old && !all) {
+      // A long token: it is read once all of the new bytes are with it.
+      pending_.erase(0, used);
+      pending_.append(bytes.substr(joined));
+      if (!readAll(pending_, last, used)) return false;
+      return keep(pending_, used);
+    }
+    if (used < old || all) return keep(pending_, used);
+    bytes.remove_prefix(used - old);
+    pending_.clear();
   }
+  std::size_t used = 0;
+  if (!readAll(bytes, last, used)) return false;
+  return keep(bytes, used);
+}
+
+bool PlainXmlReader::keep(std::string_view data, std::size_t used) {
+  std::string rest(data.substr(used));
+  pending_ = std::move(rest);
+  if (pending_.size() > kLongestToken) declined_ = true;
+  return !declined_;
+}
+
+bool PlainXmlReader::readAll(std::string_view data, bool last, std::size_t& used) {
   // A carriage return is a line end together with the line feed after it; one alone (a line end
   // of its own to expat) is left to expat.
-  for (const char* cr = data.data();
-       (cr = static_cast<const char*>(std::memchr(cr, '\r', data.size() -
-                                                               static_cast<std::size_t>(
-                                                                   cr - data.data())))) != nullptr;
-       ++cr) {
-    const std::size_t at = static_cast<std::size_t>(cr - data.data());
+  for (std::size_t at = data.find('\r'); at != std::string_view::npos;
+       at = data.find('\r', at + 1)) {
     if (at + 1 < data.size() ? data[at + 1] != '\n' : last) {
       declined_ = true;
       return false;
@@ -211,7 +262,7 @@ bool PlainXmlReader::feed(std::string_view bytes, bool last) {
   data_ = data;
   countedTo_ = 0;
   tokenAt_ = 0;
-  std::size_t used = 0;
+  used = 0;
   if (!read(data, last, used) || (last && (used != data.size() || !rootClosed_))) {
     declined_ = true;
     return false;
@@ -219,16 +270,6 @@ bool PlainXmlReader::feed(std::string_view bytes, bool last) {
   countLinesTo(used);
   data_ = {};
   countedTo_ = 0;
-  if (used == data.size()) {
-    pending_.clear();
-  } else {
-    std::string rest(data.substr(used));
-    pending_ = std::move(rest);
-    if (pending_.size() > kLongestToken) {
-      declined_ = true;
-      return false;
-    }
-  }
   return true;
 }
 

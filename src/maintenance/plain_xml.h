@@ -9,6 +9,9 @@
 
 namespace merkhaus {
 
+// The number of line feeds in `bytes`, eight bytes at a time.
+std::size_t CountLineFeeds(std::string_view bytes);
+
 // A fast reader for the XML that vocabulary programs write: UTF-8 text with elements,
 // attributes, the five predefined entities, character references, CDATA sections, comments,
 // processing instructions and a document type declaration without an internal subset. It
@@ -37,7 +40,10 @@ class PlainXmlReader {
   std::size_t line();
 
  private:
-  // Reads what is complete in `data`; the bytes not read yet stay for the next feed.
+  // Reads what is complete in `data` (`used`: how much); false when it declines.
+  bool readAll(std::string_view data, bool last, std::size_t& used);
+  // Keeps what is not read yet for the next feed.
+  bool keep(std::string_view data, std::size_t used);
   bool read(std::string_view data, bool last, std::size_t& used);
   bool startTag(std::string_view data, std::size_t at, std::size_t& next);
   bool endTag(std::string_view data, std::size_t at, std::size_t& next);
