@@ -39,8 +39,8 @@ int CaredCharacterOk(std::string_view data, std::size_t at) {
 constexpr std::array<bool, 256> kPlainText = [] {
   std::array<bool, 256> plain{};
   for (int c = 0; c < 256; ++c) {
-    plain[static_cast<std::size_t>(c)] = !NeedsCare(static_cast<unsigned char>(c)) && c != '<' &&
-                                         c != '&' && c != ']' && c != '\r';
+    plain[static_cast<std::size_t>(c)] =
+        !NeedsCare(static_cast<unsigned char>(c)) && c != '<' && c != '&' && c != ']' && c != '\r';
   }
   return plain;
 }();
@@ -120,8 +120,8 @@ bool PlainDeclaration(std::string_view d) {
       if (value != "1.0") return false;
       versionSeen = true;
     } else if (which == 1) {
-      if (value.empty() || !((value[0] >= 'a' && value[0] <= 'z') ||
-                             (value[0] >= 'A' && value[0] <= 'Z'))) {
+      if (value.empty() ||
+          !((value[0] >= 'a' && value[0] <= 'z') || (value[0] >= 'A' && value[0] <= 'Z'))) {
         return false;
       }
       for (const char c : value) {
@@ -408,8 +408,7 @@ bool PlainXmlReader::endTag(std::string_view data, std::size_t at, std::size_t& 
   return true;
 }
 
-bool PlainXmlReader::textRun(std::string_view data, std::size_t at, bool last,
-                             std::size_t& next) {
+bool PlainXmlReader::textRun(std::string_view data, std::size_t at, bool last, std::size_t& next) {
   std::size_t p = at;
   if (open_.empty()) {
     // Outside the root element only blanks and line ends.
@@ -476,8 +475,7 @@ int PlainXmlReader::reference(std::string_view data, std::size_t at, std::string
   constexpr std::size_t kLongest = 12;  // "&#x10FFFF;" and a little more
   const std::size_t end = data.find(';', at + 1);
   if (end == std::string_view::npos || end - at > kLongest) {
-    return data.size() - at <= kLongest && end == std::string_view::npos ? kIncomplete
-                                                                         : kDeclined;
+    return data.size() - at <= kLongest && end == std::string_view::npos ? kIncomplete : kDeclined;
   }
   const std::string_view body = data.substr(at + 1, end - at - 1);
   next = end + 1;

@@ -59,18 +59,18 @@ class PlainXmlReader {
   bool rootSeen_ = false;
   bool rootClosed_ = false;
   bool doctypeSeen_ = false;
-  bool started_ = false;      // some bytes were read (the declaration may only come first)
-  std::string pending_;       // bytes of a token that a feed cut in two
-  std::string_view data_;     // the bytes being read
-  std::size_t countedTo_ = 0; // of data_: the line ends before it are counted
-  std::size_t lines_ = 1;     // the line at countedTo_
-  std::size_t tokenAt_ = 0;   // of data_: where the markup being handled begins
-  std::string names_;         // the open elements' names, each ended by '\0'
+  bool started_ = false;           // some bytes were read (the declaration may only come first)
+  std::string pending_;            // bytes of a token that a feed cut in two
+  std::string_view data_;          // the bytes being read
+  std::size_t countedTo_ = 0;      // of data_: the line ends before it are counted
+  std::size_t lines_ = 1;          // the line at countedTo_
+  std::size_t tokenAt_ = 0;        // of data_: where the markup being handled begins
+  std::string names_;              // the open elements' names, each ended by '\0'
   std::vector<std::size_t> open_;  // where each open element's name begins in names_
   std::string attributeBytes_;     // the names and values of one start tag, each ended by '\0'
   std::vector<std::size_t> attributeAt_;
   std::vector<const char*> attributes_;
-  std::string textBytes_;          // text whose references were replaced
+  std::string textBytes_;  // text whose references were replaced
 };
 
 }  // namespace merkhaus

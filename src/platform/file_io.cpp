@@ -600,7 +600,8 @@ FileResult<> AtomicFile::commit() {
   }
   // A rename between two names of one file leaves both; the temporary one goes.
   if (linked_) {
-    struct stat st {}, own {};
+    struct stat st {
+    }, own{};
     if (::stat(temp_.c_str(), &st) == 0 && ::fstat(fd_, &own) == 0 && st.st_ino == own.st_ino &&
         st.st_dev == own.st_dev) {
       ::unlink(temp_.c_str());

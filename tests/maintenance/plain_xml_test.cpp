@@ -52,7 +52,9 @@ std::string ExpatEvents(const std::string& doc) {
   XML_SetUserData(parser, &r);
   XML_SetElementHandler(
       parser,
-      [](void* d, const XML_Char* n, const XML_Char** a) { static_cast<Recorder*>(d)->start(n, a); },
+      [](void* d, const XML_Char* n, const XML_Char** a) {
+        static_cast<Recorder*>(d)->start(n, a);
+      },
       [](void* d, const XML_Char*) { static_cast<Recorder*>(d)->end(); });
   XML_SetCharacterDataHandler(parser, [](void* d, const XML_Char* s, int n) {
     static_cast<Recorder*>(d)->text(std::string_view(s, static_cast<std::size_t>(n)));
@@ -171,7 +173,7 @@ TEST(PlainXmlReader, LargeDocumentsReadAsWithExpat) {
   const int count = 20000;
   for (int i = 0; i < count; ++i) {
     std::string first = "w\xC3\xB6rt &amp; " + std::to_string(i) + "; zwei";
-    if (i % 997 == 0) first += " \xCE\xB1";  // not in Windows-1252: a problem entry
+    if (i % 997 == 0) first += " \xCE\xB1";            // not in Windows-1252: a problem entry
     if (i % 1999 == 0) first += std::string(70, 'x');  // cut to 60
     doc += "<entry id=\"" + std::to_string(i) + "\"><translation id=\"0\"><text>" + first +
            "</text><comment>c&#10;d</comment></translation><translation id=\"1\"><text>"
