@@ -724,7 +724,8 @@ class KvtmlParse : public PlainXmlReader::Handler {
         lesson.entries.push_back(entry);
       }
     }
-    lesson.refs = {};
+    // A vector keeps its room when it is merely emptied.
+    std::vector<EntryRef>().swap(lesson.refs);
     lesson.entries.forEach([&](std::uint32_t entry) { taken_[entry] = false; });
   }
 
