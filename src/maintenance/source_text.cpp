@@ -214,7 +214,9 @@ WinString NameFromUtf8(std::string_view utf8, bool& changed) {
 
 WinString WordOneLine(const WinString& text) {
   const std::string& s = text.bytes();
-  if (s.find_first_of("\r\n") == std::string::npos) return text;
+  if (std::none_of(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; })) {
+    return text;
+  }
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
@@ -225,7 +227,9 @@ WinString WordOneLine(const WinString& text) {
 
 WinString CommentLineBreaks(const WinString& text) {
   const std::string& s = text.bytes();
-  if (s.find_first_of("\r\n") == std::string::npos) return text;
+  if (std::none_of(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; })) {
+    return text;
+  }
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r' || s[i] == '\n') {
