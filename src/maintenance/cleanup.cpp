@@ -18,10 +18,16 @@ CleanupResult Failed(Messages& messages, const FileError& error) {
   return {};
 }
 
-// Whether both paths name one file (a link, or the DataFile itself called "cleanup.tmp").
+// Whether both paths name one file by one name (a symbolic link, or the DataFile itself called
+// "cleanup.tmp"). A second hard link is another name: the backup that a cleanup killed before it
+// replaced the DataFile leaves, which the next backup replaces without touching the DataFile.
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
+  if (!std::filesystem::equivalent(a, b, ec) || ec) return false;
+  const std::filesystem::path realA = std::filesystem::canonical(a, ec);
+  if (ec) return true;
+  const std::filesystem::path realB = std::filesystem::canonical(b, ec);
+  return ec || realA == realB;
 }
 
 }  // namespace
@@ -53,9 +59,10 @@ CleanupResult CleanupDataFile(const std::string& path, const std::string& backup
   }
 
   CleanupResult result;
-  // The backup is the file as it is, copied by the kernel; the kept records follow in large
-  // blocks, each run of kept records with one write.
-  if (FileResult<> copied = file.copyTo(backup); !copied) return Failed(messages, copied.error());
+  // The old bytes must be on the disk as the backup before the DataFile is replaced: the disk
+  // starts on them now, while the kept records are written in large blocks, each run of kept
+  // records with one write, and the disk gets those as they come.
+  file.startWriteback();
   constexpr std::size_t kBlock = 4096;
   std::vector<TVocData> block(kBlock);
   for (std::uint64_t first = 0; first < file.count(); first += block.size()) {
@@ -76,6 +83,14 @@ CleanupResult CleanupDataFile(const std::string& path, const std::string& backup
     if (kept == 0) continue;
     if (FileResult<> written = cleaned.write(block.data(), kept * kRecordSize); !written) {
       return Failed(messages, written.error());
+    }
+    cleaned.startWriteback();
+  }
+  // The backup is the old file itself under its second name when the new one replaces it;
+  // otherwise (nothing dropped, or another file system) a copy made by the kernel.
+  if (result.dropped == 0 || !file.linkTo(backup)) {
+    if (FileResult<> copied = file.copyTo(backup); !copied) {
+      return Failed(messages, copied.error());
     }
   }
   // The backup is complete on the disk before the DataFile is replaced.

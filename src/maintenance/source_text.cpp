@@ -155,6 +155,21 @@ std::optional<WinString> ToWinText(std::string_view bytes, SourceEncoding encodi
     return WinString(std::move(out));
   }
   for (std::size_t i = 0; i < bytes.size();) {
+    // Most characters are printable ASCII or Latin-1 letters, which need no table.
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b >= 0x20 && b < 0x7F) {
+      out += static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    if ((b == 0xC2 || b == 0xC3) && i + 1 < bytes.size()) {
+      const auto next = static_cast<unsigned char>(bytes[i + 1]);
+      if (next >= (b == 0xC2 ? 0xA0 : 0x80) && next <= 0xBF) {
+        out += static_cast<char>(((b & 0x03) << 6) | (next & 0x3F));
+        i += 2;
+        continue;
+      }
+    }
     std::size_t n = 0;
     const auto cp = DecodeAt(bytes, i, n);
     if (!cp) return std::nullopt;
@@ -198,8 +213,11 @@ WinString NameFromUtf8(std::string_view utf8, bool& changed) {
 }
 
 WinString WordOneLine(const WinString& text) {
-  std::string out;
   const std::string& s = text.bytes();
+  if (std::none_of(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; })) {
+    return text;
+  }
+  std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
     out += (s[i] == '\r' || s[i] == '\n') ? ' ' : s[i];
@@ -208,8 +226,11 @@ WinString WordOneLine(const WinString& text) {
 }
 
 WinString CommentLineBreaks(const WinString& text) {
-  std::string out;
   const std::string& s = text.bytes();
+  if (std::none_of(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; })) {
+    return text;
+  }
+  std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r' || s[i] == '\n') {
       if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;

@@ -435,6 +435,10 @@ std::optional<std::string> OwnAttribute(const std::string& path, const char* nam
   return bytes;
 }
 
+void File::startWriteback() {
+  if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 FileReadBuffer::int_type FileReadBuffer::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
   std::size_t n = 0;
@@ -470,6 +474,7 @@ AtomicFile::~AtomicFile() {
 }
 
 void AtomicFile::discard() {
+  linked_ = false;
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (!temp_.empty()) ::unlink(temp_.c_str());
@@ -597,6 +602,43 @@ FileResult<> AtomicFile::copyFrom(File& source, std::uint64_t offset, std::uint6
   return {};
 }
 
+bool AtomicFile::linkFrom(File& source) {
+  if (fd_ < 0 || written_ != 0 || source.fd_ < 0 ||
+      FindFault(shown_, FileFault::At::Write) != nullptr) {
+    return false;
+  }
+  const std::uint64_t size = source.size();
+  // The link gets a unique name of its own first and then takes the place of the empty
+  // temporary file in one rename, so that the temporary name is never free for another file.
+  std::string pattern = temp_.substr(0, temp_.size() - 6) + "XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int probe = ::mkostemp(name.data(), O_CLOEXEC);
+  if (probe < 0) return false;
+  ::close(probe);
+  ::unlink(name.data());
+  // The file that is open (and locked), not whatever its path names by now.
+  const std::string open = "/proc/self/fd/" + std::to_string(source.fd_);
+  if (::linkat(AT_FDCWD, open.c_str(), AT_FDCWD, name.data(), AT_SYMLINK_FOLLOW) != 0) {
+    return false;
+  }
+  const int fd = ::dup(source.fd_);
+  if (fd < 0 || ::rename(name.data(), temp_.c_str()) != 0) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(name.data());
+    return false;
+  }
+  ::close(fd_);
+  fd_ = fd;
+  written_ = size;
+  linked_ = true;
+  return true;
+}
+
+void AtomicFile::startWriteback() {
+  if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 FileResult<> AtomicFile::commit() {
   int code = 0;
   if (FaultAt(shown_, FileFault::At::Sync, code)) return failWith(FileError::Step::Write, code);
@@ -613,6 +655,15 @@ FileResult<> AtomicFile::commit() {
     }
   } else if (::rename(temp_.c_str(), target_.c_str()) != 0) {
     return failWith(FileError::Step::Write, errno);
+  }
+  // A rename between two names of one file leaves both; the temporary one goes.
+  if (linked_) {
+    struct stat st {
+    }, own{};
+    if (::stat(temp_.c_str(), &st) == 0 && ::fstat(fd_, &own) == 0 && st.st_ino == own.st_ino &&
+        st.st_dev == own.st_dev) {
+      ::unlink(temp_.c_str());
+    }
   }
   temp_.clear();
   const int fd = std::exchange(fd_, -1);

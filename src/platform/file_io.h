@@ -114,6 +114,9 @@ class File {
   // Puts a file this process has just created (createNew) on the disk whole: its bytes, its
   // attributes and its name in the folder, so that nothing of it is lost in a power cut.
   void syncNew();
+  // Asks the kernel to start writing what is not on the disk yet, without waiting for it: a
+  // later sync then waits less.
+  void startWriteback();
 
  private:
   [[noreturn]] void fail(FileError::Step step, int code) const;
@@ -186,6 +189,13 @@ class AtomicFile {
   // where the file systems allow, otherwise in large blocks. A read error of the source throws
   // IoError, as File's reads do; a write error is returned.
   FileResult<> copyFrom(File& source, std::uint64_t offset, std::uint64_t n);
+  // Instead of a copy of `source` (nothing written yet), its second name: where the file system
+  // allows it, the new file is a hard link to it and commit() flushes and publishes that, with
+  // no byte copied. False where it cannot (another file system, no links there, or a failing
+  // write injected by the test seam): the caller copies then.
+  bool linkFrom(File& source);
+  // As File::startWriteback.
+  void startWriteback();
   FileResult<> commit();
 
  private:
@@ -198,6 +208,7 @@ class AtomicFile {
   int fd_ = -1;
   std::uint64_t written_ = 0;
   Publish publish_ = Publish::Replace;
+  bool linked_ = false;  // the file is a second name of another (linkFrom)
 };
 
 // What opening a DataFile mended before an operation could run on it. The file layer and the

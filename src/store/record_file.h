@@ -99,6 +99,11 @@ class RecordFile {
 
   // Appends the whole records to `out`, copied inside the kernel where it can.
   FileResult<> copyTo(AtomicFile& out) { return out.copyFrom(file_, 0, count_ * kRecordSize); }
+  // Makes `out` a second name of this file instead of a copy, where the file system allows it
+  // (AtomicFile::linkFrom). Only for a file that this operation does not change.
+  bool linkTo(AtomicFile& out) { return !dirty_ && pending_.empty() && out.linkFrom(file_); }
+  // Starts putting on the disk what is not there yet (File::startWriteback).
+  void startWriteback() { file_.startWriteback(); }
 
   // Calls f(first, records) for every block of records from `from` on, in file order; f
   // returns false to stop early. For scans that look at a whole block before its records.

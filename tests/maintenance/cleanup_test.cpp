@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/file_io.h"
+#include "store/append.h"
 #include "store/restore.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
@@ -71,6 +72,12 @@ TEST_F(CleanupTest, KeepsTheLiveRecordsInOrderAndTheOldFileAsBackup) {
   EXPECT_EQ(cleanBytes, mhtest::ReadBytes(path));
   EXPECT_EQ(cleanBytes, mhtest::ReadBytes(backup));
   EXPECT_EQ((std::vector<std::string>{"cleanup.tmp", "v.fid"}), Files());
+  // Neither backup is the DataFile under another name: a later change leaves them as they were.
+  ASSERT_TRUE(AppendAllOrNothing(path, [](Appender& out) -> StoreResult<> {
+    out.add(TVocData{});
+    return {};
+  }));
+  EXPECT_EQ(cleanBytes, mhtest::ReadBytes(backup));
 }
 
 // Whatever fails, the DataFile keeps its contents; the backup is replaced only by a complete copy.

@@ -305,6 +305,44 @@ TEST_F(KvtmlImport, UndeclaredEntitiesAreProblemLines) {
   }
 }
 
+// Ids that are no numbers, one of them twice (references mean its first entry), a number far
+// beyond the entries, and a reference to an id that no entry has; enough ids for the table of
+// ids to grow several times.
+TEST_F(KvtmlImport, IdsThatAreNoNumbers) {
+  auto entry = [](const std::string& id, const std::string& foreign, const std::string& native) {
+    return "<entry id=\"" + id + "\"><translation id=\"0\"><text>" + foreign +
+           "</text></translation><translation id=\"1\"><text>" + native +
+           "</text></translation></entry>\n";
+  };
+  std::string doc = "<kvtml version=\"2.0\"><entries>\n";  // line 1
+  const int count = 200;
+  for (int i = 0; i < count; ++i)  // lines 2 to 201
+    doc += entry("k" + std::to_string(i), "f" + std::to_string(i), "n" + std::to_string(i));
+  doc += entry("k5", "again", "nochmal");                   // line 202
+  doc += entry("4000000", "far", "weit");                   // line 203
+  doc += "</entries><lessons><container><name>L</name>\n";  // line 204
+  doc += "<entry id=\"4000000\"/>";                         // line 205
+  for (int i = count - 1; i >= 0; --i)
+    doc += "<entry id=\"k" + std::to_string(i) + "\"/>";
+  doc += "\n<entry id=\"nope\"/>\n</container></lessons></kvtml>\n";  // line 206
+  WriteBytes(file, doc);
+  msgs.expect("Die Datei \"" + file +
+              "\" wurde importiert. Hinweise:\nZeile 206: Verweis auf den Eintrag „nope“, den es "
+              "nicht gibt");
+  const ImportResult r = ImportKvtml(path, file, msgs);
+  ASSERT_TRUE(r.imported);
+  const std::vector<mhtest::RawRecord> records = ReadRecords(path);
+  ASSERT_EQ(std::size_t{4 + count + 2}, records.size());
+  EXPECT_EQ(Unit(255, "L"), records[2]);
+  EXPECT_EQ(Unit(254, "wortschatz"), records[3]);
+  EXPECT_EQ(mhtest::Entry(255, "far", "weit"), records[4]);
+  for (int i = 0; i < count; ++i) {
+    EXPECT_EQ(mhtest::Entry(255, "f" + std::to_string(i), "n" + std::to_string(i)),
+              records[static_cast<std::size_t>(4 + count - i)]);
+  }
+  EXPECT_EQ(mhtest::Entry(254, "again", "nochmal"), records.back());
+}
+
 // A document larger than the blocks the reader parses at once, with characters of two and three
 // bytes across every block boundary: a broken character far behind the first block is found on
 // its line, and an intact document imports every entry into its lesson in order.
