@@ -23,7 +23,6 @@
 #include <unordered_map>
 
 #include "maintenance/kvtml_transfer.h"
-#include "maintenance/plain_xml.h"
 #include "maintenance/source_text.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
@@ -65,7 +64,7 @@ class Utf8Check {
       }
       ++i;
     }
-    line_ += CountLineFeeds(bytes);
+    line_ += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   }
   // The first broken line (0: none), once the document has ended.
   std::size_t finish() {
@@ -409,19 +408,18 @@ class StreamedKvtml : public ImportSource {
   std::vector<PackedEntries> lessonEntries_;  // per lesson of the plan
 };
 
-// The parse: the plain reader or expat calls back into this object.
-class KvtmlParse : public PlainXmlReader::Handler {
+// The parse: expat calls back into this object.
+class KvtmlParse {
  public:
   KvtmlParse(StreamedKvtml& out, bool swap) : out_(out), report_(out.plan_.report), swap_(swap) {}
 
-  // Whoever reads the document, for the line numbers.
-  PlainXmlReader* plain = nullptr;
+  // The parser reading the document, for the line numbers.
   XML_Parser parser = nullptr;
   bool notKvtml = false;
   std::string refusedVersion;  // a version this reader does not know
   std::size_t depth() const { return nodes_.size(); }
 
-  void start(const char* name, const char** attributes) override {
+  void start(const char* name, const char** attributes) {
     const std::string_view n = name;
     const Node parent = nodes_.empty() ? Node::Other : nodes_.back();
     const std::size_t level = nodes_.size();
@@ -526,7 +524,7 @@ class KvtmlParse : public PlainXmlReader::Handler {
     nodes_.push_back(node);
   }
 
-  void end() override {
+  void end() {
     const Node node = nodes_.back();
     nodes_.pop_back();
     if (node == Node::Entry || node == Node::V1Entry) endEntry();
@@ -551,7 +549,7 @@ class KvtmlParse : public PlainXmlReader::Handler {
     if (node == Node::V1Desc) described_ = kNone;
   }
 
-  void text(std::string_view s) override {
+  void text(std::string_view s) {
     if (nodes_.empty()) return;
     switch (nodes_.back()) {
       case Node::Title:
@@ -604,10 +602,7 @@ class KvtmlParse : public PlainXmlReader::Handler {
     return {};
   }
 
-  std::size_t line() const {
-    return plain != nullptr ? plain->line()
-                            : static_cast<std::size_t>(XML_GetCurrentLineNumber(parser));
-  }
+  std::size_t line() const { return static_cast<std::size_t>(XML_GetCurrentLineNumber(parser)); }
 
   // Ids that are plain numbers are kept as numbers (most documents number their entries);
   // others as text.
@@ -862,9 +857,8 @@ struct ParserDeleter {
   void operator()(XML_ParserStruct* p) const { XML_ParserFree(p); }
 };
 
-// Reads the document with the plain reader (nothing when it declines the document) or expat.
-std::optional<ParsedImport> ReadWith(File& file, const std::string& kvtmlPath, bool swap,
-                                     bool plainReader) {
+// Reads the document with expat, block by block.
+ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap) {
   const auto cannotRead = [](const FileError& error) {
     return Refusal(
         ImportRefusal{{MsgKind::Error, WithReason("Fehler beim lesen!", error), MsgButtons::Yes}});
@@ -872,24 +866,18 @@ std::optional<ParsedImport> ReadWith(File& file, const std::string& kvtmlPath, b
   auto source = std::make_unique<StreamedKvtml>();
   source->sourcePath_ = kvtmlPath;
   KvtmlParse parse(*source, swap);
-  PlainXmlReader plain(parse);
-  std::unique_ptr<XML_ParserStruct, ParserDeleter> parser;
-  if (plainReader) {
-    parse.plain = &plain;
-  } else {
-    // Expat reads the bytes as UTF-8 whatever the declaration says: a document declared as
-    // Latin-1 is converted block by block before it is parsed.
-    parser.reset(XML_ParserCreate("UTF-8"));
-    if (!parser) return cannotRead(FileError{kvtmlPath, FileError::Step::Read, ENOMEM});
-    parse.parser = parser.get();
-    XML_SetUserData(parser.get(), &parse);
-    XML_SetElementHandler(parser.get(), OnStart, OnEnd);
-    XML_SetCharacterDataHandler(parser.get(), OnText);
-    XML_SetSkippedEntityHandler(parser.get(), OnSkippedEntity);
-    // As if the document named an outside DTD: an entity it never declares is then passed over
-    // (and told) instead of ending the whole import.
-    XML_UseForeignDTD(parser.get(), XML_TRUE);
-  }
+  // Expat reads the bytes as UTF-8 whatever the declaration says: a document declared as
+  // Latin-1 is converted block by block before it is parsed.
+  std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate("UTF-8"));
+  if (!parser) return cannotRead(FileError{kvtmlPath, FileError::Step::Read, ENOMEM});
+  parse.parser = parser.get();
+  XML_SetUserData(parser.get(), &parse);
+  XML_SetElementHandler(parser.get(), OnStart, OnEnd);
+  XML_SetCharacterDataHandler(parser.get(), OnText);
+  XML_SetSkippedEntityHandler(parser.get(), OnSkippedEntity);
+  // As if the document named an outside DTD: an entity it never declares is then passed over
+  // (and told) instead of ending the whole import.
+  XML_UseForeignDTD(parser.get(), XML_TRUE);
 
   Utf8Check utf8;
   bool latin = false;
@@ -924,11 +912,8 @@ std::optional<ParsedImport> ReadWith(File& file, const std::string& kvtmlPath, b
         utf8.add(bytes);
         if (utf8.broken() != 0) return Refusal(BrokenUtf8(kvtmlPath, utf8.broken()));
       }
-      if (plainReader) {
-        if (!plain.feed(bytes, last)) return std::nullopt;
-      } else if (xmlError.empty() &&
-                 XML_Parse(parser.get(), bytes.data(), static_cast<int>(bytes.size()), last) ==
-                     XML_STATUS_ERROR) {
+      if (xmlError.empty() && XML_Parse(parser.get(), bytes.data(), static_cast<int>(bytes.size()),
+                                        last) == XML_STATUS_ERROR) {
         // After an XML error the rest is only checked for broken UTF-8, which is told first.
         xmlError = "ist kein gültiges XML: Zeile " +
                    std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": " +
@@ -961,7 +946,7 @@ std::optional<ParsedImport> ReadWith(File& file, const std::string& kvtmlPath, b
 
 }  // namespace
 
-ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap, XmlReader reader) {
+ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap) {
   if (KindOf(kvtmlPath) == PathKind::Missing) {
     return Refusal(
         ImportRefusal{{MsgKind::Warning, "Dateiname nicht vorhanden!", MsgButtons::Yes}});
@@ -972,14 +957,7 @@ ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap, XmlReader 
     return Refusal(ImportRefusal{
         {MsgKind::Error, WithReason("Fehler beim lesen!", file.error()), MsgButtons::Yes}});
   }
-  // Most documents are plain XML, which the plain reader takes several times faster than
-  // expat; whatever it declines is read again from the start by expat.
-  if (reader == XmlReader::Any) {
-    if (std::optional<ParsedImport> read = ReadWith(*file, kvtmlPath, swap, true)) {
-      return std::move(*read);
-    }
-  }
-  return std::move(*ReadWith(*file, kvtmlPath, swap, false));
+  return ReadWithExpat(*file, kvtmlPath, swap);
 }
 
 }  // namespace merkhaus

@@ -69,12 +69,7 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
 // DataFile holds before anything is written, and the whole import is written under one lock, or
 // nothing. Problem entries are handled as the problem lines of every import, by the line of
 // their <entry> element.
-//
-// Most documents are read by a fast reader of plain XML; what it does not take, expat reads.
-// ExpatOnly reads every document with expat (to compare the two).
-enum class XmlReader { Any, ExpatOnly };
-ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap,
-                             XmlReader reader = XmlReader::Any);
+ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap);
 
 // Imports the document (ReadKvtmlImport, with options.swap) through the pipeline of every
 // import (RunImport).
