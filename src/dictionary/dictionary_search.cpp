@@ -5,8 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "store/record_file.h"
+#include "text/case_fold.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -17,15 +19,24 @@ namespace {
 // Horspool search through a folding table looks at the byte under the term's last character
 // first and skips ahead by as much as that byte allows, which rejects most fields after a byte
 // or two.
+//
+// In a Unicode DataFile (a UTF-8 term) a search that ignores case compares the Unicode case
+// folding of term and field: a plain ASCII field through the table (A..Z as a..z, as the full
+// folding has it), any other field folded into a buffer the matcher keeps.
 class TermMatcher {
  public:
   TermMatcher(const WinString& term, bool caseSensitive, bool wholeFields)
       : term_(FoldCase(term, caseSensitive).bytes()),
         whole_(wholeFields),
-        caseSensitive_(caseSensitive) {
+        caseSensitive_(caseSensitive),
+        unicodeFold_(!caseSensitive && term.isUnicode()) {
     // FoldCase's rule byte by byte: a..z become A..Z when case does not count; every other byte
-    // stays.
+    // stays. The Unicode folding makes A..Z small instead.
     for (int c = 0; c < 256; ++c) {
+      if (unicodeFold_) {
+        fold_[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        continue;
+      }
       const bool lower = !caseSensitive && c >= 'a' && c <= 'z';
       fold_[c] = static_cast<char>(lower ? c - 'a' + 'A' : c);
     }
@@ -42,10 +53,13 @@ class TermMatcher {
   bool mayMatchIn(std::string_view bytes) const {
     const std::size_t m = term_.size();
     if (m == 0) return true;
+    // Many characters fold to text with other bytes (Ä to ä, ß to ss, the Kelvin sign to k).
+    if (unicodeFold_) return true;
     return holds(bytes, term_[0]) && (m == 1 || holds(bytes, term_[m - 1]));
   }
 
   bool matches(std::string_view field) const {
+    if (unicodeFold_ && !IsAsciiText(field)) field = folder_.fold(field);
     const std::size_t n = field.size();
     const std::size_t m = term_.size();
     if (whole_) return n == m && equalAt(field.data(), m);
@@ -79,6 +93,8 @@ class TermMatcher {
   std::string term_;
   bool whole_;
   bool caseSensitive_;
+  bool unicodeFold_;
+  mutable Utf8Folder folder_;
   char fold_[256];
   std::size_t skip_[256];
 };
@@ -111,12 +127,12 @@ bool FieldMatches(const WinString& term, std::string_view field, bool caseSensit
   return TermMatcher(term, caseSensitive, wholeFields).matches(field);
 }
 
-WinString HitLine(const TVocData& record, bool showUnitId) {
+WinString HitLine(const TVocData& record, bool showUnitId, TextEncoding encoding) {
   std::string line;
   line.reserve(2 * kWordCapacity + 10);
   line.append(record.B1.view()).append(" = ").append(record.A1.view());
   if (showUnitId) line.append(" @> ").append(std::to_string(record.UnitID));
-  return WinString(std::move(line));
+  return WinString(std::move(line), encoding);
 }
 
 void DictionarySearch::clearHits() {
@@ -143,6 +159,23 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
     return false;
   }
   RecordFile& file = *opened;
+
+  // The term in the DataFile's encoding, whatever the window typed it in; a character that a
+  // Windows-1252 DataFile cannot hold is in none of its fields.
+  TextEncoding encoding = TextEncoding::Cp1252;
+  if (file.count() > 0) {
+    TVocData first;
+    try {
+      file.read(0, first);
+    } catch (const IoError& e) {
+      ShowFileError(messages_, kDictionaryReadError, e.error());
+      return false;
+    }
+    encoding = EncodingOf(first);
+  }
+  if (term_.encoding() != encoding) {
+    term_ = Reencode(term_, encoding).value_or(term_.as(encoding));
+  }
 
   const TermMatcher matcher(term_, settings.caseSensitive, settings.wholeFields);
   const bool nativeSide = settings.direction != SearchDirection::BToA;
@@ -206,7 +239,7 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
   lines_.resize(kept);
   hits_.resize(kept);
   for (const TVocData& r : found) {
-    lines_.push_back(HitLine(r, settings.showUnitId));
+    lines_.push_back(HitLine(r, settings.showUnitId, encoding));
     hits_.push_back(r);
   }
   return true;

@@ -8,6 +8,9 @@
 namespace merkhaus {
 
 QString ToQString(const WinString& text) {
+  if (text.isUnicode()) {
+    return QString::fromUtf8(text.bytes().data(), static_cast<qsizetype>(text.size()));
+  }
   QString out;
   out.reserve(static_cast<qsizetype>(text.size()));
   for (char c : text.bytes())
@@ -19,7 +22,8 @@ QString Utf8ToQString(const std::string& utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-WinString ToWinString(const QString& text) {
+WinString ToWinString(const QString& text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) return WinString(text.toStdString(), TextEncoding::Utf8);
   std::string out;
   out.reserve(static_cast<std::size_t>(text.size()));
   for (char32_t cp : text.toUcs4()) {
@@ -34,6 +38,16 @@ bool IsCp1252(const QString& text) {
     if (!UnicodeToCp1252(cp)) return false;
   }
   return true;
+}
+
+bool IsRepresentable(const QString& text, TextEncoding encoding) {
+  // Every QString converts to UTF-8 (a lone surrogate becomes U+FFFD).
+  return encoding == TextEncoding::Utf8 || IsCp1252(text);
+}
+
+qsizetype EncodedSize(const QString& text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) return text.toUtf8().size();
+  return static_cast<qsizetype>(text.toUcs4().size());
 }
 
 QString OneLine(QString text) {
@@ -52,7 +66,9 @@ std::string QStringToPath(const QString& path) {
 }
 
 QValidator::State Win1252Validator::validate(QString& input, int& /*pos*/) const {
-  return IsCp1252(input) ? Acceptable : Invalid;
+  if (!IsRepresentable(input, encoding_)) return Invalid;
+  if (byteLimit_ > 0 && EncodedSize(input, encoding_) > byteLimit_) return Invalid;
+  return Acceptable;
 }
 
 }  // namespace merkhaus

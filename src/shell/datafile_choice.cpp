@@ -84,7 +84,7 @@ bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& detail
   }
   const TVocData header =
       MakeDataFileHeader(details.name, details.foreignLanguage, details.nativeLanguage,
-                         details.author, details.comment);
+                         details.author, details.comment, details.encoding);
   const bool there = PathExists(path);
   if (there && messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
                              MsgButtons::YesNoDefaultNo) != Answer::Yes) {

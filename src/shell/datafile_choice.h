@@ -44,6 +44,9 @@ struct NewDataFileDetails {
   WinString foreignLanguage;
   WinString nativeLanguage;
   WinString author;
+  // "Zeichensatz": Windows-1252 (readable by older programs) or Unicode. The texts above must be
+  // in this encoding (ToWinString(text, encoding)).
+  TextEncoding encoding = TextEncoding::Cp1252;
 };
 
 // "&Weiter >>" of "Neues DataFile anlegen": true when the form may close. Refuses a missing name
