@@ -53,6 +53,10 @@ struct NewDataFileDetails {
 // or language; an empty author is confirmed first, because it cannot be changed later.
 bool AcceptNewDataFileDetails(const NewDataFileDetails& details, Messages& messages);
 
+// A field of "Neues DataFile anlegen" holds text that the chosen "Zeichensatz" cannot take
+// (letters Windows-1252 lacks, or more bytes than the field holds): told, naming the field.
+void TellTextUnfitForEncoding(const std::string& field, TextEncoding encoding, Messages& messages);
+
 // Asks whether to create the DataFile (and whether to overwrite an existing file) and writes its
 // header as the only record. True when the file was written. An existing file is replaced only
 // once the new one is complete, so a failed write never destroys it.
