@@ -2,6 +2,7 @@
 #include "platform/qt_text.h"
 
 #include <QFile>
+#include <QLineEdit>
 
 #include "platform/cp1252.h"
 
@@ -40,6 +41,22 @@ bool IsCp1252(const QString& text) {
   return true;
 }
 
+namespace {
+std::function<TextEncoding()>& CurrentEncodingSource() {
+  static std::function<TextEncoding()> source;
+  return source;
+}
+}  // namespace
+
+void FollowDataFileEncoding(std::function<TextEncoding()> current) {
+  CurrentEncodingSource() = std::move(current);
+}
+
+TextEncoding CurrentDataFileEncoding() {
+  const auto& source = CurrentEncodingSource();
+  return source ? source() : TextEncoding::Cp1252;
+}
+
 bool IsRepresentable(const QString& text, TextEncoding encoding) {
   // Every QString converts to UTF-8 (a lone surrogate becomes U+FFFD).
   return encoding == TextEncoding::Utf8 || IsCp1252(text);
@@ -66,9 +83,20 @@ std::string QStringToPath(const QString& path) {
 }
 
 QValidator::State Win1252Validator::validate(QString& input, int& /*pos*/) const {
-  if (!IsRepresentable(input, encoding_)) return Invalid;
-  if (byteLimit_ > 0 && EncodedSize(input, encoding_) > byteLimit_) return Invalid;
+  const TextEncoding encoding = this->encoding();
+  if (!IsRepresentable(input, encoding)) return Invalid;
+  qsizetype limit = byteLimit_;
+  if (follow_ && encoding == TextEncoding::Utf8) {
+    if (const auto* edit = qobject_cast<const QLineEdit*>(parent())) limit = edit->maxLength();
+  }
+  if (limit > 0 && EncodedSize(input, encoding) > limit) return Invalid;
   return Acceptable;
+}
+
+Win1252Validator* Win1252Validator::FollowingDataFile(QObject* field) {
+  auto* v = new Win1252Validator(field);
+  v->follow_ = true;
+  return v;
 }
 
 }  // namespace merkhaus

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QValidator>
 
+#include <functional>
+
 #include "platform/win_string.h"
 
 namespace merkhaus {
@@ -17,6 +19,11 @@ QString Utf8ToQString(const std::string& utf8);
 // In Windows-1252, characters that it cannot hold become '?'; the typing fields never let them
 // in. UTF-8 holds every character.
 WinString ToWinString(const QString& text, TextEncoding encoding = TextEncoding::Cp1252);
+
+// The encoding of the current DataFile, for the typing fields that follow it (start-up hands in
+// the lesson context's). Windows-1252 until start-up has done so.
+void FollowDataFileEncoding(std::function<TextEncoding()> current);
+TextEncoding CurrentDataFileEncoding();
 
 // True when every character of the text has a Windows-1252 byte.
 bool IsCp1252(const QString& text);
@@ -42,9 +49,15 @@ class Win1252Validator : public QValidator {
   using QValidator::QValidator;
   Win1252Validator(TextEncoding encoding, qsizetype byteLimit, QObject* parent = nullptr)
       : QValidator(parent), encoding_(encoding), byteLimit_(byteLimit) {}
+  // A validator for a field of record text that follows the current DataFile
+  // (CurrentDataFileEncoding); in a Unicode one the field's maxLength counts bytes.
+  static Win1252Validator* FollowingDataFile(QObject* field);
 
-  void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
-  TextEncoding encoding() const { return encoding_; }
+  void setEncoding(TextEncoding encoding) {
+    encoding_ = encoding;
+    follow_ = false;
+  }
+  TextEncoding encoding() const { return follow_ ? CurrentDataFileEncoding() : encoding_; }
   // At most this many bytes (in the encoding); 0 for no limit beyond the field's maxLength.
   void setByteLimit(qsizetype limit) { byteLimit_ = limit; }
 
@@ -53,6 +66,7 @@ class Win1252Validator : public QValidator {
  private:
   TextEncoding encoding_ = TextEncoding::Cp1252;
   qsizetype byteLimit_ = 0;
+  bool follow_ = false;
 };
 
 }  // namespace merkhaus

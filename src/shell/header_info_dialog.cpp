@@ -86,8 +86,10 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   }
   const TVocData& record =
       forDataFile ? services_.lesson.dataFileHeader : services_.lesson.lessonHeader;
-  Edit1->setText(ToQString(forDataFile ? DataFileName(record) : LessonName(record)));
-  Memo1->setWinText(record.Comment.get());
+  const TextEncoding encoding = services_.lesson.encoding();
+  Edit1->setText(ToQString(forDataFile ? DataFileName(record) : LessonName(record).as(encoding)));
+  Memo1->setEncoding(encoding);
+  Memo1->setWinText(record.Comment.get(encoding));
   Label3->setVisible(forDataFile);
   Edit2->setVisible(forDataFile);
   // Without the author row the buttons move up, so that no gap stays where it was.
@@ -113,7 +115,7 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
 void THeaderInfoDlg::Button1Click() {
   // A failed write leaves the button enabled, so the learner can try again.
   if (WriteHeaderInfo(services_.lesson, services_.messages, forDataFile_,
-                      ToWinString(Edit1->text()), Memo1->winText())) {
+                      ToWinString(Edit1->text(), services_.lesson.encoding()), Memo1->winText())) {
     Button1->setEnabled(false);
   }
 }

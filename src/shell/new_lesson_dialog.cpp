@@ -54,9 +54,9 @@ void TOKBottomDlg1::OKBtnClick() {
   // The lesson list is read again when the dialog has closed, whether this worked or not. A
   // lesson that was made leaves the fields empty for the next one; after a failure they keep
   // what the learner typed, to be mended.
-  const WinString made =
-      CreateLessonFromDialog(services_.lesson.dataFilePath, ToWinString(Edit1->text()),
-                             Memo1->winText(), services_.messages);
+  const WinString made = CreateLessonFromDialog(
+      services_.lesson.dataFilePath, ToWinString(Edit1->text(), services_.lesson.encoding()),
+      Memo1->winText(), services_.messages);
   if (!made.empty()) {
     Edit1->clear();
     Memo1->clear();
