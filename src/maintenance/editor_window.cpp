@@ -68,9 +68,10 @@ TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), servic
   Label14 = MakeLabel(GroupBox1, QStringLiteral("Gelöschte Units:"), QRect(12, 180, 150, 20));
   Button3 = MakeButton(GroupBox1, QStringLiteral("Wiederherstellen"), QRect(168, 176, 140, 28));
   // The kind of DataFile, and the way from Windows-1252 to Unicode (a copy; the file stays).
-  Label21 = MakeLabel(GroupBox1, QString(), QRect(12, 214, 150, 20));
+  Label21 = MakeLabel(GroupBox1, QString(), QRect(12, 214, 112, 20));
+  Label21->setAccessibleName(QStringLiteral("Zeichensatz"));
   Button17 =
-      MakeButton(GroupBox1, QStringLiteral("In Unicode umwandeln…"), QRect(168, 210, 140, 28));
+      MakeButton(GroupBox1, QStringLiteral("In Unicode umwandeln…"), QRect(128, 210, 180, 28));
 
   // The selected lesson.
   GroupBox2 = MakeGroup(this, QStringLiteral("Unit"), QRect(8, 266, 320, 152));
@@ -171,9 +172,10 @@ void TEditDataFile::render() {
   Button16->setEnabled(v.dataFileEnabled);
   // A Unicode DataFile holds every language already.
   const TextEncoding encoding = services_.lesson.encoding();
-  Label21->setText(encoding == TextEncoding::Utf8 ? QStringLiteral("Zeichensatz: Unicode")
-                                                  : QStringLiteral("Zeichensatz: Windows-1252"));
-  Label21->setToolTip(Utf8ToQString(std::string(EncodingName(encoding))));
+  Label21->setText(encoding == TextEncoding::Utf8 ? QStringLiteral("Unicode")
+                                                  : QStringLiteral("Windows-1252"));
+  Label21->setToolTip(QStringLiteral("Zeichensatz: ") +
+                      Utf8ToQString(std::string(EncodingName(encoding))));
   Button17->setEnabled(encoding == TextEncoding::Cp1252 && !services_.lesson.dataFilePath.empty());
 
   QStringList lines;

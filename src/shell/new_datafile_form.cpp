@@ -118,13 +118,8 @@ TextEncoding TForm4::Encoding() const {
 // What the fields accept follows the chosen kind: in a Unicode DataFile every language, as many
 // bytes of UTF-8 as the field has characters in Windows-1252.
 void TForm4::ComboBox3Change() {
-  const TextEncoding encoding = Encoding();
-  for (QLineEdit* e : {Edit1, Edit2, Edit3, ComboBox1->lineEdit(), ComboBox2->lineEdit()}) {
-    auto* validator = qobject_cast<Win1252Validator*>(const_cast<QValidator*>(e->validator()));
-    if (!validator) continue;
-    validator->setEncoding(encoding);
-    validator->setByteLimit(encoding == TextEncoding::Utf8 ? e->maxLength() : 0);
-  }
+  for (QLineEdit* e : {Edit1, Edit2, Edit3, ComboBox1->lineEdit(), ComboBox2->lineEdit()})
+    SetFieldEncoding(e, Encoding());
 }
 
 NewDataFileDetails TForm4::Details() const {

@@ -139,7 +139,9 @@ void TestSession::nextTestQuestion() {
   chooseTestDirection();
 
   const TVocData& e = entries_[TestCurIndex];
-  const WinString question = QuestionText(e, TestDirection, options_.testensynonymabfrage, random_);
+  // The question is record text of this DataFile: in its encoding.
+  const WinString question =
+      QuestionText(e, TestDirection, options_.testensynonymabfrage, random_).as(lesson_.encoding());
   (TestDirection == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Testen_showcomments) view_.comment = e.Comment.get(lesson_.encoding());
   if (TestDirection == QueryDirection::AB) {

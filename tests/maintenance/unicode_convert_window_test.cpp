@@ -41,8 +41,9 @@ class ConvertInEditor : public ::testing::Test {
 
   void SetUp() override {
     flows.onChooseDataFile = [this](ChooseMode) { return std::optional<std::string>(path); };
-    mhtest::WriteRecords(path, {Header("Wörter"), Unit(1, "Lektion"),
-                                Entry(1, Times(60, "ä"), "lang"), Entry(1, "Haus", "house")});
+    mhtest::WriteRecords(
+        path, {Header(mhtest::Latin1("Wörter")), Unit(1, "Lektion"),
+               Entry(1, mhtest::Latin1(Times(60, "ä")), "lang"), Entry(1, "Haus", "house")});
     source = mhtest::ReadBytes(path);
   }
   void TearDown() override { ClearFileFaults(); }
@@ -91,9 +92,8 @@ TEST_F(ConvertInEditor, RefusedUnlessTheLearnerAgreesToCut) {
     after << form.Label21->text() << QString::number(form.Button17->isEnabled())
           << form.windowTitle();
   });
-  EXPECT_EQ((QStringList{QStringLiteral("Zeichensatz: Windows-1252"), QStringLiteral("1")}),
-            before);
-  EXPECT_EQ((QStringList{QStringLiteral("Zeichensatz: Unicode"), QStringLiteral("0"),
+  EXPECT_EQ((QStringList{QStringLiteral("Windows-1252"), QStringLiteral("1")}), before);
+  EXPECT_EQ((QStringList{QStringLiteral("Unicode"), QStringLiteral("0"),
                          QStringLiteral("DataFile-Editor -- Wörter")}),
             after);
   EXPECT_EQ(t.dir.file("vok-unicode.fid"), t.fileDialogs.saveRequests.at(0).initialPath);
