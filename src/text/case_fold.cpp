@@ -8,6 +8,7 @@
 #include <bitset>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 #include "platform/cp1252.h"
 
@@ -96,6 +97,81 @@ std::string_view Utf8Folder::fold(std::string_view s) {
     }
   }
   return buf_;
+}
+
+namespace {
+
+// Which characters fold to a given folded character, built once from every character that
+// changes when folded.
+struct FoldInverse {
+  std::unordered_map<char32_t, std::vector<std::string>> variants;  // UTF-8 of each
+  // The characters folding to one of another length, or to text holding the character.
+  std::unordered_map<char32_t, std::vector<std::string>> odd;
+
+  FoldInverse() {
+    for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+      if (c >= 0xD800 && c <= 0xDFFF) continue;
+      if (c >= 0x800 && c < 0x10000 && !Tables().changes[c]) continue;
+      if (c >= 0x10000 &&
+          !u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED)) {
+        continue;
+      }
+      std::string folded;
+      FoldTables::FoldOne(c, folded);
+      std::string self;
+      AppendUtf8(self, c);
+      if (folded == self) continue;
+      std::size_t i = 0;
+      const auto first = DecodeUtf8(folded, i);
+      if (first && i == folded.size() && self.size() == folded.size()) {
+        variants[*first].push_back(self);
+      } else {
+        ForEachCodePoint(folded, [&](char32_t part) { odd[part].push_back(self); });
+      }
+    }
+    // ASCII capitals fold to ASCII small letters of the same length.
+    for (char32_t c = 'A'; c <= 'Z'; ++c)
+      variants[c + 32].push_back(std::string(1, static_cast<char>(c)));
+  }
+};
+
+const FoldInverse& Inverse() {
+  static const auto inverse = std::make_unique<FoldInverse>();
+  return *inverse;
+}
+
+void Add(ByteSet& set, unsigned char b) {
+  set[b >> 6] |= std::uint64_t{1} << (b & 63);
+}
+
+}  // namespace
+
+std::optional<FoldedBytes> FoldedByteSets(std::string_view folded) {
+  const FoldInverse& inv = Inverse();
+  FoldedBytes out;
+  std::vector<ByteSet>& sets = out.sets;
+  std::size_t i = 0;
+  while (i < folded.size()) {
+    const std::size_t start = i;
+    const auto c = DecodeUtf8(folded, i);
+    if (!c) return std::nullopt;
+    if (auto o = inv.odd.find(*c); o != inv.odd.end()) {
+      for (const std::string& other : o->second)
+        Add(out.oddLeads, static_cast<unsigned char>(other[0]));
+    }
+    const std::string_view self = folded.substr(start, i - start);
+    const std::size_t at = sets.size();
+    sets.resize(at + self.size(), ByteSet{});
+    for (std::size_t k = 0; k < self.size(); ++k)
+      Add(sets[at + k], static_cast<unsigned char>(self[k]));
+    if (auto v = inv.variants.find(*c); v != inv.variants.end()) {
+      for (const std::string& other : v->second) {
+        for (std::size_t k = 0; k < other.size(); ++k)
+          Add(sets[at + k], static_cast<unsigned char>(other[k]));
+      }
+    }
+  }
+  return out;
 }
 
 std::string FoldUtf8(std::string_view utf8) {

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace merkhaus {
 
@@ -29,6 +33,24 @@ class Utf8Folder {
 
 // The folded form as a string of its own.
 std::string FoldUtf8(std::string_view utf8);
+
+// A set of byte values (a bit each).
+using ByteSet = std::array<std::uint64_t, 4>;
+inline bool Holds(const ByteSet& set, unsigned char b) {
+  return (set[b >> 6] >> (b & 63)) & 1;
+}
+
+// For folded text (FoldUtf8): at each of its byte positions the set of bytes that any text whose
+// folding is this text has there, so that a search can skip unfolded text byte by byte and fold
+// only where it may match. That holds for text without the few characters that fold to one of
+// another length in UTF-8 (the Kelvin sign to k, ᲃ to с) or to part of a longer folding (ß to
+// ss): the first bytes of those are `oddLeads`; text holding one of them must be folded.
+struct FoldedBytes {
+  std::vector<ByteSet> sets;
+  ByteSet oddLeads{};
+};
+// Nothing for damaged UTF-8.
+std::optional<FoldedBytes> FoldedByteSets(std::string_view folded);
 
 // Whether the text is plain ASCII, whose folded form is its A..Z as a..z (callers fold such
 // fields through a byte table).

@@ -76,8 +76,9 @@ int Deleted(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                   list.error().file);
     return 1;
   }
+  const TextEncoding encoding = FileEncoding(path);
   for (const WinString& line : list->lines)
-    out << Line(line) << "\n";
+    out << Line(line.as(encoding)) << "\n";
   return 0;
 }
 

@@ -106,6 +106,7 @@ TEST(UnicodeCompareTest, AnswerCheckAndSearchFoldEveryScript) {
       {"Turkish dotless ı is a letter of its own", "ılık", "ilik", false},
       {"Turkish I is not ı", "ılık", "ILIK", false},
       {"Ukrainian ї", "їжак", "ЇЖАК", true},
+      {"old Cyrillic wide es, of another length in UTF-8", "ᲃлово", "СЛОВО", true},
       {"accented Latin", "Ça va", "ÇA VA", true},
       {"different words", "дом", "дым", false},
   };

@@ -16,7 +16,6 @@ using mhtest::Latin1;
 using mhtest::PutText;
 using mhtest::RawRecord;
 using mhtest::ReadBytes;
-using mhtest::RunTool;
 using mhtest::Unit;
 
 constexpr std::string_view kUnicodeSig =
@@ -36,10 +35,21 @@ std::string Bytes(const std::vector<RawRecord>& records) {
   return out;
 }
 
+// The tool runs from a folder of its own, keeping the learning progress in $XDG_DATA_HOME as an
+// installed one does.
 class UnicodeVerbs : public ::testing::Test {
  protected:
+  void SetUp() override {
+    std::filesystem::create_directory(dir.path() / "bin");
+    setup.program = mhtest::PlaceToolIn(dir.path() / "bin");
+    setup.environment = {{"XDG_DATA_HOME", dir.file("data")}, {"HOME", dir.file("home")}};
+  }
+  mhtest::ToolResult RunTool(const std::vector<std::string>& args) {
+    return mhtest::RunTool(args, setup);
+  }
   mhtest::TempDir dir;
   std::string path = dir.file("v.fid");
+  mhtest::ToolSetup setup;
 };
 
 TEST_F(UnicodeVerbs, NewWritesAUnicodeHeaderThatInfoNames) {
@@ -113,6 +123,25 @@ TEST_F(UnicodeVerbs, ConvertReportsAndCutsFieldsThatGrow) {
   EXPECT_EQ(1, again.status);
   EXPECT_NE(std::string::npos, again.err.find("bereits eine Unicode-Vokabeldatei")) << again.err;
   EXPECT_EQ(before, ReadBytes(path));
+}
+
+TEST_F(UnicodeVerbs, LearningProgressFollowsTheConvertedCopy) {
+  mhtest::WriteRecords(path, {Header("V"), Unit(1, Latin1("Übung")),
+                              Entry(1, Latin1("Häuser"), "houses"), Entry(1, "cat", "Katze")});
+  const auto reviewed = RunTool({"review", path, "1", "1", "3", "--date", "2025-01-01"});
+  ASSERT_EQ(0, reviewed.status) << reviewed.err;
+  const std::string out = dir.file("u.fid");
+  const auto converted = RunTool({"convert", path, out, "--unicode"});
+  ASSERT_EQ(0, converted.status) << converted.err;
+  EXPECT_EQ("", converted.err);
+  const auto progress = [&](const std::string& file) {
+    return RunTool({"progress", file, "1", "--date", "2025-01-02"}).out;
+  };
+  EXPECT_EQ(
+      "1\tHäuser\tgelernt\t2.306500\t2.118104\t2025-01-01\t2025-01-04\t1\t0\n"
+      "2\tcat\tneu\t-\t-\t-\t-\t0\t0\n",
+      progress(out));
+  EXPECT_EQ(progress(path), progress(out));
 }
 
 TEST_F(UnicodeVerbs, RussianKdeFileImportsWholeAndExportsAsUtf8) {
