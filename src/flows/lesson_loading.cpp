@@ -90,7 +90,6 @@ bool LoadLessonToAsk(LessonContext& lesson, Messages& messages, LessonChooser& l
 }
 
 LessonHeading HeadingOf(const LessonContext& lesson) {
-  // A lesson header does not tell its encoding; its DataFile's record 0 does.
   return {LessonName(lesson.lessonHeader).as(lesson.encoding()),
           lesson.lessonHeader.Comment.get(lesson.encoding()),
           ForeignLanguage(lesson.dataFileHeader), NativeLanguage(lesson.dataFileHeader)};

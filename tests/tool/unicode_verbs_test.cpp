@@ -144,6 +144,67 @@ TEST_F(UnicodeVerbs, LearningProgressFollowsTheConvertedCopy) {
   EXPECT_EQ(progress(path), progress(out));
 }
 
+TEST_F(UnicodeVerbs, TextFilesOfEveryKindGoIntoAUnicodeDataFile) {
+  const struct Case {
+    const char* name;
+    const char* file;
+    std::string bytes;
+    bool skipBadLines;
+    int status;
+    std::vector<std::pair<std::string, std::string>> entries;  // A1, B1 as stored (UTF-8)
+  } cases[] = {
+      {"lesson text with a byte-order mark",
+       "a.txt",
+       "\xEF\xBB\xBF<%>HEAD<%>\r\nName: Урок\r\n<%>BODY<%>\r\nдом; здание == Haus\r\n<%>EOF<%>\r\n",
+       false,
+       0,
+       {{"дом", "Haus"}}},
+      {"lesson text without one is Windows-1252 as ever",
+       "b.txt",
+       "<%>HEAD<%>\r\nName: \xDC"
+       "bung\r\n<%>BODY<%>\r\nStra\xDF"
+       "e == street\r\n<%>EOF<%>\r\n",
+       false,
+       0,
+       {{"Straße", "street"}}},
+      {"CSV with Greek and Cyrillic",
+       "c.csv",
+       "λόγος,слово,\r\nΣ,С,\r\n",
+       false,
+       0,
+       {{"λόγος", "слово"}, {"Σ", "С"}}},
+      {"a control character is still refused", "d.csv", "α,β\x01,\r\nγ,δ,\r\n", false, 1, {}},
+      {"... and left out with --skip-bad-lines",
+       "e.csv",
+       "α,β\x01,\r\nγ,δ,\r\n",
+       true,
+       0,
+       {{"γ", "δ"}}},
+  };
+  for (const Case& c : cases) {
+    const std::string fid = dir.file(std::string(c.file) + ".fid");
+    ASSERT_EQ(0,
+              RunTool({"new", fid, "--name", "N", "--foreign", "F", "--native", "D", "--unicode"})
+                  .status);
+    const std::string before = ReadBytes(fid);
+    mhtest::WriteBytes(dir.file(c.file), c.bytes);
+    std::vector<std::string> args = {"import", fid, dir.file(c.file)};
+    if (c.skipBadLines) args.push_back("--skip-bad-lines");
+    const auto r = RunTool(args);
+    EXPECT_EQ(c.status, r.status) << c.name << "\n" << r.err;
+    const auto records = mhtest::ReadRecords(fid);
+    if (c.status != 0) {
+      EXPECT_EQ(before, ReadBytes(fid)) << c.name;
+      continue;
+    }
+    ASSERT_EQ(2 + c.entries.size(), records.size()) << c.name;
+    for (std::size_t i = 0; i < c.entries.size(); ++i) {
+      EXPECT_EQ(c.entries[i].first, mhtest::GetText(records[2 + i], mhtest::kA1)) << c.name;
+      EXPECT_EQ(c.entries[i].second, mhtest::GetText(records[2 + i], mhtest::kB1)) << c.name;
+    }
+  }
+}
+
 TEST_F(UnicodeVerbs, RussianKdeFileImportsWholeAndExportsAsUtf8) {
   const std::string kde = "/usr/share/apps/kvtml/ru/animals.kvtml";
   if (!std::filesystem::exists(kde)) GTEST_SKIP() << "kdeedu-kvtml-data is not installed";
