@@ -24,7 +24,8 @@ bool InsertSpecialChar(QLineEdit& field, const SpecialCharTable& table, int key,
 
 SpecialCharEdit::SpecialCharEdit(const SpecialCharTable& table, int maxLength, QWidget* parent)
     : QLineEdit(parent), table_(table) {
-  setValidator(new Win1252Validator(this));
+  // Record text: what the current DataFile can hold.
+  setValidator(Win1252Validator::FollowingDataFile(this));
   setMaxLength(maxLength);
 }
 

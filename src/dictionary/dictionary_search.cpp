@@ -5,8 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "store/record_file.h"
+#include "text/case_fold.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -17,15 +19,27 @@ namespace {
 // Horspool search through a folding table looks at the byte under the term's last character
 // first and skips ahead by as much as that byte allows, which rejects most fields after a byte
 // or two.
+//
+// In a Unicode DataFile (a UTF-8 term) a search that ignores case compares the Unicode case
+// folding of term and field: a plain ASCII field through the table (A..Z as a..z, as the full
+// folding has it), any other field folded into a buffer the matcher keeps. Folding every field
+// would make the search several times slower, so for most terms (FoldedByteSets) the same
+// Horspool search first runs over the unfolded bytes with a set of bytes allowed at each place
+// of the term; only a field in which it finds a place is folded and compared.
 class TermMatcher {
  public:
   TermMatcher(const WinString& term, bool caseSensitive, bool wholeFields)
       : term_(FoldCase(term, caseSensitive).bytes()),
         whole_(wholeFields),
-        caseSensitive_(caseSensitive) {
+        caseSensitive_(caseSensitive),
+        unicodeFold_(!caseSensitive && term.isUnicode()) {
     // FoldCase's rule byte by byte: a..z become A..Z when case does not count; every other byte
-    // stays.
+    // stays. The Unicode folding makes A..Z small instead.
     for (int c = 0; c < 256; ++c) {
+      if (unicodeFold_) {
+        fold_[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        continue;
+      }
       const bool lower = !caseSensitive && c >= 'a' && c <= 'z';
       fold_[c] = static_cast<char>(lower ? c - 'a' + 'A' : c);
     }
@@ -33,6 +47,21 @@ class TermMatcher {
     std::fill(std::begin(skip_), std::end(skip_), m);
     for (std::size_t j = 0; j + 1 < m; ++j)
       skip_[static_cast<unsigned char>(term_[j])] = m - 1 - j;
+    if (unicodeFold_ && m > 0) {
+      if (auto bytes = FoldedByteSets(term_)) {
+        sets_ = std::move(bytes->sets);
+        for (int b = 0; b < 256; ++b) {
+          if (Holds(bytes->oddLeads, static_cast<unsigned char>(b)))
+            oddLeads_.push_back(static_cast<char>(b));
+        }
+        std::fill(std::begin(setSkip_), std::end(setSkip_), m);
+        for (std::size_t j = 0; j + 1 < m; ++j) {
+          for (int b = 0; b < 256; ++b) {
+            if (Holds(sets_[j], static_cast<unsigned char>(b))) setSkip_[b] = m - 1 - j;
+          }
+        }
+      }
+    }
   }
 
   // False when no field within `bytes` can match: the term's first or its last byte (in both
@@ -42,10 +71,23 @@ class TermMatcher {
   bool mayMatchIn(std::string_view bytes) const {
     const std::size_t m = term_.size();
     if (m == 0) return true;
+    // Many characters fold to text with other bytes (Ä to ä, ß to ss, the Kelvin sign to k):
+    // without byte sets every block may hold a hit.
+    if (unicodeFold_) {
+      if (sets_.empty()) return true;
+      // The fields of this block are read next: whether any of them may hold a character the
+      // byte sets do not cover is told for all of them at once.
+      blockOdd_ = hasOdd(bytes);
+      return blockOdd_ || (holdsAny(bytes, sets_[0]) && holdsAny(bytes, sets_[m - 1]));
+    }
     return holds(bytes, term_[0]) && (m == 1 || holds(bytes, term_[m - 1]));
   }
 
   bool matches(std::string_view field) const {
+    if (unicodeFold_ && !sets_.empty() && !mayHold(field) && !(blockOdd_ && hasOdd(field))) {
+      return false;
+    }
+    if (unicodeFold_ && !IsAsciiText(field)) field = folder_.fold(field);
     const std::size_t n = field.size();
     const std::size_t m = term_.size();
     if (whole_) return n == m && equalAt(field.data(), m);
@@ -68,6 +110,42 @@ class TermMatcher {
     return std::memchr(bytes.data(), c - 'A' + 'a', bytes.size()) != nullptr;
   }
   char fold(char c) const { return fold_[static_cast<unsigned char>(c)]; }
+  // Whether `bytes` hold the first byte of a character that folds to one of another length.
+  bool hasOdd(std::string_view bytes) const {
+    for (const char b : oddLeads_) {
+      if (std::memchr(bytes.data(), b, bytes.size()) != nullptr) return true;
+    }
+    return false;
+  }
+  // Whether `bytes` hold any byte of the set.
+  static bool holdsAny(std::string_view bytes, const ByteSet& set) {
+    for (int b = 0; b < 256; ++b) {
+      if (Holds(set, static_cast<unsigned char>(b)) &&
+          std::memchr(bytes.data(), b, bytes.size()) != nullptr) {
+        return true;
+      }
+    }
+    return false;
+  }
+  // Whether the unfolded field has a place where every byte is one the folding of the term
+  // allows there (a whole field: the field itself); false means it cannot match.
+  bool mayHold(std::string_view field) const {
+    const std::size_t n = field.size();
+    const std::size_t m = sets_.size();
+    const auto fits = [&](std::size_t at) {
+      for (std::size_t j = 0; j < m; ++j) {
+        if (!Holds(sets_[j], static_cast<unsigned char>(field[at + j]))) return false;
+      }
+      return true;
+    };
+    if (whole_) return n == m && fits(0);
+    for (std::size_t i = 0; i + m <= n;) {
+      const auto c = static_cast<unsigned char>(field[i + m - 1]);
+      if (Holds(sets_[m - 1], c) && fits(i)) return true;
+      i += setSkip_[c];
+    }
+    return false;
+  }
   // The first m bytes at `at`, folded, equal those of the term.
   bool equalAt(const char* at, std::size_t m) const {
     for (std::size_t j = 0; j < m; ++j) {
@@ -79,6 +157,13 @@ class TermMatcher {
   std::string term_;
   bool whole_;
   bool caseSensitive_;
+  bool unicodeFold_;
+  mutable Utf8Folder folder_;
+  std::vector<ByteSet> sets_;  // empty: no byte sets for this term (or not a Unicode search)
+  std::size_t setSkip_[256];
+  std::string oddLeads_;  // first bytes of the characters the byte sets do not cover
+  // Whether the block being searched holds one of oddLeads_ (true: each field is looked at).
+  mutable bool blockOdd_ = true;
   char fold_[256];
   std::size_t skip_[256];
 };
@@ -111,12 +196,12 @@ bool FieldMatches(const WinString& term, std::string_view field, bool caseSensit
   return TermMatcher(term, caseSensitive, wholeFields).matches(field);
 }
 
-WinString HitLine(const TVocData& record, bool showUnitId) {
+WinString HitLine(const TVocData& record, bool showUnitId, TextEncoding encoding) {
   std::string line;
   line.reserve(2 * kWordCapacity + 10);
   line.append(record.B1.view()).append(" = ").append(record.A1.view());
   if (showUnitId) line.append(" @> ").append(std::to_string(record.UnitID));
-  return WinString(std::move(line));
+  return WinString(std::move(line), encoding);
 }
 
 void DictionarySearch::clearHits() {
@@ -143,6 +228,23 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
     return false;
   }
   RecordFile& file = *opened;
+
+  // The term in the DataFile's encoding, whatever the window typed it in; a character that a
+  // Windows-1252 DataFile cannot hold is in none of its fields.
+  TextEncoding encoding = TextEncoding::Cp1252;
+  if (file.count() > 0) {
+    TVocData first;
+    try {
+      file.read(0, first);
+    } catch (const IoError& e) {
+      ShowFileError(messages_, kDictionaryReadError, e.error());
+      return false;
+    }
+    encoding = EncodingOf(first);
+  }
+  if (term_.encoding() != encoding) {
+    term_ = Reencode(term_, encoding).value_or(term_.as(encoding));
+  }
 
   const TermMatcher matcher(term_, settings.caseSensitive, settings.wholeFields);
   const bool nativeSide = settings.direction != SearchDirection::BToA;
@@ -206,7 +308,7 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
   lines_.resize(kept);
   hits_.resize(kept);
   for (const TVocData& r : found) {
-    lines_.push_back(HitLine(r, settings.showUnitId));
+    lines_.push_back(HitLine(r, settings.showUnitId, encoding));
     hits_.push_back(r);
   }
   return true;

@@ -50,13 +50,15 @@ inline constexpr const char* kDictionaryReadError = "RW - Fehler in Unit6!";
 
 // Whether a stored field (not space-cut) matches the term: it contains the term, or with
 // `wholeFields` it equals it, byte for byte; without `caseSensitive` both are compared with the
-// ASCII letters as capitals (FoldCase: ä and Ä stay different). An empty term is contained in no
-// field; with `wholeFields` it equals an empty field.
+// ASCII letters as capitals (FoldCase: ä and Ä stay different), or, for a UTF-8 term (a Unicode
+// DataFile), by Unicode case folding. An empty term is contained in no field; with `wholeFields`
+// it equals an empty field.
 bool FieldMatches(const WinString& term, std::string_view field, bool caseSensitive,
                   bool wholeFields);
 
 // The line of a hit in the list: B1, " = ", A1, and with `showUnitId` " @> " and the UnitID.
-WinString HitLine(const TVocData& record, bool showUnitId);
+WinString HitLine(const TVocData& record, bool showUnitId,
+                  TextEncoding encoding = TextEncoding::Cp1252);
 
 // Told while a search reads the DataFile: `read` of `total` records after record 0 have been
 // read. Called in steps (about every hundredth of the file, at the end of a block), not per

@@ -28,8 +28,11 @@ bool DictionarySession::openDictionary() {
 
 void DictionarySession::showDataFile(const TVocData& header) {
   lesson_.dataFileHeader = header;
-  // "Wörterbuch" in Windows-1252, so that the cut counts characters.
-  const WinString caption = WinString("Merkhaus ]|[ - W\xF6rterbuch -- ") + DataFileName(header);
+  // The words in the DataFile's own encoding before its name is added ("Wörterbuch" in
+  // Windows-1252, so that the cut counts characters there; in UTF-8 in a Unicode DataFile).
+  const WinString caption =
+      Reencode(WinString("Merkhaus ]|[ - W\xF6rterbuch -- "), EncodingOf(header)).value() +
+      DataFileName(header);
   view_.caption = ToUtf8(caption.left(89));
 }
 

@@ -105,7 +105,8 @@ void Tbeebook::redraw() {
 void Tbeebook::render() {
   const DictionaryView& v = session_->view();
   setWindowTitle(Utf8ToQString(v.caption));
-  if (ToWinString(Edit1->text()) != v.term) Edit1->setText(ToQString(v.term));
+  if (ToWinString(Edit1->text(), services_.lesson.encoding()) != v.term)
+    Edit1->setText(ToQString(v.term));
   if (shownListVersion_ != v.listVersion) {
     shownListVersion_ = v.listVersion;
     const auto& lines = session_->lines();
@@ -162,7 +163,7 @@ void Tbeebook::Button3Click() {
     ~Searching() { flag = false; }
   } searching{searching_};
 
-  session_->setTerm(ToWinString(Edit1->text()));
+  session_->setTerm(ToWinString(Edit1->text(), services_.lesson.encoding()));
   session_->setDirection(static_cast<SearchDirection>(std::max(0, RadioGroup1->itemIndex())));
   Gauge1->setValue(Gauge1->minimum());
   sinceEvents_.start();

@@ -69,8 +69,8 @@ TVocData BuildChangedEntry(const EntryTexts& texts, std::uint8_t unitId) {
   return MakeEntry(Each(texts, CutSpaces), unitId);
 }
 
-WinString EntryLine(const TVocData& e) {
-  return e.A1.get() + WinString(" = ") + e.B1.get();
+WinString EntryLine(const TVocData& e, TextEncoding enc) {
+  return e.A1.get(enc) + WinString(" = ") + e.B1.get(enc);
 }
 
 bool EntryBuffer::add(const TVocData& entry) {

@@ -31,7 +31,7 @@ TVocData BuildNewEntry(EntryTexts texts, bool split, bool spaceCut, std::uint8_t
 TVocData BuildChangedEntry(const EntryTexts& texts, std::uint8_t unitId);
 
 // An entry's line in the buffer list: A1 = B1.
-WinString EntryLine(const TVocData& entry);
+WinString EntryLine(const TVocData& entry, TextEncoding encoding = TextEncoding::Cp1252);
 
 // The entries typed but not yet saved, at most 255. Entry i is line i of the entry window's list.
 class EntryBuffer {

@@ -84,7 +84,8 @@ void EntrySession::remove() {
 
 void EntrySession::loadSelected() {
   const int line = selected();
-  if (line >= 0) view_.fields = TextsOf(buffer_[static_cast<std::size_t>(line)]);
+  if (line >= 0)
+    view_.fields = TextsOf(buffer_[static_cast<std::size_t>(line)], lesson_.encoding());
 }
 
 void EntrySession::clearFields() {
@@ -112,7 +113,7 @@ bool EntrySession::save() {
   showLines();
   window_.redraw();
   std::string text = std::to_string(*written) + " Vokabeln erfolgreich in " +
-                     Quoted(LessonName(lesson_.lessonHeader)) + " in " +
+                     Quoted(LessonName(lesson_.lessonHeader).as(lesson_.encoding())) + " in " +
                      Quoted(DataFileName(lesson_.dataFileHeader)) + " geschrieben.";
   if (perLesson.size() > 1 || (perLesson.size() == 1 && perLesson[0].first != lesson_.unitId)) {
     text += "\nDavon ";
@@ -156,14 +157,16 @@ void EntrySession::showLastEntry() {
   // The lesson's own header is the last record of its UnitID until an entry is saved.
   if (!*last || IsUnitHeader(**last)) {
     messages_.show(MsgKind::Information,
-                   "In der Lektion " + Quoted(LessonName(lesson_.lessonHeader)) +
+                   "In der Lektion " +
+                       Quoted(LessonName(lesson_.lessonHeader).as(lesson_.encoding())) +
                        " ist noch keine Vokabel gespeichert.",
                    MsgButtons::Ok);
     return;
   }
-  messages_.show(MsgKind::Information,
-                 "Die zuletzt eingegebene Vokabel lautet: " + Quoted(EntryLine(**last)),
-                 MsgButtons::Ok);
+  messages_.show(
+      MsgKind::Information,
+      "Die zuletzt eingegebene Vokabel lautet: " + Quoted(EntryLine(**last, lesson_.encoding())),
+      MsgButtons::Ok);
 }
 
 void EntrySession::changeLesson() {
@@ -191,24 +194,24 @@ void EntrySession::lessonInfo() {
 void EntrySession::showHeaders() {
   const TVocData& file = lesson_.dataFileHeader;
   view_.dataFileName = DataFileName(file);
-  view_.dataFileComment = file.Comment.get();
+  view_.dataFileComment = file.Comment.get(lesson_.encoding());
   view_.foreignLanguage = ForeignLanguage(file);
   view_.nativeLanguage = NativeLanguage(file);
-  view_.lessonName = LessonName(lesson_.lessonHeader);
-  view_.lessonComment = lesson_.lessonHeader.Comment.get();
+  view_.lessonName = LessonName(lesson_.lessonHeader).as(lesson_.encoding());
+  view_.lessonComment = lesson_.lessonHeader.Comment.get(lesson_.encoding());
 }
 
 void EntrySession::showLines() {
   view_.lines.clear();
   for (std::size_t i = 0; i < buffer_.size(); ++i)
-    view_.lines.push_back(EntryLine(buffer_[i]));
+    view_.lines.push_back(EntryLine(buffer_[i], lesson_.encoding()));
   if (selected() < 0) view_.selected = -1;
 }
 
 void EntrySession::rememberLessonName() {
   const TVocData& header = lesson_.lessonHeader;
   if (header.UnitID == lesson_.unitId && IsUnitHeader(header)) {
-    lessonNames_[header.UnitID] = LessonName(header);
+    lessonNames_[header.UnitID] = LessonName(header).as(lesson_.encoding());
   }
 }
 

@@ -141,10 +141,13 @@ TForm3::~TForm3() = default;
 
 template <class Action>
 void TForm3::act(Action action) {
-  session_->setFields({ToWinString(Edit1->text()), ToWinString(Edit3->text()),
-                       ToWinString(Edit5->text()), ToWinString(Edit2->text()),
-                       ToWinString(Edit4->text()), ToWinString(Edit6->text()),
-                       ToWinString(Edit7->text())});
+  session_->setFields({ToWinString(Edit1->text(), services_.lesson.encoding()),
+                       ToWinString(Edit3->text(), services_.lesson.encoding()),
+                       ToWinString(Edit5->text(), services_.lesson.encoding()),
+                       ToWinString(Edit2->text(), services_.lesson.encoding()),
+                       ToWinString(Edit4->text(), services_.lesson.encoding()),
+                       ToWinString(Edit6->text(), services_.lesson.encoding()),
+                       ToWinString(Edit7->text(), services_.lesson.encoding())});
   session_->setSelected(SelectedRow(ListBox1));
   action();
   render();

@@ -26,6 +26,10 @@ struct LessonContext {
   // The lessons (DataFile, UnitID) whose learner was told in this run that only their first
   // entries are used.
   std::set<std::pair<std::string, std::uint8_t>> toldCut;
+
+  // The encoding of the current DataFile's texts (Windows-1252 or, in a Unicode DataFile, UTF-8):
+  // what every text read from it carries and every typed text is converted to.
+  TextEncoding encoding() const { return EncodingOf(dataFileHeader); }
 };
 
 }  // namespace merkhaus

@@ -90,7 +90,8 @@ bool LoadLessonToAsk(LessonContext& lesson, Messages& messages, LessonChooser& l
 }
 
 LessonHeading HeadingOf(const LessonContext& lesson) {
-  return {LessonName(lesson.lessonHeader), lesson.lessonHeader.Comment.get(),
+  return {LessonName(lesson.lessonHeader).as(lesson.encoding()),
+          lesson.lessonHeader.Comment.get(lesson.encoding()),
           ForeignLanguage(lesson.dataFileHeader), NativeLanguage(lesson.dataFileHeader)};
 }
 
@@ -112,7 +113,8 @@ void TellLessonNotCreated(Messages& messages, const StoreError& error) {
 
 void TellWhenCut(LessonContext& lesson, Messages& messages, const LessonRead& read) {
   if (!read.cut || !lesson.toldCut.emplace(lesson.dataFilePath, lesson.unitId).second) return;
-  const std::string name = read.header ? ToUtf8(LessonName(*read.header)) : std::string();
+  const std::string name =
+      read.header ? ToUtf8(LessonName(*read.header).as(lesson.encoding())) : std::string();
   messages.show(MsgKind::Information,
                 "Die Lektion \"" + name + "\" hat mehr als " + std::to_string(kMaxEntries) +
                     " Vokabeln. Geübt, getestet und gedruckt werden nur die ersten " +

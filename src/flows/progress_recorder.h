@@ -30,6 +30,13 @@ class ProgressRecorder {
                          const TVocData& newEntry) = 0;
   // A test of the context's lesson ended with every entry asked; `quotient` in percent.
   virtual void testFinished(const LessonContext& lesson, int right, int asked, int quotient) = 0;
+  // A Unicode copy of the DataFile `fromPath` (record 0 `fromHeader`) was written to `toPath`
+  // (record 0 `toHeader`, see ConvertToUnicode): the copy's entries start with the progress of
+  // the source's.
+  virtual void converted(const std::string& fromPath, const TVocData& fromHeader,
+                         const std::string& toPath, const TVocData& toHeader) {
+    (void)fromPath, (void)fromHeader, (void)toPath, (void)toHeader;
+  }
 };
 
 }  // namespace merkhaus

@@ -60,12 +60,12 @@ bool BlankRecord(const CsvRecord& r) {
 // ---------------------------------------------------------------------------------------------
 // Export
 
-std::string CsvText(std::span<const TVocData> entries) {
+std::string CsvText(std::span<const TVocData> entries, TextEncoding source) {
   std::string text;
   for (const TVocData& e : entries) {
-    const std::string a = ToUtf8(JoinSide(e.A1, e.A2, e.A3));
-    const std::string b = ToUtf8(JoinSide(e.B1, e.B2, e.B3));
-    const std::string c = ToUtf8(e.Comment.get());
+    const std::string a = ToUtf8(JoinSide(e.A1, e.A2, e.A3).as(source));
+    const std::string b = ToUtf8(JoinSide(e.B1, e.B2, e.B3).as(source));
+    const std::string c = ToUtf8(e.Comment.get(source));
     // A row of empty fields is passed over on reading; quotes keep an entry without any text.
     if (a.empty() && b.empty() && c.empty()) {
       text += "\"\",,\r\n";
@@ -79,7 +79,8 @@ std::string CsvText(std::span<const TVocData> entries) {
 bool ExportCsv(const std::string& outPath, std::span<const TVocData> entries, Messages& messages,
                const ExportSettings& settings) {
   if (!CheckExportable(entries.size(), messages)) return false;
-  return WriteExportFile(outPath, CsvText(entries), messages, settings.askBeforeOverwrite);
+  return WriteExportFile(outPath, CsvText(entries, settings.source), messages,
+                         settings.askBeforeOverwrite);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -194,7 +195,8 @@ CsvTable ParseCsv(std::string_view bytes) {
   return table;
 }
 
-ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson) {
+ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson,
+                           TextEncoding target) {
   using Refusal = tl::unexpected<ImportRefusal>;
   const auto bytes = ReadSourceFile(csvPath);
   if (!bytes) return Refusal(bytes.error());
@@ -234,15 +236,15 @@ ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson) 
     WinString texts[3];
     for (std::size_t i = 0; i < 3 && i < r.fields.size(); ++i) {
       // Valid UTF-8 throughout, or the file would have been refused above.
-      texts[i] = ToWinText(r.fields[i], encoding, bad).value_or(WinString());
+      texts[i] = ToWinText(r.fields[i], encoding, bad, target).value_or(WinString());
     }
     if (!bad.empty()) {
       report.problem(r.line, DescribeBadCharacters(bad));
       continue;
     }
     SourceTexts entry;
-    SplitSide(WordOneLine(texts[0]).view(), &entry.words[0]);
-    SplitSide(WordOneLine(texts[1]).view(), &entry.words[3]);
+    SplitSide(WordOneLine(texts[0]).view(), &entry.words[0], target);
+    SplitSide(WordOneLine(texts[1]).view(), &entry.words[3], target);
     entry.comment = CommentLineBreaks(texts[2]);
     entries.push_back(MakeEntry(entry, r.line, report));
     if (std::any_of(r.fields.begin() + std::min<std::size_t>(3, r.fields.size()), r.fields.end(),
@@ -254,14 +256,16 @@ ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson) 
     report.problem(table.unclosedQuoteLine,
                    "ein Anführungszeichen wird bis zum Ende der Datei nicht geschlossen");
   }
-  if (intoLesson == 0) lesson.name = LessonNameOfFile(csvPath, report);
+  if (intoLesson == 0) lesson.name = LessonNameOfFile(csvPath, report, target);
   import->add(std::move(lesson), std::move(entries));
   return import;
 }
 
 ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPath,
                        std::uint8_t intoLesson, Messages& messages, const ImportOptions& options) {
-  return RunImport(dataFilePath, csvPath, ReadCsvImport(csvPath, intoLesson), messages, options);
+  return RunImport(dataFilePath, csvPath,
+                   ReadCsvImport(csvPath, intoLesson, ImportTarget(dataFilePath)), messages,
+                   options);
 }
 
 }  // namespace merkhaus

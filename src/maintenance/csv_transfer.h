@@ -35,7 +35,7 @@ namespace merkhaus {
 // Export
 
 // The bytes of the file: one line per entry (foreign side, native side, comment).
-std::string CsvText(std::span<const TVocData> entries);
+std::string CsvText(std::span<const TVocData> entries, TextEncoding source = TextEncoding::Cp1252);
 
 // Writes the entries into `outPath` whole (after the overwrite question when the file exists).
 // False when nothing was written: the lesson is empty, the learner declined, or the file could
@@ -72,7 +72,9 @@ CsvTable ParseCsv(std::string_view bytes);
 // Reads the CSV file for an import into lesson `intoLesson`, or, with `intoLesson` 0, into a new
 // lesson named after the file (a name taken gets " (2)", " (3)" ...). A file without any entry
 // changes nothing.
-ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson);
+// `target` is the encoding of the DataFile the entries go into.
+ParsedImport ReadCsvImport(const std::string& csvPath, std::uint8_t intoLesson,
+                           TextEncoding target = TextEncoding::Cp1252);
 
 // Imports the CSV file (ReadCsvImport) through the pipeline of every import (RunImport).
 ImportResult ImportCsv(const std::string& dataFilePath, const std::string& csvPath,

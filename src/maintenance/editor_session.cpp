@@ -23,8 +23,8 @@ std::string SizeText(std::uint64_t records) {
   return std::to_string(records * kRecordSize / 1024) + "  Kb";
 }
 
-WinString EditorListLine(const TVocData& entry) {
-  return entry.A1.get() + WinString(" = ") + entry.B1.get();
+WinString EditorListLine(const TVocData& entry, TextEncoding enc) {
+  return entry.A1.get(enc) + WinString(" = ") + entry.B1.get(enc);
 }
 
 EditorSession::EditorSession(Services& services, const Flows& flows, RestoreWindows& restore,
@@ -95,7 +95,7 @@ void EditorSession::showUnitPanel() {
   if (!LoadLessonHeader(lesson_, messages_, lesson_.unitId)) {
     ShowErr(messages_, "Böser Fehler: 1103");
   }
-  view_.lessonName = ToUtf8(LessonName(lesson_.lessonHeader));
+  view_.lessonName = ToUtf8(LessonName(lesson_.lessonHeader).as(lesson_.encoding()));
   view_.lessonCount = std::to_string(entries_.size());
   view_.lessonId = std::to_string(lesson_.lessonHeader.UnitID);
 }
@@ -103,7 +103,7 @@ void EditorSession::showUnitPanel() {
 void EditorSession::showLines() {
   view_.lines.clear();
   for (const TVocData& entry : entries_)
-    view_.lines.push_back(EditorListLine(entry));
+    view_.lines.push_back(EditorListLine(entry, lesson_.encoding()));
 }
 
 void EditorSession::fillEditorList() {
@@ -165,8 +165,8 @@ void EditorSession::deleteLesson() {
   if (marked.value_or(0) > 0) {
     // The lesson's own header is among the records marked.
     messages_.show(MsgKind::Information,
-                   "Lektion \"" + ToUtf8(LessonName(lesson_.lessonHeader)) + "\" mit " +
-                       std::to_string(*marked - 1) + " Vokabeln erfolgreich gelöscht!",
+                   "Lektion \"" + ToUtf8(LessonName(lesson_.lessonHeader).as(lesson_.encoding())) +
+                       "\" mit " + std::to_string(*marked - 1) + " Vokabeln erfolgreich gelöscht!",
                    MsgButtons::Ok);
   } else {
     messages_.show(MsgKind::Warning, "Löschen fehlgeschlagen!", MsgButtons::Ok);
@@ -217,7 +217,8 @@ void EditorSession::importFile() {
   const ImportResult result =
       ImportFile(lesson_.dataFilePath, *path, into ? lesson_.unitId : 0, messages_);
   if (!result.imported) return;
-  messages_.show(MsgKind::Information, ImportDoneText(result, LessonName(lesson_.lessonHeader)),
+  messages_.show(MsgKind::Information,
+                 ImportDoneText(result, LessonName(lesson_.lessonHeader).as(lesson_.encoding())),
                  MsgButtons::Ok);
   if (!result.newLesson) {
     // The list follows the file: the selected lesson has new entries.

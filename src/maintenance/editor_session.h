@@ -41,7 +41,7 @@ EditorStatistics EditorStatisticsOf(const DataFileCounts& counts);
 std::string SizeText(std::uint64_t records);
 
 // An entry's line in the editor's list: A1 = B1.
-WinString EditorListLine(const TVocData& entry);
+WinString EditorListLine(const TVocData& entry, TextEncoding encoding = TextEncoding::Cp1252);
 
 // Everything the editor window shows; texts are UTF-8, list lines Windows-1252.
 struct EditorView {

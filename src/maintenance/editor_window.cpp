@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "maintenance/restore_windows.h"
+#include "maintenance/unicode_convert_flow.h"
 #include "platform/dialogs.h"
 #include "platform/form_parts.h"
 #include "platform/picture.h"
@@ -43,10 +44,10 @@ TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), servic
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(660, 432);
+  setFixedSize(660, 466);
 
   // The DataFile: its figures, its name, the deleted lessons and the cleanup.
-  GroupBox1 = MakeGroup(this, QStringLiteral("DataFile"), QRect(8, 8, 320, 218));
+  GroupBox1 = MakeGroup(this, QStringLiteral("DataFile"), QRect(8, 8, 320, 252));
   Label12 = MakeFigure(GroupBox1, QRect(150, 24, 60, 18));
   Label12->setText(QStringLiteral("Anzahl"));
   Label13 = MakeFigure(GroupBox1, QRect(216, 24, 92, 18));
@@ -66,9 +67,14 @@ TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), servic
   Button4 = MakeButton(GroupBox1, QStringLiteral("Bereinigen"), QRect(168, 142, 140, 28));
   Label14 = MakeLabel(GroupBox1, QStringLiteral("Gelöschte Units:"), QRect(12, 180, 150, 20));
   Button3 = MakeButton(GroupBox1, QStringLiteral("Wiederherstellen"), QRect(168, 176, 140, 28));
+  // The kind of DataFile, and the way from Windows-1252 to Unicode (a copy; the file stays).
+  Label21 = MakeLabel(GroupBox1, QString(), QRect(12, 214, 112, 20));
+  Label21->setAccessibleName(QStringLiteral("Zeichensatz"));
+  Button17 =
+      MakeButton(GroupBox1, QStringLiteral("In Unicode umwandeln…"), QRect(128, 210, 180, 28));
 
   // The selected lesson.
-  GroupBox2 = MakeGroup(this, QStringLiteral("Unit"), QRect(8, 232, 320, 152));
+  GroupBox2 = MakeGroup(this, QStringLiteral("Unit"), QRect(8, 266, 320, 152));
   Label15 = MakeLabel(GroupBox2, QStringLiteral("Name:"), QRect(12, 26, 50, 20));
   Label16 = MakeLabel(GroupBox2, QString(), QRect(64, 25, 244, 22));
   SetBold(Label16);
@@ -82,23 +88,23 @@ TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), servic
   Button14 = MakeButton(GroupBox2, QStringLiteral("Importieren"), QRect(168, 114, 140, 28));
 
   // The lesson's entries.
-  GroupBox3 = MakeGroup(this, QStringLiteral("Enthaltene Vokabeln"), QRect(336, 8, 316, 376));
+  GroupBox3 = MakeGroup(this, QStringLiteral("Enthaltene Vokabeln"), QRect(336, 8, 316, 410));
   ListBox1 = new QListWidget(GroupBox3);
-  ListBox1->setGeometry(12, 24, 292, 236);
+  ListBox1->setGeometry(12, 24, 292, 270);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
   ListBox1->setAccessibleName(QStringLiteral("Enthaltene Vokabeln"));
   // Tab goes on to the buttons; the arrow keys move in the list.
   ListBox1->setTabKeyNavigation(false);
-  Button8 = MakeButton(GroupBox3, QStringLiteral("Bearbeiten"), QRect(12, 268, 140, 28));
-  Button9 = MakeButton(GroupBox3, QStringLiteral("Löschen"), QRect(164, 268, 140, 28));
-  Button11 = MakeButton(GroupBox3, QStringLiteral("Neue hinzufügen"), QRect(12, 302, 292, 28));
-  Label19 = MakeLabel(GroupBox3, QStringLiteral("Gelöschte Vokabeln:"), QRect(12, 342, 150, 20));
-  Button10 = MakeButton(GroupBox3, QStringLiteral("Wiederherstellen"), QRect(164, 338, 140, 28));
+  Button8 = MakeButton(GroupBox3, QStringLiteral("Bearbeiten"), QRect(12, 302, 140, 28));
+  Button9 = MakeButton(GroupBox3, QStringLiteral("Löschen"), QRect(164, 302, 140, 28));
+  Button11 = MakeButton(GroupBox3, QStringLiteral("Neue hinzufügen"), QRect(12, 336, 292, 28));
+  Label19 = MakeLabel(GroupBox3, QStringLiteral("Gelöschte Vokabeln:"), QRect(12, 376, 150, 20));
+  Button10 = MakeButton(GroupBox3, QStringLiteral("Wiederherstellen"), QRect(164, 372, 140, 28));
 
-  Button5 = MakeButton(this, QStringLiteral("Unit auswählen"), QRect(8, 394, 152, 30));
-  Button13 = MakeButton(this, QStringLiteral("Unit abwählen"), QRect(176, 394, 152, 30));
-  Button16 = MakeButton(this, QStringLiteral("DataFile"), QRect(336, 394, 152, 30));
-  Button1 = MakeButton(this, QStringLiteral("Schließen"), QRect(500, 394, 152, 30));
+  Button5 = MakeButton(this, QStringLiteral("Unit auswählen"), QRect(8, 428, 152, 30));
+  Button13 = MakeButton(this, QStringLiteral("Unit abwählen"), QRect(176, 428, 152, 30));
+  Button16 = MakeButton(this, QStringLiteral("DataFile"), QRect(336, 428, 152, 30));
+  Button1 = MakeButton(this, QStringLiteral("Schließen"), QRect(500, 428, 152, 30));
   SetBold(Button1);
 
   undelete_ = std::make_unique<Tundelete>(services_);
@@ -123,6 +129,7 @@ TEditDataFile::TEditDataFile(const ModeContext& mode) : QDialog(nullptr), servic
   OnEvent(Button14, &QPushButton::clicked, this, &TEditDataFile::Button14Click, m);
   OnEvent(Button15, &QPushButton::clicked, this, &TEditDataFile::Button15Click, m);
   OnEvent(Button16, &QPushButton::clicked, this, &TEditDataFile::Button16Click, m);
+  OnEvent(Button17, &QPushButton::clicked, this, &TEditDataFile::Button17Click, m);
   OnEvent(ListBox1, &QListWidget::itemDoubleClicked, this, &TEditDataFile::ListBox1DblClick, m);
   render();
 }
@@ -169,6 +176,13 @@ void TEditDataFile::render() {
     b->setEnabled(readOnly.isEmpty() && (v.lessonSelected || !forLesson));
     b->setToolTip(readOnly);
   }
+  // A Unicode DataFile holds every language already.
+  const TextEncoding encoding = services_.lesson.encoding();
+  Label21->setText(encoding == TextEncoding::Utf8 ? QStringLiteral("Unicode")
+                                                  : QStringLiteral("Windows-1252"));
+  Label21->setToolTip(QStringLiteral("Zeichensatz: ") +
+                      Utf8ToQString(std::string(EncodingName(encoding))));
+  Button17->setEnabled(encoding == TextEncoding::Cp1252 && !services_.lesson.dataFilePath.empty());
 
   QStringList lines;
   for (const WinString& line : v.lines)
@@ -260,6 +274,18 @@ void TEditDataFile::Button15Click() {
 
 void TEditDataFile::Button16Click() {
   act([this] { session_->changeDataFile(); });
+}
+
+void TEditDataFile::Button17Click() {
+  act([this] {
+    const std::optional<std::string> copy = ConvertDataFileToUnicode(services_);
+    if (!copy) return;
+    // On in the copy, as after choosing it with "DataFile"; it was just written, so it can be.
+    services_.lesson.dataFilePath = *copy;
+    services_.lesson.readOnlyReason.clear();
+    if (session_->readDataFileHeader()) session_->showStatistics();
+    session_->clearUnitPanel();
+  });
 }
 
 void TEditDataFile::ListBox1DblClick() {

@@ -43,10 +43,12 @@ class TEditDataFile : public QDialog, public Mode, private RestoreWindows, priva
   QLabel* Label7;  // Vokabeln insgesamt:
   QLabel* Label8;
   QLabel* Label11;
-  QPushButton* Button2;  // Name / Info
-  QLabel* Label14;       // Gelöschte Units:
-  QPushButton* Button3;  // Wiederherstellen
-  QPushButton* Button4;  // Bereinigen
+  QPushButton* Button2;   // Name / Info
+  QLabel* Label14;        // Gelöschte Units:
+  QPushButton* Button3;   // Wiederherstellen
+  QPushButton* Button4;   // Bereinigen
+  QLabel* Label21;        // Zeichensatz: the DataFile's kind
+  QPushButton* Button17;  // In Unicode umwandeln…
 
   QGroupBox* GroupBox2;  // Unit
   QLabel* Label15;       // Name:
@@ -97,6 +99,7 @@ class TEditDataFile : public QDialog, public Mode, private RestoreWindows, priva
   void Button14Click();
   void Button15Click();
   void Button16Click();
+  void Button17Click();
   void ListBox1DblClick();
 
  private:

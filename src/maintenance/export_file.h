@@ -14,13 +14,14 @@
 
 namespace merkhaus {
 
-enum class TextEncoding { Windows1252, Utf8 };
-
 struct ExportSettings {
   // Ask "Dateiname vorhanden! Überschreiben?" before replacing a file, or replace it silently.
   bool askBeforeOverwrite = true;
-  // Lesson text files only; CSV and KVTML are always UTF-8.
+  // Lesson text files only; CSV and KVTML are always UTF-8. Text of a Unicode DataFile is always
+  // written as UTF-8.
   TextEncoding encoding = TextEncoding::Windows1252;
+  // The encoding of the DataFile the entries come from (EncodingOf its record 0).
+  TextEncoding source = TextEncoding::Cp1252;
 };
 
 // False, after "Diese Lektion enhält keine Vokabeln!", when there is nothing to export. The

@@ -411,7 +411,8 @@ class StreamedKvtml : public ImportSource {
 // The parse: expat calls back into this object.
 class KvtmlParse {
  public:
-  KvtmlParse(StreamedKvtml& out, bool swap) : out_(out), report_(out.plan_.report), swap_(swap) {}
+  KvtmlParse(StreamedKvtml& out, bool swap, TextEncoding target)
+      : out_(out), report_(out.plan_.report), swap_(swap), target_(target) {}
 
   // The parser reading the document, for the line numbers.
   XML_Parser parser = nullptr;
@@ -684,7 +685,7 @@ class KvtmlParse {
     }
     std::vector<std::string> bad;
     auto win = [&](const std::string& utf8) {
-      const auto converted = ToWinText(utf8, SourceEncoding::Utf8, bad);
+      const auto converted = ToWinText(utf8, SourceEncoding::Utf8, bad, target_);
       if (!converted) bad.push_back("kein gültiger Text");
       return converted.value_or(WinString());
     };
@@ -695,8 +696,8 @@ class KvtmlParse {
       return false;
     }
     SourceTexts texts;
-    SplitSide(WordOneLine(swap_ ? text1 : text0).view(), &texts.words[0]);
-    SplitSide(WordOneLine(swap_ ? text0 : text1).view(), &texts.words[3]);
+    SplitSide(WordOneLine(swap_ ? text1 : text0).view(), &texts.words[0], target_);
+    SplitSide(WordOneLine(swap_ ? text0 : text1).view(), &texts.words[3], target_);
     WinString comment = comment0;
     if (!comment0.empty() && !comment1.empty()) comment += WinString(" / ");
     comment += comment1;
@@ -748,6 +749,7 @@ class KvtmlParse {
   StreamedKvtml& out_;
   ImportReport& report_;
   bool swap_;
+  TextEncoding target_;  // the encoding of the DataFile the entries go into
   std::vector<Node> nodes_;
   std::string title_;
   bool seenInformation_ = false, seenEntries_ = false, seenLessons_ = false, seenTitle_ = false;
@@ -783,9 +785,10 @@ class KvtmlParse {
 
 // The name of a new lesson from the document: blank-cut, "?" for what Windows-1252 cannot hold;
 // empty when there is none.
-WinString NameOfSourceLesson(const SourceLesson& lesson, ImportReport& report) {
+WinString NameOfSourceLesson(const SourceLesson& lesson, ImportReport& report,
+                             TextEncoding target) {
   bool changed = false;
-  WinString name = CutSpaces(WordOneLine(NameFromUtf8(lesson.name, changed)));
+  WinString name = CutSpaces(WordOneLine(NameFromUtf8(lesson.name, changed, target)));
   if (changed) {
     report.warning(lesson.line,
                    "im Namen der Lektion Zeichen, die es in Windows-1252 nicht gibt, "
@@ -818,10 +821,11 @@ void KvtmlParse::finish(const std::string& path) {
     PlannedLesson lesson;
     // Lessons without a name are numbered as the document orders them; the lesson of the
     // entries in no container is named after the document, or after the file.
-    lesson.name = NameOfSourceLesson(source, report_);
+    lesson.name = NameOfSourceLesson(source, report_, target_);
     if (lesson.name.empty()) {
-      lesson.name = source.position == 0 ? LessonNameOfFile(path, report_)
-                                         : WinString("Lektion " + std::to_string(source.position));
+      lesson.name = source.position == 0
+                        ? LessonNameOfFile(path, report_, target_)
+                        : WinString("Lektion " + std::to_string(source.position), target_);
     }
     // Without the problem entries; the spool counts from 0.
     PackedEntries entries;
@@ -857,15 +861,16 @@ struct ParserDeleter {
   void operator()(XML_ParserStruct* p) const { XML_ParserFree(p); }
 };
 
-// Reads the document with expat, block by block.
-ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap) {
+// Reads the document with expat, block by block, into text of the DataFile's encoding.
+ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap,
+                           TextEncoding target) {
   const auto cannotRead = [](const FileError& error) {
     return Refusal(
         ImportRefusal{{MsgKind::Error, WithReason("Fehler beim lesen!", error), MsgButtons::Yes}});
   };
   auto source = std::make_unique<StreamedKvtml>();
   source->sourcePath_ = kvtmlPath;
-  KvtmlParse parse(*source, swap);
+  KvtmlParse parse(*source, swap, target);
   // Expat reads the bytes as UTF-8 whatever the declaration says: a document declared as
   // Latin-1 is converted block by block before it is parsed.
   std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate("UTF-8"));
@@ -946,7 +951,7 @@ ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap) 
 
 }  // namespace
 
-ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap) {
+ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap, TextEncoding target) {
   if (KindOf(kvtmlPath) == PathKind::Missing) {
     return Refusal(
         ImportRefusal{{MsgKind::Warning, "Dateiname nicht vorhanden!", MsgButtons::Yes}});
@@ -957,7 +962,7 @@ ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap) {
     return Refusal(ImportRefusal{
         {MsgKind::Error, WithReason("Fehler beim lesen!", file.error()), MsgButtons::Yes}});
   }
-  return ReadWithExpat(*file, kvtmlPath, swap);
+  return ReadWithExpat(*file, kvtmlPath, swap, target);
 }
 
 }  // namespace merkhaus

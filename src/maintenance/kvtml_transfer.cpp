@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+#include "maintenance/source_text.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
 #include "store/record_file.h"
@@ -34,6 +35,18 @@ class XmlTextTable {
   void append(std::string& out, std::string_view text) const {
     for (const char c : text)
       out += table_[static_cast<unsigned char>(c)];
+  }
+  // Text of a Unicode DataFile: the ASCII bytes through the table, the others as they are
+  // (damaged sequences replaced, so that the document stays valid UTF-8).
+  void appendUtf8(std::string& out, std::string_view text) const {
+    const std::string valid = SanitizedUtf8(text);
+    for (const char c : valid) {
+      if (static_cast<unsigned char>(c) >= 0x80) {
+        out += c;
+      } else {
+        out += table_[static_cast<unsigned char>(c)];
+      }
+    }
   }
 
  private:
@@ -74,6 +87,7 @@ class KvtmlWriter {
   // Everything up to the first entry. `hasEntries`: whether any entry follows (an empty list
   // is written as one empty element).
   void begin(const TVocData& header, bool hasEntries) {
+    utf8_ = EncodingOf(header) == TextEncoding::Utf8;
     out_ +=
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">\n"
@@ -137,7 +151,11 @@ class KvtmlWriter {
     out_ += '<';
     out_ += name;
     out_ += '>';
-    XmlText().append(out_, text.view());
+    if (utf8_) {
+      XmlText().appendUtf8(out_, text.view());
+    } else {
+      XmlText().append(out_, text.view());
+    }
     out_ += "</";
     out_ += name;
     out_ += ">\n";
@@ -161,6 +179,7 @@ class KvtmlWriter {
   }
 
   std::function<void(std::string_view)> flush_;
+  bool utf8_ = false;  // the DataFile is a Unicode one: its text is UTF-8 already
   std::string out_;
   bool hasEntries_ = false;
   bool hasLessons_ = false;
@@ -284,7 +303,8 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
 
 ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvtmlPath,
                          Messages& messages, const ImportOptions& options) {
-  return RunImport(dataFilePath, kvtmlPath, ReadKvtmlImport(kvtmlPath, options.swap), messages,
+  return RunImport(dataFilePath, kvtmlPath,
+                   ReadKvtmlImport(kvtmlPath, options.swap, ImportTarget(dataFilePath)), messages,
                    options);
 }
 

@@ -69,7 +69,9 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
 // DataFile holds before anything is written, and the whole import is written under one lock, or
 // nothing. Problem entries are handled as the problem lines of every import, by the line of
 // their <entry> element.
-ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap);
+// `target` is the encoding of the DataFile the entries go into.
+ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap,
+                             TextEncoding target = TextEncoding::Cp1252);
 
 // Imports the document (ReadKvtmlImport, with options.swap) through the pipeline of every
 // import (RunImport).

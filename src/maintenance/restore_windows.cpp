@@ -42,7 +42,9 @@ void Fill(QListWidget* list, const std::vector<WinString>& lines) {
     const QString shown = OneLine(ToQString(line));
     auto* item = new QListWidgetItem(shown, list);
     item->setToolTip(shown);
-    item->setData(Qt::UserRole, ToQString(line));
+    // The record's own bytes and encoding, so that the line finds it again exactly.
+    item->setData(Qt::UserRole, QByteArray::fromStdString(line.bytes()));
+    item->setData(Qt::UserRole + 1, static_cast<int>(line.encoding()));
   }
   list->setCurrentIndex(QModelIndex());
 }
@@ -51,7 +53,9 @@ void Fill(QListWidget* list, const std::vector<WinString>& lines) {
 std::optional<WinString> Selected(const QListWidget* list) {
   const QList<QListWidgetItem*> items = list->selectedItems();
   if (items.isEmpty()) return std::nullopt;
-  return ToWinString(items.front()->data(Qt::UserRole).toString());
+  const QListWidgetItem* item = items.front();
+  return WinString(item->data(Qt::UserRole).toByteArray().toStdString(),
+                   static_cast<TextEncoding>(item->data(Qt::UserRole + 1).toInt()));
 }
 
 void RemoveSelected(QListWidget* list) {

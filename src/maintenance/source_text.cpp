@@ -7,6 +7,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
+#include "store/datafile.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -140,19 +141,22 @@ ImportRefusal BrokenUtf8(const std::string& sourcePath, std::size_t line) {
 }
 
 std::optional<WinString> ToWinText(std::string_view bytes, SourceEncoding encoding,
-                                   std::vector<std::string>& bad) {
+                                   std::vector<std::string>& bad, TextEncoding target) {
   std::string out;
   out.reserve(bytes.size());
+  const bool toUtf8 = target == TextEncoding::Utf8;
   if (encoding == SourceEncoding::Windows1252) {
     for (char c : bytes) {
       const char32_t cp = Cp1252ToUnicode(static_cast<std::uint8_t>(c));
       if (IsControl(cp)) {
         NoteControl(bad, cp);
+      } else if (toUtf8) {
+        AppendUtf8(out, cp);
       } else {
         out += c;
       }
     }
-    return WinString(std::move(out));
+    return WinString(std::move(out), target);
   }
   for (std::size_t i = 0; i < bytes.size();) {
     // Most characters are printable ASCII or Latin-1 letters, which need no table.
@@ -175,6 +179,8 @@ std::optional<WinString> ToWinText(std::string_view bytes, SourceEncoding encodi
     if (!cp) return std::nullopt;
     if (IsControl(*cp)) {
       NoteControl(bad, *cp);
+    } else if (toUtf8) {
+      out.append(bytes.substr(i, n));
     } else if (const auto byte = UnicodeToCp1252(*cp); !byte || IsControl(Cp1252ToUnicode(*byte))) {
       NoteForeign(bad, bytes.substr(i, n), *cp);
     } else {
@@ -182,7 +188,7 @@ std::optional<WinString> ToWinText(std::string_view bytes, SourceEncoding encodi
     }
     i += n;
   }
-  return WinString(std::move(out));
+  return WinString(std::move(out), target);
 }
 
 std::string DescribeBadCharacters(const std::vector<std::string>& bad) {
@@ -194,12 +200,22 @@ std::string DescribeBadCharacters(const std::vector<std::string>& bad) {
   return text;
 }
 
-WinString NameFromUtf8(std::string_view utf8, bool& changed) {
+WinString NameFromUtf8(std::string_view utf8, bool& changed, TextEncoding target) {
   changed = false;
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     std::size_t n = 1;
     const auto cp = DecodeAt(utf8, i, n);
+    if (target == TextEncoding::Utf8) {
+      if (!cp || IsControl(*cp)) {
+        out += '?';
+        changed = true;
+      } else {
+        out.append(utf8.substr(i, n));
+      }
+      i += cp ? n : 1;
+      continue;
+    }
     const auto byte = cp ? UnicodeToCp1252(*cp) : std::nullopt;
     if (!byte || IsControl(Cp1252ToUnicode(*byte))) {
       out += '?';
@@ -209,7 +225,7 @@ WinString NameFromUtf8(std::string_view utf8, bool& changed) {
     }
     i += cp ? n : 1;
   }
-  return WinString(std::move(out));
+  return WinString(std::move(out), target);
 }
 
 WinString WordOneLine(const WinString& text) {
@@ -222,7 +238,7 @@ WinString WordOneLine(const WinString& text) {
     if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
     out += (s[i] == '\r' || s[i] == '\n') ? ' ' : s[i];
   }
-  return WinString(std::move(out));
+  return WinString(std::move(out), text.encoding());
 }
 
 WinString CommentLineBreaks(const WinString& text) {
@@ -239,23 +255,27 @@ WinString CommentLineBreaks(const WinString& text) {
       out += s[i];
     }
   }
-  return WinString(std::move(out));
+  return WinString(std::move(out), text.encoding());
 }
 
-WinString LessonNameOfFile(const std::string& path, ImportReport& report) {
+TextEncoding ImportTarget(const std::string& dataFilePath) {
+  return ReadDataFileEncoding(dataFilePath).value_or(TextEncoding::Cp1252);
+}
+
+WinString LessonNameOfFile(const std::string& path, ImportReport& report, TextEncoding target) {
   bool changed = false;
-  WinString name = NameFromUtf8(std::filesystem::path(path).stem().string(), changed);
+  WinString name = NameFromUtf8(std::filesystem::path(path).stem().string(), changed, target);
   if (changed) {
     report.warning(0,
                    "Zeichen des Dateinamens, die es in Windows-1252 nicht gibt, im Namen der "
                    "Lektion durch „?“ ersetzt");
   }
   if (name.size() > kWordCapacity) report.warning(0, "Name der Lektion auf 60 Zeichen gekürzt");
-  return name.empty() ? WinString("Import") : name;
+  return name.empty() ? WinString("Import", target) : name;
 }
 
-void SplitSide(std::string_view side, WinString* first) {
-  auto cut = [](std::string_view s) { return CutSpaces(WinString(s)); };
+void SplitSide(std::string_view side, WinString* first, TextEncoding encoding) {
+  auto cut = [encoding](std::string_view s) { return CutSpaces(WinString(s, encoding)); };
   const std::size_t one = side.find(';');
   if (one == std::string_view::npos) {
     first[0] = cut(side);
@@ -280,13 +300,17 @@ TVocData MakeEntry(const SourceTexts& texts, std::size_t line, ImportReport& rep
     const WinString& word = texts.words[i];
     WordField(record, fields[i]).set(word);
     anyWord = anyWord || !word.empty();
+    // A Unicode DataFile's fields hold bytes of UTF-8: the cut is told in bytes there.
     if (word.size() > kWordCapacity) {
-      report.warning(line, std::string(kWordNames[i]) + " auf 60 Zeichen gekürzt");
+      report.warning(line,
+                     std::string(kWordNames[i]) +
+                         (word.isUnicode() ? " auf 60 Bytes gekürzt" : " auf 60 Zeichen gekürzt"));
     }
   }
   record.Comment.set(texts.comment);
   if (texts.comment.size() > kCommentCapacity) {
-    report.warning(line, "Kommentar auf 255 Zeichen gekürzt");
+    report.warning(line, texts.comment.isUnicode() ? "Kommentar auf 255 Bytes gekürzt"
+                                                   : "Kommentar auf 255 Zeichen gekürzt");
   }
   if (!anyWord) report.warning(line, "beide Seiten leer, als Vokabel ohne Wörter übernommen");
   return record;

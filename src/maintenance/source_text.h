@@ -50,19 +50,27 @@ ImportRefusal BrokenUtf8(const std::string& sourcePath, std::size_t line);
 // Converts text of a file into Windows-1252. Every character that Windows-1252 cannot hold and
 // every control character (a tab and line breaks excepted) is described once in `bad` and left
 // out of the result. Nothing when the bytes are not valid UTF-8 (for UTF-8 text).
+// With a UTF-8 target (a Unicode DataFile) every character is kept but the control characters.
 std::optional<WinString> ToWinText(std::string_view bytes, SourceEncoding encoding,
-                                   std::vector<std::string>& bad);
+                                   std::vector<std::string>& bad,
+                                   TextEncoding target = TextEncoding::Cp1252);
 
 // The problem note of a line from the descriptions of ToWinText.
 std::string DescribeBadCharacters(const std::vector<std::string>& bad);
 
 // A name taken from outside any line (a file name, a document title): characters that
 // Windows-1252 cannot hold, and control characters, become "?". `changed` tells whether one did.
-WinString NameFromUtf8(std::string_view utf8, bool& changed);
+WinString NameFromUtf8(std::string_view utf8, bool& changed,
+                       TextEncoding target = TextEncoding::Cp1252);
 
 // The name of a lesson made from a file: the file's name without folder and extension, "?" for
 // the characters that Windows-1252 cannot hold (a warning of line 0, as is a cut).
-WinString LessonNameOfFile(const std::string& path, ImportReport& report);
+WinString LessonNameOfFile(const std::string& path, ImportReport& report,
+                           TextEncoding target = TextEncoding::Cp1252);
+
+// The encoding of the DataFile an import writes into (Windows-1252 when it cannot be read: the
+// import then fails on the DataFile and says so).
+TextEncoding ImportTarget(const std::string& dataFilePath);
 
 // Line breaks (CR LF, CR, LF) as one blank each, for a word.
 WinString WordOneLine(const WinString& text);
@@ -77,7 +85,8 @@ struct SourceTexts {
 
 // Splits a side into its up to three synonyms at ";" (the third takes the rest, semicolons
 // included); each is cut of blanks (CutSpaces). `first` is A1 or B1 of SourceTexts::words.
-void SplitSide(std::string_view side, WinString* first);
+void SplitSide(std::string_view side, WinString* first,
+               TextEncoding encoding = TextEncoding::Cp1252);
 
 // The record of an entry (UnitID 0, live), every text cut to its field. Each cut and an entry
 // without a word on either side are warnings of `line`.

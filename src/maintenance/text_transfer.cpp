@@ -105,12 +105,14 @@ std::vector<WinString> ExportLines(const TVocData& lessonHeader, std::span<const
   return lines;
 }
 
-std::string ExportText(const std::vector<WinString>& lines, TextEncoding encoding) {
+std::string ExportText(const std::vector<WinString>& lines, TextEncoding encoding,
+                       TextEncoding source) {
   WinString text;
   for (const WinString& line : lines) {
     text += line;
     text += W("\r\n");
   }
+  if (source == TextEncoding::Utf8) return "\xEF\xBB\xBF" + SanitizedUtf8(text.view());
   return encoding == TextEncoding::Utf8 ? ToUtf8(text) : text.bytes();
 }
 
@@ -118,9 +120,10 @@ bool ExportLessonText(const std::string& outPath, const TVocData& lessonHeader,
                       std::span<const TVocData> entries, const WinString& date, Messages& messages,
                       const ExportSettings& settings) {
   if (!CheckExportable(entries.size(), messages)) return false;
-  return WriteExportFile(outPath,
-                         ExportText(ExportLines(lessonHeader, entries, date), settings.encoding),
-                         messages, settings.askBeforeOverwrite);
+  return WriteExportFile(
+      outPath,
+      ExportText(ExportLines(lessonHeader, entries, date), settings.encoding, settings.source),
+      messages, settings.askBeforeOverwrite);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -263,12 +266,12 @@ HeadLineResult ApplyHeadLine(const WinString& headLine, ImportHead& head) {
   // Position p counted from 1 is p0 + 1: "Name:" takes p + 5 characters, "Kommentar:" p + 10.
   if (const std::size_t p0 = line.find("Name:"); p0 != std::string::npos) {
     DropFront(line, p0 + 1 + 5);
-    head.name = CutSpaces(WinString(line));
+    head.name = CutSpaces(WinString(line, headLine.encoding()));
     set.name = true;
   }
   if (const std::size_t p0 = line.find("Kommentar:"); p0 != std::string::npos) {
     DropFront(line, p0 + 1 + 10);
-    head.comment = CutSpaces(WinString(line));
+    head.comment = CutSpaces(WinString(line, headLine.encoding()));
     set.comment = true;
   }
   return set;
@@ -287,13 +290,13 @@ std::optional<SourceTexts> SplitImportLine(const WinString& line) {
   SourceTexts texts;
   std::string_view text = line.view();
   if (const std::size_t c = text.find(kCommentSeparator); c != std::string_view::npos) {
-    texts.comment = WinString(text.substr(c + kCommentSeparator.size()));
+    texts.comment = WinString(text.substr(c + kCommentSeparator.size()), line.encoding());
     text = text.substr(0, c);
   }
   const std::size_t sides = text.find(kSideSeparator);
   if (sides == std::string_view::npos) return std::nullopt;
-  SplitSide(text.substr(0, sides), &texts.words[0]);
-  SplitSide(text.substr(sides + kSideSeparator.size()), &texts.words[3]);
+  SplitSide(text.substr(0, sides), &texts.words[0], line.encoding());
+  SplitSide(text.substr(sides + kSideSeparator.size()), &texts.words[3], line.encoding());
   return texts;
 }
 
@@ -313,7 +316,8 @@ bool IsRemarkLine(std::string_view line) {
 // ---------------------------------------------------------------------------------------------
 // Import: the whole file
 
-ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t intoLesson) {
+ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t intoLesson,
+                                  TextEncoding target) {
   using Refusal = tl::unexpected<ImportRefusal>;
   if (KindOf(textPath) == PathKind::Missing) {
     return Refusal({{MsgKind::Warning, "Dateiname nicht vorhanden!", MsgButtons::Yes}});
@@ -353,7 +357,7 @@ ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t into
   std::size_t brokenLine = 0;
   auto convert = [&](const TextLine& line) -> std::optional<WinString> {
     std::vector<std::string> bad;
-    const auto converted = ToWinText(line.bytes, encoding, bad);
+    const auto converted = ToWinText(line.bytes, encoding, bad, target);
     if (!converted) {
       brokenLine = line.number;
       return std::nullopt;
@@ -436,7 +440,8 @@ ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t into
 ImportResult ImportLessonText(const std::string& dataFilePath, const std::string& textPath,
                               std::uint8_t intoLesson, Messages& messages,
                               const ImportOptions& options) {
-  return RunImport(dataFilePath, textPath, ReadLessonTextImport(textPath, intoLesson), messages,
+  return RunImport(dataFilePath, textPath,
+                   ReadLessonTextImport(textPath, intoLesson, ImportTarget(dataFilePath)), messages,
                    options);
 }
 

@@ -53,9 +53,12 @@ WinString FormatExportLine(const TVocData& entry);
 std::vector<WinString> ExportLines(const TVocData& lessonHeader, std::span<const TVocData> entries,
                                    const WinString& date);
 
-// The bytes of the file: every line followed by CR LF, in the chosen encoding.
+// The bytes of the file: every line followed by CR LF, in the chosen encoding. Lines of a Unicode
+// DataFile (`source` UTF-8) are always written as UTF-8 with a byte-order mark, which tells
+// every reader the encoding.
 std::string ExportText(const std::vector<WinString>& lines,
-                       TextEncoding encoding = TextEncoding::Windows1252);
+                       TextEncoding encoding = TextEncoding::Windows1252,
+                       TextEncoding source = TextEncoding::Cp1252);
 
 // Writes a lesson into the text file `outPath` (after the overwrite question, when the file
 // exists). The file is written whole or not at all. False when nothing was written: the lesson
@@ -154,7 +157,9 @@ bool IsRemarkLine(std::string_view line);
 // DataFile cannot store, control characters) are problems of the report; cut fields, entries
 // without words and lines without " == " are warnings. A head without a name makes no lesson:
 // the file is refused.
-ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t intoLesson);
+// `target` is the encoding of the DataFile the entries go into.
+ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t intoLesson,
+                                  TextEncoding target = TextEncoding::Cp1252);
 
 // Imports the text file (ReadLessonTextImport) through the pipeline of every import
 // (RunImport): the problem lines are listed and the learner is asked whether to import the

@@ -29,7 +29,9 @@ FileDialogRequest TransferDialogRequest() {
 
 bool ExportLessonFile(const std::string& outPath, const TVocData& dataFileHeader,
                       const TVocData& lessonHeader, std::span<const TVocData> entries,
-                      const WinString& date, Messages& messages, const ExportSettings& settings) {
+                      const WinString& date, Messages& messages, const ExportSettings& given) {
+  ExportSettings settings = given;
+  settings.source = EncodingOf(dataFileHeader);
   switch (FormatOfPath(outPath)) {
     case TransferFormat::Csv:
       return ExportCsv(outPath, entries, messages, settings);

@@ -14,6 +14,8 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -32,8 +34,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one code point at s[i]; advances i. Nothing on malformed input.
-std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& i) {
+std::optional<char32_t> DecodeUtf8(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   int extra = 0;
   char32_t cp = 0;
@@ -67,8 +68,6 @@ std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-}  // namespace
-
 char16_t Cp1252ToUnicode(std::uint8_t byte) {
   if (byte >= 0x80 && byte <= 0x9F) return kHigh[byte - 0x80];
   return byte;
@@ -84,7 +83,25 @@ std::optional<std::uint8_t> UnicodeToCp1252(char32_t codePoint) {
   return std::nullopt;
 }
 
+std::string SanitizedUtf8(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  std::string out;
+  out.reserve(bytes.size() + 8);
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const std::size_t start = i;
+    if (DecodeUtf8(bytes, i)) {
+      out.append(bytes.substr(start, i - start));
+    } else {
+      AppendUtf8(out, 0xFFFD);
+      ++i;
+    }
+  }
+  return out;
+}
+
 std::string ToUtf8(const WinString& text) {
+  if (text.isUnicode()) return SanitizedUtf8(text.view());
   std::string out;
   out.reserve(text.size() + text.size() / 4);
   for (char c : text.bytes())
@@ -92,12 +109,16 @@ std::string ToUtf8(const WinString& text) {
   return out;
 }
 
-std::optional<WinString> FromUtf8(std::string_view utf8) {
+std::optional<WinString> FromUtf8(std::string_view utf8, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) {
+    if (!IsValidUtf8(utf8)) return std::nullopt;
+    return WinString(utf8, TextEncoding::Utf8);
+  }
   std::string out;
   out.reserve(utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto cp = NextCodePoint(utf8, i);
+    const auto cp = DecodeUtf8(utf8, i);
     if (!cp) return std::nullopt;
     const auto byte = UnicodeToCp1252(*cp);
     if (!byte) return std::nullopt;
@@ -106,10 +127,16 @@ std::optional<WinString> FromUtf8(std::string_view utf8) {
   return WinString(std::move(out));
 }
 
+std::optional<WinString> Reencode(const WinString& text, TextEncoding to) {
+  if (text.encoding() == to) return text;
+  if (to == TextEncoding::Utf8) return WinString(ToUtf8(text), TextEncoding::Utf8);
+  return FromUtf8(text.view(), TextEncoding::Cp1252);
+}
+
 bool IsValidUtf8(std::string_view bytes) {
   std::size_t i = 0;
   while (i < bytes.size()) {
-    if (!NextCodePoint(bytes, i)) return false;
+    if (!DecodeUtf8(bytes, i)) return false;
   }
   return true;
 }

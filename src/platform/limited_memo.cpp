@@ -17,7 +17,7 @@ LimitedMemo::LimitedMemo(int maxBytes, QWidget* parent)
 WinString LimitedMemo::winText() const {
   QString text = toPlainText();
   text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return ToWinString(text).left(static_cast<std::size_t>(maxBytes_));
+  return ToWinString(text, encoding()).left(static_cast<std::size_t>(maxBytes_));
 }
 
 void LimitedMemo::setWinText(const WinString& text) {
@@ -33,10 +33,15 @@ void LimitedMemo::enforce() {
   QString kept;
   kept.reserve(text.size());
   int bytes = 0;
-  for (const QChar c : text) {
-    const int cost = c == QLatin1Char('\n') ? 2 : 1;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    // One character: a surrogate pair stays together.
+    QString c(text[i]);
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+      c += text[++i];
+    const bool lineBreak = c == QStringLiteral("\n");
+    if (!lineBreak && !IsRepresentable(c, encoding())) continue;
+    const int cost = lineBreak ? 2 : static_cast<int>(EncodedSize(c, encoding()));
     if (bytes + cost > maxBytes_) break;
-    if (c != QLatin1Char('\n') && !IsCp1252(QString(c))) continue;
     kept += c;
     bytes += cost;
   }
@@ -50,9 +55,26 @@ void LimitedMemo::enforce() {
   enforcing_ = false;
 }
 
-void MakeWin1252Field(QLineEdit* edit, int maxLength) {
-  edit->setValidator(new Win1252Validator(edit));
+TextEncoding LimitedMemo::encoding() const {
+  return encoding_.value_or(CurrentDataFileEncoding());
+}
+
+void LimitedMemo::setEncoding(TextEncoding encoding) {
+  encoding_ = encoding;
+  enforce();
+}
+
+void MakeWin1252Field(QLineEdit* edit, int maxLength, TextEncoding encoding) {
+  edit->setValidator(new Win1252Validator(
+      encoding, encoding == TextEncoding::Utf8 ? maxLength : qsizetype{0}, edit));
   edit->setMaxLength(maxLength);
+}
+
+void SetFieldEncoding(QLineEdit* edit, TextEncoding encoding) {
+  auto* validator = qobject_cast<Win1252Validator*>(const_cast<QValidator*>(edit->validator()));
+  if (!validator) return;
+  validator->setEncoding(encoding);
+  validator->setByteLimit(encoding == TextEncoding::Utf8 ? edit->maxLength() : 0);
 }
 
 }  // namespace merkhaus

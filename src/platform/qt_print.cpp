@@ -42,10 +42,16 @@ class PagePainter {
   void operator()(const PrintText& t) {
     if (t.text.empty()) return;
     QFont font(PrintFontFamily(t.family));
+    // Letters the family lacks (Arabic in Liberation Sans, say) come from DejaVu Sans, which the
+    // package depends on, before whatever else the system would pick.
+    font.setFamilies({font.family(), QStringLiteral("DejaVu Sans")});
     font.setPointSize(t.pointSize);
     font.setWeight(t.weight == FontWeight::Bold ? QFont::Bold : QFont::Normal);
     painter_.setFont(font);
     painter_.setPen(Qt::black);
+    // Each text reads in its own direction: a Hebrew or Arabic text (and its synonyms) from the
+    // right, a German one from the left.
+    painter_.setLayoutDirection(Qt::LayoutDirectionAuto);
     // The step names the text's top left corner; Qt draws from the baseline.
     const QFontMetricsF metrics(painter_.font(), &device_);
     painter_.drawText(QPointF(t.x * sx_, t.y * sy_ + metrics.ascent()), ToQString(t.text));

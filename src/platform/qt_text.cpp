@@ -2,12 +2,16 @@
 #include "platform/qt_text.h"
 
 #include <QFile>
+#include <QLineEdit>
 
 #include "platform/cp1252.h"
 
 namespace merkhaus {
 
 QString ToQString(const WinString& text) {
+  if (text.isUnicode()) {
+    return QString::fromUtf8(text.bytes().data(), static_cast<qsizetype>(text.size()));
+  }
   QString out;
   out.reserve(static_cast<qsizetype>(text.size()));
   for (char c : text.bytes())
@@ -19,7 +23,8 @@ QString Utf8ToQString(const std::string& utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-WinString ToWinString(const QString& text) {
+WinString ToWinString(const QString& text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) return WinString(text.toStdString(), TextEncoding::Utf8);
   std::string out;
   out.reserve(static_cast<std::size_t>(text.size()));
   for (char32_t cp : text.toUcs4()) {
@@ -34,6 +39,32 @@ bool IsCp1252(const QString& text) {
     if (!UnicodeToCp1252(cp)) return false;
   }
   return true;
+}
+
+namespace {
+std::function<TextEncoding()>& CurrentEncodingSource() {
+  static std::function<TextEncoding()> source;
+  return source;
+}
+}  // namespace
+
+void FollowDataFileEncoding(std::function<TextEncoding()> current) {
+  CurrentEncodingSource() = std::move(current);
+}
+
+TextEncoding CurrentDataFileEncoding() {
+  const auto& source = CurrentEncodingSource();
+  return source ? source() : TextEncoding::Cp1252;
+}
+
+bool IsRepresentable(const QString& text, TextEncoding encoding) {
+  // Every QString converts to UTF-8 (a lone surrogate becomes U+FFFD).
+  return encoding == TextEncoding::Utf8 || IsCp1252(text);
+}
+
+qsizetype EncodedSize(const QString& text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) return text.toUtf8().size();
+  return static_cast<qsizetype>(text.toUcs4().size());
 }
 
 QString OneLine(QString text) {
@@ -52,7 +83,20 @@ std::string QStringToPath(const QString& path) {
 }
 
 QValidator::State Win1252Validator::validate(QString& input, int& /*pos*/) const {
-  return IsCp1252(input) ? Acceptable : Invalid;
+  const TextEncoding encoding = this->encoding();
+  if (!IsRepresentable(input, encoding)) return Invalid;
+  qsizetype limit = byteLimit_;
+  if (follow_ && encoding == TextEncoding::Utf8) {
+    if (const auto* edit = qobject_cast<const QLineEdit*>(parent())) limit = edit->maxLength();
+  }
+  if (limit > 0 && EncodedSize(input, encoding) > limit) return Invalid;
+  return Acceptable;
+}
+
+Win1252Validator* Win1252Validator::FollowingDataFile(QObject* field) {
+  auto* v = new Win1252Validator(field);
+  v->follow_ = true;
+  return v;
 }
 
 }  // namespace merkhaus

@@ -17,13 +17,25 @@ constexpr std::size_t kCaptionNameLength = 68;
 }  // namespace
 
 WinString MaskTip(const WinString& s, bool advanced) {
-  std::string out = s.bytes();
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const std::size_t pos = i + 1;
+  // Counted in characters: a UTF-8 character is kept whole or becomes one '~'.
+  std::string out;
+  out.reserve(s.size());
+  const std::string_view in = s.view();
+  std::size_t pos = 0;
+  for (std::size_t i = 0; i < in.size();) {
+    std::size_t next = i + 1;
+    while (next < in.size() && !StartsChar(in[next], s.encoding()))
+      ++next;
+    ++pos;
     const bool keep = advanced ? pos % 2 == 1 : pos % 3 == 0;
-    if (!keep) out[i] = '~';
+    if (keep) {
+      out.append(in.substr(i, next - i));
+    } else {
+      out += '~';
+    }
+    i = next;
   }
-  return WinString(std::move(out));
+  return WinString(std::move(out), s.encoding());
 }
 
 StudySession::StudySession(Services& services, const Flows& flows, Redraw& window)
@@ -113,9 +125,11 @@ void StudySession::nextQuestion() {
   engine_.chooseDirection();
 
   const TVocData& e = current();
-  const WinString question = QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_);
+  // The question is record text of this DataFile: in its encoding.
+  const WinString question =
+      QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_).as(lesson_.encoding());
   (engine_.Direction == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
-  if (options_.Kommentar_zeigen) view_.comment = e.Comment.get();
+  if (options_.Kommentar_zeigen) view_.comment = e.Comment.get(lesson_.encoding());
   if (engine_.Direction == QueryDirection::AB) {
     view_.foreignShown = true;
     speech_.readShown(e);
@@ -128,8 +142,9 @@ void StudySession::evaluate() {
     showSolution();
     return;
   }
-  if (CheckAnswer(view_.answer.left(kMaxAnswer), current(), engine_.Direction,
-                  PracticeCheckRules(options_))) {
+  CheckRules rules = PracticeCheckRules(options_);
+  rules.encoding = lesson_.encoding();
+  if (CheckAnswer(view_.answer.left(kMaxAnswer), current(), engine_.Direction, rules)) {
     reportOutcome(engine_.Tries == 0 && !helped_ ? AnswerOutcome::RightFirstTry
                                                  : AnswerOutcome::RightWithHelp);
     view_.answer = WinString();
@@ -175,10 +190,12 @@ void StudySession::revealAnswer(Rgb colour) {
   const TVocData& e = current();
   if (engine_.Direction == QueryDirection::AB) {
     view_.nativeColour = colour;
-    view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
+    view_.nativeText = JoinSynonyms(e.B1.get(lesson_.encoding()), e.B2.get(lesson_.encoding()),
+                                    e.B3.get(lesson_.encoding()));
   } else {
     view_.foreignColour = colour;
-    view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+    view_.foreignText = JoinSynonyms(e.A1.get(lesson_.encoding()), e.A2.get(lesson_.encoding()),
+                                     e.A3.get(lesson_.encoding()));
     view_.foreignShown = true;
     speech_.readShown(e);
   }
@@ -189,10 +206,10 @@ void StudySession::tip() {
   const TVocData& e = current();
   if (engine_.Direction == QueryDirection::AB) {
     view_.nativeColour = kRed;
-    view_.nativeText = MaskTip(e.B1.get(), options_.AdvancedTips);
+    view_.nativeText = MaskTip(e.B1.get(lesson_.encoding()), options_.AdvancedTips);
   } else {
     view_.foreignColour = kRed;
-    view_.foreignText = MaskTip(e.A1.get(), options_.AdvancedTips);
+    view_.foreignText = MaskTip(e.A1.get(lesson_.encoding()), options_.AdvancedTips);
   }
   engine_.recordTip();
   helped_ = true;
@@ -220,8 +237,14 @@ void StudySession::correct() {
   view_.nativeColour = kBlack;
   const TVocData& e = current();
   const bool askedForeign = engine_.Direction == QueryDirection::AB;
-  view_.foreignText = askedForeign ? JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get()) : WinString();
-  view_.nativeText = askedForeign ? WinString() : JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
+  view_.foreignText = askedForeign
+                          ? JoinSynonyms(e.A1.get(lesson_.encoding()), e.A2.get(lesson_.encoding()),
+                                         e.A3.get(lesson_.encoding()))
+                          : WinString();
+  view_.nativeText = askedForeign
+                         ? WinString()
+                         : JoinSynonyms(e.B1.get(lesson_.encoding()), e.B2.get(lesson_.encoding()),
+                                        e.B3.get(lesson_.encoding()));
 }
 
 void StudySession::changeLesson() {

@@ -112,7 +112,7 @@ Tstudy::~Tstudy() = default;
 // focus again, so that the learner can go on typing.
 template <class Action>
 void Tstudy::act(Action action) {
-  session_->setAnswer(ToWinString(Edit1->text()));
+  session_->setAnswer(ToWinString(Edit1->text(), services_.lesson.encoding()));
   Timer1->stop();
   action();
   render();
@@ -138,7 +138,8 @@ void Tstudy::render() {
        << ShowInBox(Memo3, Label3, ToQString(v.comment));
   SetTextColour(Memo1, v.foreignColour);
   SetTextColour(Memo2, v.nativeColour);
-  if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
+  if (ToWinString(Edit1->text(), services_.lesson.encoding()) != v.answer)
+    Edit1->setText(ToQString(v.answer));
   // "Richtig" covers "Falsch": the two stand in one place, and only one may be read.
   rfindicator->setVisible(wrong);
   rfindicator2->setVisible(v.rightShown);

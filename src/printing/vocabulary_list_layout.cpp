@@ -39,7 +39,7 @@ WinString OneLine(const WinString& text) {
       inBreak = false;
     }
   }
-  return WinString(std::move(out));
+  return WinString(std::move(out), text.encoding());
 }
 
 PrintText Text(int x, int y, int pointSize, FontWeight weight, const WinString& text) {
@@ -67,7 +67,9 @@ std::size_t PageCount(std::size_t entries) {
 VocabularyListHeader MakeVocabularyListHeader(const TVocData& lessonHeader,
                                               const TVocData& dataFileHeader,
                                               const WinString& date) {
-  return {LessonName(lessonHeader), lessonHeader.Comment.get(), Author(dataFileHeader), date};
+  const TextEncoding enc = EncodingOf(dataFileHeader);
+  return {LessonName(lessonHeader).as(enc), lessonHeader.Comment.get(enc), Author(dataFileHeader),
+          date, enc};
 }
 
 PrintPage LayoutVocabularyListPage(const VocabularyListHeader& header,
@@ -93,6 +95,7 @@ PrintPage LayoutVocabularyListPage(const VocabularyListHeader& header,
     line("Blatt:", WinString(std::to_string(page) + "/" + std::to_string(pages)));
   }
 
+  const TextEncoding enc = header.encoding;
   std::size_t next = kEntriesPerPage * (page - 1);
   for (int r = 1; r <= kRowsPerPage; ++r) {
     const bool textRow = r <= static_cast<int>(kEntriesPerPage);
@@ -103,9 +106,9 @@ PrintPage LayoutVocabularyListPage(const VocabularyListHeader& header,
     if (!textRow) continue;
     const TVocData& e = entries[next++];
     steps.push_back(Text(kLeft, rowY + 5, kSmallPt, FontWeight::Regular,
-                         JoinForPrint(e.A1.get(), e.A2.get(), e.A3.get())));
+                         JoinForPrint(e.A1.get(enc), e.A2.get(enc), e.A3.get(enc))));
     steps.push_back(Text(kNativeX, rowY + 5, kSmallPt, FontWeight::Regular,
-                         JoinForPrint(e.B1.get(), e.B2.get(), e.B3.get())));
+                         JoinForPrint(e.B1.get(enc), e.B2.get(enc), e.B3.get(enc))));
   }
   return steps;
 }

@@ -32,6 +32,7 @@ struct VocabularyListHeader {
   WinString lessonComment;  // its Comment; the line is left out when empty
   WinString author;         // the DataFile header's A2; the line is left out when empty
   WinString date;           // today, as the list says when it was printed
+  TextEncoding encoding = TextEncoding::Cp1252;  // of the DataFile: of the entries' texts
 };
 
 VocabularyListHeader MakeVocabularyListHeader(const TVocData& lessonHeader,

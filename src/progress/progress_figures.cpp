@@ -61,7 +61,8 @@ tl::expected<DueFigures, FileError> ScanDue(const std::string& path, const Entry
   figures.header = outline->header;
   for (const TVocData& lesson : outline->lessons) {
     const std::uint8_t unit = lesson.UnitID;
-    figures.lessons.push_back({unit, lesson.B1.get(), due[unit], fresh[unit]});
+    figures.lessons.push_back(
+        {unit, lesson.B1.get(EncodingOf(outline->header)), due[unit], fresh[unit]});
     figures.due += due[unit];
     figures.fresh += fresh[unit];
   }
@@ -122,7 +123,7 @@ tl::expected<ProgressFigures, FileError> ScanFigures(const std::string& path,
   for (const TVocData& lesson : outline->lessons) {
     LessonFigures& f = byUnit[lesson.UnitID];
     f.unitId = lesson.UnitID;
-    f.name = lesson.B1.get();
+    f.name = lesson.B1.get(EncodingOf(outline->header));
     for (std::size_t d = 0; d < days; ++d)
       figures.forecast[d] += f.forecast[d];
     if (const auto& n = next[lesson.UnitID]) {

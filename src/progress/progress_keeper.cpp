@@ -75,6 +75,14 @@ void ProgressKeeper::corrected(const LessonContext& lesson, const TVocData& oldE
   if (!result) failed(result.error());
 }
 
+void ProgressKeeper::converted(const std::string& fromPath, const TVocData& fromHeader,
+                               const std::string& toPath, const TVocData& toHeader) {
+  const auto l = link(fromPath, fromHeader);
+  if (!l) return;
+  const auto result = l->store.dataFileConverted(l->file, toPath, toHeader);
+  if (!result) failed(result.error());
+}
+
 void ProgressKeeper::testFinished(const LessonContext& lesson, int right, int asked, int quotient) {
   const auto l = link(lesson.dataFilePath, lesson.dataFileHeader);
   if (!l) return;

@@ -26,6 +26,8 @@ class ProgressKeeper : public ProgressRecorder {
   void corrected(const LessonContext& lesson, const TVocData& oldEntry,
                  const TVocData& newEntry) override;
   void testFinished(const LessonContext& lesson, int right, int asked, int quotient) override;
+  void converted(const std::string& fromPath, const TVocData& fromHeader, const std::string& toPath,
+                 const TVocData& toHeader) override;
 
   // The store with the DataFile at `path` (record 0 `header`) in it; nothing, after the one
   // message, when the database cannot be used.

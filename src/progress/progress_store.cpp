@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "progress/progress_store.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/app_paths.h"
+#include "platform/cp1252.h"
 #include "progress/datafile_read.h"
 #include "progress/sqlite_db.h"
 
@@ -341,6 +343,77 @@ ProgressResult<DataFileRef> ProgressStore::dataFile(const std::string& path,
     }
     t.commit();
     return DataFileRef{id};
+  });
+}
+
+namespace {
+
+// The words of an entry key (six times a length byte and the bytes) as the Unicode copy of the
+// DataFile stores them: UTF-8, each cut to its field at a character boundary as the conversion
+// cuts it.
+std::string WordsAsUnicode(std::string_view words) {
+  std::string out;
+  for (int i = 0; i < 6 && !words.empty(); ++i) {
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<unsigned char>(words[0]), words.size() - 1);
+    const WinString utf8(ToUtf8(WinString(words.substr(1, n))), TextEncoding::Utf8);
+    const WinString kept = utf8.left(kWordCapacity);
+    out += static_cast<char>(kept.size());
+    out += kept.bytes();
+    words.remove_prefix(1 + n);
+  }
+  return out;
+}
+
+}  // namespace
+
+ProgressResult<void> ProgressStore::dataFileConverted(DataFileRef from, const std::string& toPath,
+                                                      const TVocData& toHeader) {
+  return Guard([&] {
+    const std::string known = KnownPath(toPath);
+    const std::string identity = HeaderIdentity(toHeader);
+    DbTransaction t(impl_->db);
+    std::int64_t id;
+    if (auto found = impl_->byPath(known)) {
+      // A file replaced by the copy: what was known of it belonged to another file.
+      id = found->first;
+      impl_->db.prepare("UPDATE datafile SET header = ? WHERE id = ?", kWrite)
+          .bindBlob(1, identity)
+          .bind(2, id)
+          .run();
+      impl_->db.prepare("DELETE FROM entry WHERE datafile = ?", kWrite).bind(1, id).run();
+      impl_->db.prepare("DELETE FROM test_result WHERE datafile = ?", kWrite).bind(1, id).run();
+    } else {
+      impl_->db.prepare("INSERT INTO datafile (path, header) VALUES (?, ?)", kWrite)
+          .bindText(1, known)
+          .bindBlob(2, identity)
+          .run();
+      id = impl_->lastId();
+    }
+    std::vector<std::pair<std::string, MemoryState>> rows;
+    auto& s = impl_->db.prepare(
+        "SELECT unit, words, stability, difficulty, last_review, due, reps, lapses FROM entry "
+        "WHERE datafile = ?",
+        kRead);
+    s.bind(1, from.id);
+    while (s.step()) {
+      std::string key(1, static_cast<char>(s.integer(0)));
+      key += WordsAsUnicode(s.blob(1));
+      rows.emplace_back(std::move(key), StateAt(s, 2));
+    }
+    s.reset();
+    for (const auto& [key, state] : rows)
+      impl_->put(id, key, state);
+    impl_->db
+        .prepare(
+            "INSERT INTO test_result (datafile, unit, day, right, asked, quotient) "
+            "SELECT ?, unit, day, right, asked, quotient FROM test_result WHERE datafile = ? "
+            "ORDER BY id",
+            kWrite)
+        .bind(1, id)
+        .bind(2, from.id)
+        .run();
+    t.commit();
   });
 }
 

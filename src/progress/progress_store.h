@@ -122,6 +122,12 @@ class ProgressStore {
   ProgressResult<void> entryCorrected(DataFileRef file, const TVocData& oldRecord,
                                       const TVocData& newRecord);
 
+  // A Unicode copy of the DataFile `from` was written to `toPath` (record 0 `toHeader`): the copy
+  // starts with the progress and the test history of `from`, its entries known by their words
+  // as the copy holds them. What was known of a file the copy replaced is forgotten.
+  ProgressResult<void> dataFileConverted(DataFileRef from, const std::string& toPath,
+                                         const TVocData& toHeader);
+
   // Forgets the progress of every entry of a lesson; the test history stays.
   ProgressResult<void> resetLesson(DataFileRef file, std::uint8_t unitId);
 

@@ -144,9 +144,11 @@ void ReviewSession::ask() {
   view_.comment = WinString();
   direction_ = DrawDirection(options.Abfrageweise, services_.random);
   view_.answerOnNative = direction_ == QueryDirection::AB;
-  const WinString question = QuestionText(e, direction_, options.Synonymabfrage, services_.random);
+  // The question is record text of the entry's DataFile: in its encoding.
+  const WinString question =
+      QuestionText(e, direction_, options.Synonymabfrage, services_.random).as(EncodingOf(header_));
   (direction_ == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
-  if (options.Kommentar_zeigen) view_.comment = e.Comment.get();
+  if (options.Kommentar_zeigen) view_.comment = e.Comment.get(EncodingOf(header_));
   view_.counter = std::to_string(index_ + 1) + "/" + std::to_string(queue_.size());
   view_.foreignShown = false;
   if (direction_ == QueryDirection::AB) showForeign();
@@ -170,9 +172,11 @@ void ReviewSession::advance() {
     view_.answerShown = true;
     view_.answerRight = true;
     if (direction_ == QueryDirection::AB) {
-      view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
+      view_.nativeText = JoinSynonyms(e.B1.get(EncodingOf(header_)), e.B2.get(EncodingOf(header_)),
+                                      e.B3.get(EncodingOf(header_)));
     } else {
-      view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+      view_.foreignText = JoinSynonyms(e.A1.get(EncodingOf(header_)), e.A2.get(EncodingOf(header_)),
+                                       e.A3.get(EncodingOf(header_)));
       showForeign();
     }
     const auto days = NextIntervals(current().state, today_, keeper_->params());
@@ -195,7 +199,9 @@ void ReviewSession::advance() {
     solution();
     return;
   }
-  if (CheckAnswer(text, current().entry, direction_, PracticeCheckRules(options))) {
+  CheckRules rules = PracticeCheckRules(options);
+  rules.encoding = EncodingOf(header_);
+  if (CheckAnswer(text, current().entry, direction_, rules)) {
     view_.answer = WinString();
     view_.answerRight = true;
     record(tries_ == 0 ? Grade::Good : Grade::Hard);
@@ -227,9 +233,11 @@ void ReviewSession::record(Grade g) {
     view_.answerShown = true;
     view_.correctEnabled = true;
     if (direction_ == QueryDirection::AB) {
-      view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
+      view_.nativeText = JoinSynonyms(e.B1.get(EncodingOf(header_)), e.B2.get(EncodingOf(header_)),
+                                      e.B3.get(EncodingOf(header_)));
     } else {
-      view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+      view_.foreignText = JoinSynonyms(e.A1.get(EncodingOf(header_)), e.A2.get(EncodingOf(header_)),
+                                       e.A3.get(EncodingOf(header_)));
       showForeign();
     }
   }
@@ -279,13 +287,17 @@ void ReviewSession::correct() {
   queue_[index_].entry = *fixed;
   const TVocData& e = *fixed;
   if (direction_ == QueryDirection::AB) {
-    view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
-    view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
+    view_.foreignText = JoinSynonyms(e.A1.get(EncodingOf(header_)), e.A2.get(EncodingOf(header_)),
+                                     e.A3.get(EncodingOf(header_)));
+    view_.nativeText = JoinSynonyms(e.B1.get(EncodingOf(header_)), e.B2.get(EncodingOf(header_)),
+                                    e.B3.get(EncodingOf(header_)));
   } else {
-    view_.nativeText = JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get());
-    view_.foreignText = JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get());
+    view_.nativeText = JoinSynonyms(e.B1.get(EncodingOf(header_)), e.B2.get(EncodingOf(header_)),
+                                    e.B3.get(EncodingOf(header_)));
+    view_.foreignText = JoinSynonyms(e.A1.get(EncodingOf(header_)), e.A2.get(EncodingOf(header_)),
+                                     e.A3.get(EncodingOf(header_)));
   }
-  if (services_.options.Kommentar_zeigen) view_.comment = e.Comment.get();
+  if (services_.options.Kommentar_zeigen) view_.comment = e.Comment.get(EncodingOf(header_));
 }
 
 }  // namespace merkhaus

@@ -56,6 +56,8 @@ struct ReviewView {
 // the progress database; the DataFile is only read.
 class ReviewSession {
  public:
+  // The encoding of the reviewed DataFile's texts.
+  TextEncoding encoding() const { return EncodingOf(header_); }
   ReviewSession(Services& services, const Flows& flows, ProgressKeeper* keeper);
 
   const ReviewView& view() const { return view_; }

@@ -166,7 +166,7 @@ TReview::~TReview() = default;
 
 template <class Action>
 void TReview::act(Action action) {
-  session_->setAnswer(ToWinString(AnswerEdit->text()));
+  session_->setAnswer(ToWinString(AnswerEdit->text(), session_->encoding()));
   action();
   render();
   if (session_->view().finished) QDialog::accept();
@@ -187,7 +187,8 @@ void TReview::render() {
   // Only the side that holds the answer changes colour once it is shown.
   SetTextColour(ForeignMemo, v.answerShown && !v.answerOnNative ? shown : text);
   SetTextColour(NativeMemo, v.answerShown && v.answerOnNative ? shown : text);
-  if (ToWinString(AnswerEdit->text()) != v.answer) AnswerEdit->setText(ToQString(v.answer));
+  if (ToWinString(AnswerEdit->text(), session_->encoding()) != v.answer)
+    AnswerEdit->setText(ToQString(v.answer));
 
   AnswerLabel->setVisible(!cardShown);
   AnswerEdit->setVisible(!cardShown);

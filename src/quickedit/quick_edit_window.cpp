@@ -119,10 +119,13 @@ std::optional<TVocData> TQuickEdit::quickEditEntry(const TVocData& entry, bool e
   exec();
   if (QuickEditAbandoned || !editable) return std::nullopt;
   // Left column A1..A3, right column B1..B3, then the comment.
-  const EntryTexts texts{ToWinString(Edit1->text()), ToWinString(Edit3->text()),
-                         ToWinString(Edit5->text()), ToWinString(Edit2->text()),
-                         ToWinString(Edit4->text()), ToWinString(Edit6->text()),
-                         ToWinString(Edit7->text())};
+  const EntryTexts texts{ToWinString(Edit1->text(), services_.lesson.encoding()),
+                         ToWinString(Edit3->text(), services_.lesson.encoding()),
+                         ToWinString(Edit5->text(), services_.lesson.encoding()),
+                         ToWinString(Edit2->text(), services_.lesson.encoding()),
+                         ToWinString(Edit4->text(), services_.lesson.encoding()),
+                         ToWinString(Edit6->text(), services_.lesson.encoding()),
+                         ToWinString(Edit7->text(), services_.lesson.encoding())};
   auto saved = SaveQuickEdit(services_.lesson, services_.options, services_.messages, entry, texts);
   // The learner corrected the words, not the vocabulary: its progress goes along.
   if (saved) services_.progress.corrected(services_.lesson, entry, *saved);
@@ -139,11 +142,13 @@ void TQuickEdit::Button2Click() {
 }
 
 void TQuickEdit::VorlesenBtnClick() {
-  speech_.read(ToWinString(Edit1->text()), ToWinString(Edit3->text()), ToWinString(Edit5->text()));
+  speech_.read(ToWinString(Edit1->text(), services_.lesson.encoding()),
+               ToWinString(Edit3->text(), services_.lesson.encoding()),
+               ToWinString(Edit5->text(), services_.lesson.encoding()));
 }
 
 void TQuickEdit::Button11Click() {
-  const EntryTexts t = TextsOf(QuickEditOriginal);
+  const EntryTexts t = TextsOf(QuickEditOriginal, services_.lesson.encoding());
   Edit1->setText(ToQString(t.A1));
   Edit2->setText(ToQString(t.B1));
   Edit3->setText(ToQString(t.A2));

@@ -76,6 +76,16 @@ bool AcceptNewDataFileDetails(const NewDataFileDetails& details, Messages& messa
                        MsgButtons::YesNo) == Answer::No;
 }
 
+void TellTextUnfitForEncoding(const std::string& field, TextEncoding encoding, Messages& messages) {
+  std::string text = "Das Feld \"" + field + "\" passt nicht zum Zeichensatz \"" +
+                     std::string(EncodingName(encoding)) + "\": ";
+  text += encoding == TextEncoding::Cp1252
+              ? "Es enthält Zeichen, die dieser Zeichensatz nicht kennt. Wählen Sie \"" +
+                    std::string(EncodingName(TextEncoding::Utf8)) + "\" oder ändern Sie den Text."
+              : "Der Text ist zu lang. Bitte kürzen Sie ihn.";
+  messages.show(MsgKind::Information, text, MsgButtons::Ok);
+}
+
 bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& details,
                        Messages& messages) {
   if (messages.show(MsgKind::Information, "Soll die Vokabeldatei " + path + " angelegt werden?",
@@ -84,7 +94,7 @@ bool CreateNewDataFile(const std::string& path, const NewDataFileDetails& detail
   }
   const TVocData header =
       MakeDataFileHeader(details.name, details.foreignLanguage, details.nativeLanguage,
-                         details.author, details.comment);
+                         details.author, details.comment, details.encoding);
   const bool there = PathExists(path);
   if (there && messages.show(MsgKind::Warning, "Dateiname vorhanden! Überschreiben?",
                              MsgButtons::YesNoDefaultNo) != Answer::Yes) {

@@ -44,11 +44,18 @@ struct NewDataFileDetails {
   WinString foreignLanguage;
   WinString nativeLanguage;
   WinString author;
+  // "Zeichensatz": Windows-1252 (readable by older programs) or Unicode. The texts above must be
+  // in this encoding (ToWinString(text, encoding)).
+  TextEncoding encoding = TextEncoding::Cp1252;
 };
 
 // "&Weiter >>" of "Neues DataFile anlegen": true when the form may close. Refuses a missing name
 // or language; an empty author is confirmed first, because it cannot be changed later.
 bool AcceptNewDataFileDetails(const NewDataFileDetails& details, Messages& messages);
+
+// A field of "Neues DataFile anlegen" holds text that the chosen "Zeichensatz" cannot take
+// (letters Windows-1252 lacks, or more bytes than the field holds): told, naming the field.
+void TellTextUnfitForEncoding(const std::string& field, TextEncoding encoding, Messages& messages);
 
 // Asks whether to create the DataFile (and whether to overwrite an existing file) and writes its
 // header as the only record. True when the file was written. An existing file is replaced only

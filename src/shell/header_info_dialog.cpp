@@ -43,6 +43,12 @@ THeaderInfoDlg::THeaderInfoDlg(Services& services) : QDialog(nullptr), services_
   Edit2->setEnabled(false);
   Label3->setBuddy(Edit2);
 
+  Label4 = new QLabel(QStringLiteral("Zeichensatz:"), this);
+  Label4->setGeometry(12, 238, 96, 20);
+  Label5 = new QLabel(this);
+  Label5->setGeometry(108, 238, 260, 20);
+  Label5->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
   Button1 = new QPushButton(QStringLiteral("&Eintragen"), this);
   Button1->setGeometry(12, 236, 100, 28);
   Button1->setAutoDefault(false);
@@ -80,12 +86,14 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
   }
   const TVocData& record =
       forDataFile ? services_.lesson.dataFileHeader : services_.lesson.lessonHeader;
-  Edit1->setText(ToQString(forDataFile ? DataFileName(record) : LessonName(record)));
-  Memo1->setWinText(record.Comment.get());
+  const TextEncoding encoding = services_.lesson.encoding();
+  Edit1->setText(ToQString(forDataFile ? DataFileName(record) : LessonName(record).as(encoding)));
+  Memo1->setEncoding(encoding);
+  Memo1->setWinText(record.Comment.get(encoding));
   Label3->setVisible(forDataFile);
   Edit2->setVisible(forDataFile);
   // Without the author row the buttons move up, so that no gap stays where it was.
-  const int buttonsTop = forDataFile ? 240 : 184;
+  const int buttonsTop = forDataFile ? 268 : 184;
   Button1->move(Button1->x(), buttonsTop);
   OKBtn->move(OKBtn->x(), buttonsTop);
   setFixedSize(380, buttonsTop + 36);
@@ -97,13 +105,17 @@ void THeaderInfoDlg::Show(bool forDataFile, bool editable) {
     Edit2->clear();
     setWindowTitle(QStringLiteral("Lektions Info"));
   }
+  // Which kind of DataFile it is: Windows-1252 (readable by older programs) or Unicode.
+  Label4->setVisible(forDataFile);
+  Label5->setVisible(forDataFile);
+  Label5->setText(Utf8ToQString(std::string(EncodingName(services_.lesson.encoding()))));
   exec();
 }
 
 void THeaderInfoDlg::Button1Click() {
   // A failed write leaves the button enabled, so the learner can try again.
   if (WriteHeaderInfo(services_.lesson, services_.messages, forDataFile_,
-                      ToWinString(Edit1->text()), Memo1->winText())) {
+                      ToWinString(Edit1->text(), services_.lesson.encoding()), Memo1->winText())) {
     Button1->setEnabled(false);
   }
 }

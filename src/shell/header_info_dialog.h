@@ -27,6 +27,8 @@ class THeaderInfoDlg : public QDialog, public HeaderInfoViewer {
   LimitedMemo* Memo1;  // &Kommentar:
   QLabel* Label3;      // &Autor:
   QLineEdit* Edit2;
+  QLabel* Label4;        // Zeichensatz: (the DataFile's kind, shown only for the DataFile)
+  QLabel* Label5;        // Windows-1252 or Unicode
   QPushButton* Button1;  // &Eintragen
   QPushButton* OKBtn;
 

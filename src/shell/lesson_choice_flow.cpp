@@ -53,7 +53,7 @@ bool LessonChoice::begin(const std::string& path, bool allowCreate) {
   }
   lesson_.dataFileHeader = list->header;
   view_.dataFileName = DataFileName(list->header);
-  view_.dataFileComment = list->header.Comment.get();
+  view_.dataFileComment = list->header.Comment.get(list->encoding);
   view_.lines.clear();
   for (const LessonLine& l : list->lines)
     view_.lines.push_back(l.line);

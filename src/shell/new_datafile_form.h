@@ -28,7 +28,9 @@ class TForm4 : public QDialog {
   QLabel* Label4;
   QComboBox* ComboBox2;  // S&prache:
   QLabel* Label5;
-  QLineEdit* Edit3;      // &Autor:
+  QLineEdit* Edit3;  // &Autor:
+  QLabel* Label6;
+  QComboBox* ComboBox3;  // &Zeichensatz: Windows-1252 (the default) or Unicode
   QPushButton* Button1;  // &Weiter >>
   QPushButton* Button2;  // A&bbrechen
 
@@ -37,13 +39,16 @@ class TForm4 : public QDialog {
 
   // The typed details as record text.
   NewDataFileDetails Details() const;
-  // After a DataFile was created: empty fields, "Deutsch" as native language.
+  // After a DataFile was created: empty fields, "Deutsch" as native language, Windows-1252.
   void ResetFields();
+  // The chosen "Zeichensatz".
+  TextEncoding Encoding() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
+  void ComboBox3Change();
   Services& services_;
 };
 

@@ -11,6 +11,7 @@
 #include "platform/picture.h"
 #include "platform/qt_text.h"
 #include "shell/lesson_choice_flow.h"
+#include "store/datafile.h"
 
 namespace merkhaus {
 
@@ -54,9 +55,9 @@ void TOKBottomDlg1::OKBtnClick() {
   // The lesson list is read again when the dialog has closed, whether this worked or not. A
   // lesson that was made leaves the fields empty for the next one; after a failure they keep
   // what the learner typed, to be mended.
-  const WinString made =
-      CreateLessonFromDialog(services_.lesson.dataFilePath, ToWinString(Edit1->text()),
-                             Memo1->winText(), services_.messages);
+  const WinString made = CreateLessonFromDialog(services_.lesson.dataFilePath,
+                                                ToWinString(Edit1->text(), Memo1->encoding()),
+                                                Memo1->winText(), services_.messages);
   if (!made.empty()) {
     Edit1->clear();
     Memo1->clear();
@@ -65,6 +66,13 @@ void TOKBottomDlg1::OKBtnClick() {
 }
 
 void TOKBottomDlg1::showEvent(QShowEvent* event) {
+  // The dialog can come before the lesson list has read the DataFile's record 0 (a DataFile
+  // without lessons), so the kind of DataFile is read here; the fields take what it can hold.
+  // A file that cannot be read is told when the lesson is written.
+  const StoreResult<TextEncoding> encoding = ReadDataFileEncoding(services_.lesson.dataFilePath);
+  const TextEncoding e = encoding ? *encoding : services_.lesson.encoding();
+  SetFieldEncoding(Edit1, e);
+  Memo1->setEncoding(e);
   QDialog::showEvent(event);
   Edit1->setFocus();
 }

@@ -28,6 +28,7 @@
 #include "flows/speech_page.h"
 #include "maintenance/editor_window.h"
 #include "platform/dialogs.h"
+#include "platform/qt_text.h"
 #include "practice/study_window.h"
 #include "printing/vocabulary_list_printer.h"
 #include "progress/progress_window.h"
@@ -144,6 +145,8 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir)
       AboutBox_(std::make_unique<TAboutBox>(s.help)),
       flows_{*OKBottomDlg_, *Form6_, *HeaderInfoDlg_, *QuickEdit_, optionsFlow_, entryFlow_} {
   optionsFlow_.dialog = OptionsDLG_.get();
+  // The typing fields of record text take what the current DataFile can hold.
+  FollowDataFileEncoding([&lesson = s.lesson] { return lesson.encoding(); });
   auto* speech = new TSpeechPage(s.options, s.speaker, s.lesson, nullptr);
   OptionsDLG_->addPage(speech, QStringLiteral("Sprache"), [speech] { speech->ShowOptions(); });
   Form1_ = std::make_unique<TForm1>(s, flows_, *AboutBox_);

@@ -27,7 +27,13 @@ StoreResult<bool> IsDataFile(const std::string& path) {
   if (file->count() < 1) return false;
   TVocData header;
   file->read(0, header);
-  return header.Deleted == 0 && header.B3.equals(DataFileSig);
+  return DataFileEncoding(header).has_value();
+}
+
+StoreResult<TextEncoding> ReadDataFileEncoding(const std::string& path) {
+  auto header = ReadHeaderRecord(path);
+  if (!header) return Refused(header.error());
+  return EncodingOf(*header);
 }
 
 StoreResult<LessonRead> ReadLesson(const std::string& path, std::uint8_t unitId,

@@ -13,8 +13,9 @@ namespace merkhaus {
 
 // Whether the file at `path` is a DataFile: its first line does not carry a tab followed by
 // "Datafile:" within its first 20 characters (the old text format), and record 0 is live and
-// carries DataFileSig in B3. Fails with Kind::TextFile when the file cannot even be opened as
-// text (a folder, a FIFO, no permission), with Kind::File when it cannot be opened as records.
+// carries DataFileSig or UnicodeDataFileSig in B3. Fails with Kind::TextFile when the file cannot
+// even be opened as text (a folder, a FIFO, no permission), with Kind::File when it cannot be
+// opened as records.
 StoreResult<bool> IsDataFile(const std::string& path);
 
 // A lesson as one pass over the DataFile reads it: its live header, when there is one, and its
@@ -32,6 +33,9 @@ inline constexpr std::size_t kMaxEntries = 255;
 
 // Record 0. Fails with FileError::kShortRead when the file holds no whole record.
 StoreResult<TVocData> ReadHeaderRecord(const std::string& path);
+
+// The encoding of the DataFile's texts, read from its record 0 (EncodingOf).
+StoreResult<TextEncoding> ReadDataFileEncoding(const std::string& path);
 
 // Writes `newRecord` over the records of the file that equal `oldRecord` (only the first one
 // unless `all`), holding the DataFile for itself meanwhile, and puts them on the disk. Equal old

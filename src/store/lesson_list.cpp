@@ -11,8 +11,8 @@ namespace {
 constexpr std::size_t kNamePartMax = 63;
 constexpr std::size_t kLineMax = 255;
 
-WinString JoinLine(const TVocData& header) {
-  return (LessonName(header) + WinString(" - ")).left(kNamePartMax) + header.Comment.get();
+WinString JoinLine(const TVocData& header, TextEncoding enc) {
+  return (header.B1.get(enc) + WinString(" - ")).left(kNamePartMax) + header.Comment.get(enc);
 }
 
 }  // namespace
@@ -27,14 +27,14 @@ std::optional<std::uint8_t> ParseUnitId(const std::string& text) {
   return static_cast<std::uint8_t>(id);
 }
 
-WinString LessonListLine(const TVocData& header) {
-  if (header.Comment.empty()) return LessonName(header).left(kLineMax);
-  return JoinLine(header).left(kLineMax);
+WinString LessonListLine(const TVocData& header, TextEncoding enc) {
+  if (header.Comment.empty()) return header.B1.get(enc).left(kLineMax);
+  return JoinLine(header, enc).left(kLineMax);
 }
 
 bool LessonMatchesLine(const TVocData& r, const WinString& line) {
   if (r.Deleted == 1 || !IsUnitHeader(r)) return false;
-  return JoinLine(r).left(kLineMax) == line || LessonName(r) == line;
+  return JoinLine(r, line.encoding()).left(kLineMax) == line || LessonName(r) == line;
 }
 
 StoreResult<LessonList> ReadLessonList(const std::string& path) {
@@ -45,8 +45,9 @@ StoreResult<LessonList> ReadLessonList(const std::string& path) {
   file->scan(0, [&](std::uint64_t index, const TVocData& r) {
     if (index == 0) {
       list.header = r;
+      list.encoding = EncodingOf(r);
     } else if (r.Deleted != 1 && IsUnitHeader(r)) {
-      list.lines.push_back({r.UnitID, LessonListLine(r)});
+      list.lines.push_back({r.UnitID, LessonListLine(r, list.encoding)});
     }
     return true;
   });

@@ -15,8 +15,9 @@ namespace merkhaus {
 std::optional<std::uint8_t> ParseUnitId(const std::string& text);
 
 // A lesson's line in the lesson list: its name, then " - " and the comment when there is one;
-// the name part is cut to 63 characters and the whole line to 255.
-WinString LessonListLine(const TVocData& header);
+// the name part is cut to 63 characters and the whole line to 255 (bytes, at a character
+// boundary, in a Unicode DataFile).
+WinString LessonListLine(const TVocData& header, TextEncoding encoding = TextEncoding::Cp1252);
 
 // Whether a record is the live lesson of a list line: its name + " - " + comment (also with an
 // empty comment, cut as the list cuts it) or its name alone equals the line.
@@ -32,6 +33,7 @@ struct LessonList {
   std::vector<LessonLine> lines;
   TVocData header{};
   std::uint64_t records = 0;
+  TextEncoding encoding = TextEncoding::Cp1252;  // of the DataFile (record 0): of the lines
 };
 StoreResult<LessonList> ReadLessonList(const std::string& path);
 

@@ -18,8 +18,8 @@ bool IsDeletedEntryOf(const TVocData& r, std::uint8_t unitId) {
 
 }  // namespace
 
-WinString DeletedEntryLine(const TVocData& entry) {
-  return ((entry.A1.get() + WinString("  =  ")).left(kVocNamePartMax) + entry.B1.get())
+WinString DeletedEntryLine(const TVocData& entry, TextEncoding enc) {
+  return ((entry.A1.get(enc) + WinString("  =  ")).left(kVocNamePartMax) + entry.B1.get(enc))
       .left(kVocLineMax);
 }
 
@@ -28,8 +28,13 @@ StoreResult<DeletedLines> ListDeletedLessons(const std::string& path) {
   if (!file) return Refused(file.error());
   DeletedLines list;
   list.records = file->count();
-  file->scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (r.Deleted != 0 && IsUnitHeader(r)) list.lines.push_back(LessonName(r));
+  TextEncoding enc = TextEncoding::Cp1252;
+  file->scan(0, [&](std::uint64_t index, const TVocData& r) {
+    if (index == 0) {
+      enc = EncodingOf(r);
+    } else if (r.Deleted != 0 && IsUnitHeader(r)) {
+      list.lines.push_back(LessonName(r).as(enc));
+    }
     return true;
   });
   return list;
@@ -41,8 +46,13 @@ StoreResult<DeletedLines> ListDeletedEntries(const std::string& path, std::uint8
   DeletedLines list;
   list.records = file->count();
   bool live = false;
-  file->scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (IsDeletedEntryOf(r, unitId)) list.lines.push_back(DeletedEntryLine(r));
+  TextEncoding enc = TextEncoding::Cp1252;
+  file->scan(0, [&](std::uint64_t index, const TVocData& r) {
+    if (index == 0) {
+      enc = EncodingOf(r);
+      return true;
+    }
+    if (IsDeletedEntryOf(r, unitId)) list.lines.push_back(DeletedEntryLine(r, enc));
     live = live || (IsUnitHeader(r) && r.Deleted == 0 && r.UnitID == unitId);
     return true;
   });

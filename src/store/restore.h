@@ -25,7 +25,7 @@ namespace merkhaus {
 
 // A deleted entry's line in the restore list: A1 and "  =  " cut to 65 characters, then B1, the
 // whole cut to 125.
-WinString DeletedEntryLine(const TVocData& entry);
+WinString DeletedEntryLine(const TVocData& entry, TextEncoding encoding = TextEncoding::Cp1252);
 
 struct DeletedLines {
   std::uint64_t records = 0;  // whole records of the file

@@ -34,20 +34,28 @@ TVocData MakeUnitHeader(std::uint8_t unitId, const WinString& name, const WinStr
 
 TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLanguage,
                             const WinString& nativeLanguage, const WinString& author,
-                            const WinString& comment) {
+                            const WinString& comment, TextEncoding encoding) {
   TVocData r = EmptyRecord();
   r.Deleted = 0;
-  r.B1.set(name);
-  r.B2.set(nativeLanguage);
-  r.B3.set(DataFileSig);
-  r.A1.set(foreignLanguage);
-  r.A2.set(author);
-  r.Comment.set(comment);
+  r.B1.set(name.as(encoding));
+  r.B2.set(nativeLanguage.as(encoding));
+  r.B3.set(encoding == TextEncoding::Utf8 ? UnicodeDataFileSig : DataFileSig);
+  r.A1.set(foreignLanguage.as(encoding));
+  r.A2.set(author.as(encoding));
+  r.Comment.set(comment.as(encoding));
   return r;
 }
 
-EntryTexts TextsOf(const TVocData& e) {
-  return {e.A1.get(), e.A2.get(), e.A3.get(), e.B1.get(), e.B2.get(), e.B3.get(), e.Comment.get()};
+std::optional<TextEncoding> DataFileEncoding(const TVocData& header) {
+  if (header.Deleted != 0) return std::nullopt;
+  if (header.B3.equals(DataFileSig)) return TextEncoding::Cp1252;
+  if (header.B3.equals(UnicodeDataFileSig)) return TextEncoding::Utf8;
+  return std::nullopt;
+}
+
+EntryTexts TextsOf(const TVocData& e, TextEncoding enc) {
+  return {e.A1.get(enc), e.A2.get(enc), e.A3.get(enc),     e.B1.get(enc),
+          e.B2.get(enc), e.B3.get(enc), e.Comment.get(enc)};
 }
 
 PString<60>& WordField(TVocData& r, Field f) {

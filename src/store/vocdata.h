@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 
@@ -12,9 +13,10 @@
 
 namespace merkhaus {
 
-// A length-prefixed text field of a record: one length byte and N bytes of Windows-1252 text.
-// The bytes after the length are not part of the value. A length byte above N (a damaged file)
-// reads as N; storing a longer value cuts it to N.
+// A length-prefixed text field of a record: one length byte and N bytes of text (Windows-1252,
+// or UTF-8 in a Unicode DataFile: the length counts bytes in both). The bytes after the length
+// are not part of the value. A length byte above N (a damaged file) reads as N; storing a longer
+// value cuts it to N bytes, a UTF-8 text at the last whole character within them.
 template <std::size_t N>
 struct PString {
   std::uint8_t Len;
@@ -23,7 +25,8 @@ struct PString {
   std::size_t size() const { return std::min<std::size_t>(Len, N); }
   bool empty() const { return size() == 0; }
   std::string_view view() const { return {Chars, size()}; }
-  WinString get() const { return WinString(view()); }
+  // The text in the encoding of the record's DataFile.
+  WinString get(TextEncoding e = TextEncoding::Cp1252) const { return WinString(view(), e); }
 
   void set(std::string_view bytes) {
     const std::size_t n = std::min(bytes.size(), N);
@@ -31,7 +34,9 @@ struct PString {
     std::memset(Chars + n, 0, N - n);
     Len = static_cast<std::uint8_t>(n);
   }
-  void set(const WinString& text) { set(text.view()); }
+  void set(const WinString& text) { set(text.left(N).view()); }
+  // Whether storing the text keeps all of it.
+  static bool fits(const WinString& text) { return !text.longerThan(N); }
 
   // Equal as length byte plus characters.
   bool operator==(const PString& o) const { return Len == o.Len && view() == o.view(); }
@@ -72,8 +77,13 @@ inline constexpr std::string_view DedicationSig =
 inline constexpr std::string_view UnitSig =
     "Merkhaus ]I[ - Unit == signature of one lesson record ==";
 inline constexpr std::string_view UnitNoteSig = "Something I want to say: \"Windows [r] sucks!\"";
+// Record 0's B3 in a Unicode DataFile (UTF-8 text). A program that knows only DataFileSig takes
+// such a file for no DataFile at all rather than showing its text as Windows-1252. Unit headers
+// carry DataFileSig in both kinds.
+inline constexpr std::string_view UnicodeDataFileSig =
+    "Merkhaus ]I[ - DataFile == signature of Unicode vocabularies";
 static_assert(DataFileSig.size() == 60 && DedicationSig.size() == 60 && UnitSig.size() == 56 &&
-              UnitNoteSig.size() == 45);
+              UnitNoteSig.size() == 45 && UnicodeDataFileSig.size() == 60);
 
 // An empty record: every text empty, UnitID 0, live.
 inline TVocData EmptyRecord() {
@@ -93,23 +103,34 @@ bool RecordsEqual(const TVocData& a, const TVocData& b);
 // A unit header for a new lesson: name cut to 60, comment cut to 255.
 TVocData MakeUnitHeader(std::uint8_t unitId, const WinString& name, const WinString& comment);
 
-// Record 0 of a new DataFile; every text cut to its field.
+// Record 0 of a new DataFile of the given kind; every text cut to its field. The texts are
+// stored as they are: they must already be in `encoding` (see Reencode in cp1252.h).
 TVocData MakeDataFileHeader(const WinString& name, const WinString& foreignLanguage,
                             const WinString& nativeLanguage, const WinString& author,
-                            const WinString& comment);
+                            const WinString& comment, TextEncoding encoding = TextEncoding::Cp1252);
 
-// What the texts of record 0 mean.
+// The kind of DataFile whose record 0 this is: nothing when it is no DataFile's record 0 (it is
+// deleted or carries neither signature in B3).
+std::optional<TextEncoding> DataFileEncoding(const TVocData& header);
+
+// The encoding of the texts of a DataFile given its record 0; Windows-1252 unless record 0
+// carries the Unicode signature.
+inline TextEncoding EncodingOf(const TVocData& header) {
+  return header.B3.equals(UnicodeDataFileSig) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+}
+
+// What the texts of record 0 mean (in the DataFile's own encoding).
 inline WinString DataFileName(const TVocData& header) {
-  return header.B1.get();
+  return header.B1.get(EncodingOf(header));
 }
 inline WinString ForeignLanguage(const TVocData& header) {
-  return header.A1.get();
+  return header.A1.get(EncodingOf(header));
 }
 inline WinString NativeLanguage(const TVocData& header) {
-  return header.B2.get();
+  return header.B2.get(EncodingOf(header));
 }
 inline WinString Author(const TVocData& header) {
-  return header.A2.get();
+  return header.A2.get(EncodingOf(header));
 }
 // What the name of a lesson header is (its comment is the record's Comment).
 inline WinString LessonName(const TVocData& header) {
@@ -125,8 +146,8 @@ struct EntryTexts {
   bool operator==(const EntryTexts&) const = default;
 };
 
-// The texts of an entry as they are stored.
-EntryTexts TextsOf(const TVocData& entry);
+// The texts of an entry as they are stored, in the encoding of its DataFile.
+EntryTexts TextsOf(const TVocData& entry, TextEncoding encoding = TextEncoding::Cp1252);
 
 // The seven texts of an entry in screen order: A1, A2, A3, B1, B2, B3.
 enum class Field { A1, A2, A3, B1, B2, B3 };

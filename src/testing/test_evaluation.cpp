@@ -28,9 +28,12 @@ bool TestEvaluation::fill(bool onlyWrong) {
   for (std::size_t i = 0; i < count; ++i) {
     if (!test_.TestAsked[i] || (onlyWrong && test_.TestRight[i] == 1)) continue;
     const TVocData& e = entries[i];
-    view_.rows.push_back({JoinSynonyms(e.A1.get(), e.A2.get(), e.A3.get()),
-                          JoinSynonyms(e.B1.get(), e.B2.get(), e.B3.get()), test_.TestAnswers[i],
-                          e.Comment.get(), test_.TestRight[i] == 1});
+    view_.rows.push_back({JoinSynonyms(e.A1.get(test_.encoding()), e.A2.get(test_.encoding()),
+                                       e.A3.get(test_.encoding())),
+                          JoinSynonyms(e.B1.get(test_.encoding()), e.B2.get(test_.encoding()),
+                                       e.B3.get(test_.encoding())),
+                          test_.TestAnswers[i], e.Comment.get(test_.encoding()),
+                          test_.TestRight[i] == 1});
   }
   return true;
 }

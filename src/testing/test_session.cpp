@@ -96,8 +96,11 @@ void TestSession::evaluateTestAnswer() {
     giveUpQuestion();
     return;
   }
-  const bool right =
-      CheckAnswer(text, entries_[TestCurIndex], TestDirection, TestCheckRules(options_));
+  const bool right = CheckAnswer(text, entries_[TestCurIndex], TestDirection, [&] {
+    CheckRules rules = TestCheckRules(options_);
+    rules.encoding = lesson_.encoding();
+    return rules;
+  }());
   view_.answer = WinString();
   TestAsked[TestCurIndex] = 1;
   TestRight[TestCurIndex] = right ? 1 : 0;
@@ -136,9 +139,11 @@ void TestSession::nextTestQuestion() {
   chooseTestDirection();
 
   const TVocData& e = entries_[TestCurIndex];
-  const WinString question = QuestionText(e, TestDirection, options_.testensynonymabfrage, random_);
+  // The question is record text of this DataFile: in its encoding.
+  const WinString question =
+      QuestionText(e, TestDirection, options_.testensynonymabfrage, random_).as(lesson_.encoding());
   (TestDirection == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
-  if (options_.Testen_showcomments) view_.comment = e.Comment.get();
+  if (options_.Testen_showcomments) view_.comment = e.Comment.get(lesson_.encoding());
   if (TestDirection == QueryDirection::AB) {
     view_.foreignShown = true;
     speech_.readShown(e);

@@ -45,6 +45,8 @@ class TestSession {
   TestSession(Services& services, const Flows& flows, Redraw& window = Unseen());
 
   const TestView& view() const { return view_; }
+  // The encoding of the tested DataFile's texts.
+  TextEncoding encoding() const { return lesson_.encoding(); }
   // The entries of the lesson tested, at most 255 in file order.
   const std::vector<TVocData>& entries() const { return entries_; }
 

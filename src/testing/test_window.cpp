@@ -68,7 +68,7 @@ TTesten::~TTesten() {
 
 template <class Action>
 void TTesten::act(Action action) {
-  session_->setAnswer(ToWinString(Edit1->text()));
+  session_->setAnswer(ToWinString(Edit1->text(), services_.lesson.encoding()));
   action();
   render();
   // The evaluation comes up beside the test once the action is done, filled from the test as it
@@ -92,7 +92,8 @@ void TTesten::render() {
   const QStringList news{ShowInBox(Memo1, Label2, ToQString(v.foreignText)),
                          ShowInBox(Memo2, Label1, ToQString(v.nativeText)),
                          ShowInBox(Memo3, Label3, ToQString(v.comment))};
-  if (ToWinString(Edit1->text()) != v.answer) Edit1->setText(ToQString(v.answer));
+  if (ToWinString(Edit1->text(), services_.lesson.encoding()) != v.answer)
+    Edit1->setText(ToQString(v.answer));
   Announce(Edit1, news);
   Label6->setText(Utf8ToQString(v.counter));
   ShowReadAloudState(VorlesenBtn, session_->speech(), v.foreignShown);

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 
+#include "text/case_fold.h"
+
 namespace merkhaus {
 
 namespace {
@@ -38,8 +40,18 @@ char Fold(char c, bool caseSensitive) {
   return (!caseSensitive && c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
+// The folding of a Unicode DataFile's text, into buffers kept per thread (no allocation per
+// comparison once they have grown).
+bool Utf8FoldEqual(std::string_view a, std::string_view b) {
+  thread_local Utf8Folder foldA;
+  thread_local Utf8Folder foldB;
+  return foldA.fold(a) == foldB.fold(b);
+}
+
 // FoldCase(a) == FoldCase(b) without building either.
-bool FoldEqual(std::string_view a, std::string_view b, bool caseSensitive) {
+bool FoldEqual(std::string_view a, std::string_view b, bool caseSensitive,
+               TextEncoding encoding = TextEncoding::Cp1252) {
+  if (!caseSensitive && encoding == TextEncoding::Utf8) return Utf8FoldEqual(a, b);
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (Fold(a[i], caseSensitive) != Fold(b[i], caseSensitive)) return false;
@@ -86,10 +98,10 @@ struct PieceTable {
       s.remove_prefix(comma + 1);
     }
   }
-  bool hasRepetition(bool caseSensitive) const {
+  bool hasRepetition(bool caseSensitive, TextEncoding encoding) const {
     for (std::size_t i = 0; i < count; ++i) {
       for (std::size_t j = i + 1; j < count; ++j) {
-        if (FoldEqual(pieces[i].view(), pieces[j].view(), caseSensitive)) return true;
+        if (FoldEqual(pieces[i].view(), pieces[j].view(), caseSensitive, encoding)) return true;
       }
     }
     return false;
@@ -136,10 +148,11 @@ const PString<60>* AnswerFields(const TVocData& e, QueryDirection d, int i) {
 
 bool CommaMatch(std::string_view variant, std::string_view answer, const CheckRules& rules) {
   const bool cs = rules.caseSensitive;
+  const TextEncoding enc = rules.encoding;
   const bool variantComma = variant.find(',') != std::string_view::npos;
   const bool answerComma = answer.find(',') != std::string_view::npos;
   if (!variantComma && !answerComma && rules.allVariants) {
-    return FoldEqual(variant, answer, cs);
+    return FoldEqual(variant, answer, cs, enc);
   }
 
   PieceTable v;
@@ -148,13 +161,13 @@ bool CommaMatch(std::string_view variant, std::string_view answer, const CheckRu
   // Without a comma the typed text is taken as typed: blanks around it make it wrong.
   if (!(answerComma ? t.split(answer) : t.addAsIs(answer))) return false;
 
-  if (v.hasRepetition(cs) || t.hasRepetition(cs)) return false;
+  if (v.hasRepetition(cs, enc) || t.hasRepetition(cs, enc)) return false;
   if (rules.allVariants ? t.count != v.count : t.count > v.count) return false;
 
   std::size_t matches = 0;
   for (std::size_t i = 0; i < v.count; ++i) {
     for (std::size_t j = 0; j < t.count; ++j) {
-      if (FoldEqual(v.pieces[i].view(), t.pieces[j].view(), cs)) ++matches;
+      if (FoldEqual(v.pieces[i].view(), t.pieces[j].view(), cs, enc)) ++matches;
     }
   }
   return matches >= (rules.allVariants ? v.count : t.count);
@@ -172,7 +185,7 @@ WinString LongBracketForm(std::string_view field) {
 
 bool CheckAnswer(std::string_view answer, const TVocData& entry, QueryDirection direction,
                  const CheckRules& rules) {
-  answer = answer.substr(0, kMaxAnswer);
+  answer = answer.substr(0, CharBoundaryAtOrBefore(answer, kMaxAnswer, rules.encoding));
 
   // Three fields and two bracket forms of each.
   std::array<Slot, 9> variants;

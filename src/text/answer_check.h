@@ -21,6 +21,8 @@ struct CheckRules {
   bool commaRule = true;      // compare comma-separated meanings in any order, blanks cut
   bool allVariants = false;   // under the comma rule: every meaning of a field must be given
   bool caseSensitive = true;  // under the comma rule: a..z and A..Z differ
+  // The encoding of the entry's DataFile (and of the answer): UTF-8 folds case by Unicode.
+  TextEncoding encoding = TextEncoding::Cp1252;
 };
 
 // Sizes of the tables the comparison works in.
@@ -32,13 +34,17 @@ inline constexpr std::size_t kMaxAnswer = 255;     // characters of a typed answ
 // a right answer to `entry` asked in `direction`. Pure: changes nothing, shows nothing.
 bool CheckAnswer(std::string_view answer, const TVocData& entry, QueryDirection direction,
                  const CheckRules& rules);
+// The answer carries the encoding: a UTF-8 answer is checked by the rules of a Unicode DataFile.
 inline bool CheckAnswer(const WinString& answer, const TVocData& entry, QueryDirection direction,
                         const CheckRules& rules) {
-  return CheckAnswer(answer.view(), entry, direction, rules);
+  if (!answer.isUnicode()) return CheckAnswer(answer.view(), entry, direction, rules);
+  CheckRules utf8 = rules;
+  utf8.encoding = TextEncoding::Utf8;
+  return CheckAnswer(answer.view(), entry, direction, utf8);
 }
 
 // The comma rule's comparison of one accepted variant with the typed answer. Only
-// rules.allVariants and rules.caseSensitive are read.
+// rules.allVariants, rules.caseSensitive and rules.encoding are read.
 bool CommaMatch(std::string_view variant, std::string_view answer, const CheckRules& rules);
 
 // The bracket forms of a stored field: the short form drops every bracket pair with what it

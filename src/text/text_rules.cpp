@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/text_rules.h"
 
+#include "text/case_fold.h"
+
 namespace merkhaus {
 
 WinString CutSpaces(const WinString& s) {
@@ -11,11 +13,12 @@ WinString CutSpaces(const WinString& s) {
     out += c;
   }
   if (!out.empty() && out.back() == ' ') out.pop_back();
-  return WinString(std::move(out));
+  return WinString(std::move(out), s.encoding());
 }
 
 WinString FoldCase(const WinString& s, bool caseSensitive) {
   if (caseSensitive) return s;
+  if (s.isUnicode()) return WinString(FoldUtf8(s.view()), TextEncoding::Utf8);
   std::string out = s.bytes();
   for (char& c : out) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);

@@ -11,8 +11,10 @@ namespace merkhaus {
 // blank (code 32) counts; tabs and other characters stay.
 WinString CutSpaces(const WinString& s);
 
-// With case sensitivity on, the text unchanged; off, the ASCII letters a..z as capitals. Letters
-// outside ASCII (ä, ö, ü, ß, é ...) are not folded.
+// With case sensitivity on, the text unchanged; off, in Windows-1252 text the ASCII letters a..z
+// as capitals (letters outside ASCII, ä, ö, ü, ß, é ..., are not folded), in UTF-8 text the
+// Unicode case folding of case_fold.h (every script). Only for comparing: both sides are folded
+// by the same rule.
 WinString FoldCase(const WinString& s, bool caseSensitive);
 
 // The blanks rule of typed vocabulary ("Eingabe_SpaceCut"): when on, CutSpaces; otherwise the

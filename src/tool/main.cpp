@@ -20,7 +20,8 @@ const VerbInfo kVerbs[] = {
     {"entries", Entries, "FILE UNITID",
      "die Vokabeln einer Lektion (höchstens 255): A1 A2 A3 B1 B2 B3 Kommentar, durch Tabs "
      "getrennt"},
-    {"new", New, "FILE --name N --foreign F --native L [--author A] [--comment C] [--force]",
+    {"new", New,
+     "FILE --name N --foreign F --native L [--author A] [--comment C] [--unicode] [--force]",
      "legt ein neues DataFile an"},
     {"add-lesson", AddLesson, "FILE NAME [--comment C]",
      "legt eine Lektion an und gibt ihre UnitID aus"},
@@ -49,6 +50,9 @@ const VerbInfo kVerbs[] = {
     {"cleanup", Cleanup, "FILE",
      "entfernt die gelöschten Datensätze für immer (das alte DataFile bleibt als cleanup.tmp "
      "im Arbeitsordner) und gibt ihre Anzahl aus"},
+    {"convert", Convert, "FILE OUT --unicode [--cut] [--force]",
+     "schreibt eine Unicode-Kopie des DataFiles; meldet jedes Feld, das danach nicht mehr in "
+     "60 Bytes (Kommentar 255) passt (ohne --cut wird dann nichts geschrieben)"},
     {"review", Review, "FILE UNITID N GRADE [--date YYYY-MM-DD]",
      "hält fest, dass die N-te Vokabel der Lektion (gezählt wie bei „entries“) an diesem Tag "
      "(sonst heute) mit GRADE beantwortet wurde: 1 Nochmal, 2 Schwer, 3 Gut, 4 Leicht; gibt "

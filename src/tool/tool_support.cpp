@@ -84,8 +84,17 @@ bool RequireWritableDataFile(const std::string& path, Messages& messages) {
   return false;
 }
 
-std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err) {
-  if (auto text = FromUtf8(utf8)) return text;
+TextEncoding FileEncoding(const std::string& path) {
+  return ReadDataFileEncoding(path).value_or(TextEncoding::Cp1252);
+}
+
+std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err,
+                                 TextEncoding encoding) {
+  if (auto text = FromUtf8(utf8, encoding)) return text;
+  if (encoding == TextEncoding::Utf8) {
+    err << "Der Text ist kein gültiges UTF-8.\n";
+    return std::nullopt;
+  }
   err << "Der Text „" << utf8
       << "“ enthält Zeichen, die ein DataFile nicht speichern kann (möglich sind nur die Zeichen "
          "von Windows-1252).\n";
@@ -98,11 +107,11 @@ std::optional<std::uint8_t> UnitIdArg(const std::string& text, std::ostream& err
   return std::nullopt;
 }
 
-std::string TsvField(std::string_view bytes) {
+std::string TsvField(std::string_view bytes, TextEncoding encoding) {
   std::string text(bytes);
   std::replace_if(
       text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-  return ToUtf8(WinString(std::move(text)));
+  return ToUtf8(WinString(std::move(text), encoding));
 }
 
 bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages) {

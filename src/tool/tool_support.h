@@ -35,16 +35,25 @@ bool RequireDataFile(const std::string& path, Messages& messages);
 // write cuts its partial record away (and says so).
 bool RequireWritableDataFile(const std::string& path, Messages& messages);
 
-// A text argument (UTF-8, as the shell hands it over) as Windows-1252. Nothing, with a German
-// message on err, when it holds a character that a DataFile cannot store.
-std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err);
+// The encoding of the DataFile at `path` (Windows-1252 when it cannot be read: the verb then
+// fails on the file and says so).
+TextEncoding FileEncoding(const std::string& path);
+
+// A text argument (UTF-8, as the shell hands it over) as text of the DataFile's encoding
+// (Windows-1252 unless told). Nothing, with a German message on err, when it holds a character
+// that the DataFile cannot store.
+std::optional<WinString> ArgText(const std::string& utf8, std::ostream& err,
+                                 TextEncoding encoding = TextEncoding::Cp1252);
 
 // A UNITID argument; nothing, with a German message on err, when it is not 1 to 255.
 std::optional<std::uint8_t> UnitIdArg(const std::string& text, std::ostream& err);
 
 // One text of a record as a field of a tab-separated line, in UTF-8: tabs and line breaks inside
 // it would split the line or the field, so each becomes a blank.
-std::string TsvField(std::string_view bytes);
+std::string TsvField(std::string_view bytes, TextEncoding encoding = TextEncoding::Cp1252);
+inline std::string TsvField(const WinString& text) {
+  return TsvField(text.view(), text.encoding());
+}
 
 // Checks that a live lesson with this UnitID exists; otherwise tells why and yields false.
 bool RequireLesson(const std::string& path, std::uint8_t unitId, Messages& messages);

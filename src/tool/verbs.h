@@ -45,6 +45,9 @@ int Deleted(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int RestoreLesson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Cleanup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Conversion verb: convert (a Unicode copy of a DataFile).
+int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // Learning progress verbs: review, progress, due.
 int Review(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Progress(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -28,7 +28,7 @@ int Add(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
       {&texts.B1, p.positional[3]},
       {&texts.Comment, p.value("comment").value_or("")}};
   for (const auto& [field, utf8] : given) {
-    auto text = ArgText(utf8, err);
+    auto text = ArgText(utf8, err, FileEncoding(path));
     if (!text) return 1;
     *field = std::move(*text);
   }

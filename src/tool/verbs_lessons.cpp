@@ -16,12 +16,13 @@ namespace merkhaus::tool {
 namespace {
 
 // The length limit of one field of a form; the windows cannot take more, the tool says so.
+// In a Unicode DataFile the limit counts the bytes of UTF-8.
 bool FitsField(const WinString& text, std::size_t max, const char* what, Messages& messages) {
   if (text.size() <= max) return true;
-  messages.show(
-      MsgKind::Warning,
-      std::string(what) + " darf höchstens " + std::to_string(max) + " Zeichen lang sein.",
-      MsgButtons::Ok);
+  messages.show(MsgKind::Warning,
+                std::string(what) + " darf höchstens " + std::to_string(max) +
+                    (text.isUnicode() ? " Bytes (UTF-8) lang sein." : " Zeichen lang sein."),
+                MsgButtons::Ok);
   return false;
 }
 
@@ -29,21 +30,23 @@ bool FitsField(const WinString& text, std::size_t max, const char* what, Message
 
 int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   ParsedArgs p;
-  if (!ParseArgs(args, {"name", "foreign", "native", "author", "comment"}, {"force"}, p, err)) {
+  if (!ParseArgs(args, {"name", "foreign", "native", "author", "comment"}, {"force", "unicode"}, p,
+                 err)) {
     return 1;
   }
   if (p.positional.size() != 1) {
     err << "Aufruf: merkhaus-tool new FILE --name N --foreign F --native L [--author A] "
-           "[--comment C] [--force]\n";
+           "[--comment C] [--unicode] [--force]\n";
     return 1;
   }
   const std::string& path = p.positional[0];
   StreamMessages messages(err);
+  const TextEncoding encoding = p.has("unicode") ? TextEncoding::Utf8 : TextEncoding::Cp1252;
 
   WinString fields[5];
   const char* names[5] = {"name", "foreign", "native", "author", "comment"};
   for (int i = 0; i < 5; ++i) {
-    auto text = ArgText(p.value(names[i]).value_or(""), err);
+    auto text = ArgText(p.value(names[i]).value_or(""), err, encoding);
     if (!text) return 1;
     fields[i] = std::move(*text);
   }
@@ -69,7 +72,7 @@ int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) 
     return 1;
   }
   const FileResult<> created = CreateDataFile(
-      path, MakeDataFileHeader(name, foreign, native, author, comment), p.has("force"));
+      path, MakeDataFileHeader(name, foreign, native, author, comment, encoding), p.has("force"));
   if (!created) {
     ShowFileError(messages, "Fehler beim schreiben!", created.error(), {}, MsgButtons::Yes);
     return 1;
@@ -86,8 +89,9 @@ int AddLesson(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   const std::string& path = p.positional[0];
   StreamMessages messages(err);
-  const auto name = ArgText(p.positional[1], err);
-  const auto comment = ArgText(p.value("comment").value_or(""), err);
+  const TextEncoding encoding = FileEncoding(path);
+  const auto name = ArgText(p.positional[1], err, encoding);
+  const auto comment = ArgText(p.value("comment").value_or(""), err, encoding);
   if (!name || !comment) return 1;
   if (name->empty()) {
     ShowErr(messages, "Es muß zumindest ein Lektionsname eingegeben werden!");

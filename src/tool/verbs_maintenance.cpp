@@ -31,7 +31,7 @@ std::string Line(const WinString& text) {
   std::string bytes = text.bytes();
   std::replace_if(
       bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-  return ToUtf8(WinString(std::move(bytes)));
+  return ToUtf8(WinString(std::move(bytes), text.encoding()));
 }
 
 }  // namespace
@@ -76,8 +76,9 @@ int Deleted(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                   list.error().file);
     return 1;
   }
+  const TextEncoding encoding = FileEncoding(path);
   for (const WinString& line : list->lines)
-    out << Line(line) << "\n";
+    out << Line(line.as(encoding)) << "\n";
   return 0;
 }
 
@@ -86,7 +87,7 @@ int RestoreLesson(const std::vector<std::string>& args, std::ostream& out, std::
   if (!Positional(args, 2, 2, "restore-lesson FILE NAME", p, err)) return 1;
   const std::string& path = p.positional[0];
   StreamMessages messages(err);
-  const auto name = ArgText(p.positional[1], err);
+  const auto name = ArgText(p.positional[1], err, FileEncoding(path));
   if (!name || !RequireWritableDataFile(path, messages)) return 1;
   const std::optional<std::uint32_t> restored = RestoreLessonTold(path, *name, messages);
   if (!restored) return 1;

@@ -101,8 +101,9 @@ std::string Decimal6(double value) {
 
 // N, the A side's first synonym, neu/gelernt, stability, difficulty, last review, due,
 // reviews, lapses.
-void PrintLine(std::ostream& out, std::size_t n, const TVocData& entry, const MemoryState& m) {
-  out << n << "\t" << TsvField(entry.A1.view()) << "\t";
+void PrintLine(std::ostream& out, std::size_t n, const TVocData& entry, const MemoryState& m,
+               TextEncoding enc) {
+  out << n << "\t" << TsvField(entry.A1.view(), enc) << "\t";
   if (m.isNew()) {
     out << "neu\t-\t-\t-\t-\t0\t0\n";
     return;
@@ -141,7 +142,7 @@ int Review(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const auto state =
       run.store->review(run.ref, entry, static_cast<Grade>(*grade), run.today, SchedulerParams{});
   if (!state) return NotKept(state.error(), err);
-  PrintLine(out, static_cast<std::size_t>(*n), entry, *state);
+  PrintLine(out, static_cast<std::size_t>(*n), entry, *state, FileEncoding(run.path));
   return 0;
 }
 
@@ -155,7 +156,8 @@ int Progress(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (!states) return NotKept(states.error(), err);
   for (std::size_t i = 0; i < lesson->entries.size(); ++i) {
     const MemoryState* state = states->find(lesson->unitId, lesson->entries[i]);
-    PrintLine(out, i + 1, lesson->entries[i], state ? *state : MemoryState{});
+    PrintLine(out, i + 1, lesson->entries[i], state ? *state : MemoryState{},
+              FileEncoding(run.path));
   }
   return 0;
 }
@@ -171,8 +173,8 @@ int Due(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return 1;
   }
   for (const LessonDue& lesson : figures->lessons) {
-    out << int(lesson.unitId) << "\t" << TsvField(lesson.name.view()) << "\t" << lesson.due << "\t"
-        << lesson.fresh << "\n";
+    out << int(lesson.unitId) << "\t" << TsvField(lesson.name.view(), FileEncoding(run.path))
+        << "\t" << lesson.due << "\t" << lesson.fresh << "\n";
   }
   out << "\tinsgesamt\t" << figures->due << "\t" << figures->fresh << "\n";
   return 0;

@@ -49,11 +49,13 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
            "letzte Datensatz wird nicht gelesen; die nächste Änderung entfernt ihn.\n";
   }
   const TVocData& header = counts.header;
-  out << "Name: " << TsvField(DataFileName(header).view()) << "\n"
-      << "Fremdsprache: " << TsvField(ForeignLanguage(header).view()) << "\n"
-      << "Sprache: " << TsvField(NativeLanguage(header).view()) << "\n"
-      << "Autor: " << TsvField(Author(header).view()) << "\n"
-      << "Kommentar: " << TsvField(header.Comment.view()) << "\n"
+  const TextEncoding enc = EncodingOf(header);
+  out << "Name: " << TsvField(DataFileName(header)) << "\n"
+      << "Fremdsprache: " << TsvField(ForeignLanguage(header)) << "\n"
+      << "Sprache: " << TsvField(NativeLanguage(header)) << "\n"
+      << "Autor: " << TsvField(Author(header)) << "\n"
+      << "Kommentar: " << TsvField(header.Comment.get(enc)) << "\n"
+      << "Zeichensatz: " << EncodingName(enc) << "\n"
       << "Lektionen: " << counts.liveLessons << "\n"
       << "Vokabeln: " << counts.liveEntries << "\n"
       << "Gelöschte Vokabeln: " << counts.deletedEntries << "\n";
@@ -72,7 +74,7 @@ int Lessons(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return 1;
   }
   for (const LessonLine& l : list->lines)
-    out << int(l.unitId) << "\t" << TsvField(l.line.view()) << "\n";
+    out << int(l.unitId) << "\t" << TsvField(l.line.view(), list->encoding) << "\n";
   return 0;
 }
 
@@ -97,10 +99,12 @@ int Entries(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     err << "Das DataFile enthält keine Lektion mit der UnitID " << int(*unitId) << "!\n";
     return 1;
   }
+  const TextEncoding enc = FileEncoding(path);
   for (const TVocData& e : lesson->entries) {
-    out << TsvField(e.A1.view()) << "\t" << TsvField(e.A2.view()) << "\t" << TsvField(e.A3.view())
-        << "\t" << TsvField(e.B1.view()) << "\t" << TsvField(e.B2.view()) << "\t"
-        << TsvField(e.B3.view()) << "\t" << TsvField(e.Comment.view()) << "\n";
+    out << TsvField(e.A1.view(), enc) << "\t" << TsvField(e.A2.view(), enc) << "\t"
+        << TsvField(e.A3.view(), enc) << "\t" << TsvField(e.B1.view(), enc) << "\t"
+        << TsvField(e.B2.view(), enc) << "\t" << TsvField(e.B3.view(), enc) << "\t"
+        << TsvField(e.Comment.view(), enc) << "\n";
   }
   return 0;
 }

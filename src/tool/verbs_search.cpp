@@ -21,7 +21,7 @@ std::string OutputLine(const WinString& line) {
   std::string text = line.bytes();
   std::replace_if(
       text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-  return ToUtf8(WinString(std::move(text)));
+  return ToUtf8(WinString(std::move(text), line.encoding()));
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ int Search(const std::vector<std::string>& args, std::ostream& out, std::ostream
   settings.cutSpaces = !parsed.has("keep-spaces");
 
   const std::string& path = parsed.positional[0];
-  const auto term = ArgText(parsed.positional[1], err);
+  const auto term = ArgText(parsed.positional[1], err, FileEncoding(parsed.positional[0]));
   if (!term) return 1;
   StreamMessages messages(err);
   if (!RequireDataFile(path, messages)) return 1;

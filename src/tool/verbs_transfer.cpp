@@ -70,11 +70,9 @@ int Export(const std::vector<std::string>& args, std::ostream&, std::ostream& er
   }
   const TVocData& header = *lesson->header;
   const std::vector<TVocData>& entries = lesson->entries;
-  // A KVTML document takes its title and languages from the DataFile's header.
-  TVocData dataFileHeader = EmptyRecord();
-  if (FormatOfPath(outPath) == TransferFormat::Kvtml) {
-    dataFileHeader = ReadHeaderRecord(path).value_or(EmptyRecord());
-  }
+  // A KVTML document takes its title and languages from the DataFile's header; every format
+  // the encoding of its text.
+  const TVocData dataFileHeader = ReadHeaderRecord(path).value_or(EmptyRecord());
 
   ExportSettings settings;
   settings.askBeforeOverwrite = !p.has("force");

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "platform/limited_memo.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_text.h"
@@ -35,6 +36,35 @@ TEST(QtText, TypingFieldsRefuseWhatWindows1252CannotHold) {
   EXPECT_EQ(QStringLiteral("Straße €"), edit.text());
   mhtest::typeText(&edit, QStringLiteral("Ω"));
   EXPECT_EQ(QStringLiteral("Straße €"), edit.text());
+}
+
+// The typing fields of record text follow the current DataFile: in a Unicode one they take every
+// character, their length counted in bytes of UTF-8, as the length byte of the field counts them.
+TEST(QtText, FieldsFollowTheDataFileAndCountBytesInUnicode) {
+  TextEncoding current = TextEncoding::Cp1252;
+  FollowDataFileEncoding([&] { return current; });
+  QLineEdit edit;
+  edit.setValidator(Win1252Validator::FollowingDataFile(&edit));
+  edit.setMaxLength(6);
+  mhtest::typeText(&edit, QStringLiteral("Ωж"));
+  EXPECT_EQ(QString(), edit.text()) << "Windows-1252 holds neither";
+  current = TextEncoding::Utf8;
+  mhtest::typeText(&edit, QStringLiteral("Ωжä€"));
+  EXPECT_EQ(QStringLiteral("Ωжä"), edit.text()) << "the euro sign would make 9 bytes";
+  const WinString typed = ToWinString(edit.text(), CurrentDataFileEncoding());
+  EXPECT_EQ("\xCE\xA9\xD0\xB6\xC3\xA4", typed.bytes());
+  EXPECT_EQ(edit.text(), ToQString(typed));
+
+  // A comment field: line breaks are CR LF in the record, characters count by their bytes.
+  LimitedMemo memo(8);
+  memo.setPlainText(QStringLiteral("жж\nжж"));
+  EXPECT_EQ("\xD0\xB6\xD0\xB6\r\n\xD0\xB6", memo.winText().bytes());
+  EXPECT_TRUE(memo.winText().isUnicode());
+  current = TextEncoding::Cp1252;
+  memo.setEncoding(TextEncoding::Cp1252);
+  memo.setPlainText(QStringLiteral("жä"));
+  EXPECT_EQ("\xE4", memo.winText().bytes());
+  FollowDataFileEncoding({});
 }
 
 TEST(QtText, FiltersInQtForm) {

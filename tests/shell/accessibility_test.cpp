@@ -196,7 +196,8 @@ TEST(Accessibility, ShortTabOrdersStayAndCtrlShiftTabGoesBack) {
       {test.Edit1},
       {entry.Edit1, entry.Edit2},
       {q.Edit1, q.Edit3, q.Edit5, q.Edit2, q.Edit4, q.Edit6, q.Button2, q.Button1},
-      {form4.Edit1, form4.Edit2, form4.ComboBox1, form4.Edit3, form4.Button1, form4.Button2},
+      {form4.Edit1, form4.Edit2, form4.ComboBox1, form4.Edit3, form4.ComboBox3, form4.Button1,
+       form4.Button2},
   };
   for (const QList<QWidget*>& tabStops : rows) {
     QWidget* window = tabStops.front()->window();

@@ -4,6 +4,7 @@
 // A progress recorder that keeps what the modes report, for the tests to look at.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flows/progress_recorder.h"
@@ -40,9 +41,15 @@ class RecordingProgress : public merkhaus::ProgressRecorder {
     tests.push_back({lesson.unitId, right, asked, quotient});
   }
 
+  void converted(const std::string& fromPath, const merkhaus::TVocData&, const std::string& toPath,
+                 const merkhaus::TVocData&) override {
+    conversions.emplace_back(fromPath, toPath);
+  }
+
   std::vector<Answer> answers;
   std::vector<Correction> corrections;
   std::vector<Test> tests;
+  std::vector<std::pair<std::string, std::string>> conversions;  // from, to
 };
 
 }  // namespace mhtest

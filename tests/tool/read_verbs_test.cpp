@@ -35,6 +35,7 @@ TEST_F(ReadVerbs, InfoPrintsTheHeaderAsUtf8AndTheCounts) {
       "Sprache: Deutsch\n"
       "Autor: Anna\n"
       "Kommentar: Preise in €  zweite Zeile\n"
+      "Zeichensatz: Westeuropäisch (Windows-1252)\n"
       "Lektionen: 2\n"
       "Vokabeln: 2\n"
       "Gelöschte Vokabeln: 2\n",

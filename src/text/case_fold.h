@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace merkhaus {
+
+// Unicode case folding of UTF-8 text for comparisons that ignore case (the answer check's and
+// the dictionary's option in a Unicode DataFile): the full default folding of the Unicode
+// Character Database through ICU, so that "STRASSE" and "straße", "ΛΟΓΟΣ" and "λογος",
+// "МОСКВА" and "москва" are equal. One deviation for Turkish: the capital dotted İ folds to a
+// plain i (not i with a combining dot), so that "İstanbul" and "istanbul" are equal; the small
+// dotless ı stays a letter of its own, as it is in Turkish.
+//
+// Windows-1252 text never comes here: its rule stays the ASCII one of FoldCase.
+//
+// The folded text goes into a buffer the folder keeps, so that folding field after field of a
+// scan allocates nothing once the buffer has grown to the longest field. Damaged UTF-8 bytes are
+// kept as they are.
+class Utf8Folder {
+ public:
+  // The folded form of `utf8`, valid until the next call.
+  std::string_view fold(std::string_view utf8);
+
+ private:
+  std::string buf_;
+};
+
+// The folded form as a string of its own.
+std::string FoldUtf8(std::string_view utf8);
+
+// A set of byte values (a bit each).
+using ByteSet = std::array<std::uint64_t, 4>;
+inline bool Holds(const ByteSet& set, unsigned char b) {
+  return (set[b >> 6] >> (b & 63)) & 1;
+}
+
+// For folded text (FoldUtf8): at each of its byte positions the set of bytes that any text whose
+// folding is this text has there, so that a search can skip unfolded text byte by byte and fold
+// only where it may match. That holds for text without the few characters that fold to one of
+// another length in UTF-8 (the Kelvin sign to k, ᲃ to с) or to part of a longer folding (ß to
+// ss): the first bytes of those are `oddLeads`; text holding one of them must be folded.
+struct FoldedBytes {
+  std::vector<ByteSet> sets;
+  ByteSet oddLeads{};
+};
+// Nothing for damaged UTF-8.
+std::optional<FoldedBytes> FoldedByteSets(std::string_view folded);
+
+// Whether the text is plain ASCII, whose folded form is its A..Z as a..z (callers fold such
+// fields through a byte table).
+inline bool IsAsciiText(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace merkhaus
