@@ -122,8 +122,10 @@ void Tbeebook::render() {
       while (ListBox1->count() > kept)
         delete ListBox1->takeItem(ListBox1->count() - 1);
     }
-    for (std::size_t i = static_cast<std::size_t>(kept); i < lines.size(); ++i)
+    for (std::size_t i = static_cast<std::size_t>(kept); i < lines.size(); ++i) {
       ListBox1->addItem(ToQString(lines[i]));
+      AlignByDirection(*ListBox1->item(ListBox1->count() - 1));
+    }
     if (kept > 0 && ListBox1->count() > kept) {
       ListBox1->scrollToItem(ListBox1->item(kept), QAbstractItemView::PositionAtTop);
     }

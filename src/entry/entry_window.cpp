@@ -172,8 +172,10 @@ void TForm3::render() {
   }
   if (!same) {
     ListBox1->clear();
-    for (const WinString& line : v.lines)
+    for (const WinString& line : v.lines) {
       ListBox1->addItem(ToQString(line));
+      AlignByDirection(*ListBox1->item(ListBox1->count() - 1));
+    }
     // The newest entry stands at the end; it is shown whole.
     ListBox1->scrollToBottom();
   }

@@ -54,7 +54,11 @@ class ReadAloud {
 
   // Reads the foreign synonyms; a new text stops the one being read.
   void read(const WinString& a1, const WinString& a2, const WinString& a3);
-  void readEntry(const TVocData& entry) { read(entry.A1.get(), entry.A2.get(), entry.A3.get()); }
+  // The entry's texts are in the current DataFile's encoding (UTF-8 in a Unicode DataFile).
+  void readEntry(const TVocData& entry) {
+    const TextEncoding enc = lesson_.encoding();
+    read(entry.A1.get(enc), entry.A2.get(enc), entry.A3.get(enc));
+  }
   // The same, when the option "Fremdwort automatisch vorlesen" is on: the entry's foreign side
   // has just been shown as the question or as the solution.
   void readShown(const TVocData& entry);

@@ -195,6 +195,8 @@ void TEditDataFile::render() {
     const int row = SelectedRow();
     ListBox1->clear();
     ListBox1->addItems(lines);
+    for (int i = 0; i < ListBox1->count(); ++i)
+      AlignByDirection(*ListBox1->item(i));
     if (row >= 0 && row < ListBox1->count() && lines.size() == shown.size()) {
       ListBox1->setCurrentRow(row);
     }

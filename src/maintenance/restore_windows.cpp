@@ -45,6 +45,7 @@ void Fill(QListWidget* list, const std::vector<WinString>& lines) {
     // The record's own bytes and encoding, so that the line finds it again exactly.
     item->setData(Qt::UserRole, QByteArray::fromStdString(line.bytes()));
     item->setData(Qt::UserRole + 1, static_cast<int>(line.encoding()));
+    AlignByDirection(*item);
   }
   list->setCurrentIndex(QModelIndex());
 }

@@ -16,7 +16,9 @@ namespace merkhaus {
 
 enum class FontWeight { Regular, Bold };
 
-// A text whose top left corner is at (x, y).
+// A text whose top left corner is at (x, y); with a `rightEdge` (not 0) the text ends there
+// instead, and x is only the left edge of its column: a Hebrew or Arabic text starts at its
+// column's right edge, as it is read.
 struct PrintText {
   int x = 0;
   int y = 0;
@@ -24,6 +26,7 @@ struct PrintText {
   int pointSize = 0;
   FontWeight weight = FontWeight::Regular;
   WinString text;
+  int rightEdge = 0;
   bool operator==(const PrintText&) const = default;
 };
 

@@ -54,7 +54,10 @@ class PagePainter {
     painter_.setLayoutDirection(Qt::LayoutDirectionAuto);
     // The step names the text's top left corner; Qt draws from the baseline.
     const QFontMetricsF metrics(painter_.font(), &device_);
-    painter_.drawText(QPointF(t.x * sx_, t.y * sy_ + metrics.ascent()), ToQString(t.text));
+    const QString text = ToQString(t.text);
+    const qreal x =
+        t.rightEdge != 0 ? t.rightEdge * sx_ - metrics.horizontalAdvance(text) : t.x * sx_;
+    painter_.drawText(QPointF(x, t.y * sy_ + metrics.ascent()), text);
   }
 
   void operator()(const PrintLine& l) {

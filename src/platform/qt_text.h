@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QValidator>
+#include <QVariant>
 
 #include <functional>
 
@@ -34,6 +35,18 @@ qsizetype EncodedSize(const QString& text, TextEncoding encoding);
 
 // A text for a one-line place (a list line, a label): each line break becomes a blank.
 QString OneLine(QString text);
+
+// A list line or grid cell whose text reads from the right (Hebrew, Arabic: its first letter of
+// a strong direction) stands at the right edge, where it is read from; every other one keeps the
+// view's usual alignment. Works on QListWidgetItem and QTableWidgetItem alike.
+template <typename Item>
+void AlignByDirection(Item& item) {
+  if (item.text().isRightToLeft()) {
+    item.setData(Qt::TextAlignmentRole, static_cast<int>(Qt::AlignRight | Qt::AlignVCenter));
+  } else {
+    item.setData(Qt::TextAlignmentRole, QVariant());
+  }
+}
 
 // A path as the system names it (bytes on Linux) and back.
 QString PathToQString(const std::string& path);

@@ -127,7 +127,7 @@ void StudySession::nextQuestion() {
   const TVocData& e = current();
   // The question is record text of this DataFile: in its encoding.
   const WinString question =
-      QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_).as(lesson_.encoding());
+      QuestionText(e, engine_.Direction, options_.Synonymabfrage, random_, lesson_.encoding());
   (engine_.Direction == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Kommentar_zeigen) view_.comment = e.Comment.get(lesson_.encoding());
   if (engine_.Direction == QueryDirection::AB) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/cp1252.h"
+#include "text/text_rules.h"
 
 namespace merkhaus {
 
@@ -14,6 +15,7 @@ constexpr int kLeft = 200;
 constexpr int kRight = 2000;
 constexpr int kValueX = 600;    // the header block's values
 constexpr int kNativeX = 1100;  // the B column
+constexpr int kColumnGap = 50;  // between the A column's right edge and the B column
 constexpr int kSmallPt = 9;
 constexpr int kHeaderPt = 12;
 constexpr int kHeaderTop = 120;
@@ -44,6 +46,15 @@ WinString OneLine(const WinString& text) {
 
 PrintText Text(int x, int y, int pointSize, FontWeight weight, const WinString& text) {
   return PrintText{x, y, kPrintFont, pointSize, weight, OneLine(text)};
+}
+
+// A text of a column from `left` to `right`: from the left edge, or from the right edge when it
+// reads from the right.
+PrintText ColumnText(int left, int right, int y, int pointSize, FontWeight weight,
+                     const WinString& text) {
+  PrintText t = Text(left, y, pointSize, weight, text);
+  if (ReadsRightToLeft(t.text)) t.rightEdge = right;
+  return t;
 }
 
 PrintLine Rule(int y, int penWidth) {
@@ -84,7 +95,7 @@ PrintPage LayoutVocabularyListPage(const VocabularyListHeader& header,
   int y = kHeaderTop;
   const auto line = [&](const char* label, const WinString& value) {
     steps.push_back(Text(kLeft, y, kHeaderPt, FontWeight::Bold, WinString(label)));
-    steps.push_back(Text(kValueX, y, kHeaderPt, FontWeight::Regular, value));
+    steps.push_back(ColumnText(kValueX, kRight, y, kHeaderPt, FontWeight::Regular, value));
     y += kHeaderStep;
   };
   line("Name:", header.lessonName);
@@ -105,10 +116,11 @@ PrintPage LayoutVocabularyListPage(const VocabularyListHeader& header,
     steps.push_back(Rule(rowY, r % 5 == 0 ? 3 : 1));
     if (!textRow) continue;
     const TVocData& e = entries[next++];
-    steps.push_back(Text(kLeft, rowY + 5, kSmallPt, FontWeight::Regular,
-                         JoinForPrint(e.A1.get(enc), e.A2.get(enc), e.A3.get(enc))));
-    steps.push_back(Text(kNativeX, rowY + 5, kSmallPt, FontWeight::Regular,
-                         JoinForPrint(e.B1.get(enc), e.B2.get(enc), e.B3.get(enc))));
+    steps.push_back(ColumnText(kLeft, kNativeX - kColumnGap, rowY + 5, kSmallPt,
+                               FontWeight::Regular,
+                               JoinForPrint(e.A1.get(enc), e.A2.get(enc), e.A3.get(enc))));
+    steps.push_back(ColumnText(kNativeX, kRight, rowY + 5, kSmallPt, FontWeight::Regular,
+                               JoinForPrint(e.B1.get(enc), e.B2.get(enc), e.B3.get(enc))));
   }
   return steps;
 }

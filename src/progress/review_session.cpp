@@ -146,7 +146,7 @@ void ReviewSession::ask() {
   view_.answerOnNative = direction_ == QueryDirection::AB;
   // The question is record text of the entry's DataFile: in its encoding.
   const WinString question =
-      QuestionText(e, direction_, options.Synonymabfrage, services_.random).as(EncodingOf(header_));
+      QuestionText(e, direction_, options.Synonymabfrage, services_.random, EncodingOf(header_));
   (direction_ == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options.Kommentar_zeigen) view_.comment = e.Comment.get(EncodingOf(header_));
   view_.counter = std::to_string(index_ + 1) + "/" + std::to_string(queue_.size());

@@ -21,6 +21,7 @@ void AddLine(QListWidget* list, const WinString& line) {
   auto* item = new QListWidgetItem(shown, list);
   item->setToolTip(shown);
   item->setData(Qt::UserRole, ToQString(line));
+  AlignByDirection(*item);
 }
 
 // No line is current, so none looks chosen when the list gets the focus; the first arrow key

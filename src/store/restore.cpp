@@ -72,7 +72,8 @@ StoreResult<std::uint32_t> RestoreLesson(const std::string& path, const WinStrin
   file.scan(1, [&](std::uint64_t index, const TVocData& r) {
     if (!IsUnitHeader(r)) return true;
     if (r.Deleted == 0 && r.B1.view() == name.view()) nameTaken = true;
-    if (r.Deleted == 0 && !holder[r.UnitID]) holder[r.UnitID] = LessonName(r);
+    // The holder's name goes into a message: in the encoding of the name asked for, the file's.
+    if (r.Deleted == 0 && !holder[r.UnitID]) holder[r.UnitID] = LessonName(r).as(name.encoding());
     if (r.Deleted != 0 && !headerIndex && r.B1.view() == name.view()) {
       headerIndex = index;
       id = r.UnitID;

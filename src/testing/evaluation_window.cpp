@@ -153,6 +153,7 @@ void Ttst_ausw::render() {
       const QString text = ToQString(*texts[c - 1]);
       QTableWidgetItem* item = StringGrid1->item(r, c);
       item->setText(text);
+      AlignByDirection(*item);
       // A text longer than its column shows whole on hover.
       item->setToolTip(text);
       item->setData(Qt::AccessibleDescriptionRole, filled ? QVariant(verdict) : QVariant());

@@ -141,7 +141,7 @@ void TestSession::nextTestQuestion() {
   const TVocData& e = entries_[TestCurIndex];
   // The question is record text of this DataFile: in its encoding.
   const WinString question =
-      QuestionText(e, TestDirection, options_.testensynonymabfrage, random_).as(lesson_.encoding());
+      QuestionText(e, TestDirection, options_.testensynonymabfrage, random_, lesson_.encoding());
   (TestDirection == QueryDirection::AB ? view_.foreignText : view_.nativeText) = question;
   if (options_.Testen_showcomments) view_.comment = e.Comment.get(lesson_.encoding());
   if (TestDirection == QueryDirection::AB) {

@@ -18,16 +18,16 @@ QueryDirection DrawDirection(int abfrageweise, Random& random) {
 }
 
 WinString QuestionText(const TVocData& e, QueryDirection direction, bool allSynonyms,
-                       Random& random) {
+                       Random& random, TextEncoding encoding) {
   const bool ab = direction == QueryDirection::AB;
   const PString<60>* const side[3] = {ab ? &e.A1 : &e.B1, ab ? &e.A2 : &e.B2, ab ? &e.A3 : &e.B3};
-  if (!allSynonyms) return side[0]->get();
+  if (!allSynonyms) return side[0]->get(encoding);
   random.reseed();
   int k = random.draw(2);
   for (int tried = 0; tried < 3; ++tried, k = (k + 1) % 3) {
-    if (!CutSpaces(side[k]->get()).empty()) return side[k]->get();
+    if (!CutSpaces(side[k]->get(encoding)).empty()) return side[k]->get(encoding);
   }
-  return side[0]->get();
+  return side[0]->get(encoding);
 }
 
 std::optional<int> PickNextEntry(int algorithmus, int count, int current,

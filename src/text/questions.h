@@ -21,9 +21,9 @@ QueryDirection DrawDirection(int abfrageweise, Random& random);
 // The text a question shows: the first field of the question side as stored, or with
 // `allSynonyms` the first or the second synonym with equal chance (re-seeded from the clock),
 // the third only after a blank second, passing over blank fields. A side blank throughout shows
-// its first field as stored.
+// its first field as stored. The text is tagged with `encoding`, the DataFile's.
 WinString QuestionText(const TVocData& entry, QueryDirection direction, bool allSynonyms,
-                       Random& random);
+                       Random& random, TextEncoding encoding);
 
 // Which entry the practice and the test ask next, under the option `algorithmus`: 0 systematic
 // (from a random start, in a random direction; re-seeded from the clock), 1 in order and 2

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/text_rules.h"
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
 #include "text/case_fold.h"
 
 namespace merkhaus {
@@ -36,6 +39,27 @@ WinString JoinSynonyms(const WinString& x, const WinString& y, const WinString& 
   if (!y.empty()) out += separator + y;
   if (!z.empty()) out += separator + z;
   return out;
+}
+
+bool ReadsRightToLeft(const WinString& text) {
+  if (!text.isUnicode()) return false;
+  const std::string_view bytes = text.view();
+  const auto length = static_cast<int32_t>(bytes.size());
+  for (int32_t i = 0; i < length;) {
+    UChar32 c = 0;
+    U8_NEXT(bytes.data(), i, length, c);
+    if (c < 0) continue;  // a damaged byte has no direction
+    switch (u_charDirection(c)) {
+      case U_LEFT_TO_RIGHT:
+        return false;
+      case U_RIGHT_TO_LEFT:
+      case U_RIGHT_TO_LEFT_ARABIC:
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
 }
 
 }  // namespace merkhaus

@@ -25,4 +25,8 @@ WinString EntryCutSpaces(const WinString& text, bool spaceCut);
 // of one side as the practice and the test evaluation show them.
 WinString JoinSynonyms(const WinString& x, const WinString& y, const WinString& z);
 
+// Whether a text reads from the right: its first letter of a strong direction is Hebrew, Arabic
+// or of another right-to-left script. Windows-1252 holds no such letter.
+bool ReadsRightToLeft(const WinString& text);
+
 }  // namespace merkhaus

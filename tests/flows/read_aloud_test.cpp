@@ -151,5 +151,31 @@ TEST_F(ReadAloudTest, OnlyTheOptionReadsWhatIsShown) {
   EXPECT_EQ(std::vector<std::string>{"house"}, speaker.texts());
 }
 
+// The entry's words are read as its DataFile holds them: Windows-1252 bytes, or UTF-8 in a
+// Unicode DataFile (not taken for Windows-1252, which would read "Ð¿Ð°Ð¿Ð°").
+TEST_F(ReadAloudTest, AnEntryIsReadInItsDataFilesEncoding) {
+  speaker.withVoices();
+  const struct {
+    TextEncoding encoding;
+    std::string a1, a2;  // as stored
+    const char* spoken;  // UTF-8
+  } cases[] = {
+      {TextEncoding::Cp1252, "caf\xE9", "", "café"},
+      {TextEncoding::Utf8, "папа", " отец ", "папа, отец"},
+      {TextEncoding::Utf8, "café", "", "café"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.spoken);
+    t.lesson.dataFileHeader =
+        MakeDataFileHeader(W("Vokabeln"), W("Englisch"), W("Deutsch"), {}, {}, c.encoding);
+    TVocData entry{};
+    entry.A1.set(WinString(c.a1, c.encoding));
+    entry.A2.set(WinString(c.a2, c.encoding));
+    speaker.said.clear();
+    speech.readEntry(entry);
+    EXPECT_EQ(std::vector<std::string>{c.spoken}, speaker.texts());
+  }
+}
+
 }  // namespace
 }  // namespace merkhaus

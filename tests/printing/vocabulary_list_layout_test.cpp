@@ -183,5 +183,47 @@ TEST(UnitListLayout, TopLineDoubleLineAndHeaderBlock) {
   }
 }
 
+// A text that reads from the right (its first letter of a strong direction is Hebrew or Arabic)
+// ends at its column's right edge: A column 200..1050, B column 1100..2000, header values
+// 600..2000. Windows-1252 has no such letters, so its bytes never count as such, even those that
+// would spell Hebrew in UTF-8.
+TEST(UnitListLayout, RightToLeftTextsEndAtTheirColumnsRightEdge) {
+  struct Case {
+    TextEncoding encoding;
+    std::string lessonName, a1, a2, b1;
+    int nameEdge, aEdge, bEdge;  // 0: from the left edge
+  };
+  const Case cases[] = {
+      {TextEncoding::Utf8, "Урок", "שלום", "", "Frieden", 0, 1050, 0},
+      {TextEncoding::Utf8, "Урок", "Friede", "", "سلام", 0, 0, 2000},
+      {TextEncoding::Utf8, "שיעור 1", "12 ספרים", "", "12 Bücher", 2000, 1050, 0},
+      {TextEncoding::Utf8, "Lektion", "Shalom שלום", "", "(שלום)", 0, 0, 2000},
+      {TextEncoding::Utf8, "Lektion", "", "שלום", "Frieden", 0, 1050, 0},
+      {TextEncoding::Cp1252, "\xD7\xA9", "\xD7\xA9\xD7\x9C", "", "Frieden", 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.a1 + " / " + c.b1);
+    TVocData e{};
+    e.A1.set(WinString(c.a1, c.encoding));
+    e.A2.set(WinString(c.a2, c.encoding));
+    e.B1.set(WinString(c.b1, c.encoding));
+    e.UnitID = 1;
+    const VocabularyListHeader header{WinString(c.lessonName, c.encoding), W(""), W(""),
+                                      W("24.12.2025"), c.encoding};
+    const std::vector<TVocData> vocs{e};
+    const PrintPage page = LayoutVocabularyListPage(header, vocs, 1, 1);
+    const auto name = TextAt(page, 600, 120);
+    ASSERT_TRUE(name);
+    EXPECT_EQ(c.nameEdge, name->rightEdge);
+    const auto texts = RowTexts(page);
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_EQ(200, texts[0].x);
+    EXPECT_EQ(c.aEdge, texts[0].rightEdge);
+    EXPECT_EQ(1100, texts[1].x);
+    EXPECT_EQ(c.bEdge, texts[1].rightEdge);
+    EXPECT_EQ(c.b1, texts[1].text.bytes());
+  }
+}
+
 }  // namespace
 }  // namespace merkhaus
