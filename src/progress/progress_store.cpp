@@ -241,6 +241,14 @@ struct ProgressStore::Impl {
 
   // The DataFile at a path seen for the first time, by its header: one whose old path no longer
   // holds it has moved here; otherwise this is a copy of the one used last.
+  // A known DataFile whose header changed (a new name or comment, or a copy that replaced it).
+  void setHeader(std::int64_t id, const std::string& header) {
+    db.prepare("UPDATE datafile SET header = ? WHERE id = ?", kWrite)
+        .bindBlob(1, header)
+        .bind(2, id)
+        .run();
+  }
+
   std::int64_t adopt(const std::string& path, const std::string& header) {
     auto& known = db.prepare(
         "SELECT d.id, d.path FROM datafile d LEFT JOIN entry e ON e.datafile = d.id "
@@ -334,10 +342,7 @@ ProgressResult<DataFileRef> ProgressStore::dataFile(const std::string& path,
     if (auto found = impl_->byPath(known)) {
       // The same file with a new name or comment in its header.
       id = found->first;
-      impl_->db.prepare("UPDATE datafile SET header = ? WHERE id = ?", kWrite)
-          .bindBlob(1, identity)
-          .bind(2, id)
-          .run();
+      impl_->setHeader(id, identity);
     } else {
       id = impl_->adopt(known, identity);
     }
@@ -377,10 +382,7 @@ ProgressResult<void> ProgressStore::dataFileConverted(DataFileRef from, const st
     if (auto found = impl_->byPath(known)) {
       // A file replaced by the copy: what was known of it belonged to another file.
       id = found->first;
-      impl_->db.prepare("UPDATE datafile SET header = ? WHERE id = ?", kWrite)
-          .bindBlob(1, identity)
-          .bind(2, id)
-          .run();
+      impl_->setHeader(id, identity);
       impl_->db.prepare("DELETE FROM entry WHERE datafile = ?", kWrite).bind(1, id).run();
       impl_->db.prepare("DELETE FROM test_result WHERE datafile = ?", kWrite).bind(1, id).run();
     } else {
