@@ -164,6 +164,17 @@ void ReviewSession::readAloud() {
   speech_.readEntry(current().entry);
 }
 
+// The side that answers the question, all of its synonyms.
+void ReviewSession::showAnswerSide(const TVocData& e) {
+  const TextEncoding encoding = EncodingOf(header_);
+  if (direction_ == QueryDirection::AB) {
+    view_.nativeText = JoinSynonyms(e.B1.get(encoding), e.B2.get(encoding), e.B3.get(encoding));
+  } else {
+    view_.foreignText = JoinSynonyms(e.A1.get(encoding), e.A2.get(encoding), e.A3.get(encoding));
+    showForeign();
+  }
+}
+
 void ReviewSession::advance() {
   if (view_.finished) return;
   if (view_.asking == ReviewStyle::Card) {
@@ -171,14 +182,7 @@ void ReviewSession::advance() {
     const TVocData& e = current().entry;
     view_.answerShown = true;
     view_.answerRight = true;
-    if (direction_ == QueryDirection::AB) {
-      view_.nativeText = JoinSynonyms(e.B1.get(EncodingOf(header_)), e.B2.get(EncodingOf(header_)),
-                                      e.B3.get(EncodingOf(header_)));
-    } else {
-      view_.foreignText = JoinSynonyms(e.A1.get(EncodingOf(header_)), e.A2.get(EncodingOf(header_)),
-                                       e.A3.get(EncodingOf(header_)));
-      showForeign();
-    }
+    showAnswerSide(e);
     const auto days = NextIntervals(current().state, today_, keeper_->params());
     for (std::size_t i = 0; i < days.size(); ++i)
       view_.intervals[i] = IntervalText(days[i]);
@@ -232,14 +236,7 @@ void ReviewSession::record(Grade g) {
   if (view_.asking == ReviewStyle::Typed) {
     view_.answerShown = true;
     view_.correctEnabled = true;
-    if (direction_ == QueryDirection::AB) {
-      view_.nativeText = JoinSynonyms(e.B1.get(EncodingOf(header_)), e.B2.get(EncodingOf(header_)),
-                                      e.B3.get(EncodingOf(header_)));
-    } else {
-      view_.foreignText = JoinSynonyms(e.A1.get(EncodingOf(header_)), e.A2.get(EncodingOf(header_)),
-                                       e.A3.get(EncodingOf(header_)));
-      showForeign();
-    }
+    showAnswerSide(e);
   }
   // A review that cannot be kept is told once by the keeper; the learner goes on.
   const auto link = this->link();

@@ -96,6 +96,7 @@ class ReviewSession {
   const ReviewItem& current() const { return queue_[index_]; }
   // The foreign side has just come into view, as the question or as the answer.
   void showForeign();
+  void showAnswerSide(const TVocData& e);
 
   Services& services_;
   Flows flows_;
