@@ -38,4 +38,21 @@ bool CheckCommandLineFile(LessonContext& lesson, Messages& messages,
   return false;
 }
 
+bool IsHelpRequest(const std::vector<std::string_view>& args) {
+  return args.size() == 1 && (args.front() == "--help" || args.front() == "-h");
+}
+
+std::string UsageText() {
+  return "Aufruf: merkhaus [DATEI.fid]\n"
+         "  oder: merkhaus --print-pdf AUSGABE.pdf DATEI.fid UNITID\n"
+         "  oder: merkhaus --help      zeigt diese Hilfe\n"
+         "  oder: merkhaus --version   zeigt die Version\n"
+         "\n"
+         "Ohne Argument öffnet sich das Hauptfenster. Mit einem DataFile beginnt das Programm so,\n"
+         "wie es die Optionen festlegen (Optionen, Seite \"Allgemein\").\n"
+         "--print-pdf schreibt die Vokabelliste einer Lektion, wie \"Drucken\" sie druckt, als\n"
+         "PDF-Datei, ohne Fenster; UNITID ist die Nummer der Lektion (merkhaus-tool lessons).\n"
+         "Befehle für Skripte: merkhaus-tool --help\n";
+}
+
 }  // namespace merkhaus

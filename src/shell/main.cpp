@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "config/options.h"
 #include "config/special_chars.h"
@@ -22,6 +24,7 @@
 #include "platform/window_place.h"
 #include "printing/print_command.h"
 #include "progress/progress_keeper.h"
+#include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
 
@@ -30,6 +33,10 @@ int main(int argc, char** argv) {
   // Before any window: a terminal without a display asks too.
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     std::cout << VersionText("merkhaus");
+    return 0;
+  }
+  if (IsHelpRequest(std::vector<std::string_view>(argv + 1, argv + argc))) {
+    std::cout << UsageText();
     return 0;
   }
   if (IsPrintPdfCommand(argc, argv)) return RunPrintPdfCommand(argc, argv);

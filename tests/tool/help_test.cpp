@@ -40,4 +40,21 @@ TEST(Tool, BothProgramsTellTheirVersionWithoutADisplay) {
   }
 }
 
+// "--help" (and "-h") answers on the terminal like "--version", also without a display, instead
+// of starting the windows on a DataFile of that name.
+TEST(Tool, TheProgramTellsHowToCallItWithoutADisplay) {
+  for (const char* option : {"--help", "-h"}) {
+    SCOPED_TRACE(option);
+    const auto r = mhtest::RunningTool({option}, {MERKHAUS_BIN, {}}).wait();
+    EXPECT_EQ(0, r.status) << r.err;
+    EXPECT_EQ("", r.err);
+    EXPECT_EQ(0u, r.out.find("Aufruf: merkhaus [DATEI.fid]\n"));
+    for (const char* line :
+         {"merkhaus --print-pdf AUSGABE.pdf DATEI.fid UNITID\n",
+          "merkhaus --help      zeigt diese Hilfe\n", "merkhaus --version   zeigt die Version\n"}) {
+      EXPECT_NE(std::string::npos, r.out.find(line)) << line;
+    }
+  }
+}
+
 }  // namespace
