@@ -162,7 +162,10 @@ Windows::Windows(Services& s, const std::filesystem::path& configDir)
   entryFlow_.window = mode<TForm3>();
 }
 
-Windows::~Windows() = default;
+Windows::~Windows() {
+  // The lesson context may go with the windows: a field made later must not ask it.
+  FollowDataFileEncoding({});
+}
 
 void HandleCommandLine(Services& services, TForm1& main, const std::vector<std::string>& args) {
   if (!CheckCommandLineFile(services.lesson, services.messages, args)) return;

@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QHash>
+#include <QImage>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/special_char_edit.h"
+#include "dictionary/dictionary_window.h"
+#include "maintenance/editor_window.h"
+#include "maintenance/restore_windows.h"
+#include "shell/lesson_choice.h"
+#include "shell/start_up.h"
+#include "store/datafile.h"
+#include "support/fake_flows.h"
+#include "support/modal.h"
+#include "support/test_context.h"
+#include "testing/evaluation_window.h"
+#include "testing/test_window.h"
+
+namespace merkhaus {
+namespace {
+
+using mhtest::Entry;
+using mhtest::Unit;
+
+constexpr std::string_view kUnicodeSig =
+    "Merkhaus ]I[ - DataFile == signature of Unicode vocabularies";
+
+// Where a line's letters stand in its row on screen, read from the pixels the view paints: the
+// side their ink is nearer to, and whether the line asks for the right edge itself or keeps what
+// the view does by default.
+std::string Stand(QAbstractItemView* view, const QModelIndex& index) {
+  // A grid draws its lines on the cells' right and bottom edges: they are no letters.
+  const QRect cell = view->visualRect(index).adjusted(3, 2, -3, -2);
+  const QImage image = view->viewport()->grab(cell).toImage().convertToFormat(QImage::Format_RGB32);
+  QHash<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      ++counts[image.pixel(x, y)];
+  QRgb background = 0;
+  int most = -1;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+    if (it.value() > most) std::tie(background, most) = std::pair(it.key(), it.value());
+  }
+  const auto ink = [&](QRgb p) {
+    return std::abs(qRed(p) - qRed(background)) + std::abs(qGreen(p) - qGreen(background)) +
+               std::abs(qBlue(p) - qBlue(background)) >
+           96;
+  };
+  int first = image.width(), last = -1;
+  for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y)
+      if (ink(image.pixel(x, y))) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+  if (last < 0) return "unsichtbar";
+  const bool right = image.width() - 1 - last < first;
+  const QVariant alignment = index.data(Qt::TextAlignmentRole);
+  if (right && alignment == QVariant(static_cast<int>(Qt::AlignRight | Qt::AlignVCenter)))
+    return "rechts";
+  if (!right && !alignment.isValid()) return "links";
+  return std::string(right ? "rechts" : "links") + " mit Ausrichtung " +
+         std::to_string(alignment.toInt());
+}
+
+// Every DataFile text that the windows list or put into a grid stands at the right edge of its
+// row when it reads from the right (its first letter is Hebrew or Arabic), and where the view
+// puts it otherwise; what decides is the text as the DataFile's encoding spells it.
+class RightToLeft : public ::testing::Test {
+ protected:
+  mhtest::TestContext t;
+  Windows windows{t.services, t.dir.path()};  // the typing fields follow the DataFile's encoding
+  mhtest::FakeFlows flows;
+  std::vector<std::string> seen;
+
+  void Use(const std::string& path) {
+    t.lesson.dataFilePath = path;
+    t.lesson.dataFileHeader = ReadHeaderRecord(path).value();
+    t.lesson.unitId = 1;
+  }
+
+  void Note(const char* window, QAbstractItemView* view, const QModelIndex& index) {
+    const QString text = index.data().toString();
+    if (text.isEmpty()) return;
+    seen.push_back(std::string(window) + ": " + text.toStdString() + " | " + Stand(view, index));
+  }
+  void NoteAll(const char* window, QListWidget* list) {
+    for (int i = 0; i < list->count(); ++i)
+      Note(window, list, list->model()->index(i, 0));
+  }
+
+  void LessonChoice(const std::string& path) {
+    auto driven = mhtest::onNextModal([&](QWidget* w) {
+      auto* f = mhtest::as<TForm6>(w);
+      NoteAll("Lektionsauswahl", f->ListBox1);
+      f->Button4->click();
+    });
+    windows.lessonChoice().selectLesson(path, false);
+  }
+
+  // A test of lesson 1, every answer wrong: `answers` gives the one typed to a question, "nein"
+  // to the others.
+  void Evaluation(const std::map<std::string, std::string>& answers) {
+    t.options.algorithmus = 1;  // in order: no draws
+    TTesten testen{t.mode(flows.bundle(), HelpContext::Test)};
+    Ttst_ausw& ausw = testen.evaluation();
+    auto driven = mhtest::onNextModal([&](QWidget*) {
+      t.messages.expect("Alle Vokabeln wurden jetzt abgefragt!", Answer::Ok);
+      for (int asked = 0; asked < 4 && testen.Button2->isEnabled(); ++asked) {
+        const auto answer = answers.find(testen.Memo1->toPlainText().toStdString());
+        mhtest::typeText(testen.Edit1,
+                         QString::fromStdString(answer == answers.end() ? "nein" : answer->second));
+        testen.Button2->click();
+      }
+      EXPECT_TRUE(ausw.isVisible());
+      mhtest::pumpEvents();
+      for (int r = 0; r < 255 && !ausw.StringGrid1->item(r, 1)->text().isEmpty(); ++r) {
+        for (int c = 1; c < 5; ++c)
+          Note("Testauswertung", ausw.StringGrid1, ausw.StringGrid1->model()->index(r, c));
+      }
+      testen.Button6->click();
+    });
+    testen.StartTest();
+    EXPECT_TRUE(t.messages.done());
+  }
+
+  void Dictionary(const std::vector<std::string>& terms) {
+    t.options.applyFelderRule();
+    t.options.ClearList = false;
+    Tbeebook beebook{t.mode(flows.bundle(), HelpContext::Dictionary)};
+    auto driven = mhtest::onNextModal([&](QWidget*) {
+      for (const std::string& term : terms) {
+        beebook.Edit1->clear();
+        mhtest::typeText(beebook.Edit1, QString::fromStdString(term));
+        beebook.Button3->click();
+      }
+      NoteAll("Wörterbuch", beebook.ListBox1);
+      beebook.Button1->click();
+    });
+    beebook.OpenDictionary();
+  }
+
+  // The editor's list of lesson 1 and both restore lists.
+  void Editor(const std::string& path) {
+    TEditDataFile form{t.mode(flows.bundle())};
+    flows.onChooseDataFile = [&](ChooseMode) { return std::optional<std::string>(path); };
+    flows.onSelectLesson = [](const std::string&, bool) { return std::optional<std::uint8_t>(1); };
+    auto driven = mhtest::onNextModal([&](QWidget*) {
+      form.Button5->click();
+      NoteAll("DataFile-Editor", form.ListBox1);
+      {
+        auto lessons = mhtest::onNextModal([&](QWidget* w) {
+          auto* d = mhtest::as<Tundelete>(w);
+          NoteAll("Wieder herstellen", d->ListBox1);
+          d->Button1->click();
+        });
+        form.Button3->click();
+      }
+      {
+        auto entries = mhtest::onNextModal([&](QWidget* w) {
+          auto* d = mhtest::as<Tundeletevoc>(w);
+          NoteAll("Vokabeln wieder herstellen", d->ListBox1);
+          d->Button1->click();
+        });
+        form.Button10->click();
+      }
+      form.Button1->click();
+    });
+    form.OpenEditor(nullptr);
+  }
+
+  void AllWindows(const std::string& path, const std::map<std::string, std::string>& answers,
+                  const std::vector<std::string>& terms) {
+    Use(path);
+    LessonChoice(path);
+    Evaluation(answers);
+    Dictionary(terms);
+    Editor(path);
+  }
+};
+
+TEST_F(RightToLeft, HebrewAndArabicStandAtTheRightEdge) {
+  const std::string path = t.dir.file("sprachen.fid");
+  mhtest::RawRecord header = mhtest::Header("Sprachen", "Fremd", "Deutsch");
+  mhtest::PutText(header, mhtest::kB3, kUnicodeSig);
+  mhtest::WriteRecords(path,
+                       {header, Unit(1, "שיעור א", "ברכות"), Entry(1, "שלום", "Frieden", "ברכה"),
+                        Entry(1, "سلام", "Frieden", "تحية"), Entry(1, "мама", "Mutter", "ж. р."),
+                        Entry(1, "house", "Haus"), Entry(1, "תודה", "danke", "", 1),
+                        Entry(1, "спасибо", "danke", "", 1), Unit(2, "Урок", "Семья"),
+                        Entry(2, "Buch", "كتاب"), Unit(3, "درس", "", 1), Unit(4, "Alt", "", 1)});
+  AllWindows(path, {{"שלום", "לא"}, {"سلام", "لا"}, {"мама", "нет"}}, {"Frieden", "كتاب"});
+  const std::vector<std::string> expected = {
+      "Lektionsauswahl: שיעור א - ברכות | rechts",
+      "Lektionsauswahl: Урок - Семья | links",
+      "Testauswertung: שלום | rechts",
+      "Testauswertung: Frieden | links",
+      "Testauswertung: לא | rechts",
+      "Testauswertung: ברכה | rechts",
+      "Testauswertung: سلام | rechts",
+      "Testauswertung: Frieden | links",
+      "Testauswertung: لا | rechts",
+      "Testauswertung: تحية | rechts",
+      "Testauswertung: мама | links",
+      "Testauswertung: Mutter | links",
+      "Testauswertung: нет | links",
+      "Testauswertung: ж. р. | links",
+      "Testauswertung: house | links",
+      "Testauswertung: Haus | links",
+      "Testauswertung: nein | links",
+      // A hit line begins with the native side: a German word keeps it at the left.
+      "Wörterbuch: Frieden = שלום | links",
+      "Wörterbuch: Frieden = سلام | links",
+      "Wörterbuch: كتاب = Buch | rechts",
+      "DataFile-Editor: שלום = Frieden | rechts",
+      "DataFile-Editor: سلام = Frieden | rechts",
+      "DataFile-Editor: мама = Mutter | links",
+      "DataFile-Editor: house = Haus | links",
+      "Wieder herstellen: درس | rechts",
+      "Wieder herstellen: Alt | links",
+      "Vokabeln wieder herstellen: תודה  =  danke | rechts",
+      "Vokabeln wieder herstellen: спасибо  =  danke | links",
+  };
+  EXPECT_EQ(expected, seen);
+}
+
+// The same bytes in a Windows-1252 DataFile are Latin letters and signs: nothing reads from the
+// right there.
+TEST_F(RightToLeft, Windows1252BytesOfHebrewStayLeft) {
+  const std::string path = t.dir.file("west.fid");
+  const std::string hebrewBytes = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D";  // "שלום" in UTF-8
+  mhtest::WriteRecords(
+      path,
+      {mhtest::Header("West"), Unit(1, hebrewBytes), Entry(1, hebrewBytes, "Frieden", hebrewBytes),
+       Entry(1, hebrewBytes, "Frieden", "", 1), Unit(2, hebrewBytes, "", 1)});
+  AllWindows(path, {}, {"Frieden"});
+  const std::string shown = "×©×œ×•×\xC2\x9D";  // 0x9D has no letter: U+009D
+  const std::vector<std::string> expected = {
+      "Lektionsauswahl: " + shown + " | links",
+      "Testauswertung: " + shown + " | links",
+      "Testauswertung: Frieden | links",
+      "Testauswertung: nein | links",
+      "Testauswertung: " + shown + " | links",
+      "Wörterbuch: Frieden = " + shown + " | links",
+      "DataFile-Editor: " + shown + " = Frieden | links",
+      "Wieder herstellen: " + shown + " | links",
+      "Vokabeln wieder herstellen: " + shown + "  =  Frieden | links",
+  };
+  EXPECT_EQ(expected, seen);
+}
+
+}  // namespace
+}  // namespace merkhaus
