@@ -43,5 +43,10 @@ void OnEvent(Sender* sender, Signal signal, Window* window, void (Window::*handl
 // Font styles of captions and names.
 void SetBold(QWidget* w, double scale = 1.0);
 void SetItalic(QWidget* w);
+// Before a widget made italic shows DataFile text: upright when the italic face cannot draw
+// every letter of it. The oblique DejaVu Sans that Debian installs with the program has no
+// Arabic, and no other font stands in for it, so an Arabic comment would show as empty boxes.
+// ShowElided does this itself.
+void FitSlant(QWidget* w, const QString& text);
 
 }  // namespace merkhaus

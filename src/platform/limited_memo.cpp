@@ -11,6 +11,7 @@ LimitedMemo::LimitedMemo(int maxBytes, QWidget* parent)
     : QPlainTextEdit(parent), maxBytes_(maxBytes) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setTabChangesFocus(true);
+  FollowTextDirection(this);
   connect(this, &QPlainTextEdit::textChanged, this, &LimitedMemo::enforce);
 }
 

@@ -3,6 +3,9 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextOption>
 
 #include "platform/cp1252.h"
 
@@ -65,6 +68,19 @@ bool IsRepresentable(const QString& text, TextEncoding encoding) {
 qsizetype EncodedSize(const QString& text, TextEncoding encoding) {
   if (encoding == TextEncoding::Utf8) return text.toUtf8().size();
   return static_cast<qsizetype>(text.toUcs4().size());
+}
+
+void FollowTextDirection(QPlainTextEdit* box) {
+  QTextDocument* document = box->document();
+  QObject::connect(document, &QTextDocument::contentsChanged, box, [document] {
+    QTextOption option = document->defaultTextOption();
+    const Qt::Alignment side =
+        document->toPlainText().isRightToLeft() ? Qt::AlignRight : Qt::AlignLeft;
+    // Setting the option lays the text out again: only when the side changes.
+    if (option.alignment() == side) return;
+    option.setAlignment(side);
+    document->setDefaultTextOption(option);
+  });
 }
 
 QString OneLine(QString text) {

@@ -9,6 +9,8 @@
 
 #include "platform/win_string.h"
 
+class QPlainTextEdit;
+
 namespace merkhaus {
 
 // The edge between record text and the user interface (QString), by the text's encoding:
@@ -47,6 +49,12 @@ void AlignByDirection(Item& item) {
     item.setData(Qt::TextAlignmentRole, QVariant());
   }
 }
+
+// A text box whose text stands at the right edge while it reads from the right (its first
+// letter of a strong direction is Hebrew or Arabic), as the one-line fields put it, and at the
+// left otherwise. A plain text box reads each line in its own direction but, unlike them, keeps
+// every line at the left.
+void FollowTextDirection(QPlainTextEdit* box);
 
 // A path as the system names it (bytes on Linux) and back.
 QString PathToQString(const std::string& path);

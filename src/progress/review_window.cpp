@@ -29,6 +29,7 @@ QPlainTextEdit* MakeSide(QWidget* parent) {
   auto* memo = new QPlainTextEdit(parent);
   memo->setReadOnly(true);
   memo->setFocusPolicy(Qt::NoFocus);
+  FollowTextDirection(memo);
   QFont font = memo->font();
   font.setPointSizeF(font.pointSizeF() * 1.4);
   memo->setFont(font);
@@ -85,6 +86,7 @@ TReview::TReview(const ModeContext& mode)
   CommentMemo = new QPlainTextEdit(this);
   CommentMemo->setReadOnly(true);
   CommentMemo->setFocusPolicy(Qt::NoFocus);
+  FollowTextDirection(CommentMemo);
   CommentMemo->setMaximumHeight(CommentMemo->fontMetrics().lineSpacing() * 3);
   commentLabel->setBuddy(CommentMemo);
   CommentMemo->setAccessibleName(QStringLiteral("Kommentar"));

@@ -139,7 +139,9 @@ void TForm6::render() {
   Button2->setEnabled(v.mayCreate);
   Button3->setEnabled(v.mayCreate);
   Label1->setText(ToQString(v.dataFileName));
-  Label2->setText(ToQString(v.dataFileComment));
+  const QString comment = ToQString(v.dataFileComment);
+  FitSlant(Label2, comment);
+  Label2->setText(comment);
   if (shownListVersion_ == v.listVersion) return;
   shownListVersion_ = v.listVersion;
   ListBox1->clear();

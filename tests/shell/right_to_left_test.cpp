@@ -3,13 +3,16 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextLayout>
 #include <map>
 #include <string>
 #include <vector>
@@ -36,13 +39,10 @@ using mhtest::Unit;
 constexpr std::string_view kUnicodeSig =
     "Merkhaus ]I[ - DataFile == signature of Unicode vocabularies";
 
-// Where a line's letters stand in its row on screen, read from the pixels the view paints: the
-// side their ink is nearer to, and whether the line asks for the right edge itself or keeps what
-// the view does by default.
-std::string Stand(QAbstractItemView* view, const QModelIndex& index) {
-  // A grid draws its lines on the cells' right and bottom edges: they are no letters.
-  const QRect cell = view->visualRect(index).adjusted(3, 2, -3, -2);
-  const QImage image = view->viewport()->grab(cell).toImage().convertToFormat(QImage::Format_RGB32);
+// The side of `area` that the ink painted into it is nearer to, read from the pixels: "rechts",
+// "links", or "unsichtbar" when nothing is painted there.
+std::string InkSide(QWidget* surface, const QRect& area) {
+  const QImage image = surface->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
   QHash<QRgb, int> counts;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
@@ -65,13 +65,34 @@ std::string Stand(QAbstractItemView* view, const QModelIndex& index) {
         last = std::max(last, x);
       }
   if (last < 0) return "unsichtbar";
-  const bool right = image.width() - 1 - last < first;
+  return image.width() - 1 - last < first ? "rechts" : "links";
+}
+
+// Where a line's letters stand in its row on screen, and whether the line asks for the right
+// edge itself or keeps what the view does by default.
+std::string Stand(QAbstractItemView* view, const QModelIndex& index) {
+  // A grid draws its lines on the cells' right and bottom edges: they are no letters.
+  const std::string side =
+      InkSide(view->viewport(), view->visualRect(index).adjusted(3, 2, -3, -2));
   const QVariant alignment = index.data(Qt::TextAlignmentRole);
-  if (right && alignment == QVariant(static_cast<int>(Qt::AlignRight | Qt::AlignVCenter)))
-    return "rechts";
-  if (!right && !alignment.isValid()) return "links";
-  return std::string(right ? "rechts" : "links") + " mit Ausrichtung " +
-         std::to_string(alignment.toInt());
+  if (side == "rechts" &&
+      alignment == QVariant(static_cast<int>(Qt::AlignRight | Qt::AlignVCenter)))
+    return side;
+  if (side == "links" && !alignment.isValid()) return side;
+  return side + " mit Ausrichtung " + std::to_string(alignment.toInt());
+}
+
+// "ganz" when the label's font (or one standing in for it) has a letter for every character of
+// its text, "mit Kästchen" when some would show as empty boxes.
+std::string Drawn(const QLabel* label) {
+  QTextLayout layout(label->text(), label->font());
+  layout.beginLayout();
+  layout.createLine().setLineWidth(100000);
+  layout.endLayout();
+  for (const QGlyphRun& run : layout.glyphRuns()) {
+    if (run.glyphIndexes().contains(0u)) return "mit Kästchen";
+  }
+  return "ganz";
 }
 
 // Every DataFile text that the windows list or put into a grid stands at the right edge of its
@@ -83,6 +104,7 @@ class RightToLeft : public ::testing::Test {
   Windows windows{t.services, t.dir.path()};  // the typing fields follow the DataFile's encoding
   mhtest::FakeFlows flows;
   std::vector<std::string> seen;
+  bool lessonCommentItalic = false;
 
   void Use(const std::string& path) {
     t.lesson.dataFilePath = path;
@@ -117,7 +139,15 @@ class RightToLeft : public ::testing::Test {
     Ttst_ausw& ausw = testen.evaluation();
     auto driven = mhtest::onNextModal([&](QWidget*) {
       t.messages.expect("Alle Vokabeln wurden jetzt abgefragt!", Answer::Ok);
+      seen.push_back("Testen, Kommentar der Lektion: " + testen.Label13->text().toStdString() +
+                     " | " + Drawn(testen.Label13));
+      lessonCommentItalic = testen.Label13->font().italic();
       for (int asked = 0; asked < 4 && testen.Button2->isEnabled(); ++asked) {
+        for (QPlainTextEdit* box : {testen.Memo1, testen.Memo3}) {
+          if (box->toPlainText().isEmpty()) continue;
+          seen.push_back("Testen: " + box->toPlainText().toStdString() + " | " +
+                         InkSide(box->viewport(), box->viewport()->rect()));
+        }
         const auto answer = answers.find(testen.Memo1->toPlainText().toStdString());
         mhtest::typeText(testen.Edit1,
                          QString::fromStdString(answer == answers.end() ? "nein" : answer->second));
@@ -195,15 +225,24 @@ TEST_F(RightToLeft, HebrewAndArabicStandAtTheRightEdge) {
   mhtest::RawRecord header = mhtest::Header("Sprachen", "Fremd", "Deutsch");
   mhtest::PutText(header, mhtest::kB3, kUnicodeSig);
   mhtest::WriteRecords(path,
-                       {header, Unit(1, "שיעור א", "ברכות"), Entry(1, "שלום", "Frieden", "ברכה"),
+                       {header, Unit(1, "שיעור א", "تحيات"), Entry(1, "שלום", "Frieden", "ברכה"),
                         Entry(1, "سلام", "Frieden", "تحية"), Entry(1, "мама", "Mutter", "ж. р."),
                         Entry(1, "house", "Haus"), Entry(1, "תודה", "danke", "", 1),
                         Entry(1, "спасибо", "danke", "", 1), Unit(2, "Урок", "Семья"),
                         Entry(2, "Buch", "كتاب"), Unit(3, "درس", "", 1), Unit(4, "Alt", "", 1)});
   AllWindows(path, {{"שלום", "לא"}, {"سلام", "لا"}, {"мама", "нет"}}, {"Frieden", "كتاب"});
   const std::vector<std::string> expected = {
-      "Lektionsauswahl: שיעור א - ברכות | rechts",
+      "Lektionsauswahl: שיעור א - تحيات | rechts",
       "Lektionsauswahl: Урок - Семья | links",
+      // The italic face has no Arabic: the comment shows upright rather than as empty boxes.
+      "Testen, Kommentar der Lektion: تحيات | ganz",
+      "Testen: سلام | rechts",
+      "Testen: تحية | rechts",
+      "Testen: мама | links",
+      "Testen: ж. р. | links",
+      "Testen: house | links",
+      "Testen: שלום | rechts",
+      "Testen: ברכה | rechts",
       "Testauswertung: שלום | rechts",
       "Testauswertung: Frieden | links",
       "Testauswertung: לא | rechts",
@@ -241,13 +280,16 @@ TEST_F(RightToLeft, Windows1252BytesOfHebrewStayLeft) {
   const std::string path = t.dir.file("west.fid");
   const std::string hebrewBytes = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D";  // "שלום" in UTF-8
   mhtest::WriteRecords(
-      path,
-      {mhtest::Header("West"), Unit(1, hebrewBytes), Entry(1, hebrewBytes, "Frieden", hebrewBytes),
-       Entry(1, hebrewBytes, "Frieden", "", 1), Unit(2, hebrewBytes, "", 1)});
+      path, {mhtest::Header("West"), Unit(1, hebrewBytes, mhtest::Latin1("Grüße")),
+             Entry(1, hebrewBytes, "Frieden", hebrewBytes), Entry(1, hebrewBytes, "Frieden", "", 1),
+             Unit(2, hebrewBytes, "", 1)});
   AllWindows(path, {}, {"Frieden"});
   const std::string shown = "×©×œ×•×\xC2\x9D";  // 0x9D has no letter: U+009D
   const std::vector<std::string> expected = {
-      "Lektionsauswahl: " + shown + " | links",
+      "Lektionsauswahl: " + shown + " - Grüße | links",
+      "Testen, Kommentar der Lektion: Grüße | ganz",
+      "Testen: " + shown + " | links",
+      "Testen: " + shown + " | links",
       "Testauswertung: " + shown + " | links",
       "Testauswertung: Frieden | links",
       "Testauswertung: nein | links",
@@ -258,6 +300,7 @@ TEST_F(RightToLeft, Windows1252BytesOfHebrewStayLeft) {
       "Vokabeln wieder herstellen: " + shown + "  =  Frieden | links",
   };
   EXPECT_EQ(expected, seen);
+  EXPECT_TRUE(lessonCommentItalic) << "a comment the italic face draws stays italic";
 }
 
 }  // namespace
