@@ -42,7 +42,12 @@ QTableWidget* MakeTable(QWidget* parent, const QStringList& headings) {
 
 void SetCell(QTableWidget* table, int row, int column, const QString& text, bool number) {
   auto* item = new QTableWidgetItem(text);
-  if (number) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  if (number) {
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  } else {
+    // A Hebrew or Arabic lesson name stands at the right edge, as in the lesson choice.
+    AlignByDirection(*item);
+  }
   table->setItem(row, column, item);
 }
 
@@ -51,6 +56,18 @@ QChartView* MakeChartView(QWidget* parent) {
   view->setRenderHint(QPainter::Antialiasing);
   view->setMinimumHeight(220);
   return view;
+}
+
+// An axis of entry counts labels whole numbers only: over a range of a few entries its usual
+// steps would fall between them and print the same number again ("0, 0, 0, 1").
+void CountTicks(QValueAxis* axis) {
+  axis->setLabelFormat(QStringLiteral("%d"));
+  axis->applyNiceNumbers();
+  if (axis->max() - axis->min() < axis->tickCount() - 1) {
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(1);
+  }
 }
 
 // "04.12.2025", as the tables show a day.
@@ -190,10 +207,9 @@ void TLernstand::renderCounts() {
   chart->addAxis(categories, Qt::AlignBottom);
   series->attachAxis(categories);
   auto* counts = new QValueAxis;
-  counts->setLabelFormat(QStringLiteral("%d"));
   chart->addAxis(counts, Qt::AlignLeft);
   series->attachAxis(counts);
-  counts->applyNiceNumbers();
+  CountTicks(counts);
 }
 
 void TLernstand::renderLesson() {
@@ -233,8 +249,7 @@ void TLernstand::renderLesson() {
   bars->attachAxis(dayAxis);
   auto* countAxis = new QValueAxis;
   countAxis->setRange(0, most);
-  countAxis->setLabelFormat(QStringLiteral("%d"));
-  countAxis->applyNiceNumbers();
+  CountTicks(countAxis);
   forecast->addAxis(countAxis, Qt::AlignLeft);
   bars->attachAxis(countAxis);
   bars->setBarWidth(0.8);

@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QValueAxis>
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "config/special_char_edit.h"
 #include "platform/dialogs.h"
@@ -159,6 +162,21 @@ TEST_F(ProgressWindows, LernstandShowsTheFiguresAndResetsALesson) {
     ASSERT_EQ(30, lernstand.ForecastTable->rowCount());
     EXPECT_EQ(QStringLiteral("heute"), cell(lernstand.ForecastTable, 0, 0));
     EXPECT_EQ(QStringLiteral("1"), cell(lernstand.ForecastTable, 0, 1));
+    // The count axes label whole numbers only: one entry due is no "0, 0, 0, 0, 0, 1".
+    for (QChartView* view : {lernstand.CountsChart, lernstand.ForecastChart}) {
+      const auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
+      ASSERT_NE(nullptr, axis);
+      std::vector<double> ticks;
+      if (axis->tickType() == QValueAxis::TicksDynamic) {
+        for (double v = axis->tickAnchor(); v <= axis->max() + 1e-9; v += axis->tickInterval())
+          ticks.push_back(v);
+      } else {
+        for (int i = 0; i < axis->tickCount(); ++i)
+          ticks.push_back(axis->min() + i * (axis->max() - axis->min()) / (axis->tickCount() - 1));
+      }
+      for (const double v : ticks)
+        EXPECT_DOUBLE_EQ(std::round(v), v) << view->chart()->title().toStdString();
+    }
     ASSERT_EQ(1, lernstand.HistoryTable->rowCount());
     EXPECT_EQ(QStringLiteral("02.12.2025"), cell(lernstand.HistoryTable, 0, 0));
     EXPECT_EQ(QStringLiteral("50 %"), cell(lernstand.HistoryTable, 0, 3));

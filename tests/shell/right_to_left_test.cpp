@@ -21,6 +21,8 @@
 #include "dictionary/dictionary_window.h"
 #include "maintenance/editor_window.h"
 #include "maintenance/restore_windows.h"
+#include "progress/progress_keeper.h"
+#include "progress/progress_window.h"
 #include "shell/lesson_choice.h"
 #include "shell/start_up.h"
 #include "store/datafile.h"
@@ -210,6 +212,20 @@ class RightToLeft : public ::testing::Test {
     form.OpenEditor(nullptr);
   }
 
+  // The lessons of "Lernstand", from a progress database of its own.
+  void Lernstand() {
+    ProgressKeeper keeper{t.dir.file("lernstand.sqlite"), t.options, t.messages, t.clock};
+    Services services{t.lesson,       t.options,     t.messages, t.fileDialogs, t.help, t.random,
+                      t.specialChars, t.printDialog, t.clock,    t.speaker,     keeper};
+    TLernstand lernstand{{services, flows.bundle(), HelpContext::Progress}};
+    auto driven = mhtest::onNextModal([&](QWidget*) {
+      for (int r = 0; r < lernstand.LessonTable->rowCount(); ++r)
+        Note("Lernstand", lernstand.LessonTable, lernstand.LessonTable->model()->index(r, 0));
+      lernstand.CloseButton->click();
+    });
+    lernstand.StartOverview();
+  }
+
   void AllWindows(const std::string& path, const std::map<std::string, std::string>& answers,
                   const std::vector<std::string>& terms) {
     Use(path);
@@ -217,6 +233,7 @@ class RightToLeft : public ::testing::Test {
     Evaluation(answers);
     Dictionary(terms);
     Editor(path);
+    Lernstand();
   }
 };
 
@@ -270,6 +287,8 @@ TEST_F(RightToLeft, HebrewAndArabicStandAtTheRightEdge) {
       "Wieder herstellen: Alt | links",
       "Vokabeln wieder herstellen: תודה  =  danke | rechts",
       "Vokabeln wieder herstellen: спасибо  =  danke | links",
+      "Lernstand: שיעור א | rechts",
+      "Lernstand: Урок | links",
   };
   EXPECT_EQ(expected, seen);
 }
@@ -298,6 +317,7 @@ TEST_F(RightToLeft, Windows1252BytesOfHebrewStayLeft) {
       "DataFile-Editor: " + shown + " = Frieden | links",
       "Wieder herstellen: " + shown + " | links",
       "Vokabeln wieder herstellen: " + shown + "  =  Frieden | links",
+      "Lernstand: " + shown + " | links",
   };
   EXPECT_EQ(expected, seen);
   EXPECT_TRUE(lessonCommentItalic) << "a comment the italic face draws stays italic";
