@@ -27,6 +27,7 @@
 #include <optional>
 #include <string_view>
 #include <thread>
+#include <type_traits>
 #include <unordered_map>
 
 #include "maintenance/kvtml_transfer.h"
@@ -549,27 +550,131 @@ enum class Node {
   Other,
 };
 
+// A few slots handed from one thread to another: one fills them in turn while the other empties
+// those filled before, so that neither waits while both have work and the memory they share
+// stays small. The parse hands entries to the conversion so, and the unpacking of the entries
+// hands records to the write.
+template <class Slot, std::size_t N>
+class HandOverRing {
+ public:
+  // The filling side: the slot to fill next (waits while every slot is still to be emptied);
+  // nullptr once the emptying side has given up.
+  Slot* toFill() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return filled_ - emptied_ < N || cancelled_; });
+    return cancelled_ ? nullptr : &slots_[filled_ % N];
+  }
+  void filled() { step(filled_); }
+  // No more slots come.
+  void close() { step(closed_); }
+  // The emptying side: the next filled slot, nullptr once the ring is closed and every slot
+  // emptied.
+  Slot* toEmpty() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return emptied_ < filled_ || closed_; });
+    return emptied_ < filled_ ? &slots_[emptied_ % N] : nullptr;
+  }
+  void emptied() { step(emptied_); }
+  // The emptying side takes no more slots.
+  void cancel() { step(cancelled_); }
+
+ private:
+  template <class T>
+  void step(T& value) {
+    {
+      std::lock_guard lock(mutex_);
+      if constexpr (std::is_same_v<T, bool>) {
+        value = true;
+      } else {
+        ++value;
+      }
+    }
+    changed_.notify_all();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::array<Slot, N> slots_;
+  std::size_t filled_ = 0, emptied_ = 0;
+  bool closed_ = false, cancelled_ = false;
+};
+
+// Records of one lesson on their way to the write.
+struct RecordBlock {
+  std::size_t lesson = 0;
+  std::size_t count = 0;  // records in `records`
+  bool last = false;      // the lesson's end (no records)
+  int readError = 0;      // with `last`: the scratch file could not be read
+  std::vector<TVocData> records;
+};
+
 class StreamedKvtml : public ImportSource {
  public:
+  ~StreamedKvtml() override { stopUnpacking(); }
+
   const ImportPlan& plan() const override { return plan_; }
+
+  // The pipeline asks for the lessons in the order of the plan: from the first one on, a thread
+  // of its own unpacks the records of all of them ahead of the write. Asked otherwise, the
+  // records are unpacked here.
   void entries(std::size_t lesson, const std::function<void(std::span<TVocData>)>& take) override {
+    if (lesson == nextLesson_ && (lesson == 0 || unpacking_.joinable())) {
+      if (lesson == 0 && !unpacking_.joinable()) {
+        unpacking_ = std::thread([this] { unpackAll(); });
+      }
+      ++nextLesson_;
+      while (RecordBlock* block = blocks_.toEmpty()) {
+        if (block->last) {
+          const int error = block->readError;
+          blocks_.emptied();
+          if (error != 0) throw IoError(FileError{sourcePath_, FileError::Step::Read, error});
+          return;
+        }
+        take(std::span<TVocData>(block->records.data(), block->count));
+        blocks_.emptied();
+      }
+      return;
+    }
+    stopUnpacking();
+    nextLesson_ = SIZE_MAX;
     std::vector<TVocData> block(kBlockRecords);
+    const int error = unpack(
+        lesson, [&] { return block.data(); },
+        [&](std::size_t n) { take(std::span<TVocData>(block.data(), n)); });
+    if (error != 0) throw IoError(FileError{sourcePath_, FileError::Step::Read, error});
+  }
+
+ private:
+  // Unpacks the records of `lesson` in blocks of at most kBlockRecords: `into()` gives the room
+  // of the next block (nullptr: stop), `full(n)` hands over its n records. The errno of a
+  // failed read of the scratch file, else 0.
+  template <class Into, class Full>
+  int unpack(std::size_t lesson, Into&& into, Full&& full) {
+    TVocData* block = nullptr;
     std::size_t filled = 0;
+    int error = 0;
+    bool stopped = false;
     // Entries that follow each other in the document are read with one call.
     std::uint32_t run = 0;
     std::size_t runLength = 0;
     auto readRun = [&] {
-      while (runLength > 0) {
+      while (runLength > 0 && error == 0 && !stopped) {
+        if (block == nullptr && (block = into()) == nullptr) {
+          stopped = true;
+          return;
+        }
         const std::size_t n = std::min(runLength, kBlockRecords - filled);
-        if (!spool_.read(run, n, block.data() + filled)) {
-          throw IoError(FileError{sourcePath_, FileError::Step::Read, errno != 0 ? errno : EIO});
+        if (!spool_.read(run, n, block + filled)) {
+          error = errno != 0 ? errno : EIO;
+          return;
         }
         filled += n;
         run += static_cast<std::uint32_t>(n);
         runLength -= n;
         if (filled == kBlockRecords) {
-          take(block);
+          full(filled);
           filled = 0;
+          block = nullptr;
         }
       }
     };
@@ -583,13 +688,56 @@ class StreamedKvtml : public ImportSource {
       runLength = 1;
     });
     readRun();
-    if (filled > 0) take(std::span<TVocData>(block.data(), filled));
+    if (filled > 0 && error == 0 && !stopped) full(filled);
+    return error;
   }
 
+  // The unpacking thread: every lesson in turn, each ended by a block that says so.
+  void unpackAll() {
+    RecordBlock* block = nullptr;
+    for (std::size_t lesson = 0; lesson < lessonEntries_.size(); ++lesson) {
+      const int error = unpack(
+          lesson,
+          [&]() -> TVocData* {
+            block = blocks_.toFill();
+            if (block == nullptr) return nullptr;
+            block->records.resize(kBlockRecords);
+            return block->records.data();
+          },
+          [&](std::size_t n) {
+            block->lesson = lesson;
+            block->count = n;
+            block->last = false;
+            blocks_.filled();
+          });
+      RecordBlock* end = blocks_.toFill();
+      if (end == nullptr) return;
+      end->lesson = lesson;
+      end->count = 0;
+      end->last = true;
+      end->readError = error;
+      blocks_.filled();
+      if (error != 0) break;
+    }
+    blocks_.close();
+  }
+
+  void stopUnpacking() {
+    if (!unpacking_.joinable()) return;
+    blocks_.cancel();
+    unpacking_.join();
+  }
+
+ public:
   ImportPlan plan_;
   std::string sourcePath_;
   EntrySpool spool_;
   std::vector<PackedEntries> lessonEntries_;  // per lesson of the plan
+
+ private:
+  std::size_t nextLesson_ = 0;  // the lesson the unpacking thread hands over next
+  HandOverRing<RecordBlock, 3> blocks_;
+  std::thread unpacking_;
 };
 
 // Entries as the parse hands them to the conversion: their texts one after another.
@@ -599,64 +747,12 @@ struct EntryBatch {
     std::uint32_t line = 0;
     std::uint32_t sizes[kParts] = {};
   };
+  static constexpr std::size_t kEntries = 1024;  // entries in a full batch
   std::vector<Item> items;
   std::string bytes;
 };
 
-// The parse fills batches of entries while the conversion, in a thread of its own, empties
-// them: a ring of a few batches, so that neither waits for the other while both have work and
-// the memory they share stays small.
-class BatchRing {
- public:
-  static constexpr std::size_t kEntries = 1024;  // entries in a batch
-
-  // The parse: the batch to fill next, empty (waits while every batch is still to convert).
-  EntryBatch& toFill() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return filled_ - converted_ < kBatches; });
-    EntryBatch& batch = batches_[filled_ % kBatches];
-    batch.items.clear();
-    batch.bytes.clear();
-    return batch;
-  }
-  void filled() {
-    {
-      std::lock_guard lock(mutex_);
-      ++filled_;
-    }
-    changed_.notify_all();
-  }
-  // No more batches come.
-  void close() {
-    {
-      std::lock_guard lock(mutex_);
-      closed_ = true;
-    }
-    changed_.notify_all();
-  }
-  // The conversion: the next batch, nullptr once the parse has closed the ring and every batch
-  // is converted.
-  const EntryBatch* toConvert() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return converted_ < filled_ || closed_; });
-    return converted_ < filled_ ? &batches_[converted_ % kBatches] : nullptr;
-  }
-  void converted() {
-    {
-      std::lock_guard lock(mutex_);
-      ++converted_;
-    }
-    changed_.notify_all();
-  }
-
- private:
-  static constexpr std::size_t kBatches = 4;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::array<EntryBatch, kBatches> batches_;
-  std::size_t filled_ = 0, converted_ = 0;
-  bool closed_ = false;
-};
+using BatchRing = HandOverRing<EntryBatch, 4>;
 
 // A note and when it was made, so that the notes of the parse and of the conversion come out
 // in the order a single pass makes them: the conversion's note of entry k, key 2k, comes right
@@ -756,7 +852,7 @@ class ConversionThread {
  public:
   ConversionThread(BatchRing& ring, EntryConverter& converter, Utf8Behind& utf8)
       : ring_(ring), thread_([this, &converter, &utf8] {
-          while (const EntryBatch* batch = ring_.toConvert()) {
+          while (const EntryBatch* batch = ring_.toEmpty()) {
             if (!failure_) {
               try {
                 converter.convert(*batch);
@@ -765,7 +861,7 @@ class ConversionThread {
                 failure_ = std::current_exception();
               }
             }
-            ring_.converted();
+            ring_.emptied();
             utf8.catchUp();
           }
           utf8.catchUp();
@@ -1063,7 +1159,12 @@ class KvtmlParse {
   // by the line of its element and keeps an empty place.
   void endEntry() {
     inEntry_ = false;
-    if (batch_ == nullptr) batch_ = &ring_.toFill();
+    if (batch_ == nullptr) {
+      // The conversion never gives up on the ring, so a batch always comes.
+      batch_ = ring_.toFill();
+      batch_->items.clear();
+      batch_->bytes.clear();
+    }
     EntryBatch::Item item;
     item.line = static_cast<std::uint32_t>(entryLine_);
     auto add = [&](EntryBatch::Part part, const std::string& text) {
@@ -1079,7 +1180,7 @@ class KvtmlParse {
       add(EntryBatch::kProblem, entryProblem_);
     }
     batch_->items.push_back(item);
-    if (batch_->items.size() == BatchRing::kEntries) handOver();
+    if (batch_->items.size() == EntryBatch::kEntries) handOver();
   }
 
  public:
