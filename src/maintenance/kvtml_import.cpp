@@ -1090,15 +1090,25 @@ class KvtmlParse {
 
   std::size_t line() const { return static_cast<std::size_t>(XML_GetCurrentLineNumber(parser)); }
 
-  // Ids that are plain numbers are kept as numbers (most documents number their entries);
-  // others as text.
+  // Ids that are plain numbers are kept as numbers (most documents number their entries), and
+  // so are ids made of a fixed text and a number ("e17", as some programs write them): the first
+  // such id names that text for the whole document (none for plain numbers), so that the table
+  // of the other ids stays empty for them. Others are kept as text.
   std::uint32_t KeyOf(std::string_view id) {
-    if (!id.empty() && id.size() <= 9 && (id == "0" || id[0] != '0') &&
-        std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      std::uint32_t number = 0;
-      for (const char c : id)
-        number = number * 10 + static_cast<std::uint32_t>(c - '0');
-      return number;
+    std::size_t digits = 0;
+    while (digits < id.size() && id[id.size() - 1 - digits] >= '0' &&
+           id[id.size() - 1 - digits] <= '9')
+      ++digits;
+    const std::string_view number = id.substr(id.size() - digits);
+    const std::string_view prefix = id.substr(0, id.size() - digits);
+    if (!number.empty() && number.size() <= 9 && (number == "0" || number[0] != '0')) {
+      if (!numberPrefix_) numberPrefix_ = std::string(prefix);
+      if (prefix == *numberPrefix_) {
+        std::uint32_t value = 0;
+        for (const char c : number)
+          value = value * 10 + static_cast<std::uint32_t>(c - '0');
+        return value;
+      }
     }
     return kTextKey | textIds_.index(id);
   }
@@ -1240,7 +1250,7 @@ class KvtmlParse {
   }
 
   std::string textOfKey(std::uint32_t key) const {
-    if ((key & kTextKey) == 0) return std::to_string(key);
+    if ((key & kTextKey) == 0) return numberPrefix_.value_or("") + std::to_string(key);
     return std::string(textIds_.text(key & ~kTextKey));
   }
 
@@ -1273,6 +1283,7 @@ class KvtmlParse {
   std::vector<std::uint32_t> entryOfText_;  // ids that are no numbers -> entry (0: none)
   std::unordered_map<std::uint32_t, std::uint32_t> byLargeNumber_;  // numbers far ahead -> entry
   TextIds textIds_;
+  std::optional<std::string> numberPrefix_;  // the text before the number of a numbered id
 
   std::vector<SourceLesson> lessons_;
   std::vector<OpenContainer> open_;

@@ -344,6 +344,30 @@ TEST_F(KvtmlImport, IdsThatAreNoNumbers) {
   EXPECT_EQ(mhtest::Entry(254, "again", "nochmal"), records.back());
 }
 
+// Ids of a text and a number are read as numbers of that text: "e7", "7" and "e07" are three
+// ids, and a reference to none of them is told as written.
+TEST_F(KvtmlImport, IdsOfATextAndANumber) {
+  auto entry = [](const std::string& id, const std::string& foreign) {
+    return "<entry id=\"" + id + "\"><translation id=\"0\"><text>" + foreign +
+           "</text></translation><translation id=\"1\"><text>x</text></translation></entry>\n";
+  };
+  WriteBytes(file, "<kvtml version=\"2.0\"><entries>\n" + entry("e0", "a") + entry("e7", "b") +
+                       entry("7", "c") + entry("e07", "d") +
+                       "</entries><lessons><container><name>L</name>\n<entry id=\"e07\"/>"
+                       "<entry id=\"7\"/><entry id=\"e7\"/><entry id=\"e0\"/>\n"
+                       "<entry id=\"e9\"/></container></lessons></kvtml>\n");
+  msgs.expect("Die Datei \"" + file +
+              "\" wurde importiert. Hinweise:\nZeile 8: Verweis auf den Eintrag „e9“, den es "
+              "nicht gibt");
+  ASSERT_TRUE(ImportKvtml(path, file, msgs).imported);
+  const std::vector<mhtest::RawRecord> records = ReadRecords(path);
+  const std::vector<mhtest::RawRecord> added(records.begin() + 3, records.end());
+  EXPECT_EQ(
+      (std::vector<mhtest::RawRecord>{mhtest::Entry(255, "d", "x"), mhtest::Entry(255, "c", "x"),
+                                      mhtest::Entry(255, "b", "x"), mhtest::Entry(255, "a", "x")}),
+      added);
+}
+
 // A document larger than the blocks the reader parses at once, with characters of two and three
 // bytes across every block boundary: a broken character far behind the first block is found on
 // its line, and an intact document imports every entry into its lesson in order.
