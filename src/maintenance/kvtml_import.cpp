@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reading KVTML as a stream. The document passes through expat block by block; each entry is
-// converted when its element closes and parked in a scratch file, so that what stays in memory
-// is the shape of the document (which entries each lesson holds), a few bytes per entry. A
-// document of any size imports with the same small buffers.
+// Reading KVTML as a stream. The document passes through expat block by block; the texts of
+// each entry go, when its element closes, to a second thread that converts them into a record
+// while expat reads on, and parks the record packed (the bytes its texts use) in memory up to a
+// bound and in a scratch file beyond it. What stays in memory is the shape of the document
+// (which entries each lesson holds), a few bytes per entry: a document of any size imports with
+// the same small buffers. Expat is the larger half of the work, so its thread does little else:
+// the UTF-8 check of the document runs in the converting thread, and the records are unpacked
+// for the write in a thread of their own.
 //
 // Two generations of the format are read:
 //   KVTML 2.0: <kvtml version="2.0"><entries><entry id="0"><translation id="0"><text>…
