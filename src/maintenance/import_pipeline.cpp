@@ -12,8 +12,9 @@
 namespace merkhaus {
 namespace {
 
-// Entries handed to the DataFile at once: a block of a large import.
-constexpr std::size_t kBlock = 4096;
+// Bytes after which the disk is asked to start on what a large import has written, so that
+// the flush at its end finds most of it there already.
+constexpr std::uint64_t kWritebackBytes = std::uint64_t{8} << 20;
 
 bool HasLiveLesson(RecordFile& file, std::uint8_t unitId) {
   bool found = false;
@@ -91,15 +92,16 @@ WriteOutcome WriteLessons(const std::string& dataFilePath, ImportSource& source,
             outcome.names.push_back(name.left(kWordCapacity));
           }
         }
-        std::vector<TVocData> block;
+        std::uint64_t unflushed = 0;
         for (std::size_t i = 0; i < lessons.size(); ++i) {
-          source.entries(i, [&](std::span<const TVocData> entries) {
-            for (std::size_t first = 0; first < entries.size(); first += kBlock) {
-              const auto part = entries.subspan(first, std::min(kBlock, entries.size() - first));
-              block.assign(part.begin(), part.end());
-              for (TVocData& entry : block)
-                entry.UnitID = outcome.unitIDs[i];
-              out.add(block);
+          source.entries(i, [&](std::span<TVocData> entries) {
+            for (TVocData& entry : entries)
+              entry.UnitID = outcome.unitIDs[i];
+            out.add(entries);
+            unflushed += entries.size_bytes();
+            if (unflushed >= kWritebackBytes) {
+              out.file().startWriteback();
+              unflushed = 0;
             }
           });
         }
@@ -166,8 +168,7 @@ void HeldImport::add(PlannedLesson lesson, std::vector<TVocData> entries) {
   entries_.push_back(std::move(entries));
 }
 
-void HeldImport::entries(std::size_t lesson,
-                         const std::function<void(std::span<const TVocData>)>& take) {
+void HeldImport::entries(std::size_t lesson, const std::function<void(std::span<TVocData>)>& take) {
   take(entries_.at(lesson));
 }
 

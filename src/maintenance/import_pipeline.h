@@ -55,10 +55,11 @@ class ImportSource {
  public:
   virtual ~ImportSource() = default;
   virtual const ImportPlan& plan() const = 0;
-  // Hands the entries of lesson `lesson` of the plan to `take`, in file order and in blocks;
-  // their UnitID is set by the pipeline.
+  // Hands the entries of lesson `lesson` of the plan to `take`, in file order and in blocks
+  // that are the pipeline's to change: it sets their UnitID in place and writes them. Each
+  // lesson's entries are asked for once.
   virtual void entries(std::size_t lesson,
-                       const std::function<void(std::span<const TVocData>)>& take) = 0;
+                       const std::function<void(std::span<TVocData>)>& take) = 0;
 };
 
 // A source whose entries are held in memory, one list per lesson of the plan.
@@ -71,8 +72,7 @@ class HeldImport : public ImportSource {
   void add(PlannedLesson lesson, std::vector<TVocData> entries);
 
   const ImportPlan& plan() const override { return plan_; }
-  void entries(std::size_t lesson,
-               const std::function<void(std::span<const TVocData>)>& take) override;
+  void entries(std::size_t lesson, const std::function<void(std::span<TVocData>)>& take) override;
 };
 
 // A format's reading of a file: what it will import, or why it imports nothing.

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reading KVTML as a stream. The document passes through expat block by block; each entry is
-// converted when its element closes and parked in a scratch file, so that what stays in memory
-// is the shape of the document (which entries each lesson holds), a few bytes per entry. A
-// document of any size imports with the same small buffers.
+// Reading KVTML as a stream. The document passes through expat block by block; the texts of
+// each entry go, when its element closes, to a second thread that converts them into a record
+// while expat reads on, and parks the record packed (the bytes its texts use) in memory up to a
+// bound and in a scratch file beyond it. What stays in memory is the shape of the document
+// (which entries each lesson holds), a few bytes per entry: a document of any size imports with
+// the same small buffers. Expat is the larger half of the work, so its thread does little else:
+// the UTF-8 check of the document runs in the converting thread, and the records are unpacked
+// for the write in a thread of their own.
 //
 // Two generations of the format are read:
 //   KVTML 2.0: <kvtml version="2.0"><entries><entry id="0"><translation id="0"><text>…
@@ -15,11 +19,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <string_view>
+#include <thread>
+#include <type_traits>
 #include <unordered_map>
 
 #include "maintenance/kvtml_transfer.h"
@@ -31,8 +43,9 @@
 namespace merkhaus {
 namespace {
 
-// Bytes of the document read and parsed at once.
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+// Bytes of the document read and parsed at once: a little less than 1 MiB, so that expat's
+// buffer, which also keeps the unparsed end of the block before, stays at 1 MiB.
+constexpr std::size_t kChunk = (std::size_t{1} << 20) - (std::size_t{64} << 10);
 // Records handed to the DataFile at once.
 constexpr std::size_t kBlockRecords = 256;
 
@@ -110,6 +123,54 @@ class Utf8Check {
   std::size_t broken_ = 0;
 };
 
+// Checks the document for broken UTF-8 in the conversion's thread, reading again what the
+// parse has handed to expat (the page cache serves it), so that the parse does nothing but feed
+// expat.
+class Utf8Behind {
+ public:
+  explicit Utf8Behind(File& file) : file_(file) {}
+  Utf8Behind(const Utf8Behind&) = delete;
+  Utf8Behind& operator=(const Utf8Behind&) = delete;
+
+  // The parse: the bytes before `end` may be checked; kWhole: the whole file.
+  static constexpr std::uint64_t kWhole = UINT64_MAX;
+  void allow(std::uint64_t end) { allowed_.store(end, std::memory_order_release); }
+
+  // The conversion's thread: checks what it may and has not checked yet.
+  void catchUp() {
+    const std::uint64_t end = allowed_.load(std::memory_order_acquire);
+    if (checked_ >= end || check_.broken() != 0 || error_) return;
+    try {
+      if (block_.empty()) block_.resize(kBlock);
+      while (checked_ < end && check_.broken() == 0) {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, end - checked_));
+        const std::size_t got = file_.readAt(block_.data(), want, checked_);
+        if (got == 0) break;
+        check_.add(std::string_view(block_.data(), got));
+        checked_ += got;
+      }
+    } catch (const IoError& e) {
+      error_ = e.error();
+    } catch (const std::bad_alloc&) {
+      error_ = FileError{file_.path(), FileError::Step::Read, ENOMEM};
+    }
+  }
+
+  // Once the conversion's thread has ended: the first broken line (0: none), and whether the
+  // file could be read.
+  std::size_t broken() { return check_.finish(); }
+  const std::optional<FileError>& error() const { return error_; }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t{256} << 10;
+  File& file_;
+  std::atomic<std::uint64_t> allowed_{0};
+  std::uint64_t checked_ = 0;
+  Utf8Check check_;
+  std::string block_;
+  std::optional<FileError> error_;
+};
+
 // The encoding named by the XML declaration, in small letters ("" without one).
 std::string DeclaredEncoding(std::string_view text) {
   if (!text.starts_with("<?xml")) return {};
@@ -159,68 +220,197 @@ std::string ParseReason(XML_Error error, bool open) {
   }
 }
 
-// Converted entries wait here, one record per entry of the document in document order (a
-// problem entry keeps its place with an empty record), until the pipeline writes the lessons.
-class RecordSpool {
+// Converted entries wait here in document order (a problem entry keeps its place with an
+// empty record) until the pipeline writes the lessons. A record is mostly empty room, so each is
+// kept as the bytes its texts use: a tag, then each text as its length byte and its characters.
+// The first few MiB stay in memory, the rest goes to a scratch file, so that a document of any
+// size imports with the same memory; every kStep-th entry's place is noted for reading a lesson
+// whose entries are not in document order.
+class EntrySpool {
  public:
-  RecordSpool() : file_(std::tmpfile()) {
-    if (file_ == nullptr) error_ = errno;
-    pending_.reserve(kBlockRecords);
-  }
-  ~RecordSpool() {
+  EntrySpool() = default;
+  ~EntrySpool() {
     if (file_ != nullptr) std::fclose(file_);
   }
-  RecordSpool(const RecordSpool&) = delete;
-  RecordSpool& operator=(const RecordSpool&) = delete;
+  EntrySpool(const EntrySpool&) = delete;
+  EntrySpool& operator=(const EntrySpool&) = delete;
 
-  // The errno of the first failure, 0 while all is well.
+  // The errno of the first failure of the scratch file, 0 while all is well.
   int error() const { return error_; }
+  std::uint32_t size() const { return count_; }
 
   void add(const TVocData& record) {
-    pending_.push_back(record);
-    if (pending_.size() == kBlockRecords) flush();
+    if (count_ % kStep == 0) marks_.push_back(size_);
+    char packed[kMaxPacked];
+    const std::size_t n = Pack(record, packed);
+    if (spillFrom_ == kNotSpilled && held_.size() + n <= kHeldBytes) {
+      held_.append(packed, n);
+    } else {
+      if (spillFrom_ == kNotSpilled) spillFrom_ = size_;
+      tail_.append(packed, n);
+      if (tail_.size() >= kFileBlock) flush();
+    }
+    size_ += n;
+    ++count_;
   }
+  // Puts the entries not yet in the scratch file there; the spool is complete for reading.
   void flush() {
-    if (error_ == 0 && !pending_.empty()) write(pending_.data(), pending_.size());
-    pending_.clear();
+    if (tail_.empty()) return;
+    if (error_ == 0 && file_ == nullptr) {
+      file_ = std::tmpfile();
+      if (file_ == nullptr) error_ = errno;
+    }
+    const char* bytes = tail_.data();
+    std::size_t left = tail_.size();
+    while (error_ == 0 && left > 0) {
+      const ssize_t put = ::pwrite(fileno(file_), bytes, left, static_cast<off_t>(spilled_));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        error_ = put < 0 ? errno : ENOSPC;
+        break;
+      }
+      bytes += put;
+      left -= static_cast<std::size_t>(put);
+      spilled_ += static_cast<std::uint64_t>(put);
+    }
+    tail_.clear();
   }
-  // Records `first` .. `first + n - 1`; false when the scratch file cannot be read.
-  bool read(std::uint32_t first, std::size_t n, TVocData* out) const {
-    auto* bytes = reinterpret_cast<char*>(out);
-    std::size_t want = n * kRecordSize;
-    auto offset = static_cast<off_t>(std::uint64_t{first} * kRecordSize);
-    while (want > 0) {
-      const ssize_t got = ::pread(fileno(file_), bytes, want, offset);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;
-      bytes += got;
-      want -= static_cast<std::size_t>(got);
-      offset += got;
+
+  // Records `first` .. `first + n - 1` into `out`; false when the scratch file cannot be read.
+  bool read(std::uint32_t first, std::size_t n, TVocData* out) {
+    if (n == 0) return true;
+    if (first != cursor_) {
+      cursor_ = first - first % kStep;
+      at_ = marks_[cursor_ / kStep];
+      while (cursor_ < first) {
+        const char* p = bytesAt(at_);
+        if (p == nullptr) return false;
+        at_ += PackedSize(p);
+        ++cursor_;
+      }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      const char* p = bytesAt(at_);
+      if (p == nullptr) return false;
+      at_ += Unpack(p, out[i]);
+      ++cursor_;
     }
     return true;
   }
 
  private:
-  void write(const TVocData* records, std::size_t n) {
-    const auto* bytes = reinterpret_cast<const char*>(records);
-    std::size_t left = n * kRecordSize;
-    while (left > 0) {
-      const ssize_t put = ::pwrite(fileno(file_), bytes, left, static_cast<off_t>(written_));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        error_ = put < 0 ? errno : ENOSPC;
-        return;
-      }
-      bytes += put;
-      left -= static_cast<std::size_t>(put);
-      written_ += static_cast<std::uint64_t>(put);
+  // Bytes held in memory; entries beyond go to the scratch file.
+  static constexpr std::size_t kHeldBytes = std::size_t{1} << 20;
+  // Bytes written to, and read from, the scratch file at once.
+  static constexpr std::size_t kFileBlock = std::size_t{128} << 10;
+  static constexpr std::uint32_t kStep = 64;
+  static constexpr std::uint64_t kNotSpilled = UINT64_MAX;
+
+  enum Tag : char { kPacked, kWhole, kEmpty };
+  static constexpr std::size_t kMaxPacked = 1 + kRecordSize;
+  // The texts of a record in their order on disk: where each begins and how many bytes it holds.
+  struct Text {
+    std::size_t at, capacity;
+  };
+  static constexpr Text kTexts[] = {
+      {offsetof(TVocData, A1), kWordCapacity},        {offsetof(TVocData, B1), kWordCapacity},
+      {offsetof(TVocData, A2), kWordCapacity},        {offsetof(TVocData, A3), kWordCapacity},
+      {offsetof(TVocData, B2), kWordCapacity},        {offsetof(TVocData, B3), kWordCapacity},
+      {offsetof(TVocData, Comment), kCommentCapacity}};
+
+  // Packs a record into `out`, the bytes it needs; a record whose bytes beyond its texts are not
+  // all zero (never made by the conversion) is kept whole, so that it comes back byte for byte.
+  static std::size_t Pack(const TVocData& record, char* out) {
+    static constexpr char kZeros[kRecordSize] = {};
+    const auto* bytes = reinterpret_cast<const char*>(&record);
+    if (std::memcmp(bytes, kZeros, kRecordSize) == 0) {
+      out[0] = kEmpty;
+      return 1;
     }
+    bool packable = record.UnitID == 0 && record.Deleted == 0;
+    for (const Text& t : kTexts) {
+      const std::size_t length = static_cast<unsigned char>(bytes[t.at]);
+      packable = packable && length <= t.capacity &&
+                 std::memcmp(bytes + t.at + 1 + length, kZeros, t.capacity - length) == 0;
+    }
+    if (!packable) {
+      out[0] = kWhole;
+      std::memcpy(out + 1, bytes, kRecordSize);
+      return 1 + kRecordSize;
+    }
+    std::size_t n = 0;
+    out[n++] = kPacked;
+    for (const Text& t : kTexts) {
+      const std::size_t length = static_cast<unsigned char>(bytes[t.at]);
+      std::memcpy(out + n, bytes + t.at, 1 + length);
+      n += 1 + length;
+    }
+    return n;
+  }
+  static std::size_t PackedSize(const char* p) {
+    if (p[0] == kEmpty) return 1;
+    if (p[0] == kWhole) return 1 + kRecordSize;
+    std::size_t n = 1;
+    for (std::size_t i = 0; i < std::size(kTexts); ++i)
+      n += 1 + static_cast<unsigned char>(p[n]);
+    return n;
+  }
+  static std::size_t Unpack(const char* p, TVocData& record) {
+    auto* bytes = reinterpret_cast<char*>(&record);
+    if (p[0] == kWhole) {
+      std::memcpy(bytes, p + 1, kRecordSize);
+      return 1 + kRecordSize;
+    }
+    std::memset(bytes, 0, kRecordSize);
+    if (p[0] == kEmpty) return 1;
+    std::size_t n = 1;
+    for (const Text& t : kTexts) {
+      const std::size_t length = static_cast<unsigned char>(p[n]);
+      std::memcpy(bytes + t.at, p + n, 1 + length);
+      n += 1 + length;
+    }
+    return n;
   }
 
-  std::FILE* file_;
+  // The bytes of the spool from `at` on, at least one whole entry; nullptr when the scratch
+  // file cannot be read.
+  const char* bytesAt(std::uint64_t at) {
+    if (at < spillFrom_) return held_.data() + at;
+    const std::uint64_t inFile = at - spillFrom_;
+    const std::uint64_t need = std::min<std::uint64_t>(kMaxPacked, spilled_ - inFile);
+    if (inFile < windowAt_ || inFile + need > windowAt_ + windowLength_) {
+      if (window_.size() < kFileBlock) window_.resize(kFileBlock);
+      const std::size_t want =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kFileBlock, spilled_ - inFile));
+      windowLength_ = 0;
+      std::size_t got = 0;
+      while (got < want) {
+        const ssize_t n = ::pread(fileno(file_), window_.data() + got, want - got,
+                                  static_cast<off_t>(inFile + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return nullptr;
+        got += static_cast<std::size_t>(n);
+      }
+      windowAt_ = inFile;
+      windowLength_ = got;
+    }
+    return window_.data() + (inFile - windowAt_);
+  }
+
+  std::string held_;                       // the first entries
+  std::string tail_;                       // entries not yet in the scratch file
+  std::string window_;                     // bytes read back from the scratch file
+  std::uint64_t windowAt_ = 0;             // where the window begins in the file
+  std::size_t windowLength_ = 0;           // the bytes it holds
+  std::uint64_t spillFrom_ = kNotSpilled;  // where the file's bytes begin in the spool
+  std::uint64_t spilled_ = 0;              // bytes in the file
+  std::uint64_t size_ = 0;                 // bytes of all entries
+  std::uint32_t count_ = 0;
+  std::vector<std::uint64_t> marks_;   // where entry i * kStep begins
+  std::uint32_t cursor_ = UINT32_MAX;  // the entry a read continues with, at at_
+  std::uint64_t at_ = 0;
+  std::FILE* file_ = nullptr;
   int error_ = 0;
-  std::uint64_t written_ = 0;
-  std::vector<TVocData> pending_;
 };
 
 // The entries of a lesson (their numbers in the document), packed: each as its distance to the
@@ -364,28 +554,131 @@ enum class Node {
   Other,
 };
 
+// A few slots handed from one thread to another: one fills them in turn while the other empties
+// those filled before, so that neither waits while both have work and the memory they share
+// stays small. The parse hands entries to the conversion so, and the unpacking of the entries
+// hands records to the write.
+template <class Slot, std::size_t N>
+class HandOverRing {
+ public:
+  // The filling side: the slot to fill next (waits while every slot is still to be emptied);
+  // nullptr once the emptying side has given up.
+  Slot* toFill() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return filled_ - emptied_ < N || cancelled_; });
+    return cancelled_ ? nullptr : &slots_[filled_ % N];
+  }
+  void filled() { step(filled_); }
+  // No more slots come.
+  void close() { step(closed_); }
+  // The emptying side: the next filled slot, nullptr once the ring is closed and every slot
+  // emptied.
+  Slot* toEmpty() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return emptied_ < filled_ || closed_; });
+    return emptied_ < filled_ ? &slots_[emptied_ % N] : nullptr;
+  }
+  void emptied() { step(emptied_); }
+  // The emptying side takes no more slots.
+  void cancel() { step(cancelled_); }
+
+ private:
+  template <class T>
+  void step(T& value) {
+    {
+      std::lock_guard lock(mutex_);
+      if constexpr (std::is_same_v<T, bool>) {
+        value = true;
+      } else {
+        ++value;
+      }
+    }
+    changed_.notify_all();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::array<Slot, N> slots_;
+  std::size_t filled_ = 0, emptied_ = 0;
+  bool closed_ = false, cancelled_ = false;
+};
+
+// Records of one lesson on their way to the write.
+struct RecordBlock {
+  std::size_t lesson = 0;
+  std::size_t count = 0;  // records in `records`
+  bool last = false;      // the lesson's end (no records)
+  int readError = 0;      // with `last`: the scratch file could not be read
+  std::vector<TVocData> records;
+};
+
 class StreamedKvtml : public ImportSource {
  public:
+  ~StreamedKvtml() override { stopUnpacking(); }
+
   const ImportPlan& plan() const override { return plan_; }
-  void entries(std::size_t lesson,
-               const std::function<void(std::span<const TVocData>)>& take) override {
+
+  // The pipeline asks for the lessons in the order of the plan: from the first one on, a thread
+  // of its own unpacks the records of all of them ahead of the write. Asked otherwise, the
+  // records are unpacked here.
+  void entries(std::size_t lesson, const std::function<void(std::span<TVocData>)>& take) override {
+    if (lesson == nextLesson_ && (lesson == 0 || unpacking_.joinable())) {
+      if (lesson == 0 && !unpacking_.joinable()) {
+        unpacking_ = std::thread([this] { unpackAll(); });
+      }
+      ++nextLesson_;
+      while (RecordBlock* block = blocks_.toEmpty()) {
+        if (block->last) {
+          const int error = block->readError;
+          blocks_.emptied();
+          if (error != 0) throw IoError(FileError{sourcePath_, FileError::Step::Read, error});
+          return;
+        }
+        take(std::span<TVocData>(block->records.data(), block->count));
+        blocks_.emptied();
+      }
+      return;
+    }
+    stopUnpacking();
+    nextLesson_ = SIZE_MAX;
     std::vector<TVocData> block(kBlockRecords);
+    const int error = unpack(
+        lesson, [&] { return block.data(); },
+        [&](std::size_t n) { take(std::span<TVocData>(block.data(), n)); });
+    if (error != 0) throw IoError(FileError{sourcePath_, FileError::Step::Read, error});
+  }
+
+ private:
+  // Unpacks the records of `lesson` in blocks of at most kBlockRecords: `into()` gives the room
+  // of the next block (nullptr: stop), `full(n)` hands over its n records. The errno of a
+  // failed read of the scratch file, else 0.
+  template <class Into, class Full>
+  int unpack(std::size_t lesson, Into&& into, Full&& full) {
+    TVocData* block = nullptr;
     std::size_t filled = 0;
+    int error = 0;
+    bool stopped = false;
     // Entries that follow each other in the document are read with one call.
     std::uint32_t run = 0;
     std::size_t runLength = 0;
     auto readRun = [&] {
-      while (runLength > 0) {
+      while (runLength > 0 && error == 0 && !stopped) {
+        if (block == nullptr && (block = into()) == nullptr) {
+          stopped = true;
+          return;
+        }
         const std::size_t n = std::min(runLength, kBlockRecords - filled);
-        if (!spool_.read(run, n, block.data() + filled)) {
-          throw IoError(FileError{sourcePath_, FileError::Step::Read, errno != 0 ? errno : EIO});
+        if (!spool_.read(run, n, block + filled)) {
+          error = errno != 0 ? errno : EIO;
+          return;
         }
         filled += n;
         run += static_cast<std::uint32_t>(n);
         runLength -= n;
         if (filled == kBlockRecords) {
-          take(block);
+          full(filled);
           filled = 0;
+          block = nullptr;
         }
       }
     };
@@ -399,20 +692,216 @@ class StreamedKvtml : public ImportSource {
       runLength = 1;
     });
     readRun();
-    if (filled > 0) take(std::span<const TVocData>(block.data(), filled));
+    if (filled > 0 && error == 0 && !stopped) full(filled);
+    return error;
   }
 
+  // The unpacking thread: every lesson in turn, each ended by a block that says so.
+  void unpackAll() {
+    RecordBlock* block = nullptr;
+    for (std::size_t lesson = 0; lesson < lessonEntries_.size(); ++lesson) {
+      const int error = unpack(
+          lesson,
+          [&]() -> TVocData* {
+            block = blocks_.toFill();
+            if (block == nullptr) return nullptr;
+            block->records.resize(kBlockRecords);
+            return block->records.data();
+          },
+          [&](std::size_t n) {
+            block->lesson = lesson;
+            block->count = n;
+            block->last = false;
+            blocks_.filled();
+          });
+      RecordBlock* end = blocks_.toFill();
+      if (end == nullptr) return;
+      end->lesson = lesson;
+      end->count = 0;
+      end->last = true;
+      end->readError = error;
+      blocks_.filled();
+      if (error != 0) break;
+    }
+    blocks_.close();
+  }
+
+  void stopUnpacking() {
+    if (!unpacking_.joinable()) return;
+    blocks_.cancel();
+    unpacking_.join();
+  }
+
+ public:
   ImportPlan plan_;
   std::string sourcePath_;
-  RecordSpool spool_;
+  EntrySpool spool_;
   std::vector<PackedEntries> lessonEntries_;  // per lesson of the plan
+
+ private:
+  std::size_t nextLesson_ = 0;  // the lesson the unpacking thread hands over next
+  HandOverRing<RecordBlock, 3> blocks_;
+  std::thread unpacking_;
+};
+
+// Entries as the parse hands them to the conversion: their texts one after another.
+struct EntryBatch {
+  enum Part { kText0, kText1, kComment0, kComment1, kProblem, kParts };
+  struct Item {
+    std::uint32_t line = 0;
+    std::uint32_t sizes[kParts] = {};
+  };
+  static constexpr std::size_t kEntries = 1024;  // entries in a full batch
+  std::vector<Item> items;
+  std::string bytes;
+};
+
+using BatchRing = HandOverRing<EntryBatch, 4>;
+
+// A note and when it was made, so that the notes of the parse and of the conversion come out
+// in the order a single pass makes them: the conversion's note of entry k, key 2k, comes right
+// after entry k ends; the parse's note made after m entries ended, key 2m + 1, after those of
+// entry m.
+using AddNote = void (ImportReport::*)(std::size_t, std::string);
+struct TimedNote {
+  std::uint64_t key = 0;
+  ImportNote note;
+};
+using TimedNotes = std::vector<TimedNote>;
+
+void AddInTimeOrder(const TimedNotes& a, const TimedNotes& b, AddNote add, ImportReport& report) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() || j < b.size()) {
+    const bool fromA = j == b.size() || (i < a.size() && a[i].key < b[j].key);
+    const ImportNote& note = fromA ? a[i++].note : b[j++].note;
+    (report.*add)(note.line, note.text);
+  }
+}
+
+// Turns the texts of entries into records, in the DataFile's encoding, cut to its fields, and
+// parks them in the spool; in its own thread while the parse goes on.
+class EntryConverter {
+ public:
+  EntryConverter(EntrySpool& spool, bool swap, TextEncoding target)
+      : spool_(spool), swap_(swap), target_(target) {}
+
+  void convert(const EntryBatch& batch) {
+    const char* bytes = batch.bytes.data();
+    for (const EntryBatch::Item& item : batch.items) {
+      std::string_view parts[EntryBatch::kParts];
+      for (int part = 0; part < EntryBatch::kParts; ++part) {
+        parts[part] = std::string_view(bytes, item.sizes[part]);
+        bytes += item.sizes[part];
+      }
+      const bool usable = convert(item.line, parts);
+      usable_.push_back(usable);
+      spool_.add(usable ? record_ : EmptyRecord());
+      // The notes of this entry, marked with the time they were made.
+      if (report_.hasProblems() || report_.hasWarnings()) {
+        const std::uint64_t key = 2 * std::uint64_t{spool_.size()};
+        for (const ImportNote& note : report_.problems())
+          problems_.push_back({key, note});
+        for (const ImportNote& note : report_.warnings())
+          warnings_.push_back({key, note});
+        report_ = ImportReport();
+      }
+    }
+  }
+
+  // Per entry: converted without a problem.
+  std::vector<bool> usable_;
+  TimedNotes problems_, warnings_;
+
+ private:
+  bool convert(std::size_t line, const std::string_view (&parts)[EntryBatch::kParts]) {
+    if (!parts[EntryBatch::kProblem].empty()) {
+      report_.problem(line, std::string(parts[EntryBatch::kProblem]));
+      return false;
+    }
+    std::vector<std::string> bad;
+    auto win = [&](std::string_view utf8) {
+      const auto converted = ToWinText(utf8, SourceEncoding::Utf8, bad, target_);
+      if (!converted) bad.push_back("kein gültiger Text");
+      return converted.value_or(WinString());
+    };
+    const WinString text0 = win(parts[EntryBatch::kText0]);
+    const WinString text1 = win(parts[EntryBatch::kText1]);
+    const WinString comment0 = win(parts[EntryBatch::kComment0]);
+    const WinString comment1 = win(parts[EntryBatch::kComment1]);
+    if (!bad.empty()) {
+      report_.problem(line, DescribeBadCharacters(bad));
+      return false;
+    }
+    SourceTexts texts;
+    SplitSide(WordOneLine(swap_ ? text1 : text0).view(), &texts.words[0], target_);
+    SplitSide(WordOneLine(swap_ ? text0 : text1).view(), &texts.words[3], target_);
+    WinString comment = comment0;
+    if (!comment0.empty() && !comment1.empty()) comment += WinString(" / ");
+    comment += comment1;
+    texts.comment = CommentLineBreaks(comment);
+    record_ = MakeEntry(texts, line, report_);
+    return true;
+  }
+
+  EntrySpool& spool_;
+  bool swap_;
+  TextEncoding target_;
+  TVocData record_{};
+  ImportReport report_;  // the notes of the entry being converted
+};
+
+// The conversion's thread, for as long as the parse runs: however the parse ends, the ring is
+// closed and the thread joined before the spool or the notes are looked at.
+class ConversionThread {
+ public:
+  ConversionThread(BatchRing& ring, EntryConverter& converter, Utf8Behind& utf8)
+      : ring_(ring), thread_([this, &converter, &utf8] {
+          while (const EntryBatch* batch = ring_.toEmpty()) {
+            if (!failure_) {
+              try {
+                converter.convert(*batch);
+              } catch (...) {
+                // The parse learns it when it has ended; the batches still coming are passed.
+                failure_ = std::current_exception();
+              }
+            }
+            ring_.emptied();
+            utf8.catchUp();
+          }
+          utf8.catchUp();
+        }) {}
+  ~ConversionThread() { join(); }
+  ConversionThread(const ConversionThread&) = delete;
+  ConversionThread& operator=(const ConversionThread&) = delete;
+
+  // Waits until every batch is converted; rethrows what stopped the conversion.
+  void finish() {
+    join();
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  void join() {
+    ring_.close();
+    if (thread_.joinable()) thread_.join();
+  }
+  BatchRing& ring_;
+  std::exception_ptr failure_;
+  std::thread thread_;
+};
+
+// An element's name as expat hands it over, compared without measuring it first (a document
+// has hundreds of thousands of elements).
+struct ElementName {
+  const char* text;
+  bool operator==(const char* other) const { return std::strcmp(text, other) == 0; }
 };
 
 // The parse: expat calls back into this object.
 class KvtmlParse {
  public:
-  KvtmlParse(StreamedKvtml& out, bool swap, TextEncoding target)
-      : out_(out), report_(out.plan_.report), swap_(swap), target_(target) {}
+  KvtmlParse(StreamedKvtml& out, BatchRing& ring, TextEncoding target)
+      : out_(out), ring_(ring), report_(out.plan_.report), target_(target) {}
 
   // The parser reading the document, for the line numbers.
   XML_Parser parser = nullptr;
@@ -421,7 +910,7 @@ class KvtmlParse {
   std::size_t depth() const { return nodes_.size(); }
 
   void start(const char* name, const char** attributes) {
-    const std::string_view n = name;
+    const ElementName n{name};
     const Node parent = nodes_.empty() ? Node::Other : nodes_.back();
     const std::size_t level = nodes_.size();
     Node node = Node::Other;
@@ -588,32 +1077,42 @@ class KvtmlParse {
     if (inEntry_) {
       if (entryProblem_.empty()) entryProblem_ = note;
     } else if (depth() > 0) {
-      report_.problem(line(), note);
+      this->note(&ImportReport::problem, line(), note);
     }
   }
 
   // After the whole document: the lessons with their entries, the plan.
-  void finish(const std::string& path);
+  void finish(const std::string& path, const EntryConverter& converter);
 
  private:
-  static std::string_view Attribute(const char** attributes, std::string_view name) {
+  static std::string_view Attribute(const char** attributes, const char* name) {
     for (const char** a = attributes; *a != nullptr; a += 2) {
-      if (name == a[0]) return a[1];
+      if (std::strcmp(name, a[0]) == 0) return a[1];
     }
     return {};
   }
 
   std::size_t line() const { return static_cast<std::size_t>(XML_GetCurrentLineNumber(parser)); }
 
-  // Ids that are plain numbers are kept as numbers (most documents number their entries);
-  // others as text.
+  // Ids that are plain numbers are kept as numbers (most documents number their entries), and
+  // so are ids made of a fixed text and a number ("e17", as some programs write them): the first
+  // such id names that text for the whole document (none for plain numbers), so that the table
+  // of the other ids stays empty for them. Others are kept as text.
   std::uint32_t KeyOf(std::string_view id) {
-    if (!id.empty() && id.size() <= 9 && (id == "0" || id[0] != '0') &&
-        std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      std::uint32_t number = 0;
-      for (const char c : id)
-        number = number * 10 + static_cast<std::uint32_t>(c - '0');
-      return number;
+    std::size_t digits = 0;
+    while (digits < id.size() && id[id.size() - 1 - digits] >= '0' &&
+           id[id.size() - 1 - digits] <= '9')
+      ++digits;
+    const std::string_view number = id.substr(id.size() - digits);
+    const std::string_view prefix = id.substr(0, id.size() - digits);
+    if (!number.empty() && number.size() <= 9 && (number == "0" || number[0] != '0')) {
+      if (!numberPrefix_) numberPrefix_ = std::string(prefix);
+      if (prefix == *numberPrefix_) {
+        std::uint32_t value = 0;
+        for (const char c : number)
+          value = value * 10 + static_cast<std::uint32_t>(c - '0');
+        return value;
+      }
     }
     return kTextKey | textIds_.index(id);
   }
@@ -670,40 +1169,53 @@ class KvtmlParse {
     }
   }
 
-  // The record of the entry that just closed, into the spool; a problem entry is told by the
-  // line of its element and keeps an empty place.
+  // The texts of the entry that just closed go to the conversion; a problem entry is told there
+  // by the line of its element and keeps an empty place.
   void endEntry() {
     inEntry_ = false;
-    usable_.push_back(convert());
-    out_.spool_.add(usable_.back() ? record_ : EmptyRecord());
+    if (batch_ == nullptr) {
+      // The conversion never gives up on the ring, so a batch always comes.
+      batch_ = ring_.toFill();
+      batch_->items.clear();
+      batch_->bytes.clear();
+    }
+    EntryBatch::Item item;
+    item.line = static_cast<std::uint32_t>(entryLine_);
+    auto add = [&](EntryBatch::Part part, const std::string& text) {
+      item.sizes[part] = static_cast<std::uint32_t>(text.size());
+      batch_->bytes += text;
+    };
+    if (entryProblem_.empty()) {
+      add(EntryBatch::kText0, texts_[0]);
+      add(EntryBatch::kText1, texts_[1]);
+      add(EntryBatch::kComment0, comments_[0]);
+      add(EntryBatch::kComment1, comments_[1]);
+    } else {
+      add(EntryBatch::kProblem, entryProblem_);
+    }
+    batch_->items.push_back(item);
+    if (batch_->items.size() == EntryBatch::kEntries) handOver();
   }
 
-  bool convert() {
-    if (!entryProblem_.empty()) {
-      report_.problem(entryLine_, entryProblem_);
-      return false;
+ public:
+  // The entries read so far go to the conversion.
+  void handOver() {
+    if (batch_ == nullptr) return;
+    batch_ = nullptr;
+    ring_.filled();
+  }
+
+ private:
+  // Notes made while the document is read; once it is read (the conversion has ended), they go
+  // straight into the report.
+  void note(AddNote add, std::size_t line, std::string text) {
+    if (converted_) {
+      (report_.*add)(line, std::move(text));
+      return;
     }
-    std::vector<std::string> bad;
-    auto win = [&](const std::string& utf8) {
-      const auto converted = ToWinText(utf8, SourceEncoding::Utf8, bad, target_);
-      if (!converted) bad.push_back("kein gültiger Text");
-      return converted.value_or(WinString());
-    };
-    const WinString text0 = win(texts_[0]), text1 = win(texts_[1]);
-    const WinString comment0 = win(comments_[0]), comment1 = win(comments_[1]);
-    if (!bad.empty()) {
-      report_.problem(entryLine_, DescribeBadCharacters(bad));
-      return false;
-    }
-    SourceTexts texts;
-    SplitSide(WordOneLine(swap_ ? text1 : text0).view(), &texts.words[0], target_);
-    SplitSide(WordOneLine(swap_ ? text0 : text1).view(), &texts.words[3], target_);
-    WinString comment = comment0;
-    if (!comment0.empty() && !comment1.empty()) comment += WinString(" / ");
-    comment += comment1;
-    texts.comment = CommentLineBreaks(comment);
-    record_ = MakeEntry(texts, entryLine_, report_);
-    return true;
+    const std::uint64_t ended = ordinal_ - (inEntry_ ? 1 : 0);
+    (add == &ImportReport::problem ? problems_ : warnings_)
+        .push_back({2 * ended + 1, {line, std::move(text)}});
   }
 
   // The entries that the references of a lesson mean, each once, in the order of the references;
@@ -713,8 +1225,8 @@ class KvtmlParse {
     for (const EntryRef& ref : lesson.refs) {
       const std::uint32_t entry = resolve(ref.key);
       if (entry == 0) {
-        report_.warning(ref.line,
-                        "Verweis auf den Eintrag „" + textOfKey(ref.key) + "“, den es nicht gibt");
+        note(&ImportReport::warning, ref.line,
+             "Verweis auf den Eintrag „" + textOfKey(ref.key) + "“, den es nicht gibt");
       } else if (!taken_[entry]) {
         taken_[entry] = true;
         lesson.entries.push_back(entry);
@@ -742,13 +1254,17 @@ class KvtmlParse {
   }
 
   std::string textOfKey(std::uint32_t key) const {
-    if ((key & kTextKey) == 0) return std::to_string(key);
+    if ((key & kTextKey) == 0) return numberPrefix_.value_or("") + std::to_string(key);
     return std::string(textIds_.text(key & ~kTextKey));
   }
 
   StreamedKvtml& out_;
+  BatchRing& ring_;
+  EntryBatch* batch_ = nullptr;  // the batch being filled
   ImportReport& report_;
-  bool swap_;
+  // The parse's notes until the conversion has ended.
+  TimedNotes problems_, warnings_;
+  bool converted_ = false;
   TextEncoding target_;  // the encoding of the DataFile the entries go into
   std::vector<Node> nodes_;
   std::string title_;
@@ -762,10 +1278,8 @@ class KvtmlParse {
   bool seenText_[2] = {false, false}, seenComment_[2] = {false, false};
   std::string texts_[2], comments_[2];
   std::string entryProblem_;
-  TVocData record_{};
 
   std::uint32_t ordinal_ = 0;               // entries so far
-  std::vector<bool> usable_;                // per entry: converted without a problem
   std::vector<bool> taken_;                 // per entry: in the lesson being settled
   bool identity_ = true;                    // every id so far was its entry's number, from 0
   std::uint32_t identityCount_ = 0;         // the entries numbered so
@@ -773,6 +1287,7 @@ class KvtmlParse {
   std::vector<std::uint32_t> entryOfText_;  // ids that are no numbers -> entry (0: none)
   std::unordered_map<std::uint32_t, std::uint32_t> byLargeNumber_;  // numbers far ahead -> entry
   TextIds textIds_;
+  std::optional<std::string> numberPrefix_;  // the text before the number of a numbered id
 
   std::vector<SourceLesson> lessons_;
   std::vector<OpenContainer> open_;
@@ -800,8 +1315,12 @@ WinString NameOfSourceLesson(const SourceLesson& lesson, ImportReport& report,
   return name;
 }
 
-void KvtmlParse::finish(const std::string& path) {
-  out_.spool_.flush();
+void KvtmlParse::finish(const std::string& path, const EntryConverter& converter) {
+  AddInTimeOrder(converter.problems_, problems_, &ImportReport::problem, report_);
+  AddInTimeOrder(converter.warnings_, warnings_, &ImportReport::warning, report_);
+  TimedNotes().swap(problems_);
+  TimedNotes().swap(warnings_);
+  converted_ = true;
   // Each lesson holds an entry once; an entry that no lesson holds goes to the lesson of the
   // loose entries.
   std::vector<bool> referenced(std::size_t{ordinal_} + 1, false);
@@ -830,7 +1349,7 @@ void KvtmlParse::finish(const std::string& path) {
     // Without the problem entries; the spool counts from 0.
     PackedEntries entries;
     source.entries.forEach([&](std::uint32_t entry) {
-      if (usable_[entry - 1]) entries.push_back(entry - 1);
+      if (converter.usable_[entry - 1]) entries.push_back(entry - 1);
     });
     source.entries = {};
     // A lesson whose every entry is a problem entry is not made at all.
@@ -861,7 +1380,9 @@ struct ParserDeleter {
   void operator()(XML_ParserStruct* p) const { XML_ParserFree(p); }
 };
 
-// Reads the document with expat, block by block, into text of the DataFile's encoding.
+// Reads the document with expat, block by block, into text of the DataFile's encoding. The
+// blocks are read straight into expat's buffer; the entries' texts are converted in a second
+// thread while expat goes on with the document.
 ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap,
                            TextEncoding target) {
   const auto cannotRead = [](const FileError& error) {
@@ -870,11 +1391,13 @@ ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap,
   };
   auto source = std::make_unique<StreamedKvtml>();
   source->sourcePath_ = kvtmlPath;
-  KvtmlParse parse(*source, swap, target);
   // Expat reads the bytes as UTF-8 whatever the declaration says: a document declared as
   // Latin-1 is converted block by block before it is parsed.
   std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate("UTF-8"));
   if (!parser) return cannotRead(FileError{kvtmlPath, FileError::Step::Read, ENOMEM});
+  BatchRing ring;
+  EntryConverter converter(source->spool_, swap, target);
+  KvtmlParse parse(*source, ring, target);
   parse.parser = parser.get();
   XML_SetUserData(parser.get(), &parse);
   XML_SetElementHandler(parser.get(), OnStart, OnEnd);
@@ -884,56 +1407,85 @@ ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap,
   // (and told) instead of ending the whole import.
   XML_UseForeignDTD(parser.get(), XML_TRUE);
 
-  Utf8Check utf8;
+  Utf8Behind utf8(file);
   bool latin = false;
   bool first = true;
   std::string xmlError;
-  std::string chunk(kChunk, '\0');
+  std::optional<FileError> readError;
+  std::string raw;  // a block read for conversion from Latin-1
   std::string converted;
   std::uint64_t offset = 0;
+  ConversionThread conversion(ring, converter, utf8);
   try {
     for (;;) {
-      std::size_t got = file.readAt(chunk.data(), kChunk, offset);
+      // Straight into expat's buffer while it parses the bytes as they are.
+      char* block = nullptr;
+      if (!latin) {
+        block = static_cast<char*>(XML_GetBuffer(parser.get(), static_cast<int>(kChunk)));
+        if (block == nullptr) {
+          return cannotRead(FileError{kvtmlPath, FileError::Step::Read, ENOMEM});
+        }
+      } else {
+        raw.resize(kChunk);
+        block = raw.data();
+      }
+      std::size_t got = file.readAt(block, kChunk, offset);
       offset += got;
       const bool last = got == 0;
-      std::string_view bytes(chunk.data(), got);
       if (first) {
         first = false;
-        if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        const std::string_view start(block, got);
+        if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
           return Refusal(
               InvalidFile(kvtmlPath, "ist in UTF-16 gespeichert; gelesen wird KVTML in UTF-8"));
         }
-        if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-        const std::string declared = DeclaredEncoding(bytes);
+        if (start.starts_with("\xEF\xBB\xBF")) {
+          got -= 3;
+          std::memmove(block, block + 3, got);
+        }
+        const std::string declared = DeclaredEncoding(std::string_view(block, got));
         // Windows-1252 holds every character of Latin-1 where it matters; the lines stay as
         // they are.
         latin = declared == "iso-8859-1" || declared == "latin1" || declared == "iso-8859-15" ||
                 declared == "windows-1252" || declared == "cp1252";
+        if (latin) {
+          // This block was read into expat's buffer; it goes to expat converted, as the
+          // following ones do.
+          raw.assign(block, got);
+          block = raw.data();
+        }
       }
+      XML_Status status = XML_STATUS_OK;
       if (latin) {
-        converted = ToUtf8(WinString(std::string(bytes)));
-        bytes = converted;
+        converted = ToUtf8(WinString(std::string(block, got)));
+        status =
+            XML_Parse(parser.get(), converted.data(), static_cast<int>(converted.size()), last);
       } else {
-        utf8.add(bytes);
-        if (utf8.broken() != 0) return Refusal(BrokenUtf8(kvtmlPath, utf8.broken()));
+        utf8.allow(offset);
+        status = XML_ParseBuffer(parser.get(), static_cast<int>(got), last);
       }
-      if (xmlError.empty() && XML_Parse(parser.get(), bytes.data(), static_cast<int>(bytes.size()),
-                                        last) == XML_STATUS_ERROR) {
-        // After an XML error the rest is only checked for broken UTF-8, which is told first.
+      if (status == XML_STATUS_ERROR) {
+        // The rest of the document is only checked for broken UTF-8, which is told first.
         xmlError = "ist kein gültiges XML: Zeile " +
                    std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": " +
                    ParseReason(XML_GetErrorCode(parser.get()), parse.depth() > 0);
+        utf8.allow(Utf8Behind::kWhole);
+        break;
       }
       if (last) break;
     }
   } catch (const IoError& e) {
-    return cannotRead(e.error());
+    readError = e.error();
   }
+  parse.handOver();
+  conversion.finish();
   if (!latin) {
-    if (const std::size_t broken = utf8.finish(); broken != 0) {
+    if (const std::size_t broken = utf8.broken(); broken != 0) {
       return Refusal(BrokenUtf8(kvtmlPath, broken));
     }
+    if (!readError && utf8.error()) readError = utf8.error();
   }
+  if (readError) return cannotRead(*readError);
   if (!xmlError.empty()) return Refusal(InvalidFile(kvtmlPath, xmlError));
   if (parse.notKvtml) {
     return Refusal(InvalidFile(kvtmlPath, "ist kein KVTML-Dokument (das Element <kvtml> fehlt)"));
@@ -942,10 +1494,11 @@ ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap,
     return Refusal(InvalidFile(kvtmlPath, "ist KVTML in der Version " + parse.refusedVersion +
                                               "; gelesen wird KVTML 1.0 und 2.0"));
   }
+  source->spool_.flush();
   if (source->spool_.error() != 0) {
     return cannotRead(FileError{kvtmlPath, FileError::Step::Read, source->spool_.error()});
   }
-  parse.finish(kvtmlPath);
+  parse.finish(kvtmlPath, converter);
   return ParsedImport(std::move(source));
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <functional>
 #include <sstream>
 
 #include "platform/cp1252.h"
@@ -343,6 +344,30 @@ TEST_F(KvtmlImport, IdsThatAreNoNumbers) {
   EXPECT_EQ(mhtest::Entry(254, "again", "nochmal"), records.back());
 }
 
+// Ids of a text and a number are read as numbers of that text: "e7", "7" and "e07" are three
+// ids, and a reference to none of them is told as written.
+TEST_F(KvtmlImport, IdsOfATextAndANumber) {
+  auto entry = [](const std::string& id, const std::string& foreign) {
+    return "<entry id=\"" + id + "\"><translation id=\"0\"><text>" + foreign +
+           "</text></translation><translation id=\"1\"><text>x</text></translation></entry>\n";
+  };
+  WriteBytes(file, "<kvtml version=\"2.0\"><entries>\n" + entry("e0", "a") + entry("e7", "b") +
+                       entry("7", "c") + entry("e07", "d") +
+                       "</entries><lessons><container><name>L</name>\n<entry id=\"e07\"/>"
+                       "<entry id=\"7\"/><entry id=\"e7\"/><entry id=\"e0\"/>\n"
+                       "<entry id=\"e9\"/></container></lessons></kvtml>\n");
+  msgs.expect("Die Datei \"" + file +
+              "\" wurde importiert. Hinweise:\nZeile 8: Verweis auf den Eintrag „e9“, den es "
+              "nicht gibt");
+  ASSERT_TRUE(ImportKvtml(path, file, msgs).imported);
+  const std::vector<mhtest::RawRecord> records = ReadRecords(path);
+  const std::vector<mhtest::RawRecord> added(records.begin() + 3, records.end());
+  EXPECT_EQ(
+      (std::vector<mhtest::RawRecord>{mhtest::Entry(255, "d", "x"), mhtest::Entry(255, "c", "x"),
+                                      mhtest::Entry(255, "b", "x"), mhtest::Entry(255, "a", "x")}),
+      added);
+}
+
 // A document larger than the blocks the reader parses at once, with characters of two and three
 // bytes across every block boundary: a broken character far behind the first block is found on
 // its line, and an intact document imports every entry into its lesson in order.
@@ -381,6 +406,117 @@ TEST_F(KvtmlImport, DocumentsLargerThanABlock) {
   EXPECT_EQ(mhtest::Entry(255, Latin1("wört0"), "\x80uro \xFC 0"), records[4 + count / 2 - 1]);
   EXPECT_EQ(mhtest::Entry(254, Latin1("wört15000"), "\x80uro \xFC 15000"), records[4 + count / 2]);
   EXPECT_EQ(mhtest::Entry(254, Latin1("wört29999"), "\x80uro \xFC 29999"), records.back());
+}
+
+// More entries than the reader keeps in memory (the rest wait in a scratch file), taken by the
+// lessons in orders of their own: backwards, in two halves, and the loose ones in document
+// order. Every record lands where it belongs, byte for byte.
+TEST_F(KvtmlImport, EntriesBeyondWhatTheReaderHoldsInMemory) {
+  const int count = 21000;
+  const auto word = [](int i) { return "word " + std::to_string(i); };
+  const auto wort = [](int i) { return "Wörter " + std::to_string(i); };
+  const auto comment = [](int i) {
+    return "a comment that makes the entry long enough, number " + std::to_string(i);
+  };
+  std::string doc = "<kvtml version=\"2.0\"><entries>\n";
+  for (int i = 0; i < count; ++i)
+    doc += Entry(i, word(i) + "; syn", wort(i), comment(i)) + "\n";
+  std::vector<int> backwards, halves, loose;
+  for (int i = count - 3; i >= 0; i -= 3)
+    backwards.push_back(i);
+  for (int i = count / 2 + 1; i < count; i += 3)
+    halves.push_back(i);
+  for (int i = 1; i <= count / 2; i += 3)
+    halves.push_back(i);
+  for (int i = 2; i < count; i += 3)
+    loose.push_back(i);
+  doc += "</entries><lessons>";
+  for (const auto& [name, ids] : {std::pair{"Rückwärts", &backwards}, {"Hälften", &halves}}) {
+    doc += std::string("<container><name>") + name + "</name>";
+    for (const int i : *ids)
+      doc += "<entry id=\"" + std::to_string(i) + "\"/>";
+    doc += "</container>\n";
+  }
+  WriteBytes(file, doc + "</lessons></kvtml>\n");
+
+  const ImportResult r = ImportKvtml(path, file, msgs);
+  ASSERT_TRUE(r.imported);
+  EXPECT_TRUE(msgs.done());
+  std::vector<mhtest::RawRecord> expected = {Header("V"), Unit(1, "Tiere"),
+                                             Unit(255, Latin1("Rückwärts")),
+                                             Unit(254, Latin1("Hälften")), Unit(253, "wortschatz")};
+  for (const auto& [unit, ids] : {std::pair{255, &backwards}, {254, &halves}, {253, &loose}}) {
+    for (const int i : *ids) {
+      expected.push_back(Entry6(static_cast<std::uint8_t>(unit), word(i), "syn", "",
+                                Latin1(wort(i)), "", "", comment(i)));
+    }
+  }
+  EXPECT_EQ(expected, ReadRecords(path));
+}
+
+// A document of several blocks whose fault comes late: the message names its line, a broken
+// character after an earlier XML error is still found (and told first), and the DataFile is
+// untouched.
+TEST_F(KvtmlImport, LateFaultsOfALargeDocument) {
+  std::string doc = "<kvtml version=\"2.0\">\n<entries>\n";  // lines 1, 2
+  const int count = 20000;
+  for (int i = 0; i < count; ++i)  // lines 3 to 20002
+    doc += Entry(i, "wört " + std::to_string(i), "€uro " + std::string(60, 'x')) + "\n";
+  doc += "</entries>\n</kvtml>\n";  // lines 20003, 20004
+  ASSERT_GT(doc.size(), std::size_t{3} << 20);
+  const std::string lateEntry = "wört 19990";  // on line 19993
+  struct Case {
+    const char* name;
+    std::function<void(std::string&)> spoil;
+    std::string message;
+  } cases[] = {
+      {"a tag that does not close late",
+       [&](std::string& d) { d.replace(d.find(lateEntry) - 5, 4, "tuxt"); },
+       "Datei nicht gültig!\nDie Datei \"" + file +
+           "\" ist kein gültiges XML: Zeile 19993: ein Element wird nicht oder falsch "
+           "geschlossen.\nEs wurde nichts importiert."},
+      {"a broken character after an early XML error",
+       [&](std::string& d) {
+         d.replace(d.find("<entries>"), 9, "<entries<");
+         d[d.find(lateEntry) + 2] = 'x';  // the second byte of "ö"
+       },
+       "Die Datei \"" + file +
+           "\" ist in UTF-8 geschrieben, aber Zeile 19993 ist kein gültiger UTF-8-Text.\nEs "
+           "wurde nichts importiert."},
+  };
+  const std::string before = ReadBytes(path);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string spoilt = doc;
+    c.spoil(spoilt);
+    WriteBytes(file, spoilt);
+    msgs.expect(c.message);
+    EXPECT_FALSE(ImportKvtml(path, file, msgs).imported);
+    EXPECT_EQ(before, ReadBytes(path));
+    EXPECT_TRUE(msgs.done());
+  }
+}
+
+// Entries are converted while the document is still read; the notes of both come out in the
+// order of the document also where they share a line.
+TEST_F(KvtmlImport, NotesOfOneLineKeepTheirOrder) {
+  WriteBytes(file,
+             "<!DOCTYPE kvtml SYSTEM \"kvtml2.dtd\"><kvtml><information><title>&a;</title>"
+             "</information><entries>" +
+                 Entry(0, "α", "b") + Entry(1, "&b;", "c") + Entry(2, std::string(61, 'l'), "d") +
+                 Entry(3, "ok", "gut") +
+                 "</entries><lessons><container><name>&c;</name><entry id=\"3\"/><entry "
+                 "id=\"9\"/></container></lessons></kvtml>");
+  msgs.expect("Die Datei \"" + file +
+                  "\" enthält Zeilen, die nicht importiert werden können:\nZeile 1: die Entität "
+                  "„&a;“ ist nicht erklärt\nZeile 1: das Zeichen „α“ (U+03B1) gibt es in "
+                  "Windows-1252 nicht\nZeile 1: die Entität „&b;“ ist nicht erklärt\nZeile 1: "
+                  "die Entität „&c;“ ist nicht erklärt\nHinweise:\nZeile 1: A1 auf 60 Zeichen "
+                  "gekürzt\nZeile 1: Verweis auf den Eintrag „9“, den es nicht gibt\nSollen die "
+                  "übrigen Zeilen importiert werden?",
+              Answer::No);
+  EXPECT_FALSE(ImportKvtml(path, file, msgs).imported);
+  EXPECT_TRUE(msgs.done());
 }
 
 // The document as a DOM writer builds it, for comparison with the export, which writes while it
