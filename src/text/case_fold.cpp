@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/case_fold.h"
 
-#include <unicode/uchar.h>
-#include <unicode/ustring.h>
-
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -11,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/cp1252.h"
+#include "text/icu_library.h"
 
 namespace merkhaus {
 namespace {
@@ -27,6 +25,7 @@ struct FoldTables {
   std::bitset<0x10000> changes;
 
   FoldTables() {
+    const IcuFunctions& icu = Icu();
     for (char32_t c = 0; c < 0x800; ++c) {
       std::string folded;
       FoldOne(c, folded);
@@ -34,7 +33,7 @@ struct FoldTables {
       folded.copy(small[c].bytes, sizeof small[c].bytes);
     }
     for (char32_t c = 0x800; c < 0x10000; ++c)
-      changes[c] = u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED);
+      changes[c] = icu.hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED);
   }
 
   // Appends the folded form of one character (through ICU).
@@ -49,7 +48,7 @@ struct FoldTables {
     U16_APPEND(src, n, 2, static_cast<UChar32>(c), error);
     UChar dest[8];
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t len = u_strFoldCase(dest, 8, src, n, U_FOLD_CASE_DEFAULT, &status);
+    const int32_t len = Icu().strFoldCase(dest, 8, src, n, U_FOLD_CASE_DEFAULT, &status);
     if (error || U_FAILURE(status) || len > 8) {
       AppendUtf8(out, c);
       return;
@@ -109,11 +108,12 @@ struct FoldInverse {
   std::unordered_map<char32_t, std::vector<std::string>> odd;
 
   FoldInverse() {
+    const IcuFunctions& icu = Icu();
     for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
       if (c >= 0xD800 && c <= 0xDFFF) continue;
       if (c >= 0x800 && c < 0x10000 && !Tables().changes[c]) continue;
       if (c >= 0x10000 &&
-          !u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED)) {
+          !icu.hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CHANGES_WHEN_CASEFOLDED)) {
         continue;
       }
       std::string folded;
