@@ -41,8 +41,10 @@ const IcuFunctions& Icu() {
   IcuFunctions found;
   for (const auto& missing :
        {library->find(MERKHAUS_ICU_NAME(u_strFoldCase), found.strFoldCase),
-        library->find(MERKHAUS_ICU_NAME(u_hasBinaryProperty), found.hasBinaryProperty),
-        library->find(MERKHAUS_ICU_NAME(u_charDirection), found.charDirection)}) {
+        library->find(MERKHAUS_ICU_NAME(u_charDirection), found.charDirection),
+        library->find(MERKHAUS_ICU_NAME(u_getBinaryPropertySet), found.binaryPropertySet),
+        library->find(MERKHAUS_ICU_NAME(uset_getItemCount), found.setItemCount),
+        library->find(MERKHAUS_ICU_NAME(uset_getItem), found.setItem)}) {
     if (!missing) CannotLoad(libraryName, missing.error());
   }
   functions = found;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <unicode/uchar.h>
+#include <unicode/uset.h>
 #include <unicode/ustring.h>
 
 #include <string>
@@ -15,8 +16,10 @@ namespace merkhaus {
 // it. The windows find it already loaded (Qt uses it).
 struct IcuFunctions {
   decltype(&::u_strFoldCase) strFoldCase = nullptr;
-  decltype(&::u_hasBinaryProperty) hasBinaryProperty = nullptr;
   decltype(&::u_charDirection) charDirection = nullptr;
+  decltype(&::u_getBinaryPropertySet) binaryPropertySet = nullptr;
+  decltype(&::uset_getItemCount) setItemCount = nullptr;
+  decltype(&::uset_getItem) setItem = nullptr;
 };
 
 // The library's file name, of the ICU version the program was built with.
