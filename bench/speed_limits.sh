@@ -108,6 +108,16 @@ list_lessons() { "$tool" lessons "$dir/d.fid"; }
 row "search with no hit (vs cat)" "≤ 1.2×" nothing cat_file search
 row "search --ignore-case with no hit (vs cat)" "≤ 1.2×" nothing cat_file search_i
 row "lessons (vs cat)" "≤ 1.2×" nothing cat_file list_lessons
+# Where the scans' remainder goes: the start of the program itself (libraries loaded, relocations,
+# static initialisation) against that of cat.
+cat_nothing() { cat /dev/null; }
+version() { "$tool" --version; }
+row "start: merkhaus-tool --version (vs cat /dev/null)" "–" nothing cat_nothing version
+# The same search in a Unicode copy of the DataFile, a whole process each: the first Unicode
+# folding of a program run builds ICU's tables.
+"$tool" convert "$dir/d.fid" "$dir/u.fid" --unicode >/dev/null
+search_unicode() { "$tool" search "$dir/u.fid" "QqqXqqQ" --ignore-case; }
+row "search --ignore-case, Unicode copy (vs Windows-1252)" "≤ 1.1×" nothing search_i search_unicode
 
 # --- cleanup with a third deleted ---------------------------------------------------------------
 cp "$dir/d.fid" "$dir/third.fid"
