@@ -96,16 +96,11 @@ class TermMatcher {
             oddLeads_.push_back(static_cast<char>(b));
         }
         std::fill(std::begin(setSkip_), std::end(setSkip_), m);
-        allowed_.assign(m * 256, 0);
-        for (std::size_t j = 0; j < m; ++j) {
+        for (std::size_t j = 0; j + 1 < m; ++j) {
           for (int b = 0; b < 256; ++b) {
-            if (!Holds(sets_[j], static_cast<unsigned char>(b))) continue;
-            allowed_[j * 256 + static_cast<std::size_t>(b)] = 1;
-            if (j + 1 < m) setSkip_[b] = m - 1 - j;
+            if (Holds(sets_[j], static_cast<unsigned char>(b))) setSkip_[b] = m - 1 - j;
           }
         }
-        for (int b = 0; b < 256; ++b)
-          lastSkip_[b] = Holds(sets_[m - 1], static_cast<unsigned char>(b)) ? 0 : setSkip_[b];
       }
     }
   }
@@ -176,25 +171,18 @@ class TermMatcher {
   // Whether the unfolded field has a place where every byte is one the folding of the term
   // allows there (a whole field: the field itself); false means it cannot match.
   bool mayHold(std::string_view field) const {
-    const auto* f = reinterpret_cast<const unsigned char*>(field.data());
     const std::size_t n = field.size();
     const std::size_t m = sets_.size();
-    // Byte tables rather than the sets' bits: this runs for every field of a scan.
-    const auto fits = [&](std::size_t at, std::size_t upTo) {
-      const std::uint8_t* allowed = allowed_.data();
-      for (std::size_t j = 0; j < upTo; ++j, allowed += 256) {
-        if (allowed[f[at + j]] == 0) return false;
+    const auto fits = [&](std::size_t at) {
+      for (std::size_t j = 0; j < m; ++j) {
+        if (!Holds(sets_[j], static_cast<unsigned char>(field[at + j]))) return false;
       }
       return true;
     };
-    if (whole_) return n == m && fits(0, m);
+    if (whole_) return n == m && fits(0);
     for (std::size_t i = 0; i + m <= n;) {
-      const unsigned char c = f[i + m - 1];
-      if (const std::size_t skip = lastSkip_[c]; skip != 0) {
-        i += skip;
-        continue;
-      }
-      if (fits(i, m - 1)) return true;
+      const auto c = static_cast<unsigned char>(field[i + m - 1]);
+      if (Holds(sets_[m - 1], c) && fits(i)) return true;
       i += setSkip_[c];
     }
     return false;
@@ -214,10 +202,6 @@ class TermMatcher {
   mutable Utf8Folder folder_;
   std::vector<ByteSet> sets_;  // empty: no byte sets for this term (or not a Unicode search)
   std::size_t setSkip_[256];
-  // The same with 0 for the bytes of the term's last place, and which bytes each place allows
-  // (256 a place).
-  std::size_t lastSkip_[256];
-  std::vector<std::uint8_t> allowed_;
   std::string oddLeads_;  // first bytes of the characters the byte sets do not cover
   // Whether the block being searched holds one of oddLeads_ (true: each field is looked at).
   mutable bool blockOdd_ = true;
