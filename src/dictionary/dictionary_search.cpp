@@ -14,6 +14,47 @@
 namespace merkhaus {
 namespace {
 
+// Whether `bytes` hold the ASCII letter `small` as a small letter or as a capital: a search that
+// ignores case looks for both.
+bool HoldsLetterByMemchr(std::string_view bytes, char small) {
+  return std::memchr(bytes.data(), small, bytes.size()) != nullptr ||
+         std::memchr(bytes.data(), small - 'a' + 'A', bytes.size()) != nullptr;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Two runs of memchr over every block cost a good part of a whole search. With AVX2 one pass
+// does, as fast as one memchr: 256 bytes at a time as eight vectors of 32, each byte with the
+// bit 0x20 set (which makes A..Z small and leaves a..z as they are) compared with `small`. The
+// processor's kind chooses the version when the program starts.
+__attribute__((target("avx2"))) bool HoldsLetter(std::string_view bytes, char small) {
+  using Bytes = char __attribute__((vector_size(32)));
+  using Mask = signed char __attribute__((vector_size(32)));
+  constexpr std::size_t kChunk = 8 * sizeof(Bytes);
+  const char* p = bytes.data();
+  const std::size_t n = bytes.size() / kChunk * kChunk;
+  const Bytes wanted = Bytes{} + small;
+  for (std::size_t i = 0; i < n; i += kChunk) {
+    Mask found{};
+    for (std::size_t k = 0; k < kChunk; k += sizeof(Bytes)) {
+      Bytes x;
+      std::memcpy(&x, p + i + k, sizeof(Bytes));
+      found |= (x | 0x20) == wanted;
+    }
+    std::uint64_t words[sizeof(Mask) / 8];
+    std::memcpy(words, &found, sizeof(Mask));
+    if ((words[0] | words[1] | words[2] | words[3]) != 0) return true;
+  }
+  return HoldsLetterByMemchr(bytes.substr(n), small);
+}
+__attribute__((target("default"))) bool HoldsLetter(std::string_view bytes, char small) {
+  return HoldsLetterByMemchr(bytes, small);
+}
+#else
+bool HoldsLetter(std::string_view bytes, char small) {
+  return HoldsLetterByMemchr(bytes, small);
+}
+#endif
+
 // The term of one search, folded once, compared with field after field. The search calls it
 // for up to seven fields of every record, so it works on the record's bytes in place: a
 // Horspool search through a folding table looks at the byte under the term's last character
@@ -105,9 +146,9 @@ class TermMatcher {
   // Whether `bytes` hold the folded byte c, as it is or, when case does not count, as a small
   // letter.
   bool holds(std::string_view bytes, char c) const {
-    if (std::memchr(bytes.data(), c, bytes.size()) != nullptr) return true;
-    if (caseSensitive_ || c < 'A' || c > 'Z') return false;
-    return std::memchr(bytes.data(), c - 'A' + 'a', bytes.size()) != nullptr;
+    if (caseSensitive_ || c < 'A' || c > 'Z')
+      return std::memchr(bytes.data(), c, bytes.size()) != nullptr;
+    return HoldsLetter(bytes, static_cast<char>(c - 'A' + 'a'));
   }
   char fold(char c) const { return fold_[static_cast<unsigned char>(c)]; }
   // Whether `bytes` hold the first byte of a character that folds to one of another length.

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/text_rules.h"
 
-#include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include "text/case_fold.h"
+#include "text/icu_library.h"
 
 namespace merkhaus {
 
@@ -46,10 +46,18 @@ bool ReadsRightToLeft(const WinString& text) {
   const std::string_view bytes = text.view();
   const auto length = static_cast<int32_t>(bytes.size());
   for (int32_t i = 0; i < length;) {
+    // ASCII letters read from the left, and no other ASCII character has a strong direction:
+    // such text is told without ICU.
+    const auto b = static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+    if (b < 0x80) {
+      if ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') return false;
+      ++i;
+      continue;
+    }
     UChar32 c = 0;
     U8_NEXT(bytes.data(), i, length, c);
     if (c < 0) continue;  // a damaged byte has no direction
-    switch (u_charDirection(c)) {
+    switch (Icu().charDirection(c)) {
       case U_LEFT_TO_RIGHT:
         return false;
       case U_RIGHT_TO_LEFT:

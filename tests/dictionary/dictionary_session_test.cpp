@@ -355,7 +355,9 @@ TEST(FieldMatches, FindsTheTermAtEveryPlace) {
 
 // A search of a DataFile of many blocks looks past the blocks that cannot hold the term, and
 // finds the entry in the one that can: in another case of letters, as a whole field, and never in
-// the stale bytes that a field's length leaves behind.
+// the stale bytes that a field's length leaves behind. The last entry's comment ends in the last
+// 176 bytes of the file, behind the part of the last block that a search ignoring case looks at
+// 256 bytes at a time.
 TEST(DictionarySearch, FindsTheOneEntryAmongManyBlocks) {
   mhtest::TempDir dir;
   const std::string path = dir.file("gross.fid");
@@ -369,6 +371,8 @@ TEST(DictionarySearch, FindsTheOneEntryAmongManyBlocks) {
       records.push_back(stale);
     }
   }
+  records.push_back(Entry(1, "abc", "def", std::string(194, '-') + "Quokka"));
+  ASSERT_EQ(1005u, records.size()) << "the last block of 237 records leaves 176 bytes over";
   mhtest::WriteRecords(path, records);
   struct Case {
     const char* term;
@@ -379,6 +383,7 @@ TEST(DictionarySearch, FindsTheOneEntryAmongManyBlocks) {
       {"zebra", true, false, 1},    {"ZEBRA", false, false, 1},  {"Zebra", true, false, 0},
       {"xylophon", false, true, 1}, {"xylophon", true, true, 0}, {"ylo", true, false, 1},
       {"BUNT", false, false, 1},    {"ostwo", true, false, 0},   {"gh", true, true, 1},
+      {"QUOKKA", false, false, 1},  {"quokka", true, false, 0},  {"qUOKKA", false, false, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.term);

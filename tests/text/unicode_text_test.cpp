@@ -109,6 +109,15 @@ TEST(UnicodeCompareTest, AnswerCheckAndSearchFoldEveryScript) {
       {"old Cyrillic wide es, of another length in UTF-8", "ᲃлово", "СЛОВО", true},
       {"accented Latin", "Ça va", "ÇA VA", true},
       {"different words", "дом", "дым", false},
+      // Scripts beyond U+07FF and beyond the Basic Multilingual Plane, whose folding comes from
+      // ICU's ranges of changing characters.
+      {"Georgian Mtavruli", "ანი", "ᲐᲜᲘ", true},
+      {"Cherokee small letters fold to the capitals", "ᎠᏍᎦ", "ꭰꮝꭶ", true},
+      {"Glagolitic", "ⰰⰱ", "ⰀⰁ", true},
+      {"fullwidth Latin", "ａｂｃ", "ＡＢＣ", true},
+      {"Deseret, four bytes in UTF-8", "𐐨𐐩", "𐐀𐐁", true},
+      {"Adlam", "𞤢𞤣", "𞤀𞤁", true},
+      {"Adlam, other letters", "𞤢𞤣", "𞤁𞤀", false},
   };
   CheckRules ignoreCase{true, true, false, false};
   ignoreCase.encoding = TextEncoding::Utf8;
@@ -127,6 +136,10 @@ TEST(UnicodeCompareTest, AnswerCheckAndSearchFoldEveryScript) {
     const std::string field = std::string("… ") + c.stored + " …";
     EXPECT_EQ(FieldMatches(U(c.typed), field, false, false), c.equalIgnoringCase) << c.name;
     EXPECT_EQ(FieldMatches(U(c.typed), c.stored, false, true), c.equalIgnoringCase) << c.name;
+    // And the other way round: a field written in capitals is found by the small letters.
+    EXPECT_EQ(FieldMatches(U(c.stored), std::string("… ") + c.typed + " …", false, false),
+              c.equalIgnoringCase)
+        << c.name;
     EXPECT_EQ(FieldMatches(U(c.typed), field, true, false), std::string_view(c.stored) == c.typed)
         << c.name;
   }
