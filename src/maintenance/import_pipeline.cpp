@@ -17,12 +17,10 @@ namespace {
 constexpr std::uint64_t kWritebackBytes = std::uint64_t{8} << 20;
 
 bool HasLiveLesson(RecordFile& file, std::uint8_t unitId) {
-  bool found = false;
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    found = r.Deleted == 0 && r.UnitID == unitId && IsUnitHeader(r);
-    return !found;
-  });
-  return found;
+  for (const auto& [index, r] : file.lessonHeaders()) {
+    if (r.Deleted == 0 && r.UnitID == unitId) return true;
+  }
+  return false;
 }
 
 WinString UniqueName(const LessonRoster& roster, const WinString& wanted) {

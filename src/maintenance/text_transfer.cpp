@@ -394,6 +394,8 @@ ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t into
   PlannedLesson lesson;
   lesson.into = intoLesson;
   std::vector<TVocData> entries;
+  // One place for all of them: growing a vector of records copies each of them over and over.
+  entries.reserve(text.body.size());
   for (const TextLine& line : text.body) {
     if (IsRemarkLine(line.bytes)) continue;
     // The separators are plain ASCII: whether a line is an entry does not depend on its

@@ -117,6 +117,9 @@ class File {
   // Asks the kernel to start writing what is not on the disk yet, without waiting for it: a
   // later sync then waits less.
   void startWriteback();
+  // The system's handle of the open file, for calls on this very file rather than on a path
+  // that may name another by now (the store's header index: its attribute and times).
+  int descriptor() const { return fd_; }
 
  private:
   [[noreturn]] void fail(FileError::Step step, int code) const;

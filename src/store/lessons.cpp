@@ -9,12 +9,10 @@
 namespace merkhaus {
 
 LessonRoster::LessonRoster(RecordFile& file) : file_(file) {
-  file.scan(1, [&](std::uint64_t, const TVocData& r) {
-    if (!IsUnitHeader(r)) return true;
+  for (const auto& [index, r] : file.lessonHeaders()) {
     if (r.Deleted != 1) used_[r.UnitID] = true;
     if (r.Deleted == 0) names_.insert(std::string(r.B1.view()));
-    return true;
-  });
+  }
 }
 
 std::size_t LessonRoster::freeCount() const {

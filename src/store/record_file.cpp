@@ -101,6 +101,11 @@ FileResult<> RollBackFromJournal(File& data, const std::string& journalPath) {
     opened->close();
     if (bytes.empty()) bytes = OwnAttribute(journalPath, kJournalAttribute).value_or("");
     if (const std::optional<Journal> journal = DecodeJournal(bytes)) {
+      // The index of the headers may describe the change being taken back; it goes first, for
+      // good, as the times of the file may not reach the disk with its bytes.
+      if (!ForgetHeaderIndex(data)) {
+        return Failed(FileError{data.path(), FileError::Step::Write, errno});
+      }
       const std::uint64_t records = journal->oldLength / kRecordSize;
       for (const auto& [index, record] : journal->saved) {
         if (index < records) data.writeAt(&record, kRecordSize, index * kRecordSize);
@@ -186,6 +191,7 @@ FileResult<RecordFile> RecordFile::open(const std::string& path, Access access) 
     }
     RecordFile file;
     file.file_ = std::move(*opened);
+    file.writer_ = write;
     try {
       const std::uint64_t size = file.file_.size();
       file.count_ = size / kRecordSize;
@@ -232,6 +238,19 @@ void RecordFile::beginJournal() {
 }
 
 void RecordFile::applyPending() {
+  // A header made in place of another record is one that an index kept with the file does not
+  // name. Should the power fail, the record might reach the disk but not the file's new time: so
+  // the index goes first, for good.
+  for (const auto& [index, record] : pending_) {
+    if (!IsUnitHeader(record)) continue;
+    TVocData old;
+    read(index, old);
+    if (!IsUnitHeader(old)) {
+      if (!ForgetHeaderIndex(file_))
+        throw IoError(FileError{path(), FileError::Step::Write, errno});
+      break;
+    }
+  }
   for (const auto& [index, record] : pending_) {
     dirty_ = true;
     file_.writeAt(&record, kRecordSize, index * kRecordSize);
@@ -257,6 +276,7 @@ void RecordFile::finish() {
   }
   if (dirty_) file_.sync();
   if (journal_.isOpen()) endJournal();
+  if (writer_ && headers_) KeepHeaderIndex(file_, *headers_, dirty_);
   file_.close();
   count_ = 0;
   damaged_ = false;
@@ -306,6 +326,7 @@ void RecordFile::read(std::uint64_t index, TVocData& out) {
 }
 
 void RecordFile::write(std::uint64_t index, const TVocData& record) {
+  if (index < count_) headers_.reset();
   if (index >= count_) {
     if (index != count_) throw std::logic_error("a record written beyond the end of a DataFile");
     append(&record, 1);
@@ -328,7 +349,44 @@ void RecordFile::append(const TVocData* records, std::size_t n) {
   }
   dirty_ = true;
   file_.writeAt(records, n * kRecordSize, count_ * kRecordSize);
+  if (headers_) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (IsUnitHeader(records[i])) {
+        headers_->push_back({count_ + i, records[i].UnitID, records[i].Deleted});
+      }
+    }
+  }
   count_ += n;
+}
+
+std::vector<std::pair<std::uint64_t, TVocData>> RecordFile::lessonHeaders() {
+  std::vector<std::pair<std::uint64_t, TVocData>> found;
+  if (std::optional<std::vector<IndexedHeader>> indexed = ReadHeaderIndex(file_)) {
+    found.reserve(indexed->size());
+    for (const IndexedHeader& h : *indexed) {
+      TVocData r;
+      if (h.record >= count_) break;
+      read(h.record, r);
+      if (!IsUnitHeader(r) || r.UnitID != h.unitId || r.Deleted != h.deleted) break;
+      found.emplace_back(h.record, r);
+    }
+    if (found.size() == indexed->size()) {
+      if (pending_.empty()) headers_ = std::move(indexed);
+      return found;
+    }
+    found.clear();
+  }
+  std::vector<IndexedHeader> headers;
+  scan(1, [&](std::uint64_t index, const TVocData& r) {
+    if (IsUnitHeader(r)) {
+      found.emplace_back(index, r);
+      headers.push_back({index, r.UnitID, r.Deleted});
+    }
+    return true;
+  });
+  // Writes still to be made in place may change what is a header.
+  if (pending_.empty()) headers_ = std::move(headers);
+  return found;
 }
 
 FileResult<> CreateDataFile(const std::string& path, const TVocData& header, bool replace) {

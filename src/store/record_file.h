@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "store/header_index.h"
 #include "store/vocdata.h"
 
 namespace merkhaus {
@@ -121,6 +122,12 @@ class RecordFile {
   // Reads n records starting at `first` in one call.
   void readBlock(std::uint64_t first, std::size_t n, TVocData* out);
 
+  // Every lesson header, live and deleted, with its record number, in file order. Taken from the
+  // index kept with the file (store/header_index.h) when each record it names still holds the
+  // header it remembers, otherwise found by reading the whole file. A writer that asked keeps the
+  // headers, with those it appends, as the file's index when it finishes.
+  std::vector<std::pair<std::uint64_t, TVocData>> lessonHeaders();
+
  private:
   // The block a scan reads into, on a page boundary: the kernel copies from the page cache
   // fastest into aligned memory.
@@ -141,6 +148,9 @@ class RecordFile {
   void applyPending();
 
   File file_;
+  bool writer_ = false;
+  // Every lesson header of the file as this operation knows it, while it does.
+  std::optional<std::vector<IndexedHeader>> headers_;
   std::uint64_t count_ = 0;
   bool damaged_ = false;
   bool dirty_ = false;
