@@ -21,37 +21,76 @@ bool HoldsLetterByMemchr(std::string_view bytes, char small) {
          std::memchr(bytes.data(), small - 'a' + 'A', bytes.size()) != nullptr;
 }
 
+// Whether `bytes` hold `a` or `b`.
+bool HoldsEitherByMemchr(std::string_view bytes, char a, char b) {
+  return std::memchr(bytes.data(), a, bytes.size()) != nullptr ||
+         std::memchr(bytes.data(), b, bytes.size()) != nullptr;
+}
+
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 // Two runs of memchr over every block cost a good part of a whole search. With AVX2 one pass
-// does, as fast as one memchr: 256 bytes at a time as eight vectors of 32, each byte with the
-// bit 0x20 set (which makes A..Z small and leaves a..z as they are) compared with `small`. The
-// processor's kind chooses the version when the program starts.
-__attribute__((target("avx2"))) bool HoldsLetter(std::string_view bytes, char small) {
+// does, as fast as one memchr: 256 bytes at a time as eight vectors of 32, each compared with
+// what is looked for. A letter's two cases: each byte with the bit 0x20 set (which makes A..Z
+// small and leaves a..z as they are) compared with `a`; otherwise each byte compared with `a`
+// and with `b`. The bytes after the last 256 are left to the caller.
+template <bool kLetter>
+__attribute__((target("avx2"))) bool HoldsByVectors(std::string_view bytes, char a, char b) {
   using Bytes = char __attribute__((vector_size(32)));
   using Mask = signed char __attribute__((vector_size(32)));
   constexpr std::size_t kChunk = 8 * sizeof(Bytes);
   const char* p = bytes.data();
   const std::size_t n = bytes.size() / kChunk * kChunk;
-  const Bytes wanted = Bytes{} + small;
+  const Bytes wantA = Bytes{} + a;
+  const Bytes wantB = Bytes{} + b;
   for (std::size_t i = 0; i < n; i += kChunk) {
-    Mask found{};
+    Mask any{};
     for (std::size_t k = 0; k < kChunk; k += sizeof(Bytes)) {
       Bytes x;
       std::memcpy(&x, p + i + k, sizeof(Bytes));
-      found |= (x | 0x20) == wanted;
+      if constexpr (kLetter) {
+        any |= (x | 0x20) == wantA;
+      } else {
+        any |= (x == wantA) | (x == wantB);
+      }
     }
     std::uint64_t words[sizeof(Mask) / 8];
-    std::memcpy(words, &found, sizeof(Mask));
+    std::memcpy(words, &any, sizeof(Mask));
     if ((words[0] | words[1] | words[2] | words[3]) != 0) return true;
   }
-  return HoldsLetterByMemchr(bytes.substr(n), small);
+  return false;
 }
-__attribute__((target("default"))) bool HoldsLetter(std::string_view bytes, char small) {
-  return HoldsLetterByMemchr(bytes, small);
+
+std::size_t VectorPart(std::string_view bytes) {
+  return bytes.size() / 256 * 256;
+}
+
+// Asked once, at the first search; not through an indirect function chosen while the program is
+// being loaded, because such a chooser runs before the C library (or a sanitizer's run-time) is
+// ready.
+bool HasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+
+bool HoldsLetter(std::string_view bytes, char small) {
+  if (!HasAvx2()) return HoldsLetterByMemchr(bytes, small);
+  const std::size_t n = VectorPart(bytes);
+  return HoldsByVectors<true>(bytes, small, small) || HoldsLetterByMemchr(bytes.substr(n), small);
+}
+bool HoldsEither(std::string_view bytes, char a, char b) {
+  if (!HasAvx2()) return HoldsEitherByMemchr(bytes, a, b);
+  const std::size_t n = VectorPart(bytes);
+  return HoldsByVectors<false>(bytes, a, b) || HoldsEitherByMemchr(bytes.substr(n), a, b);
 }
 #else
 bool HoldsLetter(std::string_view bytes, char small) {
   return HoldsLetterByMemchr(bytes, small);
+}
+bool HoldsEither(std::string_view bytes, char a, char b) {
+  return HoldsEitherByMemchr(bytes, a, b);
 }
 #endif
 
@@ -158,8 +197,19 @@ class TermMatcher {
     }
     return false;
   }
-  // Whether `bytes` hold any byte of the set.
+  // Whether `bytes` hold any byte of the set. A character and its other case mostly differ in
+  // one byte of their UTF-8 (С and с: D0 A1 and D1 81), so the sets of two bytes are looked for
+  // in one pass.
   static bool holdsAny(std::string_view bytes, const ByteSet& set) {
+    char members[2];
+    int count = 0;
+    for (int b = 0; b < 256 && count <= 2; ++b) {
+      if (!Holds(set, static_cast<unsigned char>(b))) continue;
+      if (count < 2) members[count] = static_cast<char>(b);
+      ++count;
+    }
+    if (count == 1) return std::memchr(bytes.data(), members[0], bytes.size()) != nullptr;
+    if (count == 2) return HoldsEither(bytes, members[0], members[1]);
     for (int b = 0; b < 256; ++b) {
       if (Holds(set, static_cast<unsigned char>(b)) &&
           std::memchr(bytes.data(), b, bytes.size()) != nullptr) {

@@ -398,5 +398,41 @@ TEST(DictionarySearch, FindsTheOneEntryAmongManyBlocks) {
   }
 }
 
+// In a Unicode DataFile a Cyrillic letter and its other case differ in their first byte (С is
+// D0 A1, с is D1 81): a search ignoring case looks for both at once in each block, and must
+// still find the word that stands in the last 176 bytes of the file.
+TEST(DictionarySearch, FindsCyrillicInEveryPartOfAUnicodeFile) {
+  mhtest::TempDir dir;
+  const std::string path = dir.file("russisch.fid");
+  std::vector<mhtest::RawRecord> records = {Header("Vokabeln"), Unit(1, "Eins")};
+  mhtest::PutText(records[0], mhtest::kB3,
+                  "Merkhaus ]I[ - DataFile == signature of Unicode vocabularies");
+  for (int i = 0; i < 1002; ++i) {
+    records.push_back(Entry(1, "abc", "def"));
+    if (i == 600) mhtest::PutText(records.back(), mhtest::kA1, "собака");
+  }
+  mhtest::PutText(records.back(), mhtest::kComment, std::string(190, '-') + "СЛОН");
+  ASSERT_EQ(1004u, records.size());
+  mhtest::WriteRecords(path, records);
+  struct Case {
+    const char* term;
+    bool caseSensitive;
+    std::size_t hits;
+  } cases[] = {
+      {"СОБАКА", false, 1}, {"собака", true, 1}, {"Собака", true, 0},
+      {"слон", false, 1},   {"СЛОН", true, 1},   {"слон", true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.term);
+    mhtest::ScriptedMessages msgs;
+    DictionarySearch search(msgs);
+    SearchSettings settings;
+    settings.caseSensitive = c.caseSensitive;
+    ASSERT_EQ(DictionarySearch::Outcome::Searched,
+              search.search(path, WinString(c.term, TextEncoding::Utf8), settings));
+    EXPECT_EQ(c.hits, search.hitCount());
+  }
+}
+
 }  // namespace
 }  // namespace merkhaus
