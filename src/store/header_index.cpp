@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <ctime>
 
+#include "store/stored_numbers.h"
+
 namespace merkhaus {
 namespace {
 
@@ -21,27 +23,6 @@ namespace {
 // hundred lessons take about a kilobyte, which every file system that has attributes holds.
 constexpr std::string_view kMagic = "MHHEADS1";
 constexpr std::size_t kFixed = 8 + 6 * 8;
-
-void PutNumber(std::string& out, std::uint64_t n) {
-  for (int i = 0; i < 8; ++i)
-    out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
-}
-
-std::uint64_t GetNumber(std::string_view in, std::size_t at) {
-  std::uint64_t n = 0;
-  for (int i = 7; i >= 0; --i)
-    n = (n << 8) | static_cast<unsigned char>(in[at + static_cast<std::size_t>(i)]);
-  return n;
-}
-
-std::uint64_t Checksum(std::string_view bytes) {
-  std::uint64_t h = 14695981039346656037ULL;
-  for (const char c : bytes) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 1099511628211ULL;
-  }
-  return h;
-}
 
 // File systems on this machine whose times are stamped by this machine's clock and kept to the
 // nanosecond (ext4 with small inodes keeps seconds only: the times are checked besides).

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/file_attribute.h"
+#include "store/stored_numbers.h"
 
 namespace merkhaus {
 namespace {
@@ -24,28 +25,6 @@ constexpr std::size_t kJournalEntry = 8 + kRecordSize;
 // checksum) is kept in this attribute of an empty journal file where the file system allows:
 // such a file has no block to write, nor to free (and trim) when it goes.
 constexpr const char* kJournalAttribute = "user.merkhaus.journal";
-
-void PutNumber(std::string& out, std::uint64_t n) {
-  for (int i = 0; i < 8; ++i)
-    out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
-}
-
-std::uint64_t GetNumber(std::string_view in, std::size_t at) {
-  std::uint64_t n = 0;
-  for (int i = 7; i >= 0; --i) {
-    n = (n << 8) | static_cast<unsigned char>(in[at + static_cast<std::size_t>(i)]);
-  }
-  return n;
-}
-
-std::uint64_t Checksum(std::string_view bytes) {
-  std::uint64_t h = 14695981039346656037ULL;
-  for (const char c : bytes) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 1099511628211ULL;
-  }
-  return h;
-}
 
 std::string EncodeJournal(std::uint64_t oldLength,
                           const std::vector<std::pair<std::uint64_t, TVocData>>& saved) {
