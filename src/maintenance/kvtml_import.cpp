@@ -38,6 +38,7 @@
 #include "maintenance/source_text.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
+#include "store/stored_numbers.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -484,14 +485,7 @@ class TextIds {
   }
 
  private:
-  static std::size_t Hash(std::string_view id) {
-    std::uint32_t h = 2166136261u;
-    for (const char c : id) {
-      h ^= static_cast<unsigned char>(c);
-      h *= 16777619u;
-    }
-    return h;
-  }
+  static std::size_t Hash(std::string_view id) { return static_cast<std::size_t>(Checksum(id)); }
   void grow() {
     std::vector<std::uint32_t> slots(std::max<std::size_t>(64, 2 * slots_.size()), 0);
     for (std::uint32_t i = 0; i + 1 < at_.size(); ++i) {
