@@ -884,12 +884,22 @@ class ConversionThread {
   std::thread thread_;
 };
 
-// An element's name as expat hands it over, compared without measuring it first (a document
-// has hundreds of thousands of elements).
+// An element's or attribute's name as expat hands it over, compared with a fixed name byte by
+// byte, in line (a document has hundreds of thousands of elements; a call into the C library
+// for each comparison cost more than the comparison).
 struct ElementName {
   const char* text;
-  bool operator==(const char* other) const { return std::strcmp(text, other) == 0; }
+  template <std::size_t N>
+  bool operator==(const char (&other)[N]) const {
+    // Stops at the first difference, at the latest at the end of the shorter name.
+    for (std::size_t i = 0; i < N; ++i) {
+      if (text[i] != other[i]) return false;
+    }
+    return true;
+  }
 };
+
+void XMLCALL OnText(void* data, const XML_Char* s, int n);
 
 // The parse: expat calls back into this object.
 class KvtmlParse {
@@ -904,6 +914,11 @@ class KvtmlParse {
   std::size_t depth() const { return nodes_.size(); }
 
   void start(const char* name, const char** attributes) {
+    startElement(name, attributes);
+    keepText();
+  }
+
+  void startElement(const char* name, const char** attributes) {
     const ElementName n{name};
     const Node parent = nodes_.empty() ? Node::Other : nodes_.back();
     const std::size_t level = nodes_.size();
@@ -1031,6 +1046,7 @@ class KvtmlParse {
       }
     }
     if (node == Node::V1Desc) described_ = kNone;
+    keepText();
   }
 
   void text(std::string_view s) {
@@ -1079,11 +1095,38 @@ class KvtmlParse {
   void finish(const std::string& path, const EntryConverter& converter);
 
  private:
-  static std::string_view Attribute(const char** attributes, const char* name) {
+  template <std::size_t N>
+  static std::string_view Attribute(const char** attributes, const char (&name)[N]) {
     for (const char** a = attributes; *a != nullptr; a += 2) {
-      if (std::strcmp(name, a[0]) == 0) return a[1];
+      if (ElementName{a[0]} == name) return a[1];
     }
     return {};
+  }
+
+  // Expat hands over the text between elements too, the indentation of a document around every
+  // element: the handler is set only while an element whose text is read is the innermost one.
+  void keepText() {
+    bool wanted = false;
+    if (!nodes_.empty()) {
+      switch (nodes_.back()) {
+        case Node::Title:
+        case Node::Text0:
+        case Node::V1Foreign:
+        case Node::Text1:
+        case Node::V1Native:
+        case Node::Comment0:
+        case Node::Comment1:
+        case Node::ContainerName:
+        case Node::V1Desc:
+          wanted = true;
+          break;
+        default:
+          break;
+      }
+    }
+    if (wanted == textHandler_) return;
+    textHandler_ = wanted;
+    XML_SetCharacterDataHandler(parser, wanted ? OnText : nullptr);
   }
 
   std::size_t line() const { return static_cast<std::size_t>(XML_GetCurrentLineNumber(parser)); }
@@ -1261,6 +1304,7 @@ class KvtmlParse {
   bool converted_ = false;
   TextEncoding target_;  // the encoding of the DataFile the entries go into
   std::vector<Node> nodes_;
+  bool textHandler_ = false;  // the character data handler is set
   std::string title_;
   bool seenInformation_ = false, seenEntries_ = false, seenLessons_ = false, seenTitle_ = false;
   bool seenName_ = false;
@@ -1394,8 +1438,8 @@ ParsedImport ReadWithExpat(File& file, const std::string& kvtmlPath, bool swap,
   KvtmlParse parse(*source, ring, target);
   parse.parser = parser.get();
   XML_SetUserData(parser.get(), &parse);
+  // The character data handler is set by the parse for the elements whose text it keeps.
   XML_SetElementHandler(parser.get(), OnStart, OnEnd);
-  XML_SetCharacterDataHandler(parser.get(), OnText);
   XML_SetSkippedEntityHandler(parser.get(), OnSkippedEntity);
   // As if the document named an outside DTD: an entity it never declares is then passed over
   // (and told) instead of ending the whole import.
