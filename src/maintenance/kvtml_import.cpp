@@ -61,7 +61,11 @@ class Utf8Check {
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n;) {
       if (need_ == 0) {
-        // Most of a document is ASCII: eight bytes at a time while no high bit is set.
+        // Most of a document is ASCII: 32 bytes at a time while no high bit is set.
+        std::uint64_t words[4];
+        while (i + 32 <= n && (std::memcpy(words, bytes.data() + i, 32),
+                               ((words[0] | words[1] | words[2] | words[3]) & kHighBits) == 0))
+          i += 32;
         std::uint64_t word = 0;
         while (i + 8 <= n && (std::memcpy(&word, bytes.data() + i, 8), word & kHighBits) == 0)
           i += 8;
@@ -78,7 +82,7 @@ class Utf8Check {
       }
       ++i;
     }
-    line_ += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    line_ += LineBreaks(bytes);
   }
   // The first broken line (0: none), once the document has ended.
   std::size_t finish() {
@@ -110,6 +114,27 @@ class Utf8Check {
   }
 
   static constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+  // The '\n' in `bytes`, eight bytes at a time: a byte of the word XOR "\n\n\n…" is zero
+  // exactly where a '\n' stands, and ((x & 0x7F…) + 0x7F…) | x sets the high bit of every byte
+  // of x that is not zero, without carrying into the next byte.
+  static std::size_t LineBreaks(std::string_view bytes) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr std::uint64_t kBreaks = 0x0A0A0A0A0A0A0A0Aull;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    std::size_t lines = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + i, 8);
+      const std::uint64_t x = word ^ kBreaks;
+      const std::uint64_t nonzero = ((x & kLow7) + kLow7) | x;
+      // One bit a byte where a '\n' stands, summed into the top byte by the multiplication.
+      lines += static_cast<std::size_t>((((~nonzero & kHighBits) >> 7) * kOnes) >> 56);
+    }
+    return lines + static_cast<std::size_t>(std::count(
+                       bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(), '\n'));
+  }
 
   // The broken byte at `at`: its line is the one it stands on (a line break counts to the line
   // it ends).
@@ -772,6 +797,11 @@ void AddInTimeOrder(const TimedNotes& a, const TimedNotes& b, AddNote add, Impor
   }
 }
 
+bool HasLineBreak(const WinString& text) {
+  const std::string_view s = text.view();
+  return std::any_of(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; });
+}
+
 // Turns the texts of entries into records, in the DataFile's encoding, cut to its fields, and
 // parks them in the spool; in its own thread while the parse goes on.
 class EntryConverter {
@@ -820,19 +850,28 @@ class EntryConverter {
     };
     const WinString text0 = win(parts[EntryBatch::kText0]);
     const WinString text1 = win(parts[EntryBatch::kText1]);
-    const WinString comment0 = win(parts[EntryBatch::kComment0]);
+    WinString comment0 = win(parts[EntryBatch::kComment0]);
     const WinString comment1 = win(parts[EntryBatch::kComment1]);
     if (!bad.empty()) {
       report_.problem(line, DescribeBadCharacters(bad));
       return false;
     }
     SourceTexts texts;
-    SplitSide(WordOneLine(swap_ ? text1 : text0).view(), &texts.words[0], target_);
-    SplitSide(WordOneLine(swap_ ? text0 : text1).view(), &texts.words[3], target_);
-    WinString comment = comment0;
-    if (!comment0.empty() && !comment1.empty()) comment += WinString(" / ");
+    // A text without line breaks (most of them) is split as it is, without a copy.
+    auto side = [&](const WinString& text, WinString* first) {
+      if (!HasLineBreak(text)) {
+        SplitSide(text.view(), first, target_);
+      } else {
+        SplitSide(WordOneLine(text).view(), first, target_);
+      }
+    };
+    side(swap_ ? text1 : text0, &texts.words[0]);
+    side(swap_ ? text0 : text1, &texts.words[3]);
+    const bool both = !comment0.empty() && !comment1.empty();
+    WinString comment = std::move(comment0);
+    if (both) comment += WinString(" / ");
     comment += comment1;
-    texts.comment = CommentLineBreaks(comment);
+    texts.comment = HasLineBreak(comment) ? CommentLineBreaks(comment) : std::move(comment);
     record_ = MakeEntry(texts, line, report_);
     return true;
   }

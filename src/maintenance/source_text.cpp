@@ -162,8 +162,13 @@ std::optional<WinString> ToWinText(std::string_view bytes, SourceEncoding encodi
     // Most characters are printable ASCII or Latin-1 letters, which need no table.
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b >= 0x20 && b < 0x7F) {
-      out += static_cast<char>(b);
-      ++i;
+      // A run of them is taken over at once.
+      std::size_t end = i + 1;
+      while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x20 &&
+             static_cast<unsigned char>(bytes[end]) < 0x7F)
+        ++end;
+      out.append(bytes.data() + i, end - i);
+      i = end;
       continue;
     }
     if ((b == 0xC2 || b == 0xC3) && i + 1 < bytes.size()) {
@@ -275,7 +280,16 @@ WinString LessonNameOfFile(const std::string& path, ImportReport& report, TextEn
 }
 
 void SplitSide(std::string_view side, WinString* first, TextEncoding encoding) {
-  auto cut = [encoding](std::string_view s) { return CutSpaces(WinString(s, encoding)); };
+  auto cut = [encoding](std::string_view s) {
+    // Most synonyms have no blank to cut: they are taken without a second copy.
+    bool spaces = !s.empty() && (s.front() == ' ' || s.back() == ' ');
+    for (std::size_t i = 1; i < s.size() && !spaces; ++i)
+      spaces = s[i] == ' ' && s[i - 1] == ' ';
+    if (!spaces) {
+      return WinString(s, encoding);
+    }
+    return CutSpaces(WinString(s, encoding));
+  };
   const std::size_t one = side.find(';');
   if (one == std::string_view::npos) {
     first[0] = cut(side);

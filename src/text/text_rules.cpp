@@ -8,7 +8,22 @@
 
 namespace merkhaus {
 
+namespace {
+
+// Most texts have no blank to cut: none at either end, none after another.
+bool HasSpacesToCut(const std::string& s) {
+  if (s.empty()) return false;
+  if (s.front() == ' ' || s.back() == ' ') return true;
+  for (std::size_t i = 1; i < s.size(); ++i) {
+    if (s[i] == ' ' && s[i - 1] == ' ') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 WinString CutSpaces(const WinString& s) {
+  if (!HasSpacesToCut(s.bytes())) return s;
   std::string out;
   out.reserve(s.size());
   for (char c : s.bytes()) {
