@@ -280,16 +280,7 @@ WinString LessonNameOfFile(const std::string& path, ImportReport& report, TextEn
 }
 
 void SplitSide(std::string_view side, WinString* first, TextEncoding encoding) {
-  auto cut = [encoding](std::string_view s) {
-    // Most synonyms have no blank to cut: they are taken without a second copy.
-    bool spaces = !s.empty() && (s.front() == ' ' || s.back() == ' ');
-    for (std::size_t i = 1; i < s.size() && !spaces; ++i)
-      spaces = s[i] == ' ' && s[i - 1] == ' ';
-    if (!spaces) {
-      return WinString(s, encoding);
-    }
-    return CutSpaces(WinString(s, encoding));
-  };
+  auto cut = [encoding](std::string_view s) { return CutSpaces(WinString(s, encoding)); };
   const std::size_t one = side.find(';');
   if (one == std::string_view::npos) {
     first[0] = cut(side);
