@@ -24,7 +24,7 @@ RELEASE_ARGS = -DCMAKE_BUILD_TYPE=Release \
 # functions of the same name stop the link. Only these two, as LTO makes the whole build much
 # slower on a small machine.
 # The check needs neither the optimiser's full work nor debug information: light optimisation
-# without them links in about half the time and finds the same faults.
+# without them builds and links a quarter faster and finds the same faults.
 ODR_CHECKS = -flto=auto -Werror=odr -Werror=lto-type-mismatch
 ODR_ARGS = -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -g0 -DNDEBUG" \
   "-DCMAKE_CXX_FLAGS=$(PACKAGER_CXXFLAGS) $(ODR_CHECKS)" \
