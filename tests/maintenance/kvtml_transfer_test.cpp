@@ -519,6 +519,71 @@ TEST_F(KvtmlImport, NotesOfOneLineKeepTheirOrder) {
   EXPECT_TRUE(msgs.done());
 }
 
+// A well-formed document without declarations of its own is read by a faster parser than the
+// others; each spelling here goes one way or the other, and every one must tell the entries by
+// the line their start tag begins on, whatever came before it on that line (a comment, a CDATA
+// section, a processing instruction, each over two lines) or however the tag is broken.
+TEST_F(KvtmlImport, EverySpellingTellsTheSameLines) {
+  const auto entry = [](int id, std::string_view foreign, std::string_view native) {
+    return "<entry id=\"" + std::to_string(id) + "\"><translation id=\"0\"><text>" +
+           std::string(foreign) + "</text></translation><translation id=\"1\"><text>" +
+           std::string(native) + "</text></translation></entry>";
+  };
+  const std::string doc = Lines({
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",  // 1
+      "<kvtml version=\"2.0\"><entries>",            // 2
+      "<entry",                                      // 3
+      " id=\"0\"><translation id=\"0\"><text>alpha</text></translation><translation "
+      "id=\"1\"><text>α</text></translation></entry>",           // 4
+      "<!-- a comment",                                          // 5
+      "over two lines -->" + entry(1, "beta", "β"),              // 6
+      "<entry id=\"2\"><translation id=\"0\"><text><![CDATA[x",  // 7
+      "y]]></text></translation><translation id=\"1\"><text>γ</text></translation></entry><?pi x",
+      "?>" + entry(3, "dog", "Hund") + entry(4, "delta", "δ"),  // 9
+      "</entries><lessons><container><name>L</name><entry id=\"0\"/><entry id=\"1\"/><entry "
+      "id=\"2\"/><entry id=\"3\"/><entry id=\"4\"/>",     // 10
+      "<entry id=\"7\"/></container></lessons></kvtml>",  // 11
+  });
+  const auto replaced = [&](std::string_view from, std::string_view to) {
+    std::string text = doc;
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+      text.replace(at, from.size(), to);
+    return text;
+  };
+  const struct {
+    const char* name;
+    std::string text;
+  } spellings[] = {
+      {"line feeds", doc},
+      {"carriage return and line feed", replaced("\n", "\r\n")},
+      {"carriage returns", replaced("\n", "\r")},
+      {"an element with a prefix",
+       replaced("<text>dog</text>", "<text>dog</text><x:n xmlns:x=\"urn:x\">n</x:n>")},
+      {"attributes with a prefix", replaced("<translation ", "<translation xml:lang=\"x\" ")},
+      {"an attribute with a reference", replaced("version=\"2.0\"", "version=\"2.0\" a=\"&amp;\"")},
+  };
+  for (const auto& spelling : spellings) {
+    SCOPED_TRACE(spelling.name);
+    WriteRecords(path, {Header("V"), Unit(1, "Tiere")});
+    WriteBytes(file, spelling.text);
+    msgs.expect("Die Datei \"" + file +
+                    "\" enthält Zeilen, die nicht importiert werden können:\nZeile 3: das Zeichen "
+                    "„α“ (U+03B1) gibt es in Windows-1252 nicht\nZeile 6: das Zeichen „β“ (U+03B2) "
+                    "gibt es in Windows-1252 nicht\nZeile 7: das Zeichen „γ“ (U+03B3) gibt es in "
+                    "Windows-1252 nicht\nZeile 9: das Zeichen „δ“ (U+03B4) gibt es in "
+                    "Windows-1252 nicht\nHinweise:\nZeile 11: Verweis auf den Eintrag „7“, den es "
+                    "nicht gibt\nSollen die übrigen Zeilen importiert werden?",
+                Answer::Yes);
+    const ImportResult r = ImportKvtml(path, file, msgs);
+    ASSERT_TRUE(r.imported);
+    EXPECT_EQ((std::vector<std::size_t>{3, 6, 7, 9}), r.skippedLines);
+    EXPECT_EQ((std::vector<mhtest::RawRecord>{Header("V"), Unit(1, "Tiere"), Unit(255, "L"),
+                                              Entry6(255, "dog", "", "", "Hund", "", "")}),
+              ReadRecords(path));
+    EXPECT_TRUE(msgs.done());
+  }
+}
+
 // The document as a DOM writer builds it, for comparison with the export, which writes while it
 // reads.
 std::string DomKvtml(const TVocData& header, std::span<const KvtmlLesson> lessons) {
