@@ -196,6 +196,51 @@ TEST_F(KvtmlImport, BrokenDocumentsChangeNothing) {
   }
 }
 
+// Every malformed UTF-8 sequence is told by its line wherever in the document it stands, also
+// where the parser itself would let it pass or say something else.
+TEST_F(KvtmlImport, EveryMalformedSequenceIsToldByItsLine) {
+  const char* const sequences[] = {
+      "\xC0\xAF",          // an overlong form of two bytes
+      "\xE0\x80\xAF",      // an overlong form of three bytes
+      "\xED\xA0\x80",      // a surrogate
+      "\xF4\x90\x80\x80",  // beyond U+10FFFF
+      "\xF5\x80\x80\x80",  // a lead byte that never starts a character
+      "\x80",              // a continuation byte alone
+      "\xE2\x82",          // a character cut short
+      "\xFE",
+      "\xFF",
+  };
+  const std::function<std::string(const std::string&)> places[] = {
+      [](const std::string& x) {
+        return "<entry id=\"1\"><translation id=\"0\"><text>" + x + "</text></translation></entry>";
+      },
+      [](const std::string& x) { return "<entry id=\"1\" note=\"" + x + "\"/>"; },
+      [](const std::string& x) { return "<!-- " + x + " -->"; },
+      [](const std::string& x) {
+        return "<entry><translation><text><![CDATA[" + x + "]]></text></translation></entry>";
+      },
+      [](const std::string& x) { return "<?pi " + x + "?>"; },
+      [](const std::string& x) { return "<a" + x + "/>"; },
+  };
+  const std::string before = ReadBytes(path);
+  for (const char* sequence : sequences) {
+    int place = 0;
+    for (const auto& at : places) {
+      SCOPED_TRACE(testing::Message() << "place " << place++ << ", bytes "
+                                      << testing::PrintToString(std::string(sequence)));
+      WriteBytes(file, Lines({"<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+                              "<kvtml version=\"2.0\"><entries>", Entry(0, "a", "b"),
+                              at(std::string(sequence) + "z"), "</entries></kvtml>"}));
+      msgs.expect("Die Datei \"" + file +
+                  "\" ist in UTF-8 geschrieben, aber Zeile 4 ist kein gültiger UTF-8-Text.\nEs "
+                  "wurde nichts importiert.");
+      EXPECT_FALSE(ImportKvtml(path, file, msgs).imported);
+      EXPECT_TRUE(msgs.done());
+      EXPECT_EQ(before, ReadBytes(path));
+    }
+  }
+}
+
 TEST_F(KvtmlImport, DeclaredLatin1AndProblemEntries) {
   WriteBytes(file, Lines({"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", "<kvtml><entries>",
                           Entry(0, "girl", Latin1("Mädchen")), "</entries></kvtml>"}));
