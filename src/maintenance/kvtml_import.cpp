@@ -942,7 +942,16 @@ struct ElementName {
 
 void XMLCALL OnText(void* data, const XML_Char* s, int n);
 
-// The parse: expat calls back into this object.
+// The attributes of a start tag as either parser hands them over: expat's names and values in
+// pairs, ended by nullptr; or libxml2's five pointers each (name, prefix, namespace, value and
+// the value's end).
+struct TagAttributes {
+  const char** expat = nullptr;
+  const xmlChar** libxml = nullptr;
+  int count = 0;
+};
+
+// The parse: the parser calls back into this object.
 class KvtmlParse {
  public:
   KvtmlParse(StreamedKvtml& out, BatchRing& ring, TextEncoding target)
@@ -952,16 +961,18 @@ class KvtmlParse {
   // which the element being started begins.
   XML_Parser parser = nullptr;
   const std::size_t* startLine = nullptr;
+  // Read by libxml2: the document holds something that expat is to read.
+  bool needsExpat = false;
   bool notKvtml = false;
   std::string refusedVersion;  // a version this reader does not know
   std::size_t depth() const { return nodes_.size(); }
 
-  void start(const char* name, const char** attributes) {
+  void start(const char* name, const TagAttributes& attributes) {
     startElement(name, attributes);
     keepText();
   }
 
-  void startElement(const char* name, const char** attributes) {
+  void startElement(const char* name, const TagAttributes& attributes) {
     const ElementName n{name};
     const Node parent = nodes_.empty() ? Node::Other : nodes_.back();
     const std::size_t level = nodes_.size();
@@ -1139,9 +1150,22 @@ class KvtmlParse {
 
  private:
   template <std::size_t N>
-  static std::string_view Attribute(const char** attributes, const char (&name)[N]) {
-    for (const char** a = attributes; *a != nullptr; a += 2) {
-      if (ElementName{a[0]} == name) return a[1];
+  std::string_view Attribute(const TagAttributes& attributes, const char (&name)[N]) {
+    if (attributes.expat != nullptr) {
+      for (const char** a = attributes.expat; *a != nullptr; a += 2) {
+        if (ElementName{a[0]} == name) return a[1];
+      }
+      return {};
+    }
+    for (int i = 0; i < attributes.count; ++i) {
+      const xmlChar* const* a = attributes.libxml + 5 * i;
+      // A name with a prefix is never one looked for, as expat's "p:id" is not.
+      if (a[1] != nullptr || !(ElementName{reinterpret_cast<const char*>(a[0])} == name)) continue;
+      const std::string_view value(reinterpret_cast<const char*>(a[3]),
+                                   static_cast<std::size_t>(a[4] - a[3]));
+      // libxml2 hands a reference over as it stands ("&#38;"), expat resolved.
+      if (value.find('&') != std::string_view::npos) needsExpat = true;
+      return value;
     }
     return {};
   }
@@ -1448,7 +1472,7 @@ void KvtmlParse::finish(const std::string& path, const EntryConverter& converter
 }
 
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-  static_cast<KvtmlParse*>(data)->start(name, attributes);
+  static_cast<KvtmlParse*>(data)->start(name, TagAttributes{attributes, nullptr, 0});
 }
 void XMLCALL OnEnd(void* data, const XML_Char*) {
   static_cast<KvtmlParse*>(data)->end();
@@ -1527,26 +1551,10 @@ class LibxmlRead {
     LibxmlRead& r = Of(data);
     if (r.gaveUp_) return;
     if (prefix != nullptr || defaulted != 0) return r.giveUp();
-    r.names_.clear();
-    std::size_t used = 0;
-    for (int i = 0; i < count; ++i) {
-      const xmlChar* const* a = attributes + 5 * i;
-      // A name with a prefix is never one the reader looks for, as expat's "p:id" is not.
-      if (a[1] != nullptr) continue;
-      const auto* value = reinterpret_cast<const char*>(a[3]);
-      const std::string_view text(value, static_cast<std::size_t>(a[4] - a[3]));
-      if (text.find('&') != std::string_view::npos) return r.giveUp();
-      if (r.values_.size() <= used) r.values_.emplace_back();
-      r.values_[used].assign(text);
-      r.names_.push_back(reinterpret_cast<const char*>(a[0]));
-      r.names_.push_back(nullptr);
-      ++used;
-    }
-    for (std::size_t i = 0; i < used; ++i)
-      r.names_[2 * i + 1] = r.values_[i].c_str();
-    r.names_.push_back(nullptr);
     r.startLine_ = r.endLine_;
-    r.parse_.start(reinterpret_cast<const char*>(localName), r.names_.data());
+    r.parse_.start(reinterpret_cast<const char*>(localName),
+                   TagAttributes{nullptr, attributes, count});
+    if (r.parse_.needsExpat) return r.giveUp();
     r.passed();
   }
   static void OnEnd(void* data, const xmlChar*, const xmlChar*, const xmlChar*) {
@@ -1599,8 +1607,6 @@ class LibxmlRead {
   std::size_t startLine_ = 1;
   std::size_t endLine_ = 1;
   bool gaveUp_ = false;
-  std::vector<std::string> values_;  // the attributes' values, kept for their memory
-  std::vector<const char*> names_;   // names and values as expat hands them over
 };
 
 // Whether `bytes` hold a carriage return that no line feed follows, which expat counts as a line
