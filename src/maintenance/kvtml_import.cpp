@@ -40,6 +40,7 @@
 #include "maintenance/source_text.h"
 #include "platform/cp1252.h"
 #include "platform/file_io.h"
+#include "platform/shared_library.h"
 #include "store/stored_numbers.h"
 #include "text/text_rules.h"
 
@@ -1488,8 +1489,49 @@ struct ParserDeleter {
   void operator()(XML_ParserStruct* p) const { XML_ParserFree(p); }
 };
 
-// Bytes handed to libxml2 at once: it copies them into a buffer of its own, which stays about
-// twice as large.
+// libxml2 is loaded when a document is first read, not when a program starts: it brings ICU,
+// zlib and liblzma along, which would make every start of merkhaus-tool a millisecond slower.
+// Where it cannot be loaded, expat reads every document.
+struct LibxmlFunctions {
+  decltype(&::xmlInitParser) initParser = nullptr;
+  decltype(&::xmlCreateIOParserCtxt) createIOParserCtxt = nullptr;
+  decltype(&::xmlCtxtUseOptions) ctxtUseOptions = nullptr;
+  decltype(&::xmlParseDocument) parseDocument = nullptr;
+  decltype(&::xmlFreeParserCtxt) freeParserCtxt = nullptr;
+  decltype(&::xmlStopParser) stopParser = nullptr;
+  decltype(&::xmlFreeEnumeration) freeEnumeration = nullptr;
+};
+
+constexpr const char* kLibxmlLibrary = "libxml2.so.2";
+std::mutex libxmlLoading;
+const char* libxmlName = kLibxmlLibrary;
+bool libxmlTried = false;
+std::optional<LibxmlFunctions> libxmlLoaded;
+
+// The functions, nullptr where the library or one of them is missing.
+const LibxmlFunctions* Libxml() {
+  const std::lock_guard<std::mutex> lock(libxmlLoading);
+  if (!libxmlTried) {
+    libxmlTried = true;
+    if (auto library = SharedLibrary::load(libxmlName)) {
+      LibxmlFunctions f;
+      const bool all = library->find("xmlInitParser", f.initParser) &&
+                       library->find("xmlCreateIOParserCtxt", f.createIOParserCtxt) &&
+                       library->find("xmlCtxtUseOptions", f.ctxtUseOptions) &&
+                       library->find("xmlParseDocument", f.parseDocument) &&
+                       library->find("xmlFreeParserCtxt", f.freeParserCtxt) &&
+                       library->find("xmlStopParser", f.stopParser) &&
+                       library->find("xmlFreeEnumeration", f.freeEnumeration);
+      if (all) {
+        f.initParser();
+        libxmlLoaded = f;
+      }
+    }
+  }
+  return libxmlLoaded ? &*libxmlLoaded : nullptr;
+}
+
+// Bytes of the document read at once for libxml2, which takes them over a few KiB at a time.
 constexpr std::size_t kLibxmlChunk = std::size_t{256} << 10;
 
 // The usual document, well-formed UTF-8 without declarations of its own, is read by libxml2,
@@ -1502,7 +1544,9 @@ constexpr std::size_t kLibxmlChunk = std::size_t{256} << 10;
 // (expat counts it as a line break, libxml2 does not).
 class LibxmlRead {
  public:
-  explicit LibxmlRead(KvtmlParse& parse) : parse_(parse) { parse_.startLine = &startLine_; }
+  LibxmlRead(const LibxmlFunctions& libxml, KvtmlParse& parse) : libxml_(libxml), parse_(parse) {
+    parse_.startLine = &startLine_;
+  }
   LibxmlRead(const LibxmlRead&) = delete;
   LibxmlRead& operator=(const LibxmlRead&) = delete;
 
@@ -1540,7 +1584,7 @@ class LibxmlRead {
   }
   void giveUp() {
     gaveUp_ = true;
-    xmlStopParser(context);
+    libxml_.stopParser(context);
   }
   // Every event ends where the next construct begins, so the line an event ends on is the line
   // the next element's start tag begins on (expat tells an element by that line).
@@ -1552,22 +1596,35 @@ class LibxmlRead {
     if (r.gaveUp_) return;
     if (prefix != nullptr || defaulted != 0) return r.giveUp();
     r.startLine_ = r.endLine_;
-    r.parse_.start(reinterpret_cast<const char*>(localName),
-                   TagAttributes{nullptr, attributes, count});
+    // Nothing is thrown through libxml2's frames: expat reads the document instead.
+    try {
+      r.parse_.start(reinterpret_cast<const char*>(localName),
+                     TagAttributes{nullptr, attributes, count});
+    } catch (...) {
+      return r.giveUp();
+    }
     if (r.parse_.needsExpat) return r.giveUp();
     r.passed();
   }
   static void OnEnd(void* data, const xmlChar*, const xmlChar*, const xmlChar*) {
     LibxmlRead& r = Of(data);
     if (r.gaveUp_) return;
-    r.parse_.end();
+    try {
+      r.parse_.end();
+    } catch (...) {
+      return r.giveUp();
+    }
     r.passed();
   }
   static void OnText(void* data, const xmlChar* text, int n) {
     LibxmlRead& r = Of(data);
     if (r.gaveUp_) return;
-    r.parse_.text(
-        std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(n)));
+    try {
+      r.parse_.text(
+          std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(n)));
+    } catch (...) {
+      return r.giveUp();
+    }
     r.passed();
   }
   static void OnOther(void* data, const xmlChar*) { Of(data).passed(); }
@@ -1586,7 +1643,7 @@ class LibxmlRead {
   static void OnAttributeDecl(void* data, const xmlChar*, const xmlChar*, int, int, const xmlChar*,
                               xmlEnumerationPtr tree) {
     // The handler owns the list of values.
-    if (tree != nullptr) xmlFreeEnumeration(tree);
+    if (tree != nullptr) Of(data).libxml_.freeEnumeration(tree);
     Of(data).giveUp();
   }
   static void OnNotationDecl(void* data, const xmlChar*, const xmlChar*, const xmlChar*) {
@@ -1603,6 +1660,7 @@ class LibxmlRead {
     if (data != nullptr) Of(data).giveUp();
   }
 
+  const LibxmlFunctions& libxml_;
   KvtmlParse& parse_;
   std::size_t startLine_ = 1;
   std::size_t endLine_ = 1;
@@ -1633,69 +1691,110 @@ bool LoneReturn(std::string_view bytes, bool& pending) {
   return false;
 }
 
+// The document as libxml2 asks for it, a few KiB at a time, from blocks read here: each block
+// is looked for lone carriage returns, and allowed to the UTF-8 check, as it comes.
+class LibxmlInput {
+ public:
+  LibxmlInput(File& file, Utf8Behind& utf8)
+      : file_(file), utf8_(utf8), block_(kLibxmlChunk, '\0') {}
+
+  // The document's first bytes, for a look at its start before libxml2 reads it.
+  std::string_view start() {
+    fill();
+    return std::string_view(block_.data(), size_);
+  }
+  void skip(std::size_t n) { at_ = n; }
+  // Why libxml2 could not read on: a lone carriage return, or the file could not be read.
+  bool stopped() const { return stopped_; }
+
+  static int Read(void* data, char* buffer, int wanted) {
+    LibxmlInput& in = *static_cast<LibxmlInput*>(data);
+    try {
+      if (in.at_ == in.size_ && !in.fill()) return -1;
+      const std::size_t n = std::min(static_cast<std::size_t>(wanted), in.size_ - in.at_);
+      std::memcpy(buffer, in.block_.data() + in.at_, n);
+      in.at_ += n;
+      return static_cast<int>(n);
+    } catch (...) {
+      // Expat reads the document again and tells what went wrong.
+      in.stopped_ = true;
+      return -1;
+    }
+  }
+
+ private:
+  bool fill() {
+    size_ = file_.readAt(block_.data(), block_.size(), offset_);
+    at_ = 0;
+    offset_ += size_;
+    utf8_.allow(offset_);
+    stopped_ = LoneReturn(std::string_view(block_.data(), size_), returnPending_);
+    return !stopped_;
+  }
+
+  File& file_;
+  Utf8Behind& utf8_;
+  std::string block_;
+  std::size_t at_ = 0, size_ = 0;
+  std::uint64_t offset_ = 0;
+  bool returnPending_ = false;
+  bool stopped_ = false;
+};
+
 struct LibxmlDeleter {
-  void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
+  const LibxmlFunctions* libxml;
+  void operator()(xmlParserCtxt* context) const { libxml->freeParserCtxt(context); }
 };
 
 // The document read by libxml2 (LibxmlRead); nullptr where expat is to read it.
 std::unique_ptr<StreamedKvtml> ReadWithLibxml(File& file, const std::string& kvtmlPath, bool swap,
                                               TextEncoding target) {
+  const LibxmlFunctions* libxml = Libxml();
+  if (libxml == nullptr) return nullptr;
   try {
-    std::string block(kLibxmlChunk, '\0');
-    std::size_t got = file.readAt(block.data(), kLibxmlChunk, 0);
-    std::uint64_t offset = got;
-    std::string_view start(block.data(), got);
+    Utf8Behind utf8(file);
+    LibxmlInput input(file, utf8);
+    const std::string_view start = input.start();
     // Expat reads every document as UTF-8 (converting Latin-1 first); libxml2 would follow the
     // declaration, so it reads only what is declared as UTF-8 or not at all.
-    if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) return nullptr;
+    if (input.stopped() || start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
+      return nullptr;
+    }
     std::size_t skip = 0;
     if (start.starts_with("\xEF\xBB\xBF")) skip = 3;
     const std::string declared = DeclaredEncoding(start.substr(skip));
     if (!declared.empty() && declared != "utf-8") return nullptr;
+    input.skip(skip);
 
     auto source = std::make_unique<StreamedKvtml>();
     source->sourcePath_ = kvtmlPath;
     BatchRing ring;
     EntryConverter converter(source->spool_, swap, target);
     KvtmlParse parse(*source, ring, target);
-    LibxmlRead read(parse);
-    xmlInitParser();
+    LibxmlRead read(*libxml, parse);
     xmlSAXHandler handler = LibxmlRead::Handler();
+    // libxml2 pulls the document through LibxmlInput::Read (the parse of a pushed block looks
+    // ahead for the end of each tag first, which costs about a tenth more).
     const std::unique_ptr<xmlParserCtxt, LibxmlDeleter> context(
-        xmlCreatePushParserCtxt(&handler, &read, nullptr, 0, kvtmlPath.c_str()));
+        libxml->createIOParserCtxt(&handler, &read, LibxmlInput::Read, nullptr, &input,
+                                   XML_CHAR_ENCODING_NONE),
+        LibxmlDeleter{libxml});
     if (!context) return nullptr;
     read.context = context.get();
-    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET);
-    Utf8Behind utf8(file);
+    libxml->ctxtUseOptions(context.get(), XML_PARSE_NONET);
     bool failed = false;
-    bool returnPending = false;
     {
       ConversionThread conversion(ring, converter, utf8);
       try {
-        std::string_view bytes = start.substr(skip);
-        for (;;) {
-          const bool last = bytes.empty();
-          utf8.allow(offset);
-          if (LoneReturn(bytes, returnPending) ||
-              xmlParseChunk(context.get(), bytes.data(), static_cast<int>(bytes.size()),
-                            last ? 1 : 0) != 0 ||
-              read.gaveUp()) {
-            failed = true;
-            break;
-          }
-          if (last) break;
-          got = file.readAt(block.data(), kLibxmlChunk, offset);
-          offset += got;
-          bytes = std::string_view(block.data(), got);
-        }
-        if (!failed && context->wellFormed == 0) failed = true;
+        failed = libxml->parseDocument(context.get()) != 0 || context->wellFormed == 0 ||
+                 read.gaveUp() || input.stopped();
         parse.handOver();
         conversion.finish();
       } catch (...) {
         failed = true;
       }
     }
-    if (failed || read.gaveUp() || utf8.broken() != 0 || utf8.error() || parse.notKvtml ||
+    if (failed || utf8.broken() != 0 || utf8.error() || parse.notKvtml ||
         !parse.refusedVersion.empty()) {
       return nullptr;
     }
@@ -1849,6 +1948,16 @@ ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap, TextEncodi
     return ParsedImport(std::move(read));
   }
   return ReadWithExpat(*file, kvtmlPath, swap, target);
+}
+
+bool UseLibxmlForTesting(const char* library) {
+  {
+    const std::lock_guard<std::mutex> lock(libxmlLoading);
+    libxmlName = library != nullptr ? library : kLibxmlLibrary;
+    libxmlTried = false;
+    libxmlLoaded.reset();
+  }
+  return Libxml() != nullptr;
 }
 
 }  // namespace merkhaus

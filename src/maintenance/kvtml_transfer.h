@@ -73,6 +73,10 @@ bool ExportDataFileKvtml(const std::string& dataFilePath, const std::string& out
 ParsedImport ReadKvtmlImport(const std::string& kvtmlPath, bool swap,
                              TextEncoding target = TextEncoding::Cp1252);
 
+// For tests: the file of libxml2 that ReadKvtmlImport loads from now on (nullptr: the usual
+// one); whether it can be loaded. Where it cannot, expat reads every document.
+bool UseLibxmlForTesting(const char* library);
+
 // Imports the document (ReadKvtmlImport, with options.swap) through the pipeline of every
 // import (RunImport).
 ImportResult ImportKvtml(const std::string& dataFilePath, const std::string& kvtmlPath,
