@@ -962,8 +962,11 @@ class KvtmlParse {
   // which the element being started begins.
   XML_Parser parser = nullptr;
   const std::size_t* startLine = nullptr;
-  // Read by libxml2: the document holds something that expat is to read.
+  // Read by libxml2: the document holds something that expat is to read; the text handler is
+  // set and unset through this function.
   bool needsExpat = false;
+  void (*switchText)(void* data, bool on) = nullptr;
+  void* switchTextData = nullptr;
   bool notKvtml = false;
   std::string refusedVersion;  // a version this reader does not know
   std::size_t depth() const { return nodes_.size(); }
@@ -1171,8 +1174,9 @@ class KvtmlParse {
     return {};
   }
 
-  // Expat hands over the text between elements too, the indentation of a document around every
-  // element: the handler is set only while an element whose text is read is the innermost one.
+  // The parser hands over the text between elements too, the indentation of a document around
+  // every element: the handler is set only while an element whose text is read is the innermost
+  // one.
   void keepText() {
     bool wanted = false;
     if (!nodes_.empty()) {
@@ -1192,9 +1196,13 @@ class KvtmlParse {
           break;
       }
     }
-    if (wanted == textHandler_ || parser == nullptr) return;
+    if (wanted == textHandler_) return;
     textHandler_ = wanted;
-    XML_SetCharacterDataHandler(parser, wanted ? OnText : nullptr);
+    if (parser != nullptr) {
+      XML_SetCharacterDataHandler(parser, wanted ? OnText : nullptr);
+    } else if (switchText != nullptr) {
+      switchText(switchTextData, wanted);
+    }
   }
 
   std::size_t line() const {
@@ -1546,6 +1554,8 @@ class LibxmlRead {
  public:
   LibxmlRead(const LibxmlFunctions& libxml, KvtmlParse& parse) : libxml_(libxml), parse_(parse) {
     parse_.startLine = &startLine_;
+    parse_.switchText = SwitchText;
+    parse_.switchTextData = this;
   }
   LibxmlRead(const LibxmlRead&) = delete;
   LibxmlRead& operator=(const LibxmlRead&) = delete;
@@ -1555,11 +1565,9 @@ class LibxmlRead {
     h.initialized = XML_SAX2_MAGIC;
     h.startElementNs = OnStart;
     h.endElementNs = OnEnd;
-    h.characters = OnText;
+    // The text handlers are set while the parse wants text (SwitchText); a CDATA section is
+    // handed over always, as it is rare.
     h.cdataBlock = OnText;
-    h.ignorableWhitespace = OnText;
-    h.comment = OnOther;
-    h.processingInstruction = OnInstruction;
     h.getEntity = OnEntity;
     h.getParameterEntity = OnEntity;
     h.entityDecl = OnEntityDecl;
@@ -1579,23 +1587,43 @@ class LibxmlRead {
 
  private:
   static LibxmlRead& Of(void* data) { return *static_cast<LibxmlRead*>(data); }
-  std::size_t currentLine() const {
-    return context->input != nullptr ? static_cast<std::size_t>(context->input->line) : 0;
-  }
   void giveUp() {
     gaveUp_ = true;
     libxml_.stopParser(context);
   }
-  // Every event ends where the next construct begins, so the line an event ends on is the line
-  // the next element's start tag begins on (expat tells an element by that line).
-  void passed() { endLine_ = currentLine(); }
+  static void SwitchText(void* data, bool on) {
+    xmlSAXHandler& sax = *Of(data).context->sax;
+    // Both or neither: where they differ, libxml2 asks of every text whether it is blank.
+    sax.characters = on ? OnText : nullptr;
+    sax.ignorableWhitespace = on ? OnText : nullptr;
+  }
+  // Expat tells an element by the line its start tag begins on; libxml2 has read the whole tag
+  // when it hands it over, so the line breaks inside the tag (between its "<" and the place
+  // libxml2 has come to; a value holds no "<") are counted back. The tag is still in libxml2's
+  // buffer then: it parses a tag again from its start when the buffer moves under it. False
+  // where the start cannot be found.
+  bool findStartLine() {
+    const xmlParserInputPtr in = context->input;
+    if (context->inputNr != 1 || in == nullptr || in->base == nullptr || in->cur == nullptr) {
+      return false;
+    }
+    const auto* base = reinterpret_cast<const char*>(in->base);
+    const auto* cur = reinterpret_cast<const char*>(in->cur);
+    const auto* open =
+        static_cast<const char*>(memrchr(base, '<', static_cast<std::size_t>(cur - base)));
+    if (open == nullptr) return false;
+    const auto breaks = static_cast<std::size_t>(std::count(open, cur, '\n'));
+    if (static_cast<std::size_t>(in->line) <= breaks) return false;
+    startLine_ = static_cast<std::size_t>(in->line) - breaks;
+    return true;
+  }
 
   static void OnStart(void* data, const xmlChar* localName, const xmlChar* prefix, const xmlChar*,
                       int, const xmlChar**, int count, int defaulted, const xmlChar** attributes) {
     LibxmlRead& r = Of(data);
     if (r.gaveUp_) return;
     if (prefix != nullptr || defaulted != 0) return r.giveUp();
-    r.startLine_ = r.endLine_;
+    if (!r.findStartLine()) return r.giveUp();
     // Nothing is thrown through libxml2's frames: expat reads the document instead.
     try {
       r.parse_.start(reinterpret_cast<const char*>(localName),
@@ -1603,8 +1631,7 @@ class LibxmlRead {
     } catch (...) {
       return r.giveUp();
     }
-    if (r.parse_.needsExpat) return r.giveUp();
-    r.passed();
+    if (r.parse_.needsExpat) r.giveUp();
   }
   static void OnEnd(void* data, const xmlChar*, const xmlChar*, const xmlChar*) {
     LibxmlRead& r = Of(data);
@@ -1612,9 +1639,8 @@ class LibxmlRead {
     try {
       r.parse_.end();
     } catch (...) {
-      return r.giveUp();
+      r.giveUp();
     }
-    r.passed();
   }
   static void OnText(void* data, const xmlChar* text, int n) {
     LibxmlRead& r = Of(data);
@@ -1623,12 +1649,9 @@ class LibxmlRead {
       r.parse_.text(
           std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(n)));
     } catch (...) {
-      return r.giveUp();
+      r.giveUp();
     }
-    r.passed();
   }
-  static void OnOther(void* data, const xmlChar*) { Of(data).passed(); }
-  static void OnInstruction(void* data, const xmlChar*, const xmlChar*) { Of(data).passed(); }
   static xmlEntityPtr OnEntity(void* data, const xmlChar*) {
     Of(data).giveUp();
     return nullptr;
@@ -1663,7 +1686,6 @@ class LibxmlRead {
   const LibxmlFunctions& libxml_;
   KvtmlParse& parse_;
   std::size_t startLine_ = 1;
-  std::size_t endLine_ = 1;
   bool gaveUp_ = false;
 };
 
