@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
@@ -451,6 +452,31 @@ TEST_F(KvtmlImport, DocumentsLargerThanABlock) {
   EXPECT_EQ(mhtest::Entry(255, Latin1("wört0"), "\x80uro \xFC 0"), records[4 + count / 2 - 1]);
   EXPECT_EQ(mhtest::Entry(254, Latin1("wört15000"), "\x80uro \xFC 15000"), records[4 + count / 2]);
   EXPECT_EQ(mhtest::Entry(254, Latin1("wört29999"), "\x80uro \xFC 29999"), records.back());
+}
+
+// A carriage return without a line feed is a line break, also where the reading's blocks of
+// 256 KiB meet and the return is the last byte of one block: the entry after it is told by its
+// line.
+TEST_F(KvtmlImport, ACarriageReturnAloneIsALineBreakAlsoWhereBlocksMeet) {
+  constexpr std::size_t kBlock = std::size_t{256} << 10;
+  for (const std::size_t at : {kBlock - 2, kBlock - 1, kBlock}) {
+    SCOPED_TRACE(at);
+    std::string doc = "<kvtml version=\"2.0\"><entries>\n";
+    for (int i = 0; doc.size() < at - 200; ++i)
+      doc += Entry(i, "a", "b") + "\n";
+    doc.append(at - doc.size(), ' ');
+    const auto line = 2 + std::count(doc.begin(), doc.end(), '\n');
+    doc += "\r" + Entry(99999, "alpha", "α") + "\n</entries></kvtml>\n";
+    WriteBytes(file, doc);
+    msgs.expect("Die Datei \"" + file +
+                    "\" enthält Zeilen, die nicht importiert werden können:\nZeile " +
+                    std::to_string(line) +
+                    ": das Zeichen „α“ (U+03B1) gibt es in Windows-1252 nicht\nSollen die "
+                    "übrigen Zeilen importiert werden?",
+                Answer::No);
+    EXPECT_FALSE(ImportKvtml(path, file, msgs).imported);
+    EXPECT_TRUE(msgs.done());
+  }
 }
 
 // More entries than the reader keeps in memory (the rest wait in a scratch file), taken by the
