@@ -75,9 +75,11 @@ test: check-format test-main test-odr test-asan
 
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DMERKHAUS_BENCH=ON $(DEVELOPER_ARGS) $(CMAKE_ARGS) >/dev/null
-	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target merkhaus_bench merkhaus_progress_bench merkhaus-tool
+	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target merkhaus_bench merkhaus_progress_bench \
+	  merkhaus_unicode_bench merkhaus-tool
 	./$(BENCH_BUILD)/bench/merkhaus_bench
 	./$(BENCH_BUILD)/bench/merkhaus_progress_bench
+	./$(BENCH_BUILD)/bench/merkhaus_unicode_bench
 	./bench/speed_limits.sh $(BENCH_BUILD)/merkhaus-tool
 
 # The Debian package of the build, e.g. merkhaus_3.05-1_amd64.deb, into this folder.
