@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 
 #include "platform/limited_memo.h"
@@ -141,6 +144,7 @@ TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
       }
       EXPECT_EQ(QStringLiteral("Merkhaus 3"), box->windowTitle());
       EXPECT_EQ(QStringLiteral("Wörter über €"), box->text());
+      EXPECT_EQ(nullptr, box->findChild<QScrollArea*>()) << "a short text does not scroll";
       EXPECT_EQ(c.icon, box->icon());
       EXPECT_EQ(QString::fromUtf8(c.defaultButton), box->defaultButton()->text());
       // The keyboard starts where Enter would answer: Space presses the same button.
@@ -162,6 +166,46 @@ TEST(QtMessages, ShowsGermanButtonsAndTheKindsIcon) {
     expected.sort();
     EXPECT_EQ(expected, seen);
   }
+}
+
+// The problem lines of a large import make a text taller than the screen: it scrolls inside the
+// box, whole, and the box with its buttons stays on the screen.
+TEST(QtMessages, ALongTextScrollsInsideABoxThatFitsTheScreen) {
+  std::string text = "Die Datei enthält Zeilen, die nicht importiert werden können:";
+  for (int i = 1; i <= 200; ++i) {
+    text += "\nZeile " + std::to_string(i) +
+            ": das Zeichen „м“ (U+043C) gibt es in Windows-1252 nicht; das Zeichen „е“ (U+0435) "
+            "gibt es in Windows-1252 nicht";
+  }
+  text += "\nSollen die übrigen Zeilen importiert werden?";
+  QtMessages messages;
+  auto driven = mhtest::onNextModal([&](QWidget* w) {
+    auto* box = mhtest::as<QMessageBox>(w);
+    if (!box) {
+      w->close();
+      return;
+    }
+    const QRect screen = box->screen()->availableGeometry();
+    EXPECT_LE(box->frameGeometry().height(), screen.height());
+    EXPECT_LE(box->frameGeometry().width(), screen.width());
+    EXPECT_EQ(Utf8ToQString(text), box->text());
+    const auto* scroll = box->findChild<QScrollArea*>();
+    EXPECT_TRUE(scroll != nullptr &&
+                scroll->widget() == box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")));
+    QPushButton* no = nullptr;
+    for (auto* b : box->buttons()) {
+      if (b->text() == QStringLiteral("&Nein")) no = qobject_cast<QPushButton*>(b);
+    }
+    // The box is closed whatever was seen, so that a failure does not keep the test waiting.
+    if (no == nullptr) {
+      ADD_FAILURE() << "no button \"Nein\"";
+      box->close();
+      return;
+    }
+    EXPECT_LE(no->mapTo(box, QPoint(0, no->height())).y(), box->height());
+    no->click();
+  });
+  EXPECT_EQ(Answer::No, messages.show(MsgKind::Warning, text, MsgButtons::YesNo));
 }
 
 }  // namespace
