@@ -30,8 +30,14 @@ void KeepOnScreen(QMessageBox& box) {
   const QRect available = screen->availableGeometry();
   const int room = available.height() * 3 / 5;
   const int width = std::min(available.width() / 2, label->fontMetrics().averageCharWidth() * 80);
+  // The height of the wrapped text is asked of the label; a box that needs no scrolling keeps its
+  // label as it was.
+  const bool wrapped = label->wordWrap();
   label->setWordWrap(true);
-  if (label->heightForWidth(width) <= room) return;
+  if (label->heightForWidth(width) <= room) {
+    label->setWordWrap(wrapped);
+    return;
+  }
   const int index = grid->indexOf(label);
   int row = 0, column = 0, rows = 0, columns = 0;
   grid->getItemPosition(index, &row, &column, &rows, &columns);
