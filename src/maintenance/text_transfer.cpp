@@ -130,57 +130,44 @@ bool ExportLessonText(const std::string& outPath, const TVocData& lessonHeader,
 // Import: reading the file
 
 LessonTextReader::LessonTextReader(std::istream& in) : in_(in) {
-  // A UTF-8 byte-order mark is not part of the first line.
-  if (peekByte() == 0xEF) {
-    bumpByte();
-    if (peekByte() == 0xBB) {
-      bumpByte();
-      if (peekByte() == 0xBF) {
-        bumpByte();
-        bom_ = true;
-        return;
-      }
-      pending_ = "\xEF\xBB";
-    } else {
-      pending_ = "\xEF";
-    }
+  // A UTF-8 byte-order mark is not part of the first line; the first bytes of one that is none
+  // are.
+  fill();
+  if (std::string_view(block_).starts_with("\xEF\xBB\xBF")) {
+    at_ = 3;
+    bom_ = true;
   }
 }
 
-// The stream buffer is read directly, byte by byte: the stream's own peek() and get() build a
-// sentry for every byte, which made reading the file cost more than everything else an import
-// does. A read error (thrown by the buffer) puts the stream in its bad state as they would.
-int LessonTextReader::peekByte() {
+bool LessonTextReader::fill() {
+  if (drained_) return false;
+  // A block holds at least a few bytes unless the stream ends, so that the byte-order mark is
+  // always seen whole.
+  block_.resize(kBlockBytes);
+  std::streamsize got = 0;
   try {
-    return in_.rdbuf()->sgetc();
+    got = in_.rdbuf()->sgetn(block_.data(), static_cast<std::streamsize>(kBlockBytes));
   } catch (...) {
+    // A read error (thrown by the buffer) puts the stream in its bad state, as its own reads
+    // would.
     in_.setstate(std::ios::badbit);
-    return std::char_traits<char>::eof();
+    got = 0;
   }
-}
-
-void LessonTextReader::bumpByte() {
-  try {
-    in_.rdbuf()->sbumpc();
-  } catch (...) {
-    in_.setstate(std::ios::badbit);
-  }
+  block_.resize(static_cast<std::size_t>(std::max<std::streamsize>(got, 0)));
+  at_ = 0;
+  if (block_.size() < kBlockBytes) drained_ = true;
+  return !block_.empty();
 }
 
 int LessonTextReader::peek() {
-  if (!pending_.empty()) return static_cast<unsigned char>(pending_.front());
   if (ended_) return std::char_traits<char>::eof();
-  const int c = peekByte();
-  if (c == std::char_traits<char>::eof() || c == kCtrlZ) ended_ = true;
-  return ended_ ? std::char_traits<char>::eof() : c;
-}
-
-void LessonTextReader::skip() {
-  if (!pending_.empty()) {
-    pending_.erase(0, 1);
-  } else {
-    bumpByte();
+  if (at_ == block_.size() && !fill()) return std::char_traits<char>::eof();
+  const auto c = static_cast<unsigned char>(block_[at_]);
+  if (c == kCtrlZ) {
+    ended_ = true;
+    return std::char_traits<char>::eof();
   }
+  return c;
 }
 
 bool LessonTextReader::atEnd() {
@@ -195,18 +182,28 @@ TextLine LessonTextReader::next() {
   TextLine line;
   line.number = ++number_;
   bool cut = false;
-  for (int c = peek(); c != std::char_traits<char>::eof(); c = peek()) {
-    skip();
-    if (c == '\n') break;
-    if (c == '\r') {
-      if (peek() == '\n') skip();
+  while (peek() != std::char_traits<char>::eof()) {
+    // The line's bytes up to its end, or up to the end of the block.
+    const char* const begin = block_.data() + at_;
+    const char* const end = block_.data() + block_.size();
+    const char* stop = begin;
+    while (stop != end && *stop != '\n' && *stop != '\r' && *stop != kCtrlZ)
+      ++stop;
+    const auto length = static_cast<std::size_t>(stop - begin);
+    const std::size_t room = kMaxLineBytes - std::min(kMaxLineBytes, line.bytes.size());
+    line.bytes.append(begin, std::min(length, room));
+    if (length > room) cut = true;
+    at_ += length;
+    if (stop == end) continue;
+    const char lineEnd = *stop;
+    if (lineEnd == kCtrlZ) {
+      ended_ = true;
       break;
     }
-    if (line.bytes.size() < kMaxLineBytes) {
-      line.bytes += static_cast<char>(c);
-    } else {
-      cut = true;
-    }
+    ++at_;
+    // peek() may take the next block: the line's end was kept before.
+    if (lineEnd == '\r' && peek() == '\n') ++at_;
+    break;
   }
   if (cut) DropBrokenTail(line.bytes);
   return line;
@@ -285,6 +282,17 @@ ImportHead ReadImportHeader(std::span<const WinString> headLines) {
     ApplyHeadLine(line, head);
   return head;
 }
+
+namespace {
+
+// Whether a line holds an entry: " == " before the comment (both plain ASCII, so that the
+// answer does not depend on the line's encoding).
+bool IsEntryLine(std::string_view line) {
+  return line.substr(0, line.find(kCommentSeparator)).find(kSideSeparator) !=
+         std::string_view::npos;
+}
+
+}  // namespace
 
 std::optional<SourceTexts> SplitImportLine(const WinString& line) {
   SourceTexts texts;
@@ -398,9 +406,7 @@ ParsedImport ReadLessonTextImport(const std::string& textPath, std::uint8_t into
   entries.reserve(text.body.size());
   for (const TextLine& line : text.body) {
     if (IsRemarkLine(line.bytes)) continue;
-    // The separators are plain ASCII: whether a line is an entry does not depend on its
-    // encoding.
-    if (!SplitImportLine(WinString(line.bytes))) {
+    if (!IsEntryLine(line.bytes)) {
       report.skipped(line.number, "ohne \" == \", also keine Vokabel");
       continue;
     }

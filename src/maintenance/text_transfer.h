@@ -84,6 +84,8 @@ struct TextLine {
 class LessonTextReader {
  public:
   static constexpr std::size_t kMaxLineBytes = 1 << 20;
+  // The stream is read in blocks of this many bytes.
+  static constexpr std::size_t kBlockBytes = 64 * 1024;
 
   explicit LessonTextReader(std::istream& in);
 
@@ -96,13 +98,16 @@ class LessonTextReader {
   bool failed() const;
 
  private:
+  // Takes the next block of the stream; false at its end (or after a read error).
+  bool fill();
   int peek();
-  void skip();
-  int peekByte();
-  void bumpByte();
 
   std::istream& in_;
-  std::string pending_;  // bytes taken while looking for a byte-order mark that was none
+  // The stream is read in blocks and the lines are cut from them: byte by byte, the stream
+  // buffer's calls cost more than everything else an import does with a line.
+  std::string block_;
+  std::size_t at_ = 0;  // the first byte of block_ not yet taken
+  bool drained_ = false;
   std::size_t number_ = 0;
   bool bom_ = false;
   bool ended_ = false;

@@ -34,7 +34,9 @@ struct PString {
     std::memset(Chars + n, 0, N - n);
     Len = static_cast<std::uint8_t>(n);
   }
-  void set(const WinString& text) { set(text.left(N).view()); }
+  void set(const WinString& text) {
+    set(text.view().substr(0, CharBoundaryAtOrBefore(text.view(), N, text.encoding())));
+  }
   // Whether storing the text keeps all of it.
   static bool fits(const WinString& text) { return !text.longerThan(N); }
 

@@ -410,6 +410,39 @@ TEST(ReadLessonTextTest, OverlongLinesAreCut) {
   EXPECT_EQ(LessonTextReader::kMaxLineBytes - 1, lines.body[0].bytes.size());
 }
 
+// The file is read in blocks; a line end, a CR LF pair or a Ctrl-Z where two blocks meet is read
+// as anywhere else.
+TEST(ReadLessonTextTest, LinesWhereBlocksMeet) {
+  const std::string head = "<%>BODY<%>\r\na == ";
+  for (std::size_t at = LessonTextReader::kBlockBytes - 2; at <= LessonTextReader::kBlockBytes + 1;
+       ++at) {
+    const std::string first = "a == " + std::string(at - head.size(), 'x');
+    struct Case {
+      const char* what;
+      std::string after;  // what follows the first line, from byte `at`
+      std::vector<std::string> body;
+    } cases[] = {
+        {"CR LF", "\r\nc == d\r\n", {first, "c == d"}},
+        {"CR", "\rc == d\r", {first, "c == d"}},
+        {"LF", "\nc == d", {first, "c == d"}},
+        {"CR before Ctrl-Z", "\r\x1a\nc == d\r\n", {first}},
+        {"Ctrl-Z", "\x1a\r\nc == d\r\n", {first}},
+    };
+    for (const Case& c : cases) {
+      std::istringstream in(head + std::string(at - head.size(), 'x') + c.after);
+      LessonTextLines lines;
+      ASSERT_EQ(TextReadStatus::Ok, ReadLessonText(in, false, lines)) << c.what << " at " << at;
+      std::vector<std::string> body;
+      for (const TextLine& line : lines.body)
+        body.push_back(line.bytes);
+      EXPECT_EQ(c.body, body) << c.what << " at " << at;
+      if (body.size() == 2) {
+        EXPECT_EQ(3u, lines.body[1].number) << c.what << " at " << at;
+      }
+    }
+  }
+}
+
 // ----------------------------------------------------------------------------------------------
 // Import into the DataFile
 
