@@ -134,6 +134,8 @@ class TermMatcher {
           if (Holds(bytes->oddLeads, static_cast<unsigned char>(b)))
             oddLeads_.push_back(static_cast<char>(b));
         }
+        firstBytes_.take(sets_[0]);
+        lastBytes_.take(sets_[m - 1]);
         std::fill(std::begin(setSkip_), std::end(setSkip_), m);
         for (std::size_t j = 0; j + 1 < m; ++j) {
           for (int b = 0; b < 256; ++b) {
@@ -158,7 +160,7 @@ class TermMatcher {
       // The fields of this block are read next: whether any of them may hold a character the
       // byte sets do not cover is told for all of them at once.
       blockOdd_ = hasOdd(bytes);
-      return blockOdd_ || (holdsAny(bytes, sets_[0]) && holdsAny(bytes, sets_[m - 1]));
+      return blockOdd_ || (firstBytes_.holdsAny(bytes) && lastBytes_.holdsAny(bytes));
     }
     return holds(bytes, term_[0]) && (m == 1 || holds(bytes, term_[m - 1]));
   }
@@ -197,27 +199,33 @@ class TermMatcher {
     }
     return false;
   }
-  // Whether `bytes` hold any byte of the set. A character and its other case mostly differ in
-  // one byte of their UTF-8 (С and с: D0 A1 and D1 81), so the sets of two bytes are looked for
-  // in one pass.
-  static bool holdsAny(std::string_view bytes, const ByteSet& set) {
-    char members[2];
-    int count = 0;
-    for (int b = 0; b < 256 && count <= 2; ++b) {
-      if (!Holds(set, static_cast<unsigned char>(b))) continue;
-      if (count < 2) members[count] = static_cast<char>(b);
-      ++count;
-    }
-    if (count == 1) return std::memchr(bytes.data(), members[0], bytes.size()) != nullptr;
-    if (count == 2) return HoldsEither(bytes, members[0], members[1]);
-    for (int b = 0; b < 256; ++b) {
-      if (Holds(set, static_cast<unsigned char>(b)) &&
-          std::memchr(bytes.data(), b, bytes.size()) != nullptr) {
-        return true;
+  // The bytes of a set, listed once, so that a block is asked whether it holds any of them. A
+  // character and its other case mostly differ in one byte of their UTF-8 (С and с: D0 A1 and
+  // D1 81), so the sets of two bytes are looked for in one pass; an ASCII letter's two cases
+  // (q and Q) are one byte with or without the bit 0x20.
+  struct SetBytes {
+    std::string members;
+    void take(const ByteSet& set) {
+      members.clear();
+      for (int b = 0; b < 256; ++b) {
+        if (Holds(set, static_cast<unsigned char>(b))) members += static_cast<char>(b);
       }
     }
-    return false;
-  }
+    bool holdsAny(std::string_view bytes) const {
+      if (members.size() == 1)
+        return std::memchr(bytes.data(), members[0], bytes.size()) != nullptr;
+      if (members.size() == 2) {
+        const char small = members[1];
+        if (small >= 'a' && small <= 'z' && members[0] == small - 'a' + 'A')
+          return HoldsLetter(bytes, small);
+        return HoldsEither(bytes, members[0], members[1]);
+      }
+      for (const char b : members) {
+        if (std::memchr(bytes.data(), b, bytes.size()) != nullptr) return true;
+      }
+      return false;
+    }
+  };
   // Whether the unfolded field has a place where every byte is one the folding of the term
   // allows there (a whole field: the field itself); false means it cannot match.
   bool mayHold(std::string_view field) const {
@@ -252,7 +260,8 @@ class TermMatcher {
   mutable Utf8Folder folder_;
   std::vector<ByteSet> sets_;  // empty: no byte sets for this term (or not a Unicode search)
   std::size_t setSkip_[256];
-  std::string oddLeads_;  // first bytes of the characters the byte sets do not cover
+  SetBytes firstBytes_, lastBytes_;  // of the first and the last set
+  std::string oddLeads_;             // first bytes of the characters the byte sets do not cover
   // Whether the block being searched holds one of oddLeads_ (true: each field is looked at).
   mutable bool blockOdd_ = true;
   char fold_[256];

@@ -6,19 +6,32 @@
 #include <bitset>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
-#include <unordered_map>
 #include <utility>
 
 #include "platform/cp1252.h"
-#include "text/icu_library.h"
 
 namespace merkhaus {
 namespace {
 
+struct FoldEntry {
+  char32_t code;
+  const char* folded;  // UTF-8
+};
+// kFoldEntries: every character that folding changes, ascending (written while building from
+// the Unicode Character Database, make_fold_table.cpp).
+#include "text/fold_table.inc"
+
+// The folded form of one character; nothing when it folds to itself.
+const char* FoldedForm(char32_t c) {
+  const auto* const end = std::end(kFoldEntries);
+  const auto* const at = std::lower_bound(
+      std::begin(kFoldEntries), end, c, [](const FoldEntry& e, char32_t v) { return e.code < v; });
+  return at != end && at->code == c ? at->folded : nullptr;
+}
+
 // The folded forms of U+0000..U+07FF (ASCII and every two-byte character: Latin, Greek,
-// Cyrillic, Armenian, Hebrew, Arabic), looked up without calling ICU, and which characters of
-// the rest of the Basic Multilingual Plane fold at all (most do not: CJK, Indic, symbols).
+// Cyrillic, Armenian, Hebrew, Arabic), looked up directly, and which characters of the rest of
+// the Basic Multilingual Plane fold at all (most do not: CJK, Indic, symbols).
 struct FoldTables {
   struct Entry {
     std::uint8_t len;
@@ -26,62 +39,35 @@ struct FoldTables {
   };
   std::array<Entry, 0x800> small{};
   std::bitset<0x10000> changes;
-  // The ranges of characters from U+0800 on that change when folded (a few hundred). Read from
-  // ICU's set of the property rather than asking character by character: that took 20 ms, more
-  // than a whole search, at the first folding of every program run.
-  std::vector<std::pair<char32_t, char32_t>> changingRanges;
 
+  // Built at the first folding of a program run, from the table alone: a few microseconds.
   FoldTables() {
     for (char32_t c = 0; c < 0x800; ++c) {
-      std::string folded;
-      FoldOne(c, folded);
-      small[c].len = static_cast<std::uint8_t>(folded.size());
-      folded.copy(small[c].bytes, sizeof small[c].bytes);
+      std::string self;
+      AppendUtf8(self, c);
+      set(c, self);
     }
-    const IcuFunctions& icu = Icu();
-    UErrorCode status = U_ZERO_ERROR;
-    const USet* set = icu.binaryPropertySet(UCHAR_CHANGES_WHEN_CASEFOLDED, &status);
-    if (U_FAILURE(status)) {
-      throw std::runtime_error("ICU kennt die Zeichen nicht, die sich beim Falten ändern (Fehler " +
-                               std::to_string(static_cast<int>(status)) + ")");
+    for (const FoldEntry& e : kFoldEntries) {
+      if (e.code < 0x800) set(e.code, e.folded);
+      if (e.code >= 0x800 && e.code < 0x10000) changes[e.code] = true;
     }
-    const int32_t items = icu.setItemCount(set);
-    for (int32_t i = 0; i < items; ++i) {
-      UChar32 start = 0;
-      UChar32 end = -1;
-      status = U_ZERO_ERROR;
-      // A property's set holds ranges of characters only, no strings.
-      if (icu.setItem(set, i, &start, &end, nullptr, 0, &status) != 0 || U_FAILURE(status))
-        continue;
-      start = std::max<UChar32>(start, 0x800);
-      if (start > end) continue;
-      changingRanges.emplace_back(static_cast<char32_t>(start), static_cast<char32_t>(end));
-      for (UChar32 c = start; c <= end && c < 0x10000; ++c)
-        changes[static_cast<std::size_t>(c)] = true;
-    }
+    set(0x0130, "i");  // İ: a plain i (see the header)
+  }
+  void set(char32_t c, std::string_view folded) {
+    small[c].len = static_cast<std::uint8_t>(folded.size());
+    folded.copy(small[c].bytes, sizeof small[c].bytes);
   }
 
-  // Appends the folded form of one character (through ICU).
+  // Appends the folded form of one character.
   static void FoldOne(char32_t c, std::string& out) {
     if (c == 0x0130) {  // İ: a plain i (see the header)
       out += 'i';
       return;
     }
-    UChar src[2];
-    int32_t n = 0;
-    UBool error = false;
-    U16_APPEND(src, n, 2, static_cast<UChar32>(c), error);
-    UChar dest[8];
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t len = Icu().strFoldCase(dest, 8, src, n, U_FOLD_CASE_DEFAULT, &status);
-    if (error || U_FAILURE(status) || len > 8) {
+    if (const char* folded = FoldedForm(c)) {
+      out += folded;
+    } else {
       AppendUtf8(out, c);
-      return;
-    }
-    for (int32_t i = 0; i < len;) {
-      UChar32 cp;
-      U16_NEXT(dest, i, len, cp);
-      AppendUtf8(out, static_cast<char32_t>(cp));
     }
   }
 };
@@ -126,26 +112,25 @@ std::string_view Utf8Folder::fold(std::string_view s) {
 namespace {
 
 // Which characters fold to a given folded character, built once from every character that
-// changes when folded.
+// changes when folded: pairs of (folded character, character folding to it), by the first.
 struct FoldInverse {
-  std::unordered_map<char32_t, std::vector<std::string>> variants;  // UTF-8 of each
+  using Pairs = std::vector<std::pair<char32_t, char32_t>>;
+  Pairs variants;  // folding to that one character, of the same length in UTF-8
   // The characters folding to one of another length, or to text holding the character.
-  std::unordered_map<char32_t, std::vector<std::string>> odd;
+  Pairs odd;
 
   FoldInverse() {
-    for (char32_t c = 0x80; c < 0x800; ++c)
-      add(c);
-    for (const auto& [start, end] : Tables().changingRanges) {
-      for (char32_t c = start; c <= end; ++c)
-        add(c);
+    for (const FoldEntry& e : kFoldEntries) {
+      if (e.code >= 0x80) add(e.code);
     }
     // ASCII capitals fold to ASCII small letters of the same length.
     for (char32_t c = 'A'; c <= 'Z'; ++c)
-      variants[c + 32].push_back(std::string(1, static_cast<char>(c)));
+      variants.emplace_back(c + 32, c);
+    std::sort(variants.begin(), variants.end());
+    std::sort(odd.begin(), odd.end());
   }
 
   void add(char32_t c) {
-    if (c >= 0xD800 && c <= 0xDFFF) return;
     std::string folded;
     FoldTables::FoldOne(c, folded);
     std::string self;
@@ -154,16 +139,28 @@ struct FoldInverse {
     std::size_t i = 0;
     const auto first = DecodeUtf8(folded, i);
     if (first && i == folded.size() && self.size() == folded.size()) {
-      variants[*first].push_back(self);
+      variants.emplace_back(*first, c);
     } else {
-      ForEachCodePoint(folded, [&](char32_t part) { odd[part].push_back(self); });
+      ForEachCodePoint(folded, [&](char32_t part) { odd.emplace_back(part, c); });
+    }
+  }
+
+  // Calls f with the UTF-8 of every character that `pairs` give for the folded character c.
+  template <class F>
+  static void ForEachOf(const Pairs& pairs, char32_t c, F&& f) {
+    const auto first = std::lower_bound(pairs.begin(), pairs.end(), std::make_pair(c, char32_t{0}));
+    for (auto at = first; at != pairs.end() && at->first == c; ++at) {
+      std::string other;
+      AppendUtf8(other, at->second);
+      f(std::string_view(other));
     }
   }
 };
 
 const FoldInverse& Inverse() {
-  static const auto inverse = std::make_unique<FoldInverse>();
-  return *inverse;
+  // Never taken down: the program ends without spending time on it.
+  static const FoldInverse& inverse = *new FoldInverse;
+  return inverse;
 }
 
 void Add(ByteSet& set, unsigned char b) {
@@ -181,21 +178,18 @@ std::optional<FoldedBytes> FoldedByteSets(std::string_view folded) {
     const std::size_t start = i;
     const auto c = DecodeUtf8(folded, i);
     if (!c) return std::nullopt;
-    if (auto o = inv.odd.find(*c); o != inv.odd.end()) {
-      for (const std::string& other : o->second)
-        Add(out.oddLeads, static_cast<unsigned char>(other[0]));
-    }
+    FoldInverse::ForEachOf(inv.odd, *c, [&](std::string_view other) {
+      Add(out.oddLeads, static_cast<unsigned char>(other[0]));
+    });
     const std::string_view self = folded.substr(start, i - start);
     const std::size_t at = sets.size();
     sets.resize(at + self.size(), ByteSet{});
     for (std::size_t k = 0; k < self.size(); ++k)
       Add(sets[at + k], static_cast<unsigned char>(self[k]));
-    if (auto v = inv.variants.find(*c); v != inv.variants.end()) {
-      for (const std::string& other : v->second) {
-        for (std::size_t k = 0; k < other.size(); ++k)
-          Add(sets[at + k], static_cast<unsigned char>(other[k]));
-      }
-    }
+    FoldInverse::ForEachOf(inv.variants, *c, [&](std::string_view other) {
+      for (std::size_t k = 0; k < other.size(); ++k)
+        Add(sets[at + k], static_cast<unsigned char>(other[k]));
+    });
   }
   return out;
 }

@@ -12,10 +12,10 @@ namespace merkhaus {
 
 // Unicode case folding of UTF-8 text for comparisons that ignore case (the answer check's and
 // the dictionary's option in a Unicode DataFile): the full default folding of the Unicode
-// Character Database through ICU, so that "STRASSE" and "straße", "ΛΟΓΟΣ" and "λογος",
-// "МОСКВА" and "москва" are equal. One deviation for Turkish: the capital dotted İ folds to a
-// plain i (not i with a combining dot), so that "İstanbul" and "istanbul" are equal; the small
-// dotless ı stays a letter of its own, as it is in Turkish.
+// Character Database (as ICU has it where the programs are built), so that "STRASSE" and "straße",
+// "ΛΟΓΟΣ" and "λογος", "МОСКВА" and "москва" are equal. One deviation for Turkish: the capital
+// dotted İ folds to a plain i (not i with a combining dot), so that "İstanbul" and "istanbul" are
+// equal; the small dotless ı stays a letter of its own, as it is in Turkish.
 //
 // Windows-1252 text never comes here: its rule stays the ASCII one of FoldCase.
 //

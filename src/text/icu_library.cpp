@@ -8,8 +8,8 @@
 #include "platform/file_io.h"
 #include "platform/shared_library.h"
 
-// The header names every ICU function after its version (u_strFoldCase is u_strFoldCase_72), and
-// so does the library; the names are spelled through the same macros.
+// The header names every ICU function after its version (u_charDirection is
+// u_charDirection_72), and so does the library; the names are spelled through the same macros.
 #define MERKHAUS_ICU_NAME2(f) #f
 #define MERKHAUS_ICU_NAME(f) MERKHAUS_ICU_NAME2(f)
 
@@ -25,8 +25,8 @@ IcuFunctions functions;
   throw IoError(FileError{library, FileError::Step::Open, ENOENT},
                 std::string("Die Unicode-Bibliothek \"") + library +
                     "\" kann nicht geladen werden: " + reason +
-                    ".\nOhne sie lassen sich Groß- und Kleinschreibung und Schreibrichtung der "
-                    "Texte eines Unicode-DataFiles nicht bestimmen. Installieren Sie das Paket "
+                    ".\nOhne sie lässt sich die Schreibrichtung der Texte eines "
+                    "Unicode-DataFiles nicht bestimmen. Installieren Sie das Paket "
                     "libicu" U_ICU_VERSION_SHORT ".");
 }
 
@@ -39,13 +39,9 @@ const IcuFunctions& Icu() {
   const auto library = SharedLibrary::load(libraryName);
   if (!library) CannotLoad(libraryName, library.error());
   IcuFunctions found;
-  for (const auto& missing :
-       {library->find(MERKHAUS_ICU_NAME(u_strFoldCase), found.strFoldCase),
-        library->find(MERKHAUS_ICU_NAME(u_charDirection), found.charDirection),
-        library->find(MERKHAUS_ICU_NAME(u_getBinaryPropertySet), found.binaryPropertySet),
-        library->find(MERKHAUS_ICU_NAME(uset_getItemCount), found.setItemCount),
-        library->find(MERKHAUS_ICU_NAME(uset_getItem), found.setItem)}) {
-    if (!missing) CannotLoad(libraryName, missing.error());
+  if (const auto missing = library->find(MERKHAUS_ICU_NAME(u_charDirection), found.charDirection);
+      !missing) {
+    CannotLoad(libraryName, missing.error());
   }
   functions = found;
   loaded.store(&functions, std::memory_order_release);

@@ -2,24 +2,18 @@
 #pragma once
 
 #include <unicode/uchar.h>
-#include <unicode/uset.h>
-#include <unicode/ustring.h>
 
 #include <string>
 
 namespace merkhaus {
 
-// The few functions of ICU's common library that the text rules use. The library (with its
-// 31 MB of character data) is loaded when a Unicode text first needs folding or its direction,
-// not when a program starts: merkhaus-tool runs for a few milliseconds, and loading ICU would
-// take a fifth of that for every command, also for the Windows-1252 DataFiles that never need
-// it. The windows find it already loaded (Qt uses it).
+// The one function of ICU's common library that the text rules use: the direction of a
+// character. The library (with its 31 MB of character data) is loaded when a Unicode text's
+// direction is first needed, not when a program starts: merkhaus-tool runs for a few
+// milliseconds, and loading ICU would take a fifth of that for every command. The windows find
+// it already loaded (Qt uses it). Case folding needs no library (case_fold.h).
 struct IcuFunctions {
-  decltype(&::u_strFoldCase) strFoldCase = nullptr;
   decltype(&::u_charDirection) charDirection = nullptr;
-  decltype(&::u_getBinaryPropertySet) binaryPropertySet = nullptr;
-  decltype(&::uset_getItemCount) setItemCount = nullptr;
-  decltype(&::uset_getItem) setItem = nullptr;
 };
 
 // The library's file name, of the ICU version the program was built with.
