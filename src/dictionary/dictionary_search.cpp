@@ -165,11 +165,22 @@ class TermMatcher {
     return holds(bytes, term_[0]) && (m == 1 || holds(bytes, term_[m - 1]));
   }
 
+  // Whether the fields are compared by their Unicode folding; matches<kFolded>() must be called
+  // with this. The search's loop over the records is built once for each, so that the
+  // comparison of the other kind costs that loop nothing.
+  bool folded() const { return unicodeFold_; }
+
   bool matches(std::string_view field) const {
-    if (unicodeFold_ && !sets_.empty() && !mayHold(field) && !(blockOdd_ && hasOdd(field))) {
-      return false;
+    return unicodeFold_ ? matches<true>(field) : matches<false>(field);
+  }
+
+  // Inline in the loop over the records, which calls it for up to seven fields of each.
+  template <bool kFolded>
+  [[gnu::always_inline]] bool matches(std::string_view field) const {
+    if constexpr (kFolded) {
+      if (!sets_.empty() && !mayHold(field) && !(blockOdd_ && hasOdd(field))) return false;
+      if (!IsAsciiText(field)) field = folder_.fold(field);
     }
-    if (unicodeFold_ && !IsAsciiText(field)) field = folder_.fold(field);
     const std::size_t n = field.size();
     const std::size_t m = term_.size();
     if (whole_) return n == m && equalAt(field.data(), m);
@@ -356,12 +367,6 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
       words[wordCount++] = kSwitchedWords[i];
   }
   const bool comment = settings.fields[6];
-  auto matches = [&](const TVocData& r) {
-    for (std::size_t i = 0; i < wordCount; ++i) {
-      if (matcher.matches((r.*words[i]).view())) return true;
-    }
-    return comment && matcher.matches(r.Comment.view());
-  };
 
   // The hits are kept aside until the whole file has been read, so that a file that fails half
   // way leaves the list as it was.
@@ -372,7 +377,14 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
   const std::uint64_t step = std::max<std::uint64_t>(1, total / 100);
   std::uint64_t told = 0;
   if (progress) progress(0, total);
-  try {
+  // The loop over the records, built once for each kind of comparison (TermMatcher::folded).
+  const auto scan = [&]<bool kFolded>() {
+    const auto matches = [&](const TVocData& r) {
+      for (std::size_t i = 0; i < wordCount; ++i) {
+        if (matcher.matches<kFolded>((r.*words[i]).view())) return true;
+      }
+      return comment && matcher.matches<kFolded>(r.Comment.view());
+    };
     file.scanBlocks(0, [&](std::uint64_t first, std::span<const TVocData> block) {
       // Every record counts as read, also once the list is full: the search always reads the
       // whole file.
@@ -397,6 +409,13 @@ bool DictionarySearch::searchDataFile(const std::string& path, const SearchSetti
       }
       return true;
     });
+  };
+  try {
+    if (matcher.folded()) {
+      scan.template operator()<true>();
+    } else {
+      scan.template operator()<false>();
+    }
   } catch (const IoError& e) {
     ShowFileError(messages_, kDictionaryReadError, e.error());
     return false;
