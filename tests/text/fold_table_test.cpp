@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <unicode/uchar.h>
-#include <unicode/ustring.h>
-#include <unicode/utf16.h>
+#include <unicode/unistr.h>
 
 #include <cstdio>
 #include <string>
@@ -16,19 +15,12 @@
 namespace merkhaus {
 namespace {
 
+// ICU's full default folding of one character, through its C++ string class (the build's table
+// is written through the C functions).
 std::string IcuFolded(UChar32 c) {
-  UChar src[2];
-  int32_t n = 0;
-  UBool error = false;
-  U16_APPEND(src, n, 2, c, error);
-  UChar folded[8];
-  UErrorCode status = U_ZERO_ERROR;
-  const int32_t len = u_strFoldCase(folded, 8, src, n, U_FOLD_CASE_DEFAULT, &status);
-  char utf8[32];
-  int32_t bytes = 0;
-  u_strToUTF8(utf8, sizeof utf8, &bytes, folded, len, &status);
-  EXPECT_FALSE(error || U_FAILURE(status)) << c;
-  return std::string(utf8, static_cast<std::size_t>(bytes));
+  std::string utf8;
+  icu::UnicodeString(c).foldCase(U_FOLD_CASE_DEFAULT).toUTF8String(utf8);
+  return utf8;
 }
 
 TEST(FoldTable, EveryCharacterFoldsAsIcuFoldsIt) {
