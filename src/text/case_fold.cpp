@@ -48,10 +48,13 @@ struct FoldTables {
       set(c, self);
     }
     for (const FoldEntry& e : kFoldEntries) {
-      if (e.code < 0x800) set(e.code, e.folded);
+      if (e.code < 0x800) {
+        std::string folded;
+        FoldOne(e.code, folded);
+        set(e.code, folded);
+      }
       if (e.code >= 0x800 && e.code < 0x10000) changes[e.code] = true;
     }
-    set(0x0130, "i");  // İ: a plain i (see the header)
   }
   void set(char32_t c, std::string_view folded) {
     small[c].len = static_cast<std::uint8_t>(folded.size());
