@@ -18,26 +18,7 @@
 
 namespace {
 
-void AppendUtf8(std::string& out, UChar32 c) {
-  const auto byte = [&out](UChar32 b) { out += static_cast<char>(b); };
-  if (c < 0x80) {
-    byte(c);
-  } else if (c < 0x800) {
-    byte(0xC0 | (c >> 6));
-    byte(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    byte(0xE0 | (c >> 12));
-    byte(0x80 | ((c >> 6) & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  } else {
-    byte(0xF0 | (c >> 18));
-    byte(0x80 | ((c >> 12) & 0x3F));
-    byte(0x80 | ((c >> 6) & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  }
-}
-
-// The folding of one character in UTF-8; empty when ICU fails on it.
+// The folding of one character in UTF-8; empty when it folds to itself (or ICU fails on it).
 std::string Folded(UChar32 c) {
   UChar src[2];
   int32_t n = 0;
@@ -47,13 +28,12 @@ std::string Folded(UChar32 c) {
   UErrorCode status = U_ZERO_ERROR;
   const int32_t len = u_strFoldCase(dest, 8, src, n, U_FOLD_CASE_DEFAULT, &status);
   if (error || U_FAILURE(status) || len > 8) return {};
-  std::string out;
-  for (int32_t i = 0; i < len;) {
-    UChar32 cp;
-    U16_NEXT(dest, i, len, cp);
-    AppendUtf8(out, cp);
-  }
-  return out;
+  if (len == n && u_memcmp(dest, src, n) == 0) return {};
+  char utf8[32];
+  int32_t bytes = 0;
+  u_strToUTF8(utf8, sizeof utf8, &bytes, dest, len, &status);
+  if (U_FAILURE(status)) return {};
+  return std::string(utf8, static_cast<std::size_t>(bytes));
 }
 
 }  // namespace
@@ -71,10 +51,8 @@ int main(int argc, char** argv) {
   int count = 0;
   for (UChar32 c = 0; c <= 0x10FFFF; ++c) {
     if (c >= 0xD800 && c <= 0xDFFF) continue;
-    std::string self;
-    AppendUtf8(self, c);
     const std::string folded = Folded(c);
-    if (folded.empty() || folded == self) continue;
+    if (folded.empty()) continue;
     char code[16];
     std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(c));
     text += "    {";
