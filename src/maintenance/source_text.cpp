@@ -171,7 +171,9 @@ std::optional<WinString> ToWinText(std::string_view bytes, SourceEncoding encodi
       i = end;
       continue;
     }
-    if ((b == 0xC2 || b == 0xC3) && i + 1 < bytes.size()) {
+    // Into a Windows-1252 DataFile a Latin-1 letter is its second byte with two bits of the
+    // first; a Unicode DataFile keeps its UTF-8 as it is, below.
+    if (!toUtf8 && (b == 0xC2 || b == 0xC3) && i + 1 < bytes.size()) {
       const auto next = static_cast<unsigned char>(bytes[i + 1]);
       if (next >= (b == 0xC2 ? 0xA0 : 0x80) && next <= 0xBF) {
         out += static_cast<char>(((b & 0x03) << 6) | (next & 0x3F));

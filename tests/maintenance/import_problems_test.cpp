@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "maintenance/import_report.h"
+#include "maintenance/source_text.h"
 #include "maintenance/text_transfer.h"
 #include "support/datafile_builder.h"
 #include "support/fakes.h"
@@ -147,6 +148,54 @@ TEST(ImportNotes, ListsAreCutInTheWindowButNotInTheTool) {
   const std::vector<ImportNote> notes = {{0, "Name gekürzt"}, {3, "a"}, {7, "b"}};
   EXPECT_EQ("Name gekürzt\nZeile 3: a\nZeile 7: b", ListNotes(notes, SIZE_MAX));
   EXPECT_EQ("Name gekürzt\nZeile 3: a\n… und 1 weitere", ListNotes(notes, 2));
+}
+
+// Every import (lesson text, CSV, KVTML) converts its text by the same function: into a
+// Windows-1252 DataFile by the table, into a Unicode DataFile as UTF-8, the Latin-1 letters
+// included, with the control characters left out and named in both.
+TEST(ImportText, ConvertsIntoEitherKindOfDataFile) {
+  constexpr auto kUtf8 = SourceEncoding::Utf8;
+  constexpr auto kWin = SourceEncoding::Windows1252;
+  const struct Case {
+    std::string_view bytes;
+    SourceEncoding source;
+    TextEncoding target;
+    std::string_view stored;
+    std::size_t bad;
+  } cases[] = {
+      {"Straße é Ä € ½", kUtf8, TextEncoding::Cp1252,
+       "Stra\xDF"
+       "e \xE9 \xC4 \x80 \xBD",
+       0},
+      {"Straße é Ä € ½", kUtf8, TextEncoding::Utf8, "Straße é Ä € ½", 0},
+      {"Stra\xDF"
+       "e \x80",
+       kWin, TextEncoding::Utf8, "Straße €", 0},
+      {"Stra\xDF"
+       "e \x80",
+       kWin, TextEncoding::Cp1252,
+       "Stra\xDF"
+       "e \x80",
+       0},
+      {"a\u00A0b", kUtf8, TextEncoding::Cp1252,
+       "a\xA0"
+       "b",
+       0},
+      {"a\u00A0b", kUtf8, TextEncoding::Utf8, "a\u00A0b", 0},
+      {"дом ß", kUtf8, TextEncoding::Cp1252, " \xDF", 3},
+      {"дом ß", kUtf8, TextEncoding::Utf8, "дом ß", 0},
+      // U+0085, a control character written with the same first byte as the Latin-1 letters.
+      {"a\u0085ä\x01", kUtf8, TextEncoding::Utf8, "aä", 2},
+      {"a\u0085ä\x01", kUtf8, TextEncoding::Cp1252, "a\xE4", 2},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> bad;
+    const auto text = ToWinText(c.bytes, c.source, bad, c.target);
+    ASSERT_TRUE(text) << c.bytes;
+    EXPECT_EQ(c.stored, text->view()) << c.bytes;
+    EXPECT_EQ(c.target, text->encoding()) << c.bytes;
+    EXPECT_EQ(c.bad, bad.size()) << c.bytes;
+  }
 }
 
 }  // namespace
