@@ -2,6 +2,8 @@
 #include "dictionary/dictionary_search.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <string>
 
@@ -85,6 +87,46 @@ bool HoldsEither(std::string_view bytes, char a, char b) {
   const std::size_t n = VectorPart(bytes);
   return HoldsByVectors<false>(bytes, a, b) || HoldsEitherByMemchr(bytes.substr(n), a, b);
 }
+
+// The same for up to eight bytes at once (`members`), so that a block holding any of them is
+// told after the first that comes, not after a pass for each one that is missing.
+__attribute__((target("avx2"))) bool HoldsAnyByVectors(std::string_view bytes,
+                                                       std::string_view members) {
+  using Bytes = char __attribute__((vector_size(32)));
+  using Mask = signed char __attribute__((vector_size(32)));
+  constexpr std::size_t kChunk = 8 * sizeof(Bytes);
+  Bytes want[8];
+  for (std::size_t w = 0; w < 8; ++w)
+    want[w] = Bytes{} + members[std::min(w, members.size() - 1)];
+  const char* p = bytes.data();
+  const std::size_t n = bytes.size() / kChunk * kChunk;
+  for (std::size_t i = 0; i < n; i += kChunk) {
+    Mask any{};
+    for (std::size_t k = 0; k < kChunk; k += sizeof(Bytes)) {
+      Bytes x;
+      std::memcpy(&x, p + i + k, sizeof(Bytes));
+      for (std::size_t w = 0; w < members.size(); ++w)
+        any |= x == want[w];
+    }
+    std::uint64_t words[sizeof(Mask) / 8];
+    std::memcpy(words, &any, sizeof(Mask));
+    if ((words[0] | words[1] | words[2] | words[3]) != 0) return true;
+  }
+  return false;
+}
+
+bool HoldsAnyByMemchr(std::string_view bytes, std::string_view members) {
+  for (const char b : members) {
+    if (std::memchr(bytes.data(), b, bytes.size()) != nullptr) return true;
+  }
+  return false;
+}
+
+bool HoldsAny(std::string_view bytes, std::string_view members) {
+  if (!HasAvx2() || members.size() > 8) return HoldsAnyByMemchr(bytes, members);
+  const std::size_t n = VectorPart(bytes);
+  return HoldsAnyByVectors(bytes, members) || HoldsAnyByMemchr(bytes.substr(n), members);
+}
 #else
 bool HoldsLetter(std::string_view bytes, char small) {
   return HoldsLetterByMemchr(bytes, small);
@@ -92,7 +134,21 @@ bool HoldsLetter(std::string_view bytes, char small) {
 bool HoldsEither(std::string_view bytes, char a, char b) {
   return HoldsEitherByMemchr(bytes, a, b);
 }
+bool HoldsAny(std::string_view bytes, std::string_view members) {
+  for (const char b : members) {
+    if (std::memchr(bytes.data(), b, bytes.size()) != nullptr) return true;
+  }
+  return false;
+}
 #endif
+
+// How many byte values a set holds.
+int Members(const ByteSet& set) {
+  int n = 0;
+  for (const std::uint64_t word : set)
+    n += std::popcount(word);
+  return n;
+}
 
 // The term of one search, folded once, compared with field after field. The search calls it
 // for up to seven fields of every record, so it works on the record's bytes in place: a
@@ -103,9 +159,9 @@ bool HoldsEither(std::string_view bytes, char a, char b) {
 // In a Unicode DataFile (a UTF-8 term) a search that ignores case compares the Unicode case
 // folding of term and field: a plain ASCII field through the table (A..Z as a..z, as the full
 // folding has it), any other field folded into a buffer the matcher keeps. Folding every field
-// would make the search several times slower, so for most terms (FoldedByteSets) the same
-// Horspool search first runs over the unfolded bytes with a set of bytes allowed at each place
-// of the term; only a field in which it finds a place is folded and compared.
+// would make the search several times slower, so the same Horspool search first runs over the
+// unfolded bytes with the set of bytes that any spelling of the term has at each place of a
+// window (FoldedByteSets); only a field in which it finds a place is folded and compared.
 class TermMatcher {
  public:
   TermMatcher(const WinString& term, bool caseSensitive, bool wholeFields)
@@ -130,24 +186,26 @@ class TermMatcher {
     if (unicodeFold_ && m > 0) {
       if (auto bytes = FoldedByteSets(term_)) {
         sets_ = std::move(bytes->sets);
-        for (int b = 0; b < 256; ++b) {
-          if (Holds(bytes->oddLeads, static_cast<unsigned char>(b)))
-            oddLeads_.push_back(static_cast<char>(b));
-        }
-        firstBytes_.take(sets_[0]);
-        lastBytes_.take(sets_[m - 1]);
-        std::fill(std::begin(setSkip_), std::end(setSkip_), m);
-        for (std::size_t j = 0; j + 1 < m; ++j) {
-          for (int b = 0; b < 256; ++b) {
-            if (Holds(sets_[j], static_cast<unsigned char>(b))) setSkip_[b] = m - 1 - j;
-          }
-        }
+        setsFromEnd_ = bytes->fromEnd;
+        const std::size_t shortest = sets_.size();
+        // A block is asked for the bytes of the two places of the window that allow the fewest:
+        // each byte of a set looked for in vain costs a pass over the whole block.
+        std::vector<std::size_t> places(shortest);
+        for (std::size_t j = 0; j < shortest; ++j)
+          places[j] = j;
+        std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) {
+          return Members(sets_[a]) < Members(sets_[b]);
+        });
+        firstBytes_.take(sets_[places.front()]);
+        lastBytes_.take(sets_[places[places.size() > 1 ? 1 : 0]]);
+        setSkip_ = WindowSkips(sets_);
       }
     }
   }
 
   // False when no field within `bytes` can match: the term's first or its last byte (in both
-  // cases when case does not count) appears nowhere in them. A whole block of records is
+  // cases when case does not count; in a Unicode search, the bytes one of two places of the
+  // window allows) appears nowhere in them. A whole block of records is
   // rejected so by the C library's byte search, which runs as fast as memory; a block that may
   // hold a hit is searched field by field.
   bool mayMatchIn(std::string_view bytes) const {
@@ -156,11 +214,7 @@ class TermMatcher {
     // Many characters fold to text with other bytes (Ä to ä, ß to ss, the Kelvin sign to k):
     // without byte sets every block may hold a hit.
     if (unicodeFold_) {
-      if (sets_.empty()) return true;
-      // The fields of this block are read next: whether any of them may hold a character the
-      // byte sets do not cover is told for all of them at once.
-      blockOdd_ = hasOdd(bytes);
-      return blockOdd_ || (firstBytes_.holdsAny(bytes) && lastBytes_.holdsAny(bytes));
+      return sets_.empty() || (firstBytes_.holdsAny(bytes) && lastBytes_.holdsAny(bytes));
     }
     return holds(bytes, term_[0]) && (m == 1 || holds(bytes, term_[m - 1]));
   }
@@ -178,7 +232,7 @@ class TermMatcher {
   template <bool kFolded>
   [[gnu::always_inline]] bool matches(std::string_view field) const {
     if constexpr (kFolded) {
-      if (!sets_.empty() && !mayHold(field) && !(blockOdd_ && hasOdd(field))) return false;
+      if (!sets_.empty() && !mayHold(field)) return false;
       if (!IsAsciiText(field)) field = folder_.fold(field);
     }
     const std::size_t n = field.size();
@@ -203,13 +257,6 @@ class TermMatcher {
     return HoldsLetter(bytes, static_cast<char>(c - 'A' + 'a'));
   }
   char fold(char c) const { return fold_[static_cast<unsigned char>(c)]; }
-  // Whether `bytes` hold the first byte of a character that folds to one of another length.
-  bool hasOdd(std::string_view bytes) const {
-    for (const char b : oddLeads_) {
-      if (std::memchr(bytes.data(), b, bytes.size()) != nullptr) return true;
-    }
-    return false;
-  }
   // The bytes of a set, listed once, so that a block is asked whether it holds any of them. A
   // character and its other case mostly differ in one byte of their UTF-8 (С and с: D0 A1 and
   // D1 81), so the sets of two bytes are looked for in one pass; an ASCII letter's two cases
@@ -231,14 +278,13 @@ class TermMatcher {
           return HoldsLetter(bytes, small);
         return HoldsEither(bytes, members[0], members[1]);
       }
-      for (const char b : members) {
-        if (std::memchr(bytes.data(), b, bytes.size()) != nullptr) return true;
-      }
-      return false;
+      return HoldsAny(bytes, members);
     }
   };
-  // Whether the unfolded field has a place where every byte is one the folding of the term
-  // allows there (a whole field: the field itself); false means it cannot match.
+  // Whether the unfolded field has a place where every byte is one that a spelling of the term
+  // has at that place of the window (a whole field: at the end the sets are laid over); false
+  // means it cannot match. Every spelling is at least as long as the window, so the Horspool
+  // search over the sets skips none.
   bool mayHold(std::string_view field) const {
     const std::size_t n = field.size();
     const std::size_t m = sets_.size();
@@ -248,7 +294,7 @@ class TermMatcher {
       }
       return true;
     };
-    if (whole_) return n == m && fits(0);
+    if (whole_) return n >= m && fits(setsFromEnd_ ? n - m : 0);
     for (std::size_t i = 0; i + m <= n;) {
       const auto c = static_cast<unsigned char>(field[i + m - 1]);
       if (Holds(sets_[m - 1], c) && fits(i)) return true;
@@ -270,11 +316,9 @@ class TermMatcher {
   bool unicodeFold_;
   mutable Utf8Folder folder_;
   std::vector<ByteSet> sets_;  // empty: no byte sets for this term (or not a Unicode search)
-  std::size_t setSkip_[256];
-  SetBytes firstBytes_, lastBytes_;  // of the first and the last set
-  std::string oddLeads_;             // first bytes of the characters the byte sets do not cover
-  // Whether the block being searched holds one of oddLeads_ (true: each field is looked at).
-  mutable bool blockOdd_ = true;
+  bool setsFromEnd_ = false;
+  std::array<std::size_t, 256> setSkip_;
+  SetBytes firstBytes_, lastBytes_;  // of two of the sets
   char fold_[256];
   std::size_t skip_[256];
 };

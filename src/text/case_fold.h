@@ -40,17 +40,21 @@ inline bool Holds(const ByteSet& set, unsigned char b) {
   return (set[b >> 6] >> (b & 63)) & 1;
 }
 
-// For folded text (FoldUtf8): at each of its byte positions the set of bytes that any text whose
-// folding is this text has there, so that a search can skip unfolded text byte by byte and fold
-// only where it may match. That holds for text without the few characters that fold to one of
-// another length in UTF-8 (the Kelvin sign to k, ᲃ to с) or to part of a longer folding (ß to
-// ss): the first bytes of those are `oddLeads`; text holding one of them must be folded.
+// For folded text (FoldUtf8): byte sets that let a search skip unfolded text byte by byte and
+// fold only where it may match. Some characters fold to one of another length in UTF-8 (ᲃ to с,
+// the Kelvin sign to k) or to more than one (ß to ss), so the same folded text is spelt with
+// more or fewer bytes. The sets make a window as long as the shortest spelling, laid over the
+// start of every spelling or over the end of every spelling (whichever skips more): at each
+// place of the window, the bytes that any spelling has there.
 struct FoldedBytes {
   std::vector<ByteSet> sets;
-  ByteSet oddLeads{};
+  bool fromEnd = false;  // laid over the end
 };
 // Nothing for damaged UTF-8.
 std::optional<FoldedBytes> FoldedByteSets(std::string_view folded);
+// The Horspool shifts over a window of byte sets: for each byte value, how far the window moves
+// on when that byte stands under its last place.
+std::array<std::size_t, 256> WindowSkips(const std::vector<ByteSet>& sets);
 
 // Whether the text is plain ASCII, whose folded form is its A..Z as a..z (callers fold such
 // fields through a byte table).

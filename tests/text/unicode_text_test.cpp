@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dictionary/dictionary_search.h"
 #include "platform/cp1252.h"
 #include "store/vocdata.h"
 #include "text/answer_check.h"
+#include "text/case_fold.h"
 #include "text/text_rules.h"
 
 namespace merkhaus {
@@ -150,6 +153,65 @@ TEST(UnicodeCompareTest, AnswerCheckAndSearchFoldEveryScript) {
   // The search's pure-ASCII fields go through the byte table: the Kelvin sign still folds to k.
   EXPECT_TRUE(FieldMatches(U("\u212A"), "kilo", false, false));
   EXPECT_TRUE(FieldMatches(U("KILO"), "\u212Ailo", false, false));
+}
+
+// The search skips unfolded bytes by sets built from every spelling of the term, so it must find
+// exactly what folding the whole field finds, also where a character folds to one of another
+// length (ᲀ to в, the Kelvin sign to k, ſ to s) or to several (ß to ss, ﬆ to st, ŉ to ʼn),
+// and where the term begins or ends inside such a folding. Terms of one and two pieces against
+// fields of pieces drawn by a fixed sequence.
+TEST(UnicodeCompareTest, SearchFindsWhatFoldingTheFieldFinds) {
+  const std::vector<std::string> pieces = {
+      "s", "S",   "ß",   "ẞ", "ſ", "t", "ﬆ", "ﬅ", "k", "K", "\u212A", "в", "В", "ᲀ",
+      "т", "ᲄ", "ᲅ", "ʼ", "n", "ŉ", "i", "İ", "ı", "ι", "\u0345", "ΐ", "ά", " "};
+  std::uint32_t state = 12345;
+  const auto next = [&state](std::size_t below) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % below;
+  };
+  // Another piece with the same folding (or the piece itself).
+  const auto respelt = [&](const std::string& piece) {
+    std::vector<std::string> same;
+    for (const auto& p : pieces) {
+      if (FoldUtf8(p) == FoldUtf8(piece)) same.push_back(p);
+    }
+    return same[next(same.size())];
+  };
+  std::vector<std::vector<std::string>> terms;
+  for (const auto& a : pieces) {
+    terms.push_back({a});
+    for (const auto& b : pieces)
+      terms.push_back({a, b});
+  }
+  int found = 0;
+  int wholeFound = 0;
+  for (const auto& parts : terms) {
+    std::string term;
+    for (const auto& p : parts)
+      term += p;
+    const std::string foldedTerm = FoldUtf8(term);
+    for (int f = 0; f < 8; ++f) {
+      std::string field;
+      if (f % 4 == 0) {
+        // The term in other spellings, so that whole fields match too.
+        for (const auto& p : parts)
+          field += respelt(p);
+      } else {
+        for (std::size_t count = 1 + next(4); count > 0; --count)
+          field += pieces[next(pieces.size())];
+      }
+      const std::string foldedField = FoldUtf8(field);
+      const bool inside = foldedField.find(foldedTerm) != std::string::npos;
+      const bool whole = foldedField == foldedTerm;
+      EXPECT_EQ(FieldMatches(U(term), field, false, false), inside) << term << " in " << field;
+      EXPECT_EQ(FieldMatches(U(term), field, false, true), whole) << term << " = " << field;
+      found += inside;
+      wholeFound += whole;
+    }
+  }
+  // The drawn fields hold enough hits of both kinds for the comparison to mean something.
+  EXPECT_GT(found, 1500);
+  EXPECT_GT(wholeFound, 1500);
 }
 
 TEST(UnicodeCompareTest, WindowsTextKeepsTheAsciiRule) {
