@@ -258,7 +258,7 @@ class Spellings {
   std::vector<ByteSet> fromStart() const {
     std::vector<ByteSet> sets(shortest_);
     for (const Step& st : steps_) {
-      for (const std::size_t d : before_[st.from]) {
+      for (const std::size_t d : before_[st.from].list) {
         for (std::size_t j = 0; j < st.bytes.size() && d + j < shortest_; ++j)
           Add(sets[d + j], static_cast<unsigned char>(st.bytes[j]));
       }
@@ -268,7 +268,7 @@ class Spellings {
   std::vector<ByteSet> fromEnd() const {
     std::vector<ByteSet> sets(shortest_);
     for (const Step& st : steps_) {
-      for (const std::size_t d : after_[st.to]) {
+      for (const std::size_t d : after_[st.to].list) {
         for (std::size_t j = 0; j < st.bytes.size(); ++j) {
           const std::size_t fromEnd = d + st.bytes.size() - 1 - j;
           if (fromEnd < shortest_)
@@ -291,9 +291,18 @@ class Spellings {
     steps_.push_back({from, to, std::string(bytes)});
   }
 
-  static void Take(std::vector<std::size_t>& lengths, std::size_t n) {
-    if (std::find(lengths.begin(), lengths.end(), n) == lengths.end()) lengths.push_back(n);
-  }
+  // The byte lengths of the spellings that reach a boundary, each once.
+  struct Lengths {
+    std::vector<std::size_t> list;
+    std::vector<std::uint64_t> seen;  // a bit for each length in the list
+    void take(std::size_t n) {
+      if (seen.size() <= n / 64) seen.resize(n / 64 + 1);
+      const std::uint64_t bit = std::uint64_t{1} << (n % 64);
+      if ((seen[n / 64] & bit) != 0) return;
+      seen[n / 64] |= bit;
+      list.push_back(n);
+    }
+  };
 
   // The byte lengths of the spellings of the text before and after each boundary; then only
   // the steps that lie on a whole spelling are kept.
@@ -301,24 +310,25 @@ class Spellings {
     const std::size_t end = before_.size() - 1;
     // The steps were made in the order of their start and every step goes forward, so all the
     // steps that lead to a boundary come before those that leave it (and the other way round).
-    before_[0].push_back(0);
+    before_[0].take(0);
     for (const Step& st : steps_) {
-      for (std::size_t i = 0; i < before_[st.from].size(); ++i)
-        Take(before_[st.to], before_[st.from][i] + st.bytes.size());
+      for (std::size_t i = 0; i < before_[st.from].list.size(); ++i)
+        before_[st.to].take(before_[st.from].list[i] + st.bytes.size());
     }
-    after_[end].push_back(0);
+    after_[end].take(0);
     for (auto st = steps_.rbegin(); st != steps_.rend(); ++st) {
-      for (std::size_t i = 0; i < after_[st->to].size(); ++i)
-        Take(after_[st->from], after_[st->to][i] + st->bytes.size());
+      for (std::size_t i = 0; i < after_[st->to].list.size(); ++i)
+        after_[st->from].take(after_[st->to].list[i] + st->bytes.size());
     }
-    std::erase_if(
-        steps_, [&](const Step& st) { return before_[st.from].empty() || after_[st.to].empty(); });
-    shortest_ =
-        before_[end].empty() ? 0 : *std::min_element(before_[end].begin(), before_[end].end());
+    std::erase_if(steps_, [&](const Step& st) {
+      return before_[st.from].list.empty() || after_[st.to].list.empty();
+    });
+    const auto& done = before_[end].list;
+    shortest_ = done.empty() ? 0 : *std::min_element(done.begin(), done.end());
   }
 
   std::vector<Step> steps_;
-  std::vector<std::vector<std::size_t>> before_, after_;
+  std::vector<Lengths> before_, after_;
   std::size_t shortest_ = 0;
 };
 
