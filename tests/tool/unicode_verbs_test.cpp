@@ -236,7 +236,8 @@ TEST_F(UnicodeVerbs, RussianKdeFileImportsWholeAndExportsAsUtf8) {
   // of one (the second s of ß): the search reads the whole file through its byte sets.
   ASSERT_EQ(0, RunTool({"add", path, "1", "ᲀремя", "Straßeзз"}).status);
   for (const char* term : {"ВРЕМЯ", "SEЗЗ", "STRASSEЗЗ"}) {
-    EXPECT_EQ("Straßeзз = ᲀремя\n", RunTool({"search", path, term, "--ignore-case"}).out) << term;
+    EXPECT_EQ("Straßeзз = ᲀремя\n", RunTool({"search", path, term, "--ignore-case"}).out)
+        << term;
   }
   EXPECT_EQ("", RunTool({"search", path, "SEЗЗ"}).out);
   const std::string txt = dir.file("t.txt");
