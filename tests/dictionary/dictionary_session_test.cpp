@@ -407,7 +407,9 @@ TEST(DictionarySearch, FindsTheOneEntryAmongManyBlocks) {
 
 // In a Unicode DataFile a Cyrillic letter and its other case differ in their first byte (С is
 // D0 A1, с is D1 81): a search ignoring case looks for both at once in each block, and must
-// still find the word that stands in the last 176 bytes of the file.
+// still find the word that stands in the last 176 bytes of the file. Letters that fold to
+// another length (ᲀ to в, ß to ss) are found in whichever block they stand, also where the term
+// begins inside a folding and where the whole field is asked for.
 TEST(DictionarySearch, FindsCyrillicInEveryPartOfAUnicodeFile) {
   mhtest::TempDir dir;
   const std::string path = dir.file("russisch.fid");
@@ -417,6 +419,10 @@ TEST(DictionarySearch, FindsCyrillicInEveryPartOfAUnicodeFile) {
   for (int i = 0; i < 1002; ++i) {
     records.push_back(Entry(1, "abc", "def"));
     if (i == 600) mhtest::PutText(records.back(), mhtest::kA1, "собака");
+    if (i == 800) {
+      mhtest::PutText(records.back(), mhtest::kB2, "ᲀремя");
+      mhtest::PutText(records.back(), mhtest::kA3, "Straße");
+    }
   }
   mhtest::PutText(records.back(), mhtest::kComment, std::string(190, '-') + "СЛОН");
   ASSERT_EQ(1004u, records.size());
@@ -424,13 +430,18 @@ TEST(DictionarySearch, FindsCyrillicInEveryPartOfAUnicodeFile) {
   struct Case {
     const char* term;
     bool caseSensitive;
+    bool wholeFields;
     std::size_t hits;
   } cases[] = {
-      {"СОБАКА", false, 1}, {"собака", true, 1}, {"Собака", true, 0},
-      {"слон", false, 1},   {"СЛОН", true, 1},   {"слон", true, 0},
+      {"СОБАКА", false, false, 1}, {"собака", true, false, 1}, {"Собака", true, false, 0},
+      {"слон", false, false, 1},   {"СЛОН", true, false, 1},   {"слон", true, false, 0},
+      {"ВРЕМЯ", false, true, 1},   {"рем", false, false, 1},   {"время", true, false, 0},
+      {"STRASSE", false, true, 1}, {"SE", false, false, 1},    {"sse", true, false, 0},
+      {"STRASS", false, true, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.hits, HitsIn(path, WinString(c.term, TextEncoding::Utf8), c.caseSensitive, false))
+    EXPECT_EQ(c.hits,
+              HitsIn(path, WinString(c.term, TextEncoding::Utf8), c.caseSensitive, c.wholeFields))
         << c.term;
   }
 }
